@@ -9,6 +9,9 @@ set(QUILLO_CORPUS_DIR "${CMAKE_SOURCE_DIR}/../shared/corpus" CACHE PATH "Folder 
 # quillo_add_test(<name> SOURCES <files...> LIBS <targets...>)
 # One GoogleTest program per module; every case becomes a ctest test.
 function(quillo_add_test name)
+    if(QUILLO_FUZZ)
+        return()
+    endif()
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)

@@ -57,7 +57,13 @@ struct RECT {
     LONG bottom;
 };
 
-static_assert(sizeof(POINT) == 8 && sizeof(SIZE) == 8 && sizeof(RECT) == 16);
+// 100-ns ticks since 1601-01-01 UTC, split in two halves.
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+
+static_assert(sizeof(POINT) == 8 && sizeof(SIZE) == 8 && sizeof(RECT) == 16 && sizeof(FILETIME) == 8);
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b)
 {

@@ -1,0 +1,51 @@
+#include "bench/BenchSupport.h"
+
+#include "imagecore/QLImage.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+void MakeSyntheticPhoto(CQLImage& image, unsigned width, unsigned height)
+{
+    if (image.Create(width, height) != 0)
+        std::abort();
+    std::uint32_t noise = 12345;
+    for (unsigned y = 0; y < height; ++y) {
+        BYTE* p = reinterpret_cast<BYTE*>(image.GetBuffer(0, y));
+        for (unsigned x = 0; x < width; ++x, p += 4) {
+            noise = noise * 1664525u + 1013904223u;
+            const unsigned n = (noise >> 24) & 15;
+            p[0] = static_cast<BYTE>((x * 255 / width + n) & 255);
+            p[1] = static_cast<BYTE>((y * 255 / height + n) & 255);
+            p[2] = static_cast<BYTE>(((x + y) * 127 / (width + height) + 64 + n) & 255);
+            p[3] = 255;
+        }
+    }
+}
+
+const std::string& BenchFolder()
+{
+    static const std::string folder = [] {
+        std::string path = (std::filesystem::temp_directory_path() / ("quillo-bench-" + std::to_string(getpid()))).string();
+        std::filesystem::create_directories(path);
+        std::atexit([] { std::filesystem::remove_all(BenchFolder()); });
+        return path;
+    }();
+    return folder;
+}
+
+void RunPeer(benchmark::State& state, const std::string& command)
+{
+    const std::string program = command.substr(0, command.find(' '));
+    if (std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) != 0) {
+        state.SkipWithError((program + " is not installed (bench/run installs the peers)").c_str());
+        return;
+    }
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError(("peer failed: " + command).c_str());
+            return;
+        }
+    }
+}

@@ -1,0 +1,18 @@
+// Shared pieces of the benchmark programs: synthetic photos and peer programs.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+class CQLImage;
+
+// A deterministic photo-like image: smooth gradients with fine texture.
+void MakeSyntheticPhoto(CQLImage& image, unsigned width, unsigned height);
+
+// A scratch folder for the benchmark's files, removed at exit.
+const std::string& BenchFolder();
+
+// Times one shell command per iteration, as a peer on the same input.
+// Skips when the program (the command's first word) is not installed.
+void RunPeer(benchmark::State& state, const std::string& command);
