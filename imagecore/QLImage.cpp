@@ -1,6 +1,5 @@
 #include "imagecore/QLImage.h"
 
-#include "imagecore/AlignedAlloc.h"
 #include "imagecore/ParallelFor.h"
 #include "imagecore/QLChannel.h"
 
@@ -12,32 +11,7 @@
 
 using imagecore::ParallelFor;
 
-CQLImage::~CQLImage()
-{
-    Free();
-}
-
-CQLImage::CQLImage(CQLImage&& other) noexcept
-    : m_pRaw(std::exchange(other.m_pRaw, nullptr))
-    , m_pBits(std::exchange(other.m_pBits, nullptr))
-    , m_nWidth(std::exchange(other.m_nWidth, 0))
-    , m_nHeight(std::exchange(other.m_nHeight, 0))
-    , m_nSize(std::exchange(other.m_nSize, 0))
-{
-}
-
-CQLImage& CQLImage::operator=(CQLImage&& other) noexcept
-{
-    if (this != &other) {
-        Free();
-        m_pRaw = std::exchange(other.m_pRaw, nullptr);
-        m_pBits = std::exchange(other.m_pBits, nullptr);
-        m_nWidth = std::exchange(other.m_nWidth, 0);
-        m_nHeight = std::exchange(other.m_nHeight, 0);
-        m_nSize = std::exchange(other.m_nSize, 0);
-    }
-    return *this;
-}
+CQLImage::~CQLImage() = default; // the buffer frees itself
 
 CQLImage* CQLImage::CreateNewInstance()
 {
@@ -46,73 +20,50 @@ CQLImage* CQLImage::CreateNewInstance()
 
 LONG CQLImage::Create(UINT width, UINT height)
 {
-    if (m_pBits && width == m_nWidth && height == m_nHeight)
+    if (m_buf.bits && width == m_buf.width && height == m_buf.height)
         return 0;
-    Free();
-    if (!imagecore::AreaFits(width, height, 4))
-        return E_FAIL;
-    const UINT size = width * height * 4;
-    if (size != 0) {
-        m_pBits = imagecore::AllocateAligned(size, m_pRaw);
-        if (!m_pBits)
-            return E_FAIL;
-    }
-    m_nWidth = width;
-    m_nHeight = height;
-    m_nSize = size;
-    return 0;
+    return m_buf.Allocate(width, height, 4) ? 0 : E_FAIL;
 }
 
 void CQLImage::Free()
 {
-    std::free(m_pRaw);
-    m_pRaw = nullptr;
-    m_pBits = nullptr;
-    m_nWidth = 0;
-    m_nHeight = 0;
-    m_nSize = 0;
+    m_buf.Free();
 }
 
 int CQLImage::DuplicateFrom(const CQLImage* source)
 {
-    if (!source || !source->m_pBits)
+    if (!source || !source->m_buf.bits)
         return 0;
     if (source == this)
         return 1;
-    if (m_pBits && m_nSize >= source->m_nSize) {
+    if (m_buf.bits && m_buf.size >= source->m_buf.size) {
         // The larger buffer stays; only the geometry changes.
-        m_nWidth = source->m_nWidth;
-        m_nHeight = source->m_nHeight;
-        m_nSize = source->m_nSize;
-    } else if (Create(source->m_nWidth, source->m_nHeight) != 0) {
+        m_buf.width = source->m_buf.width;
+        m_buf.height = source->m_buf.height;
+        m_buf.size = source->m_buf.size;
+    } else if (Create(source->m_buf.width, source->m_buf.height) != 0) {
         return 0;
     }
-    std::memcpy(m_pBits, source->m_pBits, source->m_nSize);
+    std::memcpy(m_buf.bits, source->m_buf.bits, source->m_buf.size);
     return 1;
 }
 
 CPixel CQLImage::GetSafePixel(int x, int y) const
 {
-    if (!m_pBits)
+    if (!m_buf.bits)
         return CPixel{};
-    UINT ux = static_cast<UINT>(x);
-    UINT uy = static_cast<UINT>(y);
-    if (ux > m_nWidth - 1)
-        ux = m_nWidth - 1;
-    if (uy > m_nHeight - 1)
-        uy = m_nHeight - 1;
-    return GetPixel2(static_cast<int>(ux), static_cast<int>(uy));
+    return reinterpret_cast<const CPixel*>(m_buf.bits)[m_buf.SafeIndex(x, y)];
 }
 
 ULONGLONG CQLImage::BuildGrayChannel()
 {
-    if (!m_pBits)
+    if (!m_buf.bits)
         return 0;
     std::atomic<ULONGLONG> total{0};
-    const std::size_t rowBytes = std::size_t{m_nWidth} * 4;
-    ParallelFor(0, static_cast<int>(m_nHeight), m_nWidth, [&](int y0, int y1) {
-        BYTE* p = m_pBits + rowBytes * static_cast<std::size_t>(y0);
-        BYTE* const end = m_pBits + rowBytes * static_cast<std::size_t>(y1);
+    const std::size_t rowBytes = std::size_t{m_buf.width} * 4;
+    ParallelFor(0, static_cast<int>(m_buf.height), m_buf.width, [&](int y0, int y1) {
+        BYTE* p = m_buf.bits + rowBytes * static_cast<std::size_t>(y0);
+        BYTE* const end = m_buf.bits + rowBytes * static_cast<std::size_t>(y1);
         ULONGLONG sum = 0;
         for (; p != end; p += 4) {
             const UINT gray = (6u * p[1] + 3u * p[2] + p[0]) / 10u;
@@ -126,19 +77,19 @@ ULONGLONG CQLImage::BuildGrayChannel()
 
 int CQLImage::ChannelFrom(const CQLChannel* channel, int index)
 {
-    if (!channel || !m_pBits)
+    if (!channel || !m_buf.bits)
         return 0;
     UINT w = 0;
     UINT h = 0;
     channel->GetSize(&w, &h);
-    if (!channel->GetBuffer(0, 0) || w != m_nWidth || h != m_nHeight)
+    if (!channel->GetBuffer(0, 0) || w != m_buf.width || h != m_buf.height)
         return 0;
     const int byte = std::clamp(index, 0, 3);
     const BYTE* src = channel->GetBuffer(0, 0);
-    ParallelFor(0, static_cast<int>(m_nHeight), m_nWidth, [&](int y0, int y1) {
-        const std::size_t begin = std::size_t{m_nWidth} * static_cast<std::size_t>(y0);
-        const std::size_t end = std::size_t{m_nWidth} * static_cast<std::size_t>(y1);
-        BYTE* dst = m_pBits + byte;
+    ParallelFor(0, static_cast<int>(m_buf.height), m_buf.width, [&](int y0, int y1) {
+        const std::size_t begin = std::size_t{m_buf.width} * static_cast<std::size_t>(y0);
+        const std::size_t end = std::size_t{m_buf.width} * static_cast<std::size_t>(y1);
+        BYTE* dst = m_buf.bits + byte;
         for (std::size_t i = begin; i < end; ++i)
             dst[i * 4] = src[i];
     });
@@ -147,11 +98,11 @@ int CQLImage::ChannelFrom(const CQLChannel* channel, int index)
 
 CPixel CQLImage::GetAveragePixel() const
 {
-    const std::size_t count = std::size_t{m_nWidth} * m_nHeight;
-    if (!m_pBits || count == 0)
+    const std::size_t count = std::size_t{m_buf.width} * m_buf.height;
+    if (!m_buf.bits || count == 0)
         return CPixel{0, 0, 0, 0};
     ULONGLONG sum[4] = {0, 0, 0, 0};
-    const BYTE* p = m_pBits;
+    const BYTE* p = m_buf.bits;
     for (std::size_t i = 0; i < count; ++i, p += 4) {
         sum[0] += p[0];
         sum[1] += p[1];
@@ -164,12 +115,12 @@ CPixel CQLImage::GetAveragePixel() const
 
 void CQLImage::ComputeLaplasToAlpha()
 {
-    if (!m_pBits)
+    if (!m_buf.bits)
         return;
     BuildGrayChannel();
 
-    const int w = static_cast<int>(m_nWidth);
-    const int h = static_cast<int>(m_nHeight);
+    const int w = static_cast<int>(m_buf.width);
+    const int h = static_cast<int>(m_buf.height);
     CQLChannel copy;
     if (!copy.DuplicateFrom(this, 3))
         return;
@@ -177,7 +128,7 @@ void CQLImage::ComputeLaplasToAlpha()
     // Laplacian with a 3-pixel step; a band of 3 pixels round the edge gets 0.
     const int x0 = std::min(3, w);
     const int x1 = std::max(x0, w - 3);
-    ParallelFor(0, h, m_nWidth, [&](int y0, int y1) {
+    ParallelFor(0, h, m_buf.width, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             BYTE* dst = GetBuffer(0, y) + 3;
             if (y < 3 || y >= h - 3) {
@@ -203,7 +154,7 @@ void CQLImage::ComputeLaplasToAlpha()
     if (w < 3 || h < 3 || !copy.DuplicateFrom(this, 3))
         return;
     const std::ptrdiff_t stride = w;
-    ParallelFor(1, h - 1, m_nWidth, [&](int y0, int y1) {
+    ParallelFor(1, h - 1, m_buf.width, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             BYTE* dst = GetBuffer(0, y) + 3;
             const BYTE* a = copy.GetBuffer(0, y);

@@ -3,6 +3,7 @@
 // the field order and the pixel layout: keep both.
 #pragma once
 
+#include "imagecore/AlignedBuffer.h"
 #include "imagecore/Pixel.h"
 #include "platform/win/WinTypes.h"
 
@@ -20,8 +21,8 @@ public:
     // with DuplicateFrom. A move leaves the source empty.
     CQLImage(const CQLImage&) = delete;
     CQLImage& operator=(const CQLImage&) = delete;
-    CQLImage(CQLImage&& other) noexcept;
-    CQLImage& operator=(CQLImage&& other) noexcept;
+    CQLImage(CQLImage&& other) noexcept = default;
+    CQLImage& operator=(CQLImage&& other) noexcept = default;
 
     static CQLImage* CreateNewInstance();
 
@@ -42,17 +43,17 @@ public:
     }
     CPixel GetPixel2(int x, int y) const { return *PixelAt(x, y); }
     void PutPixel(int x, int y, CPixel pixel) { *PixelAt(x, y) = pixel; }
-    BYTE* GetBuffer(int x, int y) const { return m_pBits + Index(x, y) * 4; }
+    BYTE* GetBuffer(int x, int y) const { return m_buf.bits + m_buf.Index(x, y) * 4; }
 
     // Coordinates compare as unsigned, so negative ones read the last column or row.
     CPixel GetSafePixel(int x, int y) const;
 
     void GetSize(UINT* width, UINT* height) const
     {
-        *width = m_nWidth;
-        *height = m_nHeight;
+        *width = m_buf.width;
+        *height = m_buf.height;
     }
-    UINT GetAreaByteSize() const { return m_nSize; }
+    UINT GetAreaByteSize() const { return m_buf.size; }
 
     // BMP files. Load: 0, 2 cannot open, 8 no memory, 9 not a BMP we read or
     // short/bad data (a refused header leaves the image as it was; a failed
@@ -74,17 +75,9 @@ public:
     void ComputeLaplasToAlpha();
 
 private:
-    std::size_t Index(int x, int y) const
-    {
-        return static_cast<std::size_t>(y) * m_nWidth + static_cast<std::size_t>(x);
-    }
     CPixel* PixelAt(int x, int y) const { return reinterpret_cast<CPixel*>(GetBuffer(x, y)); }
 
-    BYTE* m_pRaw = nullptr;  // what the allocator returned, what is freed
-    BYTE* m_pBits = nullptr; // first pixel, 16-byte aligned, 1..16 bytes after m_pRaw
-    UINT m_nWidth = 0;
-    UINT m_nHeight = 0;
-    UINT m_nSize = 0; // width * height * 4
+    imagecore::AlignedBuffer m_buf; // allocation, bits, width, height, size (4 bytes a pixel)
 };
 
 static_assert(sizeof(void*) != 8 || sizeof(CQLImage) == 40);

@@ -316,7 +316,7 @@ LONG CQLImage::LoadFromFile(const char* path)
             Free();
             return kBadFile;
         }
-        ParallelFor(0, n, m_nWidth, [&](int i0, int i1) {
+        ParallelFor(0, n, m_buf.width, [&](int i0, int i1) {
             for (int i = i0; i < i1; ++i) {
                 const int fileRow = row + i;
                 const int y = layout.topDown ? fileRow : h - 1 - fileRow; // files are usually bottom-up
@@ -330,7 +330,7 @@ LONG CQLImage::LoadFromFile(const char* path)
 
 LONG CQLImage::SaveToFile(const char* path) const
 {
-    if (!m_pBits)
+    if (!m_buf.bits)
         return E_FAIL;
     std::FILE* f = std::fopen(path, "wb");
     if (!f)
@@ -346,16 +346,16 @@ LONG CQLImage::SaveToFile(const char* path) const
         return err;
     };
 
-    const std::size_t rowBytes = (std::size_t{m_nWidth} * 3 + 3) & ~std::size_t{3};
-    const DWORD imageBytes = static_cast<DWORD>(rowBytes * m_nHeight);
+    const std::size_t rowBytes = (std::size_t{m_buf.width} * 3 + 3) & ~std::size_t{3};
+    const DWORD imageBytes = static_cast<DWORD>(rowBytes * m_buf.height);
     BYTE header[54] = {};
     header[0] = 'B';
     header[1] = 'M';
     Put32(header + 2, 54 + imageBytes);
     Put32(header + 10, 54);
     Put32(header + 14, 40);
-    Put32(header + 18, m_nWidth);
-    Put32(header + 22, m_nHeight);
+    Put32(header + 18, m_buf.width);
+    Put32(header + 22, m_buf.height);
     Put16(header + 26, 1);
     Put16(header + 28, 24);
     Put32(header + 34, imageBytes);
@@ -363,7 +363,7 @@ LONG CQLImage::SaveToFile(const char* path) const
     if (std::fwrite(header, 1, sizeof header, f) != sizeof header)
         return fail(kCannotOpen);
 
-    const int h = static_cast<int>(m_nHeight);
+    const int h = static_cast<int>(m_buf.height);
     const std::size_t blockRows = BlockRows(rowBytes, h);
     // Zeroed once: the padding at the end of each row stays 0.
     std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[blockRows * rowBytes]());
@@ -371,11 +371,11 @@ LONG CQLImage::SaveToFile(const char* path) const
         return fail(kNoMemory);
     for (int row = 0; row < h;) {
         const int n = static_cast<int>(std::min<std::size_t>(blockRows, static_cast<std::size_t>(h - row)));
-        ParallelFor(0, n, m_nWidth, [&](int i0, int i1) {
+        ParallelFor(0, n, m_buf.width, [&](int i0, int i1) {
             for (int i = i0; i < i1; ++i) {
                 const CPixel* src = PixelAt(0, h - 1 - (row + i)); // bottom row first
                 BYTE* dst = block.get() + static_cast<std::size_t>(i) * rowBytes;
-                for (UINT x = 0; x < m_nWidth; ++x, dst += 3) {
+                for (UINT x = 0; x < m_buf.width; ++x, dst += 3) {
                     dst[0] = src[x].b;
                     dst[1] = src[x].g;
                     dst[2] = src[x].r;
