@@ -1,5 +1,6 @@
 #include "imagecore/16BitBitmap.h"
 
+#include "imagecore/AlignedBuffer.h"
 #include "imagecore/ParallelFor.h"
 #include "imagecore/QLImage.h"
 
@@ -83,13 +84,7 @@ C16BitPixel C16BitBitmap::SafeGetPixel(int x, int y) const
 {
     if (!m_pPixels)
         return C16BitPixel{};
-    UINT ux = static_cast<UINT>(x);
-    UINT uy = static_cast<UINT>(y);
-    if (ux > static_cast<UINT>(m_nWidth) - 1)
-        ux = static_cast<UINT>(m_nWidth) - 1;
-    if (uy > static_cast<UINT>(m_nHeight) - 1)
-        uy = static_cast<UINT>(m_nHeight) - 1;
-    return GetPixel(static_cast<int>(ux), static_cast<int>(uy));
+    return m_pPixels[imagecore::ClampedIndex(x, y, static_cast<UINT>(m_nWidth), static_cast<UINT>(m_nHeight))];
 }
 
 int C16BitBitmap::DuplicateFrom(const C16BitBitmap* other)

@@ -12,6 +12,20 @@
 
 namespace imagecore {
 
+// Index of (x, y) with each coordinate clamped to the last column or row. The
+// comparison is unsigned on purpose, so a negative coordinate reaches the last
+// column or row too: effects' edge handling rests on it.
+inline std::size_t ClampedIndex(int x, int y, UINT width, UINT height)
+{
+    UINT ux = static_cast<UINT>(x);
+    UINT uy = static_cast<UINT>(y);
+    if (ux > width - 1)
+        ux = width - 1;
+    if (uy > height - 1)
+        uy = height - 1;
+    return static_cast<std::size_t>(uy) * width + ux;
+}
+
 struct AlignedBuffer {
     BYTE* raw = nullptr;  // what the allocator returned, what is freed
     BYTE* bits = nullptr; // first pixel, 16-byte aligned
@@ -70,17 +84,7 @@ struct AlignedBuffer {
         return static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x);
     }
 
-    // Coordinates compare as unsigned, so a negative one reaches the last column or row.
-    std::size_t SafeIndex(int x, int y) const
-    {
-        UINT ux = static_cast<UINT>(x);
-        UINT uy = static_cast<UINT>(y);
-        if (ux > width - 1)
-            ux = width - 1;
-        if (uy > height - 1)
-            uy = height - 1;
-        return static_cast<std::size_t>(uy) * width + ux;
-    }
+    std::size_t SafeIndex(int x, int y) const { return ClampedIndex(x, y, width, height); }
 
 private:
     void Take(AlignedBuffer& other)
