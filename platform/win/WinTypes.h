@@ -24,6 +24,38 @@ using LPVOID = void*;
 using LPCVOID = const void*;
 using HANDLE = void*;
 using HMODULE = void*;
+using HINSTANCE = void*;
+
+// Message parameters are pointer-sized, as on 64-bit Windows.
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+
+// Opaque window-system handles. Each points at a record the window layer owns;
+// distinct types keep a pen from being passed as a window. GDI objects convert
+// to HGDIOBJ implicitly, as SelectObject's callers expect.
+struct QlWindowRecord;
+struct QlDCRecord;
+struct QlPenRecord;
+struct QlBrushRecord;
+struct QlFontRecord;
+struct QlBitmapRecord;
+struct QlRgnRecord;
+struct QlPaletteRecord;
+struct QlIconRecord;
+struct QlMenuRecord;
+using HWND = QlWindowRecord*;
+using HDC = QlDCRecord*;
+using HGDIOBJ = void*;
+using HPEN = QlPenRecord*;
+using HBRUSH = QlBrushRecord*;
+using HFONT = QlFontRecord*;
+using HBITMAP = QlBitmapRecord*;
+using HRGN = QlRgnRecord*;
+using HPALETTE = QlPaletteRecord*;
+using HICON = QlIconRecord*;
+using HCURSOR = QlIconRecord*;
+using HMENU = QlMenuRecord*;
 
 #ifndef TRUE
 #define TRUE 1
