@@ -1,0 +1,731 @@
+#include "platform/afx/QtBridge.h"
+
+#include "platform/afx/DC.h"
+#include "platform/afx/WinThread.h"
+#include "platform/afx/WndRecord.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPainter>
+#include <QUrl>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+struct QlDropRecord {
+    std::vector<std::string> files;
+    POINT point{0, 0};
+};
+
+namespace qlafx {
+
+namespace {
+
+HWND g_focus = nullptr;
+HWND g_capture = nullptr;
+HWND g_mouseWindow = nullptr;
+HWND g_mouseInside = nullptr;
+
+// QWidget::event is protected; a member pointer taken in a subclass reaches
+// it on any widget, with virtual dispatch and without filters or propagation.
+struct EventAccess : QWidget {
+    static bool Call(QWidget* w, QEvent* e)
+    {
+        bool (QWidget::*handler)(QEvent*) = &EventAccess::event;
+        return (w->*handler)(e);
+    }
+};
+
+LPARAM PackPoint(int x, int y)
+{
+    return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(x)), static_cast<WORD>(static_cast<SHORT>(y)));
+}
+
+bool IsInput(UINT msg)
+{
+    return (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST);
+}
+
+class Bridge : public QObject {
+public:
+    bool eventFilter(QObject* obj, QEvent* e) override;
+};
+
+Bridge* TheBridge()
+{
+    static Bridge* bridge = new Bridge;
+    return bridge;
+}
+
+// Sends msg to the window with the Qt event as its default; input goes
+// through PreTranslateMessage first. Returns false when the window is gone.
+bool Deliver(WindowRecord* rec, QWidget* widget, UINT msg, WPARAM wParam, LPARAM lParam, QEvent* e,
+             bool deliverable)
+{
+    if (!rec->alive || rec->destroying)
+        return false;
+    if (IsInput(msg)) {
+        MSG m{rec->handle, msg, wParam, lParam, GetTickCount(), {0, 0}};
+        GetCursorPos(&m.pt);
+        if (PreTranslateInput(&m))
+            return true;
+    }
+    EventContext ctx{rec->handle, msg, deliverable ? widget : nullptr, e};
+    PushEventContext(&ctx);
+    CallProc(rec, msg, wParam, lParam);
+    PopEventContext(&ctx);
+    return true;
+}
+
+UINT MouseMessage(QEvent::Type type, Qt::MouseButton button, UINT classStyle)
+{
+    if (type == QEvent::MouseMove)
+        return WM_MOUSEMOVE;
+    int index;
+    switch (button) {
+    case Qt::LeftButton:
+        index = 0;
+        break;
+    case Qt::RightButton:
+        index = 1;
+        break;
+    case Qt::MiddleButton:
+        index = 2;
+        break;
+    default:
+        return 0;
+    }
+    static const UINT downs[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+    static const UINT ups[] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
+    static const UINT dbls[] = {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK};
+    if (type == QEvent::MouseButtonPress)
+        return downs[index];
+    if (type == QEvent::MouseButtonRelease)
+        return ups[index];
+    return (classStyle & CS_DBLCLKS) ? dbls[index] : downs[index];
+}
+
+int ButtonKey(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return VK_LBUTTON;
+    case Qt::RightButton:
+        return VK_RBUTTON;
+    case Qt::MiddleButton:
+        return VK_MBUTTON;
+    default:
+        return 0;
+    }
+}
+
+bool Mouse(WindowRecord* rec, QWidget* w, QMouseEvent* me)
+{
+    const UINT msg = MouseMessage(me->type(), me->button(), rec->classStyle);
+    if (!msg)
+        return false;
+    if (me->type() == QEvent::MouseButtonPress || me->type() == QEvent::MouseButtonDblClick)
+        UpdateKeyState(ButtonKey(me->button()), true);
+    else if (me->type() == QEvent::MouseButtonRelease)
+        UpdateKeyState(ButtonKey(me->button()), false);
+
+    std::shared_ptr<WindowRecord> target = Record(g_capture);
+    const bool captured = target && target.get() != rec;
+    if (!captured)
+        target = Record(rec->handle);
+    if (!target || !target->widget)
+        return false;
+    const QPoint global = me->globalPosition().toPoint();
+    const QPoint local = captured ? target->widget->mapFromGlobal(global)
+                                  : (w == rec->widget ? me->position().toPoint()
+                                                      : w->mapTo(rec->widget, me->position().toPoint()));
+    const WPARAM flags = MouseKeyFlags(me->buttons(), me->modifiers());
+    g_mouseWindow = target->handle;
+    g_mouseInside = target->handle;
+    if (!g_capture)
+        CallProc(target.get(), WM_SETCURSOR, reinterpret_cast<WPARAM>(target->handle), MAKELONG(HTCLIENT, msg));
+    Deliver(target.get(), captured ? nullptr : w, msg, flags, PackPoint(local.x(), local.y()), me, !captured);
+    me->accept();
+    return true;
+}
+
+bool Wheel(WindowRecord* rec, QWidget* w, QWheelEvent* we)
+{
+    const int delta = we->angleDelta().y();
+    if (delta == 0)
+        return false;
+    const QPoint global = we->globalPosition().toPoint();
+    const WPARAM wParam = MAKEWPARAM(static_cast<WORD>(MouseKeyFlags(we->buttons(), we->modifiers())),
+                                     static_cast<WORD>(static_cast<SHORT>(delta)));
+    Deliver(rec, w, WM_MOUSEWHEEL, wParam, PackPoint(global.x(), global.y()), we, true);
+    we->accept();
+    return true;
+}
+
+bool IsExtendedKey(int vk)
+{
+    switch (vk) {
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_DIVIDE:
+    case VK_RCONTROL:
+    case VK_RMENU:
+        return true;
+    }
+    return false;
+}
+
+// The characters TranslateMessage would make from this key press.
+std::vector<UINT> KeyChars(const QKeyEvent* ke)
+{
+    std::vector<UINT> out;
+    for (char32_t c : ke->text().toUcs4()) {
+        if (c == 0x7F)
+            continue;  // Delete makes no character on Windows
+        if (c < 0x20 && c != 8 && c != 9 && c != 13 && c != 27 && !(ke->modifiers() & Qt::ControlModifier))
+            continue;
+        out.push_back(static_cast<UINT>(c));
+    }
+    return out;
+}
+
+bool Key(WindowRecord* rec, QWidget* w, QKeyEvent* ke)
+{
+    const bool down = ke->type() == QEvent::KeyPress;
+    const int vk = VirtualKeyFromQt(ke->key(), ke->modifiers());
+    const std::vector<UINT> chars = down ? KeyChars(ke) : std::vector<UINT>{};
+    if (vk == 0 && chars.empty())
+        return false;
+    const bool alt = (ke->modifiers() & Qt::AltModifier) || vk == VK_MENU;
+    const bool sys = (alt && !(ke->modifiers() & Qt::ControlModifier)) || vk == VK_F10;
+    if (vk)
+        UpdateKeyState(vk, down);
+    DWORD lParam = 1 | ((ke->nativeScanCode() & 0xFF) << 16);
+    if (IsExtendedKey(vk))
+        lParam |= 1u << 24;
+    if (alt)
+        lParam |= 1u << 29;
+    if (down && ke->isAutoRepeat())
+        lParam |= 1u << 30;
+    if (!down)
+        lParam |= (1u << 30) | (1u << 31);
+    if (vk) {
+        const UINT msg = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+        MSG m{rec->handle, msg, static_cast<WPARAM>(vk), static_cast<LPARAM>(lParam), GetTickCount(), {0, 0}};
+        if (PreTranslateInput(&m)) {
+            ke->accept();
+            return true;  // eaten: no characters either, as TranslateMessage never saw it
+        }
+        EventContext ctx{rec->handle, msg, chars.empty() ? w : nullptr, ke};
+        PushEventContext(&ctx);
+        CallProc(rec, msg, static_cast<WPARAM>(vk), static_cast<LPARAM>(lParam));
+        PopEventContext(&ctx);
+    }
+    for (size_t i = 0; i < chars.size() && rec->alive; ++i)
+        Deliver(rec, w, sys ? WM_SYSCHAR : WM_CHAR, chars[i], static_cast<LPARAM>(lParam), ke, i == 0);
+    ke->accept();
+    return true;
+}
+
+void SwitchFocus(HWND to)
+{
+    const HWND from = g_focus;
+    if (from == to)
+        return;
+    g_focus = to;
+    if (auto r = Record(from))
+        CallProc(r.get(), WM_KILLFOCUS, reinterpret_cast<WPARAM>(to), 0);
+    if (auto r = Record(to); r && g_focus == to)
+        CallProc(r.get(), WM_SETFOCUS, reinterpret_cast<WPARAM>(from), 0);
+}
+
+void Focus(WindowRecord* rec, QEvent* e)
+{
+    if (e->type() == QEvent::FocusIn) {
+        SwitchFocus(rec->handle);
+    } else if (g_focus == rec->handle) {
+        QWidget* next = QApplication::focusWidget();
+        HWND to = nullptr;
+        for (; next && !to; next = next->parentWidget())
+            to = WindowOf(next);
+        SwitchFocus(to);
+    }
+}
+
+bool Paint(WindowRecord* rec, QWidget* w, QPaintEvent* pe)
+{
+    if (rec->layerDrawn) {
+        if (!rec->updateRegion.isEmpty() && rec->redraw)
+            CallProc(rec, WM_PAINT, 0, 0);
+        return false;  // LayerWidget::paintEvent shows the surface
+    }
+    Deliver(rec, w, WM_PAINT, 0, 0, pe, true);
+    rec->updateRegion = QRegion();
+    return true;
+}
+
+bool Drop(WindowRecord* rec, QEvent* e)
+{
+    if (!rec->acceptFiles)
+        return false;
+    auto* de = static_cast<QDropEvent*>(e);
+    if (!de->mimeData()->hasUrls())
+        return false;
+    if (e->type() != QEvent::Drop) {
+        de->acceptProposedAction();
+        return true;
+    }
+    auto* drop = new QlDropRecord;
+    for (const QUrl& url : de->mimeData()->urls())
+        if (url.isLocalFile())
+            drop->files.push_back(url.toLocalFile().toStdString());
+    const QPoint p = de->position().toPoint();
+    drop->point = POINT{p.x(), p.y()};
+    de->acceptProposedAction();
+    CallProc(rec, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    return true;
+}
+
+bool Bridge::eventFilter(QObject* obj, QEvent* e)
+{
+    auto* w = static_cast<QWidget*>(obj);
+    EventContext* ctx = CurrentEventContext();
+    if (ctx && ctx->event == e)
+        return false;
+    HWND hwnd = WindowOf(w);
+    std::shared_ptr<WindowRecord> rec = Record(hwnd);
+    if (!rec || rec->destroying)
+        return false;
+    const bool own = w == rec->widget;
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        return Mouse(rec.get(), w, static_cast<QMouseEvent*>(e));
+    case QEvent::Wheel:
+        return Wheel(rec.get(), w, static_cast<QWheelEvent*>(e));
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return Key(rec.get(), w, static_cast<QKeyEvent*>(e));
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        if (own)
+            Focus(rec.get(), e);
+        return false;
+    case QEvent::Paint:
+        return own && Paint(rec.get(), w, static_cast<QPaintEvent*>(e));
+    case QEvent::Resize:
+    case QEvent::Move:
+        if (own) {
+            WINDOWPOS wp{hwnd, nullptr, w->x(), w->y(), w->width(), w->height(), SWP_NOZORDER | SWP_NOACTIVATE};
+            if (w->size() != rec->lastSize || (w->isWindow() ? w->geometry().topLeft() : w->pos()) != rec->lastPos)
+                CallProc(rec.get(), WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
+        }
+        return false;
+    case QEvent::Close:
+        if (own)
+            Deliver(rec.get(), w, WM_CLOSE, 0, 0, e, false);
+        e->ignore();
+        return true;
+    case QEvent::Enter:
+        g_mouseInside = hwnd;
+        return false;
+    case QEvent::Leave:
+        if (g_mouseInside == hwnd)
+            g_mouseInside = nullptr;
+        if (rec->trackLeave) {
+            rec->trackLeave = false;
+            CallProc(rec.get(), WM_MOUSELEAVE, 0, 0);
+        }
+        return false;
+    case QEvent::ContextMenu: {
+        auto* ce = static_cast<QContextMenuEvent*>(e);
+        Deliver(rec.get(), w, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd),
+                PackPoint(ce->globalPos().x(), ce->globalPos().y()), e, true);
+        ce->accept();
+        return true;
+    }
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        if (own && w->isWindow())
+            CallProc(rec.get(), WM_ACTIVATE,
+                     MAKEWPARAM(e->type() == QEvent::WindowActivate ? WA_ACTIVE : WA_INACTIVE, w->isMinimized()), 0);
+        return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return own && Drop(rec.get(), e);
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+LayerWidget::LayerWidget(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void LayerWidget::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    QImage* surface = SurfaceOfWindow(WindowOf(this));
+    if (!surface) {
+        painter.fillRect(event->rect(), Qt::white);
+        return;
+    }
+    for (const QRect& r : event->region())
+        painter.drawImage(r.topLeft(), *surface, r);
+}
+
+void AttachBridge(WindowRecord* rec)
+{
+    QWidget* w = rec->widget;
+    w->setProperty("qlafx_hwnd", QVariant::fromValue(static_cast<qulonglong>(reinterpret_cast<std::uintptr_t>(rec->handle))));
+    w->setMouseTracking(true);
+    // Mouse messages go to the window under the pointer only, as on Windows.
+    w->setAttribute(Qt::WA_NoMousePropagation);
+    w->installEventFilter(TheBridge());
+}
+
+void BridgeWidgetEvents(HWND hwnd, QWidget* widget)
+{
+    if (!widget || !IsWindow(hwnd))
+        return;
+    widget->setProperty("qlafx_hwnd", QVariant::fromValue(static_cast<qulonglong>(reinterpret_cast<std::uintptr_t>(hwnd))));
+    widget->setMouseTracking(true);
+    widget->setAttribute(Qt::WA_NoMousePropagation);
+    widget->installEventFilter(TheBridge());
+}
+
+void EnsureSurface(WindowRecord* rec)
+{
+    if (!rec->widget)
+        return;
+    const QSize size = rec->widget->size().expandedTo(QSize(1, 1));
+    if (!rec->surface) {
+        rec->surface = std::make_unique<QImage>(size, QImage::Format_RGB32);
+        rec->surface->fill(Qt::white);
+        return;
+    }
+    if (rec->surface->size() == size)
+        return;
+    QImage resized(size, QImage::Format_RGB32);
+    resized.fill(Qt::white);
+    QPainter p(&resized);
+    p.drawImage(0, 0, *rec->surface);
+    p.end();
+    *rec->surface = resized;
+}
+
+QImage* SurfaceOfWindow(HWND hwnd)
+{
+    auto rec = Record(hwnd);
+    if (!rec || !rec->alive)
+        return nullptr;
+    EnsureSurface(rec.get());
+    return rec->surface.get();
+}
+
+void SyncGeometry(WindowRecord* rec)
+{
+    QWidget* w = rec->widget;
+    if (!w || !rec->alive)
+        return;
+    const QSize size = w->size();
+    const QPoint pos = w->isWindow() ? w->geometry().topLeft() : w->pos();
+    if (size != rec->lastSize) {
+        rec->lastSize = size;
+        if (rec->surface)
+            EnsureSurface(rec);
+        // The whole client is repainted after a size change.
+        rec->updateRegion = QRegion(0, 0, size.width(), size.height());
+        rec->eraseNeeded = true;
+        w->update();
+        const UINT type = w->isMinimized() ? SIZE_MINIMIZED : w->isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED;
+        CallProc(rec, WM_SIZE, type, MAKELPARAM(static_cast<WORD>(size.width()), static_cast<WORD>(size.height())));
+    }
+    if (rec->alive && pos != rec->lastPos) {
+        rec->lastPos = pos;
+        CallProc(rec, WM_MOVE, 0, PackPoint(pos.x(), pos.y()));
+    }
+}
+
+LRESULT DefaultForEvent(WindowRecord* rec, UINT msg, WPARAM wParam, LPARAM lParam, bool* handled)
+{
+    *handled = false;
+    EventContext* ctx = CurrentEventContext();
+    if (!ctx || ctx->hwnd != rec->handle || ctx->message != msg || ctx->delivered || !ctx->widget)
+        return 0;
+    ctx->delivered = true;
+    QPointer<QWidget> widget = ctx->widget;
+    QEvent* e = ctx->event;
+    e->accept();
+    EventAccess::Call(widget, e);
+    if (msg == WM_PAINT) {
+        rec->updateRegion = QRegion();
+        rec->eraseNeeded = false;
+    }
+    // Windows passes unused wheel and context-menu messages up to the parent.
+    if ((msg == WM_MOUSEWHEEL || msg == WM_CONTEXTMENU) && !e->isAccepted() && rec->parent) {
+        *handled = true;
+        return SendMessage(rec->parent, msg, wParam, lParam);
+    }
+    *handled = true;
+    return msg == WM_MOUSEWHEEL ? 0 : 0;
+}
+
+void ForgetWindowInput(HWND hwnd)
+{
+    if (g_focus == hwnd)
+        g_focus = nullptr;
+    if (g_capture == hwnd)
+        g_capture = nullptr;
+    if (g_mouseWindow == hwnd)
+        g_mouseWindow = nullptr;
+    if (g_mouseInside == hwnd)
+        g_mouseInside = nullptr;
+}
+
+int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return 'A' + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return (modifiers & Qt::KeypadModifier) ? VK_NUMPAD0 + (qtKey - Qt::Key_0) : '0' + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return VK_F1 + (qtKey - Qt::Key_F1);
+    switch (qtKey) {
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Clear: return VK_CLEAR;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Shift: return VK_SHIFT;
+    case Qt::Key_Control: return VK_CONTROL;
+    case Qt::Key_Alt: return VK_MENU;
+    case Qt::Key_Pause: return VK_PAUSE;
+    case Qt::Key_CapsLock: return VK_CAPITAL;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_Select: return VK_SELECT;
+    case Qt::Key_Print: return VK_SNAPSHOT;
+    case Qt::Key_Insert: return VK_INSERT;
+    case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Help: return VK_HELP;
+    case Qt::Key_Meta: return VK_LWIN;
+    case Qt::Key_Menu: return VK_APPS;
+    case Qt::Key_NumLock: return VK_NUMLOCK;
+    case Qt::Key_ScrollLock: return VK_SCROLL;
+    case Qt::Key_Asterisk: return VK_MULTIPLY;
+    case Qt::Key_Plus: return (modifiers & Qt::KeypadModifier) ? VK_ADD : VK_OEM_PLUS;
+    case Qt::Key_Minus: return (modifiers & Qt::KeypadModifier) ? VK_SUBTRACT : VK_OEM_MINUS;
+    case Qt::Key_Period: return (modifiers & Qt::KeypadModifier) ? VK_DECIMAL : VK_OEM_PERIOD;
+    case Qt::Key_Slash: return (modifiers & Qt::KeypadModifier) ? VK_DIVIDE : VK_OEM_2;
+    case Qt::Key_Comma: return VK_OEM_COMMA;
+    case Qt::Key_Equal: return VK_OEM_PLUS;
+    case Qt::Key_Semicolon: return VK_OEM_1;
+    case Qt::Key_QuoteLeft: return VK_OEM_3;
+    case Qt::Key_BracketLeft: return VK_OEM_4;
+    case Qt::Key_Backslash: return VK_OEM_5;
+    case Qt::Key_BracketRight: return VK_OEM_6;
+    case Qt::Key_Apostrophe: return VK_OEM_7;
+    }
+    return 0;
+}
+
+UINT MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    UINT flags = 0;
+    if (buttons & Qt::LeftButton)
+        flags |= MK_LBUTTON;
+    if (buttons & Qt::RightButton)
+        flags |= MK_RBUTTON;
+    if (buttons & Qt::MiddleButton)
+        flags |= MK_MBUTTON;
+    if (buttons & Qt::XButton1)
+        flags |= MK_XBUTTON1;
+    if (buttons & Qt::XButton2)
+        flags |= MK_XBUTTON2;
+    if (modifiers & Qt::ShiftModifier)
+        flags |= MK_SHIFT;
+    if (modifiers & Qt::ControlModifier)
+        flags |= MK_CONTROL;
+    return flags;
+}
+
+void ProcessPendingEvents()
+{
+    for (int round = 0; round < 8; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+}
+
+HWND CapturedWindow()
+{
+    return IsWindow(g_capture) ? g_capture : nullptr;
+}
+
+HWND FocusedWindow()
+{
+    return IsWindow(g_focus) ? g_focus : nullptr;
+}
+
+HWND MouseWindow()
+{
+    return IsWindow(g_mouseWindow) ? g_mouseWindow : nullptr;
+}
+
+bool MouseIsInside(HWND hwnd)
+{
+    return g_mouseInside == hwnd;
+}
+
+void SetCaptureWindow(HWND hwnd)
+{
+    g_capture = hwnd;
+}
+
+void SwitchFocusTo(HWND hwnd)
+{
+    SwitchFocus(hwnd);
+}
+
+}  // namespace qlafx
+
+using namespace qlafx;
+
+HWND SetFocus(HWND hwnd)
+{
+    const HWND old = FocusedWindow();
+    if (hwnd && !IsWindow(hwnd))
+        return old;
+    if (QWidget* w = WidgetOf(hwnd)) {
+        if (!w->window()->isActiveWindow())
+            w->window()->activateWindow();
+        w->setFocus(Qt::OtherFocusReason);
+    }
+    SwitchFocus(hwnd);
+    return old;
+}
+
+HWND GetFocus()
+{
+    return FocusedWindow();
+}
+
+HWND SetCapture(HWND hwnd)
+{
+    const HWND old = CapturedWindow();
+    if (!IsWindow(hwnd))
+        return old;
+    SetCaptureWindow(hwnd);
+    if (old && old != hwnd)
+        SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
+    return old;
+}
+
+BOOL ReleaseCapture()
+{
+    const HWND old = CapturedWindow();
+    SetCaptureWindow(nullptr);
+    if (old)
+        SendMessage(old, WM_CAPTURECHANGED, 0, 0);
+    return TRUE;
+}
+
+HWND GetCapture()
+{
+    return CapturedWindow();
+}
+
+BOOL TrackMouseEvent(LPTRACKMOUSEEVENT tme)
+{
+    if (!tme)
+        return FALSE;
+    auto rec = Record(tme->hwndTrack);
+    if (!rec)
+        return FALSE;
+    if (tme->dwFlags & TME_LEAVE) {
+        rec->trackLeave = !(tme->dwFlags & TME_CANCEL);
+        // Asked while the pointer is already outside: the leave comes at once.
+        if (rec->trackLeave && !MouseIsInside(tme->hwndTrack)) {
+            rec->trackLeave = false;
+            PostMessage(tme->hwndTrack, WM_MOUSELEAVE, 0, 0);
+        }
+    }
+    return TRUE;
+}
+
+BOOL _TrackMouseEvent(LPTRACKMOUSEEVENT tme)
+{
+    return TrackMouseEvent(tme);
+}
+
+void DragAcceptFiles(HWND hwnd, BOOL accept)
+{
+    auto rec = Record(hwnd);
+    if (!rec)
+        return;
+    rec->acceptFiles = accept != 0;
+    if (accept)
+        rec->exStyle |= WS_EX_ACCEPTFILES;
+    else
+        rec->exStyle &= ~WS_EX_ACCEPTFILES;
+    if (rec->widget)
+        rec->widget->setAcceptDrops(rec->acceptFiles);
+}
+
+UINT DragQueryFile(HDROP drop, UINT index, LPSTR out, UINT size)
+{
+    if (!drop)
+        return 0;
+    if (index == 0xFFFFFFFF)
+        return static_cast<UINT>(drop->files.size());
+    if (index >= drop->files.size())
+        return 0;
+    const std::string& file = drop->files[index];
+    if (!out || size == 0)
+        return static_cast<UINT>(file.size());
+    const size_t n = std::min<size_t>(size - 1, file.size());
+    std::memcpy(out, file.data(), n);
+    out[n] = '\0';
+    return static_cast<UINT>(n);
+}
+
+BOOL DragQueryPoint(HDROP drop, LPPOINT pt)
+{
+    if (!drop || !pt)
+        return FALSE;
+    *pt = drop->point;
+    return TRUE;
+}
+
+void DragFinish(HDROP drop)
+{
+    delete drop;
+}
