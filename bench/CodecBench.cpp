@@ -1,0 +1,162 @@
+// The codec library on a 24-megapixel photo (6000 x 4000, synthetic, saved by
+// us as a quality-90 JPEG), each against a peer on the same file in the same
+// run: JPEG load against djpeg, JPEG save against cjpeg, a 100-pixel
+// thumbnail against vipsthumbnail and ImageMagick. Peer times include the
+// start of their process; ours are in-process. Everything here runs on one
+// core (the peers are told so), except where noted.
+#include "bench/BenchSupport.h"
+
+#include "imagecore/QLImage.h"
+#include "platform/codec/QLImageCodec.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr unsigned kWidth = 6000;
+constexpr unsigned kHeight = 4000;
+
+const CQLImage& Photo()
+{
+    static CQLImage photo;
+    if (photo.GetAreaByteSize() == 0)
+        MakeSyntheticPhoto(photo, kWidth, kHeight);
+    return photo;
+}
+
+const std::string& PhotoJpeg()
+{
+    static const std::string path = [] {
+        std::string p = BenchFolder() + "/photo.jpg";
+        CQLImageCodec codec;
+        if (!codec.SaveJpegFile(p.c_str(), &Photo(), 90, 72))
+            std::abort();
+        return p;
+    }();
+    return path;
+}
+
+// The same pixels as binary PPM, cjpeg's plainest input.
+const std::string& PhotoPpm()
+{
+    static const std::string path = [] {
+        std::string p = BenchFolder() + "/photo.ppm";
+        std::FILE* f = std::fopen(p.c_str(), "wb");
+        if (!f)
+            std::abort();
+        std::fprintf(f, "P6\n%u %u\n255\n", kWidth, kHeight);
+        std::vector<unsigned char> row(kWidth * 3);
+        for (unsigned y = 0; y < kHeight; ++y) {
+            const BYTE* s = Photo().GetBuffer(0, static_cast<int>(y));
+            for (unsigned x = 0; x < kWidth; ++x, s += 4) {
+                row[x * 3] = s[2];
+                row[x * 3 + 1] = s[1];
+                row[x * 3 + 2] = s[0];
+            }
+            std::fwrite(row.data(), 1, row.size(), f);
+        }
+        std::fclose(f);
+        return p;
+    }();
+    return path;
+}
+
+void BM_JpegLoad(benchmark::State& state)
+{
+    const std::string& in = PhotoJpeg();
+    CQLImageCodec codec;
+    CQLImage image;
+    for (auto _ : state)
+        if (!codec.LoadFile(in.c_str(), &image))
+            state.SkipWithError("load failed");
+}
+BENCHMARK(BM_JpegLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Peer_DjpegLoad(benchmark::State& state)
+{
+    RunPeer(state, "djpeg -ppm -outfile /dev/null " + PhotoJpeg());
+}
+BENCHMARK(BM_Peer_DjpegLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_JpegSave(benchmark::State& state)
+{
+    const std::string out = BenchFolder() + "/save.jpg";
+    CQLImageCodec codec;
+    for (auto _ : state)
+        if (!codec.SaveJpegFile(out.c_str(), &Photo(), 90, 72))
+            state.SkipWithError("save failed");
+}
+BENCHMARK(BM_JpegSave)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Peer_CjpegSave(benchmark::State& state)
+{
+    RunPeer(state, "cjpeg -quality 90 -outfile " + BenchFolder() + "/peer.jpg " + PhotoPpm());
+}
+BENCHMARK(BM_Peer_CjpegSave)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void Thumbnail(benchmark::State& state, int flag)
+{
+    const std::string& in = PhotoJpeg();
+    CQLImageCodec codec;
+    CQLImage thumb;
+    int w = 0, h = 0;
+    for (auto _ : state)
+        if (!codec.CreateThumbnail(in.c_str(), &thumb, 100, &w, &h, flag))
+            state.SkipWithError("thumbnail failed");
+}
+
+void BM_Thumbnail100Quick(benchmark::State& state)
+{
+    Thumbnail(state, 0);
+}
+BENCHMARK(BM_Thumbnail100Quick)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Thumbnail100Exact(benchmark::State& state)
+{
+    Thumbnail(state, 1);
+}
+BENCHMARK(BM_Thumbnail100Exact)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Peer_VipsThumbnail(benchmark::State& state)
+{
+    // vipsthumbnail shrinks on load too; one worker thread.
+    RunPeer(state, "env VIPS_CONCURRENCY=1 vipsthumbnail " + PhotoJpeg() + " -s 100 -o " + BenchFolder()
+                       + "/vips-thumb.jpg");
+}
+BENCHMARK(BM_Peer_VipsThumbnail)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Peer_ConvertThumbnail(benchmark::State& state)
+{
+    RunPeer(state, "/usr/bin/convert -limit thread 1 " + PhotoJpeg() + " -thumbnail 100x100 " + BenchFolder()
+                       + "/im-thumb.jpg");
+}
+BENCHMARK(BM_Peer_ConvertThumbnail)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Peer_ConvertThumbnailShrinkOnLoad(benchmark::State& state)
+{
+    RunPeer(state, "/usr/bin/convert -limit thread 1 -define jpeg:size=200x200 " + PhotoJpeg()
+                       + " -thumbnail 100x100 " + BenchFolder() + "/im-thumb2.jpg");
+}
+BENCHMARK(BM_Peer_ConvertThumbnailShrinkOnLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Smooth resampling to a quarter of the area, on all cores.
+void BM_ResampleHalf(benchmark::State& state)
+{
+    CQLImageCodec codec;
+    CQLImage out;
+    for (auto _ : state)
+        if (!codec.Resample(&Photo(), &out, kWidth / 2, kHeight / 2, 1))
+            state.SkipWithError("resample failed");
+}
+BENCHMARK(BM_ResampleHalf)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Peer_VipsResizeHalf(benchmark::State& state)
+{
+    RunPeer(state, "vips resize " + PhotoJpeg() + " " + BenchFolder() + "/half.v 0.5 --kernel linear");
+}
+BENCHMARK(BM_Peer_VipsResizeHalf)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

@@ -1,0 +1,136 @@
+// Inside the codec library: the format readers and writers and their shared
+// helpers. The fuzz targets call the readers directly.
+#pragma once
+
+#include "imagecore/QLImage.h"
+#include "platform/win/WinTypes.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace qlcodec {
+
+inline constexpr ULONGLONG kMaxSide = 65535;
+#ifdef QLCODEC_FUZZ_LIMITS
+// Fuzzing: keep single inputs small enough that a claimed size cannot make
+// an out-of-memory or a slow unit out of a valid but huge header.
+inline constexpr ULONGLONG kMaxPixels = ULONGLONG{1} << 22;
+#else
+// The image's 32-bit size field (width x height x 4 + 16) is the limit.
+inline constexpr ULONGLONG kMaxPixels = (ULONGLONG{0xFFFFFFFFu} - 16) / 4;
+#endif
+
+inline bool SizeOk(ULONGLONG width, ULONGLONG height)
+{
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
+}
+
+// Create after the size check; false leaves the image empty.
+bool MakeImage(CQLImage& image, ULONGLONG width, ULONGLONG height);
+
+inline UINT Width(const CQLImage& image)
+{
+    UINT w = 0, h = 0;
+    image.GetSize(&w, &h);
+    return w;
+}
+inline UINT Height(const CQLImage& image)
+{
+    UINT w = 0, h = 0;
+    image.GetSize(&w, &h);
+    return h;
+}
+inline bool HasPixels(const CQLImage* image)
+{
+    return image && image->GetAreaByteSize() != 0;
+}
+inline BYTE* Row(const CQLImage& image, UINT y)
+{
+    return image.GetBuffer(0, static_cast<int>(y));
+}
+bool AnyAlphaBelow255(const CQLImage& image);
+
+// Whole files in memory.
+struct FileBytes {
+    std::unique_ptr<BYTE[]> data;
+    std::size_t size = 0;
+};
+// Reads at most maxBytes from the start of a regular file. False when it
+// cannot be opened or read, or is not a regular file.
+bool ReadFileBytes(const char* path, FileBytes& out, std::size_t maxBytes = ~std::size_t{0});
+// The total size of a regular file, or -1.
+long long FileSize(const char* path);
+
+// Writes a new temporary file beside path through writer(fd), then renames
+// it over path (through a symbolic link to the file it names). The writer
+// does not close fd. False, leaving path as it was, when anything fails.
+bool WriteReplacing(const char* path, const std::function<bool(int fd, const std::string& tempPath)>& writer);
+// Writes all bytes to fd.
+bool WriteAll(int fd, const BYTE* data, std::size_t size);
+
+// Lower-case extension with its dot (".jpg"), or "".
+std::string Extension(const char* path);
+
+// --- formats -----------------------------------------------------------------
+// Decode*: the whole picture into image (B, G, R, A; alpha 255 where the
+// format has none). False leaves image empty.
+// Shape*: width and height from the header; false when not read.
+
+// JPEG. minSide > 0 asks for the smallest DCT scale (1/8 .. 8/8) whose longer
+// side is at least minSide; fast selects the fast integer DCT and plain chroma
+// upsampling. fullWidth/fullHeight (may be null) get the unscaled size.
+bool DecodeJpeg(const BYTE* data, std::size_t size, CQLImage& image, int minSide = 0, bool fast = false,
+                UINT* fullWidth = nullptr, UINT* fullHeight = nullptr);
+bool ShapeJpeg(const BYTE* data, std::size_t size, UINT& width, UINT& height);
+// Encodes into a buffer allocated with new BYTE[] (capacity may exceed
+// length). quality 1..100, 101..200 for 4:4:4; qTable: 64 zigzag entries
+// already clamped to 1..255, or null.
+bool EncodeJpeg(const CQLImage& image, int quality, int dpi, const unsigned int* qTable, BYTE*& bytes,
+                std::size_t& length);
+// op 1 clockwise, 3 anticlockwise.
+bool TransformJpeg(const BYTE* data, std::size_t size, int op, std::unique_ptr<BYTE[]>& out, std::size_t& outSize);
+
+bool DecodePng(const BYTE* data, std::size_t size, CQLImage& image);
+bool ShapePng(const BYTE* data, std::size_t size, UINT& width, UINT& height);
+bool EncodePng(const CQLImage& image, int fd);
+
+bool DecodeTiff(const BYTE* data, std::size_t size, CQLImage& image);
+bool ShapeTiff(const BYTE* data, std::size_t size, UINT& width, UINT& height);
+bool EncodeTiff(const CQLImage& image, int fd);
+
+bool DecodeGif(const BYTE* data, std::size_t size, CQLImage& image);
+bool ShapeGif(const BYTE* data, std::size_t size, UINT& width, UINT& height);
+bool EncodeGif(const CQLImage& image, int fd);
+
+bool DecodePcx(const BYTE* data, std::size_t size, CQLImage& image);
+bool ShapePcx(const BYTE* data, std::size_t size, UINT& width, UINT& height);
+bool EncodePcx(const CQLImage& image, int fd);
+
+bool DecodeTga(const BYTE* data, std::size_t size, CQLImage& image);
+bool ShapeTga(const BYTE* data, std::size_t size, UINT& width, UINT& height);
+bool EncodeTga(const CQLImage& image, int fd);
+// Header fields make sense as a TGA (TGA has no signature at its start).
+bool LooksLikeTga(const BYTE* data, std::size_t size);
+// The TGA 2.0 footer "TRUEVISION-XFILE.\0" ends the data.
+bool HasTgaFooter(const BYTE* data, std::size_t size);
+
+bool ShapeBmp(const BYTE* data, std::size_t size, UINT& width, UINT& height);
+
+// Type by the first bytes (and the extension for TGA and RAW); QL_FILE_*.
+DWORD SniffType(const BYTE* head, std::size_t headSize, const BYTE* tail, std::size_t tailSize,
+                const std::string& ext);
+DWORD TypeFromExtension(const std::string& ext);
+
+// Smooth resampling (area average down, bilinear up) and nearest.
+bool ResampleSmooth(const CQLImage& source, CQLImage& target, UINT width, UINT height);
+bool ResampleNearest(const CQLImage& source, CQLImage& target, UINT width, UINT height);
+// Thumbnail: the full picture's longer side fitted into maxSide (never
+// enlarged), made from source (the full picture, or a DCT-scaled decode of
+// it) with ResampleSmooth; source is moved into target when it already has
+// that size. fullWidth/fullHeight 0 mean the source's own size.
+bool ShrinkToFit(CQLImage& source, CQLImage& target, int maxSide, UINT fullWidth = 0, UINT fullHeight = 0);
+
+} // namespace qlcodec

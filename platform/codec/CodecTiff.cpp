@@ -1,0 +1,285 @@
+// TIFF on libtiff: the first page through the RGBA interface (every
+// photometric, depth and compression that libtiff reads; 16 bits reduced to
+// 8), rows in the order the file stores them (the Orientation tag is not
+// applied, as EXIF orientation is not applied to JPEG). Written as 8-bit RGB
+// or RGBA, LZW with the horizontal predictor, 72 dpi.
+
+#include "platform/codec/CodecInternal.h"
+
+#include "imagecore/ParallelFor.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <unistd.h>
+
+#include <tiffio.h>
+
+namespace qlcodec {
+namespace {
+
+#ifdef QLCODEC_FUZZ_LIMITS
+constexpr tmsize_t kMaxSingleAlloc = tmsize_t{128} * 1024 * 1024;
+#else
+constexpr tmsize_t kMaxSingleAlloc = tmsize_t{2048} * 1024 * 1024;
+#endif
+
+struct MemTiff {
+    const BYTE* data;
+    toff_t size;
+    toff_t pos;
+};
+
+tsize_t ReadProc(thandle_t h, tdata_t buf, tsize_t n)
+{
+    MemTiff* m = static_cast<MemTiff*>(h);
+    if (n <= 0 || m->pos >= m->size)
+        return 0;
+    toff_t k = static_cast<toff_t>(n);
+    if (k > m->size - m->pos)
+        k = m->size - m->pos;
+    std::memcpy(buf, m->data + m->pos, static_cast<std::size_t>(k));
+    m->pos += k;
+    return static_cast<tsize_t>(k);
+}
+
+tsize_t WriteProc(thandle_t, tdata_t, tsize_t)
+{
+    return 0;
+}
+
+toff_t SeekProc(thandle_t h, toff_t off, int whence)
+{
+    MemTiff* m = static_cast<MemTiff*>(h);
+    toff_t base = 0;
+    if (whence == SEEK_CUR)
+        base = m->pos;
+    else if (whence == SEEK_END)
+        base = m->size;
+    else if (whence != SEEK_SET)
+        return static_cast<toff_t>(-1);
+    const toff_t target = base + off; // off is unsigned; wraps for negative moves
+    if (whence == SEEK_SET)
+        m->pos = off;
+    else
+        m->pos = target;
+    return m->pos;
+}
+
+int CloseProc(thandle_t)
+{
+    return 0;
+}
+
+toff_t SizeProc(thandle_t h)
+{
+    return static_cast<MemTiff*>(h)->size;
+}
+
+int MapProc(thandle_t h, tdata_t* base, toff_t* size)
+{
+    MemTiff* m = static_cast<MemTiff*>(h);
+    *base = const_cast<BYTE*>(m->data);
+    *size = m->size;
+    return 1;
+}
+
+void UnmapProc(thandle_t, tdata_t, toff_t) {}
+
+int QuietHandler(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1; // handled: print nothing
+}
+
+TIFF* OpenMemory(MemTiff& mem)
+{
+    TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
+    if (!opts)
+        return nullptr;
+    TIFFOpenOptionsSetMaxSingleMemAlloc(opts, kMaxSingleAlloc);
+    TIFFOpenOptionsSetErrorHandlerExtR(opts, QuietHandler, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(opts, QuietHandler, nullptr);
+    TIFF* tif = TIFFClientOpenExt("memory", "r", &mem, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
+                                  UnmapProc, opts);
+    TIFFOpenOptionsFree(opts);
+    return tif;
+}
+
+// 8-bit RGB or RGBA (unassociated alpha) in strips: read straight, which
+// keeps unassociated alpha exact (the RGBA interface premultiplies it).
+// -1 when the file is not of that kind, else 1 or 0.
+int ReadPlainRgb(TIFF* tif, CQLImage& image, uint32_t w, uint32_t h)
+{
+    uint16_t bps = 0, spp = 0, planar = 0, photometric = 0, extraCount = 0;
+    uint16_t* extra = nullptr;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bps);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
+    if (TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) != 1 || TIFFIsTiled(tif) || bps != 8
+        || planar != PLANARCONFIG_CONTIG || photometric != PHOTOMETRIC_RGB)
+        return -1;
+    const bool rgb = spp == 3 && extraCount == 0;
+    const bool rgba = spp == 4 && extraCount == 1 && extra && extra[0] == EXTRASAMPLE_UNASSALPHA;
+    if (!rgb && !rgba)
+        return -1;
+    uint32_t rowsPerStrip = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    if (rowsPerStrip == 0 || rowsPerStrip > h)
+        rowsPerStrip = h;
+    const std::size_t rowBytes = std::size_t{w} * spp;
+    const std::size_t stripBytes = rowBytes * rowsPerStrip;
+    std::unique_ptr<BYTE[]> strip(new (std::nothrow) BYTE[stripBytes]);
+    if (!strip || !MakeImage(image, w, h))
+        return 0;
+    for (uint32_t row = 0, index = 0; row < h; row += rowsPerStrip, ++index) {
+        const uint32_t rows = std::min(rowsPerStrip, h - row);
+        const tmsize_t want = static_cast<tmsize_t>(rowBytes * rows);
+        if (TIFFReadEncodedStrip(tif, index, strip.get(), want) != want) {
+            image.Free();
+            return 0;
+        }
+        for (uint32_t r = 0; r < rows; ++r) {
+            const BYTE* s = strip.get() + rowBytes * r;
+            BYTE* d = Row(image, row + r);
+            for (uint32_t x = 0; x < w; ++x, s += spp, d += 4) {
+                d[0] = s[2];
+                d[1] = s[1];
+                d[2] = s[0];
+                d[3] = rgba ? s[3] : 255;
+            }
+        }
+    }
+    return 1;
+}
+
+bool ReadTiff(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, UINT& height)
+{
+    width = height = 0;
+    if (!data || size < 8)
+        return false;
+    const bool ii = data[0] == 'I' && data[1] == 'I';
+    const bool mm = data[0] == 'M' && data[1] == 'M';
+    if (!ii && !mm)
+        return false;
+    MemTiff mem{data, static_cast<toff_t>(size), 0};
+    TIFF* tif = OpenMemory(mem);
+    if (!tif)
+        return false;
+    uint32_t w = 0, h = 0;
+    bool ok = TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) == 1 && TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h) == 1
+        && SizeOk(w, h);
+    const int plain = ok && image ? ReadPlainRgb(tif, *image, w, h) : -1;
+    if (plain >= 0) {
+        ok = plain == 1;
+    } else if (ok && image) {
+        char message[1024] = {};
+        TIFFRGBAImage rgba;
+        std::memset(&rgba, 0, sizeof rgba);
+        ok = TIFFRGBAImageOK(tif, message) == 1 && TIFFRGBAImageBegin(&rgba, tif, 1, message) == 1;
+        if (ok) {
+            // Rows as stored: no flip for the Orientation tag.
+            rgba.req_orientation = rgba.orientation;
+            ok = rgba.width == w && rgba.height == h && MakeImage(*image, w, h)
+                && TIFFRGBAImageGet(&rgba, reinterpret_cast<uint32_t*>(image->GetBuffer(0, 0)), w, h) == 1;
+            TIFFRGBAImageEnd(&rgba);
+        }
+        if (ok) {
+            // libtiff's packed word is R, G, B, A from the lowest byte up.
+            imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int y0, int y1) {
+                for (int y = y0; y < y1; ++y) {
+                    BYTE* p = Row(*image, static_cast<UINT>(y));
+                    for (uint32_t x = 0; x < w; ++x, p += 4) {
+                        const BYTE r = p[0];
+                        p[0] = p[2];
+                        p[2] = r;
+                    }
+                }
+            });
+        } else {
+            image->Free();
+        }
+    }
+    TIFFClose(tif);
+    if (ok) {
+        width = w;
+        height = h;
+    }
+    return ok;
+}
+
+} // namespace
+
+bool DecodeTiff(const BYTE* data, std::size_t size, CQLImage& image)
+{
+    UINT w = 0, h = 0;
+    return ReadTiff(data, size, &image, w, h);
+}
+
+bool ShapeTiff(const BYTE* data, std::size_t size, UINT& width, UINT& height)
+{
+    return ReadTiff(data, size, nullptr, width, height);
+}
+
+bool EncodeTiff(const CQLImage& image, int fd)
+{
+    if (!image.GetAreaByteSize())
+        return false;
+    const int own = ::dup(fd);
+    if (own < 0)
+        return false;
+    TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
+    if (!opts) {
+        ::close(own);
+        return false;
+    }
+    TIFFOpenOptionsSetErrorHandlerExtR(opts, QuietHandler, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(opts, QuietHandler, nullptr);
+    TIFF* tif = TIFFFdOpenExt(own, "image.tif", "w", opts);
+    TIFFOpenOptionsFree(opts);
+    if (!tif) {
+        ::close(own);
+        return false;
+    }
+    const UINT w = Width(image), h = Height(image);
+    const bool alpha = AnyAlphaBelow255(image);
+    const int spp = alpha ? 4 : 3;
+    bool ok = true;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, spp);
+    if (alpha) {
+        const uint16_t extra[1] = {EXTRASAMPLE_UNASSALPHA};
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, extra);
+    }
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 72.0);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 72.0);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+    std::unique_ptr<BYTE[]> row(new (std::nothrow) BYTE[std::size_t{w} * 4]);
+    ok = row != nullptr;
+    for (UINT y = 0; ok && y < h; ++y) {
+        const BYTE* s = Row(image, y);
+        BYTE* d = row.get();
+        for (UINT x = 0; x < w; ++x, s += 4, d += spp) {
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
+            if (alpha)
+                d[3] = s[3];
+        }
+        ok = TIFFWriteScanline(tif, row.get(), y, 0) == 1;
+    }
+    if (ok)
+        ok = TIFFFlush(tif) == 1;
+    TIFFClose(tif); // closes own
+    return ok;
+}
+
+} // namespace qlcodec
