@@ -17,5 +17,10 @@
 #include "platform/afx/GdiObjects.h"
 #include "platform/afx/Resources.h"
 #include "platform/afx/PaintDC.h"
+#include "platform/afx/ResourceTables.h"
+#include "platform/afx/Controls.h"
+#include "platform/afx/Dialog.h"
+#include "platform/afx/DataExchange.h"
+#include "platform/afx/MessageBox.h"
 
 #define afx_msg

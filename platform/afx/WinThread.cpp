@@ -45,21 +45,27 @@ struct ThreadQueue {
 const QEvent::Type kDrainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 std::mutex g_queuesLock;
-std::map<DWORD, std::shared_ptr<ThreadQueue>> g_queues;
+// Function-local statics: a global application object reaches these tables
+// during static initialisation, before other files' globals are constructed.
+std::map<DWORD, std::shared_ptr<ThreadQueue>>& TheQueues()
+{
+    static std::map<DWORD, std::shared_ptr<ThreadQueue>> instance;
+    return instance;
+}
 
 thread_local CWinThread* t_thread = nullptr;
 
 std::shared_ptr<ThreadQueue> QueueOf(DWORD threadId)
 {
     std::lock_guard lock(g_queuesLock);
-    auto it = g_queues.find(threadId);
-    return it == g_queues.end() ? nullptr : it->second;
+    auto it = TheQueues().find(threadId);
+    return it == TheQueues().end() ? nullptr : it->second;
 }
 
 std::shared_ptr<ThreadQueue> CreateQueue(DWORD threadId)
 {
     std::lock_guard lock(g_queuesLock);
-    auto& q = g_queues[threadId];
+    auto& q = TheQueues()[threadId];
     if (!q) {
         q = std::make_shared<ThreadQueue>();
         q->threadId = threadId;
@@ -70,7 +76,7 @@ std::shared_ptr<ThreadQueue> CreateQueue(DWORD threadId)
 void RemoveQueue(DWORD threadId)
 {
     std::lock_guard lock(g_queuesLock);
-    g_queues.erase(threadId);
+    TheQueues().erase(threadId);
 }
 
 std::shared_ptr<ThreadQueue> CurrentQueue()

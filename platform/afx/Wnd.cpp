@@ -1,5 +1,6 @@
 #include "platform/afx/Wnd.h"
 
+#include "platform/afx/Controls.h"
 #include "platform/afx/DC.h"
 #include "platform/afx/QtBridge.h"
 #include "platform/afx/Resources.h"
@@ -25,7 +26,13 @@ namespace qlafx {
 namespace {
 
 std::mutex g_registryLock;
-std::unordered_map<HWND, std::shared_ptr<WindowRecord>> g_windows;
+// Function-local statics: a global application object reaches these tables
+// during static initialisation, before other files' globals are constructed.
+std::unordered_map<HWND, std::shared_ptr<WindowRecord>>& TheWindows()
+{
+    static std::unordered_map<HWND, std::shared_ptr<WindowRecord>> instance;
+    return instance;
+}
 std::uintptr_t g_nextSerial = 0;
 
 HWND NewHandle()
@@ -46,14 +53,34 @@ std::string Lower(const char* s)
 }
 
 std::mutex g_classLock;
-std::map<std::string, WindowClass> g_classes;
-std::map<std::string, std::unique_ptr<BuiltinClass>> g_builtins;
+std::map<std::string, WindowClass>& TheClasses()
+{
+    static std::map<std::string, WindowClass> instance;
+    return instance;
+}
+std::map<std::string, std::unique_ptr<BuiltinClass>>& TheBuiltins()
+{
+    static std::map<std::string, std::unique_ptr<BuiltinClass>> instance;
+    return instance;
+}
 
-const WindowClass* FindClass(LPCSTR name)
+const WindowClass* LookUpClass(const std::string& key)
 {
     std::lock_guard lock(g_classLock);
-    auto it = g_classes.find(Lower(name));
-    return it == g_classes.end() ? nullptr : &it->second;
+    auto it = TheClasses().find(key);
+    return it == TheClasses().end() ? nullptr : &it->second;
+}
+
+// The built-in control classes register on first use: registration from a
+// static object would be dropped by the linker with the rest of an unused
+// object file of the static library.
+const WindowClass* FindClass(LPCSTR name)
+{
+    const std::string key = Lower(name);
+    if (const WindowClass* wc = LookUpClass(key))
+        return wc;
+    qlafx::RegisterDialogClasses();
+    return LookUpClass(key);
 }
 
 thread_local CWnd* t_creating = nullptr;
@@ -75,8 +102,8 @@ std::shared_ptr<WindowRecord> Record(HWND hwnd)
     if (!hwnd)
         return nullptr;
     std::lock_guard lock(g_registryLock);
-    auto it = g_windows.find(hwnd);
-    return it == g_windows.end() ? nullptr : it->second;
+    auto it = TheWindows().find(hwnd);
+    return it == TheWindows().end() ? nullptr : it->second;
 }
 
 WindowRecord* RecordOnThread(HWND hwnd)
@@ -88,7 +115,7 @@ std::vector<HWND> AllWindows()
 {
     std::lock_guard lock(g_registryLock);
     std::vector<HWND> out;
-    for (auto& [h, rec] : g_windows)
+    for (auto& [h, rec] : TheWindows())
         out.push_back(h);
     std::sort(out.begin(), out.end());  // creation order
     return out;
@@ -127,9 +154,9 @@ void RegisterBuiltinClass(const char* name, BuiltinClass cls)
 {
     std::lock_guard lock(g_classLock);
     const std::string key = Lower(name);
-    auto& stored = g_builtins[key];
+    auto& stored = TheBuiltins()[key];
     stored = std::make_unique<BuiltinClass>(std::move(cls));
-    WindowClass& wc = g_classes[key];
+    WindowClass& wc = TheClasses()[key];
     wc.name = name;
     wc.builtin = stored.get();
     wc.wc = WNDCLASS{};
@@ -175,14 +202,14 @@ ATOM RegisterClass(const WNDCLASS* wc)
         return 0;
     std::lock_guard lock(g_classLock);
     const std::string key = Lower(wc->lpszClassName);
-    if (g_classes.count(key))
+    if (TheClasses().count(key))
         return 0;
-    WindowClass& cls = g_classes[key];
+    WindowClass& cls = TheClasses()[key];
     cls.name = wc->lpszClassName;
     cls.wc = *wc;
     cls.wc.lpszClassName = cls.name.c_str();
     cls.wc.lpszMenuName = nullptr;
-    return static_cast<ATOM>(g_classes.size() + 0xC000 > 0xFFFF ? 0xFFFF : g_classes.size() + 0xC000);
+    return static_cast<ATOM>(TheClasses().size() + 0xC000 > 0xFFFF ? 0xFFFF : TheClasses().size() + 0xC000);
 }
 
 BOOL GetClassInfo(HINSTANCE, LPCSTR className, WNDCLASS* out)
@@ -198,10 +225,10 @@ BOOL GetClassInfo(HINSTANCE, LPCSTR className, WNDCLASS* out)
 BOOL UnregisterClass(LPCSTR className, HINSTANCE)
 {
     std::lock_guard lock(g_classLock);
-    auto it = g_classes.find(Lower(className));
-    if (it == g_classes.end() || it->second.builtin)
+    auto it = TheClasses().find(Lower(className));
+    if (it == TheClasses().end() || it->second.builtin)
         return FALSE;
-    g_classes.erase(it);
+    TheClasses().erase(it);
     return TRUE;
 }
 
@@ -330,7 +357,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     {
         std::lock_guard lock(g_registryLock);
         rec->handle = NewHandle();
-        g_windows[rec->handle] = rec;
+        TheWindows()[rec->handle] = rec;
     }
     const HWND hwnd = rec->handle;
     rec->threadId = GetCurrentThreadId();
@@ -361,7 +388,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     QWidget* widget = MakeWidget(*cls, hwnd, cs, parentWidget);
     if (!widget) {
         std::lock_guard lock(g_registryLock);
-        g_windows.erase(hwnd);
+        TheWindows().erase(hwnd);
         rec->alive = false;
         return nullptr;
     }
@@ -449,7 +476,7 @@ static void DestroyTree(const std::shared_ptr<WindowRecord>& rec)
     rec->alive = false;
     {
         std::lock_guard lock(g_registryLock);
-        g_windows.erase(rec->handle);
+        TheWindows().erase(rec->handle);
     }
     if (QWidget* w = rec->widget.data())
         w->setProperty("qlafx_hwnd", QVariant());
@@ -1224,7 +1251,11 @@ BOOL IsWindowEnabled(HWND hwnd)
 
 // ---- timers ----
 namespace {
-std::map<UINT_PTR, QTimer*> g_threadTimers;
+std::map<UINT_PTR, QTimer*>& TheThreadTimers()
+{
+    static std::map<UINT_PTR, QTimer*> instance;
+    return instance;
+}
 UINT_PTR g_nextTimerId = 0x7F00;
 }  // namespace
 
@@ -1240,7 +1271,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc)
     } else {
         id = ++g_nextTimerId;
     }
-    auto& slot = rec ? rec->timers[id] : g_threadTimers[id];
+    auto& slot = rec ? rec->timers[id] : TheThreadTimers()[id];
     delete slot;
     auto* timer = new QTimer(rec ? static_cast<QObject*>(rec->widget.data()) : qApp);
     timer->setInterval(static_cast<int>(std::max<UINT>(elapseMs, 10)));
@@ -1260,7 +1291,7 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id)
     auto rec = Record(hwnd);
     if (hwnd && !rec)
         return FALSE;
-    auto& timers = rec ? rec->timers : g_threadTimers;
+    auto& timers = rec ? rec->timers : TheThreadTimers();
     auto it = timers.find(id);
     if (it == timers.end())
         return FALSE;

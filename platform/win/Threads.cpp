@@ -41,9 +41,23 @@ struct KernelObject {
 // One lock and one condition for all kernel objects: waits are rare and
 // short, and a single condition makes multi-object waits simple.
 std::mutex g_lock;
-std::condition_variable g_changed;
-std::unordered_set<KernelObject*> g_live;
-std::unordered_map<std::string, KernelObject*> g_named;
+// Function-local statics: a global application object reaches these tables
+// during static initialisation, before other files' globals are constructed.
+std::condition_variable& TheChanged()
+{
+    static std::condition_variable instance;
+    return instance;
+}
+std::unordered_set<KernelObject*>& TheLive()
+{
+    static std::unordered_set<KernelObject*> instance;
+    return instance;
+}
+std::unordered_map<std::string, KernelObject*>& TheNamed()
+{
+    static std::unordered_map<std::string, KernelObject*> instance;
+    return instance;
+}
 
 std::atomic<DWORD> g_nextThreadId{1};
 thread_local DWORD t_threadId = 0;
@@ -52,7 +66,7 @@ thread_local DWORD t_lastError = 0;
 KernelObject* Find(HANDLE h)
 {
     auto* obj = static_cast<KernelObject*>(h);
-    return g_live.count(obj) ? obj : nullptr;
+    return TheLive().count(obj) ? obj : nullptr;
 }
 
 void Unref(KernelObject* obj)
@@ -60,8 +74,8 @@ void Unref(KernelObject* obj)
     if (--obj->refs > 0)
         return;
     if (!obj->name.empty())
-        g_named.erase(obj->name);
-    g_live.erase(obj);
+        TheNamed().erase(obj->name);
+    TheLive().erase(obj);
     delete obj;
 }
 
@@ -70,8 +84,8 @@ KernelObject* Open(Kind kind, LPCSTR name, bool* existed)
 {
     *existed = false;
     if (name && *name) {
-        auto it = g_named.find(name);
-        if (it != g_named.end()) {
+        auto it = TheNamed().find(name);
+        if (it != TheNamed().end()) {
             if (it->second->kind != kind)
                 return nullptr;
             *existed = true;
@@ -81,10 +95,10 @@ KernelObject* Open(Kind kind, LPCSTR name, bool* existed)
     }
     auto* obj = new KernelObject;
     obj->kind = kind;
-    g_live.insert(obj);
+    TheLive().insert(obj);
     if (name && *name) {
         obj->name = name;
-        g_named[obj->name] = obj;
+        TheNamed()[obj->name] = obj;
     }
     return obj;
 }
@@ -165,8 +179,8 @@ DWORD Wait(DWORD count, const HANDLE* handles, bool waitAll, DWORD timeoutMs)
     DWORD result = tryTake();
     while (result == WAIT_TIMEOUT && timeoutMs != 0) {
         if (timeoutMs == INFINITE) {
-            g_changed.wait(lock);
-        } else if (g_changed.wait_until(lock, deadline) == std::cv_status::timeout) {
+            TheChanged().wait(lock);
+        } else if (TheChanged().wait_until(lock, deadline) == std::cv_status::timeout) {
             result = tryTake();
             break;
         }
@@ -213,14 +227,14 @@ HANDLE CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start,
         {
             std::unique_lock lock(g_lock);
             t_threadId = obj->threadId;
-            g_changed.wait(lock, [obj] { return !obj->suspended; });
+            TheChanged().wait(lock, [obj] { return !obj->suspended; });
         }
         const DWORD code = start(param);
         std::lock_guard lock(g_lock);
         obj->exitCode = code;
         obj->finished = true;
         Unref(obj);
-        g_changed.notify_all();
+        TheChanged().notify_all();
     }).detach();
     return obj;
 }
@@ -233,7 +247,7 @@ DWORD ResumeThread(HANDLE thread)
         return static_cast<DWORD>(-1);
     const DWORD previous = obj->suspended ? 1 : 0;
     obj->suspended = false;
-    g_changed.notify_all();
+    TheChanged().notify_all();
     return previous;
 }
 
@@ -293,7 +307,7 @@ static BOOL WithEvent(HANDLE event, void (*change)(KernelObject*))
         return FALSE;
     }
     change(obj);
-    g_changed.notify_all();
+    TheChanged().notify_all();
     return TRUE;
 }
 
@@ -346,7 +360,7 @@ BOOL ReleaseMutex(HANDLE mutex)
     }
     if (--obj->recursion == 0) {
         obj->owner = 0;
-        g_changed.notify_all();
+        TheChanged().notify_all();
     }
     return TRUE;
 }
@@ -375,7 +389,7 @@ BOOL ReleaseSemaphore(HANDLE semaphore, LONG releaseCount, LONG* previousCount)
     if (previousCount)
         *previousCount = obj->count;
     obj->count += releaseCount;
-    g_changed.notify_all();
+    TheChanged().notify_all();
     return TRUE;
 }
 
