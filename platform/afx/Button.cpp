@@ -17,6 +17,7 @@ struct ButtonState {
     bool tracking = false;  // left button went down on it
     bool spaceDown = false;
     bool focus = false;
+    bool quietRestyle = false;  // BM_SETSTYLE without redraw
     HFONT font = nullptr;
     HBITMAP bitmap = nullptr;
     HICON icon = nullptr;
@@ -508,7 +509,13 @@ LRESULT ButtonMessage(HWND hwnd, ButtonState& st, UINT msg, WPARAM wParam, LPARA
     case WM_GETDLGCODE:
         return static_cast<LRESULT>(DialogCode(style));
     case WM_STYLECHANGED:
-        ApplyFocusPolicy(hwnd, style);
+        // However the style changed (ModifyStyle, SetWindowLong), the button
+        // takes focus and draws as its new type.
+        if (wParam == static_cast<WPARAM>(GWL_STYLE)) {
+            ApplyFocusPolicy(hwnd, style);
+            if (!st.quietRestyle)
+                InvalidateRect(hwnd, nullptr, FALSE);
+        }
         return DefWindowProc(hwnd, msg, wParam, lParam);
     case BM_GETCHECK:
         return static_cast<LRESULT>(st.check);
@@ -522,7 +529,9 @@ LRESULT ButtonMessage(HWND hwnd, ButtonState& st, UINT msg, WPARAM wParam, LPARA
         return 0;
     case BM_SETSTYLE: {
         const DWORD newStyle = (style & 0xFFFF0000u) | static_cast<DWORD>(wParam & 0xFFFF);
+        st.quietRestyle = true;
         SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(newStyle));
+        st.quietRestyle = false;
         ApplyFocusPolicy(hwnd, newStyle);
         if (LOWORD(static_cast<DWORD>(lParam)))
             InvalidateRect(hwnd, nullptr, FALSE);

@@ -25,7 +25,17 @@ quillo_add_test(qlafx_tests
         tests/ThreadSyncTest.cpp
         tests/WndBridgeTest.cpp
         tests/WndHandleTest.cpp
+        tests/WndInputTest.cpp
+        tests/WndStyleTest.cpp
         tests/WndTypesTest.cpp
+    LIBS qlafx
+    QT NO_MAIN)
+
+# RunApp makes its own QApplication, and the application object is a global
+# made during static initialisation: a program of its own, with this file
+# first so its global comes before the library's.
+quillo_add_test(qlafx_app_tests
+    SOURCES tests/AppRunTest.cpp
     LIBS qlafx
     QT NO_MAIN)
 endif()

@@ -628,19 +628,6 @@ void CDialog::OnOK()
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-void CDialog::DoDataExchange(CDataExchange*) {}
-
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
-{
-    CDataExchange dx(this, bSaveAndValidate);
-    try {
-        DoDataExchange(&dx);
-    } catch (const CUserException&) {
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void CDialog::GotoDlgCtrl(CWnd* pWndCtrl)
 {
     if (pWndCtrl)
@@ -663,27 +650,6 @@ CWnd* CDialog::GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious) const
 CWnd* CDialog::GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious) const
 {
     return CWnd::FromHandle(::GetNextDlgGroupItem(m_hWnd, pWndCtl ? pWndCtl->GetSafeHwnd() : nullptr, bPrevious));
-}
-
-void CDialog::CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
-UINT CDialog::IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
-
-void CDialog::CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton)
-{
-    ::CheckRadioButton(m_hWnd, nIDFirstButton, nIDLastButton, nIDCheckButton);
-}
-
-int CDialog::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const
-{
-    for (int id = nIDFirstButton; id <= nIDLastButton; ++id)
-        if (::IsDlgButtonChecked(m_hWnd, id))
-            return id;
-    return 0;
-}
-
-int CDialog::MessageBox(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
-{
-    return ::MessageBox(m_hWnd, lpszText, lpszCaption ? lpszCaption : AfxGetAppName(), nType);
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg)

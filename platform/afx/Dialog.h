@@ -40,10 +40,6 @@ public:
     virtual BOOL OnInitDialog();
     virtual void OnSetFont(CFont* pFont);
 
-    // DoDataExchange with the controls; FALSE when a check failed (the
-    // user was told and the control has the focus).
-    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
-
     void GotoDlgCtrl(CWnd* pWndCtrl);
     void NextDlgCtrl() const;
     void PrevDlgCtrl() const;
@@ -53,12 +49,6 @@ public:
     BOOL IsDialogMessage(LPMSG lpMsg);
     CWnd* GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
     CWnd* GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
-    void CheckDlgButton(int nIDButton, UINT nCheck);
-    UINT IsDlgButtonChecked(int nIDButton) const;
-    void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
-    int GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const;
-    // The application's name is the caption when lpszCaption is NULL.
-    int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -72,7 +62,6 @@ public:
 protected:
     virtual void OnOK();
     virtual void OnCancel();
-    virtual void DoDataExchange(CDataExchange* pDX);
 
     LRESULT HandleInitDialog(WPARAM wParam, LPARAM lParam);
     LRESULT HandleSetFont(WPARAM wParam, LPARAM lParam);

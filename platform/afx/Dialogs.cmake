@@ -30,9 +30,11 @@ quillo_add_test(qlafx_dialog_tests
         tests/ControlButtonTest.cpp
         tests/ControlEditTest.cpp
         tests/ControlStaticTest.cpp
+        tests/ControlStyleTest.cpp
         tests/DialogDemoTest.cpp
         tests/DialogTemplateTest.cpp
         tests/DialogDataExchangeTest.cpp
+        tests/WndDataExchangeTest.cpp
         tests/MessageBoxTest.cpp
         tests/ResourceTablesTest.cpp
     LIBS qlafx_demo_parts qlafx

@@ -435,6 +435,7 @@ LRESULT EditMessage(HWND hwnd, EditControl& edit, UINT msg, WPARAM wParam, LPARA
     }
     case WM_STYLECHANGED:
         ApplyStyle(edit, StyleOf(hwnd), static_cast<DWORD>(GetWindowLong(hwnd, GWL_EXSTYLE)));
+        edit.Widget()->update();
         return DefWindowProc(hwnd, msg, wParam, lParam);
     case EM_GETSEL: {
         int s = 0, e = 0;

@@ -160,6 +160,10 @@ void StoreResult(LRESULT& out, F&& call)
     QLAFX_WM(WM_WINDOWPOSCHANGING, p_->OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(c_.lParam)))
 #define ON_WM_WINDOWPOSCHANGED()                                                                                       \
     QLAFX_WM(WM_WINDOWPOSCHANGED, p_->OnWindowPosChanged(reinterpret_cast<WINDOWPOS*>(c_.lParam)))
+#define ON_WM_STYLECHANGING()                                                                                          \
+    QLAFX_WM(WM_STYLECHANGING, p_->OnStyleChanging(static_cast<int>(c_.wParam), reinterpret_cast<LPSTYLESTRUCT>(c_.lParam)))
+#define ON_WM_STYLECHANGED()                                                                                           \
+    QLAFX_WM(WM_STYLECHANGED, p_->OnStyleChanged(static_cast<int>(c_.wParam), reinterpret_cast<LPSTYLESTRUCT>(c_.lParam)))
 #define ON_WM_SYSCOMMAND() QLAFX_WM(WM_SYSCOMMAND, p_->OnSysCommand(static_cast<UINT>(c_.wParam), c_.lParam))
 #define ON_WM_COPYDATA()                                                                                               \
     QLAFX_WM(WM_COPYDATA, p_->OnCopyData(QLAFX_WND(c_.wParam), reinterpret_cast<COPYDATASTRUCT*>(c_.lParam)))

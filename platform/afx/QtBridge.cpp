@@ -6,12 +6,17 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QTimer>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QUrl>
 
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +63,42 @@ Bridge* TheBridge()
 {
     static Bridge* bridge = new Bridge;
     return bridge;
+}
+
+bool g_appActive = false;
+
+// WM_ACTIVATEAPP to the thread's top-level windows when the application as
+// a whole gains or loses the active state.
+void AppStateChanged(Qt::ApplicationState state)
+{
+    const bool active = state == Qt::ApplicationActive;
+    if (active == g_appActive)
+        return;
+    g_appActive = active;
+    for (HWND h : AllWindows())
+        if (auto r = Record(h); r && !r->destroying && !(r->style & WS_CHILD) && r->threadId == GetCurrentThreadId())
+            CallProc(r.get(), WM_ACTIVATEAPP, active, 0);
+}
+
+// Once per QApplication (a program may make a new one after the last).
+void WatchAppState()
+{
+    static QPointer<QGuiApplication> watched;
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app || watched == app)
+        return;
+    watched = app;
+    g_appActive = QGuiApplication::applicationState() == Qt::ApplicationActive;
+    QObject::connect(app, &QGuiApplication::applicationStateChanged, TheBridge(), &AppStateChanged);
+}
+
+// Drop handles given out and not yet finished, so a stale or repeated
+// DragFinish, or a query after it, cannot touch freed memory.
+std::mutex g_dropLock;
+std::set<HDROP>& LiveDrops()
+{
+    static std::set<HDROP> drops;
+    return drops;
 }
 
 // Sends msg to the window with the Qt event as its default; input goes
@@ -122,6 +163,57 @@ int ButtonKey(Qt::MouseButton button)
     }
 }
 
+// TME_HOVER: WM_MOUSEHOVER when the pointer has rested inside the window's
+// hover rectangle for the hover time; one message, then tracking ends.
+constexpr int kHoverDefaultMs = 400;
+constexpr int kHoverSlop = 2;  // half the 4 x 4 hover rectangle
+
+void HoverElapsed(HWND hwnd)
+{
+    auto rec = Record(hwnd);
+    if (!rec || !rec->trackHover)
+        return;
+    rec->trackHover = false;
+    if (g_mouseInside != hwnd)
+        return;
+    const WPARAM flags = MouseKeyFlags(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers());
+    CallProc(rec.get(), WM_MOUSEHOVER, flags, PackPoint(rec->hoverAnchor.x(), rec->hoverAnchor.y()));
+}
+
+void StartHover(WindowRecord* rec, UINT ms)
+{
+    if (!rec->widget)
+        return;
+    if (!rec->hoverTimer) {
+        rec->hoverTimer = new QTimer(rec->widget);
+        rec->hoverTimer->setSingleShot(true);
+        rec->hoverTimer->setTimerType(Qt::PreciseTimer);
+        const HWND hwnd = rec->handle;
+        QObject::connect(rec->hoverTimer, &QTimer::timeout, [hwnd] { HoverElapsed(hwnd); });
+    }
+    rec->trackHover = true;
+    rec->hoverAnchor = rec->lastMouse;
+    rec->hoverTimer->start(static_cast<int>(ms == HOVER_DEFAULT ? kHoverDefaultMs : std::max<UINT>(ms, 1)));
+}
+
+void StopHover(WindowRecord* rec)
+{
+    rec->trackHover = false;
+    if (rec->hoverTimer)
+        rec->hoverTimer->stop();
+}
+
+// A move out of the hover rectangle starts the wait again from there.
+void KeepHovering(WindowRecord* rec, QPoint at)
+{
+    if (!rec->trackHover || !rec->hoverTimer)
+        return;
+    if (std::abs(at.x() - rec->hoverAnchor.x()) <= kHoverSlop && std::abs(at.y() - rec->hoverAnchor.y()) <= kHoverSlop)
+        return;
+    rec->hoverAnchor = at;
+    rec->hoverTimer->start();
+}
+
 bool Mouse(WindowRecord* rec, QWidget* w, QMouseEvent* me)
 {
     const UINT msg = MouseMessage(me->type(), me->button(), rec->classStyle);
@@ -145,8 +237,16 @@ bool Mouse(WindowRecord* rec, QWidget* w, QMouseEvent* me)
     const WPARAM flags = MouseKeyFlags(me->buttons(), me->modifiers());
     g_mouseWindow = target->handle;
     g_mouseInside = target->handle;
+    target->lastMouse = local;
+    if (msg == WM_MOUSEMOVE)
+        KeepHovering(target.get(), local);
     if (!g_capture)
         CallProc(target.get(), WM_SETCURSOR, reinterpret_cast<WPARAM>(target->handle), MAKELONG(HTCLIENT, msg));
+    if (!captured && me->type() != QEvent::MouseButtonRelease && msg != WM_MOUSEMOVE) {
+        NotifyParents(target->handle, MouseMessage(QEvent::MouseButtonPress, me->button(), 0), &global);
+        if (!target->alive)
+            return true;
+    }
     Deliver(target.get(), captured ? nullptr : w, msg, flags, PackPoint(local.x(), local.y()), me, !captured);
     me->accept();
     return true;
@@ -277,7 +377,7 @@ bool Paint(WindowRecord* rec, QWidget* w, QPaintEvent* pe)
 
 bool Drop(WindowRecord* rec, QEvent* e)
 {
-    if (!rec->acceptFiles)
+    if (!(rec->exStyle & WS_EX_ACCEPTFILES))
         return false;
     auto* de = static_cast<QDropEvent*>(e);
     if (!de->mimeData()->hasUrls())
@@ -293,6 +393,10 @@ bool Drop(WindowRecord* rec, QEvent* e)
     const QPoint p = de->position().toPoint();
     drop->point = POINT{p.x(), p.y()};
     de->acceptProposedAction();
+    {
+        std::lock_guard lock(g_dropLock);
+        LiveDrops().insert(drop);
+    }
     CallProc(rec, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     return true;
 }
@@ -345,6 +449,7 @@ bool Bridge::eventFilter(QObject* obj, QEvent* e)
     case QEvent::Leave:
         if (g_mouseInside == hwnd)
             g_mouseInside = nullptr;
+        StopHover(rec.get());
         if (rec->trackLeave) {
             rec->trackLeave = false;
             CallProc(rec.get(), WM_MOUSELEAVE, 0, 0);
@@ -394,6 +499,7 @@ void LayerWidget::paintEvent(QPaintEvent* event)
 
 void AttachBridge(WindowRecord* rec)
 {
+    WatchAppState();
     QWidget* w = rec->widget;
     w->setProperty("qlafx_hwnd", QVariant::fromValue(static_cast<qulonglong>(reinterpret_cast<std::uintptr_t>(rec->handle))));
     w->setMouseTracking(true);
@@ -475,6 +581,10 @@ LRESULT DefaultForEvent(WindowRecord* rec, UINT msg, WPARAM wParam, LPARAM lPara
     QPointer<QWidget> widget = ctx->widget;
     QEvent* e = ctx->event;
     e->accept();
+    if (!widget) {
+        *handled = true;
+        return 0;
+    }
     EventAccess::Call(widget, e);
     if (msg == WM_PAINT) {
         rec->updateRegion = QRegion();
@@ -486,7 +596,7 @@ LRESULT DefaultForEvent(WindowRecord* rec, UINT msg, WPARAM wParam, LPARAM lPara
         return SendMessage(rec->parent, msg, wParam, lParam);
     }
     *handled = true;
-    return msg == WM_MOUSEWHEEL ? 0 : 0;
+    return 0;
 }
 
 void ForgetWindowInput(HWND hwnd)
@@ -678,6 +788,12 @@ BOOL TrackMouseEvent(LPTRACKMOUSEEVENT tme)
             PostMessage(tme->hwndTrack, WM_MOUSELEAVE, 0, 0);
         }
     }
+    if (tme->dwFlags & TME_HOVER) {
+        if (tme->dwFlags & TME_CANCEL)
+            StopHover(rec.get());
+        else
+            StartHover(rec.get(), tme->dwHoverTime);
+    }
     return TRUE;
 }
 
@@ -688,21 +804,14 @@ BOOL _TrackMouseEvent(LPTRACKMOUSEEVENT tme)
 
 void DragAcceptFiles(HWND hwnd, BOOL accept)
 {
-    auto rec = Record(hwnd);
-    if (!rec)
-        return;
-    rec->acceptFiles = accept != 0;
-    if (accept)
-        rec->exStyle |= WS_EX_ACCEPTFILES;
-    else
-        rec->exStyle &= ~WS_EX_ACCEPTFILES;
-    if (rec->widget)
-        rec->widget->setAcceptDrops(rec->acceptFiles);
+    const DWORD ex = static_cast<DWORD>(GetWindowLong(hwnd, GWL_EXSTYLE));
+    SetWindowLong(hwnd, GWL_EXSTYLE, static_cast<LONG>(accept ? ex | WS_EX_ACCEPTFILES : ex & ~WS_EX_ACCEPTFILES));
 }
 
 UINT DragQueryFile(HDROP drop, UINT index, LPSTR out, UINT size)
 {
-    if (!drop)
+    std::lock_guard lock(g_dropLock);
+    if (!LiveDrops().count(drop))
         return 0;
     if (index == 0xFFFFFFFF)
         return static_cast<UINT>(drop->files.size());
@@ -719,7 +828,8 @@ UINT DragQueryFile(HDROP drop, UINT index, LPSTR out, UINT size)
 
 BOOL DragQueryPoint(HDROP drop, LPPOINT pt)
 {
-    if (!drop || !pt)
+    std::lock_guard lock(g_dropLock);
+    if (!LiveDrops().count(drop) || !pt)
         return FALSE;
     *pt = drop->point;
     return TRUE;
@@ -727,5 +837,7 @@ BOOL DragQueryPoint(HDROP drop, LPPOINT pt)
 
 void DragFinish(HDROP drop)
 {
-    delete drop;
+    std::lock_guard lock(g_dropLock);
+    if (LiveDrops().erase(drop))
+        delete drop;
 }

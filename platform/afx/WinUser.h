@@ -619,6 +619,12 @@ struct MINMAXINFO {
 };
 using LPMINMAXINFO = MINMAXINFO*;
 
+struct STYLESTRUCT {
+    DWORD styleOld;
+    DWORD styleNew;
+};
+using LPSTYLESTRUCT = STYLESTRUCT*;
+
 struct WINDOWPOS {
     HWND hwnd;
     HWND hwndInsertAfter;

@@ -2,6 +2,9 @@
 
 #include "platform/afx/Controls.h"
 #include "platform/afx/DC.h"
+#include "platform/afx/DataExchange.h"
+#include "platform/afx/Dialog.h"
+#include "platform/afx/MessageBox.h"
 #include "platform/afx/QtBridge.h"
 #include "platform/afx/Resources.h"
 #include "platform/afx/WinApp.h"
@@ -314,9 +317,12 @@ static void DefaultGeometry(int& x, int& y, int& cx, int& cy)
     }
 }
 
+// Asks the window for its tracking limits and hands them to Qt, which keeps
+// the user's and the program's resizes inside them. Limits left at the
+// defaults mean none.
 static void ApplyMinMax(WindowRecord* rec)
 {
-    if (rec->style & WS_CHILD)
+    if ((rec->style & WS_CHILD) || !rec->widget)
         return;
     MINMAXINFO mmi{};
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
@@ -327,11 +333,38 @@ static void ApplyMinMax(WindowRecord* rec)
     CallProc(rec, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
     if (!rec->widget || !rec->alive)
         return;
-    if (mmi.ptMinTrackSize.x != defaults.ptMinTrackSize.x || mmi.ptMinTrackSize.y != defaults.ptMinTrackSize.y)
-        rec->widget->setMinimumSize(mmi.ptMinTrackSize.x, mmi.ptMinTrackSize.y);
-    if (mmi.ptMaxTrackSize.x != defaults.ptMaxTrackSize.x || mmi.ptMaxTrackSize.y != defaults.ptMaxTrackSize.y)
-        rec->widget->setMaximumSize(mmi.ptMaxTrackSize.x, mmi.ptMaxTrackSize.y);
+    const bool minSet = mmi.ptMinTrackSize.x != defaults.ptMinTrackSize.x ||
+                        mmi.ptMinTrackSize.y != defaults.ptMinTrackSize.y;
+    const bool maxSet = mmi.ptMaxTrackSize.x != defaults.ptMaxTrackSize.x ||
+                        mmi.ptMaxTrackSize.y != defaults.ptMaxTrackSize.y;
+    rec->widget->setMinimumSize(minSet ? QSize(std::max(mmi.ptMinTrackSize.x, 0), std::max(mmi.ptMinTrackSize.y, 0))
+                                       : QSize(0, 0));
+    rec->widget->setMaximumSize(maxSet ? QSize(std::max(mmi.ptMaxTrackSize.x, 0), std::max(mmi.ptMaxTrackSize.y, 0))
+                                       : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
 }
+
+namespace qlafx {
+
+void NotifyParents(HWND child, UINT event, const QPoint* globalPos)
+{
+    const WORD id = globalPos ? 0 : static_cast<WORD>(GetDlgCtrlID(child));
+    for (HWND h = child;;) {
+        auto rec = Record(h);
+        if (!rec || !(rec->style & WS_CHILD) || (rec->exStyle & WS_EX_NOPARENTNOTIFY) || !IsWindow(rec->parent))
+            return;
+        const HWND parent = rec->parent;
+        LPARAM lParam = reinterpret_cast<LPARAM>(child);
+        if (globalPos) {
+            POINT pt{globalPos->x(), globalPos->y()};
+            ScreenToClient(parent, &pt);
+            lParam = MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(pt.x)), static_cast<WORD>(static_cast<SHORT>(pt.y)));
+        }
+        SendMessage(parent, WM_PARENTNOTIFY, MAKEWPARAM(static_cast<WORD>(event), id), lParam);
+        h = parent;
+    }
+}
+
+}  // namespace qlafx
 
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int cx, int cy,
                     HWND parent, HMENU menuOrId, HINSTANCE instance, LPVOID param)
@@ -377,8 +410,6 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     } else if (parentRec) {
         rec->owner = GetAncestor(parent, GA_ROOT);
     }
-    if (exStyle & WS_EX_ACCEPTFILES)
-        rec->acceptFiles = true;
 
     CREATESTRUCT cs{param, instance, menuOrId, parent, cy, cx, y, x, static_cast<LONG>(style), windowName, className,
                     exStyle};
@@ -405,7 +436,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
         widget->resize(std::max(cx, 0), std::max(cy, 0));
     }
     widget->setEnabled(!(style & WS_DISABLED));
-    if (rec->acceptFiles)
+    if (exStyle & WS_EX_ACCEPTFILES)
         widget->setAcceptDrops(true);
     AttachBridge(rec.get());
     if (parentRec && (style & WS_CHILD))
@@ -437,6 +468,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
         return nullptr;
     CallProc(rec.get(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(widget->width()), static_cast<WORD>(widget->height())));
     CallProc(rec.get(), WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(rec->lastPos.x()), static_cast<WORD>(rec->lastPos.y())));
+    NotifyParents(hwnd, WM_CREATE);
     if (rec->alive && (style & WS_VISIBLE))
         ShowWindow(hwnd, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW);
     return rec->alive ? hwnd : nullptr;
@@ -454,6 +486,8 @@ static void KillAllTimers(WindowRecord* rec)
     for (auto& [id, timer] : rec->timers)
         delete timer;
     rec->timers.clear();
+    delete rec->hoverTimer;
+    rec->hoverTimer = nullptr;
 }
 
 static void DestroyTree(const std::shared_ptr<WindowRecord>& rec)
@@ -488,6 +522,9 @@ BOOL DestroyWindow(HWND hwnd)
     if (!rec || rec->threadId != GetCurrentThreadId())
         return FALSE;
     if (rec->destroying)
+        return TRUE;
+    NotifyParents(hwnd, WM_DESTROY);
+    if (!rec->alive || rec->destroying)
         return TRUE;
     // Owned windows go first, as on Windows.
     for (HWND other : AllWindows())
@@ -632,6 +669,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 1;  // MA_ACTIVATE
     case WM_QUERYENDSESSION:
         return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        // The limits may have changed since they were last asked for.
+        if (lParam && !(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE))
+            ApplyMinMax(rec.get());
+        return 0;
     case WM_WINDOWPOSCHANGED:
         SyncGeometry(rec.get());
         return 0;
@@ -701,6 +743,35 @@ static void ApplyStyle(WindowRecord* rec, DWORD old)
         rec->widget->setVisible((rec->style & WS_VISIBLE) != 0);
 }
 
+static void ApplyExStyle(WindowRecord* rec)
+{
+    if (rec->widget)
+        rec->widget->setAcceptDrops((rec->exStyle & WS_EX_ACCEPTFILES) != 0);
+}
+
+// GWL_STYLE / GWL_EXSTYLE: WM_STYLECHANGING may alter the new value, then
+// WM_STYLECHANGED tells the window (controls restyle themselves there).
+static LONG_PTR ChangeStyle(const std::shared_ptr<WindowRecord>& rec, int index, DWORD value)
+{
+    DWORD& field = index == GWL_STYLE ? rec->style : rec->exStyle;
+    const DWORD before = field;
+    if (value == before)
+        return static_cast<LONG_PTR>(before);
+    STYLESTRUCT ss{before, value};
+    CallProc(rec.get(), WM_STYLECHANGING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&ss));
+    if (!rec->alive)
+        return 0;
+    field = ss.styleNew;
+    if (index == GWL_STYLE)
+        ApplyStyle(rec.get(), before);
+    else
+        ApplyExStyle(rec.get());
+    ss.styleOld = before;
+    ss.styleNew = field;
+    CallProc(rec.get(), WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&ss));
+    return static_cast<LONG_PTR>(before);
+}
+
 LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value)
 {
     auto rec = Record(hwnd);
@@ -708,15 +779,9 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value)
         return 0;
     const LONG_PTR old = GetWindowLongPtr(hwnd, index);
     switch (index) {
-    case GWL_STYLE: {
-        const DWORD before = rec->style;
-        rec->style = static_cast<DWORD>(value);
-        ApplyStyle(rec.get(), before);
-        break;
-    }
+    case GWL_STYLE:
     case GWL_EXSTYLE:
-        rec->exStyle = static_cast<DWORD>(value);
-        break;
+        return ChangeStyle(rec, index, static_cast<DWORD>(value));
     case GWL_ID:
         rec->id = static_cast<UINT>(value);
         break;
@@ -1011,7 +1076,11 @@ BOOL ShowWindow(HWND hwnd, int cmd)
         CallProc(rec.get(), WM_SHOWWINDOW, show, 0);
     if (!rec->alive || !rec->widget)
         return wasVisible;
+    if (show && !wasVisible)
+        ApplyMinMax(rec.get());
     QWidget* w = rec->widget;
+    if (!w)
+        return wasVisible;
     if (show) {
         rec->style |= WS_VISIBLE;
         const bool top = w->isWindow();
@@ -2063,6 +2132,47 @@ LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lP
     return ::SendMessage(::GetDlgItem(m_hWnd, nID), message, wParam, lParam);
 }
 
+void CWnd::CheckDlgButton(int nIDButton, UINT nCheck)
+{
+    ::CheckDlgButton(m_hWnd, nIDButton, nCheck);
+}
+
+UINT CWnd::IsDlgButtonChecked(int nIDButton) const
+{
+    return ::IsDlgButtonChecked(m_hWnd, nIDButton);
+}
+
+void CWnd::CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton)
+{
+    ::CheckRadioButton(m_hWnd, nIDFirstButton, nIDLastButton, nIDCheckButton);
+}
+
+int CWnd::GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const
+{
+    for (int id = nIDFirstButton; id <= nIDLastButton; ++id)
+        if (::IsDlgButtonChecked(m_hWnd, id))
+            return id;
+    return 0;
+}
+
+void CWnd::DoDataExchange(CDataExchange*) {}
+
+BOOL CWnd::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    try {
+        DoDataExchange(&dx);
+    } catch (const CUserException&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int CWnd::MessageBox(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
+{
+    return ::MessageBox(m_hWnd, lpszText, lpszCaption ? lpszCaption : AfxGetAppName(), nType);
+}
+
 void CWnd::SetFont(CFont* pFont, BOOL bRedraw)
 {
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? static_cast<HFONT>(*pFont) : nullptr), bRedraw);
@@ -2232,6 +2342,8 @@ LRESULT CWnd::OnNcHitTest(CPoint) { return Default(); }
 void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
 void CWnd::OnWindowPosChanging(WINDOWPOS*) { Default(); }
 void CWnd::OnWindowPosChanged(WINDOWPOS*) { Default(); }
+void CWnd::OnStyleChanging(int, LPSTYLESTRUCT) { Default(); }
+void CWnd::OnStyleChanged(int, LPSTYLESTRUCT) { Default(); }
 void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 BOOL CWnd::OnCopyData(CWnd*, COPYDATASTRUCT*) { return static_cast<BOOL>(Default()); }
 void CWnd::OnParentNotify(UINT, LPARAM) { Default(); }

@@ -17,6 +17,7 @@ class CDC;
 class CFont;
 class CMenu;
 class CScrollBar;
+class CDataExchange;
 struct CCreateContext;
 
 class CWnd : public CCmdTarget {
@@ -171,6 +172,16 @@ public:
     void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE);
     UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const;
     LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void CheckDlgButton(int nIDButton, UINT nCheck);
+    UINT IsDlgButtonChecked(int nIDButton) const;
+    void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
+    // The first checked button of the range, else 0.
+    int GetCheckedRadioButton(int nIDFirstButton, int nIDLastButton) const;
+    // DoDataExchange with the child controls; FALSE when a check failed (the
+    // user was told and the control has the focus).
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    // The application's name is the caption when lpszCaption is NULL.
+    int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
     CFont* GetFont() const;
     BOOL EnableWindow(BOOL bEnable = TRUE);
@@ -194,6 +205,8 @@ public:
     QWidget* GetWidget() const;
 
 protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+
     // ---- handlers (called from message maps; the defaults call Default) ----
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnDestroy();
@@ -252,6 +265,9 @@ protected:
     void OnContextMenu(CWnd* pWnd, CPoint pos);
     void OnWindowPosChanging(WINDOWPOS* lpwndpos);
     void OnWindowPosChanged(WINDOWPOS* lpwndpos);
+    // nStyleType is GWL_STYLE or GWL_EXSTYLE; OnStyleChanging may alter styleNew.
+    void OnStyleChanging(int nStyleType, LPSTYLESTRUCT lpStyleStruct);
+    void OnStyleChanged(int nStyleType, LPSTYLESTRUCT lpStyleStruct);
     void OnSysCommand(UINT nID, LPARAM lParam);
     BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct);
     void OnParentNotify(UINT message, LPARAM lParam);

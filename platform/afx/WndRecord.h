@@ -35,7 +35,7 @@ struct WindowClass {
 struct WindowRecord {
     HWND handle = nullptr;
     std::atomic<bool> alive{true};
-    bool destroying = false;
+    std::atomic<bool> destroying{false};  // read by PostMessage on other threads
     DWORD threadId = 0;
     QPointer<QWidget> widget;
     bool layerDrawn = true;
@@ -66,7 +66,10 @@ struct WindowRecord {
 
     std::map<UINT_PTR, QTimer*> timers;
     bool trackLeave = false;
-    bool acceptFiles = false;
+    bool trackHover = false;
+    QTimer* hoverTimer = nullptr;  // single shot, child of the widget
+    QPoint hoverAnchor;            // where the pointer rests, client coordinates
+    QPoint lastMouse;              // the last mouse message's point
 };
 
 // Registry (thread-safe).
@@ -109,6 +112,10 @@ void EnsureSurface(WindowRecord* rec);
 void SyncGeometry(WindowRecord* rec);  // sends WM_SIZE / WM_MOVE when the widget's geometry changed
 LRESULT DefaultForEvent(WindowRecord* rec, UINT msg, WPARAM wParam, LPARAM lParam, bool* handled);
 void ForgetWindowInput(HWND hwnd);
+// WM_PARENTNOTIFY about child (event WM_CREATE, WM_DESTROY or a button-down
+// message) to its parent and on up, until a window with WS_EX_NOPARENTNOTIFY
+// or a top-level window; globalPos is the pointer for button-downs.
+void NotifyParents(HWND child, UINT event, const QPoint* globalPos = nullptr);
 HWND CapturedWindow();
 HWND FocusedWindow();
 HWND MouseWindow();  // the window that had the last mouse message
