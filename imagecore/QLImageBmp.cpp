@@ -2,6 +2,7 @@
 // Every header field is read byte by byte (little-endian) and checked before
 // anything the size of the image is allocated.
 
+#include "imagecore/BmpHeader.h"
 #include "imagecore/ParallelFor.h"
 #include "imagecore/QLImage.h"
 
@@ -11,8 +12,10 @@
 #include <memory>
 #include <new>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 using imagecore::ParallelFor;
 
@@ -53,20 +56,11 @@ void Put32(BYTE* p, DWORD v)
     Put16(p + 2, v >> 16);
 }
 
-bool ReadExact(std::FILE* f, BYTE* dst, std::size_t n)
-{
-    return std::fread(dst, 1, n, f) == n;
-}
-
-// One component of a bit-field pixel: 8-bit value = lut[(word & mask) >> shift].
-struct MaskChannel {
-    DWORD mask = 0;
-    int shift = 0;
-    BYTE lut[256] = {};
-};
+using imagecore::BmpLayout;
+using imagecore::BmpMaskChannel;
 
 // Contiguous masks only; a zero mask gives the constant fill.
-bool MakeMaskChannel(DWORD mask, BYTE fill, MaskChannel& ch)
+bool MakeMaskChannel(DWORD mask, BYTE fill, BmpMaskChannel& ch)
 {
     std::fill(std::begin(ch.lut), std::end(ch.lut), fill);
     ch.mask = mask;
@@ -86,18 +80,6 @@ bool MakeMaskChannel(DWORD mask, BYTE fill, MaskChannel& ch)
     return true;
 }
 
-struct BmpLayout {
-    int width = 0;
-    int height = 0; // rows, always positive
-    bool topDown = false;
-    int bitCount = 0;
-    ULONGLONG rowBytes = 0;
-    ULONGLONG dataStart = 0;
-    bool plainBgra = false; // 32-bit with byte-aligned B, G, R (and A) masks
-    CPixel palette[256] = {};
-    MaskChannel red, green, blue, alpha;
-};
-
 bool IsKnownHeaderSize(DWORD size)
 {
     return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
@@ -105,7 +87,7 @@ bool IsKnownHeaderSize(DWORD size)
 
 bool SetUpMasks(BmpLayout& bmp, DWORD compression, DWORD r, DWORD g, DWORD b, DWORD a)
 {
-    if (compression == 0) {
+    if (compression == imagecore::kBmpRgb) {
         if (bmp.bitCount == 16) {
             r = 0x7C00;
             g = 0x03E0;
@@ -128,94 +110,6 @@ bool SetUpMasks(BmpLayout& bmp, DWORD compression, DWORD r, DWORD g, DWORD b, DW
     bmp.plainBgra = bmp.bitCount == 32 && r == 0x00FF0000 && g == 0x0000FF00 && b == 0x000000FF
         && (a == 0 || a == 0xFF000000);
     return true;
-}
-
-// Reads and checks everything up to the pixel rows. 0 or kBadFile.
-LONG ReadLayout(std::FILE* f, ULONGLONG fileSize, BmpLayout& bmp)
-{
-    BYTE head[18];
-    if (!ReadExact(f, head, 2) || head[0] != 'B' || !ReadExact(f, head + 2, 16))
-        return kBadFile;
-    const DWORD dataOffset = Le32(head + 10);
-    const DWORD headerSize = Le32(head + 14);
-    if (!IsKnownHeaderSize(headerSize))
-        return kBadFile;
-
-    BYTE info[124] = {};
-    if (!ReadExact(f, info + 4, headerSize - 4))
-        return kBadFile;
-    ULONGLONG pos = 14 + ULONGLONG{headerSize};
-
-    const bool core = headerSize == 12;
-    LONGLONG width = 0;
-    LONGLONG height = 0;
-    DWORD compression = 0;
-    DWORD colorsUsed = 0;
-    if (core) {
-        width = Le16(info + 4);
-        height = Le16(info + 6);
-        bmp.bitCount = static_cast<int>(Le16(info + 10));
-    } else {
-        width = static_cast<LONG>(Le32(info + 4));
-        height = static_cast<LONG>(Le32(info + 8));
-        bmp.bitCount = static_cast<int>(Le16(info + 14));
-        compression = Le32(info + 16);
-        colorsUsed = Le32(info + 32);
-    }
-    bmp.topDown = height < 0;
-    if (height < 0)
-        height = -height;
-    if (width <= 0 || height <= 0 || static_cast<ULONGLONG>(width) > kMaxSide
-        || static_cast<ULONGLONG>(height) > kMaxSide)
-        return kBadFile;
-    bmp.width = static_cast<int>(width);
-    bmp.height = static_cast<int>(height);
-
-    const int bits = bmp.bitCount;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return kBadFile;
-    const bool direct = bits == 16 || bits == 32;
-    if (compression != 0 && !(compression == 3 && direct))
-        return kBadFile;
-
-    if (direct) {
-        DWORD masks[4] = {0, 0, 0, 0};
-        if (compression == 3 && headerSize >= 52) {
-            for (int i = 0; i < 3; ++i)
-                masks[i] = Le32(info + 40 + 4 * i);
-            if (headerSize >= 56)
-                masks[3] = Le32(info + 52);
-        } else if (compression == 3) {
-            BYTE extra[12];
-            if (!ReadExact(f, extra, sizeof extra))
-                return kBadFile;
-            for (int i = 0; i < 3; ++i)
-                masks[i] = Le32(extra + 4 * i);
-            pos += sizeof extra;
-        }
-        if (!SetUpMasks(bmp, compression, masks[0], masks[1], masks[2], masks[3]))
-            return kBadFile;
-    } else if (bits <= 8) {
-        const DWORD maxEntries = DWORD{1} << bits;
-        const DWORD entries = (colorsUsed == 0 || core) ? maxEntries : std::min(colorsUsed, maxEntries);
-        const std::size_t entrySize = core ? 3 : 4;
-        BYTE raw[256 * 4];
-        if (!ReadExact(f, raw, entries * entrySize))
-            return kBadFile;
-        pos += entries * entrySize;
-        for (DWORD i = 0; i < entries; ++i) {
-            const BYTE* e = raw + i * entrySize;
-            bmp.palette[i] = CPixel{e[0], e[1], e[2], 255};
-        }
-        // Indices past the palette read as its first entry.
-        std::fill(bmp.palette + entries, bmp.palette + 256, bmp.palette[0]);
-    }
-
-    bmp.rowBytes = (ULONGLONG(bmp.width) * bits + 31) / 32 * 4;
-    bmp.dataStart = dataOffset >= pos ? dataOffset : pos;
-    if (fileSize < bmp.dataStart + bmp.rowBytes * ULONGLONG(bmp.height))
-        return kBadFile;
-    return 0;
 }
 
 void ConvertIndexed(const BmpLayout& bmp, const BYTE* src, CPixel* dst)
@@ -284,18 +178,115 @@ std::size_t BlockRows(ULONGLONG rowBytes, int rows)
 
 } // namespace
 
+bool imagecore::ParseBmpHeaders(const BYTE* data, std::size_t size, BmpLayout& bmp)
+{
+    if (!data || size < 18 || data[0] != 'B')
+        return false;
+    const DWORD dataOffset = Le32(data + 10);
+    const DWORD headerSize = Le32(data + 14);
+    if (!IsKnownHeaderSize(headerSize) || size - 14 < headerSize)
+        return false;
+    const BYTE* info = data + 14;
+    std::size_t pos = 14 + std::size_t{headerSize};
+
+    const bool core = headerSize == 12;
+    LONGLONG width = 0;
+    LONGLONG height = 0;
+    DWORD compression = kBmpRgb;
+    DWORD colorsUsed = 0;
+    if (core) {
+        width = Le16(info + 4);
+        height = Le16(info + 6);
+        bmp.bitCount = static_cast<int>(Le16(info + 10));
+    } else {
+        width = static_cast<LONG>(Le32(info + 4));
+        height = static_cast<LONG>(Le32(info + 8));
+        bmp.bitCount = static_cast<int>(Le16(info + 14));
+        compression = Le32(info + 16);
+        colorsUsed = Le32(info + 32);
+    }
+    bmp.topDown = height < 0;
+    if (height < 0)
+        height = -height;
+    if (width <= 0 || height <= 0 || static_cast<ULONGLONG>(width) > kMaxSide
+        || static_cast<ULONGLONG>(height) > kMaxSide)
+        return false;
+    bmp.width = static_cast<int>(width);
+    bmp.height = static_cast<int>(height);
+
+    const int bits = bmp.bitCount;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return false;
+    const bool direct = bits == 16 || bits == 32;
+    // Run-length rows only run bottom-up.
+    const bool rle = (compression == kBmpRle8 && bits == 8) || (compression == kBmpRle4 && bits == 4);
+    if (rle && bmp.topDown)
+        return false;
+    if (compression != kBmpRgb && !rle && !(compression == kBmpBitFields && direct))
+        return false;
+    bmp.compression = compression;
+
+    if (direct) {
+        DWORD masks[4] = {0, 0, 0, 0};
+        if (compression == kBmpBitFields && headerSize >= 52) {
+            for (int i = 0; i < 3; ++i)
+                masks[i] = Le32(info + 40 + 4 * i);
+            if (headerSize >= 56)
+                masks[3] = Le32(info + 52);
+        } else if (compression == kBmpBitFields) {
+            if (size - pos < 12)
+                return false;
+            for (int i = 0; i < 3; ++i)
+                masks[i] = Le32(data + pos + 4 * static_cast<std::size_t>(i));
+            pos += 12;
+        }
+        if (!SetUpMasks(bmp, compression, masks[0], masks[1], masks[2], masks[3]))
+            return false;
+    } else if (bits <= 8) {
+        const DWORD maxEntries = DWORD{1} << bits;
+        const DWORD entries = (colorsUsed == 0 || core) ? maxEntries : std::min(colorsUsed, maxEntries);
+        const std::size_t entrySize = core ? 3 : 4;
+        if ((size - pos) / entrySize < entries)
+            return false;
+        for (DWORD i = 0; i < entries; ++i) {
+            const BYTE* e = data + pos + i * entrySize;
+            bmp.palette[i] = CPixel{e[0], e[1], e[2], 255};
+        }
+        pos += entries * entrySize;
+        // Indices past the palette read as its first entry.
+        std::fill(bmp.palette + entries, bmp.palette + 256, bmp.palette[0]);
+    }
+
+    bmp.rowBytes = rle ? 0 : (ULONGLONG(bmp.width) * bits + 31) / 32 * 4;
+    bmp.dataStart = dataOffset >= pos ? dataOffset : pos;
+    return true;
+}
+
 LONG CQLImage::LoadFromFile(const char* path)
 {
-    FilePtr file(std::fopen(path, "rb"));
-    if (!file)
+    // O_NONBLOCK: a FIFO under the file's name must not wait for a writer.
+    const int fd = path ? ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1;
+    if (fd < 0)
         return kCannotOpen;
+    FilePtr file(::fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
+        return kCannotOpen;
+    }
     struct stat st {};
-    if (fstat(fileno(file.get()), &st) != 0 || !S_ISREG(st.st_mode))
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return kBadFile;
 
+    // The headers are read whole and checked before anything the size of the image is allocated.
+    BYTE head[imagecore::kBmpMaxHeaderBytes];
+    const std::size_t headBytes = std::fread(head, 1, sizeof head, file.get());
     BmpLayout layout;
-    if (const LONG err = ReadLayout(file.get(), static_cast<ULONGLONG>(st.st_size), layout); err != 0)
-        return err;
+    // Run-length files are left to the codec library.
+    if (!imagecore::ParseBmpHeaders(head, headBytes, layout) || layout.compression == imagecore::kBmpRle8
+        || layout.compression == imagecore::kBmpRle4)
+        return kBadFile;
+    if (static_cast<ULONGLONG>(st.st_size) < layout.dataStart + layout.rowBytes * ULONGLONG(layout.height))
+        return kBadFile;
 
     const std::size_t rowBytes = static_cast<std::size_t>(layout.rowBytes);
     const std::size_t blockRows = BlockRows(layout.rowBytes, layout.height);

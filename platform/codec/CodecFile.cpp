@@ -41,7 +41,8 @@ bool ReadFileBytes(const char* path, FileBytes& out, std::size_t maxBytes)
     out.size = 0;
     if (!path || !*path)
         return false;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st {};
@@ -147,16 +148,27 @@ bool WriteReplacing(const char* path, const std::function<bool(int fd, const std
         return false;
 
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0) {
+    const bool replacing = ::stat(target.c_str(), &st) == 0;
+    if (replacing) {
         if (!S_ISREG(st.st_mode)) {
             ::close(fd);
             ::unlink(temp.c_str());
             return false;
         }
-        (void)::fchmod(fd, st.st_mode & 07777); // an existing photo keeps its permissions
+        // Private while written (writers may reopen it by name, so not
+        // read-only yet); the existing photo's permissions come at the end.
+        (void)::fchmod(fd, S_IRUSR | S_IWUSR);
     }
 
-    bool ok = writer(fd, temp);
+    bool ok = false;
+    try {
+        ok = writer(fd, temp);
+    } catch (...) {
+        // An encoder's allocation failed: clean up below and report failure.
+        ok = false;
+    }
+    if (ok && replacing)
+        (void)::fchmod(fd, st.st_mode & 07777);
     if (::close(fd) != 0)
         ok = false;
     if (ok && ::rename(temp.c_str(), target.c_str()) != 0)

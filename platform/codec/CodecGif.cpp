@@ -158,7 +158,10 @@ int WriteToFd(GifFileType* gif, const GifByteType* data, int n)
 bool DecodeGif(const BYTE* data, std::size_t size, CQLImage& image)
 {
     UINT w = 0, h = 0;
-    return ReadGif(data, size, &image, w, h);
+    if (ReadGif(data, size, &image, w, h))
+        return true;
+    image.Free();
+    return false;
 }
 
 bool ShapeGif(const BYTE* data, std::size_t size, UINT& width, UINT& height)

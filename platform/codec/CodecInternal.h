@@ -118,6 +118,10 @@ bool LooksLikeTga(const BYTE* data, std::size_t size);
 bool HasTgaFooter(const BYTE* data, std::size_t size);
 
 bool ShapeBmp(const BYTE* data, std::size_t size, UINT& width, UINT& height);
+// RLE8 and RLE4 files only; the others are CQLImage::LoadFromFile's.
+bool DecodeBmpRle(const BYTE* data, std::size_t size, CQLImage& image);
+// Any BMP that either reader takes.
+bool LoadBmp(const char* path, CQLImage& image);
 
 // Type by the first bytes (and the extension for TGA and RAW); QL_FILE_*.
 DWORD SniffType(const BYTE* head, std::size_t headSize, const BYTE* tail, std::size_t tailSize,

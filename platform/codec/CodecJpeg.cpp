@@ -227,6 +227,8 @@ bool DecodeJpeg(const BYTE* data, std::size_t size, CQLImage& image, int minSide
 {
     UINT w = 0, h = 0;
     const bool ok = ShapeOrDecode(data, size, &image, minSide, fast, w, h);
+    if (!ok)
+        image.Free(); // also when the header was refused before any decoding
     if (fullWidth)
         *fullWidth = ok ? w : 0;
     if (fullHeight)

@@ -327,7 +327,9 @@ bool EncodePcx(const CQLImage& image, int fd)
     const UINT w = Width(image), h = Height(image);
     if (w > 65535 || h > 65535)
         return false;
-    const UINT bpl = (w + 1) & ~1u;
+    // Lines are padded to an even length, except where that would not fit
+    // the 16-bit field (65535 pixels wide).
+    const UINT bpl = std::min((w + 1) & ~1u, 65535u);
     BYTE header[128] = {};
     header[0] = 0x0A;
     header[1] = 5;

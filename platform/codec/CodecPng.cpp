@@ -125,7 +125,10 @@ bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, U
 bool DecodePng(const BYTE* data, std::size_t size, CQLImage& image)
 {
     UINT w = 0, h = 0;
-    return ReadPng(data, size, &image, w, h);
+    if (ReadPng(data, size, &image, w, h))
+        return true;
+    image.Free();
+    return false;
 }
 
 bool ShapePng(const BYTE* data, std::size_t size, UINT& width, UINT& height)

@@ -213,7 +213,10 @@ bool ReadTiff(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, 
 bool DecodeTiff(const BYTE* data, std::size_t size, CQLImage& image)
 {
     UINT w = 0, h = 0;
-    return ReadTiff(data, size, &image, w, h);
+    if (ReadTiff(data, size, &image, w, h))
+        return true;
+    image.Free();
+    return false;
 }
 
 bool ShapeTiff(const BYTE* data, std::size_t size, UINT& width, UINT& height)

@@ -103,29 +103,6 @@ DWORD SniffType(const BYTE* head, std::size_t n, const BYTE* tail, std::size_t t
     return QL_FILE_UNKNOWN;
 }
 
-bool ShapeBmp(const BYTE* d, std::size_t size, UINT& width, UINT& height)
-{
-    width = height = 0;
-    if (!d || size < 26 || d[0] != 'B' || d[1] != 'M')
-        return false;
-    const DWORD headerSize = DWORD{d[14]} | DWORD{d[15]} << 8 | DWORD{d[16]} << 16 | DWORD{d[17]} << 24;
-    LONGLONG w, h;
-    if (headerSize == 12) {
-        w = d[18] | d[19] << 8;
-        h = d[20] | d[21] << 8;
-    } else {
-        w = static_cast<LONG>(DWORD{d[18]} | DWORD{d[19]} << 8 | DWORD{d[20]} << 16 | DWORD{d[21]} << 24);
-        h = static_cast<LONG>(DWORD{d[22]} | DWORD{d[23]} << 8 | DWORD{d[24]} << 16 | DWORD{d[25]} << 24);
-    }
-    if (h < 0)
-        h = -h;
-    if (w <= 0 || !SizeOk(static_cast<ULONGLONG>(w), static_cast<ULONGLONG>(h)))
-        return false;
-    width = static_cast<UINT>(w);
-    height = static_cast<UINT>(h);
-    return true;
-}
-
 } // namespace qlcodec
 
 namespace {
@@ -141,7 +118,8 @@ DWORD ContentType(const char* path)
 {
     if (!path || !*path)
         return kNotRead;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO under a photo's name must not hang the caller.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return kNotRead;
     struct stat st {};
@@ -187,7 +165,7 @@ bool DecodeBytes(DWORD type, const FileBytes& f, CQLImage& image)
 bool LoadTyped(const char* path, DWORD type, CQLImage& image)
 {
     if (type == QL_FILE_BMP)
-        return image.LoadFromFile(path) == 0;
+        return LoadBmp(path, image);
     FileBytes f;
     if (!ReadFileBytes(path, f))
         return false;
@@ -215,7 +193,7 @@ void ForPixels(void* pixels, int count, Fn&& fn)
         return;
     constexpr int kChunk = 4096;
     BYTE* p = static_cast<BYTE*>(pixels);
-    const int chunks = (count + kChunk - 1) / kChunk;
+    const int chunks = count / kChunk + (count % kChunk != 0); // count + kChunk - 1 could overflow
     imagecore::ParallelFor(0, chunks, kChunk, [&](int c0, int c1) {
         for (int c = c0; c < c1; ++c) {
             const int first = c * kChunk;
@@ -234,6 +212,11 @@ DWORD CQLImageCodec::GetFileType(const char* path)
 {
     if (!path)
         return QL_FILE_UNKNOWN;
+    // A bare name (the album and the viewer type the names of a listing) is
+    // typed by its extension alone, never by a same-named file in the
+    // working folder.
+    if (!std::strpbrk(path, "/\\"))
+        return TypeFromExtension(Extension(path));
     const DWORD byContent = ContentType(path);
     return byContent != kNotRead ? byContent : TypeFromExtension(Extension(path));
 }
@@ -316,7 +299,7 @@ int CQLImageCodec::CreateThumbnail(const char* path, CQLImage* image, int maxSid
     bool ok;
     if (type == QL_FILE_JPEG) {
         FileBytes f;
-        const int minSide = flag ? 2 * maxSide : maxSide;
+        const int minSide = flag ? static_cast<int>(std::min(2LL * maxSide, 65535LL)) : maxSide;
         ok = ReadFileBytes(path, f) && DecodeJpeg(f.data.get(), f.size, full, minSide, flag == 0, &fw, &fh);
     } else {
         ok = type <= QL_FILE_TGA && LoadTyped(path, type, full);

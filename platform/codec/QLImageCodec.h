@@ -52,12 +52,13 @@ public:
     ~CQLImageCodec() override = default;
 
     // Start before any other use, Stop at the end. Both may be called more
-    // than once; nothing depends on them beyond quietening libtiff's messages.
+    // than once and do nothing: every format library is set up per call.
     static void Start();
     static void Stop();
 
-    // By content when the file exists and holds bytes; by extension otherwise
-    // (bare names, output paths not written yet). QL_FILE_* values.
+    // A path is typed by content when the file exists and holds bytes, by
+    // extension otherwise (output paths not written yet). A bare name (no
+    // folder part) is typed by its extension only. QL_FILE_* values.
     static DWORD GetFileType(const char* path);
 
     // The picture's size from its header, without decoding. Non-zero on
@@ -110,8 +111,9 @@ public:
     int SaveFile(const char* path, const CQLImage* image) override;
 
     // Any supported format by content, at full size, B, G, R, A with alpha
-    // 255 where the format has none. EXIF orientation is not applied. Non-zero
-    // on success; on failure the image is left empty.
+    // 255 where the format has none. EXIF orientation is not applied. BMP
+    // includes RLE8 and RLE4; pixels their runs skip are palette entry 0.
+    // Non-zero on success; on failure the image is left empty.
     int LoadFile(const char* path, CQLImage* image) override;
 
     // JPEG in memory. DecodeJpegMem: non-zero on success, image empty on

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace codectest;
 
 namespace {
@@ -140,6 +145,47 @@ TEST(CodecBadInput, OversizedAndNonsenseHeaders)
     (void)Le16;
 }
 
+// Every entry point that reads a file, on fifo; exits 0 when all refused it.
+[[noreturn]] void ReadFifoAndExit(const std::string& fifo)
+{
+    alarm(10); // a hang ends the child with SIGALRM
+    CQLImageCodec codec;
+    CQLImage image, thumb;
+    int w = 0, h = 0;
+    CQLLinkFile link;
+    const bool refused = CQLImageCodec::GetFileType(fifo.c_str()) == QL_FILE_BMP
+        && codec.LoadFile(fifo.c_str(), &image) == 0 && CQLImageCodec::GetFileShape(fifo.c_str(), &w, &h) == 0
+        && codec.CreateThumbnail(fifo.c_str(), &thumb, 16, &w, &h, 1) == 0 && link.Read(fifo.c_str()) == 0
+        && image.LoadFromFile(fifo.c_str()) == 9;
+    std::exit(refused ? 0 : 1);
+}
+
+TEST(CodecBadInput, FifoUnderAPhotoNameDoesNotHang)
+{
+    // Opening a FIFO for reading waits for a writer: it must be refused at once.
+    TempDir dir;
+    const std::string fifo = dir.File("pipe.bmp");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EXIT(ReadFifoAndExit(fifo), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(CodecBadInput, HugeThumbnailSizeIsTheFullPicture)
+{
+    // maxSide near INT_MAX: the exact mode's doubled size must not overflow.
+    TempDir dir;
+    CQLImageCodec codec;
+    CQLImage photo, thumb;
+    MakePicture(photo, 40, 24);
+    const std::string path = dir.File("p.jpg");
+    ASSERT_EQ(codec.SaveFile(path.c_str(), &photo), 1);
+    for (int flag : {0, 1}) {
+        int w = 0, h = 0;
+        ASSERT_EQ(codec.CreateThumbnail(path.c_str(), &thumb, 0x7FFFFFFF, &w, &h, flag), 1);
+        EXPECT_EQ(W(thumb), 40u);
+        EXPECT_EQ(H(thumb), 24u);
+    }
+}
+
 TEST(CodecBadInput, ReadersRefuseOtherFormats)
 {
     TempDir dir;
@@ -152,12 +198,20 @@ TEST(CodecBadInput, ReadersRefuseOtherFormats)
         const auto b = ReadAll(path);
         CQLImage image;
         int accepted = 0;
-        accepted += qlcodec::DecodeJpeg(b.data(), b.size(), image);
-        accepted += qlcodec::DecodePng(b.data(), b.size(), image);
-        accepted += qlcodec::DecodeTiff(b.data(), b.size(), image);
-        accepted += qlcodec::DecodeGif(b.data(), b.size(), image);
-        accepted += qlcodec::DecodePcx(b.data(), b.size(), image);
-        const bool tga = qlcodec::DecodeTga(b.data(), b.size(), image);
+        // A reader that refuses leaves the image empty, even when the
+        // signature is what it refuses.
+        auto run = [&](bool (*decode)(const BYTE*, std::size_t, CQLImage&)) {
+            MakePicture(image, 2, 2);
+            const bool ok = decode(b.data(), b.size(), image);
+            EXPECT_EQ(Empty(image), !ok) << ext;
+            return ok;
+        };
+        accepted += run([](const BYTE* d, std::size_t n, CQLImage& i) { return qlcodec::DecodeJpeg(d, n, i); });
+        accepted += run(qlcodec::DecodePng);
+        accepted += run(qlcodec::DecodeTiff);
+        accepted += run(qlcodec::DecodeGif);
+        accepted += run(qlcodec::DecodePcx);
+        const bool tga = run(qlcodec::DecodeTga);
         EXPECT_EQ(accepted, std::string(ext) == ".bmp" || std::string(ext) == ".tga" ? 0 : 1) << ext;
         if (std::string(ext) == ".tga") {
             EXPECT_TRUE(tga);

@@ -26,6 +26,28 @@ TEST(CodecFileType, BareNamesByExtension)
     EXPECT_EQ(CQLImageCodec::GetFileType(nullptr), 10u);
 }
 
+TEST(CodecFileType, BareNamesIgnoreTheWorkingFolder)
+{
+    // The album types the bare names of a listing: a same-named file in the
+    // working folder, whatever it holds, must not decide.
+    TempDir dir;
+    CQLImageCodec codec;
+    CQLImage photo;
+    MakePicture(photo, 4, 4);
+    ASSERT_EQ(codec.SaveFile(dir.File("photo.jpg.png").c_str(), &photo), 1);
+    std::filesystem::rename(dir.File("photo.jpg.png"), dir.File("photo.jpg"));
+    WriteAllBytes(dir.File("notes.png"), {'h', 'i'});
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    const DWORD photoType = CQLImageCodec::GetFileType("photo.jpg");
+    const DWORD notesType = CQLImageCodec::GetFileType("notes.png");
+    const DWORD pathType = CQLImageCodec::GetFileType("./photo.jpg");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(photoType, 2u);
+    EXPECT_EQ(notesType, 3u);
+    EXPECT_EQ(pathType, 3u) << "a path is still typed by its content";
+}
+
 TEST(CodecFileType, RealFilesByContent)
 {
     TempDir dir;

@@ -1,11 +1,16 @@
 // Round trips through every format, thumbnails and shapes of every format,
 // and saving through a temporary file.
+#include "platform/codec/CodecInternal.h"
 #include "platform/codec/QLImageCodec.h"
 #include "platform/codec/tests/CodecTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <new>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace codectest;
 
@@ -215,6 +220,69 @@ TEST(CodecFormats, SavingReplacesThroughATemporaryFile)
     EXPECT_EQ(codec.SaveJpegFile(dir.Path().c_str(), &a, 90, 72), 0);
     EXPECT_EQ(codec.SaveFile(nullptr, &a), 0);
     EXPECT_EQ(codec.SaveFile(dir.File("y.png").c_str(), nullptr), 0);
+}
+
+TEST(CodecFormats, SavingOverAReadOnlyPhotoWorksForEveryFormat)
+{
+    // The BMP writer reopens the temporary file by name: it must not be
+    // given the old photo's read-only mode before it is written.
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    TempDir dir;
+    CQLImageCodec codec;
+    CQLImage a, b;
+    MakePicture(a, 8, 6, false, 1);
+    MakePicture(b, 12, 5, false, 2);
+    for (const char* ext : {".jpg", ".bmp", ".png", ".tif", ".gif", ".pcx", ".tga"}) {
+        SCOPED_TRACE(ext);
+        const std::string path = dir.File(std::string("ro") + ext);
+        ASSERT_EQ(codec.SaveFile(path.c_str(), &a), 1);
+        ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+        EXPECT_EQ(codec.SaveFile(path.c_str(), &b), 1);
+        CQLImage loaded;
+        ASSERT_EQ(codec.LoadFile(path.c_str(), &loaded), 1);
+        EXPECT_EQ(W(loaded), 12u);
+        struct stat st {};
+        ASSERT_EQ(stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0444u);
+    }
+    EXPECT_EQ(FilesIn(dir.Path()).size(), 7u) << "no temporary file is left";
+}
+
+TEST(CodecFormats, AWriterThatThrowsLeavesNoTemporaryFile)
+{
+    // An encoder's std::bad_alloc must not leave the temporary file (or its
+    // descriptor) behind, nor escape through the plug-in interface.
+    TempDir dir;
+    const std::string path = dir.File("photo.png");
+    WriteAllBytes(path, {1, 2, 3});
+    int tempFd = -1;
+    const bool ok = qlcodec::WriteReplacing(path.c_str(), [&](int fd, const std::string&) -> bool {
+        tempFd = fd;
+        EXPECT_TRUE(qlcodec::WriteAll(fd, reinterpret_cast<const BYTE*>("partial"), 7));
+        throw std::bad_alloc();
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(ReadAll(path), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"photo.png"});
+    ASSERT_GE(tempFd, 0);
+    EXPECT_EQ(fcntl(tempFd, F_GETFD), -1) << "the temporary file's descriptor is closed";
+}
+
+TEST(CodecFormats, PcxOfTheWidestPictureKeepsItsLineLength)
+{
+    // 65535 pixels: an even line length would not fit the 16-bit field.
+    TempDir dir;
+    CQLImageCodec codec;
+    CQLImage wide, loaded;
+    MakePicture(wide, 65535, 2);
+    const std::string path = dir.File("wide.pcx");
+    ASSERT_EQ(codec.SaveFile(path.c_str(), &wide), 1);
+    const auto bytes = ReadAll(path);
+    ASSERT_GE(bytes.size(), 128u);
+    EXPECT_EQ(bytes[66] | bytes[67] << 8, 65535);
+    ASSERT_EQ(codec.LoadFile(path.c_str(), &loaded), 1);
+    EXPECT_EQ(MaxDiff(wide, loaded, false), 0);
 }
 
 TEST(CodecFormats, LoadFailureLeavesTheImageEmpty)
