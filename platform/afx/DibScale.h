@@ -48,4 +48,10 @@ void ScaleNearest(const ScaleJob& job, const DibOutput& out);
 // footprint covers; alpha is averaged too unless the output is opaque.
 void ScaleAverage(const ScaleJob& job, const DibOutput& out);
 
+namespace detail {
+// Makes ScaleAverage keep to the SSE2 code even where the CPU has AVX2, so
+// that tests check both.
+void UseBaselineScalerForTests(bool on);
+} // namespace detail
+
 } // namespace qlafx

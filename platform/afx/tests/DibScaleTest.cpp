@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <random>
 #include <vector>
 
 namespace {
@@ -157,6 +160,190 @@ TEST(DibScale, LargeAverageMatchesTheSerialResult)
         for (int x = 0; x < sw / 4; ++x)
             ASSERT_EQ(out[static_cast<std::size_t>(y) * (sw / 4) + x] & 0xFF, static_cast<std::uint32_t>((x + y) & 0xFF))
                 << x << "," << y;
+}
+
+} // namespace
+
+namespace {
+
+// The plain arithmetic the averaging scaler must reproduce exactly: per-axis
+// weights in 1/65536 that sum to exactly 65536, a 64-bit sum of the weighted
+// products, rounded by adding 2^31 and shifting by 32.
+struct RefAxis {
+    std::vector<int> first;
+    std::vector<std::vector<std::uint64_t>> weights;
+};
+
+RefAxis RefTaps(int srcStart, int srcLen, int dstLen, int spanStart, int spanLen, bool mirror)
+{
+    RefAxis a;
+    for (int s = 0; s < spanLen; ++s) {
+        const std::int64_t i = spanStart + s;
+        const std::int64_t mi = mirror ? dstLen - 1 - i : i;
+        const std::int64_t lo = mi * srcLen;
+        const std::int64_t hi = lo + srcLen;
+        const std::int64_t k0 = lo / dstLen;
+        const std::int64_t k1 = (hi + dstLen - 1) / dstLen;
+        a.first.push_back(static_cast<int>(srcStart + k0));
+        std::vector<std::uint64_t> w;
+        std::int64_t covered = 0, given = 0;
+        for (std::int64_t k = k0; k < k1; ++k) {
+            covered += std::min(hi, (k + 1) * dstLen) - std::max(lo, k * dstLen);
+            const std::int64_t upto = (covered * 65536 + srcLen / 2) / srcLen;
+            w.push_back(static_cast<std::uint64_t>(upto - given));
+            given = upto;
+        }
+        std::uint64_t sum = 0;
+        for (std::uint64_t x : w)
+            sum += x;
+        EXPECT_EQ(sum, 65536u);
+        a.weights.push_back(std::move(w));
+    }
+    return a;
+}
+
+std::uint32_t RefAveragePixel(const ScaleJob& job, bool opaque, const RefAxis& ax, const RefAxis& ay, int sx, int sy)
+{
+    std::uint64_t acc[4] = {};
+    const int bpp = job.src.bytesPerPixel;
+    for (std::size_t ky = 0; ky < ay.weights[sy].size(); ++ky) {
+        const std::uint8_t* row = job.src.top + (ay.first[sy] + static_cast<int>(ky)) * job.src.stride;
+        for (std::size_t kx = 0; kx < ax.weights[sx].size(); ++kx) {
+            const std::uint8_t* p = row + static_cast<std::ptrdiff_t>(ax.first[sx] + static_cast<int>(kx)) * bpp;
+            const std::uint64_t w = ax.weights[sx][kx] * ay.weights[sy][ky];
+            for (int c = 0; c < 4; ++c)
+                acc[c] += (c < 3 ? p[c] : bpp == 4 ? p[3] : 255u) * w;
+        }
+    }
+    std::uint32_t px = 0;
+    for (int c = 0; c < 4; ++c)
+        px |= static_cast<std::uint32_t>((acc[c] + (std::uint64_t{1} << 31)) >> 32) << (8 * c);
+    return opaque ? px | 0xFF000000u : px;
+}
+
+struct AverageCase {
+    int srcW, srcH;      // the whole source
+    ScaleRect srcRect;   // inside it
+    int dstW, dstH;
+    ScaleRect span;
+    bool mirrorX, mirrorY;
+    int bpp;
+    bool opaque;
+    bool bottomUp;
+};
+
+// Runs the scaler into a padded buffer and checks every pixel against the
+// reference and that nothing outside the span was written.
+void ExpectAverageMatchesReference(const AverageCase& c, std::uint32_t seed)
+{
+    std::mt19937 rng(seed);
+    const std::ptrdiff_t rowBytes = (static_cast<std::ptrdiff_t>(c.srcW) * c.bpp + 3) & ~std::ptrdiff_t{3};
+    // Exactly as big as the rows need, so reads past the end show under ASan.
+    std::vector<std::uint8_t> bits(static_cast<std::size_t>(rowBytes) * c.srcH);
+    for (std::uint8_t& b : bits) {
+        // Mostly extremes and near-extremes, where carries and rounding show.
+        const std::uint32_t r = rng();
+        b = static_cast<std::uint8_t>((r & 3) == 0 ? 255 : (r & 3) == 1 ? 0 : (r >> 8));
+    }
+    ScaleJob job;
+    job.src = c.bottomUp ? DibSource{bits.data() + (c.srcH - 1) * rowBytes, -rowBytes, c.srcW, c.srcH, c.bpp}
+                         : DibSource{bits.data(), rowBytes, c.srcW, c.srcH, c.bpp};
+    job.srcRect = c.srcRect;
+    job.dstWidth = c.dstW;
+    job.dstHeight = c.dstH;
+    job.span = c.span;
+    job.mirrorX = c.mirrorX;
+    job.mirrorY = c.mirrorY;
+
+    const RefAxis ax = RefTaps(c.srcRect.x, c.srcRect.width, c.dstW, c.span.x, c.span.width, c.mirrorX);
+    const RefAxis ay = RefTaps(c.srcRect.y, c.srcRect.height, c.dstH, c.span.y, c.span.height, c.mirrorY);
+    const int pad = 3; // guard pixels around the span
+    const int outStride = c.span.width + 2 * pad;
+    const std::size_t outSize = static_cast<std::size_t>(outStride) * (c.span.height + 2);
+    std::vector<std::uint32_t> want(outSize, 0xA5A5A5A5u);
+    for (int y = 0; y < c.span.height; ++y)
+        for (int x = 0; x < c.span.width; ++x)
+            want[static_cast<std::size_t>(y + 1) * outStride + pad + x] = RefAveragePixel(job, c.opaque, ax, ay, x, y);
+
+    // The widest code the CPU allows, then the baseline.
+    for (bool baseline : {false, true}) {
+        SCOPED_TRACE(baseline ? "baseline" : "widest");
+        std::vector<std::uint32_t> out(outSize, 0xA5A5A5A5u);
+        qlafx::detail::UseBaselineScalerForTests(baseline);
+        qlafx::ScaleAverage(job, DibOutput{reinterpret_cast<std::uint8_t*>(out.data() + outStride + pad),
+                                           outStride * 4, c.opaque});
+        qlafx::detail::UseBaselineScalerForTests(false);
+        int bad = 0;
+        for (std::size_t i = 0; i < outSize && bad < 5; ++i) {
+            if (out[i] != want[i]) {
+                ++bad;
+                ADD_FAILURE() << "pixel " << static_cast<int>(i % outStride) - pad << ","
+                              << static_cast<int>(i / outStride) - 1 << " got " << std::hex << out[i] << " want "
+                              << want[i] << (want[i] == 0xA5A5A5A5u ? " (outside the span)" : "");
+            }
+        }
+    }
+}
+
+TEST(DibScale, AverageMatchesTheReferenceOnChosenShapes)
+{
+    // Shapes where weights reach 65536 (one tap), exactly 32768 (halving),
+    // round to 0 (huge source a hair wider than the destination), and where
+    // threads and wide rows come in.
+    const AverageCase cases[] = {
+        {4, 4, {0, 0, 4, 4}, 2, 2, {0, 0, 2, 2}, false, false, 4, false, false},
+        {5, 3, {0, 0, 5, 3}, 5, 3, {0, 0, 5, 3}, false, false, 3, false, true},
+        {7, 5, {1, 1, 5, 3}, 31, 17, {0, 0, 31, 17}, true, false, 4, false, false},
+        {64, 8, {0, 0, 64, 8}, 32, 4, {0, 0, 32, 4}, false, true, 4, false, false},
+        {65, 9, {0, 0, 65, 9}, 32, 4, {3, 1, 20, 3}, true, true, 3, false, true},
+        {200001, 1, {0, 0, 200001, 1}, 199999, 1, {0, 0, 199999, 1}, false, false, 4, false, false},
+        {199999, 2, {0, 0, 199999, 2}, 3, 1, {0, 0, 3, 1}, false, false, 3, false, false},
+        {1, 150000, {0, 0, 1, 150000}, 1, 149999, {0, 100, 1, 70000}, false, true, 4, false, false},
+        {1200, 800, {0, 0, 1200, 800}, 300, 200, {0, 0, 300, 200}, false, false, 4, true, false},
+        {1201, 799, {3, 2, 1197, 795}, 317, 211, {5, 7, 300, 200}, true, false, 3, false, true},
+        {1200, 800, {0, 0, 1200, 800}, 300, 200, {0, 0, 300, 200}, false, false, 4, false, true},
+        {333, 257, {0, 0, 333, 257}, 1000, 700, {0, 0, 1000, 700}, false, true, 4, false, false},
+        {2000, 3, {0, 0, 2000, 3}, 1, 1, {0, 0, 1, 1}, false, false, 4, false, false},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        ExpectAverageMatchesReference(cases[i], static_cast<std::uint32_t>(i + 1));
+    }
+}
+
+TEST(DibScale, AverageMatchesTheReferenceOnRandomJobs)
+{
+    std::mt19937 rng(20240611);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    for (int iter = 0; iter < 400; ++iter) {
+        AverageCase c{};
+        const int big = iter % 10 == 0 ? 400 : 70;
+        c.srcW = pick(1, big);
+        c.srcH = pick(1, big);
+        c.srcRect.x = pick(0, c.srcW - 1);
+        c.srcRect.y = pick(0, c.srcH - 1);
+        c.srcRect.width = pick(1, c.srcW - c.srcRect.x);
+        c.srcRect.height = pick(1, c.srcH - c.srcRect.y);
+        c.dstW = pick(1, big);
+        c.dstH = pick(1, big);
+        c.span.x = pick(0, c.dstW - 1);
+        c.span.y = pick(0, c.dstH - 1);
+        c.span.width = pick(1, c.dstW - c.span.x);
+        c.span.height = pick(1, c.dstH - c.span.y);
+        c.mirrorX = pick(0, 1) != 0;
+        c.mirrorY = pick(0, 1) != 0;
+        c.bpp = pick(3, 4);
+        c.opaque = pick(0, 1) != 0;
+        c.bottomUp = pick(0, 1) != 0;
+        SCOPED_TRACE(::testing::Message() << "iteration " << iter << ": " << c.srcW << "x" << c.srcH << " rect "
+                                          << c.srcRect.x << "," << c.srcRect.y << " " << c.srcRect.width << "x"
+                                          << c.srcRect.height << " -> " << c.dstW << "x" << c.dstH << " span "
+                                          << c.span.x << "," << c.span.y << " " << c.span.width << "x"
+                                          << c.span.height << " bpp " << c.bpp);
+        ExpectAverageMatchesReference(c, static_cast<std::uint32_t>(iter));
+        if (::testing::Test::HasFailure())
+            break;
+    }
 }
 
 } // namespace
