@@ -24,6 +24,14 @@ void MakeSyntheticPhoto(CQLImage& image, unsigned width, unsigned height)
     }
 }
 
+const CQLImage& SyntheticPhoto()
+{
+    static CQLImage photo;
+    if (photo.GetAreaByteSize() == 0)
+        MakeSyntheticPhoto(photo, kPhotoWidth, kPhotoHeight);
+    return photo;
+}
+
 const std::string& BenchFolder()
 {
     static const std::string folder = [] {

@@ -10,6 +10,11 @@ class CQLImage;
 // A deterministic photo-like image: smooth gradients with fine texture.
 void MakeSyntheticPhoto(CQLImage& image, unsigned width, unsigned height);
 
+// The photo every benchmark works on: 24 megapixels, made once.
+constexpr unsigned kPhotoWidth = 6000;
+constexpr unsigned kPhotoHeight = 4000;
+const CQLImage& SyntheticPhoto();
+
 // A scratch folder for the benchmark's files, removed at exit.
 const std::string& BenchFolder();
 

@@ -25,23 +25,16 @@
 
 namespace {
 
-constexpr unsigned kWidth = 6000;
-constexpr unsigned kHeight = 4000;
+constexpr unsigned kWidth = kPhotoWidth;
+constexpr unsigned kHeight = kPhotoHeight;
 
-const CQLImage& Photo()
-{
-    static CQLImage photo;
-    if (photo.GetAreaByteSize() == 0)
-        MakeSyntheticPhoto(photo, kWidth, kHeight);
-    return photo;
-}
 
 const std::string& PhotoJpeg()
 {
     static const std::string path = [] {
         std::string p = BenchFolder() + "/photo.jpg";
         CQLImageCodec codec;
-        if (!codec.SaveJpegFile(p.c_str(), &Photo(), 90, 72))
+        if (!codec.SaveJpegFile(p.c_str(), &SyntheticPhoto(), 90, 72))
             std::abort();
         return p;
     }();
@@ -59,7 +52,7 @@ const std::string& PhotoPpm()
         std::fprintf(f, "P6\n%u %u\n255\n", kWidth, kHeight);
         std::vector<unsigned char> row(kWidth * 3);
         for (unsigned y = 0; y < kHeight; ++y) {
-            const BYTE* s = Photo().GetBuffer(0, static_cast<int>(y));
+            const BYTE* s = SyntheticPhoto().GetBuffer(0, static_cast<int>(y));
             for (unsigned x = 0; x < kWidth; ++x, s += 4) {
                 row[x * 3] = s[2];
                 row[x * 3 + 1] = s[1];
@@ -80,7 +73,7 @@ const std::string& PhotoBmp()
     static const std::string path = [] {
         std::string p = BenchFolder() + "/photo.bmp";
         CQLImageCodec codec;
-        if (!codec.SaveFile(p.c_str(), &Photo()))
+        if (!codec.SaveFile(p.c_str(), &SyntheticPhoto()))
             std::abort();
         return p;
     }();
@@ -116,7 +109,7 @@ void BM_JpegSave(benchmark::State& state)
     const std::string out = BenchFolder() + "/save.jpg";
     CQLImageCodec codec;
     for (auto _ : state)
-        if (!codec.SaveJpegFile(out.c_str(), &Photo(), 90, 72))
+        if (!codec.SaveJpegFile(out.c_str(), &SyntheticPhoto(), 90, 72))
             state.SkipWithError("save failed");
 }
 BENCHMARK(BM_JpegSave)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -217,7 +210,7 @@ void BM_ResampleHalf(benchmark::State& state)
     CQLImageCodec codec;
     CQLImage out;
     for (auto _ : state)
-        if (!codec.Resample(&Photo(), &out, kWidth / 2, kHeight / 2, 1))
+        if (!codec.Resample(&SyntheticPhoto(), &out, kWidth / 2, kHeight / 2, 1))
             state.SkipWithError("resample failed");
 }
 BENCHMARK(BM_ResampleHalf)->Unit(benchmark::kMillisecond)->UseRealTime();

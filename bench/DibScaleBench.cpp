@@ -14,25 +14,18 @@
 
 namespace {
 
-constexpr int kWidth = 6000;
-constexpr int kHeight = 4000;
+constexpr int kWidth = kPhotoWidth;
+constexpr int kHeight = kPhotoHeight;
 constexpr int kViewWidth = 1500;
 constexpr int kViewHeight = 1000;
 
-const CQLImage& Photo()
-{
-    static CQLImage photo;
-    if (photo.GetAreaByteSize() == 0)
-        MakeSyntheticPhoto(photo, kWidth, kHeight);
-    return photo;
-}
 
 // The photo's pixels as 3 bytes each, rows padded to 4 bytes.
 const std::vector<std::uint8_t>& Photo24()
 {
     static std::vector<std::uint8_t> bits;
     if (bits.empty()) {
-        const CQLImage& photo = Photo();
+        const CQLImage& photo = SyntheticPhoto();
         const std::size_t stride = (kWidth * 3 + 3) & ~3;
         bits.resize(stride * kHeight);
         for (int y = 0; y < kHeight; ++y) {
@@ -58,7 +51,7 @@ void RunScaler(benchmark::State& state, void (*scale)(const qlafx::ScaleJob&, co
     std::vector<std::uint8_t> view(std::size_t(shape.dstWidth) * shape.dstHeight * 4);
     qlafx::ScaleJob job;
     if (shape.bpp == 4)
-        job.src = {Photo().GetBuffer(0, 0), std::ptrdiff_t(kWidth) * 4, kWidth, kHeight, 4};
+        job.src = {SyntheticPhoto().GetBuffer(0, 0), std::ptrdiff_t(kWidth) * 4, kWidth, kHeight, 4};
     else
         job.src = {Photo24().data(), std::ptrdiff_t((kWidth * 3 + 3) & ~3), kWidth, kHeight, 3};
     job.srcRect = shape.srcRect;
@@ -74,7 +67,7 @@ void RunScaler(benchmark::State& state, void (*scale)(const qlafx::ScaleJob&, co
 
 void RunQt(benchmark::State& state, Qt::TransformationMode mode)
 {
-    const CQLImage& photo = Photo();
+    const CQLImage& photo = SyntheticPhoto();
     const QImage source(photo.GetBuffer(0, 0), kWidth, kHeight, kWidth * 4, QImage::Format_RGB32);
     for (auto _ : state) {
         QImage view = source.scaled(kViewWidth, kViewHeight, Qt::IgnoreAspectRatio, mode);

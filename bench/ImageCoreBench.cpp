@@ -6,22 +6,15 @@
 
 namespace {
 
-constexpr unsigned kWidth = 6000;
-constexpr unsigned kHeight = 4000;
+constexpr unsigned kWidth = kPhotoWidth;
+constexpr unsigned kHeight = kPhotoHeight;
 
-const CQLImage& Photo()
-{
-    static CQLImage photo;
-    if (photo.GetAreaByteSize() == 0)
-        MakeSyntheticPhoto(photo, kWidth, kHeight);
-    return photo;
-}
 
 const std::string& PhotoBmp()
 {
     static const std::string path = [] {
         std::string p = BenchFolder() + "/photo.bmp";
-        const_cast<CQLImage&>(Photo()).SaveToFile(p.c_str());
+        const_cast<CQLImage&>(SyntheticPhoto()).SaveToFile(p.c_str());
         return p;
     }();
     return path;
@@ -30,7 +23,7 @@ const std::string& PhotoBmp()
 void BM_BuildGrayChannel(benchmark::State& state)
 {
     CQLImage image;
-    image.DuplicateFrom(&Photo());
+    image.DuplicateFrom(&SyntheticPhoto());
     for (auto _ : state)
         benchmark::DoNotOptimize(image.BuildGrayChannel());
     state.SetBytesProcessed(state.iterations() * image.GetAreaByteSize());
@@ -49,7 +42,7 @@ void BM_BmpSave(benchmark::State& state)
 {
     const std::string out = BenchFolder() + "/save.bmp";
     for (auto _ : state)
-        benchmark::DoNotOptimize(const_cast<CQLImage&>(Photo()).SaveToFile(out.c_str()));
+        benchmark::DoNotOptimize(const_cast<CQLImage&>(SyntheticPhoto()).SaveToFile(out.c_str()));
 }
 BENCHMARK(BM_BmpSave)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -324,31 +324,20 @@ int CQLImageCodec::SaveFile(const char* path, const CQLImage* image)
         return 0;
     const DWORD type = TypeFromExtension(Extension(path));
     const CQLImage& img = *image;
-    bool ok = false;
-    switch (type) {
-    case QL_FILE_JPEG:
+    if (type == QL_FILE_JPEG)
         return SaveJpegFile(path, image, 95, 72);
-    case QL_FILE_BMP:
-        ok = WriteReplacing(path, [&](int, const std::string& temp) { return img.SaveToFile(temp.c_str()) == 0; });
-        break;
-    case QL_FILE_PNG:
-        ok = WriteReplacing(path, [&](int fd, const std::string&) { return EncodePng(img, fd); });
-        break;
-    case QL_FILE_TIFF:
-        ok = WriteReplacing(path, [&](int fd, const std::string&) { return EncodeTiff(img, fd); });
-        break;
-    case QL_FILE_GIF:
-        ok = WriteReplacing(path, [&](int fd, const std::string&) { return EncodeGif(img, fd); });
-        break;
-    case QL_FILE_PCX:
-        ok = WriteReplacing(path, [&](int fd, const std::string&) { return EncodePcx(img, fd); });
-        break;
-    case QL_FILE_TGA:
-        ok = WriteReplacing(path, [&](int fd, const std::string&) { return EncodeTga(img, fd); });
-        break;
-    default:
-        break;
+    if (type == QL_FILE_BMP)
+        return WriteReplacing(path, [&](int, const std::string& temp) { return img.SaveToFile(temp.c_str()) == 0; });
+    bool (*encode)(const CQLImage&, int) = nullptr;
+    switch (type) {
+    case QL_FILE_PNG: encode = EncodePng; break;
+    case QL_FILE_TIFF: encode = EncodeTiff; break;
+    case QL_FILE_GIF: encode = EncodeGif; break;
+    case QL_FILE_PCX: encode = EncodePcx; break;
+    case QL_FILE_TGA: encode = EncodeTga; break;
+    default: return 0;
     }
+    const bool ok = WriteReplacing(path, [&](int fd, const std::string&) { return encode(img, fd); });
     return ok ? 1 : 0;
 }
 
