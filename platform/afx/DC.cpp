@@ -119,8 +119,8 @@ std::mutex& DcLock()
 
 std::unordered_set<const QlDCRecord*>& DcRegistry()
 {
-    static std::unordered_set<const QlDCRecord*> set;
-    return set;
+    static auto* set = new std::unordered_set<const QlDCRecord*>;
+    return *set;
 }
 
 QlDCRecord* Dc(HDC dc)

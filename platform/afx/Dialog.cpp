@@ -433,7 +433,7 @@ BOOL CDialog::CreateIndirect(const qlafx::DialogTemplate* pTemplate, CWnd* pPare
     m_pParentWnd = pParentWnd;
     m_bModal = false;
     CWnd* parent = pParentWnd ? pParentWnd : AfxGetMainWnd();
-    if (!CreateFromTemplate(*pTemplate, parent ? parent->GetSafeHwnd() : nullptr))
+    if (!CreateFromTemplate(*pTemplate, qlafx::HwndOf(parent)))
         return FALSE;
     if (pTemplate->style & WS_VISIBLE)
         ShowWindow(SW_SHOWNORMAL);
@@ -530,7 +530,7 @@ int CDialog::DoModal()
         parent = qlafx::ActiveModalDialog();
     if (!parent)
         parent = AfxGetMainWnd();
-    HWND owner = parent ? parent->GetSafeHwnd() : nullptr;
+    HWND owner = qlafx::HwndOf(parent);
     if (owner == m_hWnd)
         owner = nullptr;
     const bool reenableOwner = owner && ::IsWindowEnabled(owner);
@@ -631,7 +631,7 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 void CDialog::GotoDlgCtrl(CWnd* pWndCtrl)
 {
     if (pWndCtrl)
-        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->GetSafeHwnd()), TRUE);
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(qlafx::HwndOf(pWndCtrl)), TRUE);
 }
 
 void CDialog::NextDlgCtrl() const { SendMessage(WM_NEXTDLGCTL, 0, 0); }
@@ -644,12 +644,12 @@ BOOL CDialog::IsDialogMessage(LPMSG lpMsg) { return ::IsDialogMessage(m_hWnd, lp
 
 CWnd* CDialog::GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious) const
 {
-    return CWnd::FromHandle(::GetNextDlgTabItem(m_hWnd, pWndCtl ? pWndCtl->GetSafeHwnd() : nullptr, bPrevious));
+    return CWnd::FromHandle(::GetNextDlgTabItem(m_hWnd, qlafx::HwndOf(pWndCtl), bPrevious));
 }
 
 CWnd* CDialog::GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious) const
 {
-    return CWnd::FromHandle(::GetNextDlgGroupItem(m_hWnd, pWndCtl ? pWndCtl->GetSafeHwnd() : nullptr, bPrevious));
+    return CWnd::FromHandle(::GetNextDlgGroupItem(m_hWnd, qlafx::HwndOf(pWndCtl), bPrevious));
 }
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg)

@@ -22,15 +22,18 @@ void* QlGdiObject::operator new(std::size_t size) { return ::operator new(size);
 
 void QlGdiObject::operator delete(void* p)
 {
+    // Freed records wait here before their memory is reused, so that a stale
+    // handle does not at once name a new object. Never destroyed: objects are
+    // deleted during exit too, and the held records stay reachable.
     static std::mutex lock;
-    static std::deque<void*> quarantine;
+    static auto* quarantine = new std::deque<void*>;
     void* release = nullptr;
     {
         std::lock_guard guard(lock);
-        quarantine.push_back(p);
-        if (quarantine.size() > 1024) {
-            release = quarantine.front();
-            quarantine.pop_front();
+        quarantine->push_back(p);
+        if (quarantine->size() > 1024) {
+            release = quarantine->front();
+            quarantine->pop_front();
         }
     }
     ::operator delete(release);
@@ -44,6 +47,8 @@ QlGdiObject::~QlGdiObject()
 
 namespace {
 
+// The tables below are made on first use and never destroyed: objects held
+// by globals are deleted during exit, after function-local statics would be.
 std::mutex& RegistryLock()
 {
     static std::mutex m;
@@ -52,8 +57,8 @@ std::mutex& RegistryLock()
 
 std::unordered_map<const void*, QlGdiObject*>& Registry()
 {
-    static std::unordered_map<const void*, QlGdiObject*> map;
-    return map;
+    static auto* map = new std::unordered_map<const void*, QlGdiObject*>;
+    return *map;
 }
 
 QlGdiObject* FindLocked(HGDIOBJ obj)

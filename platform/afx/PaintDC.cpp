@@ -205,7 +205,7 @@ int ReleaseDC(HWND, HDC dc)
     return 1;
 }
 
-CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd())
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(qlafx::HwndOf(pWnd))
 {
     Attach(::BeginPaint(m_hWnd, &m_ps));
 }
@@ -216,7 +216,7 @@ CPaintDC::~CPaintDC()
     ::EndPaint(m_hWnd, &m_ps);
 }
 
-CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd())
+CClientDC::CClientDC(CWnd* pWnd) : m_hWnd(qlafx::HwndOf(pWnd))
 {
     Attach(::GetDC(m_hWnd));
 }
@@ -226,7 +226,7 @@ CClientDC::~CClientDC()
     ::ReleaseDC(m_hWnd, Detach());
 }
 
-CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd())
+CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(qlafx::HwndOf(pWnd))
 {
     Attach(::GetWindowDC(m_hWnd));
 }

@@ -16,8 +16,8 @@ std::mutex& TablesMutex()
 
 std::vector<const ResourceTable*>& Tables()
 {
-    static std::vector<const ResourceTable*> tables;
-    return tables;
+    static auto* tables = new std::vector<const ResourceTable*>;
+    return *tables;
 }
 
 // The first match, newest table first.

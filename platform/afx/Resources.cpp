@@ -15,6 +15,8 @@ using namespace qlafx::detail;
 
 namespace {
 
+// The tables below are made on first use and never destroyed: objects held
+// by globals are deleted during exit, after function-local statics would be.
 std::mutex& IconLock()
 {
     static std::mutex m;
@@ -24,14 +26,14 @@ std::mutex& IconLock()
 // Live icon records; true for the shared ones (LoadIcon, LoadCursor, LR_SHARED).
 std::unordered_map<const QlIconRecord*, bool>& Icons()
 {
-    static std::unordered_map<const QlIconRecord*, bool> map;
-    return map;
+    static auto* map = new std::unordered_map<const QlIconRecord*, bool>;
+    return *map;
 }
 
 std::map<QString, QlIconRecord*>& SharedIcons()
 {
-    static std::map<QString, QlIconRecord*> map;
-    return map;
+    static auto* map = new std::map<QString, QlIconRecord*>;
+    return *map;
 }
 
 const QlIconRecord* FindIcon(HICON icon)

@@ -45,12 +45,13 @@ struct ThreadQueue {
 const QEvent::Type kDrainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 std::mutex g_queuesLock;
-// Function-local statics: a global application object reaches these tables
-// during static initialisation, before other files' globals are constructed.
+// Made on first use and never destroyed: global objects (the application,
+// settings holding brushes) reach these tables while globals are still being
+// constructed, and again while they are being destroyed at exit.
 std::map<DWORD, std::shared_ptr<ThreadQueue>>& TheQueues()
 {
-    static std::map<DWORD, std::shared_ptr<ThreadQueue>> instance;
-    return instance;
+    static auto* instance = new std::map<DWORD, std::shared_ptr<ThreadQueue>>;
+    return *instance;
 }
 
 thread_local CWinThread* t_thread = nullptr;
@@ -560,7 +561,7 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
     if (!pMsg->hwnd)
         return DispatchThreadMessageEx(pMsg);
     CWnd* mainWnd = GetMainWnd();
-    if (CWnd::WalkPreTranslateTree(mainWnd->GetSafeHwnd(), pMsg))
+    if (CWnd::WalkPreTranslateTree(qlafx::HwndOf(mainWnd), pMsg))
         return TRUE;
     // Modeless windows outside the main window still get its accelerators.
     if (mainWnd && mainWnd->m_hWnd) {

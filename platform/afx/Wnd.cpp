@@ -29,12 +29,13 @@ namespace qlafx {
 namespace {
 
 std::mutex g_registryLock;
-// Function-local statics: a global application object reaches these tables
-// during static initialisation, before other files' globals are constructed.
+// Made on first use and never destroyed: global objects (the application,
+// settings holding brushes) reach these tables while globals are still being
+// constructed, and again while they are being destroyed at exit.
 std::unordered_map<HWND, std::shared_ptr<WindowRecord>>& TheWindows()
 {
-    static std::unordered_map<HWND, std::shared_ptr<WindowRecord>> instance;
-    return instance;
+    static auto* instance = new std::unordered_map<HWND, std::shared_ptr<WindowRecord>>;
+    return *instance;
 }
 std::uintptr_t g_nextSerial = 0;
 
@@ -58,13 +59,13 @@ std::string Lower(const char* s)
 std::mutex g_classLock;
 std::map<std::string, WindowClass>& TheClasses()
 {
-    static std::map<std::string, WindowClass> instance;
-    return instance;
+    static auto* instance = new std::map<std::string, WindowClass>;
+    return *instance;
 }
 std::map<std::string, std::unique_ptr<BuiltinClass>>& TheBuiltins()
 {
-    static std::map<std::string, std::unique_ptr<BuiltinClass>> instance;
-    return instance;
+    static auto* instance = new std::map<std::string, std::unique_ptr<BuiltinClass>>;
+    return *instance;
 }
 
 const WindowClass* LookUpClass(const std::string& key)
@@ -1322,8 +1323,8 @@ BOOL IsWindowEnabled(HWND hwnd)
 namespace {
 std::map<UINT_PTR, QTimer*>& TheThreadTimers()
 {
-    static std::map<UINT_PTR, QTimer*> instance;
-    return instance;
+    static auto* instance = new std::map<UINT_PTR, QTimer*>;
+    return *instance;
 }
 UINT_PTR g_nextTimerId = 0x7F00;
 }  // namespace
@@ -1398,10 +1399,7 @@ CWnd::~CWnd()
 
 HWND CWnd::GetSafeHwnd() const
 {
-    // A NULL CWnd* is allowed here, as window code relies on it; the volatile
-    // copy keeps the compiler from assuming 'this' is never NULL.
-    const CWnd* volatile self = this;
-    return self ? self->m_hWnd : nullptr;
+    return m_hWnd;
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd)
@@ -1499,7 +1497,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
                     CWnd* pParentWnd, UINT nID, LPVOID lpParam)
 {
     return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top, rect.right - rect.left,
-                    rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
+                    rect.bottom - rect.top, qlafx::HwndOf(pParentWnd),
                     reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(nID)), lpParam);
 }
 
@@ -1740,7 +1738,7 @@ CWnd* CWnd::GetParent() const
 
 CWnd* CWnd::SetParent(CWnd* pWndNewParent)
 {
-    return FromHandle(::SetParent(m_hWnd, pWndNewParent->GetSafeHwnd()));
+    return FromHandle(::SetParent(m_hWnd, qlafx::HwndOf(pWndNewParent)));
 }
 
 CWnd* CWnd::GetOwner() const
@@ -1750,7 +1748,7 @@ CWnd* CWnd::GetOwner() const
 
 void CWnd::SetOwner(CWnd* pOwnerWnd)
 {
-    m_hWndOwner = pOwnerWnd->GetSafeHwnd();
+    m_hWndOwner = qlafx::HwndOf(pOwnerWnd);
 }
 
 CWnd* CWnd::GetTopLevelParent() const
@@ -1803,7 +1801,7 @@ int CWnd::SetDlgCtrlID(int nID)
 
 BOOL CWnd::IsChild(const CWnd* pWnd) const
 {
-    return ::IsChild(m_hWnd, pWnd->GetSafeHwnd());
+    return ::IsChild(m_hWnd, qlafx::HwndOf(pWnd));
 }
 
 CWnd* CWnd::ChildWindowFromPoint(POINT point) const
@@ -1922,7 +1920,7 @@ void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint)
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
 {
     // &wndTop and friends are NULL-handled through GetSafeHwnd.
-    return ::SetWindowPos(m_hWnd, pWndInsertAfter->GetSafeHwnd(), x, y, cx, cy, nFlags);
+    return ::SetWindowPos(m_hWnd, qlafx::HwndOf(pWndInsertAfter), x, y, cx, cy, nFlags);
 }
 
 void CWnd::GetClientRect(LPRECT lpRect) const
@@ -1959,12 +1957,12 @@ void CWnd::ClientToScreen(LPRECT lpRect) const
 
 void CWnd::MapWindowPoints(CWnd* pwndTo, LPPOINT lpPoint, UINT nCount) const
 {
-    ::MapWindowPoints(m_hWnd, pwndTo->GetSafeHwnd(), lpPoint, nCount);
+    ::MapWindowPoints(m_hWnd, qlafx::HwndOf(pwndTo), lpPoint, nCount);
 }
 
 void CWnd::MapWindowPoints(CWnd* pwndTo, LPRECT lpRect) const
 {
-    ::MapWindowPoints(m_hWnd, pwndTo->GetSafeHwnd(), reinterpret_cast<LPPOINT>(lpRect), 2);
+    ::MapWindowPoints(m_hWnd, qlafx::HwndOf(pwndTo), reinterpret_cast<LPPOINT>(lpRect), 2);
 }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner)

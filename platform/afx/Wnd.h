@@ -29,7 +29,9 @@ public:
 
     HWND m_hWnd = nullptr;
 
-    // NULL-safe: a NULL CWnd* gives a NULL handle.
+    // The handle, NULL when no window is attached. A member call through a
+    // NULL CWnd* is undefined in C++ (the sanitizer build stops on it): test
+    // the pointer first instead of relying on GetSafeHwnd for that.
     HWND GetSafeHwnd() const;
     operator HWND() const { return m_hWnd; }
     bool operator==(const CWnd& other) const { return m_hWnd == other.m_hWnd; }
@@ -315,6 +317,10 @@ void RegisterBuiltinClass(const char* name, BuiltinClass cls);
 // built-in class's widget) as the window's own, in the window's client
 // coordinates.
 void BridgeWidgetEvents(HWND hwnd, QWidget* widget);
+
+// The handle of a window object that may be NULL (a parent, an insert-after
+// or a target window given as NULL).
+inline HWND HwndOf(const CWnd* wnd) { return wnd ? wnd->m_hWnd : nullptr; }
 
 // The widget of a window, and the window of a widget.
 QWidget* WidgetOf(HWND hwnd);

@@ -41,22 +41,23 @@ struct KernelObject {
 // One lock and one condition for all kernel objects: waits are rare and
 // short, and a single condition makes multi-object waits simple.
 std::mutex g_lock;
-// Function-local statics: a global application object reaches these tables
-// during static initialisation, before other files' globals are constructed.
+// Made on first use and never destroyed: global objects (the application,
+// settings holding brushes) reach these tables while globals are still being
+// constructed, and again while they are being destroyed at exit.
 std::condition_variable& TheChanged()
 {
-    static std::condition_variable instance;
-    return instance;
+    static auto* instance = new std::condition_variable;
+    return *instance;
 }
 std::unordered_set<KernelObject*>& TheLive()
 {
-    static std::unordered_set<KernelObject*> instance;
-    return instance;
+    static auto* instance = new std::unordered_set<KernelObject*>;
+    return *instance;
 }
 std::unordered_map<std::string, KernelObject*>& TheNamed()
 {
-    static std::unordered_map<std::string, KernelObject*> instance;
-    return instance;
+    static auto* instance = new std::unordered_map<std::string, KernelObject*>;
+    return *instance;
 }
 
 std::atomic<DWORD> g_nextThreadId{1};

@@ -66,6 +66,7 @@ TEST(Paint, EraseUsesTheClassBrushAndComesBeforeDrawing)
     wnd.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_EQ(PixelOf(wnd.m_hWnd, 10, 10), 0x00FF00u);
     wnd.DestroyWindow();
+    DeleteObject(green);
 }
 
 TEST(Paint, AllChildrenRepaintWithTheParent)

@@ -101,10 +101,10 @@ TEST(WndHandle, TemporaryObjectsAreReplacedByPermanentOnesAndNeverDestroyTheWind
     DestroyWindow(h);
 }
 
-TEST(WndHandle, NullWndGivesNullHandle)
+TEST(WndHandle, NullHandleGivesNoObject)
 {
-    // The idiom window code uses: FromHandle(NULL)->GetSafeHwnd().
-    EXPECT_EQ(CWnd::FromHandle(nullptr)->GetSafeHwnd(), nullptr);
+    EXPECT_EQ(CWnd::FromHandle(nullptr), nullptr);
+    EXPECT_EQ(CWnd::FromHandlePermanent(nullptr), nullptr);
 }
 
 TEST(WndHandle, ChildrenIdsAndOrder)
