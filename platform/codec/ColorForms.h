@@ -1,5 +1,5 @@
 // The codec's colour forms, inline, for per-pixel callers that do not want a
-// codec object or a virtual call (Parts 1.106, 2.109). CQLImageCodec's
+// codec object or a virtual call. CQLImageCodec's
 // RGB2HSB/HSB2RGB/RGBToYUV/YUVToRGB use exactly these functions.
 //
 // HSB form (in place, alpha untouched):

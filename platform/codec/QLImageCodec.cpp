@@ -420,26 +420,30 @@ void CQLImageCodec::HSB2RGB(void* pixels, int count)
     ForPixels(pixels, count, [](BYTE* p, std::size_t n) { HsbToRgb(p, n); });
 }
 
-int CQLImageCodec::RGBToYUV(CQLImage* image)
+namespace {
+
+// Converts every row of the image in place, on all cores.
+template <class Convert>
+int ConvertRows(CQLImage* image, Convert convert)
 {
     if (!HasPixels(image))
         return 0;
     const UINT w = Width(*image);
     imagecore::ParallelFor(0, static_cast<int>(Height(*image)), w, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y)
-            RgbToYuv(Row(*image, static_cast<UINT>(y)), w);
+            convert(Row(*image, static_cast<UINT>(y)), w);
     });
     return 1;
 }
 
+} // namespace
+
+int CQLImageCodec::RGBToYUV(CQLImage* image)
+{
+    return ConvertRows(image, [](BYTE* row, UINT w) { RgbToYuv(row, w); });
+}
+
 int CQLImageCodec::YUVToRGB(CQLImage* image)
 {
-    if (!HasPixels(image))
-        return 0;
-    const UINT w = Width(*image);
-    imagecore::ParallelFor(0, static_cast<int>(Height(*image)), w, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y)
-            YuvToRgb(Row(*image, static_cast<UINT>(y)), w);
-    });
-    return 1;
+    return ConvertRows(image, [](BYTE* row, UINT w) { YuvToRgb(row, w); });
 }
