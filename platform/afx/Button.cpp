@@ -45,21 +45,14 @@ bool IsCheckType(DWORD type)
 bool IsRadioType(DWORD type) { return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON; }
 bool IsPushType(DWORD type) { return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON; }
 
-std::string TextOf(HWND hwnd)
-{
-    std::string s(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
-    s.resize(static_cast<size_t>(GetWindowText(hwnd, s.data(), static_cast<int>(s.size()))));
-    return s;
-}
-
 bool IsDefaultOfDialog(HWND hwnd)
 {
     HWND parent = GetParent(hwnd);
     char cls[16] = {};
     if (!parent || GetClassName(parent, cls, sizeof cls) <= 0 || std::string(cls) != "#32770")
         return false;
-    const DWORD def = static_cast<DWORD>(SendMessage(parent, 0x0400 /* DM_GETDEFID */, 0, 0));
-    return HIWORD(def) == 0x534B && LOWORD(def) == GetDlgCtrlID(hwnd);
+    const DWORD def = static_cast<DWORD>(SendMessage(parent, DM_GETDEFID, 0, 0));
+    return HIWORD(def) == DC_HASDEFID && LOWORD(def) == GetDlgCtrlID(hwnd);
 }
 
 // ---- drawing ----
@@ -104,7 +97,7 @@ void DrawLabel(HWND hwnd, HDC dc, const ButtonState& st, RECT rc, DWORD style, b
         DrawIconEx(dc, (rc.left + rc.right - w) / 2, (rc.top + rc.bottom - h) / 2, st.icon, w, h, 0, nullptr, DI_NORMAL);
         return;
     }
-    const std::string text = TextOf(hwnd);
+    const std::string text = WindowTextOf(hwnd);
     HGDIOBJ oldFont = SelectObject(dc, ControlFont(hwnd));
     SetBkMode(dc, TRANSPARENT);
     if (!enabled)
@@ -210,7 +203,7 @@ void DrawCheckOrRadio(HWND hwnd, HDC dc, const ButtonState& st, DWORD style, HBR
         label.left = box.right + 4;
     DrawLabel(hwnd, dc, st, label, style, false);
     if (st.focus) {
-        const std::string text = TextOf(hwnd);
+        const std::string text = WindowTextOf(hwnd);
         RECT calc = label;
         HGDIOBJ oldFont = SelectObject(dc, ControlFont(hwnd));
         DrawText(dc, text.c_str(), static_cast<int>(text.size()), &calc,
@@ -229,7 +222,7 @@ void DrawGroupBox(HWND hwnd, HDC dc, DWORD style, HBRUSH background)
     RECT client{};
     GetClientRect(hwnd, &client);
     FillRect(dc, &client, background);
-    const std::string text = TextOf(hwnd);
+    const std::string text = WindowTextOf(hwnd);
     HGDIOBJ oldFont = SelectObject(dc, ControlFont(hwnd));
     TEXTMETRIC tm{};
     GetTextMetrics(dc, &tm);
@@ -604,6 +597,13 @@ HFONT ControlFont(HWND control)
 {
     HFONT font = reinterpret_cast<HFONT>(SendMessage(control, WM_GETFONT, 0, 0));
     return font ? font : DefaultGuiFont();
+}
+
+std::string WindowTextOf(HWND hwnd)
+{
+    std::string s(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
+    s.resize(static_cast<size_t>(GetWindowText(hwnd, s.data(), static_cast<int>(s.size()))));
+    return s;
 }
 
 void RegisterButtonClass()

@@ -9,6 +9,8 @@
 
 #include "platform/afx/Wnd.h"
 
+#include <string>
+
 // ---- button styles, states and messages ----
 inline constexpr DWORD BS_PUSHBUTTON = 0x0000;
 inline constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
@@ -126,6 +128,11 @@ inline constexpr UINT DLGC_WANTCHARS = 0x0080;
 inline constexpr UINT DLGC_STATIC = 0x0100;
 inline constexpr UINT DLGC_BUTTON = 0x2000;
 
+// ---- dialog messages (buttons ask whether they are the default) ----
+inline constexpr UINT DM_GETDEFID = WM_USER + 0;
+inline constexpr UINT DM_SETDEFID = WM_USER + 1;
+inline constexpr WORD DC_HASDEFID = 0x534B;
+
 // ---- messages of controls written later (sent by data exchange) ----
 inline constexpr DWORD CBS_SIMPLE = 0x0001;
 inline constexpr DWORD CBS_DROPDOWN = 0x0002;
@@ -225,6 +232,8 @@ HBRUSH ControlColor(HWND control, HDC dc, UINT message);
 void NotifyParent(HWND control, UINT code);
 // The font a control draws with (WM_SETFONT's, else the GUI font).
 HFONT ControlFont(HWND control);
+// A window's whole text (WM_GETTEXTLENGTH, then WM_GETTEXT).
+std::string WindowTextOf(HWND hwnd);
 
 // Registers "Button", "Static", "Edit" and the dialog class "#32770"; done
 // on first use of a dialog or control wrapper, and by programs that create

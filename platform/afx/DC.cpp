@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
 #include <unordered_set>
@@ -195,18 +196,35 @@ QRegion DeviceClip(const QlDCRecord* dc, const Canvas& c)
     return r;
 }
 
-QRect NormRect(int l, int t, int r, int b)
+// GDI's coordinate space is 28 bits wide. Kept to it, sums and extents of
+// coordinates cannot overflow an int however wild the caller's values.
+constexpr long long kMaxCoord = 1 << 27;
+
+int ClampCoord(long long v) { return static_cast<int>(std::clamp(v, -kMaxCoord, kMaxCoord)); }
+
+bool InCoordSpace(std::initializer_list<long long> values)
+{
+    for (long long v : values)
+        if (v < -kMaxCoord || v > kMaxCoord)
+            return false;
+    return true;
+}
+
+QRect NormRect(long long l, long long t, long long r, long long b)
 {
     if (r < l)
         std::swap(l, r);
     if (b < t)
         std::swap(t, b);
-    return QRect(l, t, r - l, b - t);
+    const int cl = ClampCoord(l), ct = ClampCoord(t);
+    return QRect(cl, ct, ClampCoord(r) - cl, ClampCoord(b) - ct);
 }
 
 QRect DeviceRect(const QlDCRecord* dc, int l, int t, int r, int b)
 {
-    return NormRect(l, t, r, b).translated(Offset(dc));
+    const QPoint off = Offset(dc);
+    return NormRect(static_cast<long long>(l) + off.x(), static_cast<long long>(t) + off.y(),
+                    static_cast<long long>(r) + off.x(), static_cast<long long>(b) + off.y());
 }
 
 inline std::uint32_t ToPixel(COLORREF c)
@@ -1676,6 +1694,13 @@ DibSource SourceOf(const Canvas& c)
     return s;
 }
 
+// An origin and signed extents whose device rectangle lies in the
+// coordinate space.
+bool ExtentsFit(long long x, long long y, long long w, long long h, QPoint off)
+{
+    return InCoordSpace({w, h, x + off.x(), y + off.y(), x + off.x() + w, y + off.y() + h});
+}
+
 // Normalises a rectangle given by origin and signed extents: a negative
 // extent covers the pixels from origin + extent + 1 to origin.
 void Normalise(int& x, int& w, bool& mirror)
@@ -1785,13 +1810,15 @@ BOOL Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw
     QlDCRecord* sdc = Dc(hsrc);
     if (!sdc)
         return FALSE;
+    const QPoint off = Offset(dc);
+    const QPoint soff = Offset(sdc);
+    if (!ExtentsFit(x, y, w, h, off) || !ExtentsFit(sx, sy, sw, sh, soff))
+        return FALSE;
     bool mirrorX = false, mirrorY = false;
     Normalise(x, w, mirrorX);
     Normalise(y, h, mirrorY);
     Normalise(sx, sw, mirrorX);
     Normalise(sy, sh, mirrorY);
-    const QPoint off = Offset(dc);
-    const QPoint soff = Offset(sdc);
     const Canvas sc = CanvasOf(sdc);
     const Canvas dcv = CanvasOf(dc);
     ColorMap map;
@@ -1834,7 +1861,7 @@ BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX
 BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop)
 {
     QlDCRecord* dc = Dc(hdc);
-    if (!dc || RopUsesSource(rop))
+    if (!dc || RopUsesSource(rop) || !ExtentsFit(x, y, width, height, Offset(dc)))
         return FALSE;
     bool mirror = false;
     Normalise(x, width, mirror);
@@ -1856,18 +1883,15 @@ namespace {
 
 // The caller's DIB as a scaler source: 24- and 32-bit rows are used in
 // place; 1-, 4- and 8-bit rows are expanded into buffer.
-bool WrapDib(const BITMAPINFO* info, const void* bits, DibLayout* dib, DibSource* src,
-             std::vector<std::uint32_t>* buffer)
+void WrapDib(const DibLayout* dib, const void* bits, DibSource* src, std::vector<std::uint32_t>* buffer)
 {
-    if (!bits || !ParseDib(info, dib))
-        return false;
     src->width = dib->width;
     src->height = dib->height;
     if (dib->bpp == 24 || dib->bpp == 32) {
         src->bytesPerPixel = dib->bpp / 8;
         src->top = DibRow(*dib, bits, 0);
         src->stride = dib->topDown ? dib->stride : -dib->stride;
-        return true;
+        return;
     }
     buffer->resize(static_cast<std::size_t>(dib->width) * dib->height);
     for (int y = 0; y < dib->height; ++y)
@@ -1875,7 +1899,6 @@ bool WrapDib(const BITMAPINFO* info, const void* bits, DibLayout* dib, DibSource
     src->bytesPerPixel = 4;
     src->top = reinterpret_cast<const std::uint8_t*>(buffer->data());
     src->stride = static_cast<std::ptrdiff_t>(dib->width) * 4;
-    return true;
 }
 
 } // namespace
@@ -1887,8 +1910,10 @@ int StretchDIBits(HDC hdc, int x, int y, int width, int height, int srcX, int sr
     DibLayout dib;
     DibSource src;
     std::vector<std::uint32_t> buffer;
-    if (!dc || !WrapDib(info, bits, &dib, &src, &buffer))
+    if (!dc || !bits || !ParseDib(info, &dib) || !ExtentsFit(x, y, width, height, Offset(dc)) ||
+        !InCoordSpace({srcX, srcY, srcWidth, srcHeight, static_cast<long long>(srcY) + srcHeight}))
         return 0;
+    WrapDib(&dib, bits, &src, &buffer);
     bool mirrorX = false, mirrorY = false;
     Normalise(x, width, mirrorX);
     Normalise(y, height, mirrorY);
@@ -1908,7 +1933,9 @@ int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD width, DWORD height, int srcX
 {
     QlDCRecord* dc = Dc(hdc);
     DibLayout dib;
-    if (!dc || !bits || !ParseDib(info, &dib) || lines == 0)
+    if (!dc || !bits || !ParseDib(info, &dib) || lines == 0 ||
+        !ExtentsFit(x, y, static_cast<long long>(width), static_cast<long long>(height), Offset(dc)) ||
+        !InCoordSpace({srcX, srcY, static_cast<long long>(srcY) + height}))
         return 0;
     // The buffer holds scan lines startScan .. startScan + lines - 1 (scan 0
     // is the first row in memory). Describe it as a DIB of its own.
@@ -1916,15 +1943,12 @@ int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD width, DWORD height, int srcX
     const int count = static_cast<int>(std::min<UINT>(lines, dib.height - first));
     if (count <= 0)
         return 0;
-    BITMAPINFO band = *info;
-    band.bmiHeader.biHeight = dib.topDown ? -count : count;
-    DibLayout bandDib;
+    // The palette stays the caller's: entries past the first follow the header.
+    DibLayout band = dib;
+    band.height = count;
     DibSource src;
     std::vector<std::uint32_t> buffer;
-    if (!WrapDib(&band, bits, &bandDib, &src, &buffer)) {
-        // Palette entries follow the header: wrap with the caller's info.
-        return 0;
-    }
+    WrapDib(&band, bits, &src, &buffer);
     // Source rectangle in rows as seen: bottom-up DIBs count y from the bottom.
     const int top = dib.topDown ? srcY : dib.height - srcY - static_cast<int>(height);
     const int bandTop = dib.topDown ? first : dib.height - first - count;
@@ -1985,6 +2009,8 @@ BOOL CDC::Attach(HDC hdc)
     QlDCRecord* dc = Dc(hdc);
     if (!dc)
         return FALSE;
+    // One DC per wrapper: the one held before must not keep pointing here.
+    Detach();
     m_hDC = m_hAttribDC = hdc;
     dc->attached = this;
     return TRUE;

@@ -21,18 +21,13 @@ constexpr const char* kIntRange = "Please enter an integer between %s and %s.";
 constexpr const char* kRealRange = "Please enter a number between %s and %s.";
 constexpr const char* kMaxChars = "Please enter no more than %d characters.";
 
-std::string WindowText(HWND hwnd)
-{
-    std::string s(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
-    s.resize(static_cast<size_t>(GetWindowText(hwnd, s.data(), static_cast<int>(s.size()))));
-    return s;
-}
+using qlafx::WindowTextOf;
 
 // Sets the text only when it differs, so an unchanged box does not flicker
 // or send EN_CHANGE.
 void SetText(HWND hwnd, const char* text)
 {
-    if (WindowText(hwnd) != text)
+    if (WindowTextOf(hwnd) != text)
         SetWindowText(hwnd, text);
 }
 
@@ -110,7 +105,7 @@ void TextSigned(CDataExchange* pDX, int nIDC, T& value, const char* fmt)
     HWND hwnd = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         long long v = 0;
-        if (!ParseSigned(WindowText(hwnd), std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), &v))
+        if (!ParseSigned(WindowTextOf(hwnd), std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), &v))
             Complain(pDX, kParseInt);
         value = static_cast<T>(v);
     } else {
@@ -126,7 +121,7 @@ void TextReal(CDataExchange* pDX, int nIDC, T& value, int digits)
     HWND hwnd = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         double v = 0;
-        if (!ParseReal(WindowText(hwnd), &v))
+        if (!ParseReal(WindowTextOf(hwnd), &v))
             Complain(pDX, kParseReal);
         value = static_cast<T>(v);
     } else {
@@ -225,7 +220,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
 {
     HWND hwnd = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate)
-        value = CString(WindowText(hwnd));
+        value = CString(WindowTextOf(hwnd));
     else
         SetText(hwnd, value);
 }
@@ -249,7 +244,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value)
     HWND hwnd = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         unsigned long long v = 0;
-        if (!ParseUnsigned(WindowText(hwnd), std::numeric_limits<UINT>::max(), &v))
+        if (!ParseUnsigned(WindowTextOf(hwnd), std::numeric_limits<UINT>::max(), &v))
             Complain(pDX, kParseUInt);
         value = static_cast<UINT>(v);
     } else {
@@ -300,7 +295,7 @@ void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value)
     const bool dropList = (GetWindowLong(hwnd, GWL_STYLE) & 3) == CBS_DROPDOWNLIST;
     if (pDX->m_bSaveAndValidate) {
         if (!dropList) {
-            value = CString(WindowText(hwnd));
+            value = CString(WindowTextOf(hwnd));
             return;
         }
         const LRESULT sel = SendMessage(hwnd, CB_GETCURSEL, 0, 0);

@@ -11,10 +11,6 @@
 class CDataExchange;
 class QEventLoop;
 
-// Dialog messages.
-inline constexpr UINT DM_GETDEFID = WM_USER + 0;
-inline constexpr UINT DM_SETDEFID = WM_USER + 1;
-inline constexpr WORD DC_HASDEFID = 0x534B;
 inline constexpr UINT WM_NEXTDLGCTL = 0x0028;
 
 class CDialog : public CWnd {

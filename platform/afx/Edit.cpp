@@ -381,18 +381,6 @@ void ApplyStyle(EditControl& edit, DWORD style, DWORD exStyle)
     }
 }
 
-LRESULT CopyText(const EditControl& edit, WPARAM size, LPARAM buffer)
-{
-    char* out = reinterpret_cast<char*>(buffer);
-    if (!out || size == 0)
-        return 0;
-    const QByteArray utf8 = edit.WindowsText().toUtf8();
-    const size_t n = std::min(static_cast<size_t>(utf8.size()), static_cast<size_t>(size) - 1);
-    std::memcpy(out, utf8.constData(), n);
-    out[n] = '\0';
-    return static_cast<LRESULT>(n);
-}
-
 UINT DialogCode(const EditControl& edit, LPARAM lParam)
 {
     UINT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
@@ -412,7 +400,7 @@ LRESULT EditMessage(HWND hwnd, EditControl& edit, UINT msg, WPARAM wParam, LPARA
         DefWindowProc(hwnd, msg, wParam, lParam);
         return TRUE;
     case WM_GETTEXT:
-        return CopyText(edit, wParam, lParam);
+        return CopyWindowText(edit.WindowsText().toStdString(), wParam, lParam);
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(edit.WindowsText().toUtf8().size());
     case WM_SETFONT:

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <deque>
@@ -366,8 +367,34 @@ HFONT CreateFont(int height, int width, int escapement, int orientation, int wei
 
 namespace {
 
-int DdbStride(int width, int bpp) { return ((width * bpp + 15) / 16) * 2; }
-int DibStride(int width, int bpp) { return ((width * bpp + 31) / 32) * 4; }
+// Bytes in a row padded to `align` bits, computed wide: widths near INT_MAX
+// would overflow an int.
+std::int64_t RowBytes(std::int64_t width, int bpp, int align)
+{
+    return (width * bpp + align - 1) / align * (align / 8);
+}
+
+// Rows of a DIB header's height; INT_MIN has no positive counterpart.
+int DibHeight(LONG height) { return height == INT_MIN ? 0 : height < 0 ? -height : height; }
+
+// A DIB whose rows and whole size can be addressed (biSizeImage is a DWORD;
+// we keep to what an int indexes).
+bool DibFits(int width, int height, int bpp)
+{
+    if (width <= 0 || height <= 0 || bpp <= 0)
+        return false;
+    const std::int64_t stride = RowBytes(width, bpp, 32);
+    return stride <= INT_MAX && stride * height <= INT_MAX;
+}
+
+int DdbStride(int width, int bpp) { return static_cast<int>(RowBytes(width, bpp, 16)); }
+int DibStride(int width, int bpp) { return static_cast<int>(RowBytes(width, bpp, 32)); }
+// A bitmap's rows as GetBitmapBits and GetObject describe them.
+int BitmapStride(const QlBitmapRecord* bm)
+{
+    const int w = bm->image.width();
+    return bm->dib ? DibStride(w, bm->bitsPixel) : DdbStride(w, bm->bitsPixel);
+}
 
 QlBitmapRecord* NewDdb(int width, int height, int bpp)
 {
@@ -383,7 +410,7 @@ QlBitmapRecord* NewDdb(int width, int height, int bpp)
 void PutDdbRows(QlBitmapRecord* bm, const BYTE* bits, std::size_t size)
 {
     const int w = bm->image.width();
-    const int stride = bm->dib ? DibStride(w, bm->bitsPixel) : DdbStride(w, bm->bitsPixel);
+    const int stride = BitmapStride(bm);
     const int rows = static_cast<int>(std::min<std::size_t>(bm->image.height(), size / stride));
     for (int y = 0; y < rows; ++y) {
         const BYTE* src = bits + static_cast<std::size_t>(y) * stride;
@@ -406,7 +433,7 @@ void PutDdbRows(QlBitmapRecord* bm, const BYTE* bits, std::size_t size)
 void GetDdbRows(const QlBitmapRecord* bm, BYTE* bits, std::size_t size)
 {
     const int w = bm->image.width();
-    const int stride = bm->dib ? DibStride(w, bm->bitsPixel) : DdbStride(w, bm->bitsPixel);
+    const int stride = BitmapStride(bm);
     const int rows = static_cast<int>(std::min<std::size_t>(bm->image.height(), size / stride));
     for (int y = 0; y < rows; ++y) {
         BYTE* dst = bits + static_cast<std::size_t>(y) * stride;
@@ -436,9 +463,7 @@ void GetDdbRows(const QlBitmapRecord* bm, BYTE* bits, std::size_t size)
 
 std::size_t BitmapByteSize(const QlBitmapRecord* bm)
 {
-    const int w = bm->image.width();
-    const int stride = bm->dib ? DibStride(w, bm->bitsPixel) : DdbStride(w, bm->bitsPixel);
-    return static_cast<std::size_t>(stride) * bm->image.height();
+    return static_cast<std::size_t>(BitmapStride(bm)) * bm->image.height();
 }
 
 } // namespace
@@ -476,7 +501,9 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
         (h.biCompression != BI_RGB && !(h.biCompression == BI_BITFIELDS && bpp == 32)))
         return nullptr;
     const int width = h.biWidth;
-    const int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    const int height = DibHeight(h.biHeight);
+    if (!DibFits(width, height, bpp))
+        return nullptr;
     const std::size_t stride = static_cast<std::size_t>(DibStride(width, bpp));
     auto* rec = new QlBitmapRecord;
     rec->dibBits.reset(new (std::nothrow) BYTE[stride * height]());
@@ -529,8 +556,10 @@ bool ParseDib(const BITMAPINFO* info, DibLayout* out)
         return false;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32)
         return false;
+    if (!DibFits(h.biWidth, DibHeight(h.biHeight), bpp))
+        return false;
     out->width = h.biWidth;
-    out->height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    out->height = DibHeight(h.biHeight);
     out->bpp = bpp;
     out->stride = DibStride(h.biWidth, bpp);
     out->topDown = h.biHeight < 0;
@@ -582,7 +611,7 @@ HBITMAP CreateDIBitmap(HDC, const BITMAPINFOHEADER* header, DWORD init, const vo
 {
     if (!header || header->biWidth <= 0 || header->biHeight == 0)
         return nullptr;
-    const int height = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+    const int height = DibHeight(header->biHeight);
     QlBitmapRecord* rec = NewDdb(header->biWidth, height, 32);
     if (rec->image.isNull()) {
         delete rec;
@@ -619,8 +648,9 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITMAPIN
             h.biBitCount = static_cast<WORD>(bm->bitsPixel);
             h.biCompression = BI_RGB;
         }
-        h.biSizeImage = static_cast<DWORD>(DibStride(h.biWidth, h.biBitCount)) *
-                        static_cast<DWORD>(h.biHeight < 0 ? -h.biHeight : h.biHeight);
+        if (h.biWidth <= 0 || !DibFits(h.biWidth, DibHeight(h.biHeight), h.biBitCount))
+            return 0;
+        h.biSizeImage = static_cast<DWORD>(DibStride(h.biWidth, h.biBitCount)) * static_cast<DWORD>(DibHeight(h.biHeight));
         return 1;
     }
     if (h.biBitCount != 24 && h.biBitCount != 32)
@@ -968,7 +998,7 @@ int GetObject(HGDIOBJ obj, int size, LPVOID out)
         DIBSECTION ds{};
         const int w = bm->image.width();
         const int h = bm->image.height();
-        ds.dsBm = BITMAP{0, w, h, bm->dib ? DibStride(w, bm->bitsPixel) : DdbStride(w, bm->bitsPixel), 1,
+        ds.dsBm = BITMAP{0, w, h, BitmapStride(bm), 1,
                          static_cast<WORD>(bm->bitsPixel), bm->dib ? bm->dibBits.get() : nullptr};
         if (bm->dib && (!out || size >= static_cast<int>(sizeof(DIBSECTION)))) {
             ds.dsBmih = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, bm->flipped ? h : -h, 1,

@@ -35,13 +35,6 @@ StaticState* StateOf(HWND hwnd)
 
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)); }
 
-std::string TextOf(HWND hwnd)
-{
-    std::string s(static_cast<size_t>(GetWindowTextLength(hwnd)) + 1, '\0');
-    s.resize(static_cast<size_t>(GetWindowText(hwnd, s.data(), static_cast<int>(s.size()))));
-    return s;
-}
-
 void ApplyMouseTransparency(HWND hwnd, DWORD style)
 {
     if (QWidget* w = WidgetOf(hwnd))
@@ -182,7 +175,7 @@ void Paint(HWND hwnd, HDC dc, const StaticState& st)
     case SS_ICON: DrawIconImage(dc, rc, style, st.icon); return;
     default: break;
     }
-    const std::string text = TextOf(hwnd);
+    const std::string text = WindowTextOf(hwnd);
     HGDIOBJ oldFont = SelectObject(dc, ControlFont(hwnd));
     SetBkMode(dc, TRANSPARENT);
     if (!IsWindowEnabled(hwnd))

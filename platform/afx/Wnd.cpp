@@ -576,12 +576,15 @@ static HBRUSH DefaultCtlColor(UINT msg, HDC dc)
     return GetSysColorBrush(window ? COLOR_WINDOW : COLOR_BTNFACE);
 }
 
-static LRESULT CopyText(const std::string& text, WPARAM size, LPARAM out)
+LRESULT qlafx::CopyWindowText(const std::string& text, WPARAM size, LPARAM out)
 {
     char* buffer = reinterpret_cast<char*>(out);
     if (!buffer || size == 0)
         return 0;
-    const size_t n = std::min<size_t>(size - 1, text.size());
+    size_t n = std::min<size_t>(size - 1, text.size());
+    // A cut inside a UTF-8 sequence would leave half a character.
+    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
     std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
     return static_cast<LRESULT>(n);
@@ -626,7 +629,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             rec->widget->setWindowTitle(QString::fromUtf8(rec->text.c_str()));
         return TRUE;
     case WM_GETTEXT:
-        return CopyText(rec->text, wParam, lParam);
+        return qlafx::CopyWindowText(rec->text, wParam, lParam);
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(rec->text.size());
     case WM_SETFONT:

@@ -322,6 +322,10 @@ void BridgeWidgetEvents(HWND hwnd, QWidget* widget);
 // or a target window given as NULL).
 inline HWND HwndOf(const CWnd* wnd) { return wnd ? wnd->m_hWnd : nullptr; }
 
+// WM_GETTEXT's copy: at most size - 1 bytes and a terminator, never ending
+// inside a UTF-8 character; the count of bytes copied.
+LRESULT CopyWindowText(const std::string& text, WPARAM size, LPARAM buffer);
+
 // The widget of a window, and the window of a widget.
 QWidget* WidgetOf(HWND hwnd);
 HWND WindowOf(const QWidget* widget);

@@ -4,7 +4,9 @@
 
 #include <ostream>
 
+#include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -394,6 +396,103 @@ TEST_F(SurfaceTest, SetDIBitsToDeviceCopiesOneToOne)
     BITMAPINFO td = Header(2, -2, 32);
     SetDIBitsToDevice(m_hdc, 0, 0, 1, 1, 1, 0, 0, 2, px, &td, DIB_RGB_COLORS);
     EXPECT_EQ(Px(0, 0), RGB(2, 2, 2));
+}
+
+TEST_F(SurfaceTest, SetDIBitsToDeviceReadsPalettedSources)
+{
+    BYTE storage[sizeof(BITMAPINFO) + 3 * sizeof(RGBQUAD)] = {};
+    auto* bi = reinterpret_cast<BITMAPINFO*>(storage);
+    bi->bmiHeader = Header(4, 1, 8).bmiHeader;
+    bi->bmiHeader.biClrUsed = 4;
+    auto* palette = reinterpret_cast<RGBQUAD*>(bi->bmiColors);
+    palette[0] = RGBQUAD{0, 0, 0, 0};
+    palette[1] = RGBQUAD{0, 0, 255, 0};
+    palette[2] = RGBQUAD{0, 255, 0, 0};
+    palette[3] = RGBQUAD{255, 0, 0, 0};
+    const BYTE px[4] = {3, 2, 1, 0};
+    EXPECT_EQ(SetDIBitsToDevice(m_hdc, 0, 0, 4, 1, 0, 0, 0, 1, px, bi, DIB_RGB_COLORS), 1);
+    EXPECT_EQ(Px(0, 0), kBlue);
+    EXPECT_EQ(Px(1, 0), RGB(0, 255, 0));
+    EXPECT_EQ(Px(2, 0), kRed);
+    EXPECT_EQ(Px(3, 0), kBlack);
+}
+
+// Extents and origins far outside any surface fail or draw nothing; none
+// may overflow or touch memory outside the surface.
+struct WildCall {
+    const char* name;
+    BOOL (*call)(HDC dst, HDC src, const void* bits, const BITMAPINFO* info);
+};
+
+void PrintTo(const WildCall& c, std::ostream* os) { *os << c.name; }
+
+class DcWildExtents : public SurfaceTest, public ::testing::WithParamInterface<WildCall> {};
+
+TEST_P(DcWildExtents, LeaveTheSurfaceAlone)
+{
+    MemDC src(4, 4, kRed);
+    const DWORD px[4] = {0, 0, 0, 0};
+    const BITMAPINFO bi = Header(2, 2, 32);
+    GetParam().call(m_hdc, src.dc, px, &bi);
+    EXPECT_TRUE(Ink().isEmpty());
+}
+
+constexpr int kMin = INT_MIN;
+constexpr int kMax = INT_MAX;
+
+INSTANTIATE_TEST_SUITE_P(
+    Blits, DcWildExtents,
+    ::testing::Values(
+        WildCall{"BitBltMinWidth", [](HDC d, HDC s, const void*, const BITMAPINFO*) {
+                     return BitBlt(d, 0, 0, kMin, kMin, s, 0, 0, SRCCOPY);
+                 }},
+        WildCall{"BitBltFarOrigin", [](HDC d, HDC s, const void*, const BITMAPINFO*) {
+                     return BitBlt(d, kMax - 1, kMax - 1, 8, 8, s, 0, 0, SRCCOPY);
+                 }},
+        WildCall{"BitBltFarSource", [](HDC d, HDC s, const void*, const BITMAPINFO*) {
+                     return BitBlt(d, 0, 0, 8, 8, s, kMin, kMax, SRCCOPY);
+                 }},
+        WildCall{"StretchBltMinSource", [](HDC d, HDC s, const void*, const BITMAPINFO*) {
+                     return StretchBlt(d, 0, 0, 8, 8, s, 0, 0, kMin, kMin, SRCCOPY);
+                 }},
+        WildCall{"StretchBltMaxDest", [](HDC d, HDC s, const void*, const BITMAPINFO*) {
+                     return StretchBlt(d, 1, 1, kMax, kMax, s, 0, 0, 4, 4, SRCCOPY);
+                 }},
+        WildCall{"PatBltMinWidth", [](HDC d, HDC, const void*, const BITMAPINFO*) {
+                     return PatBlt(d, 0, 0, kMin, kMin, BLACKNESS);
+                 }},
+        WildCall{"PatBltFarOrigin", [](HDC d, HDC, const void*, const BITMAPINFO*) {
+                     return PatBlt(d, kMax, kMax, kMax, kMax, BLACKNESS);
+                 }},
+        WildCall{"StretchDIBitsMinWidth", [](HDC d, HDC, const void* b, const BITMAPINFO* i) {
+                     return static_cast<BOOL>(
+                         StretchDIBits(d, 0, 0, kMin, kMin, 0, 0, 2, 2, b, i, DIB_RGB_COLORS, SRCCOPY));
+                 }},
+        WildCall{"StretchDIBitsFarSource", [](HDC d, HDC, const void* b, const BITMAPINFO* i) {
+                     return static_cast<BOOL>(
+                         StretchDIBits(d, 0, 0, 8, 8, kMax, kMin, kMin, kMax, b, i, DIB_RGB_COLORS, SRCCOPY));
+                 }},
+        WildCall{"SetDIBitsToDeviceHugeSize", [](HDC d, HDC, const void* b, const BITMAPINFO* i) {
+                     return static_cast<BOOL>(
+                         SetDIBitsToDevice(d, kMax, 0, 0xFFFFFFFFu, 0x80000000u, kMin, kMax, 0, 2, b, i, DIB_RGB_COLORS));
+                 }},
+        WildCall{"FillRectSpanningEverything", [](HDC d, HDC, const void*, const BITMAPINFO*) {
+                     const RECT rc{kMax, kMax, kMin, kMin};
+                     SetViewportOrgEx(d, -100, -100, nullptr); // nothing of it lands on the surface
+                     return static_cast<BOOL>(FillRect(d, &rc, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))));
+                 }}),
+    [](const ::testing::TestParamInfo<WildCall>& info) { return std::string(info.param.name); });
+
+TEST(DcDibSection, WidthsWhoseRowsOverflowAreRefused)
+{
+    for (const int width : {0x7FFFFFFF, 0x40000000, 0x20000000}) {
+        const BITMAPINFO bi = Header(width, 1, 32);
+        void* bits = reinterpret_cast<void*>(1);
+        EXPECT_EQ(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr) << width;
+        EXPECT_EQ(bits, nullptr);
+    }
+    const BITMAPINFO minHeight = Header(1, INT_MIN, 32);
+    EXPECT_EQ(CreateDIBSection(nullptr, &minHeight, DIB_RGB_COLORS, nullptr, nullptr, 0), nullptr);
 }
 
 } // namespace

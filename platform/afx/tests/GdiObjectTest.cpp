@@ -242,4 +242,18 @@ TEST(GdiWrapper, CDCOwnsItsDCAndFromHandleFindsIt)
     EXPECT_EQ(CDC::FromHandle(hdc), nullptr);
 }
 
+TEST(GdiWrapper, CDCAttachedAgainLetsGoOfItsFirstDC)
+{
+    auto* dc = new CDC;
+    ASSERT_TRUE(dc->CreateCompatibleDC(nullptr));
+    HDC first = *dc;
+    ASSERT_TRUE(dc->CreateCompatibleDC(nullptr));
+    delete dc;
+    // The first DC outlives the wrapper; its CDC must not be the freed one.
+    CDC* wrapper = CDC::FromHandle(first);
+    ASSERT_NE(wrapper, nullptr);
+    EXPECT_EQ(wrapper->GetSafeHdc(), first);
+    EXPECT_TRUE(DeleteDC(first));
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -184,4 +185,24 @@ TEST(WndHandle, MoveSendsSizeAndCoordinatesMap)
     child.MapWindowPoints(&parent, &pt, 1);
     EXPECT_EQ(pt, CPoint(31, 42));
     parent.DestroyWindow();
+}
+
+TEST(WndHandle, GetTextCutsOnlyBetweenCharacters)
+{
+    // "Größe" is G r ö(2 bytes) ß(2 bytes) e: 7 bytes.
+    struct Case {
+        int bufferSize;
+        const char* expected;
+    };
+    const Case cases[] = {{1, ""}, {3, "Gr"}, {4, "Gr"}, {5, "Grö"}, {6, "Grö"}, {7, "Größ"}, {8, "Größe"}, {64, "Größe"}};
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "Größe", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+    for (const Case& c : cases) {
+        char buffer[64];
+        std::memset(buffer, 'x', sizeof buffer);
+        const int n = wnd.GetWindowText(buffer, c.bufferSize);
+        EXPECT_STREQ(buffer, c.expected) << "buffer of " << c.bufferSize;
+        EXPECT_EQ(n, static_cast<int>(std::strlen(c.expected)));
+    }
+    wnd.DestroyWindow();
 }
