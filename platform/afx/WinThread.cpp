@@ -616,10 +616,13 @@ BOOL CWinThread::DispatchThreadMessageEx(MSG* pMsg)
     return TRUE;
 }
 
-CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
-                           DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+namespace {
+
+// Starts a new thread object suspended, so that its priority is set before it
+// runs; deletes it when the thread cannot be made.
+CWinThread* StartThread(CWinThread* thread, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
+                        LPSECURITY_ATTRIBUTES lpSecurityAttrs)
 {
-    auto* thread = new CWinThread(pfnThreadProc, pParam);
     if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
         delete thread;
         return nullptr;
@@ -630,6 +633,15 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPri
     return thread;
 }
 
+}  // namespace
+
+CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
+                           DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
+{
+    auto* thread = new CWinThread(pfnThreadProc, pParam);
+    return StartThread(thread, nPriority, nStackSize, dwCreateFlags, lpSecurityAttrs);
+}
+
 CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nStackSize, DWORD dwCreateFlags,
                            LPSECURITY_ATTRIBUTES lpSecurityAttrs)
 {
@@ -638,14 +650,7 @@ CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass, int nPriority, UINT nSta
     auto* thread = static_cast<CWinThread*>(pThreadClass->CreateObject());
     if (!thread)
         return nullptr;
-    if (!thread->CreateThread(dwCreateFlags | CREATE_SUSPENDED, nStackSize, lpSecurityAttrs)) {
-        delete thread;
-        return nullptr;
-    }
-    thread->SetThreadPriority(nPriority);
-    if (!(dwCreateFlags & CREATE_SUSPENDED))
-        thread->ResumeThread();
-    return thread;
+    return StartThread(thread, nPriority, nStackSize, dwCreateFlags, lpSecurityAttrs);
 }
 
 CWinThread* AfxGetThread()

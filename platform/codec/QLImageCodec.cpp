@@ -148,6 +148,19 @@ std::string LinkTarget(const char* path)
     return link.Read(path) ? std::string(link.GetOrgFile()) : std::string();
 }
 
+// The file's type by content, following a link file one level: path then
+// points at the target's path, which target holds.
+DWORD ContentTypeFollowingLink(const char*& path, std::string& target)
+{
+    const DWORD type = ContentType(path);
+    if (type != QL_FILE_LINK)
+        return type;
+    target = LinkTarget(path);
+    path = target.c_str();
+    const DWORD targetType = ContentType(path);
+    return targetType == QL_FILE_LINK ? QL_FILE_UNKNOWN : targetType;
+}
+
 bool DecodeBytes(DWORD type, const FileBytes& f, CQLImage& image)
 {
     switch (type) {
@@ -225,15 +238,8 @@ int CQLImageCodec::LoadFile(const char* path, CQLImage* image)
 {
     if (!image)
         return 0;
-    DWORD type = ContentType(path);
     std::string target;
-    if (type == QL_FILE_LINK) {
-        target = LinkTarget(path);
-        path = target.c_str();
-        type = ContentType(path);
-        if (type == QL_FILE_LINK)
-            type = QL_FILE_UNKNOWN; // one level only
-    }
+    const DWORD type = ContentTypeFollowingLink(path, target);
     if (!LoadTyped(path, type, *image)) {
         image->Free();
         return 0;
@@ -247,13 +253,8 @@ int CQLImageCodec::GetFileShape(const char* path, int* width, int* height)
         *width = 0;
     if (height)
         *height = 0;
-    DWORD type = ContentType(path);
     std::string target;
-    if (type == QL_FILE_LINK) {
-        target = LinkTarget(path);
-        path = target.c_str();
-        type = ContentType(path);
-    }
+    const DWORD type = ContentTypeFollowingLink(path, target);
     if (type > QL_FILE_TGA)
         return 0;
     UINT w = 0, h = 0;
@@ -287,13 +288,8 @@ int CQLImageCodec::CreateThumbnail(const char* path, CQLImage* image, int maxSid
         image->Free();
         return 0;
     }
-    DWORD type = ContentType(path);
     std::string target;
-    if (type == QL_FILE_LINK) {
-        target = LinkTarget(path);
-        path = target.c_str();
-        type = ContentType(path);
-    }
+    const DWORD type = ContentTypeFollowingLink(path, target);
     CQLImage full;
     UINT fw = 0, fh = 0;
     bool ok;
