@@ -13,10 +13,10 @@ namespace {
 
 using gditest::SurfaceTest;
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
+using gditest::kWhite;
+using gditest::kBlack;
+using gditest::kRed;
+using gditest::kBlue;
 
 // A memory DC with a bitmap of its own, filled with one colour.
 struct MemDC {

@@ -14,9 +14,9 @@ namespace {
 
 using gditest::SurfaceTest;
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+using gditest::kWhite;
+using gditest::kBlack;
+using gditest::kRed;
 
 class DcText : public SurfaceTest {
 protected:

@@ -12,6 +12,11 @@
 
 namespace gditest {
 
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
 inline COLORREF PixelOf(const QImage& img, int x, int y)
 {
     const QRgb p = img.pixel(x, y);
