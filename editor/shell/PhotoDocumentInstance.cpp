@@ -1,0 +1,3 @@
+#include "editor/shell/PhotoDocument.h"
+
+CPhotoDocument thePhotoDocument;
