@@ -1,0 +1,192 @@
+// The rules every effect keeps, one row per effect class: input check,
+// progress, cancel. A row is a name, a factory and a parameter block.
+#include "algorithms/EffectAlgorithm.h"
+#include "algorithms/AreaShrinkAlgorithm.h"
+#include "algorithms/AutoGammaAlgorithm.h"
+#include "algorithms/EdgeAwareSmoothAlgorithm.h"
+#include "algorithms/ResampleAlgorithm.h"
+#include "algorithms/ResizeBySpecAlgorithm.h"
+#include "algorithms/RotateFlipAlgorithm.h"
+#include "algorithms/SeparableResizeAlgorithm.h"
+#include "algorithms/MaskedGaussianBlurAlgorithm.h"
+#include "algorithms/SmoothAlgorithm.h"
+#include "algorithms/UnsharpMaskAlgorithm.h"
+#include "algorithms/tests/EffectTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using effecttest::Bytes;
+
+struct EffectRow {
+    std::string name;
+    std::function<std::unique_ptr<EffectAlgorithm>()> make;
+    std::vector<BYTE> params;
+    int width = 64; // of the source
+    int height = 48;
+};
+
+void PrintTo(const EffectRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+template <class T>
+std::function<std::unique_ptr<EffectAlgorithm>()> Make(std::function<void(T&)> setup = nullptr)
+{
+    return [setup] {
+        auto fx = std::make_unique<T>();
+        if (setup)
+            setup(*fx);
+        return std::unique_ptr<EffectAlgorithm>(std::move(fx));
+    };
+}
+
+template <class P>
+std::vector<BYTE> Block(const P& p)
+{
+    std::vector<BYTE> bytes(sizeof p);
+    std::memcpy(bytes.data(), &p, sizeof p);
+    return bytes;
+}
+
+const std::vector<EffectRow>& Rows()
+{
+    static const std::vector<EffectRow> rows = {
+        {"SmoothGaussian", Make<SmoothAlgorithm>(), Block(SmoothParams{5})},
+        {"SmoothShrunk", Make<SmoothAlgorithm>(), Block(SmoothParams{50})},
+        {"SmoothAlphaOnly", Make<SmoothAlgorithm>([](SmoothAlgorithm& s) { s.SetAlphaOnly(1); }), Block(SmoothParams{4})},
+        {"SmoothMultiScale", Make<SmoothAlgorithm>([](SmoothAlgorithm& s) { s.SetMultiScaleMode(1); }),
+         Block(SmoothParams{40})},
+        {"SmoothMultiScaleAlpha",
+         Make<SmoothAlgorithm>([](SmoothAlgorithm& s) {
+             s.SetMultiScaleMode(1);
+             s.SetAlphaOnly(1);
+         }),
+         Block(SmoothParams{9})},
+        {"UnsharpMask", Make<UnsharpMaskAlgorithm>(), Block(UnsharpMaskParams{4, 100, 10})},
+        {"MaskedGaussianBlur", Make<MaskedGaussianBlurAlgorithm>(), Block(MaskedBlurParams{6})},
+        {"SeparableResize", Make<SeparableResizeAlgorithm>(), Block(ResizeParams{96, 72})},
+        {"RotateFlip", Make<RotateFlipAlgorithm>(), Block(DWORD{RotateFlipAlgorithm::RotateRight})},
+        {"AreaShrink", Make<AreaShrinkAlgorithm>(), Block(ResizeParams{30, 20})},
+        {"EdgeAwareSmooth", Make<EdgeAwareSmoothAlgorithm>(), Block(1.5f)},
+        {"AutoGamma",
+         Make<AutoGammaAlgorithm>([](AutoGammaAlgorithm& a) {
+             static CQLImage mask; // the source's size, every pixel measured
+             effecttest::MakeFlat(mask, 64, 48, 0, 255);
+             a.AddImage(&mask);
+         }),
+         {}},
+        {"ResizeBySpec", Make<ResizeBySpecAlgorithm>(), Block(ResizeSpec{ResizeSpec::ExplicitSize, {96 | (72 << 16)}})},
+        {"Resample", Make<ResampleAlgorithm>(), Block(ResizeParams{96, 72})},
+    };
+    return rows;
+}
+
+// The callback sees the running effect through these (one test runs at a time).
+thread_local std::vector<int> g_reports;
+thread_local EffectAlgorithm* g_running = nullptr;
+thread_local int g_cancelAt = 0; // 0: never; -1: at the first report; else at that value
+
+int Record(int code, int value)
+{
+    EXPECT_EQ(code, 1);
+    g_reports.push_back(value);
+    if (g_running && (g_cancelAt == -1 || (g_cancelAt > 0 && value == g_cancelAt)))
+        g_running->Cancel();
+    return 0;
+}
+
+class EffectContract : public ::testing::TestWithParam<EffectRow> {
+protected:
+    void SetUp() override
+    {
+        effecttest::MakePattern(source, GetParam().width, GetParam().height);
+        g_reports.clear();
+        g_running = nullptr;
+        g_cancelAt = 0;
+    }
+
+    HRESULT Run(EffectAlgorithm& fx, CQLImage* src, CQLImage* dst, int low, int high)
+    {
+        effecttest::ForgetLastProgress();
+        g_reports.clear();
+        g_running = &fx;
+        fx.SetImages(src, dst);
+        fx.SetRange(low, high);
+        fx.SetCallback(Record);
+        const HRESULT hr = fx.Apply(GetParam().params.data());
+        g_running = nullptr;
+        return hr;
+    }
+
+    CQLImage source;
+};
+
+TEST_P(EffectContract, NoSourceOrNoPixelsFailsAndLeavesTheTargetAlone)
+{
+    CQLImage target, empty;
+    effecttest::MakeFlat(target, 3, 2, 77, 66);
+    const std::vector<BYTE> before = Bytes(target);
+    auto fx = GetParam().make();
+    EXPECT_EQ(Run(*fx, nullptr, &target, 0, 100), E_FAIL);
+    EXPECT_EQ(Bytes(target), before);
+    EXPECT_EQ(Run(*fx, &empty, &target, 0, 100), E_FAIL);
+    EXPECT_EQ(Bytes(target), before);
+    UINT w = 0, h = 0;
+    target.GetSize(&w, &h);
+    EXPECT_EQ(w, 3u);
+    EXPECT_EQ(h, 2u);
+    EXPECT_EQ(Run(*fx, &source, nullptr, 0, 100), E_FAIL);
+}
+
+TEST_P(EffectContract, ProgressRisesWithinTheRangeAndEndsAtItsTop)
+{
+    CQLImage target;
+    auto fx = GetParam().make();
+    ASSERT_EQ(Run(*fx, &source, &target, 10, 70), 0);
+    ASSERT_FALSE(g_reports.empty());
+    for (std::size_t i = 0; i < g_reports.size(); ++i) {
+        EXPECT_GE(g_reports[i], 10);
+        EXPECT_LE(g_reports[i], 70);
+        if (i > 0) {
+            EXPECT_GT(g_reports[i], g_reports[i - 1]) << "report " << i;
+        }
+    }
+    EXPECT_EQ(g_reports.back(), 70);
+}
+
+TEST_P(EffectContract, CancelDuringTheRunFails)
+{
+    CQLImage target;
+    auto fx = GetParam().make();
+    g_cancelAt = -1;
+    EXPECT_EQ(Run(*fx, &source, &target, 0, 100), E_FAIL);
+}
+
+TEST_P(EffectContract, CancelAfterTheLastCheckDoesNotStopTheNextRun)
+{
+    CQLImage clean, target;
+    auto reference = GetParam().make();
+    ASSERT_EQ(Run(*reference, &source, &clean, 0, 100), 0);
+
+    auto fx = GetParam().make();
+    g_cancelAt = 100; // arrives with the last report
+    Run(*fx, &source, &target, 0, 100);
+    g_cancelAt = 0;
+    ASSERT_EQ(Run(*fx, &source, &target, 0, 100), 0);
+    EXPECT_EQ(Bytes(target), Bytes(clean));
+}
+
+INSTANTIATE_TEST_SUITE_P(Effects, EffectContract, ::testing::ValuesIn(Rows()),
+                         [](const ::testing::TestParamInfo<EffectRow>& info) { return info.param.name; });
+
+} // namespace
