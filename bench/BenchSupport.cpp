@@ -2,9 +2,11 @@
 
 #include "imagecore/QLImage.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 
 void MakeSyntheticPhoto(CQLImage& image, unsigned width, unsigned height)
 {
@@ -30,6 +32,50 @@ const CQLImage& SyntheticPhoto()
     if (photo.GetAreaByteSize() == 0)
         MakeSyntheticPhoto(photo, kPhotoWidth, kPhotoHeight);
     return photo;
+}
+
+const CQLImage& SyntheticPreview()
+{
+    static CQLImage preview;
+    if (preview.GetAreaByteSize() == 0)
+        MakeSyntheticPhoto(preview, kPreviewWidth, kPreviewHeight);
+    return preview;
+}
+
+namespace {
+
+std::string WritePpm(const CQLImage& image, const std::string& path)
+{
+    UINT w = 0, h = 0;
+    image.GetSize(&w, &h);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        std::abort();
+    std::fprintf(f, "P6\n%u %u\n255\n", w, h);
+    std::vector<unsigned char> row(std::size_t{w} * 3);
+    for (UINT y = 0; y < h; ++y) {
+        const BYTE* s = image.GetBuffer(0, static_cast<int>(y));
+        for (UINT x = 0; x < w; ++x, s += 4) {
+            row[x * 3] = s[2];
+            row[x * 3 + 1] = s[1];
+            row[x * 3 + 2] = s[0];
+        }
+        if (std::fwrite(row.data(), 1, row.size(), f) != row.size())
+            std::abort();
+    }
+    std::fclose(f);
+    return path;
+}
+
+} // namespace
+
+const std::string& PeerInputPpm(bool preview)
+{
+    static const std::string photoPath = WritePpm(SyntheticPhoto(), BenchFolder() + "/photo.ppm");
+    if (!preview)
+        return photoPath;
+    static const std::string previewPath = WritePpm(SyntheticPreview(), BenchFolder() + "/preview.ppm");
+    return previewPath;
 }
 
 const std::string& BenchFolder()

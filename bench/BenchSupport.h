@@ -15,6 +15,15 @@ constexpr unsigned kPhotoWidth = 6000;
 constexpr unsigned kPhotoHeight = 4000;
 const CQLImage& SyntheticPhoto();
 
+// The same kind of image at about one megapixel, as the editor's previews.
+constexpr unsigned kPreviewWidth = 1224;
+constexpr unsigned kPreviewHeight = 816;
+const CQLImage& SyntheticPreview();
+
+// The photo (or the preview) as a binary PPM in BenchFolder(), written once:
+// the input every peer program reads.
+const std::string& PeerInputPpm(bool preview = false);
+
 // A scratch folder for the benchmark's files, removed at exit.
 const std::string& BenchFolder();
 

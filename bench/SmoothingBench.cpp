@@ -13,20 +13,9 @@
 
 namespace {
 
-constexpr unsigned kPreviewWidth = 1224;
-constexpr unsigned kPreviewHeight = 816;
-
-const CQLImage& Preview()
-{
-    static CQLImage preview;
-    if (preview.GetAreaByteSize() == 0)
-        MakeSyntheticPhoto(preview, kPreviewWidth, kPreviewHeight);
-    return preview;
-}
-
 const CQLImage& Input(int preview)
 {
-    return preview ? Preview() : SyntheticPhoto();
+    return preview ? SyntheticPreview() : SyntheticPhoto();
 }
 
 // The input as the peers' native files: <folder>/photoN.v and .mpc.
