@@ -24,3 +24,11 @@
 #include "platform/afx/MessageBox.h"
 
 #define afx_msg
+#include "platform/afx/PropertySheet.h"
+#include "platform/afx/CommDlg.h"
+#include "platform/afx/Print.h"
+#include "platform/afx/Clipboard.h"
+#include "platform/afx/Menu.h"
+#include "platform/afx/FrameWnd.h"
+#include "platform/afx/ToolBar.h"
+#include "platform/afx/CommCtrl.h"

@@ -1,5 +1,6 @@
 #include "platform/afx/CmdTarget.h"
 
+#include "platform/afx/Menu.h"
 #include "platform/afx/MsgMap.h"
 #include "platform/afx/Wnd.h"
 
@@ -99,9 +100,14 @@ void CCmdTarget::EndWaitCursor()
 void CCmdTarget::RestoreWaitCursor() {}
 
 // ---- CCmdUI ----
+// Menu items: by position in m_pMenu; a pop-up item (m_pSubMenu) is never
+// changed through the command of its first item.
 void CCmdUI::Enable(BOOL bOn)
 {
-    if (m_pOther) {
+    if (m_pMenu) {
+        if (!m_pSubMenu)
+            ::EnableMenuItem(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION | (bOn ? MF_ENABLED : MF_DISABLED | MF_GRAYED));
+    } else if (m_pOther) {
         if (!bOn && ::GetFocus() == m_pOther->m_hWnd)
             ::SetFocus(::GetParent(m_pOther->m_hWnd));
         m_pOther->EnableWindow(bOn);
@@ -111,19 +117,41 @@ void CCmdUI::Enable(BOOL bOn)
 
 void CCmdUI::SetCheck(int nCheck)
 {
-    if (m_pOther)
+    if (m_pMenu) {
+        if (!m_pSubMenu)
+            ::CheckMenuItem(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION | (nCheck ? MF_CHECKED : MF_UNCHECKED));
+    } else if (m_pOther) {
         m_pOther->SendMessage(0x00F1 /* BM_SETCHECK */, static_cast<WPARAM>(nCheck), 0);
+    }
+}
+
+// A radio item carries the dot as its checked bitmap, which owner-drawn
+// menus read to draw a dot instead of a check mark.
+static HBITMAP MenuDotBitmap()
+{
+    static const BYTE kDot[] = {0x30, 0, 0x78, 0, 0xFC, 0, 0xFC, 0, 0x78, 0, 0x30, 0};
+    static HBITMAP dot = ::CreateBitmap(6, 6, 1, 1, kDot);
+    return dot;
 }
 
 void CCmdUI::SetRadio(BOOL bOn)
 {
     SetCheck(bOn ? 1 : 0);
+    if (m_pMenu && !m_pSubMenu)
+        ::SetMenuItemBitmaps(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION, nullptr, MenuDotBitmap());
 }
 
 void CCmdUI::SetText(LPCSTR lpszText)
 {
-    if (m_pOther)
+    if (m_pMenu) {
+        if (m_pSubMenu)
+            return;
+        UINT state = ::GetMenuState(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION);
+        state &= ~(MF_BITMAP | MF_OWNERDRAW | MF_SEPARATOR | MF_POPUP | 0xFF00u);
+        ::ModifyMenu(m_pMenu->m_hMenu, m_nIndex, MF_BYPOSITION | MF_STRING | state, m_nID, lpszText);
+    } else if (m_pOther) {
         m_pOther->SetWindowText(lpszText);
+    }
 }
 
 BOOL CCmdUI::DoUpdate(CCmdTarget* target, BOOL bDisableIfNoHndler)

@@ -100,6 +100,7 @@ struct QlDCRecord {
     std::optional<QFont> font;
     CDC* attached = nullptr;
     std::unique_ptr<CDC> temp;
+    std::unique_ptr<qlafx::DcDevice> device;  // printer DCs
 
     ~QlDCRecord()
     {
@@ -609,6 +610,22 @@ QImage* SurfaceOf(HDC hdc)
 
 HDC CreateDisplayDC() { return NewDc(DcType::Display); }
 
+HDC CreateDeviceDC(QImage* surface, std::unique_ptr<DcDevice> device)
+{
+    if (!surface || !device)
+        return nullptr;
+    HDC dc = NewDc(DcType::Surface);
+    dc->surface = surface;
+    dc->device = std::move(device);
+    return dc;
+}
+
+DcDevice* DeviceOf(HDC hdc)
+{
+    const QlDCRecord* dc = Dc(hdc);
+    return dc ? dc->device.get() : nullptr;
+}
+
 QFont FontOf(HFONT font)
 {
     const auto* f = LookupAs<QlFontRecord>(font, GdiKind::Font);
@@ -712,8 +729,10 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type)
     }
 }
 
-int GetDeviceCaps(HDC, int index)
+int GetDeviceCaps(HDC hdc, int index)
 {
+    if (const QlDCRecord* dc = Dc(hdc); dc && dc->device)
+        return dc->device->DeviceCaps(index);
     QSize screen(1024, 768);
     if (QGuiApplication::instance())
         if (const QScreen* s = QGuiApplication::primaryScreen())

@@ -9,6 +9,7 @@
 #include "platform/afx/WinGdi.h"
 
 #include <cstring>
+#include <memory>
 
 class QFont;
 class QImage;
@@ -25,6 +26,17 @@ void ReleaseSurfaceDC(HDC dc);
 HWND WindowFromDC(HDC dc);
 // The surface of a surface DC, else nullptr.
 QImage* SurfaceOf(HDC dc);
+// What stands behind a device DC (a printer): it answers GetDeviceCaps for
+// the DC and is deleted with it.
+class DcDevice {
+public:
+    virtual ~DcDevice() = default;
+    virtual int DeviceCaps(int index) const = 0;
+};
+// A DC drawing into surface, which the device owns and keeps alive.
+HDC CreateDeviceDC(QImage* surface, std::unique_ptr<DcDevice> device);
+// The device of a device DC, else nullptr.
+DcDevice* DeviceOf(HDC dc);
 // A DC of the screen as a whole (GetDC(NULL)): it answers GetDeviceCaps,
 // text metrics and compatible bitmaps; what is drawn into it goes nowhere.
 HDC CreateDisplayDC();

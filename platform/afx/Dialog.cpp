@@ -66,6 +66,27 @@ std::vector<HWND> Children(HWND hDlg)
     return out;
 }
 
+// The tab order: children in order, with the controls of a shown child that
+// is a control parent (a property page) in its place.
+void AppendTabOrder(HWND parent, std::vector<HWND>* out)
+{
+    for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        const DWORD style = static_cast<DWORD>(GetWindowLong(w, GWL_STYLE));
+        if ((static_cast<DWORD>(GetWindowLong(w, GWL_EXSTYLE)) & WS_EX_CONTROLPARENT) && (style & WS_VISIBLE) &&
+            !(style & WS_DISABLED))
+            AppendTabOrder(w, out);
+        else
+            out->push_back(w);
+    }
+}
+
+std::vector<HWND> TabOrder(HWND hDlg)
+{
+    std::vector<HWND> out;
+    AppendTabOrder(hDlg, &out);
+    return out;
+}
+
 // A control the dialog manager may move to: shown (by its own style, so this
 // works before the dialog is) and enabled.
 bool IsReachable(HWND w) { return (StyleOf(w) & WS_VISIBLE) && !(StyleOf(w) & WS_DISABLED); }
@@ -260,7 +281,7 @@ CWnd* ActiveModalDialog() { return ModalStack().empty() ? nullptr : ModalStack()
 
 HWND GetNextDlgTabItem(HWND hDlg, HWND hCtl, BOOL bPrevious)
 {
-    const std::vector<HWND> items = qlafx::Children(hDlg);
+    const std::vector<HWND> items = qlafx::TabOrder(hDlg);
     const int n = static_cast<int>(items.size());
     int start = -1;
     for (int i = 0; i < n; ++i)

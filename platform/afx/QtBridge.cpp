@@ -4,6 +4,7 @@
 #include "platform/afx/WinThread.h"
 #include "platform/afx/WndRecord.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -34,11 +35,24 @@ HWND g_capture = nullptr;
 HWND g_mouseWindow = nullptr;
 HWND g_mouseInside = nullptr;
 
+// The viewport of a scroll area (list and tree views) has its events
+// handled by the area's viewportEvent, which Qt reaches through a filter.
+struct ViewportAccess : QAbstractScrollArea {
+    static bool Call(QAbstractScrollArea* area, QEvent* e)
+    {
+        bool (QAbstractScrollArea::*handler)(QEvent*) = &ViewportAccess::viewportEvent;
+        return (area->*handler)(e);
+    }
+};
+
 // QWidget::event is protected; a member pointer taken in a subclass reaches
 // it on any widget, with virtual dispatch and without filters or propagation.
 struct EventAccess : QWidget {
     static bool Call(QWidget* w, QEvent* e)
     {
+        auto* area = qobject_cast<QAbstractScrollArea*>(w->parentWidget());
+        if (area && area->viewport() == w)
+            return ViewportAccess::Call(area, e);
         bool (QWidget::*handler)(QEvent*) = &EventAccess::event;
         return (w->*handler)(e);
     }

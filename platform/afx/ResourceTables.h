@@ -107,7 +107,9 @@ struct MenuTable {
     std::vector<MenuItem> items;
 };
 
-// A toolbar: button size and the command of each button (0: a separator).
+// A toolbar: the size of its button images (buttons are 7 pixels larger each
+// way, as with a TOOLBAR resource) and the command of each button (0: a
+// separator). Its images are the bitmap of the same id.
 struct ToolbarTable {
     UINT id;
     int buttonWidth;

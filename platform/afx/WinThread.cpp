@@ -1,5 +1,6 @@
 #include "platform/afx/WinThread.h"
 
+#include "platform/afx/Ipc.h"
 #include "platform/afx/WinApp.h"
 #include "platform/afx/Wnd.h"
 #include "platform/afx/WndRecord.h"
@@ -299,7 +300,9 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (!hwnd)
         return PostThreadMessage(GetCurrentThreadId(), msg, wParam, lParam);
     auto rec = Record(hwnd);
-    if (!rec || !rec->alive || rec->destroying)
+    if (!rec)
+        return qlafx::PostToOtherProcess(hwnd, msg, wParam, lParam);
+    if (!rec->alive || rec->destroying)
         return FALSE;
     auto q = QueueOf(rec->threadId);
     if (!q)
@@ -333,7 +336,9 @@ void PostQuitMessage(int exitCode)
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     auto rec = Record(hwnd);
-    if (!rec || !rec->alive)
+    if (!rec)
+        return qlafx::SendToOtherProcess(hwnd, msg, wParam, lParam);
+    if (!rec->alive)
         return 0;
     if (rec->threadId == GetCurrentThreadId())
         return CallProc(rec.get(), msg, wParam, lParam);

@@ -1,9 +1,13 @@
 #include "platform/afx/Wnd.h"
 
+#include "platform/afx/CommCtrl.h"
 #include "platform/afx/Controls.h"
 #include "platform/afx/DC.h"
 #include "platform/afx/DataExchange.h"
 #include "platform/afx/Dialog.h"
+#include "platform/afx/FileQuestions.h"
+#include "platform/afx/Ipc.h"
+#include "platform/afx/Menu.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/QtBridge.h"
 #include "platform/afx/Resources.h"
@@ -84,6 +88,9 @@ const WindowClass* FindClass(LPCSTR name)
     if (const WindowClass* wc = LookUpClass(key))
         return wc;
     qlafx::RegisterDialogClasses();
+    if (const WindowClass* wc = LookUpClass(key))
+        return wc;
+    qlafx::RegisterCommonControlClasses();
     return LookUpClass(key);
 }
 
@@ -123,6 +130,13 @@ std::vector<HWND> AllWindows()
         out.push_back(h);
     std::sort(out.begin(), out.end());  // creation order
     return out;
+}
+
+bool IsHandleOfThisProcess(HWND hwnd)
+{
+    const auto v = reinterpret_cast<std::uintptr_t>(hwnd);
+    std::lock_guard lock(g_registryLock);
+    return v > 0x10000 && v <= 0x10000 + g_nextSerial && (v - 0x10000) % 16 == 0;
 }
 
 EventContext* CurrentEventContext()
@@ -460,6 +474,9 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     }
 
     ApplyMinMax(rec.get());
+    // A top-level window's menu is its menu bar from the start.
+    if (!(style & WS_CHILD) && menuOrId)
+        SetMenu(hwnd, menuOrId);
     if (!CallProc(rec.get(), WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) ||
         CallProc(rec.get(), WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow(hwnd);
@@ -472,6 +489,10 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     NotifyParents(hwnd, WM_CREATE);
     if (rec->alive && (style & WS_VISIBLE))
         ShowWindow(hwnd, (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW);
+    if (rec->alive && !(style & WS_CHILD)) {
+        PublishWindow(hwnd);
+        InstallFileQuestions();
+    }
     return rec->alive ? hwnd : nullptr;
 }
 
@@ -506,6 +527,7 @@ static void DestroyTree(const std::shared_ptr<WindowRecord>& rec)
         rec->permanent = nullptr;
     }
     ForgetWindowInput(rec->handle);
+    WithdrawWindow(rec->handle);
     if (auto p = Record(rec->parent))
         std::erase(p->children, rec->handle);
     rec->alive = false;
@@ -547,7 +569,9 @@ BOOL DestroyWindow(HWND hwnd)
 BOOL IsWindow(HWND hwnd)
 {
     auto rec = Record(hwnd);
-    return rec && rec->alive;
+    if (!rec)
+        return qlafx::IsWindowOfOtherProcess(hwnd);
+    return rec->alive;
 }
 
 // ---- procedures ----
@@ -627,6 +651,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         rec->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
         if (rec->widget && rec->widget->isWindow())
             rec->widget->setWindowTitle(QString::fromUtf8(rec->text.c_str()));
+        if (!(rec->style & WS_CHILD) && rec->widget)
+            qlafx::PublishWindow(hwnd);
         return TRUE;
     case WM_GETTEXT:
         return qlafx::CopyWindowText(rec->text, wParam, lParam);
@@ -1042,7 +1068,7 @@ HWND FindWindow(LPCSTR className, LPCSTR windowName)
             continue;
         return h;
     }
-    return nullptr;
+    return qlafx::FindWindowOfOtherProcess(className, windowName);
 }
 
 // ---- placement ----
@@ -2309,6 +2335,9 @@ void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct)
 {
     if (lpDrawItemStruct && lpDrawItemStruct->CtlType != ODT_MENU && ReflectLastMsg(lpDrawItemStruct->hwndItem))
         return;
+    // Owner-drawn menu items are drawn by their menu's CMenu object.
+    if (qlafx::DrawMenuItemThroughMenu(lpDrawItemStruct))
+        return;
     Default();
 }
 
@@ -2316,6 +2345,8 @@ void CWnd::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct)
 {
     if (lpMeasureItemStruct && lpMeasureItemStruct->CtlType != ODT_MENU &&
         ReflectLastMsg(::GetDlgItem(m_hWnd, nIDCtl)))
+        return;
+    if (qlafx::MeasureMenuItemThroughMenu(lpMeasureItemStruct))
         return;
     Default();
 }

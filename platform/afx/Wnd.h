@@ -191,6 +191,7 @@ public:
     CWnd* SetFocus();
     CWnd* SetCapture();
     void DragAcceptFiles(BOOL bAccept = TRUE);
+    BOOL OpenClipboard();
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
     HICON GetIcon(BOOL bBigIcon) const;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -159,4 +160,24 @@ BOOL FindClose(HANDLE find)
         return FALSE;
     delete static_cast<Search*>(find);
     return TRUE;
+}
+
+bool qlwin::WildcardMatches(const char* pattern, const char* name)
+{
+    return pattern && name && nameMatches(pattern, name);
+}
+
+bool qlwin::DescribeFile(const char* path, WIN32_FIND_DATA* data)
+{
+    if (!path || !*path || !data)
+        return false;
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    const size_t slash = folder.rfind('/');
+    std::string name = slash == std::string::npos ? folder : folder.substr(slash + 1);
+    folder.resize(slash == std::string::npos ? 0 : slash + 1);
+    if (name.empty()) // the root folder
+        std::swap(name, folder);
+    return describe(folder, name, data);
 }

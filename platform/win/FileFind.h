@@ -23,3 +23,12 @@ struct WIN32_FIND_DATA {
 HANDLE FindFirstFile(LPCSTR pattern, WIN32_FIND_DATA* data);
 BOOL FindNextFile(HANDLE find, WIN32_FIND_DATA* data);
 BOOL FindClose(HANDLE find);
+
+namespace qlwin {
+// The name matches the wildcard as FindFirstFile matches it: '*' and '?',
+// ASCII case ignored, a trailing ".*" also matching names without a dot.
+bool WildcardMatches(const char* pattern, const char* name);
+// What FindFirstFile reports of one path (links followed; a dangling link
+// reports as itself); false when there is nothing there.
+bool DescribeFile(const char* path, WIN32_FIND_DATA* data);
+}  // namespace qlwin

@@ -1,7 +1,7 @@
 #include "platform/win/Profile.h"
+#include "platform/win/FileReplace.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -196,44 +196,6 @@ bool readFile(LPCSTR path, std::string& data)
     }
 }
 
-bool writeAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-// Writes a temporary file beside the target and renames it over the target,
-// so that readers see either the old file or the whole new one.
-bool replaceFile(LPCSTR path, std::string_view content)
-{
-    struct stat old {};
-    const bool existed = ::stat(path, &old) == 0;
-    static std::atomic<unsigned> counter{0};
-    std::string tmp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tmp = std::string(path) + '.' + std::to_string(::getpid()) + '-' + std::to_string(counter++) + ".tmp";
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-    bool ok = (!existed || ::fchmod(fd, old.st_mode & 07777) == 0) && writeAll(fd, content) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(tmp.c_str(), path) == 0;
-    if (!ok)
-        ::unlink(tmp.c_str());
-    return ok;
-}
-
 bool hasLineBreak(LPCSTR s) { return s && std::strpbrk(s, "\r\n"); }
 
 // data with bytes [from, to) replaced by text.
@@ -352,5 +314,5 @@ BOOL WritePrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR 
             updated.append("[").append(sectionName).append("]\n").append(keyLine(keyName, value));
         }
     }
-    return replaceFile(file, updated) ? TRUE : FALSE;
+    return qlwin::ReplaceFileContents(file, updated) ? TRUE : FALSE;
 }

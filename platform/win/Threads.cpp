@@ -1,8 +1,14 @@
 #include "platform/win/Threads.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/win/Folders.h"
+
 #include <atomic>
+#include <cstdlib>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -27,6 +33,7 @@ struct KernelObject {
     // Mutex
     DWORD owner = 0;
     int recursion = 0;
+    int lockFd = -1;  // a named mutex's lock file, held by the first process
     // Semaphore
     LONG count = 0;
     LONG maxCount = 0;
@@ -76,6 +83,8 @@ void Unref(KernelObject* obj)
         return;
     if (!obj->name.empty())
         TheNamed().erase(obj->name);
+    if (obj->lockFd >= 0)
+        ::close(obj->lockFd);
     TheLive().erase(obj);
     delete obj;
 }
@@ -102,6 +111,40 @@ KernelObject* Open(Kind kind, LPCSTR name, bool* existed)
         TheNamed()[obj->name] = obj;
     }
     return obj;
+}
+
+// Named mutexes also answer for other processes, for single-instance checks:
+// the first process to make the name holds an exclusive lock on a file named
+// after it (under $XDG_RUNTIME_DIR, else the private temporary folder) until
+// its last handle closes or it ends; later makers find the lock taken. The
+// name is shared; owning and waiting stay within one process.
+int LockProcessWide(const std::string& name, bool* heldElsewhere)
+{
+    *heldElsewhere = false;
+    std::string folder;
+    struct stat st {};
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        runtime && runtime[0] == '/' && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode)) {
+        folder = std::string(runtime) + '/';
+    } else {
+        char temp[4096];
+        const DWORD n = GetTempPath(sizeof temp, temp);
+        if (n == 0 || n >= sizeof temp)
+            return -1;
+        folder = temp;
+    }
+    std::string file = "quillo-mutex-" + name;
+    for (char& c : file)
+        if (c == '/' || c == '\\')
+            c = '_';
+    const int fd = ::open((folder + file).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return fd;
+    *heldElsewhere = errno == EWOULDBLOCK;
+    ::close(fd);
+    return -1;
 }
 
 bool CanTake(const KernelObject* obj, DWORD me, unsigned pulsesAtStart)
@@ -342,6 +385,11 @@ HANDLE CreateMutex(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name)
     std::lock_guard lock(g_lock);
     bool existed;
     KernelObject* obj = Open(Kind::Mutex, name, &existed);
+    if (obj && !existed && name && *name) {
+        bool heldElsewhere = false;
+        obj->lockFd = LockProcessWide(name, &heldElsewhere);
+        existed = heldElsewhere;
+    }
     if (obj && !existed && initialOwner) {
         obj->owner = me;
         obj->recursion = 1;

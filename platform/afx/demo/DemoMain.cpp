@@ -1,7 +1,7 @@
 // qlafx_demo: shows the window layer at work. Run with QT_QPA_PLATFORM=xcb
 // on a desktop.
 #include "platform/afx/WinApp.h"
-#include "platform/afx/demo/DemoDialog.h"
+#include "platform/afx/demo/DemoFrame.h"
 
 namespace {
 
@@ -11,15 +11,18 @@ public:
 
     BOOL InitInstance() override
     {
-        if (!m_dialog.Create(m_dialog.m_nIDTemplate))
+        // The frame deletes itself when its window goes.
+        auto* frame = new CDemoFrame;
+        m_pMainWnd = frame;
+        if (!frame->LoadFrame(IDR_DEMO_FRAME)) {
+            m_pMainWnd = nullptr;
             return FALSE;
-        m_dialog.ShowWindow(SW_SHOW);
-        m_pMainWnd = &m_dialog;
+        }
+        frame->MoveWindow(100, 100, 640, 480);
+        frame->ShowWindow(SW_SHOW);
+        frame->UpdateWindow();
         return TRUE;
     }
-
-private:
-    CDemoDialog m_dialog;
 };
 
 CDemoApp theApp;

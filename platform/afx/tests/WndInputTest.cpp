@@ -343,13 +343,7 @@ END_MESSAGE_MAP()
 
 void DropUrls(CWnd& wnd, const QList<QUrl>& urls, QPoint at)
 {
-    QMimeData mime;
-    mime.setUrls(urls);
-    QWidget* w = wnd.GetWidget();
-    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &enter);
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &drop);
+    SendFileDrop(wnd.GetWidget(), urls, at);
 }
 
 TEST(WndDropFiles, DroppedFilesArriveWithNamesAndPoint)

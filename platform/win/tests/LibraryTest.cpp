@@ -1,0 +1,50 @@
+#include "platform/win/Library.h"
+#include "platform/win/tests/TestDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using Answer = int (*)();
+
+// QlTestModule.so lies beside the test program, in its program folder.
+TEST(Library, DllNameLoadsTheSharedObjectInTheProgramFolder)
+{
+    for (const char* name : {"QlTestModule.dll", "QlTestModule.DLL", "QlTestModule.so"}) {
+        HMODULE module = LoadLibraryA(name);
+        ASSERT_NE(module, nullptr) << name;
+        auto answer = reinterpret_cast<Answer>(GetProcAddress(module, "QlTestAnswer"));
+        ASSERT_NE(answer, nullptr);
+        EXPECT_EQ(answer(), 42);
+        EXPECT_EQ(GetProcAddress(module, "PluginEntry"), nullptr) << "no such export";
+        EXPECT_TRUE(FreeLibrary(module));
+    }
+}
+
+TEST(Library, PluginsKeepTheirOwnExtension)
+{
+    TestDir dir;
+    char self[4096] = {};
+    ASSERT_GT(::readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    const auto module = std::filesystem::path(self).parent_path() / "QlTestModule.so";
+    std::filesystem::copy_file(module, dir.path() / "QuilloFx.qli");
+    HMODULE plugin = LoadLibrary((dir / "QuilloFx.qli").c_str());
+    ASSERT_NE(plugin, nullptr);
+    EXPECT_NE(GetProcAddress(plugin, "QlTestAnswer"), nullptr);
+    EXPECT_TRUE(FreeLibrary(plugin));
+}
+
+TEST(Library, MissingModulesAndBadHandlesFail)
+{
+    TestDir dir;
+    dir.write("Broken.qli", "not a shared object");
+    EXPECT_EQ(LoadLibrary("QuilloKit.dll"), nullptr) << "not built beside the tests";
+    EXPECT_EQ(LoadLibrary((dir / "Broken.qli").c_str()), nullptr);
+    EXPECT_EQ(LoadLibrary(""), nullptr);
+    EXPECT_EQ(GetProcAddress(nullptr, "QlTestAnswer"), nullptr);
+    EXPECT_FALSE(FreeLibrary(nullptr));
+}
+
+} // namespace
