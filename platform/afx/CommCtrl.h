@@ -14,6 +14,8 @@
 #include "platform/afx/Controls.h"
 #include "platform/afx/GdiObjects.h"
 
+class QImage;
+
 using HIMAGELIST = struct QlImageList*;
 using HTREEITEM = struct QlTreeItem*;
 using LPINT = int*;

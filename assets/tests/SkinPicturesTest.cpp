@@ -1,0 +1,212 @@
+// The generated skin pictures have the sizes, bands and masks that the
+// skinned controls read, and load through the readers those controls use.
+#include "imagecore/QLImage.h"
+#include "platform/codec/QLImageCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct Rgba {
+    int b, g, r, a;
+};
+
+Rgba At(const CQLImage& img, int x, int y)
+{
+    const BYTE* p = img.GetBuffer(x, y);
+    return {p[0], p[1], p[2], p[3]};
+}
+
+int Grey(Rgba c)
+{
+    return (6 * c.g + 3 * c.r + c.b) / 10;
+}
+
+struct Size {
+    UINT w = 0, h = 0;
+};
+
+Size SizeOf(const CQLImage& img)
+{
+    Size s;
+    img.GetSize(&s.w, &s.h);
+    return s;
+}
+
+// BMPs through CQLImage's own reader, PNGs through the codec, as the
+// settings object loads them.
+void Load(const std::string& path, CQLImage* img)
+{
+    if (path.size() > 4 && path.compare(path.size() - 4, 4, ".bmp") == 0) {
+        ASSERT_EQ(img->LoadFromFile(path.c_str()), 0) << path;
+    } else {
+        CQLImageCodec codec;
+        ASSERT_NE(codec.LoadFile(path.c_str(), img), 0) << path;
+    }
+}
+
+std::string Skin(const char* name)
+{
+    return std::string(QUILLO_SKIN_DIR) + "/" + name;
+}
+
+struct SizeCase {
+    std::string path;
+    UINT width, height;
+};
+
+} // namespace
+
+TEST(SkinPictures, EveryPictureHasItsSize)
+{
+    const SizeCase cases[] = {
+        {Skin("btnst.bmp"), 32, 96},     // three 32-row bands
+        {Skin("3dface.bmp"), 128, 64},   // glyph backgrounds read up to (41, 25)
+        {Skin("checkbox.png"), 32, 32},  // four 16 x 16 cells
+        {Skin("slider.png"), 100, 20},   // column 50 is the stretched middle
+        {Skin("sliderbar.png"), 11, 16},
+        {Skin("hand.bmp"), 20, 40},      // 20 x 20 pictures over their masks
+        {Skin("zoomin.bmp"), 20, 40},
+        {Skin("zoomout.bmp"), 20, 40},
+        {Skin("bestfit.bmp"), 20, 40},
+        {Skin("zoom1.bmp"), 20, 40},
+        {std::string(QUILLO_RES_DIR) + "/bitmap/329.png", 32, 32},
+        {std::string(QUILLO_RES_DIR) + "/cursor/131.png", 32, 32},
+    };
+    for (const SizeCase& c : cases) {
+        CQLImage img;
+        Load(c.path, &img);
+        EXPECT_EQ(SizeOf(img).w, c.width) << c.path;
+        EXPECT_EQ(SizeOf(img).h, c.height) << c.path;
+    }
+}
+
+TEST(SkinPictures, ButtonBandsAreDisabledHoveredNormal)
+{
+    CQLImage img;
+    Load(Skin("btnst.bmp"), &img);
+    const Size s = SizeOf(img);
+    ASSERT_EQ(s.h % 3, 0u);
+    const int band = static_cast<int>(s.h / 3);
+    for (int y = 0; y < static_cast<int>(s.h); ++y)
+        for (int x = 1; x < static_cast<int>(s.w); ++x)
+            ASSERT_EQ(img.GetPixel(x, y), img.GetPixel(0, y)) << "rows are flat, so stretching is exact; row " << y;
+    for (int y = 0; y < band; ++y) {
+        const Rgba disabled = At(img, 0, y), hovered = At(img, 0, band + y), normal = At(img, 0, 2 * band + y);
+        EXPECT_LE(std::max({disabled.r, disabled.g, disabled.b}) - std::min({disabled.r, disabled.g, disabled.b}), 6)
+            << "disabled is nearly colourless";
+        EXPECT_LT(Grey(disabled), Grey(normal)) << "disabled is dimmer than normal";
+        EXPECT_GT(hovered.b - hovered.r, normal.b - normal.r) << "hovered carries the blue accent";
+    }
+    const Rgba top = At(img, 0, 2 * band);
+    EXPECT_EQ(top.r + top.g + top.b, 3 * 255) << "a normal button starts white";
+}
+
+TEST(SkinPictures, FaceMatchesTheBackgroundBrushAndTiles)
+{
+    CQLImage face, brush;
+    Load(Skin("3dface.bmp"), &face);
+    Load(std::string(QUILLO_RES_DIR) + "/bitmap/329.png", &brush);
+    const Size f = SizeOf(face), b = SizeOf(brush);
+    ASSERT_EQ(f.w % b.w, 0u);
+    ASSERT_EQ(f.h % b.h, 0u);
+    for (int y = 0; y < static_cast<int>(f.h); ++y)
+        for (int x = 0; x < static_cast<int>(f.w); ++x) {
+            const Rgba p = At(face, x, y), q = At(brush, x % static_cast<int>(b.w), y % static_cast<int>(b.h));
+            ASSERT_TRUE(p.r == q.r && p.g == q.g && p.b == q.b) << "glyphs and tracks sit on the dialog's own pattern";
+            ASSERT_EQ(q.a, 255);
+        }
+}
+
+TEST(SkinPictures, CheckCellsShowTheirState)
+{
+    CQLImage img;
+    Load(Skin("checkbox.png"), &img);
+    // Cell origins: column 16 checked, row 16 radio.
+    for (int cx : {0, 16})
+        for (int cy : {0, 16}) {
+            SCOPED_TRACE(testing::Message() << "cell " << cx << "," << cy);
+            EXPECT_EQ(At(img, cx, cy).a, 0) << "corners let the face show";
+            const Rgba centre = At(img, cx + 8, cy + 8);
+            EXPECT_EQ(centre.a, 255);
+            if (cx == 0) {
+                EXPECT_EQ(centre.r + centre.g + centre.b, 3 * 255) << "unchecked is white inside";
+            } else if (cy == 16) {
+                EXPECT_GT(centre.b - centre.r, 60) << "a checked radio has a blue dot";
+            }
+        }
+    const Rgba box = At(img, 16 + 3, 3);
+    EXPECT_GT(box.b - box.r, 60) << "a checked box is filled blue";
+}
+
+TEST(SkinPictures, SliderTrackArrowsAndGroove)
+{
+    CQLImage track;
+    Load(Skin("slider.png"), &track);
+    const Size s = SizeOf(track);
+    // The ends grey their dark pixels at the range's ends: x < 12 on the
+    // left, the last 12 columns on the right.
+    for (int x0 : {0, static_cast<int>(s.w) - 12}) {
+        int dark = 0;
+        for (int y = 0; y < static_cast<int>(s.h); ++y)
+            for (int x = x0; x < x0 + 12; ++x) {
+                const Rgba p = At(track, x, y);
+                if (p.a == 0)
+                    continue;
+                EXPECT_LT(Grey(p), 32) << "arrow pixels are dark at " << x << "," << y;
+                ++dark;
+            }
+        EXPECT_GT(dark, 20) << "an arrow is drawn at " << x0;
+    }
+    int groove = 0;
+    for (int y = 0; y < static_cast<int>(s.h); ++y) {
+        const Rgba mid = At(track, 50, y);
+        if (mid.a == 255 && mid.r < mid.b)
+            ++groove;
+        for (int x = 45; x < 56; ++x)
+            ASSERT_EQ(track.GetPixel(x, y), track.GetPixel(50, y)) << "the stretched middle column joins without a seam";
+    }
+    EXPECT_GE(groove, 3) << "the groove is bluish so the slider can shade it";
+    EXPECT_EQ(At(track, 50, 0).a, 0);
+
+    CQLImage thumb;
+    Load(Skin("sliderbar.png"), &thumb);
+    EXPECT_EQ(At(thumb, 0, 0).a, 0);
+    EXPECT_EQ(At(thumb, 5, 8).a, 255);
+}
+
+TEST(SkinPictures, ButtonFacesCarryGreyMasks)
+{
+    for (const char* name : {"hand.bmp", "zoomin.bmp", "zoomout.bmp", "bestfit.bmp", "zoom1.bmp"}) {
+        SCOPED_TRACE(name);
+        CQLImage face;
+        Load(Skin(name), &face);
+        const Size s = SizeOf(face);
+        ASSERT_EQ(s.h, 2 * s.w);
+        const int half = static_cast<int>(s.w);
+        int shown = 0;
+        for (int y = half; y < 2 * half; ++y)
+            for (int x = 0; x < half; ++x) {
+                const Rgba m = At(face, x, y);
+                ASSERT_TRUE(m.r == m.g && m.g == m.b) << "the mask is grey at " << x << "," << y;
+                if (m.r == 255)
+                    ++shown;
+            }
+        EXPECT_GT(shown, 10) << "the mask shows the picture somewhere";
+        for (int y : {half, 2 * half - 1})
+            for (int x : {0, half - 1})
+                EXPECT_EQ(At(face, x, y).r, 0) << "corners show the button's background";
+    }
+}
+
+TEST(SkinPictures, HandCursorHasItsTipAtTheHotSpot)
+{
+    CQLImage cursor;
+    Load(std::string(QUILLO_RES_DIR) + "/cursor/131.png", &cursor);
+    EXPECT_GT(At(cursor, 10, 2).a, 0);
+    EXPECT_EQ(At(cursor, 0, 0).a, 0);
+}

@@ -1,0 +1,3 @@
+#include "editor/ui/AlgorithmThread.h"
+
+CAlgorithmThread theAlgorithmThread;

@@ -1,0 +1,3 @@
+#include "editor/ui/SkinTabCtrl.h"
+
+IMPLEMENT_DYNAMIC(CSkinTabCtrl, CTabCtrl)
