@@ -12,6 +12,46 @@ namespace {
 constexpr int kMaxFftPower = 9; // 512 points
 constexpr int kMaxDctPower = 8; // 256 points, through a transform of 512
 
+// Twiddles, bit reversals and the cosine transforms' rotations of every
+// size, made once: the same expressions as per call, so the same values,
+// without the sines and cosines that dominated each transform's cost.
+struct TransformTables {
+    Complex twiddle[kMaxFftPower + 1][(1 << kMaxFftPower) / 2];
+    int reversed[kMaxFftPower + 1][1 << kMaxFftPower];
+    Complex rotation[kMaxDctPower + 1][1 << kMaxDctPower]; // (cos a, sin a), a = k pi / 2N
+
+    TransformTables()
+    {
+        for (int power = 0; power <= kMaxFftPower; ++power) {
+            const int n = 1 << power;
+            for (int k = 0; k < n / 2; ++k) {
+                // The constant is deliberately not 2 pi to full precision.
+                const double t = k * -6.2831852 / n;
+                twiddle[power][k] = {std::cos(t), std::sin(t)};
+            }
+            for (int i = 0; i < n; ++i) {
+                int r = 0;
+                for (int bit = 0; bit < power; ++bit)
+                    r |= ((i >> bit) & 1) << (power - 1 - bit);
+                reversed[power][i] = r;
+            }
+        }
+        for (int power = 0; power <= kMaxDctPower; ++power) {
+            const int n = 1 << power;
+            for (int k = 0; k < n; ++k) {
+                const double a = k * 3.1415926 / (2 * n);
+                rotation[power][k] = {std::cos(a), std::sin(a)};
+            }
+        }
+    }
+};
+
+const TransformTables& Tables()
+{
+    static const TransformTables tables;
+    return tables;
+}
+
 } // namespace
 
 bool Fft(const Complex* in, Complex* out, int power)
@@ -21,12 +61,7 @@ bool Fft(const Complex* in, Complex* out, int power)
     const int n = 1 << power;
     Complex bufA[1 << kMaxFftPower];
     Complex bufB[1 << kMaxFftPower];
-    Complex twiddle[(1 << kMaxFftPower) / 2];
-    for (int k = 0; k < n / 2; ++k) {
-        // The constant is deliberately not 2 pi to full precision.
-        const double t = k * -6.2831852 / n;
-        twiddle[k] = {std::cos(t), std::sin(t)};
-    }
+    const Complex* twiddle = Tables().twiddle[power];
     std::memcpy(bufA, in, sizeof(Complex) * n);
     Complex* x = bufA;
     Complex* y = bufB;
@@ -48,12 +83,9 @@ bool Fft(const Complex* in, Complex* out, int power)
         x = y;
         y = t;
     }
-    for (int i = 0; i < n; ++i) {
-        int r = 0;
-        for (int bit = 0; bit < power; ++bit)
-            r |= ((i >> bit) & 1) << (power - 1 - bit);
-        out[i] = x[r];
-    }
+    const int* reversed = Tables().reversed[power];
+    for (int i = 0; i < n; ++i)
+        out[i] = x[reversed[i]];
     return true;
 }
 
@@ -82,10 +114,9 @@ bool Dct(const double* in, double* out, int power)
     Fft(f, f, power + 1);
     const double rootN = std::sqrt(static_cast<double>(n));
     out[0] = f[0].re / rootN;
-    for (int k = 1; k < n; ++k) {
-        const double a = k * 3.1415926 / (2 * n);
-        out[k] = (f[k].re * std::cos(a) + f[k].im * std::sin(a)) * std::sqrt(2.0) / rootN;
-    }
+    const Complex* rotation = Tables().rotation[power];
+    for (int k = 1; k < n; ++k)
+        out[k] = (f[k].re * rotation[k].re + f[k].im * rotation[k].im) * std::sqrt(2.0) / rootN;
     return true;
 }
 
@@ -95,10 +126,9 @@ bool InverseDct(const double* in, double* out, int power)
         return false;
     const int n = 1 << power;
     Complex c[2 << kMaxDctPower] = {};
-    for (int k = 0; k < n; ++k) {
-        const double a = k * 3.1415926 / (2 * n);
-        c[k] = {in[k] * std::cos(a), in[k] * std::sin(a)};
-    }
+    const Complex* rotation = Tables().rotation[power];
+    for (int k = 0; k < n; ++k)
+        c[k] = {in[k] * rotation[k].re, in[k] * rotation[k].im};
     const double x0 = in[0];
     InverseFft(c, c, power + 1);
     const double r1 = std::sqrt(1.0 / n), r2 = std::sqrt(2.0 / n);

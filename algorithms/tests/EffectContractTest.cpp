@@ -11,6 +11,20 @@
 #include "algorithms/MaskedGaussianBlurAlgorithm.h"
 #include "algorithms/SmoothAlgorithm.h"
 #include "algorithms/UnsharpMaskAlgorithm.h"
+#include "algorithms/DescreenAlgorithm.h"
+#include "algorithms/FftDenoiseAlgorithm.h"
+#include "algorithms/AntiPurpleFringeAlgorithm.h"
+#include "algorithms/AntiShakeAlgorithm.h"
+#include "algorithms/BarrelDistortionAlgorithm.h"
+#include "algorithms/FreeRotateAlgorithm.h"
+#include "algorithms/VignetteCorrectionAlgorithm.h"
+#include "algorithms/BoxMeanAlgorithm.h"
+#include "algorithms/EdgeShrinkAlgorithm.h"
+#include "algorithms/LoseFocusBlurAlgorithm.h"
+#include "algorithms/ModifyShapeAlgorithm.h"
+#include "algorithms/OverlayBlendAlgorithm.h"
+#include "algorithms/SharpenTextureAlgorithm.h"
+#include "algorithms/StarLightAlgorithm.h"
 #include "algorithms/tests/EffectTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +101,77 @@ const std::vector<EffectRow>& Rows()
          {}},
         {"ResizeBySpec", Make<ResizeBySpecAlgorithm>(), Block(ResizeSpec{ResizeSpec::ExplicitSize, {96 | (72 << 16)}})},
         {"Resample", Make<ResampleAlgorithm>(), Block(ResizeParams{96, 72})},
+        {"Descreen", Make<DescreenAlgorithm>(), Block(DescreenParams{0, 50, 0, 0})},
+        {"DescreenLumaTwice", Make<DescreenAlgorithm>(), Block(DescreenParams{2, 100, 1, 1}), 300, 250},
+        {"FftDenoise", Make<FftDenoiseAlgorithm>(), Block(INT{0})},
+        {"FftDenoiseWithPicks", Make<FftDenoiseAlgorithm>(), Block(INT{0}), 560, 300},
+        {"FreeRotate", Make<FreeRotateAlgorithm>(), Block(0.3)},
+        {"FreeRotateAutoCrop", Make<FreeRotateAlgorithm>([](FreeRotateAlgorithm& f) { f.SetAlgorithmInput(1); }),
+         Block(-0.4)},
+        {"BarrelDistortion", Make<BarrelDistortionAlgorithm>(), Block(INT{70})},
+        {"VignetteCorrection", Make<VignetteCorrectionAlgorithm>(), Block(VignetteParams{32, 24, 20, 10})},
+        {"AntiPurpleFringe", Make<AntiPurpleFringeAlgorithm>(), Block(AntiFringeParams{200, 9})},
+        // The shot to align is an input of the same size: the row aligns a copy
+        // of the source.
+        {"AntiShake",
+         [] {
+             struct OnCopy : AntiShakeAlgorithm {
+                 HRESULT Apply(const void* params) override
+                 {
+                     if (source && target && source != target)
+                         target->DuplicateFrom(source);
+                     return AntiShakeAlgorithm::Apply(params);
+                 }
+             };
+             return std::unique_ptr<EffectAlgorithm>(std::make_unique<OnCopy>());
+         },
+         Block(AntiShakeParams{1, 0, 0}), 200, 160},
+        {"OverlayBlend",
+         Make<OverlayBlendAlgorithm>([](OverlayBlendAlgorithm& a) {
+             static CQLImage object;
+             effecttest::MakePattern(object, 20, 10);
+             a.ClearImages();
+             a.AddImage(&object);
+         }),
+         Block([] {
+             OverlayBlendParams p{};
+             p.x = 50, p.y = -3, p.width = 24, p.height = 12, p.mode = 6, p.opacity = 200;
+             p.shadow = 1, p.shadowDx = 2, p.shadowDy = 2, p.shadowBlur = 2, p.shadowColour[3] = 180;
+             p.bevel = 1, p.bevelDepth = 2, p.bevelMargin = 1, p.bevelStrength = 200, p.lightDirection = 1;
+             p.outline = 1, p.outlineWidth = 1, p.outlineFade = 2, p.outlineColour = 0xC0FFFF00;
+             return p;
+         }())},
+        {"BoxMean", Make<BoxMeanAlgorithm>(), Block(BoxMeanParams{4})},
+        {"LoseFocusBlur", Make<LoseFocusBlurAlgorithm>(), Block([] {
+             LoseFocusParams p{};
+             p.radius = 3;
+             for (int m = 0; m < 6; ++m)
+                 for (int k = 0; k < 6; ++k)
+                     p.aperture[128 * m + k] = (2 * m - 5) * (2 * m - 5) + (2 * k - 5) * (2 * k - 5) <= 36;
+             return p;
+         }())},
+        {"LoseFocusBlurHighlights", Make<LoseFocusBlurAlgorithm>(), Block([] {
+             LoseFocusParams p{};
+             p.radius = 2;
+             std::memset(p.aperture, 1, sizeof p.aperture);
+             p.highlights = 1;
+             return p;
+         }())},
+        {"EdgeShrink", Make<EdgeShrinkAlgorithm>(), Block(EdgeShrinkParams{200})},
+        {"StarLight", Make<StarLightAlgorithm>(), Block([] {
+             static CQLImage star;
+             effecttest::MakeFlat(star, 8, 8, 255);
+             return StarLightParams{&star, 100, 50, 1};
+         }())},
+        {"SharpenTexture", Make<SharpenTextureAlgorithm>(), Block(SharpenTextureParams{70})},
+        {"ModifyShape",
+         Make<ModifyShapeAlgorithm>([](ModifyShapeAlgorithm& a) {
+             std::vector<float> grid(2 * 8 * 6);
+             for (std::size_t i = 0; i < grid.size(); ++i)
+                 grid[i] = static_cast<float>(i % 7) - 3.0f;
+             a.SetWarpGrid(grid.data(), 8, 8, 6);
+         }),
+         {}},
     };
     return rows;
 }
