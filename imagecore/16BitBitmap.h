@@ -53,6 +53,8 @@ public:
     int Create(int width, int height);
     void Free();
 
+    LONG GetWidth() const { return m_nWidth; }
+    LONG GetHeight() const { return m_nHeight; }
     // NULL when empty.
     C16BitPixel* GetBuffer(int x, int y) const { return m_pPixels ? m_pPixels + Index(x, y) : nullptr; }
     // Unchecked.

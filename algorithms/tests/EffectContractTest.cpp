@@ -13,11 +13,29 @@
 #include "algorithms/UnsharpMaskAlgorithm.h"
 #include "algorithms/DescreenAlgorithm.h"
 #include "algorithms/FftDenoiseAlgorithm.h"
+#include "algorithms/ChannelMixerAlgorithm.h"
+#include "algorithms/HueSaturationAlgorithm.h"
+#include "algorithms/MonoToneAlgorithm.h"
+#include "algorithms/PerspectiveAlgorithm.h"
+#include "algorithms/ThresholdAlgorithm.h"
+#include "algorithms/ToneBlendAlgorithm.h"
+#include "algorithms/WhiteBalanceAlgorithm.h"
+#include "algorithms/DefogAlgorithm.h"
+#include "algorithms/DynamicRangeAlgorithm.h"
+#include "algorithms/GradientFilterAlgorithm.h"
+#include "algorithms/HighlightDiffuseAlgorithm.h"
+#include "algorithms/HsbCurveAlgorithm.h"
+#include "algorithms/LevelsAlgorithm.h"
+#include "algorithms/SkinMaskAlgorithm.h"
 #include "algorithms/AntiPurpleFringeAlgorithm.h"
 #include "algorithms/AntiShakeAlgorithm.h"
 #include "algorithms/BarrelDistortionAlgorithm.h"
 #include "algorithms/FreeRotateAlgorithm.h"
 #include "algorithms/VignetteCorrectionAlgorithm.h"
+#include "algorithms/AdaptiveDenoiseAlgorithm.h"
+#include "algorithms/DenoisePassAlgorithm.h"
+#include "algorithms/NoiseReductionAlgorithm.h"
+#include "algorithms/TiledDenoiseAlgorithm.h"
 #include "algorithms/BoxMeanAlgorithm.h"
 #include "algorithms/EdgeShrinkAlgorithm.h"
 #include "algorithms/LoseFocusBlurAlgorithm.h"
@@ -105,6 +123,59 @@ const std::vector<EffectRow>& Rows()
         {"DescreenLumaTwice", Make<DescreenAlgorithm>(), Block(DescreenParams{2, 100, 1, 1}), 300, 250},
         {"FftDenoise", Make<FftDenoiseAlgorithm>(), Block(INT{0})},
         {"FftDenoiseWithPicks", Make<FftDenoiseAlgorithm>(), Block(INT{0}), 560, 300},
+        {"HueSaturation", Make<HueSaturationAlgorithm>(), Block(HueSaturationParams{30, -40, 20})},
+        {"ToneBlendByHue", Make<ToneBlendAlgorithm>(), Block([] {
+             static CQLImage reference; // the source's size
+             effecttest::MakePattern(reference, 64, 48);
+             ToneBlendParams p = {};
+             p.mode = ToneBlendAlgorithm::ByHue;
+             std::memset(p.weights, 200, sizeof p.weights);
+             p.reference = &reference;
+             return p;
+         }())},
+        {"WhiteBalanceDetect", Make<WhiteBalanceAlgorithm>(), Block(DWORD{0})},
+        {"WhiteBalanceToneRange",
+         Make<WhiteBalanceAlgorithm>([](WhiteBalanceAlgorithm& w) { w.SetToneRange(20, 60, 120, 200); }),
+         Block(DWORD{0x00604080})},
+        {"AutoWhiteBalance", Make<AutoWhiteBalanceAlgorithm>(), Block(INT{1})},
+        {"ChannelMixer", Make<ChannelMixerAlgorithm>(),
+         Block(ChannelMixerParams{0, {80, 20, 0, 5}, {10, 90, 0, 0}, {0, 30, 70, -5}, {0, 0, 0, 0}})},
+        {"ChannelMixerLuma", Make<ChannelMixerAlgorithm>(),
+         Block(ChannelMixerParams{1, {0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}, {30, 60, 10, 8}})},
+        {"ThresholdRamp", Make<ThresholdAlgorithm>(), Block(ThresholdParams{0, 100, 30, 0})},
+        {"ThresholdAdaptive", Make<ThresholdAlgorithm>(), Block(ThresholdParams{1, 64, 16, 50})},
+        {"ThresholdDiffusion", Make<ThresholdAlgorithm>(), Block(ThresholdParams{2, 0, 0, 0})},
+        {"ThresholdHalftone", Make<ThresholdAlgorithm>(), Block(ThresholdParams{3, 0, 0, 0})},
+        {"MonoTone", Make<MonoToneAlgorithm>(), Block(MonoToneParams{2, 77, 150, 29, 200, 10, 40, 160, 90, 60, 120, 255})},
+        {"Perspective", Make<PerspectiveAlgorithm>(), Block(PerspectiveParams{{4, 4}, {60, 6}, {2, 44}, {58, 40}})},
+        {"Levels16",
+         Make<LevelsAlgorithm>([](LevelsAlgorithm& l) {
+             static C16BitBitmap input; // 16-bit copy of a 64 x 48 pattern
+             CQLImage pattern;
+             effecttest::MakePattern(pattern, 64, 48);
+             input.ConvertFromSimpleBitmap(&pattern, 0);
+             l.SetAlgorithmInput(&input);
+         }),
+         [] {
+             std::vector<BYTE> identity(LevelsAlgorithm::kTableSize * sizeof(WORD));
+             for (int v = 0; v < LevelsAlgorithm::kTableSize; ++v)
+                 std::memcpy(&identity[v * sizeof(WORD)], &v, sizeof(WORD));
+             return identity;
+         }()},
+        {"SkinMask", Make<SkinMaskAlgorithm>(), {}},
+        {"GradientFilterTint", Make<GradientFilterAlgorithm>(),
+         Block(GradientFilterParams{1, 0, {0, 0, 255, 0}, {255, 0, 0, 0}, 20, 80, 60, 0.5})},
+        {"GradientFilterGrey", Make<GradientFilterAlgorithm>(),
+         Block(GradientFilterParams{0, 10, {0, 0, 0, 0}, {255, 255, 255, 0}, 30, 70, 50, 2.0})},
+        {"HighlightDiffuse", Make<HighlightDiffuseAlgorithm>(), Block(HighlightDiffuseParams{8})},
+        {"HsbCurve", Make<HsbCurveAlgorithm>(), Block([] {
+             HsbCurveParams p = {};
+             for (int h = 0; h < 256; ++h)
+                 p.hueShift[h] = h / 20, p.saturationCurve[h] = 40, p.brightnessCurve[h] = -30;
+             return p;
+         }())},
+        {"DynamicRange", Make<DynamicRangeAlgorithm>(), Block(DynamicRangeParams{128, 60, 128, 1, 1})},
+        {"Defog", Make<DefogAlgorithm>(), Block(DefogParams{80})},
         {"FreeRotate", Make<FreeRotateAlgorithm>(), Block(0.3)},
         {"FreeRotateAutoCrop", Make<FreeRotateAlgorithm>([](FreeRotateAlgorithm& f) { f.SetAlgorithmInput(1); }),
          Block(-0.4)},
@@ -126,6 +197,10 @@ const std::vector<EffectRow>& Rows()
              return std::unique_ptr<EffectAlgorithm>(std::make_unique<OnCopy>());
          },
          Block(AntiShakeParams{1, 0, 0}), 200, 160},
+        {"NoiseReduction", Make<NoiseReductionAlgorithm>(), Block(NoiseReductionParams{5, 1})},
+        {"DenoisePass", Make<DenoisePassAlgorithm>(), Block(DenoiseParams{2, 1})},
+        {"TiledDenoise", Make<TiledDenoiseAlgorithm>(), Block(DenoiseParams{2, 1}), 600, 300},
+        {"AdaptiveDenoise", Make<AdaptiveDenoiseAlgorithm>(), Block(AdaptiveDenoiseParams{1})},
         {"OverlayBlend",
          Make<OverlayBlendAlgorithm>([](OverlayBlendAlgorithm& a) {
              static CQLImage object;

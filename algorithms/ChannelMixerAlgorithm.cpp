@@ -1,0 +1,151 @@
+#include "algorithms/ChannelMixerAlgorithm.h"
+
+#include "algorithms/PointRows.h"
+#include "platform/codec/ColorForms.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+template <class T>
+BYTE ClampLevel(T v)
+{
+    return static_cast<BYTE>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+// One output: constant + (R wr + G wg + B wb) / 100, in T.
+template <class T>
+struct MixRow {
+    T r, g, b, constant;
+
+    MixRow(const INT* row, long long constant_)
+        : r(static_cast<T>(row[0])), g(static_cast<T>(row[1])), b(static_cast<T>(row[2])), constant(static_cast<T>(constant_))
+    {
+    }
+    T Mix(const BYTE* p) const { return (p[2] * r + p[1] * g + p[0] * b) / 100; }
+};
+
+// The weights come from theme files unchecked: 32-bit sums when they cannot
+// overflow, else 64-bit.
+bool FitsInt(const INT* row)
+{
+    return std::abs(static_cast<long long>(row[0])) + std::abs(static_cast<long long>(row[1]))
+               + std::abs(static_cast<long long>(row[2]))
+           < 8000000;
+}
+
+template <class T>
+void MixColourRow(const BYTE* s, BYTE* p, int width, const MixRow<T>& br, const MixRow<T>& gr, const MixRow<T>& rr)
+{
+    for (int x = 0; x < width; ++x, p += 4, s += 4) {
+        const T b = br.constant + br.Mix(s);
+        const T g = gr.constant + gr.Mix(s);
+        const T r = rr.constant + rr.Mix(s);
+        p[0] = ClampLevel(b);
+        p[1] = ClampLevel(g);
+        p[2] = ClampLevel(r);
+        p[3] = s[3];
+    }
+}
+
+// The 32-bit mix in a form the compiler turns into vector code: plain
+// indices, weights in locals. An in-place run (p == s) takes the scalar
+// branch that the compiler keeps for overlapping rows.
+[[gnu::always_inline]] inline void MixColourRowInt(const BYTE* s, BYTE* p, int width, const MixRow<int>& br,
+                                                   const MixRow<int>& gr, const MixRow<int>& rr)
+{
+    const int br0 = br.r, br1 = br.g, br2 = br.b, bc = br.constant;
+    const int gr0 = gr.r, gr1 = gr.g, gr2 = gr.b, gc = gr.constant;
+    const int rr0 = rr.r, rr1 = rr.g, rr2 = rr.b, rc = rr.constant;
+    for (int x = 0; x < width; ++x) {
+        const int b = s[4 * x], g = s[4 * x + 1], r = s[4 * x + 2];
+        const BYTE a = s[4 * x + 3];
+        p[4 * x] = ClampLevel(bc + (r * br0 + g * br1 + b * br2) / 100);
+        p[4 * x + 1] = ClampLevel(gc + (r * gr0 + g * gr1 + b * gr2) / 100);
+        p[4 * x + 2] = ClampLevel(rc + (r * rr0 + g * rr1 + b * rr2) / 100);
+        p[4 * x + 3] = a;
+    }
+}
+
+using MixRowFn = void (*)(const BYTE*, BYTE*, int, const MixRow<int>&, const MixRow<int>&, const MixRow<int>&);
+
+__attribute__((optimize("tree-vectorize"))) void MixRowSse2(const BYTE* s, BYTE* p, int width, const MixRow<int>& br,
+                                                            const MixRow<int>& gr, const MixRow<int>& rr)
+{
+    MixColourRowInt(s, p, width, br, gr, rr);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"), optimize("tree-vectorize"))) void MixRowAvx2(const BYTE* s, BYTE* p, int width,
+                                                                            const MixRow<int>& br,
+                                                                            const MixRow<int>& gr,
+                                                                            const MixRow<int>& rr)
+{
+    MixColourRowInt(s, p, width, br, gr, rr);
+}
+#endif
+
+MixRowFn PickMixRow()
+{
+#if defined(__x86_64__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2)
+        return MixRowAvx2;
+#endif
+    return MixRowSse2;
+}
+
+} // namespace
+
+HRESULT ChannelMixerAlgorithm::Apply(const void* params)
+{
+    if (EffectAlgorithm::Apply(params) != 0 || !params)
+        return E_FAIL;
+    std::memcpy(&param, params, sizeof param);
+    if (!SizeTargetLikeSource(source, target))
+        return E_FAIL;
+
+    UINT w = 0, h = 0;
+    source->GetSize(&w, &h);
+    const int width = static_cast<int>(w), height = static_cast<int>(h);
+    bool done;
+    if (param.lumaOnly == 0) {
+        const long long cb = static_cast<long long>(param.blue[3]) * 255 / 100;
+        const long long cg = static_cast<long long>(param.green[3]) * 255 / 100;
+        const long long cr = static_cast<long long>(param.red[3]) * 255 / 100;
+        const bool small = FitsInt(param.blue) && FitsInt(param.green) && FitsInt(param.red)
+                           && std::max({std::abs(cb), std::abs(cg), std::abs(cr)}) < 1000000000;
+        if (small) {
+            const MixRow<int> br(param.blue, cb), gr(param.green, cg), rr(param.red, cr);
+            const MixRowFn mixRow = PickMixRow();
+            done = ForEachRow(*this, width, height, 0, 100, [&](int y) {
+                mixRow(source->GetBuffer(0, y), target->GetBuffer(0, y), width, br, gr, rr);
+            });
+        } else {
+            const MixRow<long long> br(param.blue, cb), gr(param.green, cg), rr(param.red, cr);
+            done = ForEachRow(*this, width, height, 0, 100, [&](int y) {
+                MixColourRow(source->GetBuffer(0, y), target->GetBuffer(0, y), width, br, gr, rr);
+            });
+        }
+    } else {
+        Progress(20);
+        const MixRow<long long> luma(param.luma, param.luma[3]);
+        done = ForEachRow(*this, width, height, 20, 100, [&](int y) {
+            const BYTE* s = source->GetBuffer(0, y);
+            BYTE* p = target->GetBuffer(0, y);
+            for (int x = 0; x < width; ++x, p += 4, s += 4) {
+                const BYTE lumaByte = ClampLevel(luma.Mix(s) + luma.constant);
+                std::memcpy(p, s, 4);
+                qlcodec::RgbToYuvPixel(p);
+                p[2] = lumaByte;
+                qlcodec::YuvToRgbPixel(p);
+            }
+        });
+    }
+    if (!done)
+        return E_FAIL;
+    Progress(100);
+    return 0;
+}
