@@ -1,5 +1,6 @@
 #include "algorithms/AdaptiveDenoiseAlgorithm.h"
 
+#include "algorithms/NumericHelpers.h"
 #include "algorithms/RowProgress.h"
 #include "algorithms/SeparableResizeAlgorithm.h"
 #include "imagecore/ParallelFor.h"
@@ -21,18 +22,6 @@ constexpr int kBlock = 5;
 constexpr int kReach = 8;    // candidate origins lie within [x - 8, x + 8)
 constexpr int kMaxKept = 6;
 constexpr int kNoWindow = 16777215;
-
-void ConvertRows(CQLImage& image, int width, int height, bool toYuv)
-{
-    imagecore::ParallelFor(0, height, static_cast<std::size_t>(width), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            if (toYuv)
-                qlcodec::RgbToYuv(image.GetBuffer(0, y), static_cast<std::size_t>(width));
-            else
-                qlcodec::YuvToRgb(image.GetBuffer(0, y), static_cast<std::size_t>(width));
-        }
-    });
-}
 
 // A plane copied into rows `stride` bytes apart with zeros after each row,
 // so that 16-byte loads near the right edge stay inside the buffer.
@@ -125,7 +114,7 @@ HRESULT AdaptiveDenoiseAlgorithm::Apply(const void* params)
 
     if (!work.DuplicateFrom(source))
         return E_FAIL;
-    ConvertRows(work, width, height, true);
+    ConvertRowsYuv(work, width, height, true);
     if (plane.DuplicateFrom(&work, 2) == 0 || sourceLuma.DuplicateFrom(&plane) == 0)
         return E_FAIL;
     if (!DetailAndSmooth())

@@ -1,5 +1,6 @@
 #include "algorithms/EdgeShrinkAlgorithm.h"
 
+#include "algorithms/NumericHelpers.h"
 #include "algorithms/RowProgress.h"
 #include "imagecore/ParallelFor.h"
 #include "platform/codec/ColorForms.h"
@@ -8,18 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-
-namespace {
-
-void ToYuv(CQLImage& image, int width, int height)
-{
-    imagecore::ParallelFor(0, height, static_cast<std::size_t>(width) * 4, [&](int r0, int r1) {
-        for (int row = r0; row < r1; ++row)
-            qlcodec::RgbToYuv(image.GetBuffer(0, row), static_cast<std::size_t>(width));
-    });
-}
-
-} // namespace
 
 EdgeShrinkAlgorithm::~EdgeShrinkAlgorithm() = default;
 
@@ -39,7 +28,7 @@ HRESULT EdgeShrinkAlgorithm::Apply(const void* params)
     } catch (const std::bad_alloc&) {
         return E_FAIL;
     }
-    ToYuv(*target, width, height);
+    ConvertRowsYuv(*target, width, height, true);
     Progress(10);
 
     // Luma is byte 2 of the YUV target. The left group takes the pixel below

@@ -1,5 +1,6 @@
 #include "algorithms/LoseFocusBlurAlgorithm.h"
 
+#include "algorithms/NumericHelpers.h"
 #include "algorithms/RowProgress.h"
 #include "imagecore/ParallelFor.h"
 #include "platform/codec/ColorForms.h"
@@ -24,18 +25,6 @@ struct Run {
     int k1;
 };
 
-// Index inside 0..n-1 reflected at the ends with the end sample repeated
-// (-1 reads 0, n reads n - 1), as often as a large radius needs.
-inline int Reflect(int j, int n)
-{
-    if (j >= 0 && j < n)
-        return j;
-    const int period = 2 * n;
-    j %= period;
-    if (j < 0)
-        j += period;
-    return j < n ? j : period - 1 - j;
-}
 
 // Truncating division by a divisor fixed for the run, exact for numerators
 // below 2^24 (the largest sum is 128 * 128 * 635): q = n * ceil(2^(24+l) / d) >> (24 + l).
@@ -183,12 +172,12 @@ HRESULT LoseFocusBlurAlgorithm::Apply(const void* params)
     BYTE* pad = padded.GetBuffer(0, 0);
     imagecore::ParallelFor(0, ph, padStride, [&](int r0, int r1) {
         for (int row = r0; row < r1; ++row) {
-            const CPixel* src = reinterpret_cast<const CPixel*>(target->GetBuffer(0, Reflect(row - r, height)));
+            const CPixel* src = reinterpret_cast<const CPixel*>(target->GetBuffer(0, ReflectIndex(row - r, height)));
             CPixel* dst = reinterpret_cast<CPixel*>(pad + padStride * row);
             std::memcpy(dst + r, src, static_cast<std::size_t>(width) * 4);
             for (int k = 0; k < r; ++k) {
-                dst[k] = src[Reflect(k - r, width)];
-                dst[r + width + k] = src[Reflect(width + k, width)];
+                dst[k] = src[ReflectIndex(k - r, width)];
+                dst[r + width + k] = src[ReflectIndex(width + k, width)];
             }
         }
     });

@@ -1,5 +1,6 @@
 #include "algorithms/NoiseReductionAlgorithm.h"
 
+#include "algorithms/NumericHelpers.h"
 #include "algorithms/RowProgress.h"
 #include "imagecore/ParallelFor.h"
 #include "platform/codec/ColorForms.h"
@@ -31,18 +32,6 @@ inline int Luma(const BYTE* row, int x)
 constexpr int kAlongX[5][2] = {{0, 0}, {-1, 1}, {0, 0}, {-1, 1}, {1, -1}};
 constexpr int kAlongY[5][2] = {{0, 0}, {0, 0}, {-1, 1}, {-1, 1}, {-1, 1}};
 
-void ConvertRows(CQLImage& image, int width, int height, bool toYuv)
-{
-    imagecore::ParallelFor(0, height, static_cast<std::size_t>(width), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            if (toYuv)
-                qlcodec::RgbToYuv(image.GetBuffer(0, y), static_cast<std::size_t>(width));
-            else
-                qlcodec::YuvToRgb(image.GetBuffer(0, y), static_cast<std::size_t>(width));
-        }
-    });
-}
-
 bool CopyChannel(const CQLChannel& from, CQLChannel& to)
 {
     return to.DuplicateFrom(&from) != 0;
@@ -55,7 +44,7 @@ NoiseReductionAlgorithm::~NoiseReductionAlgorithm() = default;
 HRESULT NoiseReductionAlgorithm::Abandon()
 {
     // A cancel or a failure never hands back a target in YUV.
-    ConvertRows(*target, width, height, false);
+    ConvertRowsYuv(*target, width, height, false);
     return E_FAIL;
 }
 
@@ -74,7 +63,7 @@ HRESULT NoiseReductionAlgorithm::Apply(const void* params)
     height = static_cast<int>(h);
     if (!CopySourceToTarget())
         return E_FAIL;
-    ConvertRows(*target, width, height, true);
+    ConvertRowsYuv(*target, width, height, true);
 
     if (!DetectEdges(*target) || !SupportEdges() || !EdgeStrength())
         return Abandon();
@@ -116,7 +105,7 @@ HRESULT NoiseReductionAlgorithm::Apply(const void* params)
         return Abandon();
     if (!AverageAlongEdges())
         return Abandon();
-    ConvertRows(*target, width, height, false);
+    ConvertRowsYuv(*target, width, height, false);
     Progress(100);
     return 0;
 }

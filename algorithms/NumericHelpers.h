@@ -51,6 +51,23 @@ public:
 
 // --- Pixel runs ------------------------------------------------------------
 
+// Index inside 0..n-1 reflected at the ends with the end sample repeated
+// (-1 reads 0, n reads n - 1), as often as a large radius needs.
+inline int ReflectIndex(int j, int n)
+{
+    if (j >= 0 && j < n)
+        return j;
+    const int period = 2 * n;
+    j %= period;
+    if (j < 0)
+        j += period;
+    return j < n ? j : period - 1 - j;
+}
+
+// The first `height` rows, `width` pixels each, turned from BGR to YUV (or
+// back) in place, on all cores.
+void ConvertRowsYuv(CQLImage& image, int width, int height, bool toYuv);
+
 // Mean colour of the pixels within 5 of (x, y) whose colour differs from the
 // centre by less than 128 (sum over B, G, R); the centre's alpha.
 CPixel LocalColorMean(const CQLImage* image, int x, int y);

@@ -1,7 +1,9 @@
 // Pixel-run blending, the one-axis line resampler and small pixel helpers.
 #include "algorithms/NumericHelpers.h"
 
+#include "imagecore/ParallelFor.h"
 #include "imagecore/QLImage.h"
+#include "platform/codec/ColorForms.h"
 
 #include <algorithm>
 #include <cmath>
@@ -244,6 +246,18 @@ int ResampleLines(BYTE* dst, const BYTE* src, int pixelsPerLine, int lineBytes, 
     }
     std::free(storage);
     return 1;
+}
+
+void ConvertRowsYuv(CQLImage& image, int width, int height, bool toYuv)
+{
+    imagecore::ParallelFor(0, height, static_cast<std::size_t>(width) * 4, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            if (toYuv)
+                qlcodec::RgbToYuv(image.GetBuffer(0, y), static_cast<std::size_t>(width));
+            else
+                qlcodec::YuvToRgb(image.GetBuffer(0, y), static_cast<std::size_t>(width));
+        }
+    });
 }
 
 double HermiteInterpolate(double x0, double x1, double y0, double y1, double slope0, double slope1, double x)

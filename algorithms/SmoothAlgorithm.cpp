@@ -123,18 +123,6 @@ bool BoxShrink(const Plane& s, const Plane& d, int factor)
     return !failed.load();
 }
 
-// Index inside 0..n-1 reflected at the ends, the end sample repeated
-// (-1 reads 0, n reads n - 1), as often as needed for any distance.
-inline int Reflect(int j, int n)
-{
-    if (j >= 0 && j < n)
-        return j;
-    const int period = 2 * n;
-    j %= period;
-    if (j < 0)
-        j += period;
-    return j < n ? j : period - 1 - j;
-}
 
 #if defined(__SSE2__)
 // Four pixels at a time of one multi-scale pass row. Colour mode takes only
@@ -288,14 +276,14 @@ void SmoothAlgorithm::FillWork(const CQLImage& from)
     BYTE* bits = work.GetBuffer(0, 0);
     imagecore::ParallelFor(0, wh, workRow, [&](int r0, int r1) {
         for (int r = r0; r < r1; ++r) {
-            const int sy = Reflect(r - m, h);
+            const int sy = ReflectIndex(r - m, h);
             const CPixel* src = reinterpret_cast<const CPixel*>(from.GetBuffer(0, sy));
             CPixel* dst = reinterpret_cast<CPixel*>(bits + workRow * r);
             std::memcpy(dst + m, src, static_cast<std::size_t>(w) * 4);
             for (int k = 0; k < m; ++k)
-                dst[k] = src[Reflect(k - m, w)];
+                dst[k] = src[ReflectIndex(k - m, w)];
             for (int k = m + w; k < ww; ++k)
-                dst[k] = src[Reflect(k - m, w)];
+                dst[k] = src[ReflectIndex(k - m, w)];
         }
     });
 }
