@@ -42,10 +42,9 @@ const CQLImage& SyntheticPreview()
     return preview;
 }
 
-namespace {
-
-std::string WritePpm(const CQLImage& image, const std::string& path)
+std::string WritePpm(const CQLImage& image, const std::string& name)
 {
+    const std::string path = BenchFolder() + "/" + name;
     UINT w = 0, h = 0;
     image.GetSize(&w, &h);
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -67,14 +66,12 @@ std::string WritePpm(const CQLImage& image, const std::string& path)
     return path;
 }
 
-} // namespace
-
 const std::string& PeerInputPpm(bool preview)
 {
-    static const std::string photoPath = WritePpm(SyntheticPhoto(), BenchFolder() + "/photo.ppm");
+    static const std::string photoPath = WritePpm(SyntheticPhoto(), "photo.ppm");
     if (!preview)
         return photoPath;
-    static const std::string previewPath = WritePpm(SyntheticPreview(), BenchFolder() + "/preview.ppm");
+    static const std::string previewPath = WritePpm(SyntheticPreview(), "preview.ppm");
     return previewPath;
 }
 

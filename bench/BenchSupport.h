@@ -24,6 +24,9 @@ const CQLImage& SyntheticPreview();
 // the input every peer program reads.
 const std::string& PeerInputPpm(bool preview = false);
 
+// Any image as a binary PPM named `name` in BenchFolder(); its path.
+std::string WritePpm(const CQLImage& image, const std::string& name);
+
 // A scratch folder for the benchmark's files, removed at exit.
 const std::string& BenchFolder();
 

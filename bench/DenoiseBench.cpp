@@ -72,30 +72,6 @@ const CQLImage& NoisyPreview()
     return noisy;
 }
 
-std::string WritePpm(const CQLImage& image, const std::string& name)
-{
-    UINT w = 0, h = 0;
-    image.GetSize(&w, &h);
-    const std::string path = BenchFolder() + "/" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        std::abort();
-    std::fprintf(f, "P6\n%u %u\n255\n", w, h);
-    std::vector<unsigned char> row(std::size_t{w} * 3);
-    for (UINT y = 0; y < h; ++y) {
-        const BYTE* s = image.GetBuffer(0, static_cast<int>(y));
-        for (UINT x = 0; x < w; ++x, s += 4) {
-            row[x * 3] = s[2];
-            row[x * 3 + 1] = s[1];
-            row[x * 3 + 2] = s[0];
-        }
-        if (std::fwrite(row.data(), 1, row.size(), f) != row.size())
-            std::abort();
-    }
-    std::fclose(f);
-    return path;
-}
-
 // The next number of a PPM header, past blanks and # comments; -1 when none.
 long HeaderNumber(std::FILE* f)
 {
