@@ -4,6 +4,8 @@
 // writes the same files.
 //
 //   quillo_skingen <skin folder> <resource folder>
+#include "MenuIcons.h"
+#include "ZoomViewPictures.h"
 #include "imagecore/QLImage.h"
 
 #include <QColor>
@@ -315,5 +317,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write %s\n", o.path.c_str());
             ++failed;
         }
+    failed += WriteMenuIcons(res);
+    failed += WriteZoomViewPictures(res);
     return failed ? 1 : 0;
 }

@@ -2,7 +2,10 @@
 // progress, cancel. A row is a name, a factory and a parameter block.
 #include "algorithms/EffectAlgorithm.h"
 #include "algorithms/AreaShrinkAlgorithm.h"
+#include "algorithms/AutoEnhanceAlgorithm.h"
+#include "algorithms/AutoExposureAlgorithm.h"
 #include "algorithms/AutoGammaAlgorithm.h"
+#include "algorithms/AutoLevelsAlgorithm.h"
 #include "algorithms/EdgeAwareSmoothAlgorithm.h"
 #include "algorithms/ResampleAlgorithm.h"
 #include "algorithms/ResizeBySpecAlgorithm.h"
@@ -43,7 +46,10 @@
 #include "algorithms/OverlayBlendAlgorithm.h"
 #include "algorithms/SharpenTextureAlgorithm.h"
 #include "algorithms/StarLightAlgorithm.h"
+#include "algorithms/ContentAwareResizeAlgorithm.h"
+#include "algorithms/InpaintAlgorithm.h"
 #include "algorithms/tests/EffectTestSupport.h"
+#include "algorithms/tests/ThemeContractRow.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +99,9 @@ std::vector<BYTE> Block(const P& p)
 const std::vector<EffectRow>& Rows()
 {
     static const std::vector<EffectRow> rows = {
+        {"ColorTheme", Make<ThemeContractPlayer>(), {}},
+        {"FilmAspectAdjust", Make<FilmAspectAdjustAlgorithm>(), Block(FilmAspectParams{3, -20, 900, 20, 30, 0, 10})},
+        {"FilmAspectAdjustLift", Make<FilmAspectAdjustAlgorithm>(), Block(FilmAspectParams{-4, 25, -700, -20, 0, 0, -15})},
         {"SmoothGaussian", Make<SmoothAlgorithm>(), Block(SmoothParams{5})},
         {"SmoothShrunk", Make<SmoothAlgorithm>(), Block(SmoothParams{50})},
         {"SmoothAlphaOnly", Make<SmoothAlgorithm>([](SmoothAlgorithm& s) { s.SetAlphaOnly(1); }), Block(SmoothParams{4})},
@@ -247,6 +256,22 @@ const std::vector<EffectRow>& Rows()
              a.SetWarpGrid(grid.data(), 8, 8, 6);
          }),
          {}},
+        {"ContentAwareResize", Make<ContentAwareResizeAlgorithm>(), Block(ContentAwareResizeParams{40, 48, 0, nullptr, 0})},
+        {"Inpaint", Make<InpaintAlgorithm>(), Block([] {
+             static CQLChannel hole; // 64 x 48 with an 8 x 8 hole in the middle
+             hole.Create(64, 48);
+             for (int y = 0; y < 48; ++y)
+                 for (int x = 0; x < 64; ++x)
+                     hole.Set(x, y, x >= 28 && x < 36 && y >= 20 && y < 28 ? 255 : 0);
+             return InpaintParams{&hole, 4, 0, 1};
+         }())},
+        {"AutoLevels", Make<AutoLevelsAlgorithm>(), Block(INT{0})},
+        {"AutoLevelsLinked", Make<AutoLevelsAlgorithm>(), Block(INT{1})},
+        {"AutoExposure", Make<AutoExposureAlgorithm>(), Block(INT{0})},
+        {"AutoExposureLuma", Make<AutoExposureAlgorithm>(), Block(INT{1})},
+        {"AutoEnhanceBalanced", Make<AutoEnhanceAlgorithm>(), Block(INT{0})},
+        {"AutoEnhancePortrait", Make<AutoEnhanceAlgorithm>(), Block(INT{1})},
+        {"AutoEnhanceStrong", Make<AutoEnhanceAlgorithm>(), Block(INT{2})},
     };
     return rows;
 }

@@ -1,6 +1,7 @@
 // Cursors, key state, system metrics and the beep.
 #include "platform/afx/CmdTarget.h"
 #include "platform/afx/DC.h"
+#include "platform/afx/MessageBox.h"
 #include "platform/afx/QtBridge.h"
 #include "platform/afx/Resources.h"
 #include "platform/afx/WndRecord.h"
@@ -186,9 +187,23 @@ DWORD GetDoubleClickTime()
     return 500;
 }
 
-BOOL MessageBeep(UINT)
+namespace {
+
+qlafx::BeepHook& BeepHookSlot()
 {
-    if (QApplication::instance())
+    static qlafx::BeepHook hook;
+    return hook;
+}
+
+}  // namespace
+
+void qlafx::SetBeepHook(BeepHook hook) { BeepHookSlot() = std::move(hook); }
+
+BOOL MessageBeep(UINT type)
+{
+    if (BeepHookSlot())
+        BeepHookSlot()(type);
+    else if (QApplication::instance())
         QApplication::beep();
     return TRUE;
 }

@@ -58,6 +58,10 @@ void SetModalHook(ModalHook hook);
 // The hook's answer, kModalRun when there is no hook.
 int CallModalHook(CWnd* dialog, const char* caption, const char* text, UINT type);
 
+// Hears MessageBeep instead of the speaker (tests). An empty function removes it.
+using BeepHook = std::function<void(UINT type)>;
+void SetBeepHook(BeepHook hook);
+
 // The innermost modal dialog running now, else NULL.
 CWnd* ActiveModalDialog();
 

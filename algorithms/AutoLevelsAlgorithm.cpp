@@ -1,0 +1,85 @@
+#include "algorithms/AutoLevelsAlgorithm.h"
+
+#include "algorithms/Curve16.h"
+
+#include <cstdint>
+#include <vector>
+
+AutoLevelsAlgorithm::~AutoLevelsAlgorithm() = default;
+
+void AutoLevelsAlgorithm::StretchCurve(int lo, int hi, WORD* curve)
+{
+    const int mid = (lo + hi) / 2;
+    for (int k = 0; k < curve16::kLevels; ++k) {
+        std::int64_t v;
+        if (k < lo)
+            v = 0;
+        else if (k > hi)
+            v = 65535;
+        else if (k < mid)
+            v = static_cast<std::int64_t>(k - lo) * 32767 / (mid - lo);
+        else if (mid < hi)
+            v = static_cast<std::int64_t>(k - mid) * 32767 / (hi - mid) + 32767;
+        else
+            v = k;
+        curve[k] = static_cast<WORD>(v);
+    }
+}
+
+HRESULT AutoLevelsAlgorithm::Apply(const void* params)
+{
+    const HRESULT hr = Process(params);
+    work.Free(); // the work copy is as large as 1.5 photos: not kept between runs
+    return hr;
+}
+
+HRESULT AutoLevelsAlgorithm::Process(const void* params)
+{
+    if (EffectAlgorithm::Apply(params) != 0 || !params)
+        return E_FAIL;
+    linked = *static_cast<const INT*>(params);
+    if (!work.ConvertFromSimpleBitmap(source, 0))
+        return E_FAIL;
+    Progress(30);
+    if (TestCancel())
+        return E_FAIL;
+
+    UINT w = 0, h = 0;
+    source->GetSize(&w, &h);
+    const std::uint64_t n = static_cast<std::uint64_t>(w) * h / 1000;
+    std::vector<std::uint64_t> hist;
+    std::vector<WORD> curve(curve16::kLevels);
+    auto stretch = [&](curve16::Index index) {
+        curve16::Histogram(work, index, hist);
+        const int lo = curve16::LowPoint(hist, n);
+        StretchCurve(lo, curve16::HighPoint(hist, n, lo), curve.data());
+    };
+
+    if (linked) {
+        stretch(curve16::Index::Luma);
+        Progress(50);
+        curve16::Apply(work, curve.data(), true, true, true);
+    } else {
+        struct Step {
+            curve16::Index index;
+            int before;
+        };
+        static constexpr Step kSteps[3] = {
+            {curve16::Index::Third, 40}, {curve16::Index::Second, 60}, {curve16::Index::First, 80}};
+        for (const Step& s : kSteps) {
+            Progress(s.before);
+            if (TestCancel())
+                return E_FAIL;
+            stretch(s.index);
+            curve16::Apply(work, curve.data(), s.index == curve16::Index::First, s.index == curve16::Index::Second,
+                           s.index == curve16::Index::Third);
+            Progress(s.before + 10);
+        }
+    }
+    if (TestCancel())
+        return E_FAIL;
+    if (!work.ConvertToSimpleBitmap(target, 1))
+        return E_FAIL;
+    Progress(100);
+    return 0;
+}
