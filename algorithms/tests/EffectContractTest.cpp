@@ -48,6 +48,9 @@
 #include "algorithms/StarLightAlgorithm.h"
 #include "algorithms/ContentAwareResizeAlgorithm.h"
 #include "algorithms/InpaintAlgorithm.h"
+#include "algorithms/AdvancedSkinCleanAlgorithm.h"
+#include "algorithms/JpegSizeAlgorithm.h"
+#include "algorithms/JpegSlimmingAlgorithm.h"
 #include "algorithms/tests/EffectTestSupport.h"
 #include "algorithms/tests/ThemeContractRow.h"
 
@@ -272,6 +275,22 @@ const std::vector<EffectRow>& Rows()
         {"AutoEnhanceBalanced", Make<AutoEnhanceAlgorithm>(), Block(INT{0})},
         {"AutoEnhancePortrait", Make<AutoEnhanceAlgorithm>(), Block(INT{1})},
         {"AutoEnhanceStrong", Make<AutoEnhanceAlgorithm>(), Block(INT{2})},
+        {"JpegSize", Make<JpegSizeAlgorithm>(), Block(INT{85})},
+        {"AdvancedSkinClean", Make<AdvancedSkinCleanAlgorithm>(), Block(AdvancedSkinCleanParams{40, 60, 20, 0, 0, 1, 80, 0})},
+        {"AdvancedSkinCleanMaskedBlur", Make<AdvancedSkinCleanAlgorithm>(),
+         Block(AdvancedSkinCleanParams{20, 45, -20, 3, 1, 0, 150, 0})},
+        {"JpegSlimmingMeasure", Make<JpegSlimmingAlgorithm>(), Block([] {
+             JpegSlimSettings p;
+             p.resizeMode = 0, p.flags = JpegSlimSettings::kMeasure | JpegSlimSettings::kNoWrite;
+             return p;
+         }())},
+        {"JpegSlimmingFull", Make<JpegSlimmingAlgorithm>(), Block([] {
+             JpegSlimSettings p;
+             p.chromaOption = 2, p.adaptive = 1, p.dctDenoise = 1, p.smoothPercent = 40;
+             p.resizeMode = 1, p.resizeLength = 40, p.sizeMode = 2, p.targetKB = 1;
+             p.flags = JpegSlimSettings::kMeasure | JpegSlimSettings::kNoWrite;
+             return p;
+         }())},
     };
     return rows;
 }
