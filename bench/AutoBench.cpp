@@ -4,7 +4,7 @@
 // automatic processing) on the same pixels, binary PPM in and out;
 // Peer_MagickCopy is the cost of its process and files alone. Ours are
 // in-process.
-#include "bench/BenchSupport.h"
+#include "bench/EffectBench.h"
 
 #include "algorithms/AutoEnhanceAlgorithm.h"
 #include "algorithms/AutoExposureAlgorithm.h"
@@ -15,34 +15,13 @@
 
 namespace {
 
-const CQLImage& Input(bool photo)
-{
-    return photo ? SyntheticPhoto() : SyntheticPreview();
-}
 
-// Runs fx from a private copy of the input (nested effects write the
-// source's alpha) into a target.
-void RunEffect(benchmark::State& state, bool photo, EffectAlgorithm& fx, INT param)
-{
-    CQLImage source, target;
-    source.DuplicateFrom(&Input(photo));
-    fx.SetImages(&source, &target);
-    fx.SetRange(0, 100);
-    for (auto _ : state) {
-        if (fx.Apply(&param) != 0) {
-            state.SkipWithError("effect failed");
-            return;
-        }
-        benchmark::DoNotOptimize(target.GetBuffer(0, 0));
-    }
-    state.SetLabel(photo ? "24 MP photo" : "1 MP preview");
-}
 
 template <class Fx>
 void Effect(benchmark::State& state, bool photo, INT param)
 {
     Fx fx;
-    RunEffect(state, photo, fx, param);
+    RunEffect(state, photo, fx, &param);
 }
 
 // Named, as the benchmark macros paste the function's name.

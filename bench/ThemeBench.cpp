@@ -5,7 +5,7 @@
 // and glow steps; -sigmoidal-contrast, -modulate, +noise and -sharpen beside
 // the film look. Peer_MagickCopy is the cost of its process and files alone.
 // Ours are in-process, on all cores.
-#include "bench/BenchSupport.h"
+#include "bench/EffectBench.h"
 
 #include "algorithms/ChannelMixerAlgorithm.h"
 #include "algorithms/ColorTheme.h"
@@ -19,31 +19,8 @@
 
 namespace {
 
-const CQLImage& Input(bool photo)
-{
-    return photo ? SyntheticPhoto() : SyntheticPreview();
-}
 
-void Label(benchmark::State& state, bool photo)
-{
-    state.SetLabel(photo ? "24 MP photo" : "1 MP preview");
-}
 
-void RunEffect(benchmark::State& state, bool photo, EffectAlgorithm& fx, const void* params)
-{
-    CQLImage source, target;
-    source.DuplicateFrom(&Input(photo));
-    fx.SetImages(&source, &target);
-    fx.SetRange(0, 100);
-    for (auto _ : state) {
-        if (fx.Apply(params) != 0) {
-            state.SkipWithError("effect failed");
-            return;
-        }
-        benchmark::DoNotOptimize(target.GetBuffer(0, 0));
-    }
-    Label(state, photo);
-}
 
 ColorThemeStep GammaCurves()
 {
@@ -104,27 +81,27 @@ std::string Peer(bool photo, const std::string& ops, const std::string& out)
 void Peer_MagickGamma(benchmark::State& state, bool photo)
 {
     RunPeer(state, Peer(photo, "-gamma 1.2", "magick-gamma.ppm"));
-    Label(state, photo);
+    LabelInput(state, photo);
 }
 
 void Peer_MagickThreeSteps(benchmark::State& state, bool photo)
 {
     RunPeer(state, Peer(photo, "-gamma 1.2 -color-matrix '0.9 0.1 0 0.1 1 0 0 0.1 0.9' -blur 0x1.5",
                         "magick-three.ppm"));
-    Label(state, photo);
+    LabelInput(state, photo);
 }
 
 void Peer_MagickFilm(benchmark::State& state, bool photo)
 {
     RunPeer(state, Peer(photo, "-sigmoidal-contrast 3x50% -modulate 100,120 -attenuate 0.3 +noise Gaussian -sharpen 0x1",
                         "magick-film.ppm"));
-    Label(state, photo);
+    LabelInput(state, photo);
 }
 
 void Peer_MagickCopy(benchmark::State& state, bool photo)
 {
     RunPeer(state, Peer(photo, "", "magick-copy.ppm"));
-    Label(state, photo);
+    LabelInput(state, photo);
 }
 
 #define THEME_CASE(fn)                                                                              \

@@ -4,7 +4,7 @@
 // Peer_MagickCopy is the cost of its process and files alone. Floor_Copy is
 // one read and one write of the photo on all cores, the bound a point
 // operation can approach. Ours are in-process, on all cores.
-#include "bench/BenchSupport.h"
+#include "bench/EffectBench.h"
 
 #include "algorithms/DefogAlgorithm.h"
 #include "algorithms/DynamicRangeAlgorithm.h"
@@ -24,42 +24,17 @@
 
 namespace {
 
-const CQLImage& Input(bool photo)
-{
-    return photo ? SyntheticPhoto() : SyntheticPreview();
-}
 
 const std::string& InputPpm(bool photo)
 {
     return PeerInputPpm(!photo);
 }
 
-void Label(benchmark::State& state, bool photo)
-{
-    state.SetLabel(photo ? "24 MP photo" : "1 MP preview");
-}
 
-// Runs fx from a private copy of the input (some effects write the source's
-// alpha) into a target.
-void RunEffect(benchmark::State& state, bool photo, EffectAlgorithm& fx, const void* params)
-{
-    CQLImage source, target;
-    source.DuplicateFrom(&Input(photo));
-    fx.SetImages(&source, &target);
-    fx.SetRange(0, 100);
-    for (auto _ : state) {
-        if (fx.Apply(params) != 0) {
-            state.SkipWithError("effect failed");
-            return;
-        }
-        benchmark::DoNotOptimize(target.GetBuffer(0, 0));
-    }
-    Label(state, photo);
-}
 
 void Floor_Copy(benchmark::State& state, bool photo)
 {
-    const CQLImage& src = Input(photo);
+    const CQLImage& src = BenchInput(photo);
     UINT w = 0, h = 0;
     src.GetSize(&w, &h);
     CQLImage dst;
@@ -71,14 +46,14 @@ void Floor_Copy(benchmark::State& state, bool photo)
         });
         benchmark::DoNotOptimize(dst.GetBuffer(0, 0));
     }
-    Label(state, photo);
+    LabelInput(state, photo);
 }
 
 // Levels with black at 10 % and white at 90 %, as -level 10%,90%.
 void Levels(benchmark::State& state, bool photo)
 {
     C16BitBitmap input;
-    input.ConvertFromSimpleBitmap(&Input(photo), 0);
+    input.ConvertFromSimpleBitmap(&BenchInput(photo), 0);
     std::vector<WORD> table(LevelsAlgorithm::kTableSize);
     for (int v = 0; v < LevelsAlgorithm::kTableSize; ++v)
         table[v] = static_cast<WORD>(std::clamp((v - 6554LL) * 65535 / (58982 - 6554), 0LL, 65535LL));
@@ -116,14 +91,14 @@ void HighlightDiffuse(benchmark::State& state, bool photo)
 void SkinMask(benchmark::State& state, bool photo)
 {
     CQLImage source;
-    source.DuplicateFrom(&Input(photo));
+    source.DuplicateFrom(&BenchInput(photo));
     SkinMaskAlgorithm fx;
     fx.SetImages(&source, &source);
     for (auto _ : state) {
         fx.Apply(nullptr);
         benchmark::DoNotOptimize(source.GetBuffer(0, 0));
     }
-    Label(state, photo);
+    LabelInput(state, photo);
 }
 
 void DynamicRange(benchmark::State& state, bool photo)
@@ -143,19 +118,19 @@ void Defog(benchmark::State& state, bool photo)
 void Peer_MagickLevel(benchmark::State& state, bool photo)
 {
     RunPeer(state, "convert " + InputPpm(photo) + " -level 10%,90% " + BenchFolder() + "/magick-level.ppm");
-    Label(state, photo);
+    LabelInput(state, photo);
 }
 
 void Peer_MagickModulate(benchmark::State& state, bool photo)
 {
     RunPeer(state, "convert " + InputPpm(photo) + " -modulate 110,130,95 " + BenchFolder() + "/magick-modulate.ppm");
-    Label(state, photo);
+    LabelInput(state, photo);
 }
 
 void Peer_MagickCopy(benchmark::State& state, bool photo)
 {
     RunPeer(state, "convert " + InputPpm(photo) + " " + BenchFolder() + "/magick-copy.ppm");
-    Label(state, photo);
+    LabelInput(state, photo);
 }
 
 #define TONE_CASE(fn)                                                                            \
