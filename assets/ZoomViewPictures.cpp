@@ -102,6 +102,26 @@ QImage Badge(const QColor& fill, Draw draw)
     return img;
 }
 
+// The preview button's "selected" mark: drawn 4 px left of and 8 px above its
+// 20 x 20 mark square, so the badge sits on (4, 8)-(24, 28).
+QImage SelectedMarkIcon()
+{
+    QImage img = Blank(32);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 1.5));
+    p.setBrush(kAccent);
+    p.drawEllipse(QRectF(4.5, 8.5, 19, 19));
+    QPainterPath tick;
+    tick.moveTo(9, 18.5);
+    tick.lineTo(12.5, 22);
+    tick.lineTo(19, 14);
+    p.setPen(QPen(Qt::white, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(tick);
+    return img;
+}
+
 }  // namespace
 
 int WriteZoomViewPictures(const std::string& res)
@@ -135,5 +155,6 @@ int WriteZoomViewPictures(const std::string& res)
                               p.drawLine(QPointF(8, 4.5), QPointF(8, 11.5));
                           }),
                     res + "icon/170.png");
+    failed += !Save(SelectedMarkIcon(), res + "icon/175.png");
     return failed;
 }

@@ -3,12 +3,13 @@ target_sources(editorui PRIVATE
     ZoomView.cpp
     AspectLockDlg.cpp)
 
-# Cursors 136 to 138 and icons 164 to 166 and 170, drawn by assets/.
+# Cursors 136 to 138 and icons 164 to 166, 170 and 175 (the preview button's
+# selected mark), drawn by assets/.
 if(TARGET quillo_skin)
     find_package(Qt6 REQUIRED COMPONENTS Core)
     set(zoom_res_dir ${CMAKE_BINARY_DIR}/assets/res)
     set(zoom_res_files)
-    foreach(f cursor/136 cursor/137 cursor/138 icon/164 icon/165 icon/166 icon/170)
+    foreach(f cursor/136 cursor/137 cursor/138 icon/164 icon/165 icon/166 icon/170 icon/175)
         list(APPEND zoom_res_files ${zoom_res_dir}/${f}.png)
     endforeach()
     set_source_files_properties(${zoom_res_files} PROPERTIES GENERATED TRUE)

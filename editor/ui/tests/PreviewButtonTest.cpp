@@ -113,8 +113,11 @@ TEST_F(PreviewButtonFixture, SelectionRedrawsOnlyOnAChange)
     m_button.SetSelected(TRUE);
     EXPECT_TRUE(m_button.m_selected);
     const QImage selected = skintest::SurfaceOf(m_button.m_hWnd);
-    // The unselected frames are gone.
+    // The unselected frames are gone, and the selected mark (icon 175, drawn
+    // 4 px left of and 8 px above the mark at (10, 37)) shows its blue badge.
     EXPECT_NE(BgrAt(selected, 29, 56), (Bgr{192, 192, 192}));
+    const Bgr badge = BgrAt(selected, 20, 40);
+    EXPECT_GT(badge.b, badge.r + 100) << badge;
     m_button.SetSelected(FALSE);
     const QImage cleared = skintest::SurfaceOf(m_button.m_hWnd);
     EXPECT_EQ(BgrAt(cleared, 29, 56), (Bgr{192, 192, 192}));
