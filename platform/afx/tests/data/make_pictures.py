@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the tiny test pictures of the picture-resource tests (our own)."""
+"""Writes the tiny test pictures of the picture-resource and frame tests (our own)."""
 import os
 import struct
 import zlib
@@ -39,3 +39,8 @@ write_png(os.path.join(HERE, "res/icon/201.png"), 8, 8, icon, True)
 # Cursor 301: 16 x 16 with its hot spot at (3, 5).
 cursor = [[(0, 0, 0, 255) if x == 3 or y == 5 else (0, 0, 0, 0) for x in range(16)] for y in range(16)]
 write_png(os.path.join(HERE, "res/cursor/301.png"), 16, 16, cursor, True, {"HotSpot": "3,5"})
+# Bitmap 7700, the frame tests' tool bar strip: three 16 x 15 images, red,
+# green and blue squares on the mask grey RGB(192, 192, 192).
+strip = [[colour if 4 <= x < 12 and 4 <= y < 11 else (192, 192, 192)
+          for colour in [(255, 0, 0), (0, 255, 0), (0, 0, 255)] for x in range(16)] for y in range(15)]
+write_png(os.path.join(HERE, "res/bitmap/7700.png"), 48, 15, strip, False)
