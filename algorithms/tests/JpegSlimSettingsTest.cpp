@@ -1,5 +1,6 @@
 // The ".tsp" scheme record: offsets, the checks of the reader, whole files.
 #include "algorithms/JpegSlimSettings.h"
+#include "platform/win/tests/TestDir.h"
 
 #include <gtest/gtest.h>
 
@@ -38,21 +39,6 @@ std::vector<BYTE> Record(const JpegSlimSettings& s)
     return bytes;
 }
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tspXXXXXX").string();
-        if (char* made = mkdtemp(pattern.data()))
-            path = made;
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::string path;
-};
 
 } // namespace
 
@@ -150,9 +136,9 @@ TEST(JpegSlimSettings, PathThatDoesNotFitIsRefusedNotCut)
 
 TEST(JpegSlimSettings, FilesSaveLoadAndFailCleanly)
 {
-    TempFolder dir;
-    ASSERT_FALSE(dir.path.empty());
-    const std::string file = dir.path + "/Web 200K.tsp";
+    TestDir dir;
+    ASSERT_FALSE(dir.path().empty());
+    const std::string file = dir / "Web 200K.tsp";
     ASSERT_EQ(SaveTspFile(file.c_str(), Sample()), 1);
     EXPECT_EQ(std::filesystem::file_size(file), 548u);
     JpegSlimSettings out;
@@ -163,9 +149,9 @@ TEST(JpegSlimSettings, FilesSaveLoadAndFailCleanly)
     // A short file is refused; a missing one too; a missing folder writes nothing.
     std::filesystem::resize_file(file, 100);
     EXPECT_EQ(LoadTspFile(file.c_str(), &out), 0);
-    EXPECT_EQ(LoadTspFile((dir.path + "/none.tsp").c_str(), &out), 0);
-    EXPECT_EQ(SaveTspFile((dir.path + "/no/such.tsp").c_str(), Sample()), 0);
-    EXPECT_FALSE(std::filesystem::exists(dir.path + "/no"));
+    EXPECT_EQ(LoadTspFile((dir / "none.tsp").c_str(), &out), 0);
+    EXPECT_EQ(SaveTspFile((dir / "no/such.tsp").c_str(), Sample()), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "no"));
     // A failed save leaves the scheme that was there.
     JpegSlimSettings bad = Sample();
     std::memset(bad.path, 'x', sizeof bad.path);

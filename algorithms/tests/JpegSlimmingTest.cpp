@@ -5,6 +5,7 @@
 #include "algorithms/SmoothAlgorithm.h"
 #include "algorithms/tests/EffectTestSupport.h"
 #include "platform/codec/QLImageCodec.h"
+#include "platform/win/tests/TestDir.h"
 
 #include <gtest/gtest.h>
 
@@ -77,21 +78,6 @@ CQLImage Processed(const CQLImage& image)
     return copy;
 }
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "jpegslimXXXXXX").string();
-        if (char* made = mkdtemp(pattern.data()))
-            path = made;
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::string path;
-};
 
 // An 8x8 block of 0 in columns 0..3 and 8 in columns 4..7. By hand through
 // the two integer passes: DC 256 / 8 = 32 and, along the first row,
@@ -328,9 +314,9 @@ TEST(JpegSlimmingEdges, CountsChromaStepsAboveOneHundred)
 
 TEST_F(JpegSlimming, SavesTheMeasuredJpegOnlyWhenAsked)
 {
-    TempFolder dir;
-    ASSERT_FALSE(dir.path.empty());
-    const std::string file = dir.path + "/out.jpg";
+    TestDir dir;
+    ASSERT_FALSE(dir.path().empty());
+    const std::string file = dir / "out.jpg";
     MakeNoise(source, 40, 40, 3);
     JpegSlimSettings s = Plain();
     s.chromaOption = 1;
@@ -368,8 +354,8 @@ TEST_F(JpegSlimming, SavesTheMeasuredJpegOnlyWhenAsked)
 TEST_F(JpegSlimming, QualitySearchEveryStepTooLargeEndsAtOne)
 {
     // quality 8, limit 0: mid 4, 2, 1, 0 are all too large; best stays 1.
-    TempFolder dir;
-    const std::string file = dir.path + "/q.jpg";
+    TestDir dir;
+    const std::string file = dir / "q.jpg";
     MakeNoise(source, 32, 24, 11);
     JpegSlimSettings s = Plain();
     s.quality = 8;
@@ -401,8 +387,8 @@ TEST_F(JpegSlimming, QualitySearchMeetsAReachableBudget)
 
 TEST_F(JpegSlimming, ScaleFitShrinksUntilTheFileFits)
 {
-    TempFolder dir;
-    const std::string file = dir.path + "/fit.jpg";
+    TestDir dir;
+    const std::string file = dir / "fit.jpg";
     MakeNoise(source, 160, 120, 9);
     JpegSlimSettings s = Plain();
     s.sizeMode = 1;
@@ -421,8 +407,8 @@ TEST_F(JpegSlimming, ScaleFitShrinksUntilTheFileFits)
 TEST_F(JpegSlimming, ScaleFitThatCannotBeMetEnds)
 {
     // Noise at full quality never gets under 1 KB before a side falls below 8.
-    TempFolder dir;
-    const std::string file = dir.path + "/never.jpg";
+    TestDir dir;
+    const std::string file = dir / "never.jpg";
     MakeNoise(source, 96, 96, 13);
     JpegSlimSettings s = Plain();
     s.quality = 100;
@@ -447,8 +433,8 @@ TEST_F(JpegSlimming, ScaleFitFromAnExtraImageStopsWhenItWouldNotShrink)
     // The fit scales the first extra image when there is one. Too small a
     // side, or a size not below the photo being fitted, ends it with E_FAIL
     // and no file.
-    TempFolder dir;
-    const std::string file = dir.path + "/extra.jpg";
+    TestDir dir;
+    const std::string file = dir / "extra.jpg";
     MakeNoise(source, 96, 96, 21);
     JpegSlimSettings s = Plain();
     s.sizeMode = 1;
