@@ -1,0 +1,9 @@
+# The effect parameter description and its value text, the effect dialog
+# base with its view-mode strip and layer set-up, the parameter dialog and
+# the text overlay's effects page.
+target_sources(editorui PRIVATE
+    EffectDescription.cpp)
+
+quillo_add_test(editorui_effectdesc_tests
+    SOURCES tests/EffectDescriptionTest.cpp
+    LIBS editorui)
