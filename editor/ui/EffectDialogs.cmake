@@ -4,7 +4,8 @@
 target_sources(editorui PRIVATE
     EffectDescription.cpp
     FilterBlend.cpp
-    FilterDlg.cpp)
+    FilterDlg.cpp
+    EffectDlg.cpp)
 
 quillo_add_test(editorui_effectdesc_tests
     SOURCES tests/EffectDescriptionTest.cpp tests/FilterBlendTest.cpp
@@ -24,7 +25,9 @@ quillo_add_test(editorui_effectdlg_tests
     SOURCES
         ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
         tests/SkinTestSupport.cpp
+        tests/EffectDialogTestEnv.cpp
         tests/FilterDlgTest.cpp
+        tests/EffectDlgTest.cpp
     LIBS editorui
     QT NO_MAIN)
 if(TARGET editorui_effectdlg_tests)

@@ -457,6 +457,9 @@ LRESULT CFilterDlg::OnAlgorithmNotify(WPARAM wParam, LPARAM lParam)
         return 0;
     ++jobsDone;
     lastResult = theAlgorithmThread.GetResult();
+    // A job that ends without reporting 100 (failed, cancelled) must not
+    // leave its last percent standing.
+    percentBar.SetStateAndRedraw(0);
     if (lastResult == 0) {
         const bool sizeChanged = !SameSize(result, work);
         std::swap(result, work);

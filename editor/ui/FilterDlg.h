@@ -114,6 +114,9 @@ public:
     // before it takes result.
     int WaitForFinalResult();
 
+    // A job was started and its end not yet handled.
+    bool JobPending() const { return jobsStarted != jobsDone; }
+
     // The photo the dialog works on.
     static CQLImage* CurrentImage();
 
@@ -147,7 +150,6 @@ protected:
     // follows. Derived dialogs call it first in their destructors, as the
     // job uses their members.
     void StopJobAndWait();
-    bool JobPending() const { return jobsStarted != jobsDone; }
 
     void OnOK() override;
     void OnCancel() override;

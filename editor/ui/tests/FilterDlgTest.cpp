@@ -1,6 +1,7 @@
 // The effect dialog base: its run cycle with a slow test effect, the layout
 // of the five view modes, the profile keys, the view-mode strip and the
 // layer set-up, and offscreen grabs on a real photo.
+#include "EffectDialogTestEnv.h"
 #include "SkinTestSupport.h"
 
 #include "algorithms/EffectAlgorithm.h"
@@ -43,17 +44,7 @@ const qlafx::DialogTemplate kTemplates[] = {
 const qlafx::ResourceTable kTable{.dialogs = kTemplates};
 qlafx::ResourceRegistrar kRegister(kTable);
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 20000)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        qlafx::ProcessPendingEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
+using effecttest::PumpUntil;
 
 // Writes its value into every blue byte of a copy of the source; holds
 // while its value equals holdValue (until cancelled), fails on request.
@@ -133,7 +124,6 @@ public:
         applied.DuplicateFrom(&result);
         CFilterDlg::OnOK();
     }
-    using CFilterDlg::JobPending;
 
     SlowEffect effect;
     int value = 1;
@@ -146,25 +136,6 @@ public:
 // program folder, a photo in the document and the algorithm thread.
 class FilterDlgTest : public skintest::SkinTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        static skintest::TempFolder folder;
-        s_folder = folder.Path();
-        setenv("XDG_CONFIG_HOME", (s_folder + "config").c_str(), 1);
-        s_profile = s_folder + "Quillo.ini";
-        std::ofstream(s_profile) << "[General]\nUserName=Test\n";
-        s_app = new CWinApp("Quillo");
-        s_app->m_pszProfileName = strdup(s_profile.c_str());
-        std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s/", QUILLO_PROGRAM_DIR);
-        theAppSettings.LoadProfileAndSkin();
-        CQLImageCodec::Start();
-        ASSERT_TRUE(theAlgorithmThread.CreateThread());
-    }
-    static void TearDownTestSuite()
-    {
-        theAlgorithmThread.PostThreadMessage(WM_QUIT, 0, 0);
-        WaitForSingleObject(theAlgorithmThread.m_hThread, 20000);
-    }
     void SetUp() override
     {
         skintest::Fill(&thePhotoDocument.m_image, 320, 240, CPixel{100, 150, 200, 255});
@@ -183,10 +154,7 @@ protected:
         return *dlg;
     }
     bool Idle() { return PumpUntil([&] { return !dlg->JobPending() && dlg->rerunPending == 0; }); }
-    static int ProfileInt(const char* section, const char* key)
-    {
-        return static_cast<int>(GetPrivateProfileInt(section, key, -1, s_profile.c_str()));
-    }
+    static int ProfileInt(const char* section, const char* key) { return effecttest::ProfileInt(section, key); }
     static RECT ChildRect(CWnd& parent, CWnd& child)
     {
         RECT r;
@@ -215,8 +183,6 @@ protected:
         ASSERT_EQ(client.bottom, height);
     }
 
-    static inline std::string s_folder, s_profile;
-    static inline CWinApp* s_app = nullptr;
     std::unique_ptr<CSlowFilterDlg> dlg;
 };
 
@@ -313,7 +279,7 @@ TEST_F(FilterDlgTest, OkWithAFailingEffectAppliesNothing)
 TEST_F(FilterDlgTest, FilterInitMaxIsWrittenOnCancelAsOnOk)
 {
     for (UINT command : {IDCANCEL, IDOK}) {
-        WritePrivateProfileString("FilterInitMax", "SlowTest", "7", s_profile.c_str());
+        WritePrivateProfileString("FilterInitMax", "SlowTest", "7", effecttest::ProfilePath().c_str());
         CSlowFilterDlg& d = Open();
         ASSERT_TRUE(Idle());
         d.maximized = 1;
@@ -549,7 +515,6 @@ public:
         host.SetParam(&radius);
         RunJob(&host, reinterpret_cast<void*>(&BlurThroughHost), 0, 0, 100);
     }
-    using CFilterDlg::JobPending;
     FilterHost host;
     int radius = 6;
 };
@@ -575,7 +540,7 @@ TEST_F(FilterDlgTest, GrabBlurDialogWithHistograms)
     ASSERT_NE(codec.LoadFile(photo.c_str(), &thePhotoDocument.m_image), 0);
     auto blur = std::make_unique<CBlurDlg>();
     blur->modeBar.mode = 4;
-    WritePrivateProfileString("Interface", "FilterViewMode", "4", s_profile.c_str());
+    WritePrivateProfileString("Interface", "FilterViewMode", "4", effecttest::ProfilePath().c_str());
     ASSERT_TRUE(blur->Create(IDD_FILTER_TEST));
     blur->SetWindowPos(nullptr, 0, 0, 900, 560, SWP_NOMOVE | SWP_NOZORDER);
     ASSERT_TRUE(PumpUntil([&] { return !blur->JobPending(); }));
