@@ -5,7 +5,8 @@ target_sources(editorui PRIVATE
     EffectDescription.cpp
     FilterBlend.cpp
     FilterDlg.cpp
-    EffectDlg.cpp)
+    EffectDlg.cpp
+    EffecPage.cpp)
 
 quillo_add_test(editorui_effectdesc_tests
     SOURCES tests/EffectDescriptionTest.cpp tests/FilterBlendTest.cpp
@@ -28,6 +29,7 @@ quillo_add_test(editorui_effectdlg_tests
         tests/EffectDialogTestEnv.cpp
         tests/FilterDlgTest.cpp
         tests/EffectDlgTest.cpp
+        tests/EffecPageTest.cpp
     LIBS editorui
     QT NO_MAIN)
 if(TARGET editorui_effectdlg_tests)

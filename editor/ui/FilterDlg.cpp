@@ -36,7 +36,7 @@ const qlafx::DialogTemplate kLayerSetupTemplate[] = {
      "Layer setup", "MS Shell Dlg", 8,
      {
          {"Static", "Mode:", 0xFFFF, 7, 9, 40, 8, WS_VISIBLE | SS_LEFT},
-         {"ComboBox", "", IDC_LAYER_MODE, 50, 7, 129, 120, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
+         {"ComboBox", "", IDC_LAYER_MODE, 50, 7, 129, 14, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST},
          {"Static", "Opacity:", 0xFFFF, 7, 30, 40, 8, WS_VISIBLE | SS_LEFT},
          {"msctls_trackbar32", "", IDC_LAYER_OPACITY, 50, 26, 129, 16, WS_VISIBLE | WS_TABSTOP},
          {"Button", "OK", IDOK, 75, 57, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},

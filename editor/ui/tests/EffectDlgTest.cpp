@@ -61,7 +61,7 @@ std::vector<std::string> Values()
     return g_values;
 }
 
-class EffectDlgTest : public skintest::SkinTest {
+class EffectDlgTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -91,7 +91,7 @@ protected:
     void TearDown() override
     {
         qlafx::SetModalHook({});
-        skintest::SkinTest::TearDown();
+        qlafx::ProcessPendingEvents();
     }
     // Runs the dialog; work is called inside it once the first run is done.
     int Run(const std::function<int(CEffectDlg&)>& work)

@@ -134,7 +134,7 @@ public:
 
 // The application object with a private profile, the skin from the
 // program folder, a photo in the document and the algorithm thread.
-class FilterDlgTest : public skintest::SkinTest {
+class FilterDlgTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -144,7 +144,7 @@ protected:
     void TearDown() override
     {
         dlg.reset();
-        skintest::SkinTest::TearDown();
+        qlafx::ProcessPendingEvents();
     }
     CSlowFilterDlg& Open()
     {
@@ -455,6 +455,8 @@ TEST_F(FilterDlgTest, ViewModeBarPicksByClickAndTellsTheDialog)
             ASSERT_NE(skintest::BgrAt(strip, x, y), (skintest::Bgr{0, 255, 0})) << x << "," << y;
 }
 
+void SaveGrab(CWnd& w, const char* name);
+
 TEST_F(FilterDlgTest, LayerSetupDialogReadsAndStoresItsControls)
 {
     CLayerSetupDlg setup;
@@ -467,6 +469,7 @@ TEST_F(FilterDlgTest, LayerSetupDialogReadsAndStoresItsControls)
         EXPECT_EQ(setup.m_slider.GetPos(), 255);
         combo->SetCurSel(1);
         setup.m_slider.SetPos(128);
+        SaveGrab(*dialog, "layer_setup.png");
         if (dialog->GetDlgItem(IDOK))
             dialog->SendMessage(WM_COMMAND, IDOK, 0);
         return IDOK;
