@@ -405,6 +405,11 @@ TEST_F(FilterDlgTest, MaskSetDirectlyLimitsTheResultAndRenamesTheButton)
     CString text;
     d.selectButton.GetWindowText(text);
     EXPECT_STREQ(text.GetString(), "Modify/Remove Selection");
+    // Icon 343 just left of the button while the mask is set: its blue disc.
+    d.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const RECT button = ChildRect(d, d.selectButton);
+    const skintest::Bgr mark = skintest::BgrAt(skintest::SurfaceOf(d.m_hWnd), button.left - 18 + 8, button.top + 2 + 8);
+    EXPECT_EQ(mark, (skintest::Bgr{226, 120, 52}));
     CQLChannel empty;
     d.SetSelectionMask(&empty);
     ASSERT_TRUE(Idle());
@@ -479,6 +484,16 @@ TEST_F(FilterDlgTest, LayerSetupDialogReadsAndStoresItsControls)
     EXPECT_EQ(setup.blendMode, kBlendMultiply);
     EXPECT_EQ(setup.opacity, 128);
     EXPECT_TRUE(setup.IsActive());
+    // Opened again it shows the stored values; Cancel keeps them.
+    qlafx::SetModalHook([&](CWnd* dialog, const char*, const char*, UINT) {
+        EXPECT_EQ(static_cast<CComboBox*>(dialog->GetDlgItem(IDC_LAYER_MODE))->GetCurSel(), 1);
+        EXPECT_EQ(setup.m_slider.GetPos(), 128);
+        static_cast<CComboBox*>(dialog->GetDlgItem(IDC_LAYER_MODE))->SetCurSel(0);
+        return IDCANCEL;
+    });
+    EXPECT_EQ(setup.DoModal(), IDCANCEL);
+    qlafx::SetModalHook({});
+    EXPECT_EQ(setup.blendMode, kBlendMultiply);
 }
 
 // --- Offscreen grabs on a real photo -------------------------------------
