@@ -467,12 +467,11 @@ TEST_F(FilterDlgTest, LayerSetupDialogReadsAndStoresItsControls)
     CLayerSetupDlg setup;
     qlafx::SetModalHook([&](CWnd* dialog, const char* caption, const char*, UINT) {
         EXPECT_STREQ(caption, "Layer setup");
-        CComboBox* combo = static_cast<CComboBox*>(dialog->GetDlgItem(IDC_LAYER_MODE));
-        EXPECT_EQ(combo->GetCount(), 9);
+        EXPECT_EQ(dialog->SendDlgItemMessage(IDC_LAYER_MODE, CB_GETCOUNT), 9);
         EXPECT_EQ(setup.m_slider.GetRangeMin(), 1);
         EXPECT_EQ(setup.m_slider.GetRangeMax(), 255);
         EXPECT_EQ(setup.m_slider.GetPos(), 255);
-        combo->SetCurSel(1);
+        dialog->SendDlgItemMessage(IDC_LAYER_MODE, CB_SETCURSEL, 1);
         setup.m_slider.SetPos(128);
         SaveGrab(*dialog, "layer_setup.png");
         if (dialog->GetDlgItem(IDOK))
@@ -486,9 +485,9 @@ TEST_F(FilterDlgTest, LayerSetupDialogReadsAndStoresItsControls)
     EXPECT_TRUE(setup.IsActive());
     // Opened again it shows the stored values; Cancel keeps them.
     qlafx::SetModalHook([&](CWnd* dialog, const char*, const char*, UINT) {
-        EXPECT_EQ(static_cast<CComboBox*>(dialog->GetDlgItem(IDC_LAYER_MODE))->GetCurSel(), 1);
+        EXPECT_EQ(dialog->SendDlgItemMessage(IDC_LAYER_MODE, CB_GETCURSEL), 1);
         EXPECT_EQ(setup.m_slider.GetPos(), 128);
-        static_cast<CComboBox*>(dialog->GetDlgItem(IDC_LAYER_MODE))->SetCurSel(0);
+        dialog->SendDlgItemMessage(IDC_LAYER_MODE, CB_SETCURSEL, 0);
         return IDCANCEL;
     });
     EXPECT_EQ(setup.DoModal(), IDCANCEL);
