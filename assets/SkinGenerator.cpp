@@ -5,6 +5,7 @@
 //
 //   quillo_skingen <skin folder> <resource folder>
 #include "MenuIcons.h"
+#include "HistoryButtons.h"
 #include "ZoomViewPictures.h"
 #include "imagecore/QLImage.h"
 
@@ -319,5 +320,6 @@ int main(int argc, char** argv)
         }
     failed += WriteMenuIcons(res);
     failed += WriteZoomViewPictures(res);
+    failed += WriteHistoryButtonPictures(skin);
     return failed ? 1 : 0;
 }
