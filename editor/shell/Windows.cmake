@@ -5,7 +5,8 @@
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 add_library(editorshell_windows STATIC
     HistogramPanel.cpp
-    HistoryBar.cpp)
+    HistoryBar.cpp
+    MainImageView.cpp)
 target_link_libraries(editorshell_windows PUBLIC editorui editorshell_core)
 
 quillo_add_test(editorshell_windows_tests
@@ -15,6 +16,7 @@ quillo_add_test(editorshell_windows_tests
         tests/ShellWindowsTestSupport.cpp
         tests/HistogramPanelTest.cpp
         tests/HistoryBarTest.cpp
+        tests/MainImageViewTest.cpp
     LIBS editorshell_windows
     QT NO_MAIN)
 if(TARGET editorshell_windows_tests)
