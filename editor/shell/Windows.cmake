@@ -6,7 +6,8 @@ find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 add_library(editorshell_windows STATIC
     HistogramPanel.cpp
     HistoryBar.cpp
-    MainImageView.cpp)
+    MainImageView.cpp
+    MainView.cpp)
 target_link_libraries(editorshell_windows PUBLIC editorui editorshell_core)
 
 quillo_add_test(editorshell_windows_tests
@@ -17,6 +18,7 @@ quillo_add_test(editorshell_windows_tests
         tests/HistogramPanelTest.cpp
         tests/HistoryBarTest.cpp
         tests/MainImageViewTest.cpp
+        tests/MainViewTest.cpp
     LIBS editorshell_windows
     QT NO_MAIN)
 if(TARGET editorshell_windows_tests)
