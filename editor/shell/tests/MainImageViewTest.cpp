@@ -112,6 +112,23 @@ TEST_F(MainImageView, ShownPhotoIsNotErased)
     EXPECT_NEAR(BgrAt(surface, probe.x, probe.y).g, GetGValue(rgb), 8);
 }
 
+TEST_F(MainImageView, ActualSizeShowsThePhotosPixelsUnchanged)
+{
+    ShowPhoto(600, 500);
+    m_view.SetSmoothScaling(TRUE);
+    m_view.SetScrollZoom(37, 21, 1.0);
+    const QImage surface = skintest::SurfaceOf(m_view.m_hWnd);
+    // The image area starts below the 30-pixel strip.
+    for (POINT p : {POINT{0, 30}, POINT{123, 77}, POINT{399, 299}}) {
+        POINT image = p;
+        ASSERT_TRUE(m_view.ClientToImage(&image));
+        EXPECT_EQ(image.x, 37 + p.x);
+        EXPECT_EQ(image.y, 21 + p.y - 30);
+        EXPECT_EQ(BgrAt(surface, p.x, p.y), skintest::BgrOf(thePhotoDocument.m_image.GetPixel2(image.x, image.y)))
+            << p.x << "," << p.y;
+    }
+}
+
 TEST_F(MainImageView, DoubleClickOnTheEmptyViewOpensAFile)
 {
     m_view.SetImage(&thePhotoDocument.m_image, FALSE);
