@@ -1,5 +1,7 @@
 #include "editor/ui/SkinDrawing.h"
 
+#include "imagecore/ParallelFor.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cmath>
@@ -143,8 +145,18 @@ void FillGradientRect(CDC* dc, RECT rect, POINT from, POINT to, BOOL linear, COL
         }
     }
     const BITMAPINFO info = DibHeaderOf(image, h);
-    ::StretchDIBits(dc->GetSafeHdc(), rect.left, rect.top, w, h, 0, 0, w, h, image.GetBuffer(0, 0), &info,
-                    DIB_RGB_COLORS, SRCCOPY);
+    CopyDibRows(dc, rect.left, rect.top, w, h, 0, 0, image.GetBuffer(0, 0), info, h);
+}
+
+void CopyDibRows(CDC* dc, int x, int y, int w, int h, int srcX, int srcY, const BYTE* bits, const BITMAPINFO& info,
+                 int imageRows)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    const int band = std::max<int>(1, static_cast<int>(imagecore::kParallelMinWork) / w - 1);
+    for (int done = 0; done < h; done += band)
+        ::SetDIBitsToDevice(dc->GetSafeHdc(), x, y + done, w, std::min(band, h - done), srcX, srcY + done, 0,
+                            imageRows, bits, &info, DIB_RGB_COLORS);
 }
 
 RECT FitRectToAspect(RECT rect, int width, int height)

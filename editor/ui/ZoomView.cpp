@@ -5,7 +5,6 @@
 #include "editor/ui/HintWnd.h"
 #include "editor/ui/SkinDrawing.h"
 #include "editor/shell/UITextTable.h"
-#include "imagecore/ParallelFor.h"
 #include "platform/afx/Resources.h"
 #include "platform/afx/WinApp.h"
 
@@ -469,14 +468,9 @@ void ZoomView::PaintImage(CDC* dc)
             return bi;
         }();
         if (m_zoom == 1.0) {
-            // 1:1 needs no scaler: the visible rows are copied (top-down rows
-            // count from the top here), in bands small enough to be copied on
-            // this thread, as starting helper threads costs more than the copy.
-            const int band = std::max<int>(1, static_cast<int>(imagecore::kParallelMinWork) / RectWidth(source) - 1);
-            for (int y = 0; y < RectHeight(source); y += band)
-                ::SetDIBitsToDevice(dc->GetSafeHdc(), dest.left, dest.top + y, RectWidth(source),
-                                    std::min(band, RectHeight(source) - y), source.left, source.top + y, 0, h, bits,
-                                    &info, DIB_RGB_COLORS);
+            // 1:1 needs no scaler: the visible rows are copied.
+            CopyDibRows(dc, dest.left, dest.top, RectWidth(source), RectHeight(source), source.left, source.top, bits,
+                        info, h);
         } else {
             ::StretchDIBits(dc->GetSafeHdc(), dest.left, dest.top, RectWidth(dest), RectHeight(dest), source.left,
                             h - source.bottom, RectWidth(source), RectHeight(source), bits, &info, DIB_RGB_COLORS,
