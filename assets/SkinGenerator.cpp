@@ -6,6 +6,7 @@
 //   quillo_skingen <skin folder> <resource folder>
 #include "MenuIcons.h"
 #include "EffectDialogPictures.h"
+#include "HistoryButtons.h"
 #include "ZoomViewPictures.h"
 #include "imagecore/QLImage.h"
 
@@ -321,5 +322,6 @@ int main(int argc, char** argv)
     failed += WriteMenuIcons(res);
     failed += WriteZoomViewPictures(res);
     failed += WriteEffectDialogPictures(res);
+    failed += WriteHistoryButtonPictures(skin);
     return failed ? 1 : 0;
 }

@@ -12,7 +12,7 @@ target_sources(editorui PRIVATE
 
 # The menu and toolbar tables register themselves from a static object, so
 # they reach every program that links editorui as an object file.
-add_library(editorui_menu_tables OBJECT res/EditorMenus.cpp)
+add_library(editorui_menu_tables OBJECT res/EditorMenus.cpp res/ImageViewMenu.cpp)
 target_link_libraries(editorui_menu_tables PRIVATE qlafx)
 target_link_libraries(editorui INTERFACE $<TARGET_OBJECTS:editorui_menu_tables>)
 

@@ -27,3 +27,9 @@ BOOL CreatePixelFont(CFont* font, const char* face, int height, BOOL underline);
 // the bits at the first row wanted, so the DIB calls (whose source y counts
 // from the bottom row) can take source y 0.
 BITMAPINFO DibHeaderOf(const CQLImage& image, int rows);
+
+// Copies w x h pixels of a top-down 32-bit DIB (rows counted from the top,
+// imageRows in all) to (x, y) at 1:1, in bands small enough to be copied on
+// this thread: starting helper threads costs more than such a copy.
+void CopyDibRows(CDC* dc, int x, int y, int w, int h, int srcX, int srcY, const BYTE* bits, const BITMAPINFO& info,
+                 int imageRows);

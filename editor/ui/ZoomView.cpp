@@ -467,9 +467,15 @@ void ZoomView::PaintImage(CDC* dc)
             bi.bmiHeader.biCompression = BI_RGB;
             return bi;
         }();
-        ::StretchDIBits(dc->GetSafeHdc(), dest.left, dest.top, RectWidth(dest), RectHeight(dest), source.left,
-                        h - source.bottom, RectWidth(source), RectHeight(source), bits, &info, DIB_RGB_COLORS,
-                        SRCCOPY);
+        if (m_zoom == 1.0) {
+            // 1:1 needs no scaler: the visible rows are copied.
+            CopyDibRows(dc, dest.left, dest.top, RectWidth(source), RectHeight(source), source.left, source.top, bits,
+                        info, h);
+        } else {
+            ::StretchDIBits(dc->GetSafeHdc(), dest.left, dest.top, RectWidth(dest), RectHeight(dest), source.left,
+                            h - source.bottom, RectWidth(source), RectHeight(source), bits, &info, DIB_RGB_COLORS,
+                            SRCCOPY);
+        }
     }
     const int keptMode = dc->GetStretchBltMode();
     dc->RestoreDC(saved);

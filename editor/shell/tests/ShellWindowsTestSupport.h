@@ -1,0 +1,42 @@
+// Helpers of the shell window tests: a fixture with its own temporary
+// folder, profile and skin, the global document emptied around each test.
+#pragma once
+
+#include "../../ui/tests/SkinTestSupport.h"
+
+#include "imagecore/QLImage.h"
+#include "platform/afx/WinApp.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace shelltest {
+
+class ShellWindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // Replaces the profile's text (read through the application object).
+    void WriteProfile(const std::string& text);
+    std::string ReadProfile() const;
+    // n steps pushed onto the document's history with these names.
+    void PushSteps(std::initializer_list<const char*> names);
+
+    skintest::TempFolder m_folder;
+    CWinApp m_app{"Quillo"};
+    std::string m_profile;
+    std::string m_oldTmp, m_oldConfig;
+};
+
+// An image of w x h whose pixels come from colour(x, y).
+void MakeImage(CQLImage* image, int w, int h, const std::function<CPixel(int, int)>& colour);
+// Saves a grab as build/tests/<name>.png; its path, empty on failure.
+std::string SaveGrab(const QImage& grab, const char* name);
+// The corpus photo at path (under the corpus folder), loaded; false when absent.
+bool LoadCorpusPhoto(const char* path, CQLImage* image);
+
+}  // namespace shelltest
