@@ -1,5 +1,6 @@
 #include "algorithms/ChannelMixerAlgorithm.h"
 
+#include "algorithms/PointKernels.h"
 #include "algorithms/PointRows.h"
 #include "platform/codec/ColorForms.h"
 
@@ -71,13 +72,23 @@ void MixColourRow(const BYTE* s, BYTE* p, int width, const MixRow<T>& br, const 
 
 using MixRowFn = void (*)(const BYTE*, BYTE*, int, const MixRow<int>&, const MixRow<int>&, const MixRow<int>&);
 
-__attribute__((optimize("tree-vectorize"))) void MixRowSse2(const BYTE* s, BYTE* p, int width, const MixRow<int>& br,
-                                                            const MixRow<int>& gr, const MixRow<int>& rr)
+__attribute__((optimize("no-tree-vectorize"))) void MixRowScalar(const BYTE* s, BYTE* p, int width,
+                                                                  const MixRow<int>& br, const MixRow<int>& gr,
+                                                                  const MixRow<int>& rr)
 {
     MixColourRowInt(s, p, width, br, gr, rr);
 }
 
 #if defined(__x86_64__)
+// SSE4.1 brings the 32-bit multiply that the vector loop needs.
+__attribute__((target("sse4.1"), optimize("tree-vectorize"))) void MixRowSse4(const BYTE* s, BYTE* p, int width,
+                                                                              const MixRow<int>& br,
+                                                                              const MixRow<int>& gr,
+                                                                              const MixRow<int>& rr)
+{
+    MixColourRowInt(s, p, width, br, gr, rr);
+}
+
 __attribute__((target("avx2"), optimize("tree-vectorize"))) void MixRowAvx2(const BYTE* s, BYTE* p, int width,
                                                                             const MixRow<int>& br,
                                                                             const MixRow<int>& gr,
@@ -90,11 +101,13 @@ __attribute__((target("avx2"), optimize("tree-vectorize"))) void MixRowAvx2(cons
 MixRowFn PickMixRow()
 {
 #if defined(__x86_64__)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2)
-        return MixRowAvx2;
+    switch (imagecore::ActiveSimdLevel()) {
+    case imagecore::SimdLevel::Avx2: return MixRowAvx2;
+    case imagecore::SimdLevel::Sse4: return MixRowSse4;
+    default: break;
+    }
 #endif
-    return MixRowSse2;
+    return MixRowScalar;
 }
 
 } // namespace
@@ -120,8 +133,12 @@ HRESULT ChannelMixerAlgorithm::Apply(const void* params)
         if (small) {
             const MixRow<int> br(param.blue, cb), gr(param.green, cg), rr(param.red, cr);
             const MixRowFn mixRow = PickMixRow();
+            const bool stream = pointkernels::StreamsTo(target);
             done = ForEachRow(*this, width, height, 0, 100, [&](int y) {
-                mixRow(source->GetBuffer(0, y), target->GetBuffer(0, y), width, br, gr, rr);
+                const BYTE* s = source->GetBuffer(0, y);
+                pointkernels::WriteRow(target->GetBuffer(0, y), width, stream, [&](int x, BYTE* out, int n) {
+                    mixRow(s + std::size_t(x) * 4, out, n, br, gr, rr);
+                });
             });
         } else {
             const MixRow<long long> br(param.blue, cb), gr(param.green, cg), rr(param.red, cr);
