@@ -1,7 +1,7 @@
 #include "algorithms/ChannelMixerAlgorithm.h"
 
-#include "algorithms/PointKernels.h"
 #include "algorithms/PointRows.h"
+#include "imagecore/Simd.h"
 #include "platform/codec/ColorForms.h"
 
 #include <algorithm>
@@ -133,12 +133,8 @@ HRESULT ChannelMixerAlgorithm::Apply(const void* params)
         if (small) {
             const MixRow<int> br(param.blue, cb), gr(param.green, cg), rr(param.red, cr);
             const MixRowFn mixRow = PickMixRow();
-            const bool stream = pointkernels::StreamsTo(target);
             done = ForEachRow(*this, width, height, 0, 100, [&](int y) {
-                const BYTE* s = source->GetBuffer(0, y);
-                pointkernels::WriteRow(target->GetBuffer(0, y), width, stream, [&](int x, BYTE* out, int n) {
-                    mixRow(s + std::size_t(x) * 4, out, n, br, gr, rr);
-                });
+                mixRow(source->GetBuffer(0, y), target->GetBuffer(0, y), width, br, gr, rr);
             });
         } else {
             const MixRow<long long> br(param.blue, cb), gr(param.green, cg), rr(param.red, cr);

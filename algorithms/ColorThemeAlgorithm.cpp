@@ -110,12 +110,9 @@ bool ColorThemeAlgorithm::PlayCurves(const BYTE* tables, int low, int high)
     target->GetSize(&w, &h);
     const int width = static_cast<int>(w);
     const pointkernels::ChannelTables words(tables, tables + 256, tables + 512);
-    const bool stream = pointkernels::StreamsTo(target);
     return ForEachRow(*this, width, static_cast<int>(h), low, high, [&](int y) {
         BYTE* p = target->GetBuffer(0, y);
-        pointkernels::WriteRow(p, width, stream, [&](int x, BYTE* out, int n) {
-            pointkernels::MapChannels(p + std::size_t(x) * 4, out, std::size_t(n), words, false);
-        });
+        pointkernels::MapChannels(p, p, std::size_t(width), words, false);
     });
 }
 

@@ -189,25 +189,4 @@ void MapGrey(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t, SimdLeve
     MapGreyScalar(s, d, i, n, t);
 }
 
-void StreamCopy(BYTE* d, const BYTE* s, std::size_t bytes)
-{
-#if defined(__x86_64__)
-    const std::size_t head = std::min(bytes, (16 - reinterpret_cast<std::uintptr_t>(d) % 16) % 16);
-    std::memcpy(d, s, head);
-    std::size_t i = head;
-    for (; i + 16 <= bytes; i += 16)
-        _mm_stream_si128(reinterpret_cast<__m128i*>(d + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
-    std::memcpy(d + i, s + i, bytes - i);
-#else
-    std::memcpy(d, s, bytes);
-#endif
-}
-
-void StreamFence()
-{
-#if defined(__x86_64__)
-    _mm_sfence();
-#endif
-}
-
 } // namespace pointkernels

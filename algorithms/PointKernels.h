@@ -3,11 +3,9 @@
 // time) and a scalar loop otherwise. Every path gives the same bytes.
 #pragma once
 
-#include "imagecore/QLImage.h"
 #include "imagecore/Simd.h"
 #include "platform/win/WinTypes.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -35,40 +33,5 @@ void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, 
 // Each of n pixels becomes its grey level's table entry (d may be s).
 void MapGrey(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t,
              imagecore::SimdLevel level = imagecore::ActiveSimdLevel());
-
-// Targets at least this big do not fit any cache: their rows are written with
-// non-temporal stores, which save reading the target in before writing it.
-inline constexpr std::size_t kStreamBytes = std::size_t{32} << 20;
-
-inline bool StreamsTo(const CQLImage* target)
-{
-    return target->GetAreaByteSize() >= kStreamBytes;
-}
-
-// Copies bytes to d with non-temporal stores; StreamFence makes them visible
-// in order with later stores (call it before the row's work is reported done).
-void StreamCopy(BYTE* d, const BYTE* s, std::size_t bytes);
-void StreamFence();
-
-// kernel(first, out, count) writes pixels first..first+count-1 of a row of
-// width pixels to out. Without stream it writes straight into the row d;
-// with it, through a small cache-resident buffer and non-temporal stores.
-inline constexpr int kStreamChunk = 512;
-
-template <class Kernel>
-void WriteRow(BYTE* d, int width, bool stream, Kernel&& kernel)
-{
-    if (!stream) {
-        kernel(0, d, width);
-        return;
-    }
-    alignas(64) BYTE buf[kStreamChunk * 4];
-    for (int x = 0; x < width; x += kStreamChunk) {
-        const int n = std::min(kStreamChunk, width - x);
-        kernel(x, buf, n);
-        StreamCopy(d + std::size_t(x) * 4, buf, std::size_t(n) * 4);
-    }
-    StreamFence();
-}
 
 } // namespace pointkernels

@@ -83,12 +83,8 @@ bool ThresholdAlgorithm::RampThreshold()
     UINT w = 0, h = 0;
     target->GetSize(&w, &h);
     const int width = static_cast<int>(w);
-    const bool stream = pointkernels::StreamsTo(target);
     return ForEachRow(*this, width, static_cast<int>(h), 0, 100, [&](int y) {
-        const BYTE* s = source->GetBuffer(0, y);
-        pointkernels::WriteRow(target->GetBuffer(0, y), width, stream, [&](int x, BYTE* p, int n) {
-            pointkernels::MapGrey(s + std::size_t(x) * 4, p, std::size_t(n), table);
-        });
+        pointkernels::MapGrey(source->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), table);
     });
 }
 

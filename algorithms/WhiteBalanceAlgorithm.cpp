@@ -294,12 +294,8 @@ HRESULT WhiteBalanceAlgorithm::Apply(const void* params)
     source->GetSize(&w, &h);
     const int width = static_cast<int>(w);
     const pointkernels::ChannelTables tables(map[0], map[1], map[2]);
-    const bool stream = pointkernels::StreamsTo(target);
     const bool mapped = ForEachRow(*this, width, static_cast<int>(h), 40, tonePass ? 50 : 99, [&](int y) {
-        const BYTE* s = from->GetBuffer(0, y);
-        pointkernels::WriteRow(target->GetBuffer(0, y), width, stream, [&](int x, BYTE* out, int n) {
-            pointkernels::MapChannels(s + std::size_t(x) * 4, out, std::size_t(n), tables, true);
-        });
+        pointkernels::MapChannels(from->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), tables, true);
     });
     if (!mapped)
         return E_FAIL;

@@ -98,22 +98,6 @@ TEST(PointKernels, GreyLevelOfEveryColour)
     }
 }
 
-TEST(PointKernels, StreamedRowsEqualDirectRows)
-{
-    const std::vector<BYTE> src = RandomBytes(4 * 3001, 3);
-    const auto kernel = [&](int x, BYTE* out, int n) {
-        for (int i = 0; i < 4 * n; ++i)
-            out[i] = static_cast<BYTE>(src[std::size_t(4 * x + i)] ^ 0x5A);
-    };
-    for (int width : {1, 5, 511, 512, 513, 3001})
-        for (int offset : {0, 4, 12}) { // rows start on any pixel boundary
-            std::vector<BYTE> direct(4 * 3001 + 16, 1), streamed(4 * 3001 + 16, 1);
-            pointkernels::WriteRow(direct.data() + offset, width, false, kernel);
-            pointkernels::WriteRow(streamed.data() + offset, width, true, kernel);
-            EXPECT_EQ(direct, streamed) << "width " << width << " offset " << offset;
-        }
-}
-
 // The effects that use the kernels give the same image at every level, on
 // a random image whose width is not a multiple of the vector.
 void RandomImage(CQLImage& image, int w, int h, unsigned seed)
