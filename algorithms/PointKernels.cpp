@@ -1,6 +1,11 @@
 #include "algorithms/PointKernels.h"
 
+#include "algorithms/HsbTables.h"
+#include "platform/codec/ColorForms.h"
+
+#include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -51,6 +56,23 @@ void MapGreyScalar(const BYTE* s, BYTE* d, std::size_t i, std::size_t n, const G
 {
     for (; i < n; ++i)
         Store(d + 4 * i, t.word[GreyOf(Load(s + 4 * i))]);
+}
+
+void AdjustHsbScalar(const BYTE* s, BYTE* d, std::size_t i, std::size_t n, const HsbAdjust& a)
+{
+    const HsbTables& hsb = HsbTables::Get();
+    for (; i < n; ++i) {
+        BYTE p[4];
+        std::memcpy(p, s + 4 * i, 4);
+        hsb.ToHsb(p);
+        p[2] = static_cast<BYTE>(p[2] + a.hueTurn);
+        p[1] = a.satTable[p[1]];
+        qlcodec::HsbToRgbPixel(p);
+        if (a.light)
+            for (int c = 0; c < 3; ++c)
+                p[c] = static_cast<BYTE>((p[c] * a.lightWeight + a.lightLift) >> 8);
+        std::memcpy(d + 4 * i, p, 4);
+    }
 }
 
 #if defined(__x86_64__)
@@ -146,6 +168,112 @@ __attribute__((target("avx2"))) std::size_t MapGreyAvx2(const BYTE* s, BYTE* d, 
     return i;
 }
 
+// floor(x / k) of eight non-negative lanes below 2^24, in doubles (exact:
+// the quotient's distance to the next integer is far above their rounding).
+__attribute__((target("avx2"))) __m256i DivFloorAvx2(__m256i x, double k)
+{
+    const __m256d divisor = _mm256_set1_pd(k);
+    const __m128i lo = _mm256_cvttpd_epi32(_mm256_div_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(x)), divisor));
+    const __m128i hi = _mm256_cvttpd_epi32(_mm256_div_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(x, 1)), divisor));
+    return _mm256_set_m128i(hi, lo);
+}
+
+// floor(num / den) of eight lanes with |num| < 2^24 and 0 < den < 2^12, in
+// floats (exact for quotients of such small size).
+__attribute__((target("avx2"))) __m256i FloorDivAvx2(__m256i num, __m256i den)
+{
+    return _mm256_cvttps_epi32(
+        _mm256_floor_ps(_mm256_div_ps(_mm256_cvtepi32_ps(num), _mm256_cvtepi32_ps(den))));
+}
+
+__attribute__((target("avx2"))) __m256i Pick(__m256i mask, __m256i x)
+{
+    return _mm256_and_si256(mask, x);
+}
+
+__attribute__((target("avx2"))) std::size_t AdjustHsbAvx2(const BYTE* s, BYTE* d, std::size_t n, const HsbAdjust& a)
+{
+    const __m256i low = _mm256_set1_epi32(255), one = _mm256_set1_epi32(1), zero = _mm256_setzero_si256();
+    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(kAlpha));
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 4 * i));
+        const __m256i b = _mm256_and_si256(px, low);
+        const __m256i g = _mm256_and_si256(_mm256_srli_epi32(px, 8), low);
+        const __m256i r = _mm256_and_si256(_mm256_srli_epi32(px, 16), low);
+
+        // To HSB.
+        const __m256i v = _mm256_max_epi32(r, _mm256_max_epi32(g, b));
+        const __m256i diff = _mm256_sub_epi32(v, _mm256_min_epi32(r, _mm256_min_epi32(g, b)));
+        const __m256i grey = _mm256_cmpeq_epi32(diff, zero);
+        const __m256i safeDiff = _mm256_max_epi32(diff, one);
+        __m256i sat = FloorDivAvx2(_mm256_add_epi32(_mm256_mullo_epi32(diff, low), _mm256_srli_epi32(v, 1)),
+                                   _mm256_max_epi32(v, one));
+        const __m256i isR = _mm256_cmpeq_epi32(v, r);
+        const __m256i isG = _mm256_andnot_si256(isR, _mm256_cmpeq_epi32(v, g));
+        const __m256i isB = _mm256_andnot_si256(_mm256_or_si256(isR, isG), _mm256_set1_epi32(-1));
+        const __m256i num = _mm256_or_si256(
+            _mm256_or_si256(_mm256_and_si256(isR, _mm256_sub_epi32(g, b)), _mm256_and_si256(isG, _mm256_sub_epi32(b, r))),
+            _mm256_and_si256(isB, _mm256_sub_epi32(r, g)));
+        const __m256i base =
+            _mm256_or_si256(_mm256_and_si256(isG, _mm256_set1_epi32(85)), _mm256_and_si256(isB, _mm256_set1_epi32(170)));
+        const __m256i six = _mm256_mullo_epi32(safeDiff, _mm256_set1_epi32(6));
+        __m256i hue = _mm256_add_epi32(
+            base, FloorDivAvx2(_mm256_add_epi32(_mm256_mullo_epi32(num, _mm256_set1_epi32(510)), six),
+                               _mm256_add_epi32(six, six)));
+        hue = _mm256_add_epi32(hue, _mm256_and_si256(_mm256_cmpgt_epi32(zero, hue), low));
+        hue = _mm256_sub_epi32(hue, _mm256_andnot_si256(_mm256_cmpgt_epi32(low, hue), low));
+        hue = _mm256_andnot_si256(grey, hue);
+        sat = _mm256_andnot_si256(grey, sat);
+
+        // The adjustments.
+        hue = _mm256_and_si256(_mm256_add_epi32(hue, _mm256_set1_epi32(a.hueTurn)), low);
+        sat = _mm256_min_epi32(low, _mm256_srli_epi32(_mm256_mullo_epi32(sat, _mm256_set1_epi32(a.satFactor)), 7));
+
+        // Back to RGB.
+        hue = _mm256_andnot_si256(_mm256_cmpeq_epi32(hue, low), hue); // 255 is 0
+        const __m256i h6 = _mm256_mullo_epi32(hue, _mm256_set1_epi32(6));
+        const __m256i sector = FloorDivAvx2(h6, _mm256_set1_epi32(255));
+        const __m256i f = _mm256_sub_epi32(h6, _mm256_mullo_epi32(sector, low));
+        constexpr int k = 255 * 255;
+        const __m256i kv = _mm256_set1_epi32(k);
+        const __m256i pv = FloorDivAvx2(
+            _mm256_add_epi32(_mm256_mullo_epi32(v, _mm256_sub_epi32(low, sat)), _mm256_set1_epi32(127)), low);
+        const __m256i qv = DivFloorAvx2(
+            _mm256_add_epi32(_mm256_mullo_epi32(v, _mm256_sub_epi32(kv, _mm256_mullo_epi32(sat, f))),
+                             _mm256_set1_epi32(k / 2)),
+            k);
+        const __m256i tv = DivFloorAvx2(
+            _mm256_add_epi32(
+                _mm256_mullo_epi32(v, _mm256_sub_epi32(kv, _mm256_mullo_epi32(sat, _mm256_sub_epi32(low, f)))),
+                _mm256_set1_epi32(k / 2)),
+            k);
+        __m256i e[6];
+        for (int j = 0; j < 6; ++j)
+            e[j] = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(j));
+        __m256i rr = _mm256_or_si256(_mm256_or_si256(Pick(_mm256_or_si256(e[0], e[5]), v), Pick(e[1], qv)),
+                                     _mm256_or_si256(Pick(_mm256_or_si256(e[2], e[3]), pv), Pick(e[4], tv)));
+        __m256i gg = _mm256_or_si256(_mm256_or_si256(Pick(e[0], tv), Pick(_mm256_or_si256(e[1], e[2]), v)),
+                                     _mm256_or_si256(Pick(e[3], qv), Pick(_mm256_or_si256(e[4], e[5]), pv)));
+        __m256i bb = _mm256_or_si256(_mm256_or_si256(Pick(_mm256_or_si256(e[0], e[1]), pv), Pick(e[2], tv)),
+                                     _mm256_or_si256(Pick(_mm256_or_si256(e[3], e[4]), v), Pick(e[5], qv)));
+        const __m256i flat = _mm256_cmpeq_epi32(sat, zero);
+        rr = _mm256_blendv_epi8(rr, v, flat);
+        gg = _mm256_blendv_epi8(gg, v, flat);
+        bb = _mm256_blendv_epi8(bb, v, flat);
+        if (a.light) {
+            const __m256i w = _mm256_set1_epi32(a.lightWeight), lift = _mm256_set1_epi32(a.lightLift);
+            rr = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(rr, w), lift), 8);
+            gg = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(gg, w), lift), 8);
+            bb = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(bb, w), lift), 8);
+        }
+        const __m256i out = _mm256_or_si256(_mm256_or_si256(bb, _mm256_slli_epi32(gg, 8)),
+                                            _mm256_or_si256(_mm256_slli_epi32(rr, 16), _mm256_and_si256(px, alphaMask)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 4 * i), out);
+    }
+    return i;
+}
+
 #endif
 
 } // namespace
@@ -163,6 +291,28 @@ GreyTable::GreyTable(const BYTE* levels)
 {
     for (int v = 0; v < 256; ++v)
         word[v] = levels[v] * 0x010101u | kAlpha;
+}
+
+HsbAdjust::HsbAdjust(int hue, int saturation, int lightness)
+    : hueTurn(hue & 0xFF),
+      satFactor(saturation + 128),
+      lightWeight(256 - 2 * std::abs(lightness)),
+      lightLift(lightness > 0 ? 255 * 2 * lightness : 0),
+      light(lightness != 0)
+{
+    // (1 + s / 128) i is exact in doubles, so the integer form truncates alike.
+    for (int i = 0; i < 256; ++i)
+        satTable[i] = static_cast<BYTE>(std::min(255, satFactor * i / 128));
+}
+
+void AdjustHsb(const BYTE* s, BYTE* d, std::size_t n, const HsbAdjust& a, SimdLevel level)
+{
+    std::size_t i = 0;
+#if defined(__x86_64__)
+    if (level == SimdLevel::Avx2)
+        i = AdjustHsbAvx2(s, d, n, a);
+#endif
+    AdjustHsbScalar(s, d, i, n, a);
 }
 
 void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, bool opaque, SimdLevel level)

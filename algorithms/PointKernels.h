@@ -34,4 +34,21 @@ void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, 
 void MapGrey(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t,
              imagecore::SimdLevel level = imagecore::ActiveSimdLevel());
 
+// The hue turn, saturation scale and lightness blend of the colour
+// corrections, through the codec's HSB form.
+struct HsbAdjust {
+    HsbAdjust(int hue, int saturation, int lightness); // saturation and lightness -128..128
+    int hueTurn;   // added to the hue byte, modulo 256
+    int satFactor; // saturation becomes min(255, saturation * satFactor / 128)
+    int lightWeight;
+    int lightLift; // each channel becomes (v * lightWeight + lightLift) >> 8 unless lightness is 0
+    bool light;
+    BYTE satTable[256];
+};
+
+// n pixels at s, converted to HSB, adjusted and converted back, into d (d
+// may be s); alpha is kept.
+void AdjustHsb(const BYTE* s, BYTE* d, std::size_t n, const HsbAdjust& a,
+               imagecore::SimdLevel level = imagecore::ActiveSimdLevel());
+
 } // namespace pointkernels

@@ -3,6 +3,7 @@
 #include "algorithms/ChannelMixerAlgorithm.h"
 #include "algorithms/ColorTheme.h"
 #include "algorithms/ColorThemeAlgorithm.h"
+#include "algorithms/HueSaturationAlgorithm.h"
 #include "algorithms/PointKernels.h"
 #include "algorithms/ThresholdAlgorithm.h"
 #include "algorithms/WhiteBalanceAlgorithm.h"
@@ -98,6 +99,36 @@ TEST(PointKernels, GreyLevelOfEveryColour)
     }
 }
 
+// Every colour through the HSB adjustment: the vector path's divisions are
+// exact wherever the scalar path's are.
+TEST(PointKernels, HsbAdjustOfEveryColour)
+{
+    if (!Runs(SimdLevel::Avx2))
+        GTEST_SKIP() << "no AVX2 here";
+    struct Setting {
+        int hue, saturation, lightness;
+    };
+    constexpr std::size_t kRow = 65536 + 5;
+    std::vector<BYTE> src(kRow * 4), scalar(kRow * 4), vector(kRow * 4);
+    for (const Setting set : {Setting{0, 0, 0}, Setting{20, 30, 15}, Setting{-3, -128, -128}, Setting{200, 128, 128},
+                              Setting{255, -50, 7}}) {
+        const pointkernels::HsbAdjust adjust(set.hue, set.saturation, set.lightness);
+        for (std::uint32_t first = 0; first < (1u << 24); first += kRow) {
+            const std::size_t n = std::min<std::size_t>(kRow, (1u << 24) - first);
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::uint32_t c = first + std::uint32_t(i);
+                const std::uint32_t px = c | (c * 2654435761u & 0xFF000000u);
+                std::memcpy(&src[4 * i], &px, 4);
+            }
+            pointkernels::AdjustHsb(src.data(), scalar.data(), n, adjust, SimdLevel::Scalar);
+            pointkernels::AdjustHsb(src.data(), vector.data(), n, adjust, SimdLevel::Avx2);
+            ASSERT_EQ(std::memcmp(scalar.data(), vector.data(), n * 4), 0)
+                << "setting " << set.hue << "," << set.saturation << "," << set.lightness << " from colour "
+                << first;
+        }
+    }
+}
+
 // The effects that use the kernels give the same image at every level, on
 // a random image whose width is not a multiple of the vector.
 void RandomImage(CQLImage& image, int w, int h, unsigned seed)
@@ -151,6 +182,11 @@ TEST(PointKernels, EffectsGiveTheSameBytesOnEveryPath)
              ChannelMixerAlgorithm fx;
              const ChannelMixerParams p{0, {180, -20, 0, 50}, {0, 100, 0, 0}, {33, 33, 33, 0}, {}};
              return RunOn(fx, in, &p, true);
+         }},
+        {"hue and saturation", [](const CQLImage& in) {
+             HueSaturationAlgorithm fx;
+             const HueSaturationParams p{20, -40, 25};
+             return RunOn(fx, in, &p, false);
          }},
         {"theme curves", [](const CQLImage& in) {
              ColorThemeAlgorithm fx;
