@@ -168,14 +168,20 @@ __attribute__((target("avx2"))) std::size_t MapGreyAvx2(const BYTE* s, BYTE* d, 
     return i;
 }
 
-// floor(x / k) of eight non-negative lanes below 2^24, in doubles (exact:
-// the quotient's distance to the next integer is far above their rounding).
-__attribute__((target("avx2"))) __m256i DivFloorAvx2(__m256i x, double k)
+// floor(x / 255) of lanes 0..65534.
+__attribute__((target("avx2"))) __m256i Div255Avx2(__m256i x)
 {
-    const __m256d divisor = _mm256_set1_pd(k);
-    const __m128i lo = _mm256_cvttpd_epi32(_mm256_div_pd(_mm256_cvtepi32_pd(_mm256_castsi256_si128(x)), divisor));
-    const __m128i hi = _mm256_cvttpd_epi32(_mm256_div_pd(_mm256_cvtepi32_pd(_mm256_extracti128_si256(x, 1)), divisor));
-    return _mm256_set_m128i(hi, lo);
+    return _mm256_srli_epi32(_mm256_add_epi32(_mm256_add_epi32(x, _mm256_set1_epi32(1)), _mm256_srli_epi32(x, 8)), 8);
+}
+
+// floor(x / 65025) of lanes below 2^24: (x * ceil(2^42 / 65025)) >> 42,
+// exact in that range.
+__attribute__((target("avx2"))) __m256i Div65025Avx2(__m256i x)
+{
+    const __m256i m = _mm256_set1_epi32(67636241);
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(x, m), 42);
+    const __m256i odd = _mm256_slli_epi64(_mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(x, 32), m), 42), 32);
+    return _mm256_or_si256(even, odd);
 }
 
 // floor(num / den) of eight lanes with |num| < 2^24 and 0 < den < 2^12, in
@@ -233,21 +239,19 @@ __attribute__((target("avx2"))) std::size_t AdjustHsbAvx2(const BYTE* s, BYTE* d
         // Back to RGB.
         hue = _mm256_andnot_si256(_mm256_cmpeq_epi32(hue, low), hue); // 255 is 0
         const __m256i h6 = _mm256_mullo_epi32(hue, _mm256_set1_epi32(6));
-        const __m256i sector = FloorDivAvx2(h6, _mm256_set1_epi32(255));
+        const __m256i sector = Div255Avx2(h6);
         const __m256i f = _mm256_sub_epi32(h6, _mm256_mullo_epi32(sector, low));
         constexpr int k = 255 * 255;
         const __m256i kv = _mm256_set1_epi32(k);
-        const __m256i pv = FloorDivAvx2(
-            _mm256_add_epi32(_mm256_mullo_epi32(v, _mm256_sub_epi32(low, sat)), _mm256_set1_epi32(127)), low);
-        const __m256i qv = DivFloorAvx2(
+        const __m256i pv =
+            Div255Avx2(_mm256_add_epi32(_mm256_mullo_epi32(v, _mm256_sub_epi32(low, sat)), _mm256_set1_epi32(127)));
+        const __m256i qv = Div65025Avx2(
             _mm256_add_epi32(_mm256_mullo_epi32(v, _mm256_sub_epi32(kv, _mm256_mullo_epi32(sat, f))),
-                             _mm256_set1_epi32(k / 2)),
-            k);
-        const __m256i tv = DivFloorAvx2(
+                             _mm256_set1_epi32(k / 2)));
+        const __m256i tv = Div65025Avx2(
             _mm256_add_epi32(
                 _mm256_mullo_epi32(v, _mm256_sub_epi32(kv, _mm256_mullo_epi32(sat, _mm256_sub_epi32(low, f)))),
-                _mm256_set1_epi32(k / 2)),
-            k);
+                _mm256_set1_epi32(k / 2)));
         __m256i e[6];
         for (int j = 0; j < 6; ++j)
             e[j] = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(j));
