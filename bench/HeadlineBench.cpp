@@ -4,7 +4,8 @@
 //   JPEG load and save of the 24-megapixel photo: TurboJPEG (one thread, as
 //     ours), into a new buffer and from pixels in memory to a file;
 //   a 100-pixel thumbnail of that JPEG, blur, unsharp mask (blur, difference
-//     and sum as one libvips chain) and resize to half: the libvips C API;
+//     and sum as one libvips chain), the resize effect to half and the codec's
+//     smooth halving (against a linear kernel): the libvips C API;
 //   undo snapshots: LZ4 and zlib (level 1) on the photo's buffer cut into as
 //     many chunks as our codec takes, in parallel, each packing into a new
 //     block as our codec does;
@@ -419,7 +420,21 @@ const int registered = [] {
     Register("ResizeHalf/ours", [](benchmark::State& s) {
         RunOurs<ResampleAlgorithm>(s, SyntheticPhoto(), ResizeParams{kPhotoWidth / 2, kPhotoHeight / 2});
     });
+    Register("HalveSmooth/ours", [](benchmark::State& s) {
+        CQLImageCodec codec;
+        CQLImage out;
+        codec.Resample(Photo(), &out, kPhotoWidth / 2, kPhotoHeight / 2, 1);
+        for (auto _ : s)
+            if (!codec.Resample(Photo(), &out, kPhotoWidth / 2, kPhotoHeight / 2, 1))
+                s.SkipWithError("resample failed");
+    });
 #if defined(QUILLO_PEER_VIPS)
+    Register("HalveSmooth/peer", [](benchmark::State& s) {
+        RunVips(s, [](VipsImage* in) {
+            VipsImage* out = nullptr;
+            return vips_resize(in, &out, 0.5, "kernel", VIPS_KERNEL_LINEAR, nullptr) == 0 ? out : nullptr;
+        });
+    });
     Register("Thumbnail/peer", ThumbnailPeer);
     Register("Blur5/peer", [](benchmark::State& s) { RunVips(s, [](VipsImage* in) { return VipsBlur(in, 5); }); });
     Register("Blur50/peer", [](benchmark::State& s) { RunVips(s, [](VipsImage* in) { return VipsBlur(in, 50); }); });
