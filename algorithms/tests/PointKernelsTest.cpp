@@ -178,6 +178,12 @@ TEST(PointKernels, EffectsGiveTheSameBytesOnEveryPath)
              const ChannelMixerParams p{0, {80, 20, -30, 5}, {10, 90, 0, 0}, {-40, 130, 70, -5}, {}};
              return RunOn(fx, in, &p, false);
          }},
+        {"channel mixer, weights near the 32-bit limit", [](const CQLImage& in) {
+             ChannelMixerAlgorithm fx;
+             const ChannelMixerParams p{
+                 0, {7000000, -500000, 400000, 300000000}, {-7900000, 0, 0, -5}, {1, -1, 99, 0}, {}};
+             return RunOn(fx, in, &p, false);
+         }},
         {"channel mixer in place", [](const CQLImage& in) {
              ChannelMixerAlgorithm fx;
              const ChannelMixerParams p{0, {180, -20, 0, 50}, {0, 100, 0, 0}, {33, 33, 33, 0}, {}};
