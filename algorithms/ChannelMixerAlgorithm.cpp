@@ -1,9 +1,13 @@
 #include "algorithms/ChannelMixerAlgorithm.h"
 
 #include "algorithms/PointRows.h"
+#include "imagecore/Simd.h"
 #include "platform/codec/ColorForms.h"
 
 #include <algorithm>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 #include <cstdlib>
 #include <cstring>
 
@@ -71,30 +75,73 @@ void MixColourRow(const BYTE* s, BYTE* p, int width, const MixRow<T>& br, const 
 
 using MixRowFn = void (*)(const BYTE*, BYTE*, int, const MixRow<int>&, const MixRow<int>&, const MixRow<int>&);
 
-__attribute__((optimize("tree-vectorize"))) void MixRowSse2(const BYTE* s, BYTE* p, int width, const MixRow<int>& br,
-                                                            const MixRow<int>& gr, const MixRow<int>& rr)
+__attribute__((optimize("no-tree-vectorize"))) void MixRowScalar(const BYTE* s, BYTE* p, int width,
+                                                                  const MixRow<int>& br, const MixRow<int>& gr,
+                                                                  const MixRow<int>& rr)
 {
     MixColourRowInt(s, p, width, br, gr, rr);
 }
 
 #if defined(__x86_64__)
-__attribute__((target("avx2"), optimize("tree-vectorize"))) void MixRowAvx2(const BYTE* s, BYTE* p, int width,
-                                                                            const MixRow<int>& br,
-                                                                            const MixRow<int>& gr,
-                                                                            const MixRow<int>& rr)
+// SSE4.1 brings the 32-bit multiply that the vector loop needs.
+__attribute__((target("sse4.1"), optimize("tree-vectorize"))) void MixRowSse4(const BYTE* s, BYTE* p, int width,
+                                                                              const MixRow<int>& br,
+                                                                              const MixRow<int>& gr,
+                                                                              const MixRow<int>& rr)
 {
     MixColourRowInt(s, p, width, br, gr, rr);
+}
+
+// t / 100 truncated toward zero for any 32-bit t: the high half of
+// t * 1374389535, shifted by 5, plus one for negative t.
+__attribute__((target("avx2"))) __m256i Div100Avx2(__m256i t)
+{
+    const __m256i m = _mm256_set1_epi32(1374389535);
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epi32(t, m), 32);
+    const __m256i odd = _mm256_mul_epi32(_mm256_srli_epi64(t, 32), m);
+    const __m256i high = _mm256_blend_epi32(even, odd, 0xAA);
+    return _mm256_sub_epi32(_mm256_srai_epi32(high, 5), _mm256_srai_epi32(t, 31));
+}
+
+// constant + (R wr + G wg + B wb) / 100 of eight pixels, clamped to 0..255.
+__attribute__((target("avx2"))) __m256i MixAvx2(__m256i r, __m256i g, __m256i b, const MixRow<int>& row)
+{
+    const __m256i sum = _mm256_add_epi32(
+        _mm256_add_epi32(_mm256_mullo_epi32(r, _mm256_set1_epi32(row.r)), _mm256_mullo_epi32(g, _mm256_set1_epi32(row.g))),
+        _mm256_mullo_epi32(b, _mm256_set1_epi32(row.b)));
+    const __m256i v = _mm256_add_epi32(_mm256_set1_epi32(row.constant), Div100Avx2(sum));
+    return _mm256_min_epi32(_mm256_max_epi32(v, _mm256_setzero_si256()), _mm256_set1_epi32(255));
+}
+
+__attribute__((target("avx2"))) void MixRowAvx2(const BYTE* s, BYTE* p, int width, const MixRow<int>& br,
+                                                const MixRow<int>& gr, const MixRow<int>& rr)
+{
+    const __m256i low = _mm256_set1_epi32(255), alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 4 * x));
+        const __m256i b = _mm256_and_si256(px, low);
+        const __m256i g = _mm256_and_si256(_mm256_srli_epi32(px, 8), low);
+        const __m256i r = _mm256_and_si256(_mm256_srli_epi32(px, 16), low);
+        const __m256i out = _mm256_or_si256(
+            _mm256_or_si256(MixAvx2(r, g, b, br), _mm256_slli_epi32(MixAvx2(r, g, b, gr), 8)),
+            _mm256_or_si256(_mm256_slli_epi32(MixAvx2(r, g, b, rr), 16), _mm256_and_si256(px, alpha)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 4 * x), out);
+    }
+    MixColourRowInt(s + 4 * x, p + 4 * x, width - x, br, gr, rr);
 }
 #endif
 
 MixRowFn PickMixRow()
 {
 #if defined(__x86_64__)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2)
-        return MixRowAvx2;
+    switch (imagecore::ActiveSimdLevel()) {
+    case imagecore::SimdLevel::Avx2: return MixRowAvx2;
+    case imagecore::SimdLevel::Sse4: return MixRowSse4;
+    default: break;
+    }
 #endif
-    return MixRowSse2;
+    return MixRowScalar;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "algorithms/FilmAspectAdjustAlgorithm.h"
 #include "algorithms/HsbCurveAlgorithm.h"
 #include "algorithms/MonoToneAlgorithm.h"
+#include "algorithms/PointKernels.h"
 #include "algorithms/PointRows.h"
 #include "algorithms/SmoothAlgorithm.h"
 
@@ -108,16 +109,10 @@ bool ColorThemeAlgorithm::PlayCurves(const BYTE* tables, int low, int high)
     UINT w = 0, h = 0;
     target->GetSize(&w, &h);
     const int width = static_cast<int>(w);
-    const BYTE* tb = tables;
-    const BYTE* tg = tables + 256;
-    const BYTE* tr = tables + 512;
+    const pointkernels::ChannelTables words(tables, tables + 256, tables + 512);
     return ForEachRow(*this, width, static_cast<int>(h), low, high, [&](int y) {
         BYTE* p = target->GetBuffer(0, y);
-        for (int x = 0; x < width; ++x, p += 4) {
-            p[0] = tb[p[0]];
-            p[1] = tg[p[1]];
-            p[2] = tr[p[2]];
-        }
+        pointkernels::MapChannels(p, p, std::size_t(width), words, false);
     });
 }
 

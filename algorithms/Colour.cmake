@@ -7,6 +7,7 @@ target_sources(algorithms PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/HueSaturationAlgorithm.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MonoToneAlgorithm.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PerspectiveAlgorithm.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PointKernels.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ThresholdAlgorithm.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ToneBlendAlgorithm.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WhiteBalanceAlgorithm.cpp
@@ -19,4 +20,5 @@ quillo_add_test(algorithms_colour_tests
         tests/ColourCorrectionTest.cpp
         tests/ColourThresholdTest.cpp
         tests/ColourMonoPerspectiveTest.cpp
+        tests/PointKernelsTest.cpp
     LIBS algorithms)

@@ -1,6 +1,7 @@
 #include "algorithms/ThresholdAlgorithm.h"
 
 #include "algorithms/NumericHelpers.h"
+#include "algorithms/PointKernels.h"
 #include "algorithms/PointRows.h"
 #include "algorithms/SmoothAlgorithm.h"
 #include "imagecore/QLChannel.h"
@@ -78,14 +79,12 @@ bool ThresholdAlgorithm::RampThreshold()
     BYTE out[256];
     for (int v = 0; v < 256; ++v)
         out[v] = static_cast<BYTE>(v < lo ? 0 : (v >= hi ? 255 : (v - lo) * 255 / (hi - lo)));
+    const pointkernels::GreyTable table(out);
     UINT w = 0, h = 0;
     target->GetSize(&w, &h);
     const int width = static_cast<int>(w);
     return ForEachRow(*this, width, static_cast<int>(h), 0, 100, [&](int y) {
-        const BYTE* s = source->GetBuffer(0, y);
-        BYTE* p = target->GetBuffer(0, y);
-        for (int x = 0; x < width; ++x, p += 4, s += 4)
-            PutLevel(p, out[Grey(s)]);
+        pointkernels::MapGrey(source->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), table);
     });
 }
 

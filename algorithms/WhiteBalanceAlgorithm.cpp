@@ -1,5 +1,6 @@
 #include "algorithms/WhiteBalanceAlgorithm.h"
 
+#include "algorithms/PointKernels.h"
 #include "algorithms/PointRows.h"
 #include "imagecore/ParallelFor.h"
 #include "platform/codec/ColorForms.h"
@@ -292,15 +293,9 @@ HRESULT WhiteBalanceAlgorithm::Apply(const void* params)
     UINT w = 0, h = 0;
     source->GetSize(&w, &h);
     const int width = static_cast<int>(w);
+    const pointkernels::ChannelTables tables(map[0], map[1], map[2]);
     const bool mapped = ForEachRow(*this, width, static_cast<int>(h), 40, tonePass ? 50 : 99, [&](int y) {
-        const BYTE* s = from->GetBuffer(0, y);
-        BYTE* p = target->GetBuffer(0, y);
-        for (int x = 0; x < width; ++x, p += 4, s += 4) {
-            p[0] = map[0][s[0]];
-            p[1] = map[1][s[1]];
-            p[2] = map[2][s[2]];
-            p[3] = 255;
-        }
+        pointkernels::MapChannels(from->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), tables, true);
     });
     if (!mapped)
         return E_FAIL;

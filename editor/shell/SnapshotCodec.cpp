@@ -1,12 +1,15 @@
 #include "editor/shell/SnapshotCodec.h"
 
+#include "editor/shell/SnapshotKernels.h"
 #include "imagecore/ParallelFor.h"
+#include "imagecore/Simd.h"
 
 #include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <new>
 #include <vector>
@@ -34,27 +37,16 @@ DWORD GetLE32(const BYTE* p)
     return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
 }
 
-constexpr std::uint64_t kLowNibbles = 0x0F0F0F0F0F0F0F0Full;
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 
-// Bytes whose nibble (high or low) differs between the eight values at v and
-// the eight before them: 0x01 in each such byte.
-template <int Shift>
-std::uint64_t ChangeFlags(const BYTE* v)
-{
-    std::uint64_t a, b;
-    std::memcpy(&a, v, 8);
-    std::memcpy(&b, v - 1, 8);
-    const std::uint64_t x = ((a ^ b) >> Shift) & kLowNibbles;
-    // A nibble of 1..15 plus 15 reaches bit 4 of its byte; 0 does not.
-    return ((x + kLowNibbles) >> 4) & kOnes;
-}
+using imagecore::SimdLevel;
 
-// Run-length stream of one nibble of each value; stops as soon as it holds
-// more than limit bytes and then returns limit + 1. Runs are found eight
-// values at a time, so the cost goes with the number of runs.
+// Run-length stream of one nibble of each value, from the bitmap of the
+// places where that nibble changes; stops as soon as it holds more than
+// limit bytes and then returns limit + 1. The cost goes with the number of
+// runs.
 template <int Shift>
-long BuildRle(const BYTE* v, std::size_t n, BYTE* out, long limit)
+long BuildRle(const BYTE* v, std::size_t n, const std::uint64_t* changes, BYTE* out, long limit)
 {
     if (n == 0)
         return 0;
@@ -74,86 +66,42 @@ long BuildRle(const BYTE* v, std::size_t n, BYTE* out, long limit)
         out[count++] = BYTE(length << 4 | cur);
         return true;
     };
-    std::size_t i = 1;
-    for (; i + 8 <= n; i += 8) {
-        for (std::uint64_t flags = ChangeFlags<Shift>(v + i); flags; flags &= flags - 1) {
-            const std::size_t at = i + static_cast<std::size_t>(__builtin_ctzll(flags) >> 3);
+    const std::size_t words = (n + 63) / 64;
+    for (std::size_t w = 0; w < words; ++w)
+        for (std::uint64_t bits = changes[w]; bits; bits &= bits - 1) {
+            const std::size_t at = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
             if (!emit(at))
                 return limit + 1;
             start = at;
             cur = (v[at] >> Shift) & 15;
         }
-    }
-    for (; i < n; ++i) {
-        const unsigned nib = (v[i] >> Shift) & 15;
-        if (nib == cur)
-            continue;
-        if (!emit(i))
-            return limit + 1;
-        start = i;
-        cur = nib;
-    }
     return emit(n) ? count : limit + 1;
 }
 
-std::size_t PackHigh(const BYTE* v, std::size_t n, BYTE* out)
-{
-    const std::size_t pairs = n / 2;
-    for (std::size_t i = 0; i < pairs; ++i)
-        out[i] = BYTE((v[2 * i] & 0xF0) | (v[2 * i + 1] >> 4));
-    if (n & 1)
-        out[pairs] = BYTE(v[n - 1] & 0xF0);
-    return (n + 1) / 2;
-}
-
-std::size_t PackLow(const BYTE* v, std::size_t n, BYTE* out)
-{
-    const std::size_t pairs = n / 2;
-    for (std::size_t i = 0; i < pairs; ++i)
-        out[i] = BYTE((v[2 * i] << 4) | (v[2 * i + 1] & 0x0F));
-    if (n & 1)
-        out[pairs] = BYTE(v[n - 1] << 4);
-    return (n + 1) / 2;
-}
-
-// How often the high and the low nibble change from one value to the next.
-// A run-length stream holds at least changes + 1 bytes, so a count above the
-// limit settles the mode without building the stream.
-void CountChanges(const BYTE* v, std::size_t n, std::size_t* high, std::size_t* low)
-{
-    std::size_t h = 0, l = 0, i = 1;
-    for (; i + 8 <= n; i += 8) {
-        h += (ChangeFlags<4>(v + i) * kOnes) >> 56;
-        l += (ChangeFlags<0>(v + i) * kOnes) >> 56;
-    }
-    for (; i < n; ++i) {
-        const unsigned x = v[i] ^ v[i - 1];
-        h += (x & 0xF0) != 0;
-        l += (x & 0x0F) != 0;
-    }
-    *high = h;
-    *low = l;
-}
-
 // One row of n coded values out of a row of width pixels; returns the bytes
-// written: at most the mode byte and width + 1 bytes of streams.
-std::size_t EncodeRow(const BYTE* v, std::size_t n, UINT width, BYTE* out, BYTE* highRle, BYTE* lowRle)
+// written: at most the mode byte and width + 1 bytes of streams. highRle and
+// lowRle take width / 2 bytes each, the bitmaps BitmapWords(n) words each.
+std::size_t EncodeRow(const BYTE* v, std::size_t n, UINT width, BYTE* out, BYTE* highRle, BYTE* lowRle,
+                      std::uint64_t* highBits, std::uint64_t* lowBits, SimdLevel level)
 {
     const long t = static_cast<long>(width / 2) - 1;
     std::size_t highChanges = 0, lowChanges = 0;
-    CountChanges(v, n, &highChanges, &lowChanges);
-    const long high = n != 0 && static_cast<long>(highChanges) + 1 > t ? t + 1 : BuildRle<4>(v, n, highRle, t);
+    snapshotkernels::ChangeBits(v, n, highBits, lowBits, &highChanges, &lowChanges, level);
+    // A run-length stream holds at least changes + 1 bytes, so a count above
+    // the limit settles the mode without building the stream.
+    const long high =
+        n != 0 && static_cast<long>(highChanges) + 1 > t ? t + 1 : BuildRle<4>(v, n, highBits, highRle, t);
     if (high > t) {
         out[0] = 0;
-        std::size_t size = 1 + PackHigh(v, n, out + 1);
-        return size + PackLow(v, n, out + size);
+        std::size_t size = 1 + snapshotkernels::PackNibbles(v, n, out + 1, true, level);
+        return size + snapshotkernels::PackNibbles(v, n, out + size, false, level);
     }
-    const long low = n != 0 && static_cast<long>(lowChanges) + 1 > t ? t + 1 : BuildRle<0>(v, n, lowRle, t);
+    const long low = n != 0 && static_cast<long>(lowChanges) + 1 > t ? t + 1 : BuildRle<0>(v, n, lowBits, lowRle, t);
     std::memcpy(out + 1, highRle, static_cast<std::size_t>(high));
     std::size_t size = 1 + static_cast<std::size_t>(high);
     if (low > t) {
         out[0] = kModeHighRle;
-        return size + PackLow(v, n, out + size);
+        return size + snapshotkernels::PackNibbles(v, n, out + size, false, level);
     }
     out[0] = kModeHighRle | kModeLowRle;
     std::memcpy(out + size, lowRle, static_cast<std::size_t>(low));
@@ -162,78 +110,67 @@ std::size_t EncodeRow(const BYTE* v, std::size_t n, UINT width, BYTE* out, BYTE*
 
 // Bytes a stream of n values takes from p, or 0 with ok false when the block
 // ends first.
-std::size_t StreamSize(bool rle, std::size_t n, const BYTE* p, std::size_t avail, bool& ok)
+std::size_t StreamSize(bool rle, std::size_t n, const BYTE* p, std::size_t avail, bool& ok, SimdLevel level)
 {
     if (!rle) {
         const std::size_t size = (n + 1) / 2;
         ok = size <= avail;
         return size;
     }
-    std::size_t filled = 0, used = 0;
-    while (filled < n) {
-        if (used >= avail) {
-            ok = false;
-            return 0;
-        }
-        filled += p[used++] >> 4;
-    }
-    ok = true;
-    return used;
+    return snapshotkernels::RunStreamSize(p, avail, n, ok, level);
 }
 
 // Size of the row at p (mode byte included); 0 when malformed or truncated.
-std::size_t RowSize(const BYTE* p, std::size_t avail, std::size_t n)
+std::size_t RowSize(const BYTE* p, std::size_t avail, std::size_t n, SimdLevel level)
 {
     if (avail < 1 || p[0] > 3)
         return 0;
     const int mode = p[0];
     bool ok = false;
     std::size_t size = 1;
-    size += StreamSize(mode & kModeHighRle, n, p + size, avail - size, ok);
+    size += StreamSize(mode & kModeHighRle, n, p + size, avail - size, ok, level);
     if (!ok)
         return 0;
-    size += StreamSize(mode & kModeLowRle, n, p + size, avail - size, ok);
+    size += StreamSize(mode & kModeLowRle, n, p + size, avail - size, ok, level);
     return ok ? size : 0;
 }
 
 // Slack after each nibble buffer: runs are written 16 bytes at a time.
 constexpr std::size_t kSlack = 16;
 
-// One nibble stream of a checked row into n bytes of buf (nibble in the
+// A run-length stream of a checked row into n bytes of buf (nibble in the
 // upper four bits when Shift is 4); returns the byte after the stream.
 template <int Shift>
-const BYTE* DecodeStream(const BYTE* p, bool rle, std::size_t n, BYTE* buf)
+const BYTE* DecodeRuns(const BYTE* p, std::size_t n, BYTE* buf)
 {
-    if (rle) {
-        std::size_t i = 0;
-        while (i < n) {
-            const BYTE b = *p++;
-            const std::uint64_t pattern = std::uint64_t((b & 15) << Shift) * kOnes;
-            std::memcpy(buf + i, &pattern, 8);
-            std::memcpy(buf + i + 8, &pattern, 8);
-            i = std::min<std::size_t>(i + (b >> 4), n);
-        }
-        return p;
-    }
     std::size_t i = 0;
-    for (; i + 1 < n; i += 2, ++p) {
-        buf[i] = BYTE(((*p >> 4) & 15) << Shift);
-        buf[i + 1] = BYTE((*p & 15) << Shift);
+    while (i < n) {
+        const BYTE b = *p++;
+        const std::uint64_t pattern = std::uint64_t((b & 15) << Shift) * kOnes;
+        std::memcpy(buf + i, &pattern, 8);
+        std::memcpy(buf + i + 8, &pattern, 8);
+        i = std::min<std::size_t>(i + (b >> 4), n);
     }
-    if (n & 1)
-        buf[i] = BYTE(((*p++ >> 4) & 15) << Shift);
     return p;
 }
 
-// A checked row into n values at v, stride bytes apart; high and low are
-// scratch of n + kSlack bytes each.
-void DecodeRow(const BYTE* p, std::size_t n, BYTE* v, std::size_t stride, BYTE* high, BYTE* low)
+// A checked row into n values; values and low are scratch of n + kSlack
+// bytes each.
+void DecodeValues(const BYTE* p, std::size_t n, BYTE* values, BYTE* low, SimdLevel level)
 {
     const int mode = *p++;
-    p = DecodeStream<4>(p, mode & kModeHighRle, n, high);
-    DecodeStream<0>(p, mode & kModeLowRle, n, low);
-    for (std::size_t i = 0; i < n; ++i)
-        v[i * stride] = BYTE(high[i] | low[i]);
+    if (mode & kModeHighRle) {
+        p = DecodeRuns<4>(p, n, values);
+    } else {
+        snapshotkernels::UnpackNibbles(p, n, values, true, level);
+        p += (n + 1) / 2;
+    }
+    if (mode & kModeLowRle) {
+        DecodeRuns<0>(p, n, low);
+        snapshotkernels::OrBytes(values, low, n, level);
+    } else {
+        snapshotkernels::UnpackNibbles(p, n, values, false, level);
+    }
 }
 
 std::size_t CountCoded(const BYTE* alphaRow, UINT width)
@@ -243,6 +180,41 @@ std::size_t CountCoded(const BYTE* alphaRow, UINT width)
         n += alphaRow[x] != 0;
     return n;
 }
+
+// The worst-case work area of the encoder, kept for the next call: undo
+// steps are packed one after another at the same size, and a fresh area
+// would be faulted in page by page each time. A second encoder running at
+// the same moment takes an area of its own.
+std::mutex g_areaMutex;
+std::unique_ptr<BYTE[]> g_area;
+std::size_t g_areaSize = 0;
+
+class WorkArea {
+public:
+    explicit WorkArea(std::size_t size)
+        : m_lock(g_areaMutex, std::try_to_lock)
+    {
+        if (m_lock.owns_lock()) {
+            if (g_areaSize < size) {
+                g_area.reset();
+                g_areaSize = 0;
+                g_area.reset(new (std::nothrow) BYTE[size]);
+                if (g_area)
+                    g_areaSize = size;
+            }
+            m_data = g_area.get();
+            return;
+        }
+        m_own.reset(new (std::nothrow) BYTE[size]);
+        m_data = m_own.get();
+    }
+    BYTE* Data() const { return m_data; }
+
+private:
+    std::unique_lock<std::mutex> m_lock;
+    std::unique_ptr<BYTE[]> m_own;
+    BYTE* m_data = nullptr;
+};
 
 } // namespace
 
@@ -256,76 +228,97 @@ int SnapshotCodec::Encode(const CQLImage* image, BYTE** block, DWORD* length, BO
     const int planes = alpha ? 4 : 3;
     // An image with a zero side has no pixels; a zero width still has rows.
     const std::size_t rows = std::size_t{height} * planes;
-    const std::size_t rowCap = std::size_t{width} + 2;
-    const std::size_t cap = kHeaderSize + rows * rowCap;
-
-    BYTE* out = new (std::nothrow) BYTE[cap];
-    if (!out)
-        return 0;
-    PutLE32(out, width);
-    PutLE32(out + 4, height);
-    out[8] = alpha ? 1 : 0;
-    std::memcpy(out + 9, "Reserved", 8);
+    BYTE header[kHeaderSize];
+    PutLE32(header, width);
+    PutLE32(header + 4, height);
+    header[8] = alpha ? 1 : 0;
+    std::memcpy(header + 9, "Reserved", 8);
     if (rows == 0) {
+        BYTE* out = new (std::nothrow) BYTE[kHeaderSize];
+        if (!out)
+            return 0;
+        std::memcpy(out, header, kHeaderSize);
         *block = out;
         *length = kHeaderSize;
         return 1;
     }
 
-    // Rows are coded in parallel, each chunk of the row sequence into its own
-    // worst-case region, then the chunks are moved together.
+    // Rows are coded in parallel, each chunk of rows into a worst-case region
+    // per plane of the work area (row k of the block at k * rowCap, k =
+    // plane * height + y); then the regions are copied together in order.
+    const std::size_t rowCap = std::size_t{width} + 2;
+    WorkArea area(rows * rowCap);
+    BYTE* work = area.Data();
+    if (!work)
+        return 0;
+    const SimdLevel level = imagecore::ActiveSimdLevel();
     const std::size_t hw = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t chunkCount = std::min<std::size_t>(rows, hw * 4);
-    std::vector<std::size_t> chunkSize(chunkCount, 0);
+    const std::size_t chunkCount = std::min<std::size_t>(height, hw * 4);
+    const auto firstRow = [&](std::size_t c) { return height * c / chunkCount; };
+    const auto region = [&](int plane, std::size_t c) { return (plane * std::size_t{height} + firstRow(c)) * rowCap; };
+    std::vector<std::size_t> regionSize(planes * chunkCount, 0);
     std::atomic<bool> failed{false};
     const BYTE* pixels = image->GetAreaByteSize() ? image->GetBuffer(0, 0) : nullptr;
     imagecore::ParallelFor(0, static_cast<int>(chunkCount), rows * width / chunkCount, [&](int c0, int c1) {
-        std::unique_ptr<BYTE[]> scratch(new (std::nothrow) BYTE[std::size_t{width} * 2 + 4]);
-        if (!scratch) {
+        const std::size_t words = snapshotkernels::BitmapWords(width);
+        std::unique_ptr<BYTE[]> scratch(new (std::nothrow) BYTE[std::size_t{width} * 6 + 8]);
+        std::unique_ptr<std::uint64_t[]> bits(new (std::nothrow) std::uint64_t[2 * words]);
+        if (!scratch || !bits) {
             failed = true;
             return;
         }
-        BYTE* values = scratch.get();
-        BYTE* highRle = values + width;
+        // Planes B, G, R, A of the row, the coded values of a masked row, the
+        // two run-length streams.
+        BYTE* plane[4];
+        for (int i = 0; i < 4; ++i)
+            plane[i] = scratch.get() + std::size_t(i) * width;
+        BYTE* coded = plane[3] + width;
+        BYTE* highRle = coded + width;
         BYTE* lowRle = highRle + width / 2 + 2;
+        BYTE* const colour[3] = {plane[2], plane[1], plane[0]}; // stored order: red, green, blue
         for (int c = c0; c < c1; ++c) {
-            const std::size_t first = rows * c / chunkCount, last = rows * (c + 1) / chunkCount;
-            BYTE* dst = out + kHeaderSize + first * rowCap;
-            std::size_t used = 0;
-            for (std::size_t k = first; k < last; ++k) {
-                const int plane = static_cast<int>(k / height);
-                const std::size_t y = k % height;
-                const BYTE* row = pixels ? pixels + y * width * 4 : nullptr;
-                const int byte = alpha ? (plane == 0 ? kAlphaByte : kColourBytes[plane - 1]) : kColourBytes[plane];
-                std::size_t n = 0;
-                if (alpha && plane > 0) {
-                    for (UINT x = 0; x < width; ++x)
-                        if (row[x * 4 + kAlphaByte])
-                            values[n++] = row[x * 4 + byte];
-                } else {
-                    for (UINT x = 0; x < width; ++x)
-                        values[x] = row[x * 4 + byte];
-                    n = width;
+            std::size_t used[4] = {};
+            for (std::size_t y = firstRow(c); y < firstRow(c + 1); ++y) {
+                if (pixels)
+                    snapshotkernels::SplitPixels(pixels + y * width * 4, width, plane[0], plane[1], plane[2],
+                                                 alpha ? plane[3] : nullptr, level);
+                for (int p = 0; p < planes; ++p) {
+                    const BYTE* v = alpha ? (p == 0 ? plane[3] : colour[p - 1]) : colour[p];
+                    std::size_t n = width;
+                    if (alpha && p > 0) {
+                        n = 0;
+                        for (UINT x = 0; x < width; ++x)
+                            if (plane[3][x])
+                                coded[n++] = v[x];
+                        v = coded;
+                    }
+                    BYTE* dst = work + region(p, c) + used[p];
+                    used[p] += EncodeRow(v, n, width, dst, highRle, lowRle, bits.get(), bits.get() + words, level);
                 }
-                used += EncodeRow(values, n, width, dst + used, highRle, lowRle);
             }
-            chunkSize[c] = used;
+            for (int p = 0; p < planes; ++p)
+                regionSize[p * chunkCount + c] = used[p];
         }
     });
-    if (failed) {
-        delete[] out;
+    if (failed)
         return 0;
-    }
+    std::vector<std::size_t> offset(regionSize.size());
     std::size_t size = kHeaderSize;
-    for (std::size_t c = 0; c < chunkCount; ++c) {
-        const std::size_t first = rows * c / chunkCount;
-        std::memmove(out + size, out + kHeaderSize + first * rowCap, chunkSize[c]);
-        size += chunkSize[c];
+    for (std::size_t r = 0; r < regionSize.size(); ++r) {
+        offset[r] = size;
+        size += regionSize[r];
     }
-    if (size > kMaxBlock) {
-        delete[] out;
+    if (size > kMaxBlock)
         return 0;
-    }
+    BYTE* out = new (std::nothrow) BYTE[size];
+    if (!out)
+        return 0;
+    std::memcpy(out, header, kHeaderSize);
+    imagecore::ParallelFor(0, static_cast<int>(regionSize.size()), size / regionSize.size(), [&](int r0, int r1) {
+        for (int r = r0; r < r1; ++r)
+            std::memcpy(out + offset[r], work + region(r / static_cast<int>(chunkCount), r % chunkCount),
+                        regionSize[r]);
+    });
     *block = out;
     *length = static_cast<DWORD>(size);
     return 1;
@@ -345,8 +338,11 @@ int SnapshotCodec::Decode(CQLImage* image, const BYTE* block, DWORD length)
     // Every row takes at least its mode byte.
     if (rows > length - kHeaderSize)
         return 0;
+    const SimdLevel level = imagecore::ActiveSimdLevel();
 
-    // Check the whole block first and note where each row starts.
+    // Check the whole block first and note where each row starts. No lengths
+    // are stored, so this walk is sequential; it reads only the mode bytes and
+    // the run-length streams, many bytes a step.
     std::vector<std::size_t> rowStart(rows);
     std::vector<BYTE> alphaPlane;
     std::size_t pos = kHeaderSize;
@@ -355,15 +351,14 @@ int SnapshotCodec::Decode(CQLImage* image, const BYTE* block, DWORD length)
         if (alpha && k == height) {
             // The alpha plane is complete: decode it to count the coded
             // pixels of the colour rows.
-            alphaPlane.resize(std::size_t{width} * height);
-            std::vector<BYTE> scratch(2 * (std::size_t{width} + kSlack));
+            alphaPlane.resize(std::size_t{width} * height + kSlack);
+            std::vector<BYTE> low(std::size_t{width} + kSlack);
             for (std::size_t y = 0; y < height; ++y)
-                DecodeRow(block + rowStart[y], width, alphaPlane.data() + y * width, 1, scratch.data(),
-                          scratch.data() + width + kSlack);
+                DecodeValues(block + rowStart[y], width, alphaPlane.data() + y * width, low.data(), level);
         }
         if (alpha && k >= height)
             n = CountCoded(alphaPlane.data() + (k % height) * width, width);
-        const std::size_t size = RowSize(block + pos, length - pos, n);
+        const std::size_t size = RowSize(block + pos, length - pos, n, level);
         if (size == 0)
             return 0;
         rowStart[k] = pos;
@@ -380,37 +375,38 @@ int SnapshotCodec::Decode(CQLImage* image, const BYTE* block, DWORD length)
     if (target->GetAreaByteSize() != 0) {
         BYTE* pixels = target->GetBuffer(0, 0);
         imagecore::ParallelFor(0, static_cast<int>(height), std::size_t{width} * planes, [&](int y0, int y1) {
-            std::vector<BYTE> values(width);
-            std::vector<BYTE> scratch(2 * (std::size_t{width} + kSlack));
-            BYTE* high = scratch.data();
-            BYTE* low = high + width + kSlack;
+            // Planes R, G, B (stored order), alpha, the low nibbles of a
+            // run-length row.
+            const std::size_t stride = std::size_t{width} + kSlack;
+            std::vector<BYTE> scratch(5 * stride);
+            BYTE* plane[3] = {scratch.data(), scratch.data() + stride, scratch.data() + 2 * stride};
+            BYTE* opacity = scratch.data() + 3 * stride;
+            BYTE* low = scratch.data() + 4 * stride;
+            // A new buffer has no alpha of its own: opaque, as loaded photos are.
+            if (!alpha && !sameSize)
+                std::memset(opacity, 255, width);
             for (int y = y0; y < y1; ++y) {
                 BYTE* row = pixels + std::size_t(y) * width * 4;
-                int plane = 0;
                 if (alpha) {
                     const BYTE* a = alphaPlane.data() + std::size_t(y) * width;
-                    for (UINT x = 0; x < width; ++x)
-                        row[x * 4 + kAlphaByte] = a[x];
-                    plane = 1;
-                }
-                for (int c = 0; c < 3; ++c, ++plane) {
-                    const BYTE* src = block + rowStart[std::size_t(plane) * height + y];
-                    const int byte = kColourBytes[c];
-                    if (alpha) {
-                        const std::size_t n = CountCoded(alphaPlane.data() + std::size_t(y) * width, width);
-                        DecodeRow(src, n, values.data(), 1, high, low);
+                    const std::size_t n = CountCoded(a, width);
+                    for (int c = 0; c < 3; ++c) {
+                        DecodeValues(block + rowStart[std::size_t(c + 1) * height + y], n, plane[c], low, level);
+                        const int byte = kColourBytes[c];
                         std::size_t i = 0;
                         for (UINT x = 0; x < width; ++x)
-                            if (row[x * 4 + kAlphaByte])
-                                row[x * 4 + byte] = values[i++];
-                    } else {
-                        DecodeRow(src, width, row + byte, 4, high, low);
+                            if (a[x])
+                                row[x * 4 + byte] = plane[c][i++];
                     }
-                }
-                // A new buffer has no alpha of its own: opaque, as loaded photos are.
-                if (!alpha && !sameSize)
                     for (UINT x = 0; x < width; ++x)
-                        row[x * 4 + kAlphaByte] = 255;
+                        row[x * 4 + kAlphaByte] = a[x];
+                    continue;
+                }
+                for (int c = 0; c < 3; ++c)
+                    DecodeValues(block + rowStart[std::size_t(c) * height + y], width, plane[c], low, level);
+                if (sameSize) // keep the alpha the image held
+                    snapshotkernels::SplitPixels(row, width, low, low, low, opacity, level);
+                snapshotkernels::MergePixels(plane[2], plane[1], plane[0], opacity, width, row, level);
             }
         });
     }

@@ -1,0 +1,346 @@
+#include "algorithms/PointKernels.h"
+
+#include "algorithms/HsbTables.h"
+#include "platform/codec/ColorForms.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+static_assert(std::endian::native == std::endian::little, "pixels are read as little-endian words");
+
+namespace pointkernels {
+
+namespace {
+
+using imagecore::SimdLevel;
+
+constexpr std::uint32_t kAlpha = 0xFF000000u;
+
+std::uint32_t Load(const BYTE* p)
+{
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+void Store(BYTE* p, std::uint32_t v)
+{
+    std::memcpy(p, &v, 4);
+}
+
+std::uint32_t MapPixel(std::uint32_t p, const ChannelTables& t, std::uint32_t alphaKeep, std::uint32_t alphaSet)
+{
+    return t.word[0][p & 255] | t.word[1][(p >> 8) & 255] | t.word[2][(p >> 16) & 255] | (p & alphaKeep) | alphaSet;
+}
+
+// (6G + 3R + B) / 10.
+unsigned GreyOf(std::uint32_t p)
+{
+    return (6 * ((p >> 8) & 255) + 3 * ((p >> 16) & 255) + (p & 255)) / 10;
+}
+
+void MapChannelsScalar(const BYTE* s, BYTE* d, std::size_t i, std::size_t n, const ChannelTables& t, bool opaque)
+{
+    const std::uint32_t keep = opaque ? 0 : kAlpha, set = opaque ? kAlpha : 0;
+    for (; i < n; ++i)
+        Store(d + 4 * i, MapPixel(Load(s + 4 * i), t, keep, set));
+}
+
+void MapGreyScalar(const BYTE* s, BYTE* d, std::size_t i, std::size_t n, const GreyTable& t)
+{
+    for (; i < n; ++i)
+        Store(d + 4 * i, t.word[GreyOf(Load(s + 4 * i))]);
+}
+
+void AdjustHsbScalar(const BYTE* s, BYTE* d, std::size_t i, std::size_t n, const HsbAdjust& a)
+{
+    const HsbTables& hsb = HsbTables::Get();
+    for (; i < n; ++i) {
+        BYTE p[4];
+        std::memcpy(p, s + 4 * i, 4);
+        hsb.ToHsb(p);
+        p[2] = static_cast<BYTE>(p[2] + a.hueTurn);
+        p[1] = a.satTable[p[1]];
+        qlcodec::HsbToRgbPixel(p);
+        if (a.light)
+            for (int c = 0; c < 3; ++c)
+                p[c] = static_cast<BYTE>((p[c] * a.lightWeight + a.lightLift) >> 8);
+        std::memcpy(d + 4 * i, p, 4);
+    }
+}
+
+#if defined(__x86_64__)
+
+// The grey sum B + 6G + 3R of each pixel word, then floor(sum / 10) as
+// (sum * 6554) >> 16, exact for sums below 16384.
+__attribute__((target("sse4.1"))) __m128i GreySse4(__m128i px)
+{
+    const __m128i sums = _mm_madd_epi16(_mm_maddubs_epi16(px, _mm_set1_epi32(0x00030601)), _mm_set1_epi16(1));
+    return _mm_mulhi_epu16(sums, _mm_set1_epi32(6554));
+}
+
+__attribute__((target("avx2"))) __m256i GreyAvx2(__m256i px)
+{
+    const __m256i sums =
+        _mm256_madd_epi16(_mm256_maddubs_epi16(px, _mm256_set1_epi32(0x00030601)), _mm256_set1_epi16(1));
+    return _mm256_mulhi_epu16(sums, _mm256_set1_epi32(6554));
+}
+
+__attribute__((target("sse4.1"))) std::size_t MapChannelsSse4(const BYTE* s, BYTE* d, std::size_t n,
+                                                              const ChannelTables& t, bool opaque)
+{
+    const __m128i low = _mm_set1_epi32(255);
+    const __m128i keep = _mm_set1_epi32(static_cast<int>(opaque ? 0 : kAlpha));
+    const __m128i set = _mm_set1_epi32(static_cast<int>(opaque ? kAlpha : 0));
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * i));
+        const __m128i b = _mm_and_si128(px, low);
+        const __m128i g = _mm_and_si128(_mm_srli_epi32(px, 8), low);
+        const __m128i r = _mm_and_si128(_mm_srli_epi32(px, 16), low);
+        auto at = [&](const __m128i& v, int lane, int c) __attribute__((target("sse4.1"))) {
+            switch (lane) {
+            case 0: return t.word[c][_mm_extract_epi32(v, 0)];
+            case 1: return t.word[c][_mm_extract_epi32(v, 1)];
+            case 2: return t.word[c][_mm_extract_epi32(v, 2)];
+            default: return t.word[c][_mm_extract_epi32(v, 3)];
+            }
+        };
+        __m128i out = _mm_setr_epi32(static_cast<int>(at(b, 0, 0) | at(g, 0, 1) | at(r, 0, 2)),
+                                     static_cast<int>(at(b, 1, 0) | at(g, 1, 1) | at(r, 1, 2)),
+                                     static_cast<int>(at(b, 2, 0) | at(g, 2, 1) | at(r, 2, 2)),
+                                     static_cast<int>(at(b, 3, 0) | at(g, 3, 1) | at(r, 3, 2)));
+        out = _mm_or_si128(out, _mm_or_si128(_mm_and_si128(px, keep), set));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4 * i), out);
+    }
+    return i;
+}
+
+__attribute__((target("avx2"))) std::size_t MapChannelsAvx2(const BYTE* s, BYTE* d, std::size_t n,
+                                                            const ChannelTables& t, bool opaque)
+{
+    const __m256i low = _mm256_set1_epi32(255);
+    const __m256i keep = _mm256_set1_epi32(static_cast<int>(opaque ? 0 : kAlpha));
+    const __m256i set = _mm256_set1_epi32(static_cast<int>(opaque ? kAlpha : 0));
+    const int* tb = reinterpret_cast<const int*>(t.word[0]);
+    const int* tg = reinterpret_cast<const int*>(t.word[1]);
+    const int* tr = reinterpret_cast<const int*>(t.word[2]);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 4 * i));
+        const __m256i b = _mm256_i32gather_epi32(tb, _mm256_and_si256(px, low), 4);
+        const __m256i g = _mm256_i32gather_epi32(tg, _mm256_and_si256(_mm256_srli_epi32(px, 8), low), 4);
+        const __m256i r = _mm256_i32gather_epi32(tr, _mm256_and_si256(_mm256_srli_epi32(px, 16), low), 4);
+        const __m256i a = _mm256_or_si256(_mm256_and_si256(px, keep), set);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 4 * i),
+                            _mm256_or_si256(_mm256_or_si256(b, g), _mm256_or_si256(r, a)));
+    }
+    return i;
+}
+
+__attribute__((target("sse4.1"))) std::size_t MapGreySse4(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t)
+{
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i grey = GreySse4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * i)));
+        const __m128i out = _mm_setr_epi32(
+            static_cast<int>(t.word[_mm_extract_epi32(grey, 0)]), static_cast<int>(t.word[_mm_extract_epi32(grey, 1)]),
+            static_cast<int>(t.word[_mm_extract_epi32(grey, 2)]), static_cast<int>(t.word[_mm_extract_epi32(grey, 3)]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4 * i), out);
+    }
+    return i;
+}
+
+__attribute__((target("avx2"))) std::size_t MapGreyAvx2(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t)
+{
+    const int* table = reinterpret_cast<const int*>(t.word);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i grey = GreyAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 4 * i)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 4 * i), _mm256_i32gather_epi32(table, grey, 4));
+    }
+    return i;
+}
+
+// floor(x / 255) of lanes 0..65534.
+__attribute__((target("avx2"))) __m256i Div255Avx2(__m256i x)
+{
+    return _mm256_srli_epi32(_mm256_add_epi32(_mm256_add_epi32(x, _mm256_set1_epi32(1)), _mm256_srli_epi32(x, 8)), 8);
+}
+
+// floor(x / 65025) of lanes below 2^24: (x * ceil(2^42 / 65025)) >> 42,
+// exact in that range.
+__attribute__((target("avx2"))) __m256i Div65025Avx2(__m256i x)
+{
+    const __m256i m = _mm256_set1_epi32(67636241);
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(x, m), 42);
+    const __m256i odd = _mm256_slli_epi64(_mm256_srli_epi64(_mm256_mul_epu32(_mm256_srli_epi64(x, 32), m), 42), 32);
+    return _mm256_or_si256(even, odd);
+}
+
+// floor(num / den) of eight lanes with |num| < 2^24 and 0 < den < 2^12, in
+// floats (exact for quotients of such small size).
+__attribute__((target("avx2"))) __m256i FloorDivAvx2(__m256i num, __m256i den)
+{
+    return _mm256_cvttps_epi32(
+        _mm256_floor_ps(_mm256_div_ps(_mm256_cvtepi32_ps(num), _mm256_cvtepi32_ps(den))));
+}
+
+__attribute__((target("avx2"))) __m256i Pick(__m256i mask, __m256i x)
+{
+    return _mm256_and_si256(mask, x);
+}
+
+__attribute__((target("avx2"))) std::size_t AdjustHsbAvx2(const BYTE* s, BYTE* d, std::size_t n, const HsbAdjust& a)
+{
+    const __m256i low = _mm256_set1_epi32(255), one = _mm256_set1_epi32(1), zero = _mm256_setzero_si256();
+    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(kAlpha));
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 4 * i));
+        const __m256i b = _mm256_and_si256(px, low);
+        const __m256i g = _mm256_and_si256(_mm256_srli_epi32(px, 8), low);
+        const __m256i r = _mm256_and_si256(_mm256_srli_epi32(px, 16), low);
+
+        // To HSB.
+        const __m256i v = _mm256_max_epi32(r, _mm256_max_epi32(g, b));
+        const __m256i diff = _mm256_sub_epi32(v, _mm256_min_epi32(r, _mm256_min_epi32(g, b)));
+        const __m256i grey = _mm256_cmpeq_epi32(diff, zero);
+        const __m256i safeDiff = _mm256_max_epi32(diff, one);
+        __m256i sat = FloorDivAvx2(_mm256_add_epi32(_mm256_mullo_epi32(diff, low), _mm256_srli_epi32(v, 1)),
+                                   _mm256_max_epi32(v, one));
+        const __m256i isR = _mm256_cmpeq_epi32(v, r);
+        const __m256i isG = _mm256_andnot_si256(isR, _mm256_cmpeq_epi32(v, g));
+        const __m256i isB = _mm256_andnot_si256(_mm256_or_si256(isR, isG), _mm256_set1_epi32(-1));
+        const __m256i num = _mm256_or_si256(
+            _mm256_or_si256(_mm256_and_si256(isR, _mm256_sub_epi32(g, b)), _mm256_and_si256(isG, _mm256_sub_epi32(b, r))),
+            _mm256_and_si256(isB, _mm256_sub_epi32(r, g)));
+        const __m256i base =
+            _mm256_or_si256(_mm256_and_si256(isG, _mm256_set1_epi32(85)), _mm256_and_si256(isB, _mm256_set1_epi32(170)));
+        const __m256i six = _mm256_mullo_epi32(safeDiff, _mm256_set1_epi32(6));
+        __m256i hue = _mm256_add_epi32(
+            base, FloorDivAvx2(_mm256_add_epi32(_mm256_mullo_epi32(num, _mm256_set1_epi32(510)), six),
+                               _mm256_add_epi32(six, six)));
+        hue = _mm256_add_epi32(hue, _mm256_and_si256(_mm256_cmpgt_epi32(zero, hue), low));
+        hue = _mm256_sub_epi32(hue, _mm256_andnot_si256(_mm256_cmpgt_epi32(low, hue), low));
+        hue = _mm256_andnot_si256(grey, hue);
+        sat = _mm256_andnot_si256(grey, sat);
+
+        // The adjustments.
+        hue = _mm256_and_si256(_mm256_add_epi32(hue, _mm256_set1_epi32(a.hueTurn)), low);
+        sat = _mm256_min_epi32(low, _mm256_srli_epi32(_mm256_mullo_epi32(sat, _mm256_set1_epi32(a.satFactor)), 7));
+
+        // Back to RGB.
+        hue = _mm256_andnot_si256(_mm256_cmpeq_epi32(hue, low), hue); // 255 is 0
+        const __m256i h6 = _mm256_mullo_epi32(hue, _mm256_set1_epi32(6));
+        const __m256i sector = Div255Avx2(h6);
+        const __m256i f = _mm256_sub_epi32(h6, _mm256_mullo_epi32(sector, low));
+        constexpr int k = 255 * 255;
+        const __m256i kv = _mm256_set1_epi32(k);
+        const __m256i pv =
+            Div255Avx2(_mm256_add_epi32(_mm256_mullo_epi32(v, _mm256_sub_epi32(low, sat)), _mm256_set1_epi32(127)));
+        const __m256i qv = Div65025Avx2(
+            _mm256_add_epi32(_mm256_mullo_epi32(v, _mm256_sub_epi32(kv, _mm256_mullo_epi32(sat, f))),
+                             _mm256_set1_epi32(k / 2)));
+        const __m256i tv = Div65025Avx2(
+            _mm256_add_epi32(
+                _mm256_mullo_epi32(v, _mm256_sub_epi32(kv, _mm256_mullo_epi32(sat, _mm256_sub_epi32(low, f)))),
+                _mm256_set1_epi32(k / 2)));
+        __m256i e[6];
+        for (int j = 0; j < 6; ++j)
+            e[j] = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(j));
+        __m256i rr = _mm256_or_si256(_mm256_or_si256(Pick(_mm256_or_si256(e[0], e[5]), v), Pick(e[1], qv)),
+                                     _mm256_or_si256(Pick(_mm256_or_si256(e[2], e[3]), pv), Pick(e[4], tv)));
+        __m256i gg = _mm256_or_si256(_mm256_or_si256(Pick(e[0], tv), Pick(_mm256_or_si256(e[1], e[2]), v)),
+                                     _mm256_or_si256(Pick(e[3], qv), Pick(_mm256_or_si256(e[4], e[5]), pv)));
+        __m256i bb = _mm256_or_si256(_mm256_or_si256(Pick(_mm256_or_si256(e[0], e[1]), pv), Pick(e[2], tv)),
+                                     _mm256_or_si256(Pick(_mm256_or_si256(e[3], e[4]), v), Pick(e[5], qv)));
+        const __m256i flat = _mm256_cmpeq_epi32(sat, zero);
+        rr = _mm256_blendv_epi8(rr, v, flat);
+        gg = _mm256_blendv_epi8(gg, v, flat);
+        bb = _mm256_blendv_epi8(bb, v, flat);
+        if (a.light) {
+            const __m256i w = _mm256_set1_epi32(a.lightWeight), lift = _mm256_set1_epi32(a.lightLift);
+            rr = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(rr, w), lift), 8);
+            gg = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(gg, w), lift), 8);
+            bb = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(bb, w), lift), 8);
+        }
+        const __m256i out = _mm256_or_si256(_mm256_or_si256(bb, _mm256_slli_epi32(gg, 8)),
+                                            _mm256_or_si256(_mm256_slli_epi32(rr, 16), _mm256_and_si256(px, alphaMask)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 4 * i), out);
+    }
+    return i;
+}
+
+#endif
+
+} // namespace
+
+ChannelTables::ChannelTables(const BYTE* b, const BYTE* g, const BYTE* r)
+{
+    for (int v = 0; v < 256; ++v) {
+        word[0][v] = b[v];
+        word[1][v] = std::uint32_t{g[v]} << 8;
+        word[2][v] = std::uint32_t{r[v]} << 16;
+    }
+}
+
+GreyTable::GreyTable(const BYTE* levels)
+{
+    for (int v = 0; v < 256; ++v)
+        word[v] = levels[v] * 0x010101u | kAlpha;
+}
+
+HsbAdjust::HsbAdjust(int hue, int saturation, int lightness)
+    : hueTurn(hue & 0xFF),
+      satFactor(saturation + 128),
+      lightWeight(256 - 2 * std::abs(lightness)),
+      lightLift(lightness > 0 ? 255 * 2 * lightness : 0),
+      light(lightness != 0)
+{
+    // (1 + s / 128) i is exact in doubles, so the integer form truncates alike.
+    for (int i = 0; i < 256; ++i)
+        satTable[i] = static_cast<BYTE>(std::min(255, satFactor * i / 128));
+}
+
+void AdjustHsb(const BYTE* s, BYTE* d, std::size_t n, const HsbAdjust& a, SimdLevel level)
+{
+    std::size_t i = 0;
+#if defined(__x86_64__)
+    if (level == SimdLevel::Avx2)
+        i = AdjustHsbAvx2(s, d, n, a);
+#endif
+    AdjustHsbScalar(s, d, i, n, a);
+}
+
+void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, bool opaque, SimdLevel level)
+{
+    std::size_t i = 0;
+#if defined(__x86_64__)
+    if (level == SimdLevel::Avx2)
+        i = MapChannelsAvx2(s, d, n, t, opaque);
+    else if (level == SimdLevel::Sse4)
+        i = MapChannelsSse4(s, d, n, t, opaque);
+#endif
+    MapChannelsScalar(s, d, i, n, t, opaque);
+}
+
+void MapGrey(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t, SimdLevel level)
+{
+    std::size_t i = 0;
+#if defined(__x86_64__)
+    if (level == SimdLevel::Avx2)
+        i = MapGreyAvx2(s, d, n, t);
+    else if (level == SimdLevel::Sse4)
+        i = MapGreySse4(s, d, n, t);
+#endif
+    MapGreyScalar(s, d, i, n, t);
+}
+
+} // namespace pointkernels
