@@ -356,7 +356,7 @@ ShakeVector AntiShakeAlgorithm::CoarseSearch(const ShakeVector& point) const
         int tx, ty;
     };
     std::vector<Best> parts;
-    parts.reserve(std::max(1u, std::thread::hardware_concurrency())); // no allocation in the workers
+    parts.reserve(imagecore::ThreadCount()); // no allocation in the workers
     std::mutex lock;
     imagecore::ParallelFor(0, count, static_cast<std::size_t>(count) * w * w, [&](int t0, int t1) {
         Best best = {t0, 0, -1, -1};

@@ -195,7 +195,7 @@ HRESULT ResampleAlgorithm::StripPass(float scale, bool sharpen)
     }
 
     const int count = static_cast<int>(strips.size());
-    const int runs = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, count);
+    const int runs = std::clamp(static_cast<int>(imagecore::ThreadCount()), 1, count);
     std::vector<int> runStart(static_cast<std::size_t>(runs) + 1);
     for (int r = 0; r <= runs; ++r)
         runStart[r] = static_cast<int>(static_cast<long long>(r) * count / runs);
