@@ -172,7 +172,9 @@ int C16BitBitmap::DuplicateFrom(const C16BitBitmap* other)
         return 0;
     if (other == this)
         return 1;
-    if (!Create(other->m_nWidth, other->m_nHeight))
+    // A bitmap of the same size is overwritten in place: no fresh pages to fault.
+    if (!(m_pPixels && m_nWidth == other->m_nWidth && m_nHeight == other->m_nHeight) &&
+        !Create(other->m_nWidth, other->m_nHeight))
         return 0;
     if (m_nCount != 0)
         std::memcpy(m_pPixels, other->m_pPixels, static_cast<std::size_t>(m_nCount) * sizeof(C16BitPixel));

@@ -70,6 +70,38 @@ TEST(SixteenBitBitmap, CreateAccessAndMove)
     EXPECT_EQ(copy.GetBuffer(0, 0), pixels);
 }
 
+TEST(SixteenBitBitmap, RefillingABitmapOfTheSameSizeOverwritesEveryPixel)
+{
+    CQLImage image;
+    ASSERT_EQ(image.Create(3, 2), 0);
+    for (int i = 0; i < 6; ++i)
+        image.PutPixel(i % 3, i / 3, CPixel{static_cast<BYTE>(i), static_cast<BYTE>(10 + i), static_cast<BYTE>(20 + i), 0});
+    C16BitBitmap other;
+    ASSERT_EQ(other.ConvertFromSimpleBitmap(&image, 0), 1);
+
+    C16BitBitmap bmp;
+    ASSERT_EQ(bmp.Create(3, 2), 1);
+    for (int i = 0; i < 6; ++i)
+        *bmp.GetBuffer(i % 3, i / 3) = C16BitPixel{0xFFFF, 0xFFFF, 0xFFFF};
+    ASSERT_EQ(bmp.ConvertFromSimpleBitmap(&image, 0), 1);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE((bmp.GetPixel(i % 3, i / 3) == C16BitPixel{static_cast<WORD>(i << 8), static_cast<WORD>((10 + i) << 8),
+                                                               static_cast<WORD>((20 + i) << 8)}))
+            << i;
+
+    for (int i = 0; i < 6; ++i)
+        *bmp.GetBuffer(i % 3, i / 3) = C16BitPixel{1, 2, 3};
+    ASSERT_EQ(bmp.DuplicateFrom(&other), 1);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(bmp.GetPixel(i % 3, i / 3) == other.GetPixel(i % 3, i / 3)) << i;
+
+    C16BitBitmap wider;
+    ASSERT_EQ(wider.Create(4, 2), 1);
+    ASSERT_EQ(wider.DuplicateFrom(&other), 1);
+    EXPECT_EQ(wider.GetWidth(), 3);
+    EXPECT_TRUE(wider.GetPixel(2, 1) == other.GetPixel(2, 1));
+}
+
 TEST(SixteenBitBitmap, PlainConversionRoundTripsAndEmptyInputsFail)
 {
     CQLImage img;
