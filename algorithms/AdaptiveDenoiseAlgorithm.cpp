@@ -145,9 +145,8 @@ HRESULT AdaptiveDenoiseAlgorithm::Apply(const void* params)
     if (TestCancel())
         return E_FAIL;
 
-    const int span = rangeHigh - rangeLow;
     blur.SetImages(source, target);
-    blur.SetRange(rangeLow + span * 95 / 100, rangeLow + span * 98 / 100);
+    blur.SetRange(RangeAt(95), RangeAt(98));
     blur.SetCallback(callback);
     const SmoothParams radius = {3};
     if (blur.Apply(&radius) != 0)

@@ -54,7 +54,7 @@ HRESULT AdvancedSkinCleanAlgorithm::Apply(const void* params)
         SkinMaskAlgorithm mask;
         mask.SetImages(source, target);
         mask.SetCallback(callback);
-        mask.SetRange(rangeLow, rangeLow + (rangeHigh - rangeLow) * 10 / 100);
+        mask.SetRange(rangeLow, RangeAt(10));
         if (mask.Apply(nullptr) != 0)
             return E_FAIL;
     }
@@ -126,7 +126,7 @@ HRESULT AdvancedSkinCleanAlgorithm::Smooth()
 {
     const Size size = SizeOf(target);
     CQLImage smoothed;
-    const int lo = rangeLow + (rangeHigh - rangeLow) * 30 / 100, hi = rangeLow + (rangeHigh - rangeLow) * 80 / 100;
+    const int lo = RangeAt(30), hi = RangeAt(80);
     if (param.useMaskedBlur) {
         for (int y = 0; y < size.height; ++y) {
             const BYTE* s = source->GetBuffer(0, y);

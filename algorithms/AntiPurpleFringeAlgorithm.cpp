@@ -81,7 +81,7 @@ HRESULT AntiPurpleFringeAlgorithm::BuildMask(CQLImage& marked)
     auto smoothAlpha = [&](CQLImage* from, CQLImage* to, int radius, int lo, int hi) {
         smooth.SetImages(from, to);
         smooth.SetAlphaOnly(1);
-        smooth.SetRange(rangeLow + (rangeHigh - rangeLow) * lo / 100, rangeLow + (rangeHigh - rangeLow) * hi / 100);
+        smooth.SetRange(RangeAt(lo), RangeAt(hi));
         smooth.SetCallback(callback);
         const SmoothParams sp = {radius};
         // A cancel meant for this effect reaches it through the shared callback.

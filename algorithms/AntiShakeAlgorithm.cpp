@@ -21,11 +21,6 @@ namespace {
 // Windows are placed every this many pixels when picking features.
 constexpr int kWindowStep = 16;
 
-inline int Grey(const BYTE* p)
-{
-    return (6 * p[1] + 3 * p[2] + p[0]) / 10;
-}
-
 // Solves a x = b for three unknowns by elimination in row order without
 // pivoting; false on a zero pivot (x untouched).
 bool Solve3(double a[3][3], double b[3], double x[3])
@@ -230,7 +225,7 @@ bool AntiShakeAlgorithm::HighPass(CQLImage& image, bool wholePixel)
             BYTE* p = image.GetBuffer(0, y);
             const BYTE* s = work.GetBuffer(0, y);
             for (UINT x = 0; x < w; ++x, p += 4, s += 4) {
-                const BYTE v = static_cast<BYTE>(std::clamp(Grey(s) - Grey(p) + 128, 0, 255));
+                const BYTE v = static_cast<BYTE>(std::clamp(GrayOf(s) - GrayOf(p) + 128, 0, 255));
                 if (wholePixel)
                     p[0] = p[1] = p[2] = v;
                 p[3] = v;
@@ -356,7 +351,7 @@ ShakeVector AntiShakeAlgorithm::CoarseSearch(const ShakeVector& point) const
         int tx, ty;
     };
     std::vector<Best> parts;
-    parts.reserve(std::max(1u, std::thread::hardware_concurrency())); // no allocation in the workers
+    parts.reserve(imagecore::ThreadCount()); // no allocation in the workers
     std::mutex lock;
     imagecore::ParallelFor(0, count, static_cast<std::size_t>(count) * w * w, [&](int t0, int t1) {
         Best best = {t0, 0, -1, -1};

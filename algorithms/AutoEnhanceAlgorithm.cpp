@@ -174,10 +174,9 @@ bool AutoEnhanceAlgorithm::StrongLevels()
 bool AutoEnhanceAlgorithm::RunNested(EffectAlgorithm& fx, CQLImage* from, CQLImage* into, const void* params, int lo,
                                      int hi)
 {
-    auto map = [this](int percent) { return rangeLow + (rangeHigh - rangeLow) * percent / 100; };
     fx.SetImages(from, into);
     fx.SetCallback(callback);
-    fx.SetRange(map(lo), map(hi));
+    fx.SetRange(RangeAt(lo), RangeAt(hi));
     // A cancel meant for this run reaches it after the nested step.
     return fx.Apply(params) == 0 && !TestCancel();
 }

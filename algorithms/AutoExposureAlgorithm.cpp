@@ -91,13 +91,6 @@ void AutoExposureAlgorithm::CountCentreAgain(const C16BitBitmap& bitmap, bool lu
 
 HRESULT AutoExposureAlgorithm::Apply(const void* params)
 {
-    const HRESULT hr = Process(params);
-    work.Free(); // the work copy is as large as 1.5 photos: not kept between runs
-    return hr;
-}
-
-HRESULT AutoExposureAlgorithm::Process(const void* params)
-{
     if (EffectAlgorithm::Apply(params) != 0 || !params)
         return E_FAIL;
     lumaOnly = *static_cast<const INT*>(params);

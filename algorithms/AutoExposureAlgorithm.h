@@ -33,9 +33,7 @@ public:
     static void EqualisationCurve(const std::vector<std::uint64_t>& hist, WORD* curve);
 
 private:
-    HRESULT Process(const void* params);
-
-    C16BitBitmap work;
+    C16BitBitmap work; // kept between runs: a fresh copy would be faulted in on every Apply
     INT lumaOnly = 0;
     INT photoClass = 0;
 };

@@ -28,13 +28,6 @@ void AutoLevelsAlgorithm::StretchCurve(int lo, int hi, WORD* curve)
 
 HRESULT AutoLevelsAlgorithm::Apply(const void* params)
 {
-    const HRESULT hr = Process(params);
-    work.Free(); // the work copy is as large as 1.5 photos: not kept between runs
-    return hr;
-}
-
-HRESULT AutoLevelsAlgorithm::Process(const void* params)
-{
     if (EffectAlgorithm::Apply(params) != 0 || !params)
         return E_FAIL;
     linked = *static_cast<const INT*>(params);

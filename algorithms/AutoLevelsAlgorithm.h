@@ -20,8 +20,6 @@ public:
     static void StretchCurve(int lo, int hi, WORD* curve);
 
 private:
-    HRESULT Process(const void* params);
-
     INT linked = 0;
-    C16BitBitmap work;
+    C16BitBitmap work; // kept between runs: a fresh copy would be faulted in on every Apply
 };

@@ -30,7 +30,7 @@ void ColorThemeAlgorithm::SetAmount(int percent)
 // A nested effect reports its 0..100 inside [low, high] of this run's scale.
 void ColorThemeAlgorithm::NestedRange(EffectAlgorithm& effect, int low, int high) const
 {
-    effect.SetRange(rangeLow + (rangeHigh - rangeLow) * low / 100, rangeLow + (rangeHigh - rangeLow) * high / 100);
+    effect.SetRange(RangeAt(low), RangeAt(high));
     effect.SetCallback(callback);
 }
 

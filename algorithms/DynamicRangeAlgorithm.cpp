@@ -31,11 +31,6 @@ int HighlightWeight(int a)
     return 255 - (224 * (255 - a)) / 128;
 }
 
-inline int Grey(const BYTE* p)
-{
-    return (6 * p[1] + 3 * p[2] + p[0]) / 10;
-}
-
 } // namespace
 
 DynamicRangeAlgorithm::~DynamicRangeAlgorithm() = default;
@@ -78,7 +73,7 @@ HRESULT DynamicRangeAlgorithm::Apply(const void* params)
         for (int y = y0; y < y1; ++y) {
             BYTE* p = source->GetBuffer(0, y);
             for (int x = 0; x < w; ++x, p += 4) {
-                p[3] = static_cast<BYTE>(Grey(p));
+                p[3] = static_cast<BYTE>(GrayOf(p));
                 ++local[p[3]];
             }
         }
@@ -100,7 +95,7 @@ HRESULT DynamicRangeAlgorithm::Apply(const void* params)
     CQLImage* blurred = source == target ? &local : target;
     SmoothAlgorithm blur;
     blur.SetImages(source, blurred);
-    blur.SetRange(rangeLow, rangeLow + (rangeHigh - rangeLow) * 50 / 100);
+    blur.SetRange(rangeLow, RangeAt(50));
     blur.SetCallback(callback);
     const SmoothParams radius = {std::max(16, static_cast<int>(std::sqrt(static_cast<double>(w) * w + static_cast<double>(h) * h) * 0.025))};
     if (blur.Apply(&radius) != 0 || TestCancel())
@@ -142,7 +137,7 @@ HRESULT DynamicRangeAlgorithm::Apply(const void* params)
             const BYTE* b = blurred->GetBuffer(0, y);
             BYTE* d = target->GetBuffer(0, y);
             for (int x = 0; x < w; ++x, p += 4, b += 4, d += 4) {
-                const int sourceGrey = p[3], blurredGrey = Grey(b);
+                const int sourceGrey = p[3], blurredGrey = GrayOf(b);
                 const BYTE* lift = &lifted[shadow[sourceGrey] * shadow[blurredGrey] / 255 * 256];
                 const BYTE* compress = &compressed[highlight[sourceGrey] * highlight[blurredGrey] / 255 * 256];
                 d[0] = compress[lift[stretch[p[0]]]];

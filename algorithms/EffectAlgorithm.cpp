@@ -49,7 +49,7 @@ void EffectAlgorithm::SetCallback(ProgressCallback cb)
 void EffectAlgorithm::Progress(int percent)
 {
     // 32-bit arithmetic, division truncating toward zero, as every caller expects.
-    const int value = rangeLow + (rangeHigh - rangeLow) * percent / 100;
+    const int value = RangeAt(percent);
     if (value == lastReportedProgress || !callback)
         return;
     callback(1, value);

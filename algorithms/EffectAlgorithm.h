@@ -50,6 +50,10 @@ public:
     static int LastReportedProgress() { return lastReportedProgress; }
 
 protected:
+    // The point of this effect's progress range that percent (0..100) of it
+    // maps to: what Progress reports, and the bounds of a nested effect's range.
+    int RangeAt(int percent) const { return rangeLow + (rangeHigh - rangeLow) * percent / 100; }
+
     CQLImage* source = nullptr;
     CQLImage* target = nullptr;
     std::vector<CQLImage*> images; // not owned; kept in order of addition

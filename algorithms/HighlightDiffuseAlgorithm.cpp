@@ -38,7 +38,7 @@ HRESULT HighlightDiffuseAlgorithm::Apply(const void* params)
     SmoothAlgorithm smooth;
     smooth.SetMultiScaleMode(1);
     smooth.SetImages(target, &glow);
-    smooth.SetRange(rangeLow + (rangeHigh - rangeLow) * 10 / 100, rangeLow + (rangeHigh - rangeLow) * 90 / 100);
+    smooth.SetRange(RangeAt(10), RangeAt(90));
     smooth.SetCallback(callback);
     const SmoothParams blur = {radius};
     if (const HRESULT hr = smooth.Apply(&blur); hr != 0)

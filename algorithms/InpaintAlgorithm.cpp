@@ -380,7 +380,7 @@ HRESULT InpaintAlgorithm::ApplyPadded()
     nested.outer = this;
     nested.SetImages(&padded, target);
     nested.SetCallback(callback);
-    nested.SetRange(rangeLow + (rangeHigh - rangeLow) * 10 / 100, rangeHigh);
+    nested.SetRange(RangeAt(10), rangeHigh);
     InpaintParams np = par;
     np.mask = &paddedMask;
     if (nested.Apply(&np) != 0)

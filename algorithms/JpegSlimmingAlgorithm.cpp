@@ -298,7 +298,7 @@ HRESULT JpegSlimmingAlgorithm::Resize(const CQLImage*& input)
     SetOptionsFor(resample, 0, static_cast<double>(nw) / static_cast<double>(w));
     resample.SetImages(source, &work);
     resample.SetCallback(callback);
-    resample.SetRange(At(0), At(10));
+    resample.SetRange(RangeAt(0), RangeAt(10));
     const ResizeParams size{static_cast<INT>(nw), static_cast<INT>(nh)};
     if (resample.Apply(&size) != 0 || !target->DuplicateFrom(&work))
         return E_FAIL;
@@ -316,7 +316,7 @@ HRESULT JpegSlimmingAlgorithm::SmoothBlend()
     SmoothAlgorithm smooth;
     smooth.SetImages(target, &smoothed);
     smooth.SetCallback(callback);
-    smooth.SetRange(At(10), At(20));
+    smooth.SetRange(RangeAt(10), RangeAt(20));
     const SmoothParams radius{1};
     if (smooth.Apply(&radius) != 0)
         return E_FAIL;
@@ -460,7 +460,7 @@ HRESULT JpegSlimmingAlgorithm::Encode(const CQLImage* image, CQLImage* into, int
     jpeg.SetSizeOnly(into ? 0 : 1);
     if (lo >= 0) {
         jpeg.SetCallback(callback);
-        jpeg.SetRange(At(lo), At(hi));
+        jpeg.SetRange(RangeAt(lo), RangeAt(hi));
     }
     jpeg.qTable = table;
     const INT q = CodecQuality(quality);
@@ -569,7 +569,7 @@ HRESULT JpegSlimmingAlgorithm::ScaleFit(const CQLImage* input)
     next->parent = this;
     next->SetImages(&resized, target);
     next->SetCallback(callback);
-    next->SetRange(At(90), At(100));
+    next->SetRange(RangeAt(90), RangeAt(100));
     if (!images.empty())
         next->AddImage(images[0]);
     JpegSlimSettings block = settings; // as given: the next round tests its own colours

@@ -49,7 +49,6 @@ public:
     static constexpr int kMinFitSide = 8;
 
 private:
-    int At(int percent) const { return rangeLow + (rangeHigh - rangeLow) * percent / 100; }
     int CodecQuality(int q) const { return (settings.chromaOption && q != 0) ? q + 100 : q; }
     HRESULT Resize(const CQLImage*& input);
     HRESULT SmoothBlend();

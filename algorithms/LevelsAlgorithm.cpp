@@ -11,9 +11,9 @@ HRESULT LevelsAlgorithm::Apply(const void* params)
         return E_FAIL;
     const int w = input->GetWidth(), h = input->GetHeight();
     // The conversion diffuses its error into the 16-bit data, so it works on
-    // a copy; without one there is no result.
-    C16BitBitmap mapped;
-    if (!mapped.Create(w, h))
+    // a copy; without one there is no result. The copy of the last run is
+    // reused when the size matches.
+    if ((mapped.GetWidth() != w || mapped.GetHeight() != h || !mapped.GetBuffer(0, 0)) && !mapped.Create(w, h))
         return E_FAIL;
 
     const WORD* tables = static_cast<const WORD*>(params);

@@ -24,4 +24,5 @@ public:
 private:
     C16BitBitmap* input = nullptr;
     BOOL perChannel = 0;
+    C16BitBitmap mapped; // the work copy, kept between runs of a dialog
 };

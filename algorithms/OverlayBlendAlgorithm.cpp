@@ -14,11 +14,6 @@ namespace {
 // Work images larger than this are refused (huge radii or widths).
 constexpr long long kMaxWorkPixels = 1LL << 28;
 
-inline int Grey(const BYTE* p)
-{
-    return (p[1] * 6 + p[2] * 3 + p[0]) / 10;
-}
-
 inline int Mixed(int mode, int o, int p)
 {
     switch (mode) {
@@ -128,8 +123,8 @@ bool OverlayBlendAlgorithm::MaskLighterDarker(const CQLImage& photo)
             const long long px = static_cast<long long>(param.x) + j, py = static_cast<long long>(param.y) + i;
             if (!Inside(px, py))
                 continue;
-            const int objectGrey = Grey(o);
-            const int photoGrey = Grey(photo.GetBuffer(static_cast<int>(px), static_cast<int>(py)));
+            const int objectGrey = GrayOf(o);
+            const int photoGrey = GrayOf(photo.GetBuffer(static_cast<int>(px), static_cast<int>(py)));
             if (lighterOnly ? objectGrey < photoGrey : objectGrey > photoGrey)
                 o[3] = 0;
         }
@@ -159,7 +154,7 @@ bool OverlayBlendAlgorithm::Shadow()
     if (!Step(25))
         return false;
     boxMean.SetImages(&work, &softened);
-    boxMean.SetRange(rangeLow + (rangeHigh - rangeLow) * 25 / 100, rangeLow + (rangeHigh - rangeLow) * 35 / 100);
+    boxMean.SetRange(RangeAt(25), RangeAt(35));
     boxMean.SetCallback(callback);
     const BoxMeanParams n = {2 * r};
     if (boxMean.Apply(&n) != 0 || TestCancel())
@@ -319,7 +314,7 @@ bool OverlayBlendAlgorithm::Bevel()
     if (!Step(80))
         return false;
     smooth.SetImages(&work, &softened);
-    smooth.SetRange(rangeLow + (rangeHigh - rangeLow) * 80 / 100, rangeLow + (rangeHigh - rangeLow) * 90 / 100);
+    smooth.SetRange(RangeAt(80), RangeAt(90));
     smooth.SetCallback(callback);
     const SmoothParams radius = {c};
     if (smooth.Apply(&radius) != 0 || !Step(90))

@@ -42,13 +42,13 @@ HRESULT ResampleAlgorithm::Apply(const void* params)
         // Twice the size with the cubic kernel, the rest with the disc kernel.
         CQLImage doubled;
         separable.SetImages(source, &doubled);
-        separable.SetRange(At(0), At(20));
+        separable.SetRange(RangeAt(0), RangeAt(20));
         separable.SetCallback(callback);
         const ResizeParams twice{static_cast<INT>(2 * w), static_cast<INT>(2 * h)};
         if (separable.Apply(&twice) != 0 || TestCancel())
             return E_FAIL;
         shrink.SetImages(&doubled, target);
-        shrink.SetRange(At(20), At(40));
+        shrink.SetRange(RangeAt(20), RangeAt(40));
         shrink.SetCallback(callback);
         if (shrink.Apply(&size) != 0 || TestCancel())
             return E_FAIL;
@@ -56,7 +56,7 @@ HRESULT ResampleAlgorithm::Apply(const void* params)
     }
     if (s > 1) {
         separable.SetImages(source, target);
-        separable.SetRange(At(0), At(40));
+        separable.SetRange(RangeAt(0), RangeAt(40));
         separable.SetCallback(callback);
         if (separable.Apply(&size) != 0 || TestCancel())
             return E_FAIL;
@@ -64,7 +64,7 @@ HRESULT ResampleAlgorithm::Apply(const void* params)
     }
 
     shrink.SetImages(source, target);
-    shrink.SetRange(At(0), At(90));
+    shrink.SetRange(RangeAt(0), RangeAt(90));
     shrink.SetCallback(callback);
     shrink.SetSupportFactor(factor);
     if (shrink.Apply(&size) != 0 || TestCancel())
@@ -195,7 +195,7 @@ HRESULT ResampleAlgorithm::StripPass(float scale, bool sharpen)
     }
 
     const int count = static_cast<int>(strips.size());
-    const int runs = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, count);
+    const int runs = std::clamp(static_cast<int>(imagecore::ThreadCount()), 1, count);
     std::vector<int> runStart(static_cast<std::size_t>(runs) + 1);
     for (int r = 0; r <= runs; ++r)
         runStart[r] = static_cast<int>(static_cast<long long>(r) * count / runs);

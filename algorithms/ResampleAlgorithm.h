@@ -31,7 +31,6 @@ public:
     static int StripHeight(int width) { return width > 0 ? std::max(64, 600000 / width) : 64; }
 
 private:
-    int At(int percent) const { return rangeLow + (rangeHigh - rangeLow) * percent / 100; }
     HRESULT StripPass(float scale, bool sharpen);
     struct StripTools;
     const CQLImage* ProcessStrip(StripTools& tools, int begin, int rows, const std::vector<BYTE>* top, float scale,

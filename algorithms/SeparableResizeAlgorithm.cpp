@@ -17,7 +17,7 @@ bool ResampleColumns(BYTE* dst, const BYTE* src, int width, int srcLines, int ds
 {
     // Columns are independent: bands of them go to the cores. Wide bands
     // make each of the resampler's line blends long; two bands a core at least.
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int cores = static_cast<int>(imagecore::ThreadCount());
     const int band = std::clamp((width / (2 * cores) + 15) & ~15, 64, 1024);
     const int bands = (width + band - 1) / band;
     std::atomic<bool> ok{true};

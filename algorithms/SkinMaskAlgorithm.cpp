@@ -13,15 +13,10 @@
 namespace {
 
 // Only the colour bytes are read: other rows' alpha is being written meanwhile.
-inline int Grey(const BYTE* p)
-{
-    return (6 * p[1] + 3 * p[2] + p[0]) / 10;
-}
-
 void GreyRow(const BYTE* p, int width, int* out)
 {
     for (int x = 0; x < width; ++x, p += 4)
-        out[x] = Grey(p);
+        out[x] = GrayOf(p);
 }
 
 int ToneWeight(int y)

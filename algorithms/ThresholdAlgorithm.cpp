@@ -15,11 +15,6 @@
 
 namespace {
 
-inline int Grey(const BYTE* p)
-{
-    return (6 * p[1] + 3 * p[2] + p[0]) / 10;
-}
-
 inline void PutLevel(BYTE* p, int v)
 {
     p[0] = p[1] = p[2] = static_cast<BYTE>(v);
@@ -110,7 +105,7 @@ HRESULT ThresholdAlgorithm::AdaptiveThreshold()
 
     SmoothAlgorithm smooth;
     smooth.SetImages(&levelMap, &levelMap);
-    smooth.SetRange(rangeLow + (rangeHigh - rangeLow) * 50 / 100, rangeLow + (rangeHigh - rangeLow) * 60 / 100);
+    smooth.SetRange(RangeAt(50), RangeAt(60));
     smooth.SetCallback(callback);
     const SmoothParams radius = {3};
     if (smooth.Apply(&radius) != 0)
@@ -134,7 +129,7 @@ HRESULT ThresholdAlgorithm::AdaptiveThreshold()
             const int dark = m[1], bright = m[2];
             const int t = dark + (bright - dark) * level / 255;
             const int lo = std::max(dark, t - half), hi = std::min(bright, t + half);
-            const int v = Grey(s);
+            const int v = GrayOf(s);
             if (v < lo)
                 PutLevel(p, 0);
             else if (v < hi && lo + 4 < hi)
@@ -170,7 +165,7 @@ bool ThresholdAlgorithm::BuildLevelMap(int mapWidth, int mapHeight)
     for (int y = 0; y < mapHeight; ++y) {
         const BYTE* p = levelMap.GetBuffer(0, y);
         for (int x = 0; x < mapWidth; ++x, p += 4)
-            grey[static_cast<std::size_t>(y) * mapWidth + x] = static_cast<BYTE>(Grey(p));
+            grey[static_cast<std::size_t>(y) * mapWidth + x] = static_cast<BYTE>(GrayOf(p));
     }
     // Separable: the range along each row's window, then along the column's.
     for (int y = 0; y < mapHeight; ++y) {
@@ -229,7 +224,7 @@ bool ThresholdAlgorithm::RandomDiffuse()
         const BYTE* p = source->GetBuffer(0, y);
         int* g = row(y);
         for (int x = 0; x < width; ++x, p += 4)
-            g[x] = Grey(p);
+            g[x] = GrayOf(p);
     };
     load(0);
     load(1);
@@ -289,7 +284,7 @@ HRESULT ThresholdAlgorithm::HalftoneCells()
         const BYTE* p = source->GetBuffer(0, y);
         BYTE* g = grey.GetBuffer(0, y);
         for (int x = 0; x < width; ++x, p += 4)
-            g[x] = static_cast<BYTE>(Grey(p));
+            g[x] = static_cast<BYTE>(GrayOf(p));
     }
     if (!ShrinkChannelArea(&grey, &cells, cellsX, cellsY, 0, 0, -1, -1))
         return CopySourceToTarget() ? 0 : E_FAIL;

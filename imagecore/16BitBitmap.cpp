@@ -2,14 +2,19 @@
 
 #include "imagecore/AlignedBuffer.h"
 #include "imagecore/ParallelFor.h"
+#include "imagecore/PixelMemory.h"
 #include "imagecore/QLImage.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <utility>
+#include <vector>
 
 using imagecore::ParallelFor;
 
@@ -19,10 +24,83 @@ struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
 };
 
-WORD AddClamped(WORD v, int e)
+// The diffusion's wavefront works in bands of rows, each walked in tiles of
+// this many pixels: a tile of a band stays in the core's cache.
+constexpr int kDiffuseBand = 16;
+constexpr int kDiffuseTile = 256;
+
+int Clamp16(int v)
 {
-    const int sum = v + e;
-    return static_cast<WORD>(sum < 0 ? 0 : (sum > 0xFFFF ? 0xFFFF : sum));
+    return v < 0 ? 0 : (v > 0xFFFF ? 0xFFFF : v);
+}
+
+// Error diffusion of pixels [x0, x1) of one row (below is null on the last
+// row): each channel is rounded into out, and a quarter of its error is
+// added, clamped, to the right, below and below-right neighbours, in the
+// order of a plain left-to-right pass. The neighbours' running sums stay in
+// registers; what the next span or row reads is stored.
+void DiffuseSpan(C16BitPixel* row, C16BitPixel* below, BYTE* out, int x0, int x1, int w)
+{
+    int cb = row[x0].b, cg = row[x0].g, cr = row[x0].r;
+    int bb = 0, bg = 0, br = 0;
+    if (below) {
+        bb = below[x0].b;
+        bg = below[x0].g;
+        br = below[x0].r;
+    }
+    out += 4 * static_cast<std::size_t>(x0);
+    for (int x = x0; x < x1; ++x, out += 4) {
+        row[x] = C16BitPixel{static_cast<WORD>(cb), static_cast<WORD>(cg), static_cast<WORD>(cr)};
+        const int qb = C16BitPixel::Round8(static_cast<WORD>(cb));
+        const int qg = C16BitPixel::Round8(static_cast<WORD>(cg));
+        const int qr = C16BitPixel::Round8(static_cast<WORD>(cr));
+        out[0] = static_cast<BYTE>(qb);
+        out[1] = static_cast<BYTE>(qg);
+        out[2] = static_cast<BYTE>(qr);
+        out[3] = 0;
+        const int eb = (cb - qb * 256) / 4; // the fourth quarter is dropped
+        const int eg = (cg - qg * 256) / 4;
+        const int er = (cr - qr * 256) / 4;
+        const bool hasRight = x + 1 < w;
+        if (below) {
+            below[x] = C16BitPixel{static_cast<WORD>(Clamp16(bb + eb)), static_cast<WORD>(Clamp16(bg + eg)),
+                                   static_cast<WORD>(Clamp16(br + er))};
+            if (hasRight) {
+                bb = Clamp16(below[x + 1].b + eb);
+                bg = Clamp16(below[x + 1].g + eg);
+                br = Clamp16(below[x + 1].r + er);
+            }
+        }
+        if (hasRight) {
+            cb = Clamp16(row[x + 1].b + eb);
+            cg = Clamp16(row[x + 1].g + eg);
+            cr = Clamp16(row[x + 1].r + er);
+        }
+    }
+    if (x1 < w) {
+        row[x1] = C16BitPixel{static_cast<WORD>(cb), static_cast<WORD>(cg), static_cast<WORD>(cr)};
+        if (below)
+            below[x1] = C16BitPixel{static_cast<WORD>(bb), static_cast<WORD>(bg), static_cast<WORD>(br)};
+    }
+}
+
+// Waits until count reaches at least want. The row above is normally only a
+// span ahead, so a short spin; then a sleep, so that on a busy machine the
+// thread it waits for gets the core.
+void WaitUntil(const std::atomic<std::int64_t>& count, std::int64_t want)
+{
+    for (int spins = 0;; ++spins) {
+        const std::int64_t now = count.load(std::memory_order_acquire);
+        if (now >= want)
+            return;
+        if (spins < 64) {
+#if defined(__x86_64__) || defined(__i386__)
+            __builtin_ia32_pause();
+#endif
+        } else {
+            count.wait(now, std::memory_order_acquire);
+        }
+    }
 }
 
 } // namespace
@@ -61,7 +139,8 @@ int C16BitBitmap::Create(int width, int height)
     if (count > INT_MAX)
         return 0;
     if (count != 0) {
-        m_pPixels = static_cast<C16BitPixel*>(std::malloc(static_cast<std::size_t>(count) * sizeof(C16BitPixel)));
+        m_pPixels = static_cast<C16BitPixel*>(
+            imagecore::AllocatePixels(static_cast<std::size_t>(count) * sizeof(C16BitPixel)));
         if (!m_pPixels)
             return 0;
     }
@@ -93,7 +172,9 @@ int C16BitBitmap::DuplicateFrom(const C16BitBitmap* other)
         return 0;
     if (other == this)
         return 1;
-    if (!Create(other->m_nWidth, other->m_nHeight))
+    // A bitmap of the same size is overwritten in place: no fresh pages to fault.
+    if (!(m_pPixels && m_nWidth == other->m_nWidth && m_nHeight == other->m_nHeight) &&
+        !Create(other->m_nWidth, other->m_nHeight))
         return 0;
     if (m_nCount != 0)
         std::memcpy(m_pPixels, other->m_pPixels, static_cast<std::size_t>(m_nCount) * sizeof(C16BitPixel));
@@ -109,7 +190,9 @@ int C16BitBitmap::ConvertFromSimpleBitmap(const CQLImage* image, int smart)
     UINT w = 0;
     UINT h = 0;
     image->GetSize(&w, &h);
-    if (!Create(static_cast<int>(w), static_cast<int>(h)))
+    // A bitmap of the same size is overwritten in place: no fresh pages to fault.
+    if (!(m_pPixels && m_nWidth == static_cast<LONG>(w) && m_nHeight == static_cast<LONG>(h)) &&
+        !Create(static_cast<int>(w), static_cast<int>(h)))
         return 0;
     const CPixel* src = reinterpret_cast<const CPixel*>(image->GetBuffer(0, 0));
     C16BitPixel* dst = m_pPixels;
@@ -126,7 +209,7 @@ int C16BitBitmap::ConvertToSimpleBitmap(CQLImage* image, int dither)
     if (!image || !m_pPixels || image->Create(static_cast<UINT>(m_nWidth), static_cast<UINT>(m_nHeight)) != 0)
         return 0;
     if (dither) {
-        Diffuse(*image); // order-dependent: stays on one thread
+        Diffuse(*image);
         return 1;
     }
     CPixel* dst = reinterpret_cast<CPixel*>(image->GetBuffer(0, 0));
@@ -142,33 +225,61 @@ int C16BitBitmap::ConvertToSimpleBitmap(CQLImage* image, int dither)
 
 void C16BitBitmap::Diffuse(CQLImage& image)
 {
-    using Channel = WORD C16BitPixel::*;
-    static constexpr Channel kChannels[3] = {&C16BitPixel::b, &C16BitPixel::g, &C16BitPixel::r};
     const int w = m_nWidth;
     const int h = m_nHeight;
-    for (int y = 0; y < h; ++y) {
-        C16BitPixel* row = m_pPixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(w);
-        C16BitPixel* below = row + w;
-        BYTE* out = image.GetBuffer(0, y);
-        const bool hasBelow = y < h - 1;
-        for (int x = 0; x < w; ++x, out += 4) {
-            const bool hasRight = x < w - 1;
-            for (int c = 0; c < 3; ++c) {
-                const Channel ch = kChannels[c];
-                const int v = row[x].*ch;
-                const BYTE q = C16BitPixel::Round8(static_cast<WORD>(v));
-                out[c] = q;
-                const int e = (v - q * 256) / 4; // the fourth quarter is dropped
-                if (hasRight)
-                    row[x + 1].*ch = AddClamped(row[x + 1].*ch, e);
-                if (hasBelow)
-                    below[x].*ch = AddClamped(below[x].*ch, e);
-                if (hasRight && hasBelow)
-                    below[x + 1].*ch = AddClamped(below[x + 1].*ch, e);
-            }
-            out[3] = 0;
-        }
+    auto rowAt = [&](int y) { return m_pPixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(w); };
+    auto belowOf = [&](int y) { return y + 1 < h ? rowAt(y + 1) : nullptr; };
+    const std::size_t work = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    const std::size_t lanes = imagecore::ThreadCount();
+    if (w < 2 * kDiffuseTile || h < 2 * kDiffuseBand || lanes < 2 || work < imagecore::kParallelMinWork) {
+        for (int y = 0; y < h; ++y)
+            DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), 0, w, w);
+        return;
     }
+
+    // A wavefront over bands of rows. A pixel x needs the row above finished
+    // through x + 1 (its errors then arrive in the serial order), so a band
+    // walks along in tiles skewed by one pixel a row, and its first row waits
+    // only for the last row of the band above. Bands are claimed in
+    // order and finish in order, so the band a thread waits for is always
+    // being worked on, however many threads take part; no more than `lanes`
+    // are open at once, so a ring of that many progress slots (band number
+    // and pixels done, rising) is enough.
+    const int bands = (h + kDiffuseBand - 1) / kDiffuseBand;
+    const int tiles = (w + kDiffuseBand - 1 + kDiffuseTile - 1) / kDiffuseTile;
+    struct alignas(64) Slot {
+        std::atomic<std::int64_t> value{-1};
+    };
+    std::vector<Slot> ring(lanes + 1);
+    auto encode = [](int band, int pixels) { return (std::int64_t{band} << 32) | pixels; };
+    std::atomic<int> nextBand{0};
+    ParallelFor(0, static_cast<int>(lanes), work, [&](int, int) {
+        for (;;) {
+            const int band = nextBand.fetch_add(1, std::memory_order_relaxed);
+            if (band >= bands)
+                return;
+            const int y0 = band * kDiffuseBand;
+            const int y1 = std::min(h, y0 + kDiffuseBand);
+            Slot& above = ring[static_cast<std::size_t>(band - 1) % ring.size()];
+            Slot& mine = ring[static_cast<std::size_t>(band) % ring.size()];
+            for (int t = 0; t < tiles; ++t) {
+                for (int y = y0; y < y1; ++y) {
+                    const int skew = y - y0;
+                    const int x0 = std::clamp(t * kDiffuseTile - skew, 0, w);
+                    const int x1 = std::clamp((t + 1) * kDiffuseTile - skew, 0, w);
+                    if (x0 == x1)
+                        continue;
+                    if (y == y0 && band > 0)
+                        WaitUntil(above.value, encode(band - 1, std::min(w, x1 + 1)));
+                    DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), x0, x1, w);
+                    if (y == y1 - 1) {
+                        mine.value.store(encode(band, x1), std::memory_order_release);
+                        mine.value.notify_all();
+                    }
+                }
+            }
+        }
+    });
 }
 
 LONG C16BitBitmap::SaveToBmpFile(const char* path)
@@ -191,7 +302,7 @@ int C16BitBitmap::SmartConvert(const CQLImage* image)
     if (!(m_pPixels && m_nWidth == w && m_nHeight == h) && !Create(w, h))
         return 0;
     std::unique_ptr<C16BitPixel, FreeDeleter> horizontal(
-        static_cast<C16BitPixel*>(std::malloc(static_cast<std::size_t>(m_nCount) * sizeof(C16BitPixel))));
+        static_cast<C16BitPixel*>(imagecore::AllocatePixels(static_cast<std::size_t>(m_nCount) * sizeof(C16BitPixel))));
     if (!horizontal)
         return 0;
 

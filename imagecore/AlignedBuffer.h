@@ -3,6 +3,7 @@
 // Its fields are, in order, the fields of both classes after their vtable.
 #pragma once
 
+#include "imagecore/PixelMemory.h"
 #include "platform/win/WinTypes.h"
 
 #include <cstddef>
@@ -59,7 +60,7 @@ struct AlignedBuffer {
             return false;
         const UINT bytes = static_cast<UINT>(pixels) * bytesPerPixel;
         if (bytes != 0) {
-            raw = static_cast<BYTE*>(std::malloc(std::size_t{bytes} + 16));
+            raw = static_cast<BYTE*>(AllocatePixels(std::size_t{bytes} + 16));
             if (!raw)
                 return false;
             const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(raw) & ~std::uintptr_t{15}) + 16;

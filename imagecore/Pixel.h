@@ -49,3 +49,9 @@ private:
 };
 
 static_assert(sizeof(CPixel) == 4);
+
+// CPixel::GetGray2 of the pixel stored at p (bytes B, G, R, A).
+inline int GrayOf(const BYTE* p)
+{
+    return reinterpret_cast<const CPixel*>(p)->GetGray2();
+}

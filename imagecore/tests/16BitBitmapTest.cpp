@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -64,6 +68,38 @@ TEST(SixteenBitBitmap, CreateAccessAndMove)
     copy = std::move(moved);
     EXPECT_EQ(moved.GetBuffer(0, 0), nullptr);
     EXPECT_EQ(copy.GetBuffer(0, 0), pixels);
+}
+
+TEST(SixteenBitBitmap, RefillingABitmapOfTheSameSizeOverwritesEveryPixel)
+{
+    CQLImage image;
+    ASSERT_EQ(image.Create(3, 2), 0);
+    for (int i = 0; i < 6; ++i)
+        image.PutPixel(i % 3, i / 3, CPixel{static_cast<BYTE>(i), static_cast<BYTE>(10 + i), static_cast<BYTE>(20 + i), 0});
+    C16BitBitmap other;
+    ASSERT_EQ(other.ConvertFromSimpleBitmap(&image, 0), 1);
+
+    C16BitBitmap bmp;
+    ASSERT_EQ(bmp.Create(3, 2), 1);
+    for (int i = 0; i < 6; ++i)
+        *bmp.GetBuffer(i % 3, i / 3) = C16BitPixel{0xFFFF, 0xFFFF, 0xFFFF};
+    ASSERT_EQ(bmp.ConvertFromSimpleBitmap(&image, 0), 1);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE((bmp.GetPixel(i % 3, i / 3) == C16BitPixel{static_cast<WORD>(i << 8), static_cast<WORD>((10 + i) << 8),
+                                                               static_cast<WORD>((20 + i) << 8)}))
+            << i;
+
+    for (int i = 0; i < 6; ++i)
+        *bmp.GetBuffer(i % 3, i / 3) = C16BitPixel{1, 2, 3};
+    ASSERT_EQ(bmp.DuplicateFrom(&other), 1);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(bmp.GetPixel(i % 3, i / 3) == other.GetPixel(i % 3, i / 3)) << i;
+
+    C16BitBitmap wider;
+    ASSERT_EQ(wider.Create(4, 2), 1);
+    ASSERT_EQ(wider.DuplicateFrom(&other), 1);
+    EXPECT_EQ(wider.GetWidth(), 3);
+    EXPECT_TRUE(wider.GetPixel(2, 1) == other.GetPixel(2, 1));
 }
 
 TEST(SixteenBitBitmap, PlainConversionRoundTripsAndEmptyInputsFail)
@@ -209,6 +245,65 @@ TEST_F(DiffusionTest, SaveToBmpFileDithersTheBitmapInPlace)
     ASSERT_EQ(out.LoadFromFile(path.c_str()), 0);
     std::remove(path.c_str());
     ExpectDiffused(out);
+}
+
+// The plain left-to-right, top-to-bottom error diffusion, pixel by pixel:
+// what the threaded conversion must reproduce exactly, bitmap included.
+void SerialDiffusion(std::vector<C16BitPixel>& px, int w, int h, std::vector<BYTE>& out)
+{
+    out.assign(static_cast<std::size_t>(w) * h * 4, 0xAA);
+    auto add = [](WORD& v, int e) { v = static_cast<WORD>(std::clamp(v + e, 0, 0xFFFF)); };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * w + x;
+            for (int c = 0; c < 3; ++c) {
+                WORD C16BitPixel::*ch = c == 0 ? &C16BitPixel::b : (c == 1 ? &C16BitPixel::g : &C16BitPixel::r);
+                const int v = px[i].*ch;
+                const BYTE q = C16BitPixel::Round8(static_cast<WORD>(v));
+                out[i * 4 + c] = q;
+                const int e = (v - q * 256) / 4;
+                if (x + 1 < w)
+                    add(px[i + 1].*ch, e);
+                if (y + 1 < h)
+                    add(px[i + w].*ch, e);
+                if (x + 1 < w && y + 1 < h)
+                    add(px[i + w + 1].*ch, e);
+            }
+            out[i * 4 + 3] = 0;
+        }
+}
+
+TEST(SixteenBitDiffusion, ThreadedConversionEqualsTheSerialPassByteForByte)
+{
+    struct Case {
+        int w, h;
+        int lo, hi; // range of the random values
+    };
+    const Case cases[] = {
+        {1, 1, 0, 0xFFFF},       {700, 1, 0, 0xFFFF},     {1, 700, 0, 0xFFFF},     {2, 2, 0, 0xFFFF},
+        {513, 3, 0, 0xFFFF},     {3, 513, 0, 0xFFFF},     {2000, 600, 0, 0xFFFF},  {1537, 401, 0, 0xFFFF},
+        {1537, 401, 0, 400},     {1537, 401, 0xFE00, 0xFFFF}, // the clamps at 0 and 65535
+        {4100, 300, 0x7F00, 0x8100}, // values either side of a rounding point
+    };
+    std::mt19937 random(7);
+    for (const Case& c : cases) {
+        std::uniform_int_distribution<int> value(c.lo, c.hi);
+        C16BitBitmap bmp;
+        ASSERT_EQ(bmp.Create(c.w, c.h), 1);
+        std::vector<C16BitPixel> want(static_cast<std::size_t>(c.w) * c.h);
+        for (C16BitPixel& p : want)
+            p = C16BitPixel{static_cast<WORD>(value(random)), static_cast<WORD>(value(random)),
+                            static_cast<WORD>(value(random))};
+        std::copy(want.begin(), want.end(), bmp.GetBuffer(0, 0));
+        std::vector<BYTE> wantOut;
+        SerialDiffusion(want, c.w, c.h, wantOut);
+
+        CQLImage out;
+        ASSERT_EQ(bmp.ConvertToSimpleBitmap(&out, 1), 1);
+        const std::string at = std::to_string(c.w) + "x" + std::to_string(c.h);
+        ASSERT_EQ(std::memcmp(out.GetBuffer(0, 0), wantOut.data(), wantOut.size()), 0) << at;
+        ASSERT_TRUE(std::equal(want.begin(), want.end(), bmp.GetBuffer(0, 0))) << at;
+    }
 }
 
 } // namespace
