@@ -50,7 +50,7 @@ void WriteToFd(png_structp png, png_bytep data, png_size_t n)
 
 void FlushNothing(png_structp) {}
 
-bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, UINT& height)
+bool ReadPng(const BYTE* data, std::size_t size, RowSink* sink, UINT& width, UINT& height, bool* interlaced = nullptr)
 {
     width = height = 0;
     if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0)
@@ -66,8 +66,6 @@ bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, U
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
-        if (image)
-            image->Free();
         return false;
     }
     png_set_read_fn(png, &reader, ReadFromMemory);
@@ -78,11 +76,11 @@ bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, U
     png_uint_32 w = 0, h = 0;
     int bitDepth = 0, colorType = 0, interlace = 0;
     png_get_IHDR(png, info, &w, &h, &bitDepth, &colorType, &interlace, nullptr, nullptr);
-    if (!SizeOk(w, h)) {
+    if (!SizeOk(w, h) || (sink && !DecodeSizeOk(w, h))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
-    if (!image) {
+    if (!sink) {
         png_destroy_read_struct(&png, &info, nullptr);
         width = w;
         height = h;
@@ -105,14 +103,23 @@ bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, U
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != std::size_t{w} * 4 || !MakeImage(*image, w, h)) {
+    // Interlaced rows come back in every pass: only a whole picture takes them.
+    if (passes > 1 && !sink->HoldsPicture()) {
         png_destroy_read_struct(&png, &info, nullptr);
-        image->Free();
+        if (interlaced)
+            *interlaced = true;
+        return false;
+    }
+    if (png_get_rowbytes(png, info) != std::size_t{w} * 4 || !sink->Begin(w, h, false)) {
+        png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
     for (int pass = 0; pass < passes; ++pass)
-        for (png_uint_32 y = 0; y < h; ++y)
-            png_read_row(png, Row(*image, y), nullptr);
+        for (png_uint_32 y = 0; y < h; ++y) {
+            png_read_row(png, reinterpret_cast<png_bytep>(sink->RowAt(y)), nullptr);
+            if (pass == passes - 1)
+                sink->RowDone(y);
+        }
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     width = w;
@@ -125,10 +132,22 @@ bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, U
 bool DecodePng(const BYTE* data, std::size_t size, CQLImage& image)
 {
     UINT w = 0, h = 0;
-    if (ReadPng(data, size, &image, w, h))
+    ImageSink sink(image);
+    if (ReadPng(data, size, &sink, w, h))
         return true;
     image.Free();
     return false;
+}
+
+bool StreamPng(const BYTE* data, std::size_t size, RowSink& sink)
+{
+    UINT w = 0, h = 0;
+    bool interlaced = false;
+    if (ReadPng(data, size, &sink, w, h, &interlaced))
+        return true;
+    // Interlaced rows are only complete in the last pass: from a whole picture.
+    return interlaced
+        && ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodePng(data, size, whole); });
 }
 
 bool ShapePng(const BYTE* data, std::size_t size, UINT& width, UINT& height)

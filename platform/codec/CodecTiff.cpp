@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 #include <unistd.h>
 
 #include <tiffio.h>
@@ -18,11 +19,10 @@
 namespace qlcodec {
 namespace {
 
-#ifdef QLCODEC_FUZZ_LIMITS
-constexpr tmsize_t kMaxSingleAlloc = tmsize_t{128} * 1024 * 1024;
-#else
 constexpr tmsize_t kMaxSingleAlloc = tmsize_t{2048} * 1024 * 1024;
-#endif
+// A band of rows read at once through the RGBA interface when the rows go
+// to a thumbnail rather than into the picture.
+constexpr std::size_t kBandBytes = std::size_t{32} << 20;
 
 struct MemTiff {
     const BYTE* data;
@@ -105,10 +105,11 @@ TIFF* OpenMemory(MemTiff& mem)
     return tif;
 }
 
-// 8-bit RGB or RGBA (unassociated alpha) in strips: read straight, which
-// keeps unassociated alpha exact (the RGBA interface premultiplies it).
+// 8-bit RGB or RGBA (unassociated alpha) in strips: read a row at a time,
+// which keeps unassociated alpha exact (the RGBA interface premultiplies it)
+// and never holds more than a row besides the picture.
 // -1 when the file is not of that kind, else 1 or 0.
-int ReadPlainRgb(TIFF* tif, CQLImage& image, uint32_t w, uint32_t h)
+int ReadPlainRgb(TIFF* tif, RowSink& sink, uint32_t w, uint32_t h)
 {
     uint16_t bps = 0, spp = 0, planar = 0, photometric = 0, extraCount = 0;
     uint16_t* extra = nullptr;
@@ -123,89 +124,130 @@ int ReadPlainRgb(TIFF* tif, CQLImage& image, uint32_t w, uint32_t h)
     const bool rgba = spp == 4 && extraCount == 1 && extra && extra[0] == EXTRASAMPLE_UNASSALPHA;
     if (!rgb && !rgba)
         return -1;
-    uint32_t rowsPerStrip = 0;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    if (rowsPerStrip == 0 || rowsPerStrip > h)
-        rowsPerStrip = h;
     const std::size_t rowBytes = std::size_t{w} * spp;
-    const std::size_t stripBytes = rowBytes * rowsPerStrip;
-    std::unique_ptr<BYTE[]> strip(new (std::nothrow) BYTE[stripBytes]);
-    if (!strip || !MakeImage(image, w, h))
+    if (TIFFScanlineSize64(tif) != rowBytes)
         return 0;
-    for (uint32_t row = 0, index = 0; row < h; row += rowsPerStrip, ++index) {
-        const uint32_t rows = std::min(rowsPerStrip, h - row);
-        const tmsize_t want = static_cast<tmsize_t>(rowBytes * rows);
-        if (TIFFReadEncodedStrip(tif, index, strip.get(), want) != want) {
-            image.Free();
+    std::unique_ptr<BYTE[]> line(new (std::nothrow) BYTE[rowBytes]);
+    if (!line || !sink.Begin(w, h, false))
+        return 0;
+    for (uint32_t y = 0; y < h; ++y) {
+        if (TIFFReadScanline(tif, line.get(), y, 0) != 1)
+            return 0;
+        const BYTE* s = line.get();
+        BYTE* d = reinterpret_cast<BYTE*>(sink.RowAt(y));
+        for (uint32_t x = 0; x < w; ++x, s += spp, d += 4) {
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
+            d[3] = rgba ? s[3] : 255;
+        }
+        sink.RowDone(y);
+    }
+    return 1;
+}
+
+// libtiff's packed word is R, G, B, A from the lowest byte up.
+void SwapRedBlue(BYTE* p, std::size_t pixels)
+{
+    for (std::size_t i = 0; i < pixels; ++i, p += 4) {
+        const BYTE r = p[0];
+        p[0] = p[2];
+        p[2] = r;
+    }
+}
+
+// Everything else through the RGBA interface, in bands of whole strips or
+// tile rows, so that each strip or tile is decoded once and nothing the size
+// of the picture is held besides it. Rows as stored: no flip for the
+// Orientation tag. -1 when the bands would be too large for a sink that
+// does not hold the picture.
+int ReadThroughRgba(TIFF* tif, RowSink& sink, uint32_t w, uint32_t h)
+{
+    char message[1024] = {};
+    TIFFRGBAImage rgba;
+    std::memset(&rgba, 0, sizeof rgba);
+    if (TIFFRGBAImageOK(tif, message) != 1 || TIFFRGBAImageBegin(&rgba, tif, 1, message) != 1)
+        return 0;
+    struct End {
+        TIFFRGBAImage* img;
+        ~End() { TIFFRGBAImageEnd(img); }
+    } end{&rgba};
+    rgba.req_orientation = rgba.orientation;
+    if (rgba.width != w || rgba.height != h)
+        return 0;
+    uint32_t band = h;
+    if (TIFFIsTiled(tif)) {
+        uint32_t tileLength = 0;
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileLength);
+        band = tileLength;
+    } else {
+        uint32_t rowsPerStrip = 0;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        band = rowsPerStrip;
+    }
+    if (band == 0 || band > h)
+        band = h;
+    // Small strips are read several at a time.
+    const std::size_t rowBytes = std::size_t{w} * 4;
+    band = static_cast<uint32_t>(std::min<ULONGLONG>(h, ULONGLONG(band) * std::max<std::size_t>(1, kBandBytes / (rowBytes * band))));
+    const bool direct = sink.HoldsPicture();
+    std::vector<uint32_t> scratch;
+    if (!direct) {
+        if (rowBytes * band > kBandBytes * 2)
+            return -1;
+        try {
+            scratch.resize(std::size_t{w} * band);
+        } catch (...) {
             return 0;
         }
-        for (uint32_t r = 0; r < rows; ++r) {
-            const BYTE* s = strip.get() + rowBytes * r;
-            BYTE* d = Row(image, row + r);
-            for (uint32_t x = 0; x < w; ++x, s += spp, d += 4) {
-                d[0] = s[2];
-                d[1] = s[1];
-                d[2] = s[0];
-                d[3] = rgba ? s[3] : 255;
-            }
+    }
+    if (!sink.Begin(w, h, false))
+        return 0;
+    for (uint32_t y0 = 0; y0 < h; y0 += band) {
+        const uint32_t n = std::min(band, h - y0);
+        uint32_t* raster = direct ? reinterpret_cast<uint32_t*>(sink.RowAt(y0)) : scratch.data();
+        rgba.row_offset = static_cast<int>(y0);
+        if (TIFFRGBAImageGet(&rgba, raster, w, n) != 1)
+            return 0;
+        for (uint32_t i = 0; i < n; ++i) {
+            BYTE* row = reinterpret_cast<BYTE*>(raster + std::size_t{w} * i);
+            SwapRedBlue(row, w);
+            if (!direct)
+                std::memcpy(sink.RowAt(y0 + i), row, rowBytes);
+            sink.RowDone(y0 + i);
         }
     }
     return 1;
 }
 
-bool ReadTiff(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, UINT& height)
+// -1 when the rows cannot be streamed into sink (see ReadThroughRgba).
+int ReadTiff(const BYTE* data, std::size_t size, RowSink* sink, UINT& width, UINT& height)
 {
     width = height = 0;
     if (!data || size < 8)
-        return false;
+        return 0;
     const bool ii = data[0] == 'I' && data[1] == 'I';
     const bool mm = data[0] == 'M' && data[1] == 'M';
     if (!ii && !mm)
-        return false;
+        return 0;
     MemTiff mem{data, static_cast<toff_t>(size), 0};
     TIFF* tif = OpenMemory(mem);
     if (!tif)
-        return false;
+        return 0;
     uint32_t w = 0, h = 0;
-    bool ok = TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) == 1 && TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h) == 1
-        && SizeOk(w, h);
-    const int plain = ok && image ? ReadPlainRgb(tif, *image, w, h) : -1;
-    if (plain >= 0) {
-        ok = plain == 1;
-    } else if (ok && image) {
-        char message[1024] = {};
-        TIFFRGBAImage rgba;
-        std::memset(&rgba, 0, sizeof rgba);
-        ok = TIFFRGBAImageOK(tif, message) == 1 && TIFFRGBAImageBegin(&rgba, tif, 1, message) == 1;
-        if (ok) {
-            // Rows as stored: no flip for the Orientation tag.
-            rgba.req_orientation = rgba.orientation;
-            ok = rgba.width == w && rgba.height == h && MakeImage(*image, w, h)
-                && TIFFRGBAImageGet(&rgba, reinterpret_cast<uint32_t*>(image->GetBuffer(0, 0)), w, h) == 1;
-            TIFFRGBAImageEnd(&rgba);
-        }
-        if (ok) {
-            // libtiff's packed word is R, G, B, A from the lowest byte up.
-            imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int y0, int y1) {
-                for (int y = y0; y < y1; ++y) {
-                    BYTE* p = Row(*image, static_cast<UINT>(y));
-                    for (uint32_t x = 0; x < w; ++x, p += 4) {
-                        const BYTE r = p[0];
-                        p[0] = p[2];
-                        p[2] = r;
-                    }
-                }
-            });
-        } else {
-            image->Free();
-        }
+    int result = TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) == 1 && TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h) == 1
+        && SizeOk(w, h) && (!sink || DecodeSizeOk(w, h));
+    if (result == 1 && sink) {
+        result = ReadPlainRgb(tif, *sink, w, h);
+        if (result < 0)
+            result = ReadThroughRgba(tif, *sink, w, h);
     }
     TIFFClose(tif);
-    if (ok) {
+    if (result == 1) {
         width = w;
         height = h;
     }
-    return ok;
+    return result;
 }
 
 } // namespace
@@ -213,15 +255,26 @@ bool ReadTiff(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, 
 bool DecodeTiff(const BYTE* data, std::size_t size, CQLImage& image)
 {
     UINT w = 0, h = 0;
-    if (ReadTiff(data, size, &image, w, h))
+    ImageSink sink(image);
+    if (ReadTiff(data, size, &sink, w, h) == 1)
         return true;
     image.Free();
     return false;
 }
 
+bool StreamTiff(const BYTE* data, std::size_t size, RowSink& sink)
+{
+    UINT w = 0, h = 0;
+    const int result = ReadTiff(data, size, &sink, w, h);
+    if (result >= 0)
+        return result == 1;
+    // Strips too tall to be read in bands: from a whole picture.
+    return ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodeTiff(data, size, whole); });
+}
+
 bool ShapeTiff(const BYTE* data, std::size_t size, UINT& width, UINT& height)
 {
-    return ReadTiff(data, size, nullptr, width, height);
+    return ReadTiff(data, size, nullptr, width, height) == 1;
 }
 
 bool EncodeTiff(const CQLImage& image, int fd)
