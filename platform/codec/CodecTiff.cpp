@@ -105,11 +105,12 @@ TIFF* OpenMemory(MemTiff& mem)
     return tif;
 }
 
-// 8-bit RGB or RGBA (unassociated alpha) in strips: read a row at a time,
-// which keeps unassociated alpha exact (the RGBA interface premultiplies it)
-// and never holds more than a row besides the picture.
-// -1 when the file is not of that kind, else 1 or 0.
-int ReadPlainRgb(TIFF* tif, RowSink& sink, uint32_t w, uint32_t h)
+// Strips of 8-bit RGB or RGBA (unassociated alpha), or of 1- or 8-bit grey:
+// read a row at a time, which keeps unassociated alpha exact (the RGBA
+// interface premultiplies it) and never holds more than a row besides the
+// picture, even when the whole picture is one strip. Grey comes out as the
+// RGBA interface gives it. -1 when the file is not of that kind, else 1 or 0.
+int ReadScanlines(TIFF* tif, RowSink& sink, uint32_t w, uint32_t h)
 {
     uint16_t bps = 0, spp = 0, planar = 0, photometric = 0, extraCount = 0;
     uint16_t* extra = nullptr;
@@ -117,16 +118,24 @@ int ReadPlainRgb(TIFF* tif, RowSink& sink, uint32_t w, uint32_t h)
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
     TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
-    if (TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) != 1 || TIFFIsTiled(tif) || bps != 8
-        || planar != PLANARCONFIG_CONTIG || photometric != PHOTOMETRIC_RGB)
+    if (TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) != 1 || TIFFIsTiled(tif)
+        || planar != PLANARCONFIG_CONTIG)
         return -1;
-    const bool rgb = spp == 3 && extraCount == 0;
-    const bool rgba = spp == 4 && extraCount == 1 && extra && extra[0] == EXTRASAMPLE_UNASSALPHA;
-    if (!rgb && !rgba)
+    const bool rgb = photometric == PHOTOMETRIC_RGB && bps == 8 && spp == 3 && extraCount == 0;
+    const bool rgba = photometric == PHOTOMETRIC_RGB && bps == 8 && spp == 4 && extraCount == 1 && extra
+        && extra[0] == EXTRASAMPLE_UNASSALPHA;
+    const bool grey = (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE)
+        && (bps == 1 || bps == 8) && spp == 1 && extraCount == 0;
+    if (!rgb && !rgba && !grey)
         return -1;
-    const std::size_t rowBytes = std::size_t{w} * spp;
+    const std::size_t rowBytes = (std::size_t{w} * spp * bps + 7) / 8;
     if (TIFFScanlineSize64(tif) != rowBytes)
         return 0;
+    BYTE greyMap[256];
+    for (int v = 0; v < 256; ++v) {
+        const int level = bps == 1 ? (v ? 255 : 0) : v;
+        greyMap[v] = static_cast<BYTE>(photometric == PHOTOMETRIC_MINISWHITE ? 255 - level : level);
+    }
     std::unique_ptr<BYTE[]> line(new (std::nothrow) BYTE[rowBytes]);
     if (!line || !sink.Begin(w, h, false))
         return 0;
@@ -135,11 +144,24 @@ int ReadPlainRgb(TIFF* tif, RowSink& sink, uint32_t w, uint32_t h)
             return 0;
         const BYTE* s = line.get();
         BYTE* d = reinterpret_cast<BYTE*>(sink.RowAt(y));
-        for (uint32_t x = 0; x < w; ++x, s += spp, d += 4) {
-            d[0] = s[2];
-            d[1] = s[1];
-            d[2] = s[0];
-            d[3] = rgba ? s[3] : 255;
+        if (grey && bps == 1) {
+            for (uint32_t x = 0; x < w; ++x, d += 4) {
+                const BYTE v = greyMap[(s[x >> 3] >> (7 - (x & 7))) & 1];
+                d[0] = d[1] = d[2] = v;
+                d[3] = 255;
+            }
+        } else if (grey) {
+            for (uint32_t x = 0; x < w; ++x, d += 4) {
+                d[0] = d[1] = d[2] = greyMap[s[x]];
+                d[3] = 255;
+            }
+        } else {
+            for (uint32_t x = 0; x < w; ++x, s += spp, d += 4) {
+                d[0] = s[2];
+                d[1] = s[1];
+                d[2] = s[0];
+                d[3] = rgba ? s[3] : 255;
+            }
         }
         sink.RowDone(y);
     }
@@ -238,7 +260,7 @@ int ReadTiff(const BYTE* data, std::size_t size, RowSink* sink, UINT& width, UIN
     int result = TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) == 1 && TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h) == 1
         && SizeOk(w, h) && (!sink || DecodeSizeOk(w, h));
     if (result == 1 && sink) {
-        result = ReadPlainRgb(tif, *sink, w, h);
+        result = ReadScanlines(tif, *sink, w, h);
         if (result < 0)
             result = ReadThroughRgba(tif, *sink, w, h);
     }
