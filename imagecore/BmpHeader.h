@@ -56,6 +56,8 @@ bool ParseBmpHeaders(const BYTE* data, std::size_t size, BmpLayout& bmp);
 // follows each block (rows y0 .. y0 + n - 1). Returns 0, or the error codes
 // of CQLImage::LoadFromFile (2 cannot open, 8 no memory, 9 bad or short
 // file; 9 also for run-length files, which are the codec's).
+// Rows in each block of ReadBmpRows; blocks start at multiples of it.
+std::size_t BmpBlockRows(const BmpLayout& layout);
 LONG ReadBmpRows(const char* path, const std::function<LONG(const BmpLayout&)>& start,
                  const std::function<CPixel*(int y)>& dest, const std::function<void(int y0, int n)>& blockDone);
 

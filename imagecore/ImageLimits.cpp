@@ -21,6 +21,13 @@ bool DecodeSizeAllowed(ULONGLONG width, ULONGLONG height, ULONGLONG bytesPerPixe
     return physicalBytes == 0 || width * height * bytesPerPixel <= physicalBytes / 2;
 }
 
+ULONGLONG DecodeByteLimit()
+{
+    const ULONGLONG physical = PhysicalMemory();
+    const ULONGLONG cap = kPixelCap * 4;
+    return physical != 0 && physical / 2 < cap ? physical / 2 : cap;
+}
+
 bool DecodeSizeAllowed(ULONGLONG width, ULONGLONG height, ULONGLONG bytesPerPixel)
 {
     return DecodeSizeAllowed(width, height, bytesPerPixel, PhysicalMemory());

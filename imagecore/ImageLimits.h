@@ -16,6 +16,10 @@ ULONGLONG PhysicalMemory();
 // bytes may be allocated: at most kPixelCap pixels, and the buffer at most
 // half of physicalBytes (no memory rule when physicalBytes is 0).
 bool DecodeSizeAllowed(ULONGLONG width, ULONGLONG height, ULONGLONG bytesPerPixel, ULONGLONG physicalBytes);
+// The largest buffer a reader may allocate for one picture on this machine:
+// kPixelCap pixels of 4 bytes, at most half of physical memory. Working
+// buffers (a strip, a coefficient store) are held to it too.
+ULONGLONG DecodeByteLimit();
 // The same against this machine.
 bool DecodeSizeAllowed(ULONGLONG width, ULONGLONG height, ULONGLONG bytesPerPixel = 4);
 

@@ -260,6 +260,13 @@ bool imagecore::ParseBmpHeaders(const BYTE* data, std::size_t size, BmpLayout& b
     return true;
 }
 
+std::size_t imagecore::BmpBlockRows(const BmpLayout& layout)
+{
+    // At most kBlockBytes of file rows and of picture rows alike, so a
+    // reader that stages the converted rows holds no more than that.
+    return BlockRows(std::max<ULONGLONG>(layout.rowBytes, ULONGLONG(layout.width) * 4), layout.height);
+}
+
 LONG imagecore::ReadBmpRows(const char* path, const std::function<LONG(const BmpLayout&)>& start,
                             const std::function<CPixel*(int y)>& dest,
                             const std::function<void(int y0, int n)>& blockDone)
@@ -290,7 +297,7 @@ LONG imagecore::ReadBmpRows(const char* path, const std::function<LONG(const Bmp
         return err;
 
     const std::size_t rowBytes = static_cast<std::size_t>(layout.rowBytes);
-    const std::size_t blockRows = BlockRows(layout.rowBytes, layout.height);
+    const std::size_t blockRows = imagecore::BmpBlockRows(layout);
     std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[blockRows * rowBytes]);
     if (!block)
         return kNoMemory;

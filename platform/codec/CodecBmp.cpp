@@ -156,26 +156,27 @@ bool StreamBmp(const char* path, RowSink& sink)
         return false;
     if (IsRle(bmp))
         return StreamBmpRle(f.Data(), f.Size(), sink);
-    // Uncompressed rows in blocks, top-down, each block handed on row by row.
+    // Uncompressed rows in blocks, top-down, each block handed on row by
+    // row; blocks start at multiples of their row count.
     std::vector<CPixel> block;
     UINT width = 0;
+    std::size_t blockRows = 1;
     const LONG err = imagecore::ReadBmpRows(
         path,
         [&](const imagecore::BmpLayout& layout) -> LONG {
             width = static_cast<UINT>(layout.width);
+            blockRows = imagecore::BmpBlockRows(layout);
             if (!DecodeSizeOk(ULONGLONG(layout.width), ULONGLONG(layout.height))
                 || !sink.Begin(width, static_cast<UINT>(layout.height), false))
                 return E_FAIL;
-            // As many rows as the reader's blocks hold (about 4 MB of file rows).
-            const std::size_t rows = std::max<std::size_t>(1, (4u << 20) / layout.rowBytes);
             try {
-                block.resize(std::min<std::size_t>(rows, static_cast<std::size_t>(layout.height)) * width);
+                block.resize(blockRows * width);
             } catch (...) {
                 return 8;
             }
             return 0;
         },
-        [&](int y) { return block.data() + static_cast<std::size_t>(y % static_cast<int>(block.size() / width)) * width; },
+        [&](int y) { return block.data() + static_cast<std::size_t>(y) % blockRows * width; },
         [&](int y0, int n) {
             for (int i = 0; i < n; ++i) {
                 const UINT y = static_cast<UINT>(y0 + i);

@@ -152,8 +152,7 @@ bool CoefficientStoreOk(j_decompress_ptr cinfo)
         const ULONGLONG high = (ULONGLONG(c.height_in_blocks) + v - 1) / v * v;
         bytes += wide * high * DCTSIZE2 * sizeof(JCOEF);
     }
-    // Measured in 4-byte pixels against the picture limit.
-    return imagecore::DecodeSizeAllowed(1, (bytes + 3) / 4, 4);
+    return bytes <= imagecore::DecodeByteLimit();
 }
 
 // A Huffman-coded progressive file begins with a DC scan that spends at

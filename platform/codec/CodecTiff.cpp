@@ -6,7 +6,7 @@
 
 #include "platform/codec/CodecInternal.h"
 
-#include "imagecore/ParallelFor.h"
+#include "imagecore/ImageLimits.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,7 +19,6 @@
 namespace qlcodec {
 namespace {
 
-constexpr tmsize_t kMaxSingleAlloc = tmsize_t{2048} * 1024 * 1024;
 // A band of rows read at once through the RGBA interface when the rows go
 // to a thumbnail rather than into the picture.
 constexpr std::size_t kBandBytes = std::size_t{32} << 20;
@@ -96,7 +95,8 @@ TIFF* OpenMemory(MemTiff& mem)
     TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
     if (!opts)
         return nullptr;
-    TIFFOpenOptionsSetMaxSingleMemAlloc(opts, kMaxSingleAlloc);
+    // No strip or tile buffer larger than a picture may be.
+    TIFFOpenOptionsSetMaxSingleMemAlloc(opts, static_cast<tmsize_t>(imagecore::DecodeByteLimit()));
     TIFFOpenOptionsSetErrorHandlerExtR(opts, QuietHandler, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(opts, QuietHandler, nullptr);
     TIFF* tif = TIFFClientOpenExt("memory", "r", &mem, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
