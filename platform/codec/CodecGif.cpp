@@ -17,23 +17,25 @@
 namespace qlcodec {
 namespace {
 
-struct MemReader {
-    const BYTE* data;
-    std::size_t size;
-    std::size_t pos;
+struct SourceReader {
+    ByteReader* in;
+    ULONGLONG pos;
 };
 
-int ReadFromMemory(GifFileType* gif, GifByteType* out, int n)
+int ReadFromSource(GifFileType* gif, GifByteType* out, int n)
 {
-    MemReader* r = static_cast<MemReader*>(gif->UserData);
+    SourceReader* r = static_cast<SourceReader*>(gif->UserData);
     if (n <= 0)
         return 0;
-    std::size_t k = static_cast<std::size_t>(n);
-    if (k > r->size - r->pos)
-        k = r->size - r->pos;
-    std::memcpy(out, r->data + r->pos, k);
+    const std::size_t k = r->in->ReadAt(r->pos, out, static_cast<std::size_t>(n));
     r->pos += k;
     return static_cast<int>(k);
+}
+
+GifFileType* OpenGif(SourceReader& reader)
+{
+    int err = 0;
+    return DGifOpen(&reader, ReadFromSource, &err);
 }
 
 struct GifCloser {
@@ -47,12 +49,12 @@ struct GifCloser {
 using GifPtr = std::unique_ptr<GifFileType, GifCloser>;
 
 bool NextImage(GifFileType* gif, int* transparent);
+GifFileType* OpenGif(SourceReader& reader);
 
-bool IsInterlaced(const BYTE* data, std::size_t size)
+bool IsInterlaced(ByteReader& in)
 {
-    MemReader reader{data, size, 0};
-    int err = 0;
-    GifPtr gif(DGifOpen(&reader, ReadFromMemory, &err));
+    SourceReader reader{&in, 0};
+    GifPtr gif(OpenGif(reader));
     return gif && NextImage(gif.get(), nullptr) && gif->Image.Interlace;
 }
 
@@ -89,11 +91,10 @@ bool NextImage(GifFileType* gif, int* transparent)
 // The canvas: the union of the frames' rectangles, each clipped to the
 // logical screen when it has a size. The frames' data is skipped, not
 // decoded; a damaged later frame ends the walk (the first one is what loads).
-bool Canvas(const BYTE* data, std::size_t size, Rect& canvas)
+bool Canvas(ByteReader& in, Rect& canvas)
 {
-    MemReader reader{data, size, 0};
-    int err = 0;
-    GifPtr gif(DGifOpen(&reader, ReadFromMemory, &err));
+    SourceReader reader{&in, 0};
+    GifPtr gif(OpenGif(reader));
     if (!gif)
         return false;
     const bool screen = gif->SWidth > 0 && gif->SHeight > 0;
@@ -135,13 +136,14 @@ bool Canvas(const BYTE* data, std::size_t size, Rect& canvas)
     return !first && !canvas.Empty();
 }
 
-bool ReadGif(const BYTE* data, std::size_t size, RowSink* sink, UINT& width, UINT& height)
+bool ReadGif(ByteReader& in, RowSink* sink, UINT& width, UINT& height)
 {
     width = height = 0;
-    if (!data || size < 13 || std::memcmp(data, "GIF8", 4) != 0)
+    BYTE signature[4];
+    if (in.Size() < 13 || in.ReadAt(0, signature, 4) != 4 || std::memcmp(signature, "GIF8", 4) != 0)
         return false;
     Rect canvas;
-    if (!Canvas(data, size, canvas))
+    if (!Canvas(in, canvas))
         return false;
     const ULONGLONG canvasW = canvas.right - canvas.left, canvasH = canvas.bottom - canvas.top;
     if (!SizeOk(canvasW, canvasH))
@@ -154,9 +156,8 @@ bool ReadGif(const BYTE* data, std::size_t size, RowSink* sink, UINT& width, UIN
     if (!DecodeSizeOk(canvasW, canvasH))
         return false;
 
-    MemReader reader{data, size, 0};
-    int err = 0;
-    GifPtr gif(DGifOpen(&reader, ReadFromMemory, &err));
+    SourceReader reader{&in, 0};
+    GifPtr gif(OpenGif(reader));
     int transparent = -1;
     if (!gif || !NextImage(gif.get(), &transparent))
         return false;
@@ -243,29 +244,35 @@ int WriteToFd(GifFileType* gif, const GifByteType* data, int n)
 
 } // namespace
 
-bool DecodeGif(const BYTE* data, std::size_t size, CQLImage& image)
+bool DecodeGif(ByteReader& in, CQLImage& image)
 {
     UINT w = 0, h = 0;
     ImageSink sink(image);
-    if (ReadGif(data, size, &sink, w, h))
+    if (ReadGif(in, &sink, w, h))
         return true;
     image.Free();
     return false;
 }
 
-bool StreamGif(const BYTE* data, std::size_t size, RowSink& sink)
+bool DecodeGif(const BYTE* data, std::size_t size, CQLImage& image)
+{
+    MemoryReader in(data, size);
+    return DecodeGif(in, image);
+}
+
+bool StreamGif(ByteReader& in, RowSink& sink)
 {
     UINT w = 0, h = 0;
-    if (ReadGif(data, size, &sink, w, h))
+    if (ReadGif(in, &sink, w, h))
         return true;
     // An interlaced first frame comes in passes: from a whole picture.
-    return IsInterlaced(data, size)
-        && ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodeGif(data, size, whole); });
+    return IsInterlaced(in) && ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodeGif(in, whole); });
 }
 
 bool ShapeGif(const BYTE* data, std::size_t size, UINT& width, UINT& height)
 {
-    return ReadGif(data, size, nullptr, width, height);
+    MemoryReader in(data, size);
+    return ReadGif(in, nullptr, width, height);
 }
 
 bool EncodeGif(const CQLImage& image, int fd)

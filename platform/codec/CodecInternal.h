@@ -53,6 +53,51 @@ inline BYTE* Row(const CQLImage& image, UINT y)
 }
 bool AnyAlphaBelow255(const CQLImage& image);
 
+// Bytes by offset, from memory or from a file read as it is consumed (a
+// mapping would keep every page read in the process's memory).
+class ByteReader {
+public:
+    virtual ~ByteReader() = default;
+    // Up to n bytes from offset; fewer only at the end (none past it or on a read error).
+    virtual std::size_t ReadAt(ULONGLONG offset, void* out, std::size_t n) = 0;
+    virtual ULONGLONG Size() const = 0;
+    // The bytes themselves when they are in memory, else null.
+    virtual const BYTE* Memory() const { return nullptr; }
+};
+
+class MemoryReader final : public ByteReader {
+public:
+    MemoryReader(const BYTE* data, std::size_t size) : m_data(data), m_size(data ? size : 0) {}
+    std::size_t ReadAt(ULONGLONG offset, void* out, std::size_t n) override;
+    ULONGLONG Size() const override { return m_size; }
+    const BYTE* Memory() const override { return m_data; }
+
+private:
+    const BYTE* m_data;
+    std::size_t m_size;
+};
+
+// A regular file through pread, with a read-ahead block for the small
+// sequential reads of giflib and libpng.
+class FileReader final : public ByteReader {
+public:
+    FileReader() = default;
+    ~FileReader() override;
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+    // False when path is not a regular file that can be opened.
+    bool Open(const char* path);
+    std::size_t ReadAt(ULONGLONG offset, void* out, std::size_t n) override;
+    ULONGLONG Size() const override { return m_size; }
+
+private:
+    int m_fd = -1;
+    ULONGLONG m_size = 0;
+    std::unique_ptr<BYTE[]> m_block;
+    ULONGLONG m_blockAt = 0;
+    std::size_t m_blockSize = 0;
+};
+
 // A file mapped read-only: only the pages a decoder touches are read.
 class MappedFile {
 public:
@@ -161,12 +206,14 @@ bool EncodeJpeg(const CQLImage& image, int quality, int dpi, const unsigned int*
 bool TransformJpeg(const BYTE* data, std::size_t size, int op, std::unique_ptr<BYTE[]>& out, std::size_t& outSize);
 
 bool DecodePng(const BYTE* data, std::size_t size, CQLImage& image);
-bool StreamPng(const BYTE* data, std::size_t size, RowSink& sink);
+bool DecodePng(ByteReader& in, CQLImage& image);
+bool StreamPng(ByteReader& in, RowSink& sink);
 bool ShapePng(const BYTE* data, std::size_t size, UINT& width, UINT& height);
 bool EncodePng(const CQLImage& image, int fd);
 
 bool DecodeTiff(const BYTE* data, std::size_t size, CQLImage& image);
-bool StreamTiff(const BYTE* data, std::size_t size, RowSink& sink);
+bool DecodeTiff(ByteReader& in, CQLImage& image);
+bool StreamTiff(ByteReader& in, RowSink& sink);
 bool ShapeTiff(const BYTE* data, std::size_t size, UINT& width, UINT& height);
 bool EncodeTiff(const CQLImage& image, int fd);
 
@@ -174,7 +221,8 @@ bool EncodeTiff(const CQLImage& image, int fd);
 // screen (all of them when the screen has no size); the first frame is
 // drawn on it, the rest of it transparent black.
 bool DecodeGif(const BYTE* data, std::size_t size, CQLImage& image);
-bool StreamGif(const BYTE* data, std::size_t size, RowSink& sink);
+bool DecodeGif(ByteReader& in, CQLImage& image);
+bool StreamGif(ByteReader& in, RowSink& sink);
 bool ShapeGif(const BYTE* data, std::size_t size, UINT& width, UINT& height);
 bool EncodeGif(const CQLImage& image, int fd);
 

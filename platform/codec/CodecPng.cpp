@@ -12,18 +12,16 @@
 namespace qlcodec {
 namespace {
 
-struct MemReader {
-    const BYTE* data;
-    std::size_t size;
-    std::size_t pos;
+struct SourceReader {
+    ByteReader* in;
+    ULONGLONG pos;
 };
 
-void ReadFromMemory(png_structp png, png_bytep out, png_size_t n)
+void ReadFromSource(png_structp png, png_bytep out, png_size_t n)
 {
-    MemReader* r = static_cast<MemReader*>(png_get_io_ptr(png));
-    if (n > r->size - r->pos)
+    SourceReader* r = static_cast<SourceReader*>(png_get_io_ptr(png));
+    if (r->in->ReadAt(r->pos, out, n) != n)
         png_error(png, "truncated");
-    std::memcpy(out, r->data + r->pos, n);
     r->pos += n;
 }
 
@@ -50,12 +48,13 @@ void WriteToFd(png_structp png, png_bytep data, png_size_t n)
 
 void FlushNothing(png_structp) {}
 
-bool ReadPng(const BYTE* data, std::size_t size, RowSink* sink, UINT& width, UINT& height, bool* interlaced = nullptr)
+bool ReadPng(ByteReader& in, RowSink* sink, UINT& width, UINT& height, bool* interlaced = nullptr)
 {
     width = height = 0;
-    if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0)
+    BYTE signature[8];
+    if (in.ReadAt(0, signature, 8) != 8 || png_sig_cmp(signature, 0, 8) != 0)
         return false;
-    MemReader reader{data, size, 0};
+    SourceReader reader{&in, 0};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
     if (!png)
         return false;
@@ -68,7 +67,7 @@ bool ReadPng(const BYTE* data, std::size_t size, RowSink* sink, UINT& width, UIN
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
-    png_set_read_fn(png, &reader, ReadFromMemory);
+    png_set_read_fn(png, &reader, ReadFromSource);
     png_set_user_limits(png, static_cast<png_uint_32>(kMaxSide), static_cast<png_uint_32>(kMaxSide));
     png_set_chunk_malloc_max(png, 16 * 1024 * 1024);
     png_read_info(png, info);
@@ -129,30 +128,36 @@ bool ReadPng(const BYTE* data, std::size_t size, RowSink* sink, UINT& width, UIN
 
 } // namespace
 
-bool DecodePng(const BYTE* data, std::size_t size, CQLImage& image)
+bool DecodePng(ByteReader& in, CQLImage& image)
 {
     UINT w = 0, h = 0;
     ImageSink sink(image);
-    if (ReadPng(data, size, &sink, w, h))
+    if (ReadPng(in, &sink, w, h))
         return true;
     image.Free();
     return false;
 }
 
-bool StreamPng(const BYTE* data, std::size_t size, RowSink& sink)
+bool DecodePng(const BYTE* data, std::size_t size, CQLImage& image)
+{
+    MemoryReader in(data, size);
+    return DecodePng(in, image);
+}
+
+bool StreamPng(ByteReader& in, RowSink& sink)
 {
     UINT w = 0, h = 0;
     bool interlaced = false;
-    if (ReadPng(data, size, &sink, w, h, &interlaced))
+    if (ReadPng(in, &sink, w, h, &interlaced))
         return true;
     // Interlaced rows are only complete in the last pass: from a whole picture.
-    return interlaced
-        && ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodePng(data, size, whole); });
+    return interlaced && ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodePng(in, whole); });
 }
 
 bool ShapePng(const BYTE* data, std::size_t size, UINT& width, UINT& height)
 {
-    return ReadPng(data, size, nullptr, width, height);
+    MemoryReader in(data, size);
+    return ReadPng(in, nullptr, width, height);
 }
 
 bool EncodePng(const CQLImage& image, int fd)

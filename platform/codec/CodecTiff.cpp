@@ -23,21 +23,17 @@ namespace {
 // to a thumbnail rather than into the picture.
 constexpr std::size_t kBandBytes = std::size_t{32} << 20;
 
-struct MemTiff {
-    const BYTE* data;
-    toff_t size;
+struct SourceTiff {
+    ByteReader* in;
     toff_t pos;
 };
 
 tsize_t ReadProc(thandle_t h, tdata_t buf, tsize_t n)
 {
-    MemTiff* m = static_cast<MemTiff*>(h);
-    if (n <= 0 || m->pos >= m->size)
+    SourceTiff* m = static_cast<SourceTiff*>(h);
+    if (n <= 0)
         return 0;
-    toff_t k = static_cast<toff_t>(n);
-    if (k > m->size - m->pos)
-        k = m->size - m->pos;
-    std::memcpy(buf, m->data + m->pos, static_cast<std::size_t>(k));
+    const std::size_t k = m->in->ReadAt(m->pos, buf, static_cast<std::size_t>(n));
     m->pos += k;
     return static_cast<tsize_t>(k);
 }
@@ -49,19 +45,15 @@ tsize_t WriteProc(thandle_t, tdata_t, tsize_t)
 
 toff_t SeekProc(thandle_t h, toff_t off, int whence)
 {
-    MemTiff* m = static_cast<MemTiff*>(h);
+    SourceTiff* m = static_cast<SourceTiff*>(h);
     toff_t base = 0;
     if (whence == SEEK_CUR)
         base = m->pos;
     else if (whence == SEEK_END)
-        base = m->size;
+        base = m->in->Size();
     else if (whence != SEEK_SET)
         return static_cast<toff_t>(-1);
-    const toff_t target = base + off; // off is unsigned; wraps for negative moves
-    if (whence == SEEK_SET)
-        m->pos = off;
-    else
-        m->pos = target;
+    m->pos = base + off; // off is unsigned; wraps for negative moves
     return m->pos;
 }
 
@@ -72,14 +64,17 @@ int CloseProc(thandle_t)
 
 toff_t SizeProc(thandle_t h)
 {
-    return static_cast<MemTiff*>(h)->size;
+    return static_cast<SourceTiff*>(h)->in->Size();
 }
 
+// Bytes already in memory are handed over as they are; a file is read.
 int MapProc(thandle_t h, tdata_t* base, toff_t* size)
 {
-    MemTiff* m = static_cast<MemTiff*>(h);
-    *base = const_cast<BYTE*>(m->data);
-    *size = m->size;
+    const ByteReader* in = static_cast<SourceTiff*>(h)->in;
+    if (!in->Memory())
+        return 0;
+    *base = const_cast<BYTE*>(in->Memory());
+    *size = in->Size();
     return 1;
 }
 
@@ -90,7 +85,7 @@ int QuietHandler(TIFF*, void*, const char*, const char*, va_list)
     return 1; // handled: print nothing
 }
 
-TIFF* OpenMemory(MemTiff& mem)
+TIFF* OpenSource(SourceTiff& source)
 {
     TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
     if (!opts)
@@ -99,7 +94,7 @@ TIFF* OpenMemory(MemTiff& mem)
     TIFFOpenOptionsSetMaxSingleMemAlloc(opts, static_cast<tmsize_t>(imagecore::DecodeByteLimit()));
     TIFFOpenOptionsSetErrorHandlerExtR(opts, QuietHandler, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(opts, QuietHandler, nullptr);
-    TIFF* tif = TIFFClientOpenExt("memory", "r", &mem, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
+    TIFF* tif = TIFFClientOpenExt("picture", "r", &source, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
                                   UnmapProc, opts);
     TIFFOpenOptionsFree(opts);
     return tif;
@@ -243,17 +238,18 @@ int ReadThroughRgba(TIFF* tif, RowSink& sink, uint32_t w, uint32_t h)
 }
 
 // -1 when the rows cannot be streamed into sink (see ReadThroughRgba).
-int ReadTiff(const BYTE* data, std::size_t size, RowSink* sink, UINT& width, UINT& height)
+int ReadTiff(ByteReader& in, RowSink* sink, UINT& width, UINT& height)
 {
     width = height = 0;
-    if (!data || size < 8)
+    BYTE order[2];
+    if (in.Size() < 8 || in.ReadAt(0, order, 2) != 2)
         return 0;
-    const bool ii = data[0] == 'I' && data[1] == 'I';
-    const bool mm = data[0] == 'M' && data[1] == 'M';
+    const bool ii = order[0] == 'I' && order[1] == 'I';
+    const bool mm = order[0] == 'M' && order[1] == 'M';
     if (!ii && !mm)
         return 0;
-    MemTiff mem{data, static_cast<toff_t>(size), 0};
-    TIFF* tif = OpenMemory(mem);
+    SourceTiff source{&in, 0};
+    TIFF* tif = OpenSource(source);
     if (!tif)
         return 0;
     uint32_t w = 0, h = 0;
@@ -274,29 +270,36 @@ int ReadTiff(const BYTE* data, std::size_t size, RowSink* sink, UINT& width, UIN
 
 } // namespace
 
-bool DecodeTiff(const BYTE* data, std::size_t size, CQLImage& image)
+bool DecodeTiff(ByteReader& in, CQLImage& image)
 {
     UINT w = 0, h = 0;
     ImageSink sink(image);
-    if (ReadTiff(data, size, &sink, w, h) == 1)
+    if (ReadTiff(in, &sink, w, h) == 1)
         return true;
     image.Free();
     return false;
 }
 
-bool StreamTiff(const BYTE* data, std::size_t size, RowSink& sink)
+bool DecodeTiff(const BYTE* data, std::size_t size, CQLImage& image)
+{
+    MemoryReader in(data, size);
+    return DecodeTiff(in, image);
+}
+
+bool StreamTiff(ByteReader& in, RowSink& sink)
 {
     UINT w = 0, h = 0;
-    const int result = ReadTiff(data, size, &sink, w, h);
+    const int result = ReadTiff(in, &sink, w, h);
     if (result >= 0)
         return result == 1;
     // Strips too tall to be read in bands: from a whole picture.
-    return ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodeTiff(data, size, whole); });
+    return ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodeTiff(in, whole); });
 }
 
 bool ShapeTiff(const BYTE* data, std::size_t size, UINT& width, UINT& height)
 {
-    return ReadTiff(data, size, nullptr, width, height) == 1;
+    MemoryReader in(data, size);
+    return ReadTiff(in, nullptr, width, height) == 1;
 }
 
 bool EncodeTiff(const CQLImage& image, int fd)

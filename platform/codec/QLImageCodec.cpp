@@ -180,6 +180,14 @@ bool LoadTyped(const char* path, DWORD type, CQLImage& image)
 {
     if (type == QL_FILE_BMP)
         return LoadBmp(path, image);
+    if (type == QL_FILE_PNG || type == QL_FILE_TIFF || type == QL_FILE_GIF) {
+        FileReader in;
+        if (!in.Open(path))
+            return false;
+        return type == QL_FILE_PNG ? DecodePng(in, image)
+            : type == QL_FILE_TIFF ? DecodeTiff(in, image)
+                                   : DecodeGif(in, image);
+    }
     MappedFile f;
     return f.Open(path) && DecodeBytes(type, f.Data(), f.Size(), image);
 }
@@ -189,13 +197,13 @@ bool StreamTyped(const char* path, DWORD type, RowSink& sink)
 {
     if (type == QL_FILE_BMP)
         return StreamBmp(path, sink);
-    MappedFile f;
-    if (!f.Open(path))
+    FileReader in;
+    if (!in.Open(path))
         return false;
     switch (type) {
-    case QL_FILE_PNG: return StreamPng(f.Data(), f.Size(), sink);
-    case QL_FILE_TIFF: return StreamTiff(f.Data(), f.Size(), sink);
-    case QL_FILE_GIF: return StreamGif(f.Data(), f.Size(), sink);
+    case QL_FILE_PNG: return StreamPng(in, sink);
+    case QL_FILE_TIFF: return StreamTiff(in, sink);
+    case QL_FILE_GIF: return StreamGif(in, sink);
     default: return false;
     }
 }
