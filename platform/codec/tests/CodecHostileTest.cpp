@@ -480,6 +480,9 @@ TEST(CodecHostile, TableIsRefusedOrLoadedWithinBoundedMemory)
 
 TEST(CodecHostile, HugeThumbnailsKeepTheirPicture)
 {
+    // Peak memory is the process's: it tells something only when no test
+    // before this one in the same process went higher (ctest runs it alone).
+    const bool measurable = PeakKb() < 32 * 1024;
     TempDir dir;
     CQLImageCodec codec;
     const uint32_t w = 30000, h = 16000;
@@ -520,7 +523,9 @@ TEST(CodecHostile, HugeThumbnailsKeepTheirPicture)
     EXPECT_NEAR(At(thumb, 0, 52).r, 64 * 255 / 302, 2);
     EXPECT_NEAR(At(thumb, 99, 52).r, 64 * 255 / 302, 2);
     // Three 480-megapixel pictures thumbnailed: nothing near their 1.9 GB.
-    EXPECT_LT(PeakKb(), 64 * 1024);
+    if (measurable) {
+        EXPECT_LT(PeakKb(), 64 * 1024);
+    }
 }
 
 } // namespace
