@@ -87,6 +87,32 @@ void BuildTaps(int src, int dst, Taps& t)
     }
 }
 
+// The horizontal pass: one row of 16-bit values (value << 8) into one
+// target row of tx.first.size() pixels.
+inline void HorizontalPass(const uint16_t* mid, const Taps& tx, BYTE* d)
+{
+    const int dw = static_cast<int>(tx.first.size());
+    for (int x = 0; x < dw; ++x, d += 4) {
+        const int m = tx.count[static_cast<std::size_t>(x)];
+        const int* wh = tx.weights.data() + tx.offset[static_cast<std::size_t>(x)];
+        const uint16_t* s = mid + static_cast<std::size_t>(tx.first[static_cast<std::size_t>(x)]) * 4;
+        uint32_t b = 0, g = 0, r = 0, a = 0;
+        for (int k = 0; k < m; ++k, s += 4) {
+            const uint32_t wk = static_cast<uint32_t>(wh[k]);
+            b += s[0] * wk;
+            g += s[1] * wk;
+            r += s[2] * wk;
+            a += s[3] * wk;
+        }
+        constexpr int shift = kShift + 8;
+        constexpr uint32_t half = 1u << (shift - 1);
+        d[0] = static_cast<BYTE>((b + half) >> shift);
+        d[1] = static_cast<BYTE>((g + half) >> shift);
+        d[2] = static_cast<BYTE>((r + half) >> shift);
+        d[3] = static_cast<BYTE>((a + half) >> shift);
+    }
+}
+
 bool SmoothInto(const CQLImage& source, CQLImage& target, UINT width, UINT height)
 {
     const int sw = static_cast<int>(Width(source)), sh = static_cast<int>(Height(source));
@@ -128,27 +154,7 @@ bool SmoothInto(const CQLImage& source, CQLImage& target, UINT width, UINT heigh
                 for (std::size_t i = 0; i < acc.size(); ++i)
                     mid[i] = static_cast<uint16_t>((acc[i] + (1u << (kShift - 9))) >> (kShift - 8));
             }
-            // Horizontal.
-            BYTE* d = Row(target, static_cast<UINT>(y));
-            for (int x = 0; x < dw; ++x, d += 4) {
-                const int m = tx.count[static_cast<std::size_t>(x)];
-                const int* wh = tx.weights.data() + tx.offset[static_cast<std::size_t>(x)];
-                const uint16_t* s = mid.data() + static_cast<std::size_t>(tx.first[static_cast<std::size_t>(x)]) * 4;
-                uint32_t b = 0, g = 0, r = 0, a = 0;
-                for (int k = 0; k < m; ++k, s += 4) {
-                    const uint32_t wk = static_cast<uint32_t>(wh[k]);
-                    b += s[0] * wk;
-                    g += s[1] * wk;
-                    r += s[2] * wk;
-                    a += s[3] * wk;
-                }
-                constexpr int shift = kShift + 8;
-                constexpr uint32_t half = 1u << (shift - 1);
-                d[0] = static_cast<BYTE>((b + half) >> shift);
-                d[1] = static_cast<BYTE>((g + half) >> shift);
-                d[2] = static_cast<BYTE>((r + half) >> shift);
-                d[3] = static_cast<BYTE>((a + half) >> shift);
-            }
+            HorizontalPass(mid.data(), tx, Row(target, static_cast<UINT>(y)));
         }
     });
     if (!ok.load())
@@ -315,32 +321,12 @@ void ThumbnailSink::RowDone(UINT)
                 acc[j] += s[j] * wk;
         }
     }
-    const int dw = static_cast<int>(st.tx.first.size());
     while (st.next < th && static_cast<UINT>(st.ty.first[st.next] + st.ty.count[st.next] - 1) <= f) {
         const UINT i = st.next++;
         const uint32_t* acc = st.sums[i & 1].data();
         for (std::size_t j = 0; j < n; ++j)
             st.mid[j] = static_cast<uint16_t>((acc[j] + (1u << (kShift - 9))) >> (kShift - 8));
-        BYTE* d = Row(m_target, st.bottomUp ? th - 1 - i : i);
-        for (int x = 0; x < dw; ++x, d += 4) {
-            const int m = st.tx.count[static_cast<std::size_t>(x)];
-            const int* wh = st.tx.weights.data() + st.tx.offset[static_cast<std::size_t>(x)];
-            const uint16_t* p = st.mid.data() + static_cast<std::size_t>(st.tx.first[static_cast<std::size_t>(x)]) * 4;
-            uint32_t b = 0, g = 0, r = 0, a = 0;
-            for (int k = 0; k < m; ++k, p += 4) {
-                const uint32_t wk = static_cast<uint32_t>(wh[k]);
-                b += p[0] * wk;
-                g += p[1] * wk;
-                r += p[2] * wk;
-                a += p[3] * wk;
-            }
-            constexpr int shift = kShift + 8;
-            constexpr uint32_t half = 1u << (shift - 1);
-            d[0] = static_cast<BYTE>((b + half) >> shift);
-            d[1] = static_cast<BYTE>((g + half) >> shift);
-            d[2] = static_cast<BYTE>((r + half) >> shift);
-            d[3] = static_cast<BYTE>((a + half) >> shift);
-        }
+        HorizontalPass(st.mid.data(), st.tx, Row(m_target, st.bottomUp ? th - 1 - i : i));
     }
 }
 

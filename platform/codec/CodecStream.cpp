@@ -31,8 +31,28 @@ std::size_t MemoryReader::ReadAt(ULONGLONG offset, void* out, std::size_t n)
 }
 
 namespace {
+
 constexpr std::size_t kReadAhead = 256 * 1024;
+
+// A regular file opened for reading and its size; -1 for anything else.
+int OpenRegular(const char* path, ULONGLONG& size)
+{
+    if (!path || !*path)
+        return -1;
+    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
+        ::close(fd);
+        return -1;
+    }
+    size = static_cast<ULONGLONG>(st.st_size);
+    return fd;
 }
+
+} // namespace
 
 FileReader::~FileReader()
 {
@@ -44,23 +64,10 @@ bool FileReader::Open(const char* path)
 {
     if (m_fd >= 0)
         ::close(m_fd);
-    m_fd = -1;
     m_size = 0;
     m_blockSize = 0;
-    if (!path || !*path)
-        return false;
-    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer.
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
-        ::close(fd);
-        return false;
-    }
-    m_fd = fd;
-    m_size = static_cast<ULONGLONG>(st.st_size);
-    return true;
+    m_fd = OpenRegular(path, m_size);
+    return m_fd >= 0;
 }
 
 std::size_t FileReader::ReadAt(ULONGLONG offset, void* out, std::size_t n)
@@ -116,20 +123,17 @@ bool MappedFile::Open(const char* path)
         ::munmap(m_data, m_size);
     m_data = nullptr;
     m_size = 0;
-    if (!path || !*path)
-        return false;
-    // O_NONBLOCK: opening a FIFO would otherwise wait for a writer.
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    ULONGLONG size = 0;
+    const int fd = OpenRegular(path, size);
     if (fd < 0)
         return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0;
-    if (ok && st.st_size > 0) {
-        void* p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    bool ok = true;
+    if (size > 0) {
+        void* p = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE, fd, 0);
         ok = p != MAP_FAILED;
         if (ok) {
             m_data = static_cast<BYTE*>(p);
-            m_size = static_cast<std::size_t>(st.st_size);
+            m_size = static_cast<std::size_t>(size);
         }
     }
     ::close(fd);

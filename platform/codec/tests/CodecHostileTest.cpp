@@ -205,52 +205,45 @@ GifFrame Flat(uint16_t left, uint16_t top, uint16_t width, uint16_t height, unsi
     return {left, top, width, height, std::vector<unsigned char>(std::size_t{width} * height, index)};
 }
 
-// An 8-bit run-length BMP with two palette entries (0 black, 1 white).
-Bytes RleBmp(int32_t w, int32_t h, const Bytes& runs)
+// BMP headers with two palette entries (0 black, 1 white), the pixel data
+// of dataBytes right after them.
+Bytes BmpHeaders(int32_t w, int32_t h, uint16_t bits, uint32_t compression, uint64_t dataBytes)
 {
     Bytes b = {'B', 'M'};
-    Le32(b, static_cast<uint32_t>(14 + 40 + 8 + runs.size()));
+    Le32(b, static_cast<uint32_t>(14 + 40 + 8 + dataBytes));
     Le32(b, 0);
     Le32(b, 14 + 40 + 8);
     Le32(b, 40);
     Le32(b, static_cast<uint32_t>(w));
     Le32(b, static_cast<uint32_t>(h));
     Le16(b, 1);
-    Le16(b, 8);
-    Le32(b, 1); // RLE8
-    Le32(b, static_cast<uint32_t>(runs.size()));
+    Le16(b, bits);
+    Le32(b, compression);
+    Le32(b, compression ? static_cast<uint32_t>(dataBytes) : 0);
     Le32(b, 2835);
     Le32(b, 2835);
     Le32(b, 2);
     Le32(b, 0);
     b.insert(b.end(), {0, 0, 0, 0, 255, 255, 255, 0});
+    return b;
+}
+
+// An 8-bit run-length BMP.
+Bytes RleBmp(int32_t w, int32_t h, const Bytes& runs)
+{
+    Bytes b = BmpHeaders(w, h, 8, 1, runs.size());
     b.insert(b.end(), runs.begin(), runs.end());
     return b;
 }
 
-// The header of an uncompressed 1-bit BMP (0 black, 1 white); its rows are
-// the zeros of a sparse file of the full length.
+// The header of an uncompressed 1-bit BMP; its rows are the zeros of a
+// sparse file of the full length.
 Bytes OneBitBmpHeader(int32_t w, int32_t h, uint64_t& fileSize)
 {
     const uint64_t rowBytes = (uint64_t(w) + 31) / 32 * 4;
-    fileSize = 14 + 40 + 8 + rowBytes * uint64_t(h < 0 ? -h : h);
-    Bytes b = {'B', 'M'};
-    Le32(b, static_cast<uint32_t>(fileSize));
-    Le32(b, 0);
-    Le32(b, 14 + 40 + 8);
-    Le32(b, 40);
-    Le32(b, static_cast<uint32_t>(w));
-    Le32(b, static_cast<uint32_t>(h));
-    Le16(b, 1);
-    Le16(b, 1);
-    Le32(b, 0);
-    Le32(b, 0);
-    Le32(b, 2835);
-    Le32(b, 2835);
-    Le32(b, 2);
-    Le32(b, 0);
-    b.insert(b.end(), {0, 0, 0, 0, 255, 255, 255, 0});
-    return b;
+    const uint64_t dataBytes = rowBytes * uint64_t(h < 0 ? -h : h);
+    fileSize = 14 + 40 + 8 + dataBytes;
+    return BmpHeaders(w, h, 1, 0, dataBytes);
 }
 
 // A progressive JPEG of noise, 4:4:4 or 4:2:0.
