@@ -7,6 +7,7 @@
 #include "platform/win/WinTypes.h"
 
 #include <cstddef>
+#include <functional>
 
 namespace imagecore {
 
@@ -46,5 +47,18 @@ inline constexpr std::size_t kBmpMaxHeaderBytes = 14 + 124 + 12 + 256 * 4;
 // on 4 bits, bottom-up only. Sides 1..65535. Whether the pixel data is all
 // there is left to the reader. False when the file is not one of these.
 bool ParseBmpHeaders(const BYTE* data, std::size_t size, BmpLayout& bmp);
+
+// Reads an uncompressed or bit-field BMP file top-down, a block of rows at a
+// time (bottom-up files from their end), without reading it whole. start
+// runs once the headers are checked and the file is long enough, before
+// anything the size of the picture is allocated; a non-zero return stops
+// with that code. dest(y) is where picture row y goes; blockDone(y0, n)
+// follows each block (rows y0 .. y0 + n - 1). Returns 0, or the error codes
+// of CQLImage::LoadFromFile (2 cannot open, 8 no memory, 9 bad or short
+// file; 9 also for run-length files, which are the codec's).
+// Rows in each block of ReadBmpRows; blocks start at multiples of it.
+std::size_t BmpBlockRows(const BmpLayout& layout);
+LONG ReadBmpRows(const char* path, const std::function<LONG(const BmpLayout&)>& start,
+                 const std::function<CPixel*(int y)>& dest, const std::function<void(int y0, int n)>& blockDone);
 
 } // namespace imagecore

@@ -3,11 +3,13 @@
 // anything the size of the image is allocated.
 
 #include "imagecore/BmpHeader.h"
+#include "imagecore/ImageLimits.h"
 #include "imagecore/ParallelFor.h"
 #include "imagecore/QLImage.h"
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -29,10 +31,6 @@ constexpr ULONGLONG kMaxSide = 65535;
 // Rows are read and written in blocks of about this size and converted in parallel.
 constexpr std::size_t kBlockBytes = 4 * 1024 * 1024;
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 DWORD Le16(const BYTE* p)
 {
@@ -262,61 +260,92 @@ bool imagecore::ParseBmpHeaders(const BYTE* data, std::size_t size, BmpLayout& b
     return true;
 }
 
-LONG CQLImage::LoadFromFile(const char* path)
+std::size_t imagecore::BmpBlockRows(const BmpLayout& layout)
+{
+    // At most kBlockBytes of file rows and of picture rows alike, so a
+    // reader that stages the converted rows holds no more than that.
+    return BlockRows(std::max<ULONGLONG>(layout.rowBytes, ULONGLONG(layout.width) * 4), layout.height);
+}
+
+LONG imagecore::ReadBmpRows(const char* path, const std::function<LONG(const BmpLayout&)>& start,
+                            const std::function<CPixel*(int y)>& dest,
+                            const std::function<void(int y0, int n)>& blockDone)
 {
     // O_NONBLOCK: a FIFO under the file's name must not wait for a writer.
     const int fd = path ? ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1;
     if (fd < 0)
         return kCannotOpen;
-    FilePtr file(::fdopen(fd, "rb"));
-    if (!file) {
-        ::close(fd);
-        return kCannotOpen;
-    }
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return kBadFile;
 
     // The headers are read whole and checked before anything the size of the image is allocated.
     BYTE head[imagecore::kBmpMaxHeaderBytes];
-    const std::size_t headBytes = std::fread(head, 1, sizeof head, file.get());
+    const ssize_t headBytes = ::pread(fd, head, sizeof head, 0);
     BmpLayout layout;
     // Run-length files are left to the codec library.
-    if (!imagecore::ParseBmpHeaders(head, headBytes, layout) || layout.compression == imagecore::kBmpRle8
-        || layout.compression == imagecore::kBmpRle4)
+    if (headBytes <= 0 || !imagecore::ParseBmpHeaders(head, static_cast<std::size_t>(headBytes), layout)
+        || layout.compression == imagecore::kBmpRle8 || layout.compression == imagecore::kBmpRle4)
         return kBadFile;
     if (static_cast<ULONGLONG>(st.st_size) < layout.dataStart + layout.rowBytes * ULONGLONG(layout.height))
         return kBadFile;
+    if (const LONG err = start(layout); err != 0)
+        return err;
 
     const std::size_t rowBytes = static_cast<std::size_t>(layout.rowBytes);
-    const std::size_t blockRows = BlockRows(layout.rowBytes, layout.height);
+    const std::size_t blockRows = imagecore::BmpBlockRows(layout);
     std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[blockRows * rowBytes]);
     if (!block)
         return kNoMemory;
-    if (const LONG err = Create(static_cast<UINT>(layout.width), static_cast<UINT>(layout.height)); err != 0)
-        return err;
-    if (fseeko(file.get(), static_cast<off_t>(layout.dataStart), SEEK_SET) != 0) {
-        Free();
-        return kBadFile;
-    }
 
     const int h = layout.height;
-    for (int row = 0; row < h;) {
-        const int n = static_cast<int>(std::min<std::size_t>(blockRows, static_cast<std::size_t>(h - row)));
-        if (std::fread(block.get(), rowBytes, static_cast<std::size_t>(n), file.get()) != static_cast<std::size_t>(n)) {
-            Free();
-            return kBadFile;
+    for (int y0 = 0; y0 < h;) {
+        const int n = static_cast<int>(std::min<std::size_t>(blockRows, static_cast<std::size_t>(h - y0)));
+        // File rows of picture rows y0 .. y0 + n - 1; bottom-up files store them in reverse.
+        const int firstFileRow = layout.topDown ? y0 : h - y0 - n;
+        const std::size_t want = rowBytes * static_cast<std::size_t>(n);
+        std::size_t got = 0;
+        while (got < want) {
+            const ssize_t k = ::pread(fd, block.get() + got, want - got,
+                                      static_cast<off_t>(layout.dataStart + ULONGLONG(firstFileRow) * rowBytes + got));
+            if (k < 0 && errno == EINTR)
+                continue;
+            if (k <= 0)
+                return kBadFile;
+            got += static_cast<std::size_t>(k);
         }
-        ParallelFor(0, n, m_buf.width, [&](int i0, int i1) {
+        ParallelFor(0, n, static_cast<std::size_t>(layout.width), [&](int i0, int i1) {
             for (int i = i0; i < i1; ++i) {
-                const int fileRow = row + i;
-                const int y = layout.topDown ? fileRow : h - 1 - fileRow; // files are usually bottom-up
-                ConvertRow(layout, block.get() + static_cast<std::size_t>(i) * rowBytes, PixelAt(0, y));
+                const int y = y0 + i;
+                const int inBlock = layout.topDown ? i : n - 1 - i;
+                ConvertRow(layout, block.get() + static_cast<std::size_t>(inBlock) * rowBytes, dest(y));
             }
         });
-        row += n;
+        blockDone(y0, n);
+        y0 += n;
     }
     return 0;
+}
+
+LONG CQLImage::LoadFromFile(const char* path)
+{
+    bool created = false;
+    const LONG err = imagecore::ReadBmpRows(
+        path,
+        [&](const BmpLayout& layout) -> LONG {
+            if (!imagecore::DecodeSizeAllowed(ULONGLONG(layout.width), ULONGLONG(layout.height)))
+                return E_FAIL; // too big a picture: refused before allocating it
+            created = true;
+            return Create(static_cast<UINT>(layout.width), static_cast<UINT>(layout.height));
+        },
+        [&](int y) { return PixelAt(0, y); }, [](int, int) {});
+    if (err != 0 && created)
+        Free(); // a half-read picture is not kept
+    return err;
 }
 
 LONG CQLImage::SaveToFile(const char* path) const

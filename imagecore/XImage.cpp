@@ -10,7 +10,13 @@ namespace {
 
 constexpr DWORD kHeaderSize = sizeof(BITMAPINFOHEADER);
 
-LONG PixelsPerMetre(LONG dpi) { return static_cast<LONG>(std::floor(dpi * 39.37007874015748 + 0.5)); }
+// Clamped to the field's range: a hostile resolution (a clipboard DIB's
+// pixels per metre) must not overflow the conversion.
+LONG PixelsPerMetre(LONG dpi)
+{
+    const double ppm = std::floor(dpi * 39.37007874015748 + 0.5);
+    return static_cast<LONG>(std::clamp(ppm, double(INT32_MIN), double(INT32_MAX)));
+}
 
 // The 16 colours both standard palettes start with, as red, green, blue.
 constexpr BYTE kStd16[16][3] = {

@@ -1,5 +1,6 @@
 // CxImage: CF_DIB global memory blocks, the clipboard's bitmap form.
 #include "imagecore/XImage.h"
+#include "imagecore/ImageLimits.h"
 #include "imagecore/ParallelFor.h"
 
 #include <bit>
@@ -136,6 +137,11 @@ bool CxImage::CreateFromHANDLE(HGLOBAL hMem)
         return false;
     }
 
+    // The one limit of every reader of outside pictures.
+    if (!imagecore::DecodeSizeAllowed(ULONGLONG(head.biWidth), ULONGLONG(height), packed || bpp == 24 ? 3 : 1)) {
+        SetError("CreateFromHANDLE : too big image size");
+        return false;
+    }
     CxImage tmp(m_info.dwType);
     if (!tmp.Create(static_cast<DWORD>(head.biWidth), static_cast<DWORD>(height), packed ? 24 : bpp, m_info.dwType)) {
         SetError(tmp.GetLastError());

@@ -14,6 +14,7 @@
 #include "imagecore/BmpHeader.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace qlcodec {
 namespace {
@@ -36,35 +37,42 @@ bool ShapeBmp(const BYTE* data, std::size_t size, UINT& width, UINT& height)
     return true;
 }
 
-bool DecodeBmpRle(const BYTE* data, std::size_t size, CQLImage& image)
+namespace {
+
+// Rows are handed over bottom-up as the runs finish them; rows the runs
+// skip (a delta, an early end of bitmap) are filled with entry 0 only when
+// they are reached, so a short file costs only the rows it really covers.
+bool ReadBmpRle(const BYTE* data, std::size_t size, RowSink& sink)
 {
-    image.Free();
     imagecore::BmpLayout bmp;
-    if (!imagecore::ParseBmpHeaders(data, size, bmp) || !IsRle(bmp) || bmp.dataStart > size)
+    if (!imagecore::ParseBmpHeaders(data, size, bmp) || !IsRle(bmp) || bmp.dataStart > size
+        || !DecodeSizeOk(ULONGLONG(bmp.width), ULONGLONG(bmp.height)))
         return false;
     const UINT w = static_cast<UINT>(bmp.width), h = static_cast<UINT>(bmp.height);
-    if (!MakeImage(image, w, h))
+    if (!sink.Begin(w, h, true))
         return false;
     const CPixel* pal = bmp.palette;
-    CPixel* pixels = reinterpret_cast<CPixel*>(image.GetBuffer(0, 0));
-    std::fill(pixels, pixels + std::size_t{w} * h, pal[0]);
-
     const bool four = bmp.compression == imagecore::kBmpRle4;
     const BYTE* p = data + bmp.dataStart;
     const BYTE* const end = data + size;
     UINT x = 0; // never past w: what lies beyond the row is dropped
     UINT y = 0; // file row, 0 = bottom
-    auto fail = [&] {
-        image.Free();
-        return false;
+    CPixel* row = sink.RowAt(h - 1);
+    std::fill(row, row + w, pal[0]);
+    // Finishes file row y and starts the next one.
+    auto nextRow = [&] {
+        sink.RowDone(h - 1 - y);
+        if (++y < h) {
+            row = sink.RowAt(h - 1 - y);
+            std::fill(row, row + w, pal[0]);
+        }
     };
     while (y < h) {
         if (end - p < 2)
-            return fail();
+            return false;
         const UINT count = p[0];
         const BYTE value = p[1];
         p += 2;
-        CPixel* row = reinterpret_cast<CPixel*>(Row(image, h - 1 - y));
         if (count > 0) { // a run of one index (RLE4: two alternating)
             const UINT n = std::min(count, w - x);
             if (four) {
@@ -80,22 +88,26 @@ bool DecodeBmpRle(const BYTE* data, std::size_t size, CQLImage& image)
         switch (value) {
         case 0: // end of line
             x = 0;
-            ++y;
+            nextRow();
             break;
-        case 1: // end of bitmap
+        case 1: // end of bitmap: the rest keeps entry 0
+            while (y < h)
+                nextRow();
             return true;
-        case 2: // delta: right and up
+        case 2: { // delta: right and up
             if (end - p < 2)
-                return fail();
+                return false;
             x = std::min(w, x + p[0]);
-            y += p[1];
+            for (UINT up = p[1]; up > 0 && y < h; --up)
+                nextRow();
             p += 2;
             break;
+        }
         default: { // literal indices, padded to a 16-bit boundary
             const UINT n = value;
             const std::size_t bytes = ((four ? (n + 1) / 2 : n) + 1) & ~std::size_t{1};
             if (static_cast<std::size_t>(end - p) < bytes)
-                return fail();
+                return false;
             const UINT k = std::min(n, w - x);
             for (UINT i = 0; i < k; ++i)
                 row[x + i] = pal[four ? (p[i >> 1] >> ((i & 1) ? 0 : 4)) & 15 : p[i]];
@@ -108,17 +120,71 @@ bool DecodeBmpRle(const BYTE* data, std::size_t size, CQLImage& image)
     return true;
 }
 
+} // namespace
+
+bool DecodeBmpRle(const BYTE* data, std::size_t size, CQLImage& image)
+{
+    image.Free();
+    ImageSink sink(image);
+    if (ReadBmpRle(data, size, sink))
+        return true;
+    image.Free();
+    return false;
+}
+
+bool StreamBmpRle(const BYTE* data, std::size_t size, RowSink& sink)
+{
+    return ReadBmpRle(data, size, sink);
+}
+
 bool LoadBmp(const char* path, CQLImage& image)
 {
-    FileBytes head;
+    MappedFile f;
     imagecore::BmpLayout bmp;
-    if (!ReadFileBytes(path, head, imagecore::kBmpMaxHeaderBytes)
-        || !imagecore::ParseBmpHeaders(head.data.get(), head.size, bmp))
+    if (!f.Open(path) || !imagecore::ParseBmpHeaders(f.Data(), f.Size(), bmp))
         return false;
     if (!IsRle(bmp))
         return image.LoadFromFile(path) == 0;
-    FileBytes f;
-    return ReadFileBytes(path, f) && DecodeBmpRle(f.data.get(), f.size, image);
+    return DecodeBmpRle(f.Data(), f.Size(), image);
+}
+
+bool StreamBmp(const char* path, RowSink& sink)
+{
+    MappedFile f;
+    imagecore::BmpLayout bmp;
+    if (!f.Open(path) || !imagecore::ParseBmpHeaders(f.Data(), f.Size(), bmp))
+        return false;
+    if (IsRle(bmp))
+        return StreamBmpRle(f.Data(), f.Size(), sink);
+    // Uncompressed rows in blocks, top-down, each block handed on row by
+    // row; blocks start at multiples of their row count.
+    std::vector<CPixel> block;
+    UINT width = 0;
+    std::size_t blockRows = 1;
+    const LONG err = imagecore::ReadBmpRows(
+        path,
+        [&](const imagecore::BmpLayout& layout) -> LONG {
+            width = static_cast<UINT>(layout.width);
+            blockRows = imagecore::BmpBlockRows(layout);
+            if (!DecodeSizeOk(ULONGLONG(layout.width), ULONGLONG(layout.height))
+                || !sink.Begin(width, static_cast<UINT>(layout.height), false))
+                return E_FAIL;
+            try {
+                block.resize(blockRows * width);
+            } catch (...) {
+                return 8;
+            }
+            return 0;
+        },
+        [&](int y) { return block.data() + static_cast<std::size_t>(y) % blockRows * width; },
+        [&](int y0, int n) {
+            for (int i = 0; i < n; ++i) {
+                const UINT y = static_cast<UINT>(y0 + i);
+                std::memcpy(sink.RowAt(y), block.data() + static_cast<std::size_t>(i) * width, std::size_t{width} * 4);
+                sink.RowDone(y);
+            }
+        });
+    return err == 0;
 }
 
 } // namespace qlcodec

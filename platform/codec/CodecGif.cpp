@@ -17,23 +17,25 @@
 namespace qlcodec {
 namespace {
 
-struct MemReader {
-    const BYTE* data;
-    std::size_t size;
-    std::size_t pos;
+struct SourceReader {
+    ByteReader* in;
+    ULONGLONG pos;
 };
 
-int ReadFromMemory(GifFileType* gif, GifByteType* out, int n)
+int ReadFromSource(GifFileType* gif, GifByteType* out, int n)
 {
-    MemReader* r = static_cast<MemReader*>(gif->UserData);
+    SourceReader* r = static_cast<SourceReader*>(gif->UserData);
     if (n <= 0)
         return 0;
-    std::size_t k = static_cast<std::size_t>(n);
-    if (k > r->size - r->pos)
-        k = r->size - r->pos;
-    std::memcpy(out, r->data + r->pos, k);
+    const std::size_t k = r->in->ReadAt(r->pos, out, static_cast<std::size_t>(n));
     r->pos += k;
     return static_cast<int>(k);
+}
+
+GifFileType* OpenGif(SourceReader& reader)
+{
+    int err = 0;
+    return DGifOpen(&reader, ReadFromSource, &err);
 }
 
 struct GifCloser {
@@ -44,57 +46,124 @@ struct GifCloser {
     }
 };
 
-bool ReadGif(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, UINT& height)
+using GifPtr = std::unique_ptr<GifFileType, GifCloser>;
+
+bool NextImage(GifFileType* gif, int* transparent);
+GifFileType* OpenGif(SourceReader& reader);
+
+bool IsInterlaced(ByteReader& in)
 {
-    width = height = 0;
-    if (!data || size < 13 || std::memcmp(data, "GIF8", 4) != 0)
-        return false;
-    MemReader reader{data, size, 0};
-    int err = 0;
-    std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&reader, ReadFromMemory, &err));
-    if (!gif)
-        return false;
-    int transparent = -1;
+    SourceReader reader{&in, 0};
+    GifPtr gif(OpenGif(reader));
+    return gif && NextImage(gif.get(), nullptr) && gif->Image.Interlace;
+}
+
+struct Rect {
+    ULONGLONG left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return right <= left || bottom <= top; }
+};
+
+// Reads records up to the next image descriptor, taking the transparent
+// index of a graphic control block on the way. False at the end or on an error.
+bool NextImage(GifFileType* gif, int* transparent)
+{
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif.get(), &type) != GIF_OK)
+        if (DGifGetRecordType(gif, &type) != GIF_OK || type == TERMINATE_RECORD_TYPE)
             return false;
-        if (type == TERMINATE_RECORD_TYPE)
-            return false; // no image at all
         if (type == EXTENSION_RECORD_TYPE) {
             int code = 0;
             GifByteType* ext = nullptr;
-            if (DGifGetExtension(gif.get(), &code, &ext) != GIF_OK)
+            if (DGifGetExtension(gif, &code, &ext) != GIF_OK)
                 return false;
-            if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4)
-                transparent = (ext[1] & 1) ? ext[4] : -1;
+            if (transparent && code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4)
+                *transparent = (ext[1] & 1) ? ext[4] : -1;
             while (ext) {
-                if (DGifGetExtensionNext(gif.get(), &ext) != GIF_OK)
+                if (DGifGetExtensionNext(gif, &ext) != GIF_OK)
                     return false;
             }
             continue;
         }
-        if (type != IMAGE_DESC_RECORD_TYPE)
-            return false;
-        if (DGifGetImageDesc(gif.get()) != GIF_OK)
-            return false;
-        break;
+        return type == IMAGE_DESC_RECORD_TYPE && DGifGetImageDesc(gif) == GIF_OK;
     }
+}
 
-    const GifImageDesc& desc = gif->Image;
-    if (desc.Left < 0 || desc.Top < 0 || desc.Width <= 0 || desc.Height <= 0)
+// The canvas: the union of the frames' rectangles, each clipped to the
+// logical screen when it has a size. The frames' data is skipped, not
+// decoded; a damaged later frame ends the walk (the first one is what loads).
+bool Canvas(ByteReader& in, Rect& canvas)
+{
+    SourceReader reader{&in, 0};
+    GifPtr gif(OpenGif(reader));
+    if (!gif)
         return false;
-    const ULONGLONG right = ULONGLONG(desc.Left) + ULONGLONG(desc.Width);
-    const ULONGLONG bottom = ULONGLONG(desc.Top) + ULONGLONG(desc.Height);
-    const ULONGLONG canvasW = std::max<ULONGLONG>(gif->SWidth > 0 ? ULONGLONG(gif->SWidth) : 0, right);
-    const ULONGLONG canvasH = std::max<ULONGLONG>(gif->SHeight > 0 ? ULONGLONG(gif->SHeight) : 0, bottom);
+    const bool screen = gif->SWidth > 0 && gif->SHeight > 0;
+    bool first = true;
+    while (NextImage(gif.get(), nullptr)) {
+        const GifImageDesc& d = gif->Image;
+        if (first && (d.Left < 0 || d.Top < 0 || d.Width <= 0 || d.Height <= 0))
+            return false;
+        if (d.Left >= 0 && d.Top >= 0 && d.Width > 0 && d.Height > 0) {
+            Rect r{ULONGLONG(d.Left), ULONGLONG(d.Top), ULONGLONG(d.Left) + ULONGLONG(d.Width),
+                   ULONGLONG(d.Top) + ULONGLONG(d.Height)};
+            if (screen) {
+                r.right = std::min<ULONGLONG>(r.right, ULONGLONG(gif->SWidth));
+                r.bottom = std::min<ULONGLONG>(r.bottom, ULONGLONG(gif->SHeight));
+            }
+            if (!r.Empty()) {
+                if (canvas.Empty()) {
+                    canvas = r;
+                } else {
+                    canvas.left = std::min(canvas.left, r.left);
+                    canvas.top = std::min(canvas.top, r.top);
+                    canvas.right = std::max(canvas.right, r.right);
+                    canvas.bottom = std::max(canvas.bottom, r.bottom);
+                }
+            }
+        }
+        int codeSize = 0;
+        GifByteType* block = nullptr;
+        bool ok = DGifGetCode(gif.get(), &codeSize, &block) == GIF_OK;
+        while (ok && block)
+            ok = DGifGetCodeNext(gif.get(), &block) == GIF_OK;
+        if (!ok) {
+            if (first)
+                return false;
+            break;
+        }
+        first = false;
+    }
+    return !first && !canvas.Empty();
+}
+
+bool ReadGif(ByteReader& in, RowSink* sink, UINT& width, UINT& height)
+{
+    width = height = 0;
+    BYTE signature[4];
+    if (in.Size() < 13 || in.ReadAt(0, signature, 4) != 4 || std::memcmp(signature, "GIF8", 4) != 0)
+        return false;
+    Rect canvas;
+    if (!Canvas(in, canvas))
+        return false;
+    const ULONGLONG canvasW = canvas.right - canvas.left, canvasH = canvas.bottom - canvas.top;
     if (!SizeOk(canvasW, canvasH))
         return false;
-    if (!image) {
+    if (!sink) {
         width = static_cast<UINT>(canvasW);
         height = static_cast<UINT>(canvasH);
         return true;
     }
+    if (!DecodeSizeOk(canvasW, canvasH))
+        return false;
+
+    SourceReader reader{&in, 0};
+    GifPtr gif(OpenGif(reader));
+    int transparent = -1;
+    if (!gif || !NextImage(gif.get(), &transparent))
+        return false;
+    const GifImageDesc& desc = gif->Image;
+    if (desc.Interlace && !sink->HoldsPicture())
+        return false;
 
     CPixel palette[256];
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
@@ -110,40 +179,60 @@ bool ReadGif(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, U
     if (transparent >= 0 && transparent < 256)
         palette[transparent].a = 0;
 
-    if (!MakeImage(*image, canvasW, canvasH))
+    const UINT cw = static_cast<UINT>(canvasW), ch = static_cast<UINT>(canvasH);
+    if (!sink->Begin(cw, ch, false))
         return false;
-    if (right < canvasW || bottom < canvasH || desc.Left > 0 || desc.Top > 0)
-        std::memset(image->GetBuffer(0, 0), 0, image->GetAreaByteSize());
-
+    // The frame's place on the canvas; what lies outside it is dropped.
+    const LONGLONG fx = LONGLONG(desc.Left) - LONGLONG(canvas.left);
+    const LONGLONG fy = LONGLONG(desc.Top) - LONGLONG(canvas.top);
     const int w = desc.Width, h = desc.Height;
+    const UINT x0 = static_cast<UINT>(std::clamp<LONGLONG>(fx, 0, cw));
+    const UINT x1 = static_cast<UINT>(std::clamp<LONGLONG>(fx + w, 0, cw));
+    constexpr CPixel kClear{0, 0, 0, 0};
     std::vector<GifPixelType> line(static_cast<std::size_t>(w));
-    auto putRow = [&](int y) {
-        CPixel* dst = reinterpret_cast<CPixel*>(Row(*image, static_cast<UINT>(desc.Top + y))) + desc.Left;
-        for (int x = 0; x < w; ++x)
-            dst[x] = palette[line[static_cast<std::size_t>(x)]];
+    // Canvas rows are filled as they are reached, never all at once ahead.
+    auto blankRow = [&](UINT y) {
+        CPixel* dst = sink->RowAt(y);
+        std::fill(dst, dst + cw, kClear);
+        sink->RowDone(y);
     };
+    auto frameRow = [&](int y) {
+        const LONGLONG cy = fy + y;
+        if (cy < 0 || cy >= LONGLONG(ch))
+            return;
+        CPixel* dst = sink->RowAt(static_cast<UINT>(cy));
+        std::fill(dst, dst + x0, kClear);
+        for (UINT x = x0; x < x1; ++x)
+            dst[x] = palette[line[static_cast<std::size_t>(LONGLONG(x) - fx)]];
+        std::fill(dst + x1, dst + cw, kClear);
+        sink->RowDone(static_cast<UINT>(cy));
+    };
+    const UINT top = static_cast<UINT>(std::clamp<LONGLONG>(fy, 0, ch));
+    const UINT bottom = static_cast<UINT>(std::clamp<LONGLONG>(fy + h, 0, ch));
+    for (UINT y = 0; y < top; ++y)
+        blankRow(y);
     if (desc.Interlace) {
         static constexpr int kStart[4] = {0, 4, 2, 1};
         static constexpr int kStep[4] = {8, 8, 4, 2};
         for (int pass = 0; pass < 4; ++pass)
             for (int y = kStart[pass]; y < h; y += kStep[pass]) {
-                if (DGifGetLine(gif.get(), line.data(), w) != GIF_OK) {
-                    image->Free();
+                if (DGifGetLine(gif.get(), line.data(), w) != GIF_OK)
                     return false;
-                }
-                putRow(y);
+                frameRow(y);
             }
     } else {
-        for (int y = 0; y < h; ++y) {
-            if (DGifGetLine(gif.get(), line.data(), w) != GIF_OK) {
-                image->Free();
+        // Rows past the canvas need not be decoded.
+        const int last = static_cast<int>(std::min<LONGLONG>(h, LONGLONG(ch) - fy));
+        for (int y = 0; y < last; ++y) {
+            if (DGifGetLine(gif.get(), line.data(), w) != GIF_OK)
                 return false;
-            }
-            putRow(y);
+            frameRow(y);
         }
     }
-    width = static_cast<UINT>(canvasW);
-    height = static_cast<UINT>(canvasH);
+    for (UINT y = std::max(top, bottom); y < ch; ++y)
+        blankRow(y);
+    width = cw;
+    height = ch;
     return true;
 }
 
@@ -155,18 +244,35 @@ int WriteToFd(GifFileType* gif, const GifByteType* data, int n)
 
 } // namespace
 
-bool DecodeGif(const BYTE* data, std::size_t size, CQLImage& image)
+bool DecodeGif(ByteReader& in, CQLImage& image)
 {
     UINT w = 0, h = 0;
-    if (ReadGif(data, size, &image, w, h))
+    ImageSink sink(image);
+    if (ReadGif(in, &sink, w, h))
         return true;
     image.Free();
     return false;
 }
 
+bool DecodeGif(const BYTE* data, std::size_t size, CQLImage& image)
+{
+    MemoryReader in(data, size);
+    return DecodeGif(in, image);
+}
+
+bool StreamGif(ByteReader& in, RowSink& sink)
+{
+    UINT w = 0, h = 0;
+    if (ReadGif(in, &sink, w, h))
+        return true;
+    // An interlaced first frame comes in passes: from a whole picture.
+    return IsInterlaced(in) && ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodeGif(in, whole); });
+}
+
 bool ShapeGif(const BYTE* data, std::size_t size, UINT& width, UINT& height)
 {
-    return ReadGif(data, size, nullptr, width, height);
+    MemoryReader in(data, size);
+    return ReadGif(in, nullptr, width, height);
 }
 
 bool EncodeGif(const CQLImage& image, int fd)

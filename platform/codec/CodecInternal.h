@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,19 +15,18 @@
 namespace qlcodec {
 
 inline constexpr ULONGLONG kMaxSide = 65535;
-#ifdef QLCODEC_FUZZ_LIMITS
-// Fuzzing: keep single inputs small enough that a claimed size cannot make
-// an out-of-memory or a slow unit out of a valid but huge header.
-inline constexpr ULONGLONG kMaxPixels = ULONGLONG{1} << 22;
-#else
 // The image's 32-bit size field (width x height x 4 + 16) is the limit.
 inline constexpr ULONGLONG kMaxPixels = (ULONGLONG{0xFFFFFFFFu} - 16) / 4;
-#endif
 
 inline bool SizeOk(ULONGLONG width, ULONGLONG height)
 {
     return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
 }
+
+// The one limit of every decoder, checked before the picture is allocated:
+// the pixel cap and half of the physical memory (imagecore/ImageLimits.h).
+// The same in the fuzz build, so that fuzzing sees the product's behaviour.
+bool DecodeSizeOk(ULONGLONG width, ULONGLONG height);
 
 // Create after the size check; false leaves the image empty.
 bool MakeImage(CQLImage& image, ULONGLONG width, ULONGLONG height);
@@ -52,6 +52,118 @@ inline BYTE* Row(const CQLImage& image, UINT y)
     return image.GetBuffer(0, static_cast<int>(y));
 }
 bool AnyAlphaBelow255(const CQLImage& image);
+
+// Bytes by offset, from memory or from a file read as it is consumed (a
+// mapping would keep every page read in the process's memory).
+class ByteReader {
+public:
+    virtual ~ByteReader() = default;
+    // Up to n bytes from offset; fewer only at the end (none past it or on a read error).
+    virtual std::size_t ReadAt(ULONGLONG offset, void* out, std::size_t n) = 0;
+    virtual ULONGLONG Size() const = 0;
+    // The bytes themselves when they are in memory, else null.
+    virtual const BYTE* Memory() const { return nullptr; }
+};
+
+class MemoryReader final : public ByteReader {
+public:
+    MemoryReader(const BYTE* data, std::size_t size) : m_data(data), m_size(data ? size : 0) {}
+    std::size_t ReadAt(ULONGLONG offset, void* out, std::size_t n) override;
+    ULONGLONG Size() const override { return m_size; }
+    const BYTE* Memory() const override { return m_data; }
+
+private:
+    const BYTE* m_data;
+    std::size_t m_size;
+};
+
+// A regular file through pread, with a read-ahead block for the small
+// sequential reads of giflib and libpng.
+class FileReader final : public ByteReader {
+public:
+    FileReader() = default;
+    ~FileReader() override;
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+    // False when path is not a regular file that can be opened.
+    bool Open(const char* path);
+    std::size_t ReadAt(ULONGLONG offset, void* out, std::size_t n) override;
+    ULONGLONG Size() const override { return m_size; }
+
+private:
+    int m_fd = -1;
+    ULONGLONG m_size = 0;
+    std::unique_ptr<BYTE[]> m_block;
+    ULONGLONG m_blockAt = 0;
+    std::size_t m_blockSize = 0;
+};
+
+// A file mapped read-only: only the pages a decoder touches are read.
+class MappedFile {
+public:
+    MappedFile() = default;
+    ~MappedFile();
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    // False when path is not a regular file that can be opened and mapped.
+    // An empty file maps to no bytes (Data() null, Size() 0).
+    bool Open(const char* path);
+    const BYTE* Data() const { return m_data; }
+    std::size_t Size() const { return m_size; }
+
+private:
+    BYTE* m_data = nullptr;
+    std::size_t m_size = 0;
+};
+
+// Pictures handed over row by row as they are decoded, so a thumbnail never
+// needs the whole picture. Each row once, in order: top-down, or bottom-up
+// when Begin says so.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    // The picture's size, before any row, after the decoder's size checks;
+    // false refuses the picture.
+    virtual bool Begin(UINT width, UINT height, bool bottomUp) = 0;
+    // Where row y is to be written (width pixels).
+    virtual CPixel* RowAt(UINT y) = 0;
+    // Row y is complete.
+    virtual void RowDone(UINT y) = 0;
+    // True when rows stay where RowAt put them until the end and are all
+    // one block (row y + 1 follows row y): interlaced decoders need that.
+    virtual bool HoldsPicture() const = 0;
+};
+
+// The whole picture into a CQLImage.
+class ImageSink final : public RowSink {
+public:
+    explicit ImageSink(CQLImage& image) : m_image(image) {}
+    bool Begin(UINT width, UINT height, bool bottomUp) override;
+    CPixel* RowAt(UINT y) override { return reinterpret_cast<CPixel*>(m_image.GetBuffer(0, static_cast<int>(y))); }
+    void RowDone(UINT) override {}
+    bool HoldsPicture() const override { return true; }
+
+private:
+    CQLImage& m_image;
+};
+
+// Decodes the whole picture into an image of its own, then hands its rows
+// to sink: for the few layouts that cannot be streamed.
+template <class Decode>
+bool ThroughWholePicture(RowSink& sink, Decode&& decode)
+{
+    CQLImage whole;
+    if (!decode(whole))
+        return false;
+    const UINT w = Width(whole), h = Height(whole);
+    if (!sink.Begin(w, h, false))
+        return false;
+    for (UINT y = 0; y < h; ++y) {
+        std::memcpy(sink.RowAt(y), whole.GetBuffer(0, static_cast<int>(y)), std::size_t{w} * 4);
+        sink.RowDone(y);
+    }
+    return true;
+}
 
 // Whole files in memory.
 struct FileBytes {
@@ -94,14 +206,23 @@ bool EncodeJpeg(const CQLImage& image, int quality, int dpi, const unsigned int*
 bool TransformJpeg(const BYTE* data, std::size_t size, int op, std::unique_ptr<BYTE[]>& out, std::size_t& outSize);
 
 bool DecodePng(const BYTE* data, std::size_t size, CQLImage& image);
+bool DecodePng(ByteReader& in, CQLImage& image);
+bool StreamPng(ByteReader& in, RowSink& sink);
 bool ShapePng(const BYTE* data, std::size_t size, UINT& width, UINT& height);
 bool EncodePng(const CQLImage& image, int fd);
 
 bool DecodeTiff(const BYTE* data, std::size_t size, CQLImage& image);
+bool DecodeTiff(ByteReader& in, CQLImage& image);
+bool StreamTiff(ByteReader& in, RowSink& sink);
 bool ShapeTiff(const BYTE* data, std::size_t size, UINT& width, UINT& height);
 bool EncodeTiff(const CQLImage& image, int fd);
 
+// The canvas is the union of the frames' rectangles inside the logical
+// screen (all of them when the screen has no size); the first frame is
+// drawn on it, the rest of it transparent black.
 bool DecodeGif(const BYTE* data, std::size_t size, CQLImage& image);
+bool DecodeGif(ByteReader& in, CQLImage& image);
+bool StreamGif(ByteReader& in, RowSink& sink);
 bool ShapeGif(const BYTE* data, std::size_t size, UINT& width, UINT& height);
 bool EncodeGif(const CQLImage& image, int fd);
 
@@ -120,8 +241,10 @@ bool HasTgaFooter(const BYTE* data, std::size_t size);
 bool ShapeBmp(const BYTE* data, std::size_t size, UINT& width, UINT& height);
 // RLE8 and RLE4 files only; the others are CQLImage::LoadFromFile's.
 bool DecodeBmpRle(const BYTE* data, std::size_t size, CQLImage& image);
+bool StreamBmpRle(const BYTE* data, std::size_t size, RowSink& sink);
 // Any BMP that either reader takes.
 bool LoadBmp(const char* path, CQLImage& image);
+bool StreamBmp(const char* path, RowSink& sink);
 
 // Type by the first bytes (and the extension for TGA and RAW); QL_FILE_*.
 DWORD SniffType(const BYTE* head, std::size_t headSize, const BYTE* tail, std::size_t tailSize,
@@ -136,5 +259,31 @@ bool ResampleNearest(const CQLImage& source, CQLImage& target, UINT width, UINT 
 // it) with ResampleSmooth; source is moved into target when it already has
 // that size. fullWidth/fullHeight 0 mean the source's own size.
 bool ShrinkToFit(CQLImage& source, CQLImage& target, int maxSide, UINT fullWidth = 0, UINT fullHeight = 0);
+// The thumbnail's size for a picture of fw x fh: as ShrinkToFit makes it.
+void ThumbnailSize(UINT fw, UINT fh, int maxSide, UINT& tw, UINT& th);
+
+// Shrinks rows as they come into a thumbnail of ThumbnailSize, with the
+// same filter and the same result as ResampleSmooth of the whole picture;
+// holds two rows of sums, never the picture.
+class ThumbnailSink final : public RowSink {
+public:
+    ThumbnailSink(CQLImage& target, int maxSide);
+    ~ThumbnailSink() override;
+    bool Begin(UINT width, UINT height, bool bottomUp) override;
+    CPixel* RowAt(UINT y) override;
+    void RowDone(UINT y) override;
+    bool HoldsPicture() const override { return false; }
+    // True once every row came in; the thumbnail is then complete.
+    bool Finished() const;
+    UINT FullWidth() const { return m_width; }
+    UINT FullHeight() const { return m_height; }
+
+private:
+    struct State;
+    CQLImage& m_target;
+    int m_maxSide;
+    UINT m_width = 0, m_height = 0;
+    State* m_state = nullptr;
+};
 
 } // namespace qlcodec

@@ -8,6 +8,8 @@
 
 #include "platform/codec/CodecInternal.h"
 
+#include "imagecore/ImageLimits.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -134,6 +136,44 @@ boolean EmptyOutputBuffer(j_compress_ptr cinfo)
 
 void TermDestination(j_compress_ptr) {}
 
+// Files of more than one scan keep every DCT coefficient of the picture
+// (2 bytes each, 64 a block, blocks padded to whole MCUs) from
+// jpeg_start_decompress on, whatever the output scale: checked as a
+// full-size buffer is, before it is allocated.
+bool CoefficientStoreOk(j_decompress_ptr cinfo)
+{
+    if (!jpeg_has_multiple_scans(cinfo))
+        return true;
+    ULONGLONG bytes = 0;
+    for (int i = 0; i < cinfo->num_components; ++i) {
+        const jpeg_component_info& c = cinfo->comp_info[i];
+        const ULONGLONG h = ULONGLONG(c.h_samp_factor), v = ULONGLONG(c.v_samp_factor);
+        const ULONGLONG wide = (ULONGLONG(c.width_in_blocks) + h - 1) / h * h;
+        const ULONGLONG high = (ULONGLONG(c.height_in_blocks) + v - 1) / v * v;
+        bytes += wide * high * DCTSIZE2 * sizeof(JCOEF);
+    }
+    return bytes <= imagecore::DecodeByteLimit();
+}
+
+// A Huffman-coded progressive file begins with a DC scan that spends at
+// least one bit on every block of its components; a file too short for that
+// cannot load (a short file is refused), so it is refused before the
+// coefficient store is allocated and zeroed on the header's word alone. A
+// first scan that is not a DC scan is a broken progression.
+bool FirstScanFits(j_decompress_ptr cinfo, std::size_t size)
+{
+    if (!cinfo->progressive_mode || cinfo->arith_code)
+        return true;
+    if (cinfo->Ss != 0 || cinfo->Ah != 0)
+        return false;
+    ULONGLONG blocks = 0;
+    for (int i = 0; i < cinfo->comps_in_scan; ++i) {
+        const jpeg_component_info* c = cinfo->cur_comp_info[i];
+        blocks += ULONGLONG(c->width_in_blocks) * c->height_in_blocks;
+    }
+    return ULONGLONG(size) * 8 >= blocks;
+}
+
 bool ShapeOrDecode(const BYTE* data, std::size_t size, CQLImage* image, int minSide, bool fast, UINT& fullW,
                    UINT& fullH)
 {
@@ -153,9 +193,6 @@ bool ShapeOrDecode(const BYTE* data, std::size_t size, CQLImage* image, int minS
     jpeg_create_decompress(&cinfo);
     progress.pub.progress_monitor = CheckScans;
     cinfo.progress = &progress.pub;
-#ifdef QLCODEC_FUZZ_LIMITS
-    cinfo.mem->max_memory_to_use = 256L * 1024 * 1024;
-#endif
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) {
         jpeg_destroy_decompress(&cinfo);
@@ -163,7 +200,10 @@ bool ShapeOrDecode(const BYTE* data, std::size_t size, CQLImage* image, int minS
     }
     fullW = cinfo.image_width;
     fullH = cinfo.image_height;
-    if (!SizeOk(fullW, fullH)) {
+    // A thumbnail's reduced scale does not lift the limit: the coefficient
+    // store and the decoding work follow the full size.
+    if (!SizeOk(fullW, fullH)
+        || (image && (!DecodeSizeOk(fullW, fullH) || !CoefficientStoreOk(&cinfo) || !FirstScanFits(&cinfo, size)))) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }

@@ -284,7 +284,7 @@ bool DecodePcx(const BYTE* data, std::size_t size, CQLImage& image)
 
     const std::size_t lineBytes = std::size_t{h.bytesPerLine} * h.planes;
     std::vector<BYTE> line(lineBytes);
-    if (!MakeImage(image, h.width, h.height))
+    if (!DecodeSizeOk(h.width, h.height) || !MakeImage(image, h.width, h.height))
         return false;
     PcxStream stream{data + 128, end, h.rle};
     const UINT w = h.width;
@@ -422,7 +422,7 @@ bool DecodeTga(const BYTE* data, std::size_t size, CQLImage& image)
         return false;
 
     const UINT bpp = (h.depth + 7) / 8;
-    if (!MakeImage(image, h.width, h.height))
+    if (!DecodeSizeOk(h.width, h.height) || !MakeImage(image, h.width, h.height))
         return false;
     TgaStream stream{data + pos, data + size, bpp, (h.type & 8) != 0};
     const bool topDown = (h.descriptor & 0x20) != 0;

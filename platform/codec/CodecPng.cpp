@@ -12,18 +12,16 @@
 namespace qlcodec {
 namespace {
 
-struct MemReader {
-    const BYTE* data;
-    std::size_t size;
-    std::size_t pos;
+struct SourceReader {
+    ByteReader* in;
+    ULONGLONG pos;
 };
 
-void ReadFromMemory(png_structp png, png_bytep out, png_size_t n)
+void ReadFromSource(png_structp png, png_bytep out, png_size_t n)
 {
-    MemReader* r = static_cast<MemReader*>(png_get_io_ptr(png));
-    if (n > r->size - r->pos)
+    SourceReader* r = static_cast<SourceReader*>(png_get_io_ptr(png));
+    if (r->in->ReadAt(r->pos, out, n) != n)
         png_error(png, "truncated");
-    std::memcpy(out, r->data + r->pos, n);
     r->pos += n;
 }
 
@@ -50,12 +48,13 @@ void WriteToFd(png_structp png, png_bytep data, png_size_t n)
 
 void FlushNothing(png_structp) {}
 
-bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, UINT& height)
+bool ReadPng(ByteReader& in, RowSink* sink, UINT& width, UINT& height, bool* interlaced = nullptr)
 {
     width = height = 0;
-    if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0)
+    BYTE signature[8];
+    if (in.ReadAt(0, signature, 8) != 8 || png_sig_cmp(signature, 0, 8) != 0)
         return false;
-    MemReader reader{data, size, 0};
+    SourceReader reader{&in, 0};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
     if (!png)
         return false;
@@ -66,11 +65,9 @@ bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, U
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
-        if (image)
-            image->Free();
         return false;
     }
-    png_set_read_fn(png, &reader, ReadFromMemory);
+    png_set_read_fn(png, &reader, ReadFromSource);
     png_set_user_limits(png, static_cast<png_uint_32>(kMaxSide), static_cast<png_uint_32>(kMaxSide));
     png_set_chunk_malloc_max(png, 16 * 1024 * 1024);
     png_read_info(png, info);
@@ -78,11 +75,11 @@ bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, U
     png_uint_32 w = 0, h = 0;
     int bitDepth = 0, colorType = 0, interlace = 0;
     png_get_IHDR(png, info, &w, &h, &bitDepth, &colorType, &interlace, nullptr, nullptr);
-    if (!SizeOk(w, h)) {
+    if (!SizeOk(w, h) || (sink && !DecodeSizeOk(w, h))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
-    if (!image) {
+    if (!sink) {
         png_destroy_read_struct(&png, &info, nullptr);
         width = w;
         height = h;
@@ -105,14 +102,23 @@ bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, U
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != std::size_t{w} * 4 || !MakeImage(*image, w, h)) {
+    // Interlaced rows come back in every pass: only a whole picture takes them.
+    if (passes > 1 && !sink->HoldsPicture()) {
         png_destroy_read_struct(&png, &info, nullptr);
-        image->Free();
+        if (interlaced)
+            *interlaced = true;
+        return false;
+    }
+    if (png_get_rowbytes(png, info) != std::size_t{w} * 4 || !sink->Begin(w, h, false)) {
+        png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
     for (int pass = 0; pass < passes; ++pass)
-        for (png_uint_32 y = 0; y < h; ++y)
-            png_read_row(png, Row(*image, y), nullptr);
+        for (png_uint_32 y = 0; y < h; ++y) {
+            png_read_row(png, reinterpret_cast<png_bytep>(sink->RowAt(y)), nullptr);
+            if (pass == passes - 1)
+                sink->RowDone(y);
+        }
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     width = w;
@@ -122,18 +128,36 @@ bool ReadPng(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, U
 
 } // namespace
 
-bool DecodePng(const BYTE* data, std::size_t size, CQLImage& image)
+bool DecodePng(ByteReader& in, CQLImage& image)
 {
     UINT w = 0, h = 0;
-    if (ReadPng(data, size, &image, w, h))
+    ImageSink sink(image);
+    if (ReadPng(in, &sink, w, h))
         return true;
     image.Free();
     return false;
 }
 
+bool DecodePng(const BYTE* data, std::size_t size, CQLImage& image)
+{
+    MemoryReader in(data, size);
+    return DecodePng(in, image);
+}
+
+bool StreamPng(ByteReader& in, RowSink& sink)
+{
+    UINT w = 0, h = 0;
+    bool interlaced = false;
+    if (ReadPng(in, &sink, w, h, &interlaced))
+        return true;
+    // Interlaced rows are only complete in the last pass: from a whole picture.
+    return interlaced && ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodePng(in, whole); });
+}
+
 bool ShapePng(const BYTE* data, std::size_t size, UINT& width, UINT& height)
 {
-    return ReadPng(data, size, nullptr, width, height);
+    MemoryReader in(data, size);
+    return ReadPng(in, nullptr, width, height);
 }
 
 bool EncodePng(const CQLImage& image, int fd)

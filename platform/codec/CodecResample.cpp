@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace qlcodec {
@@ -86,6 +87,32 @@ void BuildTaps(int src, int dst, Taps& t)
     }
 }
 
+// The horizontal pass: one row of 16-bit values (value << 8) into one
+// target row of tx.first.size() pixels.
+inline void HorizontalPass(const uint16_t* mid, const Taps& tx, BYTE* d)
+{
+    const int dw = static_cast<int>(tx.first.size());
+    for (int x = 0; x < dw; ++x, d += 4) {
+        const int m = tx.count[static_cast<std::size_t>(x)];
+        const int* wh = tx.weights.data() + tx.offset[static_cast<std::size_t>(x)];
+        const uint16_t* s = mid + static_cast<std::size_t>(tx.first[static_cast<std::size_t>(x)]) * 4;
+        uint32_t b = 0, g = 0, r = 0, a = 0;
+        for (int k = 0; k < m; ++k, s += 4) {
+            const uint32_t wk = static_cast<uint32_t>(wh[k]);
+            b += s[0] * wk;
+            g += s[1] * wk;
+            r += s[2] * wk;
+            a += s[3] * wk;
+        }
+        constexpr int shift = kShift + 8;
+        constexpr uint32_t half = 1u << (shift - 1);
+        d[0] = static_cast<BYTE>((b + half) >> shift);
+        d[1] = static_cast<BYTE>((g + half) >> shift);
+        d[2] = static_cast<BYTE>((r + half) >> shift);
+        d[3] = static_cast<BYTE>((a + half) >> shift);
+    }
+}
+
 bool SmoothInto(const CQLImage& source, CQLImage& target, UINT width, UINT height)
 {
     const int sw = static_cast<int>(Width(source)), sh = static_cast<int>(Height(source));
@@ -127,27 +154,7 @@ bool SmoothInto(const CQLImage& source, CQLImage& target, UINT width, UINT heigh
                 for (std::size_t i = 0; i < acc.size(); ++i)
                     mid[i] = static_cast<uint16_t>((acc[i] + (1u << (kShift - 9))) >> (kShift - 8));
             }
-            // Horizontal.
-            BYTE* d = Row(target, static_cast<UINT>(y));
-            for (int x = 0; x < dw; ++x, d += 4) {
-                const int m = tx.count[static_cast<std::size_t>(x)];
-                const int* wh = tx.weights.data() + tx.offset[static_cast<std::size_t>(x)];
-                const uint16_t* s = mid.data() + static_cast<std::size_t>(tx.first[static_cast<std::size_t>(x)]) * 4;
-                uint32_t b = 0, g = 0, r = 0, a = 0;
-                for (int k = 0; k < m; ++k, s += 4) {
-                    const uint32_t wk = static_cast<uint32_t>(wh[k]);
-                    b += s[0] * wk;
-                    g += s[1] * wk;
-                    r += s[2] * wk;
-                    a += s[3] * wk;
-                }
-                constexpr int shift = kShift + 8;
-                constexpr uint32_t half = 1u << (shift - 1);
-                d[0] = static_cast<BYTE>((b + half) >> shift);
-                d[1] = static_cast<BYTE>((g + half) >> shift);
-                d[2] = static_cast<BYTE>((r + half) >> shift);
-                d[3] = static_cast<BYTE>((a + half) >> shift);
-            }
+            HorizontalPass(mid.data(), tx, Row(target, static_cast<UINT>(y)));
         }
     });
     if (!ok.load())
@@ -202,15 +209,10 @@ bool ResampleNearest(const CQLImage& source, CQLImage& target, UINT width, UINT 
     return Resize(source, target, width, height, NearestInto);
 }
 
-bool ShrinkToFit(CQLImage& source, CQLImage& target, int maxSide, UINT fullWidth, UINT fullHeight)
+void ThumbnailSize(UINT fw, UINT fh, int maxSide, UINT& tw, UINT& th)
 {
-    const UINT w = Width(source), h = Height(source);
-    if (!w || !h || maxSide < 1)
-        return false;
-    // The thumbnail's shape comes from the full picture (a DCT-scaled decode
-    // rounds its sides up).
-    const UINT fw = fullWidth ? fullWidth : w, fh = fullHeight ? fullHeight : h;
-    UINT tw = fw, th = fh;
+    tw = fw;
+    th = fh;
     if (std::max(fw, fh) > static_cast<UINT>(maxSide)) {
         if (fw >= fh) {
             tw = static_cast<UINT>(maxSide);
@@ -220,12 +222,117 @@ bool ShrinkToFit(CQLImage& source, CQLImage& target, int maxSide, UINT fullWidth
             tw = static_cast<UINT>(std::max<ULONGLONG>(1, (ULONGLONG{fw} * th * 2 + fh) / (ULONGLONG{fh} * 2)));
         }
     }
+}
+
+bool ShrinkToFit(CQLImage& source, CQLImage& target, int maxSide, UINT fullWidth, UINT fullHeight)
+{
+    const UINT w = Width(source), h = Height(source);
+    if (!w || !h || maxSide < 1)
+        return false;
+    // The thumbnail's shape comes from the full picture (a DCT-scaled decode
+    // rounds its sides up).
+    UINT tw = 0, th = 0;
+    ThumbnailSize(fullWidth ? fullWidth : w, fullHeight ? fullHeight : h, maxSide, tw, th);
     if (tw == w && th == h) {
         if (&source != &target)
             target = std::move(source);
         return true;
     }
     return ResampleSmooth(source, target, tw, th);
+}
+
+// The vertical pass of SmoothInto turned around: each incoming row is added
+// into the sums of the (at most two) thumbnail rows it covers, and a
+// thumbnail row is finished by the horizontal pass once its last row came.
+struct ThumbnailSink::State {
+    Taps tx, ty;
+    std::vector<CPixel> row;
+    std::vector<uint32_t> sums[2]; // thumbnail row i uses sums[i & 1]
+    std::vector<uint16_t> mid;
+    UINT fed = 0;  // rows received
+    UINT next = 0; // first thumbnail row not finished
+    bool bottomUp = false;
+};
+
+ThumbnailSink::ThumbnailSink(CQLImage& target, int maxSide) : m_target(target), m_maxSide(maxSide) {}
+
+ThumbnailSink::~ThumbnailSink()
+{
+    delete m_state;
+}
+
+bool ThumbnailSink::Begin(UINT width, UINT height, bool bottomUp)
+{
+    delete m_state;
+    m_state = nullptr;
+    m_width = width;
+    m_height = height;
+    if (!width || !height || m_maxSide < 1)
+        return false;
+    UINT tw = 0, th = 0;
+    ThumbnailSize(width, height, m_maxSide, tw, th);
+    try {
+        auto st = std::make_unique<State>();
+        BuildTaps(static_cast<int>(width), static_cast<int>(tw), st->tx);
+        BuildTaps(static_cast<int>(height), static_cast<int>(th), st->ty);
+        // Two sums suffice only when a thumbnail row ends before the one two
+        // further begins, which shrinking always gives.
+        for (UINT i = 0; i + 2 < th; ++i)
+            if (st->ty.first[i + 2] <= st->ty.first[i] + st->ty.count[i] - 1)
+                return false;
+        st->row.resize(width);
+        st->sums[0].resize(std::size_t{width} * 4);
+        st->sums[1].resize(std::size_t{width} * 4);
+        st->mid.resize(std::size_t{width} * 4);
+        st->bottomUp = bottomUp;
+        m_state = st.release();
+    } catch (...) {
+        return false;
+    }
+    return MakeImage(m_target, tw, th);
+}
+
+CPixel* ThumbnailSink::RowAt(UINT)
+{
+    return m_state->row.data();
+}
+
+void ThumbnailSink::RowDone(UINT)
+{
+    State& st = *m_state;
+    const UINT th = static_cast<UINT>(st.ty.first.size());
+    if (st.fed >= m_height)
+        return;
+    const UINT f = st.fed++;
+    const BYTE* s = reinterpret_cast<const BYTE*>(st.row.data());
+    const std::size_t n = st.row.size() * 4;
+    for (UINT i = st.next; i < th && static_cast<UINT>(st.ty.first[i]) <= f; ++i) {
+        const UINT first = static_cast<UINT>(st.ty.first[i]);
+        const UINT k = f - first;
+        if (k >= static_cast<UINT>(st.ty.count[i]))
+            continue;
+        uint32_t* acc = st.sums[i & 1].data();
+        const uint32_t wk = static_cast<uint32_t>(st.ty.weights[static_cast<std::size_t>(st.ty.offset[i]) + k]);
+        if (k == 0) {
+            for (std::size_t j = 0; j < n; ++j)
+                acc[j] = s[j] * wk;
+        } else {
+            for (std::size_t j = 0; j < n; ++j)
+                acc[j] += s[j] * wk;
+        }
+    }
+    while (st.next < th && static_cast<UINT>(st.ty.first[st.next] + st.ty.count[st.next] - 1) <= f) {
+        const UINT i = st.next++;
+        const uint32_t* acc = st.sums[i & 1].data();
+        for (std::size_t j = 0; j < n; ++j)
+            st.mid[j] = static_cast<uint16_t>((acc[j] + (1u << (kShift - 9))) >> (kShift - 8));
+        HorizontalPass(st.mid.data(), st.tx, Row(m_target, st.bottomUp ? th - 1 - i : i));
+    }
+}
+
+bool ThumbnailSink::Finished() const
+{
+    return m_state && m_state->fed == m_height && m_state->next == m_state->ty.first.size();
 }
 
 } // namespace qlcodec

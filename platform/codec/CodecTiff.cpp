@@ -6,11 +6,12 @@
 
 #include "platform/codec/CodecInternal.h"
 
-#include "imagecore/ParallelFor.h"
+#include "imagecore/ImageLimits.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 #include <unistd.h>
 
 #include <tiffio.h>
@@ -18,27 +19,21 @@
 namespace qlcodec {
 namespace {
 
-#ifdef QLCODEC_FUZZ_LIMITS
-constexpr tmsize_t kMaxSingleAlloc = tmsize_t{128} * 1024 * 1024;
-#else
-constexpr tmsize_t kMaxSingleAlloc = tmsize_t{2048} * 1024 * 1024;
-#endif
+// A band of rows read at once through the RGBA interface when the rows go
+// to a thumbnail rather than into the picture.
+constexpr std::size_t kBandBytes = std::size_t{32} << 20;
 
-struct MemTiff {
-    const BYTE* data;
-    toff_t size;
+struct SourceTiff {
+    ByteReader* in;
     toff_t pos;
 };
 
 tsize_t ReadProc(thandle_t h, tdata_t buf, tsize_t n)
 {
-    MemTiff* m = static_cast<MemTiff*>(h);
-    if (n <= 0 || m->pos >= m->size)
+    SourceTiff* m = static_cast<SourceTiff*>(h);
+    if (n <= 0)
         return 0;
-    toff_t k = static_cast<toff_t>(n);
-    if (k > m->size - m->pos)
-        k = m->size - m->pos;
-    std::memcpy(buf, m->data + m->pos, static_cast<std::size_t>(k));
+    const std::size_t k = m->in->ReadAt(m->pos, buf, static_cast<std::size_t>(n));
     m->pos += k;
     return static_cast<tsize_t>(k);
 }
@@ -50,19 +45,15 @@ tsize_t WriteProc(thandle_t, tdata_t, tsize_t)
 
 toff_t SeekProc(thandle_t h, toff_t off, int whence)
 {
-    MemTiff* m = static_cast<MemTiff*>(h);
+    SourceTiff* m = static_cast<SourceTiff*>(h);
     toff_t base = 0;
     if (whence == SEEK_CUR)
         base = m->pos;
     else if (whence == SEEK_END)
-        base = m->size;
+        base = m->in->Size();
     else if (whence != SEEK_SET)
         return static_cast<toff_t>(-1);
-    const toff_t target = base + off; // off is unsigned; wraps for negative moves
-    if (whence == SEEK_SET)
-        m->pos = off;
-    else
-        m->pos = target;
+    m->pos = base + off; // off is unsigned; wraps for negative moves
     return m->pos;
 }
 
@@ -73,14 +64,17 @@ int CloseProc(thandle_t)
 
 toff_t SizeProc(thandle_t h)
 {
-    return static_cast<MemTiff*>(h)->size;
+    return static_cast<SourceTiff*>(h)->in->Size();
 }
 
+// Bytes already in memory are handed over as they are; a file is read.
 int MapProc(thandle_t h, tdata_t* base, toff_t* size)
 {
-    MemTiff* m = static_cast<MemTiff*>(h);
-    *base = const_cast<BYTE*>(m->data);
-    *size = m->size;
+    const ByteReader* in = static_cast<SourceTiff*>(h)->in;
+    if (!in->Memory())
+        return 0;
+    *base = const_cast<BYTE*>(in->Memory());
+    *size = in->Size();
     return 1;
 }
 
@@ -91,24 +85,27 @@ int QuietHandler(TIFF*, void*, const char*, const char*, va_list)
     return 1; // handled: print nothing
 }
 
-TIFF* OpenMemory(MemTiff& mem)
+TIFF* OpenSource(SourceTiff& source)
 {
     TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
     if (!opts)
         return nullptr;
-    TIFFOpenOptionsSetMaxSingleMemAlloc(opts, kMaxSingleAlloc);
+    // No strip or tile buffer larger than a picture may be.
+    TIFFOpenOptionsSetMaxSingleMemAlloc(opts, static_cast<tmsize_t>(imagecore::DecodeByteLimit()));
     TIFFOpenOptionsSetErrorHandlerExtR(opts, QuietHandler, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(opts, QuietHandler, nullptr);
-    TIFF* tif = TIFFClientOpenExt("memory", "r", &mem, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
+    TIFF* tif = TIFFClientOpenExt("picture", "r", &source, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
                                   UnmapProc, opts);
     TIFFOpenOptionsFree(opts);
     return tif;
 }
 
-// 8-bit RGB or RGBA (unassociated alpha) in strips: read straight, which
-// keeps unassociated alpha exact (the RGBA interface premultiplies it).
-// -1 when the file is not of that kind, else 1 or 0.
-int ReadPlainRgb(TIFF* tif, CQLImage& image, uint32_t w, uint32_t h)
+// Strips of 8-bit RGB or RGBA (unassociated alpha), or of 1- or 8-bit grey:
+// read a row at a time, which keeps unassociated alpha exact (the RGBA
+// interface premultiplies it) and never holds more than a row besides the
+// picture, even when the whole picture is one strip. Grey comes out as the
+// RGBA interface gives it. -1 when the file is not of that kind, else 1 or 0.
+int ReadScanlines(TIFF* tif, RowSink& sink, uint32_t w, uint32_t h)
 {
     uint16_t bps = 0, spp = 0, planar = 0, photometric = 0, extraCount = 0;
     uint16_t* extra = nullptr;
@@ -116,32 +113,44 @@ int ReadPlainRgb(TIFF* tif, CQLImage& image, uint32_t w, uint32_t h)
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
     TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra);
-    if (TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) != 1 || TIFFIsTiled(tif) || bps != 8
-        || planar != PLANARCONFIG_CONTIG || photometric != PHOTOMETRIC_RGB)
+    if (TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric) != 1 || TIFFIsTiled(tif)
+        || planar != PLANARCONFIG_CONTIG)
         return -1;
-    const bool rgb = spp == 3 && extraCount == 0;
-    const bool rgba = spp == 4 && extraCount == 1 && extra && extra[0] == EXTRASAMPLE_UNASSALPHA;
-    if (!rgb && !rgba)
+    const bool rgb = photometric == PHOTOMETRIC_RGB && bps == 8 && spp == 3 && extraCount == 0;
+    const bool rgba = photometric == PHOTOMETRIC_RGB && bps == 8 && spp == 4 && extraCount == 1 && extra
+        && extra[0] == EXTRASAMPLE_UNASSALPHA;
+    const bool grey = (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE)
+        && (bps == 1 || bps == 8) && spp == 1 && extraCount == 0;
+    if (!rgb && !rgba && !grey)
         return -1;
-    uint32_t rowsPerStrip = 0;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-    if (rowsPerStrip == 0 || rowsPerStrip > h)
-        rowsPerStrip = h;
-    const std::size_t rowBytes = std::size_t{w} * spp;
-    const std::size_t stripBytes = rowBytes * rowsPerStrip;
-    std::unique_ptr<BYTE[]> strip(new (std::nothrow) BYTE[stripBytes]);
-    if (!strip || !MakeImage(image, w, h))
+    const std::size_t rowBytes = (std::size_t{w} * spp * bps + 7) / 8;
+    if (TIFFScanlineSize64(tif) != rowBytes)
         return 0;
-    for (uint32_t row = 0, index = 0; row < h; row += rowsPerStrip, ++index) {
-        const uint32_t rows = std::min(rowsPerStrip, h - row);
-        const tmsize_t want = static_cast<tmsize_t>(rowBytes * rows);
-        if (TIFFReadEncodedStrip(tif, index, strip.get(), want) != want) {
-            image.Free();
+    BYTE greyMap[256];
+    for (int v = 0; v < 256; ++v) {
+        const int level = bps == 1 ? (v ? 255 : 0) : v;
+        greyMap[v] = static_cast<BYTE>(photometric == PHOTOMETRIC_MINISWHITE ? 255 - level : level);
+    }
+    std::unique_ptr<BYTE[]> line(new (std::nothrow) BYTE[rowBytes]);
+    if (!line || !sink.Begin(w, h, false))
+        return 0;
+    for (uint32_t y = 0; y < h; ++y) {
+        if (TIFFReadScanline(tif, line.get(), y, 0) != 1)
             return 0;
-        }
-        for (uint32_t r = 0; r < rows; ++r) {
-            const BYTE* s = strip.get() + rowBytes * r;
-            BYTE* d = Row(image, row + r);
+        const BYTE* s = line.get();
+        BYTE* d = reinterpret_cast<BYTE*>(sink.RowAt(y));
+        if (grey && bps == 1) {
+            for (uint32_t x = 0; x < w; ++x, d += 4) {
+                const BYTE v = greyMap[(s[x >> 3] >> (7 - (x & 7))) & 1];
+                d[0] = d[1] = d[2] = v;
+                d[3] = 255;
+            }
+        } else if (grey) {
+            for (uint32_t x = 0; x < w; ++x, d += 4) {
+                d[0] = d[1] = d[2] = greyMap[s[x]];
+                d[3] = 255;
+            }
+        } else {
             for (uint32_t x = 0; x < w; ++x, s += spp, d += 4) {
                 d[0] = s[2];
                 d[1] = s[1];
@@ -149,79 +158,148 @@ int ReadPlainRgb(TIFF* tif, CQLImage& image, uint32_t w, uint32_t h)
                 d[3] = rgba ? s[3] : 255;
             }
         }
+        sink.RowDone(y);
     }
     return 1;
 }
 
-bool ReadTiff(const BYTE* data, std::size_t size, CQLImage* image, UINT& width, UINT& height)
+// libtiff's packed word is R, G, B, A from the lowest byte up.
+void SwapRedBlue(BYTE* p, std::size_t pixels)
 {
-    width = height = 0;
-    if (!data || size < 8)
-        return false;
-    const bool ii = data[0] == 'I' && data[1] == 'I';
-    const bool mm = data[0] == 'M' && data[1] == 'M';
-    if (!ii && !mm)
-        return false;
-    MemTiff mem{data, static_cast<toff_t>(size), 0};
-    TIFF* tif = OpenMemory(mem);
-    if (!tif)
-        return false;
-    uint32_t w = 0, h = 0;
-    bool ok = TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) == 1 && TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h) == 1
-        && SizeOk(w, h);
-    const int plain = ok && image ? ReadPlainRgb(tif, *image, w, h) : -1;
-    if (plain >= 0) {
-        ok = plain == 1;
-    } else if (ok && image) {
-        char message[1024] = {};
-        TIFFRGBAImage rgba;
-        std::memset(&rgba, 0, sizeof rgba);
-        ok = TIFFRGBAImageOK(tif, message) == 1 && TIFFRGBAImageBegin(&rgba, tif, 1, message) == 1;
-        if (ok) {
-            // Rows as stored: no flip for the Orientation tag.
-            rgba.req_orientation = rgba.orientation;
-            ok = rgba.width == w && rgba.height == h && MakeImage(*image, w, h)
-                && TIFFRGBAImageGet(&rgba, reinterpret_cast<uint32_t*>(image->GetBuffer(0, 0)), w, h) == 1;
-            TIFFRGBAImageEnd(&rgba);
-        }
-        if (ok) {
-            // libtiff's packed word is R, G, B, A from the lowest byte up.
-            imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int y0, int y1) {
-                for (int y = y0; y < y1; ++y) {
-                    BYTE* p = Row(*image, static_cast<UINT>(y));
-                    for (uint32_t x = 0; x < w; ++x, p += 4) {
-                        const BYTE r = p[0];
-                        p[0] = p[2];
-                        p[2] = r;
-                    }
-                }
-            });
-        } else {
-            image->Free();
+    for (std::size_t i = 0; i < pixels; ++i, p += 4) {
+        const BYTE r = p[0];
+        p[0] = p[2];
+        p[2] = r;
+    }
+}
+
+// Everything else through the RGBA interface, in bands of whole strips or
+// tile rows, so that each strip or tile is decoded once and nothing the size
+// of the picture is held besides it. Rows as stored: no flip for the
+// Orientation tag. -1 when the bands would be too large for a sink that
+// does not hold the picture.
+int ReadThroughRgba(TIFF* tif, RowSink& sink, uint32_t w, uint32_t h)
+{
+    char message[1024] = {};
+    TIFFRGBAImage rgba;
+    std::memset(&rgba, 0, sizeof rgba);
+    if (TIFFRGBAImageOK(tif, message) != 1 || TIFFRGBAImageBegin(&rgba, tif, 1, message) != 1)
+        return 0;
+    struct End {
+        TIFFRGBAImage* img;
+        ~End() { TIFFRGBAImageEnd(img); }
+    } end{&rgba};
+    rgba.req_orientation = rgba.orientation;
+    if (rgba.width != w || rgba.height != h)
+        return 0;
+    uint32_t band = h;
+    if (TIFFIsTiled(tif)) {
+        uint32_t tileLength = 0;
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileLength);
+        band = tileLength;
+    } else {
+        uint32_t rowsPerStrip = 0;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+        band = rowsPerStrip;
+    }
+    if (band == 0 || band > h)
+        band = h;
+    // Small strips are read several at a time.
+    const std::size_t rowBytes = std::size_t{w} * 4;
+    band = static_cast<uint32_t>(std::min<ULONGLONG>(h, ULONGLONG(band) * std::max<std::size_t>(1, kBandBytes / (rowBytes * band))));
+    const bool direct = sink.HoldsPicture();
+    std::vector<uint32_t> scratch;
+    if (!direct) {
+        if (rowBytes * band > kBandBytes * 2)
+            return -1;
+        try {
+            scratch.resize(std::size_t{w} * band);
+        } catch (...) {
+            return 0;
         }
     }
+    if (!sink.Begin(w, h, false))
+        return 0;
+    for (uint32_t y0 = 0; y0 < h; y0 += band) {
+        const uint32_t n = std::min(band, h - y0);
+        uint32_t* raster = direct ? reinterpret_cast<uint32_t*>(sink.RowAt(y0)) : scratch.data();
+        rgba.row_offset = static_cast<int>(y0);
+        if (TIFFRGBAImageGet(&rgba, raster, w, n) != 1)
+            return 0;
+        for (uint32_t i = 0; i < n; ++i) {
+            BYTE* row = reinterpret_cast<BYTE*>(raster + std::size_t{w} * i);
+            SwapRedBlue(row, w);
+            if (!direct)
+                std::memcpy(sink.RowAt(y0 + i), row, rowBytes);
+            sink.RowDone(y0 + i);
+        }
+    }
+    return 1;
+}
+
+// -1 when the rows cannot be streamed into sink (see ReadThroughRgba).
+int ReadTiff(ByteReader& in, RowSink* sink, UINT& width, UINT& height)
+{
+    width = height = 0;
+    BYTE order[2];
+    if (in.Size() < 8 || in.ReadAt(0, order, 2) != 2)
+        return 0;
+    const bool ii = order[0] == 'I' && order[1] == 'I';
+    const bool mm = order[0] == 'M' && order[1] == 'M';
+    if (!ii && !mm)
+        return 0;
+    SourceTiff source{&in, 0};
+    TIFF* tif = OpenSource(source);
+    if (!tif)
+        return 0;
+    uint32_t w = 0, h = 0;
+    int result = TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) == 1 && TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h) == 1
+        && SizeOk(w, h) && (!sink || DecodeSizeOk(w, h));
+    if (result == 1 && sink) {
+        result = ReadScanlines(tif, *sink, w, h);
+        if (result < 0)
+            result = ReadThroughRgba(tif, *sink, w, h);
+    }
     TIFFClose(tif);
-    if (ok) {
+    if (result == 1) {
         width = w;
         height = h;
     }
-    return ok;
+    return result;
 }
 
 } // namespace
 
-bool DecodeTiff(const BYTE* data, std::size_t size, CQLImage& image)
+bool DecodeTiff(ByteReader& in, CQLImage& image)
 {
     UINT w = 0, h = 0;
-    if (ReadTiff(data, size, &image, w, h))
+    ImageSink sink(image);
+    if (ReadTiff(in, &sink, w, h) == 1)
         return true;
     image.Free();
     return false;
 }
 
+bool DecodeTiff(const BYTE* data, std::size_t size, CQLImage& image)
+{
+    MemoryReader in(data, size);
+    return DecodeTiff(in, image);
+}
+
+bool StreamTiff(ByteReader& in, RowSink& sink)
+{
+    UINT w = 0, h = 0;
+    const int result = ReadTiff(in, &sink, w, h);
+    if (result >= 0)
+        return result == 1;
+    // Strips too tall to be read in bands: from a whole picture.
+    return ThroughWholePicture(sink, [&](CQLImage& whole) { return DecodeTiff(in, whole); });
+}
+
 bool ShapeTiff(const BYTE* data, std::size_t size, UINT& width, UINT& height)
 {
-    return ReadTiff(data, size, nullptr, width, height);
+    MemoryReader in(data, size);
+    return ReadTiff(in, nullptr, width, height) == 1;
 }
 
 bool EncodeTiff(const CQLImage& image, int fd)

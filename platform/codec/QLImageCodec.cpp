@@ -161,40 +161,63 @@ DWORD ContentTypeFollowingLink(const char*& path, std::string& target)
     return targetType == QL_FILE_LINK ? QL_FILE_UNKNOWN : targetType;
 }
 
-bool DecodeBytes(DWORD type, const FileBytes& f, CQLImage& image)
+bool DecodeBytes(DWORD type, const BYTE* data, std::size_t size, CQLImage& image)
 {
     switch (type) {
-    case QL_FILE_JPEG: return DecodeJpeg(f.data.get(), f.size, image);
-    case QL_FILE_PNG: return DecodePng(f.data.get(), f.size, image);
-    case QL_FILE_TIFF: return DecodeTiff(f.data.get(), f.size, image);
-    case QL_FILE_GIF: return DecodeGif(f.data.get(), f.size, image);
-    case QL_FILE_PCX: return DecodePcx(f.data.get(), f.size, image);
-    case QL_FILE_TGA: return DecodeTga(f.data.get(), f.size, image);
+    case QL_FILE_JPEG: return DecodeJpeg(data, size, image);
+    case QL_FILE_PNG: return DecodePng(data, size, image);
+    case QL_FILE_TIFF: return DecodeTiff(data, size, image);
+    case QL_FILE_GIF: return DecodeGif(data, size, image);
+    case QL_FILE_PCX: return DecodePcx(data, size, image);
+    case QL_FILE_TGA: return DecodeTga(data, size, image);
     default: return false;
     }
 }
 
-// Decodes a file of a known type; the BMP reader reads its file itself.
+// Decodes a file of a known type from its mapping, so only what the decoder
+// reads is read; the BMP reader reads its file itself.
 bool LoadTyped(const char* path, DWORD type, CQLImage& image)
 {
     if (type == QL_FILE_BMP)
         return LoadBmp(path, image);
-    FileBytes f;
-    if (!ReadFileBytes(path, f))
-        return false;
-    return DecodeBytes(type, f, image);
+    if (type == QL_FILE_PNG || type == QL_FILE_TIFF || type == QL_FILE_GIF) {
+        FileReader in;
+        if (!in.Open(path))
+            return false;
+        return type == QL_FILE_PNG ? DecodePng(in, image)
+            : type == QL_FILE_TIFF ? DecodeTiff(in, image)
+                                   : DecodeGif(in, image);
+    }
+    MappedFile f;
+    return f.Open(path) && DecodeBytes(type, f.Data(), f.Size(), image);
 }
 
-bool ShapeBytes(DWORD type, const FileBytes& f, UINT& w, UINT& h)
+// The rows of a PNG, TIFF, GIF or BMP file into sink; false for the other types.
+bool StreamTyped(const char* path, DWORD type, RowSink& sink)
+{
+    if (type == QL_FILE_BMP)
+        return StreamBmp(path, sink);
+    FileReader in;
+    if (!in.Open(path))
+        return false;
+    switch (type) {
+    case QL_FILE_PNG: return StreamPng(in, sink);
+    case QL_FILE_TIFF: return StreamTiff(in, sink);
+    case QL_FILE_GIF: return StreamGif(in, sink);
+    default: return false;
+    }
+}
+
+bool ShapeBytes(DWORD type, const BYTE* data, std::size_t size, UINT& w, UINT& h)
 {
     switch (type) {
-    case QL_FILE_BMP: return ShapeBmp(f.data.get(), f.size, w, h);
-    case QL_FILE_JPEG: return ShapeJpeg(f.data.get(), f.size, w, h);
-    case QL_FILE_PNG: return ShapePng(f.data.get(), f.size, w, h);
-    case QL_FILE_TIFF: return ShapeTiff(f.data.get(), f.size, w, h);
-    case QL_FILE_GIF: return ShapeGif(f.data.get(), f.size, w, h);
-    case QL_FILE_PCX: return ShapePcx(f.data.get(), f.size, w, h);
-    case QL_FILE_TGA: return ShapeTga(f.data.get(), f.size, w, h);
+    case QL_FILE_BMP: return ShapeBmp(data, size, w, h);
+    case QL_FILE_JPEG: return ShapeJpeg(data, size, w, h);
+    case QL_FILE_PNG: return ShapePng(data, size, w, h);
+    case QL_FILE_TIFF: return ShapeTiff(data, size, w, h);
+    case QL_FILE_GIF: return ShapeGif(data, size, w, h);
+    case QL_FILE_PCX: return ShapePcx(data, size, w, h);
+    case QL_FILE_TGA: return ShapeTga(data, size, w, h);
     default: return false;
     }
 }
@@ -258,16 +281,8 @@ int CQLImageCodec::GetFileShape(const char* path, int* width, int* height)
     if (type > QL_FILE_TGA)
         return 0;
     UINT w = 0, h = 0;
-    FileBytes f;
-    constexpr std::size_t kPrefix = 256 * 1024;
-    if (!ReadFileBytes(path, f, kPrefix))
-        return 0;
-    bool ok = ShapeBytes(type, f, w, h);
-    if (!ok && f.size == kPrefix) {
-        // The header lies further in (large APP segments, a TIFF directory at the end).
-        ok = ReadFileBytes(path, f) && ShapeBytes(type, f, w, h);
-    }
-    if (!ok)
+    MappedFile f;
+    if (!f.Open(path) || !ShapeBytes(type, f.Data(), f.Size(), w, h))
         return 0;
     if (width)
         *width = static_cast<int>(w);
@@ -294,15 +309,23 @@ int CQLImageCodec::CreateThumbnail(const char* path, CQLImage* image, int maxSid
     UINT fw = 0, fh = 0;
     bool ok;
     if (type == QL_FILE_JPEG) {
-        FileBytes f;
+        MappedFile f;
         const int minSide = flag ? static_cast<int>(std::min(2LL * maxSide, 65535LL)) : maxSide;
-        ok = ReadFileBytes(path, f) && DecodeJpeg(f.data.get(), f.size, full, minSide, flag == 0, &fw, &fh);
+        ok = f.Open(path) && DecodeJpeg(f.Data(), f.Size(), full, minSide, flag == 0, &fw, &fh)
+            && ShrinkToFit(full, *image, maxSide, fw, fh);
+    } else if (type == QL_FILE_PNG || type == QL_FILE_TIFF || type == QL_FILE_GIF || type == QL_FILE_BMP) {
+        // Rows go through the shrinking filter as they are decoded: the
+        // picture is never held whole.
+        ThumbnailSink sink(*image, maxSide);
+        ok = StreamTyped(path, type, sink) && sink.Finished();
+        fw = sink.FullWidth();
+        fh = sink.FullHeight();
     } else {
         ok = type <= QL_FILE_TGA && LoadTyped(path, type, full);
         fw = Width(full);
         fh = Height(full);
+        ok = ok && ShrinkToFit(full, *image, maxSide, fw, fh);
     }
-    ok = ok && ShrinkToFit(full, *image, maxSide, fw, fh);
     if (!ok) {
         image->Free();
         return 0;

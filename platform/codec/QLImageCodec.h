@@ -70,8 +70,12 @@ public:
     // JPEG files are decoded at a reduced DCT scale, the smallest that gives a
     // longer side of at least maxSide (quick: fast integer DCT, plain chroma
     // upsampling) or at least 2 x maxSide (exact: accurate DCT, smooth chroma
-    // upsampling), then area-averaged down. Other formats are decoded whole
-    // and area-averaged. Non-zero on success; on failure the image is empty.
+    // upsampling), then area-averaged down. PNG, TIFF, GIF and BMP rows go
+    // through the same area average as they are decoded, so the picture is
+    // never held whole (interlaced PNG and GIF, and TIFF strips too tall to
+    // read in bands, are decoded whole first); PCX and TGA are decoded whole.
+    // Pictures over LoadFile's limit are refused. Non-zero on success; on
+    // failure the image is empty.
     int CreateThumbnail(const char* path, CQLImage* image, int maxSide, int* width, int* height, int flag) override;
 
     // Turns by angle degrees, positive clockwise as seen on screen, into a
@@ -113,7 +117,13 @@ public:
     // Any supported format by content, at full size, B, G, R, A with alpha
     // 255 where the format has none. EXIF orientation is not applied. BMP
     // includes RLE8 and RLE4; pixels their runs skip are palette entry 0.
-    // Non-zero on success; on failure the image is left empty.
+    // A GIF's picture is the union of its frames' rectangles inside its
+    // logical screen, with the first frame drawn on it. A picture over 500
+    // megapixels, or whose buffer would take more than half of the physical
+    // memory, is refused before anything is allocated (the editor then shows
+    // "Can not open file, too big image size"). The file is read as the
+    // decoder consumes it, never whole. Non-zero on success; on failure the
+    // image is left empty.
     int LoadFile(const char* path, CQLImage* image) override;
 
     // JPEG in memory. DecodeJpegMem: non-zero on success, image empty on
