@@ -1,4 +1,5 @@
 #include "platform/gdiplus/GdiPlus.h"
+#include "platform/win/FileReplace.h"
 
 #include <exiv2/exiv2.hpp>
 
@@ -237,14 +238,31 @@ bool ReadWholeFile(const std::string& path, std::vector<BYTE>& bytes)
 
 bool WriteAll(int fd, const BYTE* data, std::size_t size)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
+    return qlwin::WriteAllTo(fd, data, size);
+}
+
+// Writes the image's items into the file at path, which holds a copy of the
+// image's own file; the file's other metadata (XMP, IPTC, comment) stays.
+GpStatus WriteExif(const std::string& path, const GpImage& image, const char* mime)
+{
+    try {
+        Exiv2::Image::AutoPtr file = Exiv2::ImageFactory::open(path);
+        if (!file.get() || file->mimeType() != mime)
+            return UnknownImageFormat;
+        file->readMetadata();
+        Exiv2::ExifData exif = image.exif;
+        if (image.wantExifIfd && !HasExifIfdItem(exif))
+            exif["Exif.Photo.ExifVersion"] = Exiv2::DataValue(reinterpret_cast<const Exiv2::byte*>("0230"), 4);
+        file->setExifData(exif);
+        file->writeMetadata();
+        return Ok;
+    } catch (const Exiv2::AnyError&) {
+        return GenericError;
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    } catch (const std::exception&) {
+        return GenericError;
     }
-    return true;
 }
 
 } // namespace
@@ -457,43 +475,20 @@ GpStatus GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID*
     if (!ReadWholeFile(image->path, bytes))
         return FileNotFound;
 
-    std::string temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return AccessDenied;
-    struct stat st{};
-    const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fchmod(fd, mode) == 0;
-    if (::close(fd) != 0 || !written) {
-        ::unlink(temp.c_str());
-        return Win32Error;
-    }
-    bytes = {};
-
+    // The file's bytes go into the temporary file, Exiv2 rewrites its
+    // metadata there, and only then does it replace the target.
     GpStatus status = Ok;
-    try {
-        Exiv2::Image::AutoPtr file = Exiv2::ImageFactory::open(temp);
-        if (!file.get() || file->mimeType() != mime) {
-            status = UnknownImageFormat;
-        } else {
-            file->readMetadata(); // keeps the file's other metadata (XMP, IPTC, comment)
-            Exiv2::ExifData exif = image->exif;
-            if (image->wantExifIfd && !HasExifIfdItem(exif))
-                exif["Exif.Photo.ExifVersion"] = Exiv2::DataValue(reinterpret_cast<const Exiv2::byte*>("0230"), 4);
-            file->setExifData(exif);
-            file->writeMetadata();
+    const bool saved = qlwin::WriteReplacing(target, [&](int fd, const std::string& temp) {
+        if (!WriteAll(fd, bytes.data(), bytes.size())) {
+            status = Win32Error;
+            return false;
         }
-    } catch (const Exiv2::AnyError&) {
-        status = GenericError;
-    } catch (const std::bad_alloc&) {
-        status = OutOfMemory;
-    } catch (const std::exception&) {
-        status = GenericError;
-    }
-    if (status == Ok && std::rename(temp.c_str(), target.c_str()) != 0)
+        bytes = {};
+        status = WriteExif(temp, *image, mime);
+        return status == Ok;
+    });
+    if (!saved && status == Ok)
         status = Win32Error;
-    if (status != Ok)
-        ::unlink(temp.c_str());
     return status;
 }
 
