@@ -241,20 +241,27 @@ bool WriteAll(int fd, const BYTE* data, std::size_t size)
     return qlwin::WriteAllTo(fd, data, size);
 }
 
-// Writes the image's items into the file at path, which holds a copy of the
-// image's own file; the file's other metadata (XMP, IPTC, comment) stays.
-GpStatus WriteExif(const std::string& path, const GpImage& image, const char* mime)
+// The file's bytes with the image's items written into them; the file's
+// other metadata (XMP, IPTC, comment) stays. Done in memory: Exiv2 writes
+// files through a stream whose failures it does not report, so a full disk
+// would give a cut file.
+GpStatus WithExif(const std::vector<BYTE>& file, const GpImage& image, const char* mime, std::vector<BYTE>& out)
 {
     try {
-        Exiv2::Image::AutoPtr file = Exiv2::ImageFactory::open(path);
-        if (!file.get() || file->mimeType() != mime)
+        Exiv2::Image::AutoPtr photo = Exiv2::ImageFactory::open(file.data(), static_cast<long>(file.size()));
+        if (!photo.get() || photo->mimeType() != mime)
             return UnknownImageFormat;
-        file->readMetadata();
+        photo->readMetadata();
         Exiv2::ExifData exif = image.exif;
         if (image.wantExifIfd && !HasExifIfdItem(exif))
             exif["Exif.Photo.ExifVersion"] = Exiv2::DataValue(reinterpret_cast<const Exiv2::byte*>("0230"), 4);
-        file->setExifData(exif);
-        file->writeMetadata();
+        photo->setExifData(exif);
+        photo->writeMetadata();
+        Exiv2::BasicIo& io = photo->io();
+        const long size = io.size();
+        out.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+        if (size <= 0 || io.seek(0, Exiv2::BasicIo::beg) != 0 || io.read(out.data(), size) != size)
+            return GenericError;
         return Ok;
     } catch (const Exiv2::AnyError&) {
         return GenericError;
@@ -475,21 +482,14 @@ GpStatus GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID*
     if (!ReadWholeFile(image->path, bytes))
         return FileNotFound;
 
-    // The file's bytes go into the temporary file, Exiv2 rewrites its
-    // metadata there, and only then does it replace the target.
-    GpStatus status = Ok;
-    const bool saved = qlwin::WriteReplacing(target, [&](int fd, const std::string& temp) {
-        if (!WriteAll(fd, bytes.data(), bytes.size())) {
-            status = Win32Error;
-            return false;
-        }
-        bytes = {};
-        status = WriteExif(temp, *image, mime);
-        return status == Ok;
-    });
-    if (!saved && status == Ok)
-        status = Win32Error;
-    return status;
+    std::vector<BYTE> out;
+    GpStatus status = WithExif(bytes, *image, mime, out);
+    if (status != Ok)
+        return status;
+    bytes = {};
+    const bool saved = qlwin::WriteReplacing(
+        target, [&](int fd, const std::string&) { return WriteAll(fd, out.data(), out.size()); });
+    return saved ? Ok : Win32Error;
 }
 
 void* GdipAlloc(std::size_t size)
