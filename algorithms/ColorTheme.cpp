@@ -1,4 +1,5 @@
 #include "algorithms/ColorTheme.h"
+#include "platform/win/FileReplace.h"
 
 #include <algorithm>
 #include <cstring>
@@ -66,10 +67,6 @@ std::vector<BYTE> ColorTheme::Serialize() const
 bool ColorTheme::Write(const std::string& path) const
 {
     const std::vector<BYTE> bytes = Serialize();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
+    return qlwin::WriteReplacing(
+        path, [&](int fd, const std::string&) { return qlwin::WriteAllTo(fd, bytes.data(), bytes.size()); });
 }

@@ -40,6 +40,7 @@ struct ColorTheme {
 
     // The file bytes: at most 255 steps, reserved bytes zero.
     std::vector<BYTE> Serialize() const;
-    // Writes the file; false when it cannot be written.
+    // Replaces the file through a temporary file and a rename; false, with
+    // the old file intact, when it cannot be written.
     bool Write(const std::string& path) const;
 };

@@ -12,5 +12,6 @@ quillo_add_test(algorithms_jpegslim_tests
     SOURCES
         tests/JpegSlimSkinCleanTest.cpp
         tests/JpegSlimSettingsTest.cpp
+        tests/SchemeFileSaveTest.cpp
         tests/JpegSlimmingTest.cpp
     LIBS algorithms qlcodec)

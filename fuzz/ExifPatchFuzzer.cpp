@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -17,15 +18,25 @@
 
 namespace {
 
+std::string g_folder;
+
+void RemoveFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(g_folder, ignored);
+}
+
+// One scratch folder per run, removed when the run ends.
 const std::string& Folder()
 {
-    static const std::string folder = [] {
+    if (g_folder.empty()) {
         char pattern[] = "/tmp/qlfuzz-exif-XXXXXX";
         if (!mkdtemp(pattern))
             std::abort();
-        return std::string(pattern);
-    }();
-    return folder;
+        g_folder = pattern;
+        std::atexit(RemoveFolder);
+    }
+    return g_folder;
 }
 
 void Write(const std::string& path, const std::uint8_t* data, std::size_t size)

@@ -1,4 +1,5 @@
 #include "editor/shell/ExifEncoding.h"
+#include "platform/win/FileReplace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -151,27 +152,8 @@ bool ReadFile(const char* path, std::vector<BYTE>& bytes, std::size_t maxBytes)
 
 bool ReplaceFile(const char* path, const std::vector<BYTE>& bytes)
 {
-    std::string temp = std::string(path) + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    struct stat st{};
-    const mode_t mode = ::stat(path, &st) == 0 ? (st.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0;
-    const BYTE* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (ok && left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n <= 0)
-            ok = false;
-        else
-            p += n, left -= static_cast<std::size_t>(n);
-    }
-    ok = ::close(fd) == 0 && ok;
-    if (ok && std::rename(temp.c_str(), path) == 0)
-        return true;
-    ::unlink(temp.c_str());
-    return false;
+    return path && qlwin::WriteReplacing(
+                       path, [&](int fd, const std::string&) { return qlwin::WriteAllTo(fd, bytes.data(), bytes.size()); });
 }
 
 } // namespace exifenc

@@ -49,8 +49,8 @@ std::vector<BYTE> LayoutIfd(std::vector<IfdEntry> entries, DWORD at, bool bigEnd
 
 // Whole file; false when it cannot be read or holds more than maxBytes.
 bool ReadFile(const char* path, std::vector<BYTE>& bytes, std::size_t maxBytes);
-// Writes bytes to a temporary file beside path and renames it over path,
-// keeping path's permissions; on failure path is as it was.
+// Replaces path's content with bytes (qlwin::WriteReplacing: through links,
+// keeping owner and mode); on failure path is as it was.
 bool ReplaceFile(const char* path, const std::vector<BYTE>& bytes);
 
 } // namespace exifenc

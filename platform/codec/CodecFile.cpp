@@ -2,6 +2,7 @@
 // that is renamed over the target, so that a failed save loses nothing.
 
 #include "platform/codec/CodecInternal.h"
+#include "platform/win/FileReplace.h"
 
 #include <atomic>
 #include <cctype>
@@ -117,65 +118,7 @@ std::string Extension(const char* path)
 
 bool WriteReplacing(const char* path, const std::function<bool(int fd, const std::string& tempPath)>& writer)
 {
-    if (!path || !*path)
-        return false;
-    std::string target(path);
-    struct stat lst {};
-    if (::lstat(path, &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        // Replace the file that the link names, not the link.
-        if (char* real = ::realpath(path, nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
-    const std::size_t slash = target.find_last_of('/');
-    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (base.empty())
-        return false;
-
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = dir + (dir == "/" ? "" : "/") + "." + base.substr(0, 180) + ".ql" + std::to_string(::getpid()) + "-"
-            + std::to_string(counter.fetch_add(1)) + ".tmp";
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-
-    struct stat st {};
-    const bool replacing = ::stat(target.c_str(), &st) == 0;
-    if (replacing) {
-        if (!S_ISREG(st.st_mode)) {
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return false;
-        }
-        // Private while written (writers may reopen it by name, so not
-        // read-only yet); the existing photo's permissions come at the end.
-        (void)::fchmod(fd, S_IRUSR | S_IWUSR);
-    }
-
-    bool ok = false;
-    try {
-        ok = writer(fd, temp);
-    } catch (...) {
-        // An encoder's allocation failed: clean up below and report failure.
-        ok = false;
-    }
-    if (ok && replacing)
-        (void)::fchmod(fd, st.st_mode & 07777);
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0)
-        ok = false;
-    if (!ok)
-        ::unlink(temp.c_str());
-    return ok;
+    return path && *path && qlwin::WriteReplacing(path, writer);
 }
 
 } // namespace qlcodec

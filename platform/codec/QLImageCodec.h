@@ -102,8 +102,9 @@ public:
 
     // quality 1..100 with 4:2:0 chroma; 101..200 is quality - 100 with full
     // colour resolution (4:4:4). dpi goes into the JFIF header. Uses the
-    // adaptive table when one is set. Writes a temporary file in the same
-    // folder and renames it over the path. Non-zero on success.
+    // adaptive table when one is set. Writes a temporary file beside the
+    // file the path names (through symbolic links) and renames it over that
+    // file; a read-only photo is not replaced. Non-zero on success.
     int SaveJpegFile(const char* path, const CQLImage* image, int quality, int dpi) override;
 
     // Format from the extension: .jpg/.jpeg/.jpe/.jfif (quality 95, 72 dpi),

@@ -1,4 +1,5 @@
 #include "platform/gdiplus/GdiPlus.h"
+#include "platform/win/FileReplace.h"
 
 #include <exiv2/exiv2.hpp>
 
@@ -237,14 +238,38 @@ bool ReadWholeFile(const std::string& path, std::vector<BYTE>& bytes)
 
 bool WriteAll(int fd, const BYTE* data, std::size_t size)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
+    return qlwin::WriteAllTo(fd, data, size);
+}
+
+// The file's bytes with the image's items written into them; the file's
+// other metadata (XMP, IPTC, comment) stays. Done in memory: Exiv2 writes
+// files through a stream whose failures it does not report, so a full disk
+// would give a cut file.
+GpStatus WithExif(const std::vector<BYTE>& file, const GpImage& image, const char* mime, std::vector<BYTE>& out)
+{
+    try {
+        Exiv2::Image::AutoPtr photo = Exiv2::ImageFactory::open(file.data(), static_cast<long>(file.size()));
+        if (!photo.get() || photo->mimeType() != mime)
+            return UnknownImageFormat;
+        photo->readMetadata();
+        Exiv2::ExifData exif = image.exif;
+        if (image.wantExifIfd && !HasExifIfdItem(exif))
+            exif["Exif.Photo.ExifVersion"] = Exiv2::DataValue(reinterpret_cast<const Exiv2::byte*>("0230"), 4);
+        photo->setExifData(exif);
+        photo->writeMetadata();
+        Exiv2::BasicIo& io = photo->io();
+        const long size = io.size();
+        out.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+        if (size <= 0 || io.seek(0, Exiv2::BasicIo::beg) != 0 || io.read(out.data(), size) != size)
+            return GenericError;
+        return Ok;
+    } catch (const Exiv2::AnyError&) {
+        return GenericError;
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory;
+    } catch (const std::exception&) {
+        return GenericError;
     }
-    return true;
 }
 
 } // namespace
@@ -457,44 +482,14 @@ GpStatus GdipSaveImageToFile(GpImage* image, const WCHAR* filename, const CLSID*
     if (!ReadWholeFile(image->path, bytes))
         return FileNotFound;
 
-    std::string temp = target + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return AccessDenied;
-    struct stat st{};
-    const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fchmod(fd, mode) == 0;
-    if (::close(fd) != 0 || !written) {
-        ::unlink(temp.c_str());
-        return Win32Error;
-    }
-    bytes = {};
-
-    GpStatus status = Ok;
-    try {
-        Exiv2::Image::AutoPtr file = Exiv2::ImageFactory::open(temp);
-        if (!file.get() || file->mimeType() != mime) {
-            status = UnknownImageFormat;
-        } else {
-            file->readMetadata(); // keeps the file's other metadata (XMP, IPTC, comment)
-            Exiv2::ExifData exif = image->exif;
-            if (image->wantExifIfd && !HasExifIfdItem(exif))
-                exif["Exif.Photo.ExifVersion"] = Exiv2::DataValue(reinterpret_cast<const Exiv2::byte*>("0230"), 4);
-            file->setExifData(exif);
-            file->writeMetadata();
-        }
-    } catch (const Exiv2::AnyError&) {
-        status = GenericError;
-    } catch (const std::bad_alloc&) {
-        status = OutOfMemory;
-    } catch (const std::exception&) {
-        status = GenericError;
-    }
-    if (status == Ok && std::rename(temp.c_str(), target.c_str()) != 0)
-        status = Win32Error;
+    std::vector<BYTE> out;
+    GpStatus status = WithExif(bytes, *image, mime, out);
     if (status != Ok)
-        ::unlink(temp.c_str());
-    return status;
+        return status;
+    bytes = {};
+    const bool saved = qlwin::WriteReplacing(
+        target, [&](int fd, const std::string&) { return WriteAll(fd, out.data(), out.size()); });
+    return saved ? Ok : Win32Error;
 }
 
 void* GdipAlloc(std::size_t size)

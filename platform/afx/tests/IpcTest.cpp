@@ -16,6 +16,10 @@
 #include <iterator>
 #include <string>
 
+#include <poll.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr UINT kHandOver = WM_USER + 315;
@@ -130,6 +134,8 @@ protected:
     }
     void TearDown() override
     {
+        if (serverExit >= 0)
+            ::close(serverExit);
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
     }
@@ -143,15 +149,29 @@ protected:
         argv.push_back(nullptr);
         return _spawnv(_P_NOWAIT, SelfPath().c_str(), argv.data());
     }
-    // A serving child, up and found by its title.
+    // A serving child, up and found by its title. Its end can be awaited
+    // with WaitForServerExit.
     HWND StartServer(const char* title)
     {
-        if (Start({"serve", title, log}) <= 0)
+        const std::intptr_t pid = Start({"serve", title, log});
+        if (pid <= 0)
             return nullptr;
+        // Taken at once, before the child can have ended and been reaped.
+        serverExit = static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(pid), 0));
         HWND found = nullptr;
         PumpUntil([&] { return (found = FindWindow(nullptr, title)) != nullptr; });
         return found;
     }
+    // Waits, however long it takes, until the serving child has ended: only
+    // then are its windows surely gone.
+    void WaitForServerExit()
+    {
+        ASSERT_GE(serverExit, 0);
+        pollfd p{serverExit, POLLIN, 0};
+        while (::poll(&p, 1, -1) < 0 && errno == EINTR) {
+        }
+    }
+    int serverExit = -1; // a process descriptor of the serving child
     bool WaitForLog(const std::string& text)
     {
         return PumpUntil([&] { return Read(log).find(text) != std::string::npos; });
@@ -187,7 +207,7 @@ TEST_F(Ipc, FindWindowAndCopyDataCarryBytesToAnotherProcess)
                          "user 7 3 -4\n"
                          "user 8 5 6\n"
                          "quit\n");
-    PumpUntil([&] { return FindWindow(nullptr, "QL Kelvane Core") == nullptr; });
+    WaitForServerExit();
     EXPECT_EQ(FindWindow(nullptr, "QL Kelvane Core"), nullptr) << "gone with its process";
     EXPECT_FALSE(IsWindow(child));
     EXPECT_EQ(SendMessage(child, WM_USER, 0, 0), 0);

@@ -5,6 +5,7 @@
 #include "WndTestSupport.h"
 #include "platform/afx/WndRecord.h"
 
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QMenu>
@@ -487,11 +488,18 @@ TEST_F(PopupMenuTest, OwnerDrawnPopupItemOpensItsSubMenu)
     qlafx::SetPopupMenuHook([&](HMENU, QMenu* shown) {
         shown->popup(QPoint(0, 0));
         QAction* popupItem = shown->actions().value(1);
-        SendMouse(shown, QEvent::MouseMove, shown->actionGeometry(popupItem).center());
         QMenu* subMenu = popupItem->menu();
         EXPECT_NE(subMenu, nullptr);
-        if (!subMenu || !PumpUntil([&] { return subMenu->isVisible(); }, 5000))
+        if (!subMenu)
             return 0u;
+        // The hover opens the sub-menu from a timer of the menu's: wait for
+        // it to be shown, however long a busy machine takes.
+        QEventLoop opened;
+        QObject::connect(subMenu, &QMenu::aboutToShow, &opened, &QEventLoop::quit, Qt::QueuedConnection);
+        SendMouse(shown, QEvent::MouseMove, shown->actionGeometry(popupItem).center());
+        if (!subMenu->isVisible())
+            opened.exec();
+        EXPECT_TRUE(subMenu->isVisible());
         QAction* item = subMenu->actions().value(0);
         EXPECT_NE(qobject_cast<QWidgetAction*>(item), nullptr);
         const QPoint at = subMenu->actionGeometry(item).center();
