@@ -13,6 +13,8 @@ namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kPage = 4096;
 
+thread_local int lazyScopes = 0;
+
 } // namespace
 
 void* AllocatePixels(std::size_t bytes)
@@ -26,6 +28,8 @@ void* AllocatePixels(std::size_t bytes)
 #ifdef MADV_HUGEPAGE
     madvise(memory, rounded, MADV_HUGEPAGE); // advice only: refused, it changes nothing
 #endif
+    if (lazyScopes > 0)
+        return memory;
     // One write a page, spread over the cores: the faults (and the kernel's
     // zeroing of every page) run in parallel instead of in the first writer.
     const std::size_t pages = (bytes + kPage - 1) / kPage;
@@ -34,6 +38,16 @@ void* AllocatePixels(std::size_t bytes)
             memory[static_cast<std::size_t>(p) * kPage] = 0;
     });
     return memory;
+}
+
+LazyPixelScope::LazyPixelScope()
+{
+    ++lazyScopes;
+}
+
+LazyPixelScope::~LazyPixelScope()
+{
+    --lazyScopes;
 }
 
 } // namespace imagecore

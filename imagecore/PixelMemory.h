@@ -15,4 +15,15 @@ inline constexpr std::size_t kLargePixelBytes = std::size_t{4} << 20;
 // std::free.
 void* AllocatePixels(std::size_t bytes);
 
+// While one lives on this thread, large allocations are not faulted in ahead:
+// for decoders whose data may fill only a part of what a header declares, so
+// a short hostile file costs only the rows it really reaches.
+class LazyPixelScope {
+public:
+    LazyPixelScope();
+    ~LazyPixelScope();
+    LazyPixelScope(const LazyPixelScope&) = delete;
+    LazyPixelScope& operator=(const LazyPixelScope&) = delete;
+};
+
 } // namespace imagecore

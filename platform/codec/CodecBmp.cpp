@@ -12,6 +12,7 @@
 #include "platform/codec/CodecInternal.h"
 
 #include "imagecore/BmpHeader.h"
+#include "imagecore/PixelMemory.h"
 
 #include <algorithm>
 #include <vector>
@@ -125,6 +126,7 @@ bool ReadBmpRle(const BYTE* data, std::size_t size, RowSink& sink)
 bool DecodeBmpRle(const BYTE* data, std::size_t size, CQLImage& image)
 {
     image.Free();
+    const imagecore::LazyPixelScope lazy; // rows are filled only as runs reach them
     ImageSink sink(image);
     if (ReadBmpRle(data, size, sink))
         return true;
