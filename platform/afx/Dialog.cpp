@@ -130,6 +130,7 @@ void MoveFocusTo(HWND hDlg, HWND target)
 {
     if (!target || !IsChild(hDlg, target))
         return;
+    ShowKeyboardFocus(target);
     SetFocus(target);
     if (SendMessage(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
         SendMessage(target, EM_SETSEL, 0, -1);
@@ -144,6 +145,19 @@ void PressCommand(HWND hDlg, int id)
     }
     SendMessage(hDlg, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
+
+}  // namespace
+
+// Qt's widgets draw their focus mark once the focus has moved by the keyboard.
+void ShowKeyboardFocus(HWND target)
+{
+    if (QWidget* w = WidgetOf(target)) {
+        w->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        w->update();
+    }
+}
+
+namespace {
 
 // The class procedure of dialogs: default button, focus moves, background,
 // and WM_CLOSE as Cancel.

@@ -99,5 +99,8 @@ namespace qlafx {
 SIZE DialogBaseUnits(HFONT font);
 // The face and size a template's font maps to ("MS Shell Dlg" 8 without DS_SETFONT).
 HFONT CreateDialogFont(const DialogTemplate& tmpl);
+// Marks the focus of target's window as moved by the keyboard, so Qt's
+// widgets there show their focus mark.
+void ShowKeyboardFocus(HWND target);
 
 }  // namespace qlafx

@@ -234,8 +234,10 @@ BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg)
         if (step) {
             const int n = GetPageCount();
             SetActivePage((GetActiveIndex() + step + n) % n);
-            if (HWND tab = Item(m_hWnd, AFX_IDC_TAB_CONTROL))
+            if (HWND tab = Item(m_hWnd, AFX_IDC_TAB_CONTROL)) {
+                qlafx::ShowKeyboardFocus(tab);
                 ::SetFocus(tab);
+            }
             return TRUE;
         }
     }
