@@ -5,8 +5,17 @@
 # no display. Exits 77 (skipped) when a tool is missing.
 if [ "$1" = "--inside" ]; then
     shift
-    openbox --sm-disable >/dev/null 2>&1 &
+    # The manager tells when it has started; windows shown before that
+    # would be taken over without Qt hearing of their frames.
+    ready=$(mktemp -u "${TMPDIR:-/tmp}/openbox-ready.XXXXXX")
+    openbox --sm-disable --startup "touch $ready" >/dev/null 2>&1 &
     wm=$!
+    tries=0
+    while [ ! -e "$ready" ] && kill -0 "$wm" 2>/dev/null && [ $tries -lt 600 ]; do
+        sleep 0.05
+        tries=$((tries + 1))
+    done
+    rm -f "$ready"
     QT_QPA_PLATFORM=xcb "$@"
     rc=$?
     kill "$wm" 2>/dev/null
