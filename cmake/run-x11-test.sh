@@ -16,7 +16,8 @@ if [ "$1" = "--inside" ]; then
         tries=$((tries + 1))
     done
     rm -f "$ready"
-    QT_QPA_PLATFORM=xcb "$@"
+    LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan-x11.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
+        QT_QPA_PLATFORM=xcb "$@"
     rc=$?
     kill "$wm" 2>/dev/null
     wait "$wm" 2>/dev/null
