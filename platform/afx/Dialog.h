@@ -75,6 +75,11 @@ private:
     bool m_bEnded = false;
     bool m_bModal = false;
     QEventLoop* m_pLoop = nullptr;
+    // The owner DoModal disabled; enabled again before the dialog hides, so
+    // activation goes back to it and not to some other window.
+    HWND m_hModalOwner = nullptr;
+
+    void EnableModalOwner();
 };
 
 // Free-function forms of the dialog manager.
@@ -94,5 +99,8 @@ namespace qlafx {
 SIZE DialogBaseUnits(HFONT font);
 // The face and size a template's font maps to ("MS Shell Dlg" 8 without DS_SETFONT).
 HFONT CreateDialogFont(const DialogTemplate& tmpl);
+// Marks the focus of target's window as moved by the keyboard, so Qt's
+// widgets there show their focus mark.
+void ShowKeyboardFocus(HWND target);
 
 }  // namespace qlafx
