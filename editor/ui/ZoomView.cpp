@@ -816,14 +816,28 @@ void ZoomView::DoubleClick(UINT, CPoint point)
         Notify(kZoomNoticeConfirm, nullptr);
 }
 
+// The wheel zooms about the pointer: the photo point under it stays put
+// (as far as the photo can move), also over the margin around a small photo.
 BOOL ZoomView::OnMouseWheel(UINT, short delta, CPoint screenPoint)
 {
     POINT client = screenPoint;
     ScreenToClient(&client);
-    POINT image{};
-    if (!HasPixels() || !ImagePointAt(client, &image))
+    if (!HasPixels() || !PtInRect(&m_imageArea, client))
         return TRUE;
-    delta > 0 ? ZoomInAt(image.x, image.y) : ZoomOutAt(image.x, image.y);
+    KeepScrollInRange();  // the scroll the picture is shown with
+    const double offsetX = client.x - m_imageArea.left, offsetY = client.y - m_imageArea.top;
+    const double imageX = offsetX / m_zoom + m_scrollX, imageY = offsetY / m_zoom + m_scrollY;
+    const double* step = delta > 0 ? std::upper_bound(kZoomLadder, kZoomLadder + kLadderSteps, m_zoom)
+                                   : std::lower_bound(kZoomLadder, kZoomLadder + kLadderSteps, m_zoom);
+    if (delta > 0 ? step == kZoomLadder + kLadderSteps : step == kZoomLadder) {
+        ::MessageBeep(static_cast<UINT>(-1));
+        return TRUE;
+    }
+    m_zoom = delta > 0 ? *step : *(step - 1);
+    m_scrollX = static_cast<int>(std::lround(imageX - offsetX / m_zoom));
+    m_scrollY = static_cast<int>(std::lround(imageY - offsetY / m_zoom));
+    RepaintNow();
+    OnZoomChanged();
     return TRUE;
 }
 
