@@ -11,7 +11,10 @@
 #include <QTimer>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QFrame>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QUrl>
 
 #include <cstdlib>
@@ -499,6 +502,31 @@ LayerWidget::LayerWidget(QWidget* parent, Qt::WindowFlags flags) : QWidget(paren
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
+// A child's WS_BORDER or WS_EX_CLIENTEDGE, drawn over the edge of what the
+// window shows (the layer has no non-client area; the surface keeps every
+// pixel the window drew).
+static void DrawChildBorder(QPainter& painter, HWND hwnd)
+{
+    auto rec = Record(hwnd);
+    if (!rec || !rec->widget || !(rec->style & WS_CHILD))
+        return;
+    const QRect all = rec->widget->rect();
+    if (rec->exStyle & WS_EX_CLIENTEDGE) {
+        QStyleOptionFrame frame;
+        frame.initFrom(rec->widget);
+        frame.rect = all;
+        frame.state |= QStyle::State_Sunken;
+        frame.lineWidth = 2;
+        frame.frameShape = QFrame::StyledPanel;
+        QApplication::style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, rec->widget);
+    } else if (rec->style & WS_BORDER) {
+        const COLORREF c = GetSysColor(COLOR_WINDOWFRAME);
+        painter.setPen(QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(all.adjusted(0, 0, -1, -1));
+    }
+}
+
 void LayerWidget::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -509,6 +537,7 @@ void LayerWidget::paintEvent(QPaintEvent* event)
     }
     for (const QRect& r : event->region())
         painter.drawImage(r.topLeft(), *surface, r);
+    DrawChildBorder(painter, WindowOf(this));
 }
 
 void AttachBridge(WindowRecord* rec)
