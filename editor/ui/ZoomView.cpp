@@ -5,6 +5,7 @@
 #include "editor/ui/HintWnd.h"
 #include "editor/ui/SkinDrawing.h"
 #include "editor/shell/UITextTable.h"
+#include "platform/afx/QtBridge.h"
 #include "platform/afx/Resources.h"
 #include "platform/afx/WinApp.h"
 
@@ -124,6 +125,18 @@ BOOL ZoomView::Create(const char* name, const RECT& rect, CWnd* parent, UINT id)
     return TRUE;
 }
 
+double ZoomView::DevicePixelRatio() const
+{
+    return m_hWnd ? qlafx::DevicePixelRatioOfWindow(m_hWnd) : 1.0;
+}
+
+// Logical units per photo pixel: the zoom is photo pixels per device pixel,
+// so 100 % shows one photo pixel per device pixel on a HiDPI screen too.
+double ZoomView::ViewScale() const
+{
+    return m_zoom / DevicePixelRatio();
+}
+
 bool ZoomView::HasPixels()
 {
     return GetBits() && GetImageWidth() > 0 && GetImageHeight() > 0;
@@ -195,15 +208,15 @@ void ZoomView::OnSize(UINT, int cx, int cy)
 BOOL ZoomView::ClientToImage(POINT* p)
 {
     const BOOL inside = PtInRect(&m_imageArea, *p);
-    p->x = static_cast<int>((p->x - m_imageArea.left) / m_zoom) + m_scrollX;
-    p->y = static_cast<int>((p->y - m_imageArea.top) / m_zoom) + m_scrollY;
+    p->x = static_cast<int>((p->x - m_imageArea.left) / ViewScale()) + m_scrollX;
+    p->y = static_cast<int>((p->y - m_imageArea.top) / ViewScale()) + m_scrollY;
     return inside;
 }
 
 BOOL ZoomView::ImageToClient(POINT* p)
 {
-    p->x = static_cast<int>((p->x - m_scrollX) * m_zoom) + m_imageArea.left;
-    p->y = static_cast<int>((p->y - m_scrollY) * m_zoom) + m_imageArea.top;
+    p->x = static_cast<int>((p->x - m_scrollX) * ViewScale()) + m_imageArea.left;
+    p->y = static_cast<int>((p->y - m_scrollY) * ViewScale()) + m_imageArea.top;
     return PtInRect(&m_imageArea, *p);
 }
 
@@ -245,8 +258,9 @@ void ZoomView::ZoomToFit(BOOL redraw)
 {
     if (!HasPixels())
         return;
-    const double fitX = static_cast<double>(RectWidth(m_imageArea)) / GetImageWidth();
-    const double fitY = static_cast<double>(RectHeight(m_imageArea)) / GetImageHeight();
+    // The zoom counts photo pixels per device pixel.
+    const double fitX = RectWidth(m_imageArea) * DevicePixelRatio() / GetImageWidth();
+    const double fitY = RectHeight(m_imageArea) * DevicePixelRatio() / GetImageHeight();
     m_zoom = std::min({fitX, fitY, 1.0});
     if (m_zoom <= 0)
         m_zoom = kZoomLadder[0];  // an area of no size: any zoom shows nothing
@@ -265,8 +279,8 @@ void ZoomView::ZoomInAt(int x, int y)
         return;
     }
     m_zoom = *next;
-    m_scrollX = x - static_cast<int>(RectWidth(m_imageArea) / 2 / m_zoom);
-    m_scrollY = y - static_cast<int>(RectHeight(m_imageArea) / 2 / m_zoom);
+    m_scrollX = x - static_cast<int>(RectWidth(m_imageArea) / 2 / ViewScale());
+    m_scrollY = y - static_cast<int>(RectHeight(m_imageArea) / 2 / ViewScale());
     RepaintNow();
     OnZoomChanged();
 }
@@ -279,8 +293,8 @@ void ZoomView::ZoomOutAt(int x, int y)
         return;
     }
     m_zoom = *(first - 1);
-    m_scrollX = x - static_cast<int>(RectWidth(m_imageArea) / 2 / m_zoom);
-    m_scrollY = y - static_cast<int>(RectHeight(m_imageArea) / 2 / m_zoom);
+    m_scrollX = x - static_cast<int>(RectWidth(m_imageArea) / 2 / ViewScale());
+    m_scrollY = y - static_cast<int>(RectHeight(m_imageArea) / 2 / ViewScale());
     RepaintNow();
     OnZoomChanged();
 }
@@ -408,11 +422,11 @@ void ZoomView::Paint(CDC* dc, BOOL invalidateOnly, int)
 
 void ZoomView::KeepScrollInRange()
 {
-    if (RectWidth(m_imageArea) <= 0 || RectHeight(m_imageArea) <= 0 || m_zoom <= 0)
+    if (RectWidth(m_imageArea) <= 0 || RectHeight(m_imageArea) <= 0 || ViewScale() <= 0)
         return;
     auto keep = [this](int* scroll, int imageSize, int areaSize) {
-        const double shown = areaSize / m_zoom;  // image pixels across the area
-        if (imageSize * m_zoom <= areaSize)
+        const double shown = areaSize / ViewScale();  // image pixels across the area
+        if (imageSize * ViewScale() <= areaSize)
             *scroll = -static_cast<int>((shown - imageSize) / 2);
         else
             *scroll = std::clamp(*scroll, 0, imageSize - static_cast<int>(shown));
@@ -429,8 +443,8 @@ void ZoomView::PaintImage(CDC* dc)
         return;
     // 1. Only the image pixels that reach the area are scaled.
     KeepScrollInRange();
-    const int shownX = static_cast<int>(std::ceil(RectWidth(m_imageArea) / m_zoom)) + 1;
-    const int shownY = static_cast<int>(std::ceil(RectHeight(m_imageArea) / m_zoom)) + 1;
+    const int shownX = static_cast<int>(std::ceil(RectWidth(m_imageArea) / ViewScale())) + 1;
+    const int shownY = static_cast<int>(std::ceil(RectHeight(m_imageArea) / ViewScale())) + 1;
     const RECT source{std::max(m_scrollX, 0), std::max(m_scrollY, 0), std::min(w, m_scrollX + shownX),
                       std::min(h, m_scrollY + shownY)};
     POINT destTopLeft{source.left, source.top}, destBottomRight{source.right, source.bottom};
@@ -442,9 +456,9 @@ void ZoomView::PaintImage(CDC* dc)
     dc->IntersectClipRect(&m_imageArea);
     // 2. The margins around the picture.
     {
-        const int whole = m_zoom == std::floor(m_zoom);
+        const int whole = ViewScale() == std::floor(ViewScale());
         RECT covered = dest;
-        covered.bottom -= whole ? 1 : static_cast<int>(m_zoom - 1);
+        covered.bottom -= whole ? 1 : static_cast<int>(ViewScale() - 1);
         const int inner = dc->SaveDC();
         dc->ExcludeClipRect(&covered);
         dc->FillSolidRect(&m_imageArea, m_background);
@@ -704,8 +718,8 @@ void ZoomView::DragSelection(CPoint point)
         break;
     case kHitInside: {
         s = m_dragStartRect;
-        OffsetRect(&s, static_cast<int>((point.x - m_dragStartPoint.x) / m_zoom),
-                   static_cast<int>((point.y - m_dragStartPoint.y) / m_zoom));
+        OffsetRect(&s, static_cast<int>((point.x - m_dragStartPoint.x) / ViewScale()),
+                   static_cast<int>((point.y - m_dragStartPoint.y) / ViewScale()));
         KeepSelectionInside();
         break;
     }
@@ -766,8 +780,8 @@ void ZoomView::LeftButtonDown(UINT, CPoint point)
 void ZoomView::OnMouseMove(UINT, CPoint point)
 {
     if (m_panning) {
-        m_scrollX = m_panStartScrollX - static_cast<int>((point.x - m_panStartPoint.x) / m_zoom);
-        m_scrollY = m_panStartScrollY - static_cast<int>((point.y - m_panStartPoint.y) / m_zoom);
+        m_scrollX = m_panStartScrollX - static_cast<int>((point.x - m_panStartPoint.x) / ViewScale());
+        m_scrollY = m_panStartScrollY - static_cast<int>((point.y - m_panStartPoint.y) / ViewScale());
         RepaintNow();
         OnZoomChanged();
     } else if (m_dragging) {
@@ -826,7 +840,7 @@ BOOL ZoomView::OnMouseWheel(UINT, short delta, CPoint screenPoint)
         return TRUE;
     KeepScrollInRange();  // the scroll the picture is shown with
     const double offsetX = client.x - m_imageArea.left, offsetY = client.y - m_imageArea.top;
-    const double imageX = offsetX / m_zoom + m_scrollX, imageY = offsetY / m_zoom + m_scrollY;
+    const double imageX = offsetX / ViewScale() + m_scrollX, imageY = offsetY / ViewScale() + m_scrollY;
     const double* step = delta > 0 ? std::upper_bound(kZoomLadder, kZoomLadder + kLadderSteps, m_zoom)
                                    : std::lower_bound(kZoomLadder, kZoomLadder + kLadderSteps, m_zoom);
     if (delta > 0 ? step == kZoomLadder + kLadderSteps : step == kZoomLadder) {
@@ -834,8 +848,8 @@ BOOL ZoomView::OnMouseWheel(UINT, short delta, CPoint screenPoint)
         return TRUE;
     }
     m_zoom = delta > 0 ? *step : *(step - 1);
-    m_scrollX = static_cast<int>(std::lround(imageX - offsetX / m_zoom));
-    m_scrollY = static_cast<int>(std::lround(imageY - offsetY / m_zoom));
+    m_scrollX = static_cast<int>(std::lround(imageX - offsetX / ViewScale()));
+    m_scrollY = static_cast<int>(std::lround(imageY - offsetY / ViewScale()));
     RepaintNow();
     OnZoomChanged();
     return TRUE;

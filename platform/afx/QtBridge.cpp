@@ -535,8 +535,11 @@ void LayerWidget::paintEvent(QPaintEvent* event)
         painter.fillRect(event->rect(), Qt::white);
         return;
     }
+    // The surface has the screen's pixel density: each logical rectangle
+    // comes from its device pixels, 1:1 on the screen.
+    const qreal dpr = surface->devicePixelRatio();
     for (const QRect& r : event->region())
-        painter.drawImage(r.topLeft(), *surface, r);
+        painter.drawImage(QRectF(r), *surface, QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
     DrawChildBorder(painter, WindowOf(this));
 }
 
@@ -566,14 +569,25 @@ void EnsureSurface(WindowRecord* rec)
     if (!rec->widget)
         return;
     const QSize size = rec->widget->size().expandedTo(QSize(1, 1));
+    // Device pixels of the screen the window is on; GDI stays logical.
+    const qreal dpr = rec->widget->devicePixelRatioF();
+    const QSize pixels = dpr == 1 ? size : (QSizeF(size) * dpr).toSize();
     if (!rec->surface) {
-        rec->surface = std::make_unique<QImage>(size, QImage::Format_RGB32);
+        rec->surface = std::make_unique<QImage>(pixels, QImage::Format_RGB32);
+        rec->surface->setDevicePixelRatio(dpr);
         rec->surface->fill(Qt::white);
         return;
     }
-    if (rec->surface->size() == size)
+    if (rec->surface->size() == pixels && rec->surface->devicePixelRatio() == dpr)
         return;
-    QImage resized(size, QImage::Format_RGB32);
+    if (rec->surface->devicePixelRatio() != dpr) {
+        // On a screen of another density everything is drawn anew.
+        rec->updateRegion = QRegion(0, 0, size.width(), size.height());
+        rec->eraseNeeded = true;
+        rec->widget->update();
+    }
+    QImage resized(pixels, QImage::Format_RGB32);
+    resized.setDevicePixelRatio(dpr);
     resized.fill(Qt::white);
     QPainter p(&resized);
     p.drawImage(0, 0, *rec->surface);
@@ -588,6 +602,12 @@ QImage* SurfaceOfWindow(HWND hwnd)
         return nullptr;
     EnsureSurface(rec.get());
     return rec->surface.get();
+}
+
+qreal DevicePixelRatioOfWindow(HWND hwnd)
+{
+    auto rec = Record(hwnd);
+    return rec && rec->widget ? rec->widget->devicePixelRatioF() : 1.0;
 }
 
 void SyncGeometry(WindowRecord* rec)
