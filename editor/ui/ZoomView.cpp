@@ -481,9 +481,16 @@ void ZoomView::PaintImage(CDC* dc)
             bi.bmiHeader.biCompression = BI_RGB;
             return bi;
         }();
+        // On a HiDPI screen the destination's whole logical units decide the
+        // source extent, so the picture keeps its exact scale (1:1 at 100 %);
+        // what lies past the photo's edge is clipped off in proportion.
+        int sourceW = RectWidth(source), sourceH = RectHeight(source);
+        if (DevicePixelRatio() != 1) {
+            sourceW = static_cast<int>(std::lround(RectWidth(dest) / ViewScale()));
+            sourceH = static_cast<int>(std::lround(RectHeight(dest) / ViewScale()));
+        }
         ::StretchDIBits(dc->GetSafeHdc(), dest.left, dest.top, RectWidth(dest), RectHeight(dest), source.left,
-                        h - source.bottom, RectWidth(source), RectHeight(source), bits, &info, DIB_RGB_COLORS,
-                        SRCCOPY);
+                        h - source.top - sourceH, sourceW, sourceH, bits, &info, DIB_RGB_COLORS, SRCCOPY);
     }
     const int keptMode = dc->GetStretchBltMode();
     dc->RestoreDC(saved);
