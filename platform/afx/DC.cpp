@@ -2053,6 +2053,14 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int width, int height, UINT, 
         width = (flags & DI_DEFAULTSIZE) ? 32 : img.width();
     if (height == 0)
         height = (flags & DI_DEFAULTSIZE) ? 32 : img.height();
+    return qlafx::DrawPicture(hdc, x, y, width, height, img);
+}
+
+BOOL qlafx::DrawPicture(HDC hdc, int x, int y, int width, int height, const QImage& img)
+{
+    QlDCRecord* dc = Dc(hdc);
+    if (!dc || img.isNull())
+        return FALSE;
     const Canvas c = CanvasOf(dc);
     DcPainter p(dc, c, DeviceClip(dc, c));
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);

@@ -41,6 +41,10 @@ DcDevice* DeviceOf(HDC dc);
 // text metrics and compatible bitmaps; what is drawn into it goes nowhere.
 HDC CreateDisplayDC();
 
+// Draws img over the DC's pixels (its alpha blends) into the logical
+// rectangle, smoothly scaled: at the device resolution of the DC's surface.
+BOOL DrawPicture(HDC dc, int x, int y, int width, int height, const QImage& img);
+
 QFont FontOf(HFONT font);
 HFONT DefaultGuiFont();
 
