@@ -2056,6 +2056,18 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int width, int height, UINT, 
     return qlafx::DrawPicture(hdc, x, y, width, height, img);
 }
 
+BOOL qlafx::PaintWithQt(HDC hdc, const std::function<void(QPainter&)>& paint)
+{
+    QlDCRecord* dc = Dc(hdc);
+    if (!dc || dc->type == DcType::Display)
+        return FALSE;
+    const Canvas c = CanvasOf(dc);
+    DcPainter p(dc, c, DeviceClip(dc, c));
+    p->setRenderHint(QPainter::Antialiasing, true);
+    paint(p.get());
+    return TRUE;
+}
+
 BOOL qlafx::DrawPicture(HDC hdc, int x, int y, int width, int height, const QImage& img)
 {
     QlDCRecord* dc = Dc(hdc);

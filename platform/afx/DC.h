@@ -9,9 +9,11 @@
 #include "platform/afx/WinGdi.h"
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 class QFont;
+class QPainter;
 class QImage;
 class QRegion;
 
@@ -44,6 +46,11 @@ HDC CreateDisplayDC();
 // Draws img over the DC's pixels (its alpha blends) into the logical
 // rectangle, smoothly scaled: at the device resolution of the DC's surface.
 BOOL DrawPicture(HDC dc, int x, int y, int width, int height, const QImage& img);
+
+// Runs paint with a QPainter on the DC's pixels in its logical coordinates
+// (origin, clip and pixel density of the DC): how the layer draws what the
+// application's QStyle draws. FALSE for a DC without pixels.
+BOOL PaintWithQt(HDC dc, const std::function<void(QPainter&)>& paint);
 
 QFont FontOf(HFONT font);
 HFONT DefaultGuiFont();
