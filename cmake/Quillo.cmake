@@ -31,3 +31,25 @@ function(quillo_add_test name)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
         PROPERTIES TIMEOUT 600 ${env})
 endfunction()
+
+# quillo_add_x11_test(<name> SOURCES <files...> LIBS <targets...>)
+# Interaction tests that need a real X server and a window manager: each case
+# runs under Xvfb with openbox (cmake/run-x11-test.sh), labelled "x11", and is
+# skipped when those tools are missing. The program brings its own main().
+function(quillo_add_x11_test name)
+    if(QUILLO_FUZZ)
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+    target_compile_definitions(${name} PRIVATE
+        QUILLO_CORPUS_DIR="${QUILLO_CORPUS_DIR}"
+        QUILLO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data"
+        QUILLO_TEST_OUTPUT_DIR="${CMAKE_BINARY_DIR}/tests")
+    set_target_properties(${name} PROPERTIES
+        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+        CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/run-x11-test.sh)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES TIMEOUT 300 LABELS x11 SKIP_RETURN_CODE 77)
+endfunction()

@@ -217,6 +217,11 @@ void CImgSliderCtrl::OnPaint()
         dc->DrawText(text, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         dc->SelectObject(old);
     }
+    // The keyboard focus, dotted around the track.
+    if (::GetFocus() == m_hWnd) {
+        RECT focus{0, 0, std::max(static_cast<int>(client.right) - box, 1), client.bottom};
+        dc->DrawFocusRect(&focus);
+    }
     EndPaint(&ps);
 }
 

@@ -3,6 +3,7 @@
 #include "editor/ui/AppSettings.h"
 #include "editor/ui/SkinDrawing.h"
 
+#include <algorithm>
 #include <string>
 
 IMPLEMENT_DYNAMIC(CTwoStatusCheck, CButton)
@@ -154,9 +155,14 @@ void CTwoStatusCheck::DrawItem(LPDRAWITEMSTRUCT dis)
     std::erase(text, '&');
     CFont* font = GetParent() ? GetParent()->GetFont() : nullptr;
     CFont* oldFont = font ? dc->SelectObject(font) : nullptr;
-    dc->SetTextColor(RGB(0, 0, 0));
+    dc->SetTextColor((dis->itemState & ODS_DISABLED) ? ::GetSysColor(COLOR_GRAYTEXT) : RGB(0, 0, 0));
     dc->SetBkMode(TRANSPARENT);
     dc->TextOut(18, 1, text.c_str(), static_cast<int>(text.size()));
+    if (dis->itemState & ODS_FOCUS) {
+        const SIZE extent = dc->GetTextExtent(text.c_str(), static_cast<int>(text.size()));
+        RECT focus{16, 0, std::min<int>(dis->rcItem.right, 20 + extent.cx), std::min<int>(dis->rcItem.bottom, extent.cy + 2)};
+        dc->DrawFocusRect(&focus);
+    }
     if (oldFont)
         dc->SelectObject(oldFont);
 }

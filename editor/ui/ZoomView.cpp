@@ -31,6 +31,14 @@ constexpr int kKeyStep = 5;
 constexpr int kMinEdge = 2;  // a dragged or shrunk side stays longer than this
 constexpr UINT kExtendedKeyFlag = 0x0100;
 
+// An extended key, or one of the keypad's block (scan codes 71 to 83), whose
+// arrows move the selection just as the separate arrow keys do.
+bool IsExtendedOrKeypad(UINT flags)
+{
+    const UINT scan = flags & 0xFF;
+    return (flags & kExtendedKeyFlag) || (scan >= 71 && scan <= 83);
+}
+
 HCURSOR ResourceCursor(int id)
 {
     return ::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(id));
@@ -914,7 +922,7 @@ void ZoomView::OnKeyDown(UINT key, UINT, UINT flags)
 {
     const BOOL shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
     if (m_toolMode == kToolNotify) {
-        const uintptr_t code = (key & 0xFF) | ((flags & kExtendedKeyFlag) ? 0x100 : 0) | (shift ? 0x200 : 0);
+        const uintptr_t code = (key & 0xFF) | (IsExtendedOrKeypad(flags) ? 0x100 : 0) | (shift ? 0x200 : 0);
         Notify(kZoomNoticeKeyDown, reinterpret_cast<void*>(code));
         return;
     }
@@ -924,7 +932,7 @@ void ZoomView::OnKeyDown(UINT key, UINT, UINT flags)
         Notify(kZoomNoticeConfirm, nullptr);
         return;
     }
-    if ((flags & kExtendedKeyFlag) && MoveSelectionByKey(key, shift))
+    if (IsExtendedOrKeypad(flags) && MoveSelectionByKey(key, shift))
         RepaintNow();
 }
 

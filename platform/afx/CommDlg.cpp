@@ -150,11 +150,7 @@ int CCommonDialog::AskHook(const char* title)
 
 QWidget* CCommonDialog::OwnerWidget() const
 {
-    CWnd* owner = m_pParentWnd ? m_pParentWnd->GetTopLevelParent() : nullptr;
-    if (!owner)
-        owner = qlafx::ActiveModalDialog();
-    if (!owner)
-        owner = AfxGetMainWnd();
+    CWnd* owner = qlafx::ModalOwnerOf(m_pParentWnd);
     return owner ? qlafx::WidgetOf(owner->m_hWnd) : nullptr;
 }
 

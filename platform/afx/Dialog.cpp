@@ -1,5 +1,7 @@
 #include "platform/afx/Dialog.h"
 
+#include "platform/afx/Controls.h"
+
 #include "platform/afx/DataExchange.h"
 #include "platform/afx/DC.h"
 #include "platform/afx/QtBridge.h"
@@ -9,6 +11,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <cctype>
 
 #include <cstdio>
 #include <mutex>
@@ -199,7 +202,8 @@ void RegisterDialogClass()
     cls.background = GetSysColorBrush(COLOR_3DFACE);
     cls.createWidget = [](HWND, const CREATESTRUCT& cs, QWidget* parent) -> QWidget* {
         const bool child = static_cast<DWORD>(cs.style) & WS_CHILD;
-        auto* w = new DialogWidget(child ? parent : nullptr, child ? Qt::Widget : Qt::Dialog);
+        // A pop-up's parent widget is its owner's, so it is transient for it.
+        auto* w = new DialogWidget(parent, child ? Qt::Widget : Qt::Dialog);
         w->setFocusPolicy(Qt::NoFocus);
         return w;
     };
@@ -235,6 +239,68 @@ bool HandleArrow(HWND hDlg, HWND focus, WPARAM vk)
         (SendMessage(next, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON))
         SendMessage(next, BM_CLICK, 0, 0);
     return true;
+}
+
+// Whether text marks c as its mnemonic ("&c"; "&&" is a plain ampersand).
+bool HasMnemonic(const std::string& text, UINT c)
+{
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&')
+            continue;
+        const unsigned char next = static_cast<unsigned char>(text[i + 1]);
+        if (next == '&') {
+            ++i;
+            continue;
+        }
+        return c < 0x80 && std::tolower(next) == std::tolower(static_cast<int>(c));
+    }
+    return false;
+}
+
+// The label a control's mnemonic is taken from: buttons and statics only.
+bool IsLabelled(HWND w, UINT code)
+{
+    if (!(code & (DLGC_BUTTON | DLGC_STATIC | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON)))
+        return false;
+    char cls[16] = {};
+    GetClassName(w, cls, sizeof cls);
+    return !(std::string(cls) == "Static" && (StyleOf(w) & SS_NOPREFIX));
+}
+
+// A mnemonic, as the dialog manager answers it: the search starts after the
+// focus and wraps; a static or group box hands focus to the next control, a
+// push button is pressed, a check or radio box takes focus and is clicked.
+bool HandleMnemonic(HWND hDlg, HWND focus, UINT c)
+{
+    const std::vector<HWND> items = TabOrder(hDlg);
+    const int n = static_cast<int>(items.size());
+    int start = -1;
+    for (int i = 0; i < n; ++i)
+        if (items[static_cast<size_t>(i)] == focus)
+            start = i;
+    for (int k = 1; k <= n; ++k) {
+        const HWND w = items[static_cast<size_t>((start + k + n) % n)];
+        const UINT code = static_cast<UINT>(SendMessage(w, WM_GETDLGCODE, 0, 0));
+        if (!(StyleOf(w) & WS_VISIBLE) || !IsLabelled(w, code) || !HasMnemonic(WindowTextOf(w), c))
+            continue;
+        if (code & DLGC_STATIC) {
+            for (int j = 1; j < n; ++j) {
+                const HWND next = items[static_cast<size_t>((start + k + j + n) % n)];
+                if (IsReachable(next) && (StyleOf(next) & WS_TABSTOP)) {
+                    MoveFocusTo(hDlg, next);
+                    break;
+                }
+            }
+            return true;
+        }
+        if (StyleOf(w) & WS_DISABLED)
+            continue;
+        if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
+            MoveFocusTo(hDlg, w);
+        SendMessage(w, BM_CLICK, 0, 0);
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -274,6 +340,16 @@ HFONT CreateDialogFont(const DialogTemplate& tmpl)
 }
 
 CWnd* ActiveModalDialog() { return ModalStack().empty() ? nullptr : ModalStack().back(); }
+
+CWnd* ModalOwnerOf(CWnd* pParentWnd)
+{
+    CWnd* top = pParentWnd ? pParentWnd->GetTopLevelParent() : nullptr;
+    CWnd* modal = ActiveModalDialog();
+    if (modal && modal->m_hWnd && ::IsWindowVisible(modal->m_hWnd) &&
+        (!top || modal == top || ::GetAncestor(modal->m_hWnd, GA_ROOTOWNER) == top->m_hWnd))
+        return modal;
+    return top ? top : AfxGetMainWnd();
+}
 
 }  // namespace qlafx
 
@@ -328,7 +404,7 @@ BOOL IsDialogMessage(HWND hDlg, LPMSG lpMsg)
 {
     if (!lpMsg || !hDlg || (lpMsg->hwnd != hDlg && !IsChild(hDlg, lpMsg->hwnd)))
         return FALSE;
-    if (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_CHAR)
+    if (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_CHAR && lpMsg->message != WM_SYSCHAR)
         return FALSE;
     HWND focus = lpMsg->hwnd != hDlg ? lpMsg->hwnd : nullptr;
     const UINT code = focus ? static_cast<UINT>(SendMessage(focus, WM_GETDLGCODE, lpMsg->wParam,
@@ -337,11 +413,18 @@ BOOL IsDialogMessage(HWND hDlg, LPMSG lpMsg)
     if (code & DLGC_WANTALLKEYS)
         return FALSE;
     const WPARAM key = lpMsg->wParam;
+    if (lpMsg->message == WM_SYSCHAR)
+        return qlafx::HandleMnemonic(hDlg, focus, static_cast<UINT>(key));
     if (lpMsg->message == WM_CHAR) {
         // The characters of the keys handled below would only beep.
         if (key == '\t')
             return !(code & DLGC_WANTTAB);
-        return key == '\r' || key == 0x1B;
+        if (key == '\r' || key == 0x1B)
+            return TRUE;
+        // A control that takes no characters lets a plain letter act as a mnemonic.
+        if (!(code & DLGC_WANTCHARS) && key > ' ' && !(GetKeyState(VK_CONTROL) < 0))
+            return qlafx::HandleMnemonic(hDlg, focus, static_cast<UINT>(key));
+        return FALSE;
     }
     if (key == static_cast<WPARAM>(VK_TAB)) {
         if (code & DLGC_WANTTAB)
@@ -546,17 +629,13 @@ int CDialog::DoModal()
         std::fprintf(stderr, "qlafx: no dialog template %u\n", m_nIDTemplate);
         return -1;
     }
-    CWnd* parent = m_pParentWnd ? m_pParentWnd->GetTopLevelParent() : nullptr;
-    if (!parent)
-        parent = qlafx::ActiveModalDialog();
-    if (!parent)
-        parent = AfxGetMainWnd();
-    HWND owner = qlafx::HwndOf(parent);
+    HWND owner = qlafx::HwndOf(qlafx::ModalOwnerOf(m_pParentWnd));
     if (owner == m_hWnd)
         owner = nullptr;
     const bool reenableOwner = owner && ::IsWindowEnabled(owner);
     if (reenableOwner)
         ::EnableWindow(owner, FALSE);
+    m_hModalOwner = reenableOwner ? owner : nullptr;
 
     m_bModal = true;
     m_bEnded = false;
@@ -564,6 +643,8 @@ int CDialog::DoModal()
     auto& stack = qlafx::ModalStack();
     stack.push_back(this);
     if (CreateFromTemplate(*tmpl, owner)) {
+        if (QWidget* w = GetWidget(); w && w->isWindow())
+            w->setWindowModality(Qt::ApplicationModal);
         if (!m_bEnded)
             ShowWindow(SW_SHOWNORMAL);
         if (!m_bEnded && !m_bSkipModalHook) {
@@ -577,8 +658,7 @@ int CDialog::DoModal()
             RunModalLoop();
     }
     stack.erase(std::remove(stack.begin(), stack.end(), this), stack.end());
-    if (reenableOwner && ::IsWindow(owner))
-        ::EnableWindow(owner, TRUE);
+    EnableModalOwner();
     if (owner && ::IsWindow(owner))
         ::SetActiveWindow(owner);
     if (m_hWnd)
@@ -598,10 +678,20 @@ void CDialog::RunModalLoop()
     m_pLoop = nullptr;
 }
 
+void CDialog::EnableModalOwner()
+{
+    const HWND owner = m_hModalOwner;
+    m_hModalOwner = nullptr;
+    if (owner && ::IsWindow(owner))
+        ::EnableWindow(owner, TRUE);
+}
+
 void CDialog::EndDialog(int nResult)
 {
     m_nModalResult = nResult;
     m_bEnded = true;
+    if (m_bModal)
+        EnableModalOwner();
     if (m_hWnd)
         ShowWindow(SW_HIDE);
     if (m_pLoop)

@@ -75,6 +75,11 @@ private:
     bool m_bEnded = false;
     bool m_bModal = false;
     QEventLoop* m_pLoop = nullptr;
+    // The owner DoModal disabled; enabled again before the dialog hides, so
+    // activation goes back to it and not to some other window.
+    HWND m_hModalOwner = nullptr;
+
+    void EnableModalOwner();
 };
 
 // Free-function forms of the dialog manager.

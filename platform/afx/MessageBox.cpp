@@ -162,7 +162,7 @@ int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType)
 {
     CWnd* owner = hWnd ? CWnd::FromHandle(hWnd) : nullptr;
     if (owner)
-        owner = owner->GetTopLevelParent() ? owner->GetTopLevelParent() : owner;
+        owner = qlafx::ModalOwnerOf(owner);
     return qlafx::RunBox(owner, lpText ? lpText : "", lpCaption ? lpCaption : "Error", uType);
 }
 

@@ -65,4 +65,10 @@ void SetBeepHook(BeepHook hook);
 // The innermost modal dialog running now, else NULL.
 CWnd* ActiveModalDialog();
 
+// The owner of a modal window opened for pParentWnd: its top-level parent,
+// or, as GetLastActivePopup gives, the innermost modal dialog running over
+// that window (so a dialog opened from a sheet's page is the sheet's, and
+// closing it activates the sheet); the main window when there is neither.
+CWnd* ModalOwnerOf(CWnd* pParentWnd);
+
 }  // namespace qlafx

@@ -220,6 +220,28 @@ BOOL CPropertySheet::SetActivePage(int nPage)
 
 BOOL CPropertySheet::SetActivePage(CPropertyPage* pPage) { return SetActivePage(GetPageIndex(pPage)); }
 
+BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && !IsWizard() && GetPageCount() > 1 && ::GetKeyState(VK_CONTROL) < 0 &&
+        ::GetKeyState(VK_MENU) >= 0) {
+        int step = 0;
+        if (pMsg->wParam == static_cast<WPARAM>(VK_TAB))
+            step = ::GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+        else if (pMsg->wParam == static_cast<WPARAM>(VK_NEXT))
+            step = 1;
+        else if (pMsg->wParam == static_cast<WPARAM>(VK_PRIOR))
+            step = -1;
+        if (step) {
+            const int n = GetPageCount();
+            SetActivePage((GetActiveIndex() + step + n) % n);
+            if (HWND tab = Item(m_hWnd, AFX_IDC_TAB_CONTROL))
+                ::SetFocus(tab);
+            return TRUE;
+        }
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
 CWnd* CPropertySheet::GetTabControl() const
 {
     HWND tab = m_hWnd ? Item(m_hWnd, AFX_IDC_TAB_CONTROL) : nullptr;

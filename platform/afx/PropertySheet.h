@@ -173,6 +173,9 @@ public:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Ctrl+Tab and Ctrl+Page Down go to the next page, Ctrl+Shift+Tab and
+    // Ctrl+Page Up to the previous one, with the focus on the tab row.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     PROPSHEETHEADER m_psh{};
 

@@ -282,8 +282,32 @@ bool Wheel(WindowRecord* rec, QWidget* w, QWheelEvent* we)
     return true;
 }
 
-bool IsExtendedKey(int vk)
+// The PC scan code of a virtual key and whether it is an extended key, for
+// keys that come without a native code (offscreen, synthetic events).
+struct ScanCode {
+    int code;
+    bool extended;
+};
+
+ScanCode ScanCodeOfKey(int vk, bool keypad)
 {
+    static const struct {
+        int vk;
+        int code;
+    } kCodes[] = {
+        {VK_HOME, 0x47},    {VK_UP, 0x48},      {VK_PRIOR, 0x49},   {VK_LEFT, 0x4B},    {VK_CLEAR, 0x4C},
+        {VK_RIGHT, 0x4D},   {VK_END, 0x4F},     {VK_DOWN, 0x50},    {VK_NEXT, 0x51},    {VK_INSERT, 0x52},
+        {VK_DELETE, 0x53},  {VK_NUMPAD7, 0x47}, {VK_NUMPAD8, 0x48}, {VK_NUMPAD9, 0x49}, {VK_NUMPAD4, 0x4B},
+        {VK_NUMPAD5, 0x4C}, {VK_NUMPAD6, 0x4D}, {VK_NUMPAD1, 0x4F}, {VK_NUMPAD2, 0x50}, {VK_NUMPAD3, 0x51},
+        {VK_NUMPAD0, 0x52}, {VK_DECIMAL, 0x53}, {VK_SUBTRACT, 0x4A}, {VK_ADD, 0x4E},    {VK_MULTIPLY, 0x37},
+        {VK_DIVIDE, 0x35},  {VK_RETURN, 0x1C},  {VK_ESCAPE, 0x01},  {VK_TAB, 0x0F},     {VK_SPACE, 0x39},
+        {VK_BACK, 0x0E},    {VK_APPS, 0x5D},
+    };
+    int code = 0;
+    for (const auto& c : kCodes)
+        if (c.vk == vk)
+            code = c.code;
+    bool extended;
     switch (vk) {
     case VK_INSERT:
     case VK_DELETE:
@@ -295,12 +319,61 @@ bool IsExtendedKey(int vk)
     case VK_RIGHT:
     case VK_UP:
     case VK_DOWN:
+        extended = !keypad;  // the keypad's own arrows and paging keys are not
+        break;
+    case VK_RETURN:
+        extended = keypad;
+        break;
     case VK_DIVIDE:
     case VK_RCONTROL:
     case VK_RMENU:
-        return true;
+    case VK_APPS:
+    case VK_LWIN:
+        extended = true;
+        break;
+    default:
+        extended = false;
     }
-    return false;
+    return {code, extended};
+}
+
+// X11 key codes are the evdev codes plus 8. Evdev codes up to 88 are the PC
+// scan codes; above, the extended keys get the codes they have on a PC.
+ScanCode ScanCodeOfX11(int keycode)
+{
+    const int evdev = keycode - 8;
+    if (evdev <= 88)
+        return {evdev, false};
+    static const struct {
+        int evdev;
+        int code;
+    } kExtended[] = {
+        {96, 0x1C},  {97, 0x1D},  {98, 0x35},  {99, 0x37},  {100, 0x38}, {102, 0x47}, {103, 0x48},
+        {104, 0x49}, {105, 0x4B}, {106, 0x4D}, {107, 0x4F}, {108, 0x50}, {109, 0x51}, {110, 0x52},
+        {111, 0x53}, {125, 0x5B}, {126, 0x5C}, {127, 0x5D},
+    };
+    for (const auto& e : kExtended)
+        if (e.evdev == evdev)
+            return {e.code, true};
+    return {evdev & 0xFF, false};
+}
+
+bool IsX11()
+{
+    static const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    return x11;
+}
+
+ScanCode ScanCodeOf(const QKeyEvent* ke, int vk)
+{
+    const bool keypad = (ke->modifiers() & Qt::KeypadModifier) != 0;
+    const quint32 native = ke->nativeScanCode();
+    if (IsX11() && native > 8)
+        return ScanCodeOfX11(static_cast<int>(native));
+    ScanCode sc = ScanCodeOfKey(vk, keypad);
+    if (native)
+        sc.code = static_cast<int>(native & 0xFF);
+    return sc;
 }
 
 // The characters TranslateMessage would make from this key press.
@@ -328,8 +401,9 @@ bool Key(WindowRecord* rec, QWidget* w, QKeyEvent* ke)
     const bool sys = (alt && !(ke->modifiers() & Qt::ControlModifier)) || vk == VK_F10;
     if (vk)
         UpdateKeyState(vk, down);
-    DWORD lParam = 1 | ((ke->nativeScanCode() & 0xFF) << 16);
-    if (IsExtendedKey(vk))
+    const ScanCode sc = ScanCodeOf(ke, vk);
+    DWORD lParam = 1 | (static_cast<DWORD>(sc.code & 0xFF) << 16);
+    if (sc.extended)
         lParam |= 1u << 24;
     if (alt)
         lParam |= 1u << 29;
@@ -418,6 +492,17 @@ bool Drop(WindowRecord* rec, QEvent* e)
     return true;
 }
 
+// Windows gives no input to a disabled window, nor to the children of one.
+bool IsDisabledForInput(const WindowRecord* rec)
+{
+    if (rec->style & WS_DISABLED)
+        return true;
+    for (auto r = Record(rec->parent); r; r = Record(r->parent))
+        if (r->style & WS_DISABLED)
+            return true;
+    return false;
+}
+
 bool Bridge::eventFilter(QObject* obj, QEvent* e)
 {
     auto* w = static_cast<QWidget*>(obj);
@@ -429,6 +514,31 @@ bool Bridge::eventFilter(QObject* obj, QEvent* e)
     if (!rec || rec->destroying)
         return false;
     const bool own = w == rec->widget;
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ContextMenu:
+        // A window holding the capture still gets the moves it asked for.
+        if (IsDisabledForInput(rec.get()) && !(g_capture && g_capture != hwnd && IsWindow(g_capture))) {
+            e->accept();
+            return true;
+        }
+        break;
+    case QEvent::FocusIn:
+        // Focus that lands on a disabled window goes nowhere.
+        if (own && IsDisabledForInput(rec.get())) {
+            w->clearFocus();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
     switch (e->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -474,6 +584,11 @@ bool Bridge::eventFilter(QObject* obj, QEvent* e)
         return false;
     case QEvent::ContextMenu: {
         auto* ce = static_cast<QContextMenuEvent*>(e);
+        // From the keyboard the default procedure sends it, with (-1, -1).
+        if (ce->reason() == QContextMenuEvent::Keyboard) {
+            ce->accept();
+            return true;
+        }
         Deliver(rec.get(), w, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd),
                 PackPoint(ce->globalPos().x(), ce->globalPos().y()), e, true);
         ce->accept();

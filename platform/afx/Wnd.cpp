@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -302,14 +303,67 @@ int GetClassName(HWND hwnd, LPSTR out, int size)
 }
 
 // ---- creation ----
-static Qt::WindowFlags TopLevelFlags(DWORD style, DWORD exStyle)
+// Windows gives an overlapped window a caption whatever its style says.
+static bool HasFrame(DWORD style)
 {
-    Qt::WindowFlags flags = (exStyle & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window;
+    return !(style & WS_CHILD) && (!(style & WS_POPUP) || (style & WS_CAPTION) == WS_CAPTION);
+}
+
+// A framed window without WS_THICKFRAME cannot be resized by the user; the
+// window manager is told through equal minimum and maximum sizes.
+static bool IsFixedFrame(DWORD style)
+{
+    return HasFrame(style) && !(style & WS_THICKFRAME);
+}
+
+static Qt::WindowFlags TopLevelFlags(DWORD style, DWORD exStyle, bool dialog)
+{
+    Qt::WindowFlags flags = (exStyle & WS_EX_TOOLWINDOW) ? Qt::Tool : dialog ? Qt::Dialog : Qt::Window;
     if ((style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION)
         flags |= Qt::FramelessWindowHint;
+    else if (HasFrame(style)) {
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if (style & WS_SYSMENU)
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (style & WS_MINIMIZEBOX)
+            flags |= Qt::WindowMinimizeButtonHint;
+        if (style & WS_MAXIMIZEBOX)
+            flags |= Qt::WindowMaximizeButtonHint;
+    }
     if (exStyle & WS_EX_TOPMOST)
         flags |= Qt::WindowStaysOnTopHint;
     return flags;
+}
+
+static void ResizeWidget(WindowRecord* rec, int cx, int cy)
+{
+    const QSize size(std::max(cx, 0), std::max(cy, 0));
+    if (IsFixedFrame(rec->style))
+        rec->widget->setFixedSize(size);
+    else
+        rec->widget->resize(size);
+}
+
+// A top-level window opens on the screen of its owner (else the one under
+// its centre) and is moved inside that screen's available area.
+static void PlaceOnScreen(WindowRecord* rec)
+{
+    QWidget* w = rec->widget;
+    QWidget* owner = WidgetOf(rec->owner);
+    QScreen* screen = owner ? owner->window()->screen() : QGuiApplication::screenAt(w->geometry().center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    if (w->screen() != screen)
+        w->setScreen(screen);
+    const QRect area = screen->availableGeometry();
+    const QRect frame = w->frameGeometry();
+    QPoint at = frame.topLeft();
+    at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - frame.width())));
+    at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - frame.height())));
+    if (at != frame.topLeft())
+        w->move(w->pos() + (at - frame.topLeft()));
 }
 
 static QWidget* MakeWidget(const WindowClass& cls, HWND hwnd, const CREATESTRUCT& cs, QWidget* parent)
@@ -339,6 +393,10 @@ static void ApplyMinMax(WindowRecord* rec)
 {
     if ((rec->style & WS_CHILD) || !rec->widget)
         return;
+    if (IsFixedFrame(rec->style)) {
+        rec->widget->setFixedSize(rec->widget->size());
+        return;
+    }
     MINMAXINFO mmi{};
     const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     mmi.ptMaxSize = {sw, sh};
@@ -439,7 +497,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
         return nullptr;
     }
     if (!(style & WS_CHILD)) {
-        widget->setWindowFlags(TopLevelFlags(style, exStyle));
+        widget->setWindowFlags(TopLevelFlags(style, exStyle, rec->className == "#32770"));
         widget->setWindowTitle(QString::fromUtf8(rec->text.c_str()));
     }
     widget->hide();
@@ -448,7 +506,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
         widget->setGeometry(x, y, std::max(cx, 0), std::max(cy, 0));
     else {
         widget->move(x, y);
-        widget->resize(std::max(cx, 0), std::max(cy, 0));
+        ResizeWidget(rec.get(), cx, cy);
     }
     widget->setEnabled(!(style & WS_DISABLED));
     if (exStyle & WS_EX_ACCEPTFILES)
@@ -614,10 +672,35 @@ LRESULT qlafx::CopyWindowText(const std::string& text, WPARAM size, LPARAM out)
     return static_cast<LRESULT>(n);
 }
 
+// F10 opens the menu bar of the window's top-level window; Shift+F10 and the
+// Menu key ask for the context menu of the focus at no point (-1, -1).
+static bool SystemKey(HWND hwnd, UINT msg, WPARAM wParam)
+{
+    const bool f10 = msg == WM_SYSKEYDOWN && wParam == static_cast<WPARAM>(VK_F10);
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    if ((f10 && shift) || (msg == WM_KEYUP && wParam == static_cast<WPARAM>(VK_APPS))) {
+        SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(0xFFFF, 0xFFFF));
+        return true;
+    }
+    if (!f10)
+        return false;
+    if (QMenuBar* bar = MenuBarOf(GetAncestor(hwnd, GA_ROOT))) {
+        for (QAction* a : bar->actions())
+            if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
+                bar->setFocus(Qt::MenuBarFocusReason);
+                bar->setActiveAction(a);
+                break;
+            }
+    }
+    return true;
+}
+
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     auto rec = Record(hwnd);
     if (!rec)
+        return 0;
+    if ((msg == WM_SYSKEYDOWN || msg == WM_KEYUP) && SystemKey(hwnd, msg, wParam))
         return 0;
     bool handled = false;
     const LRESULT fromQt = DefaultForEvent(rec.get(), msg, wParam, lParam, &handled);
@@ -763,12 +846,32 @@ LONG_PTR GetWindowLongPtr(HWND hwnd, int index)
     return 0;
 }
 
+// Qt disables the windows a widget parents along with it; on Windows an
+// owned window keeps its own state when its owner is disabled (a modal
+// dialog is owned by the window it disables).
+static void SetWidgetEnabled(WindowRecord* rec)
+{
+    QWidget* w = rec->widget;
+    if (!w)
+        return;
+    w->setEnabled(!(rec->style & WS_DISABLED));
+    if (!w->isWindow())
+        return;
+    for (QObject* o : w->children()) {
+        auto* c = qobject_cast<QWidget*>(o);
+        if (!c || !c->isWindow())
+            continue;
+        auto owned = Record(WindowOf(c));
+        c->setEnabled(!owned || !(owned->style & WS_DISABLED));
+    }
+}
+
 static void ApplyStyle(WindowRecord* rec, DWORD old)
 {
     if (!rec->widget)
         return;
     if ((old ^ rec->style) & WS_DISABLED)
-        rec->widget->setEnabled(!(rec->style & WS_DISABLED));
+        SetWidgetEnabled(rec);
     if ((old ^ rec->style) & WS_VISIBLE)
         rec->widget->setVisible((rec->style & WS_VISIBLE) != 0);
 }
@@ -922,7 +1025,7 @@ HWND SetParent(HWND hwnd, HWND newParent)
         }
     } else if (rec->widget) {
         rec->widget->setParent(nullptr);
-        rec->widget->setWindowFlags(TopLevelFlags(rec->style, rec->exStyle));
+        rec->widget->setWindowFlags(TopLevelFlags(rec->style, rec->exStyle, rec->className == "#32770"));
     }
     if (rec->widget)
         rec->widget->setVisible((rec->style & WS_VISIBLE) != 0);
@@ -1114,6 +1217,9 @@ BOOL ShowWindow(HWND hwnd, int cmd)
     if (show) {
         rec->style |= WS_VISIBLE;
         const bool top = w->isWindow();
+        const bool place = top && !wasVisible && HasFrame(rec->style);
+        if (place)
+            PlaceOnScreen(rec.get());
         switch (cmd) {
         case SW_SHOWMAXIMIZED:
             top ? w->showMaximized() : w->show();
@@ -1130,6 +1236,8 @@ BOOL ShowWindow(HWND hwnd, int cmd)
         default:
             w->show();
         }
+        if (place && !w->isMaximized() && !w->isMinimized())
+            PlaceOnScreen(rec.get());  // again, now the frame around it is known
         if (top && cmd != SW_SHOWNOACTIVATE && cmd != SW_SHOWNA && cmd != SW_SHOWMINNOACTIVE)
             w->activateWindow();
     } else {
@@ -1185,7 +1293,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (!(wp.flags & SWP_NOMOVE))
         w->move(wp.x, wp.y);
     if (!(wp.flags & SWP_NOSIZE))
-        w->resize(std::max(wp.cx, 0), std::max(wp.cy, 0));
+        ResizeWidget(rec.get(), wp.cx, wp.cy);
     if (!(wp.flags & SWP_NOZORDER))
         MoveInZOrder(rec.get(), wp.hwndInsertAfter);
     if (wp.flags & SWP_SHOWWINDOW) {
@@ -1334,8 +1442,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable)
         rec->style &= ~WS_DISABLED;
     else
         rec->style |= WS_DISABLED;
-    if (rec->widget)
-        rec->widget->setEnabled(enable != 0);
+    SetWidgetEnabled(rec.get());
     if (!enable && (GetFocus() == hwnd))
         SetFocus(nullptr);
     CallProc(rec.get(), WM_ENABLE, enable != 0, 0);

@@ -20,6 +20,8 @@ public:
         std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s",
                       QUILLO_PROGRAM_DIR "/");
         theAppSettings.LoadProfileAndSkin();
+        // Keeps the user name given at the first start, so it is asked once.
+        theAppSettings.SaveProfile();
         CSkinDemoDialog dlg;
         m_pMainWnd = &dlg;
         dlg.DoModal();
