@@ -24,7 +24,6 @@
 namespace {
 
 const QColor kFace(243, 244, 247);
-const QColor kInk(51, 60, 74);
 const QColor kAccent(52, 120, 226);
 const QColor kLine(160, 168, 180);
 
@@ -209,8 +208,15 @@ QImage HandCursor()
     return img;
 }
 
+// The zoom view's tool pictures sit on its dark strip and on the light
+// picture buttons of the dialogs: light ink with a dark rim reads on both.
+const QColor kToolInk(240, 242, 246);
+const QColor kToolAccent(128, 182, 255);
+const QColor kToolRim(34, 38, 46);
+
 // A picture-button face: the picture over its mask (white shows the
-// picture, black the button's background), each size x size.
+// picture, black the button's background), each size x size. draw(p, ink,
+// accent) runs twice: once widened in the rim colour, then in its colours.
 template <typename Draw>
 QImage ButtonFace(int size, Draw draw)
 {
@@ -218,7 +224,8 @@ QImage ButtonFace(int size, Draw draw)
     {
         QPainter p(&ink);
         p.setRenderHint(QPainter::Antialiasing);
-        draw(p);
+        draw(p, kToolRim, kToolRim, 2.0);
+        draw(p, kToolInk, kToolAccent, 0.0);
     }
     QImage face(size, 2 * size, QImage::Format_ARGB32);
     const QImage straight = ink.convertToFormat(QImage::Format_ARGB32);
@@ -228,19 +235,19 @@ QImage ButtonFace(int size, Draw draw)
             const int a = qAlpha(c);
             // Where the mask hides the picture its colour is the ink's, so
             // soft edges blend toward the ink and never toward black.
-            face.setPixel(x, y, a > 24 ? qRgb(qRed(c), qGreen(c), qBlue(c)) : kInk.rgb());
+            face.setPixel(x, y, a > 24 ? qRgb(qRed(c), qGreen(c), qBlue(c)) : kToolRim.rgb());
             face.setPixel(x, size + y, qRgb(a, a, a));
         }
     return face;
 }
 
-void Magnifier(QPainter& p, int sign)
+void Magnifier(QPainter& p, int sign, const QColor& ink, const QColor& accent, qreal wider)
 {
-    p.setPen(QPen(kInk, 2.0, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(ink, 2.0 + wider, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QRectF(2.5, 2.5, 11, 11));
     p.drawLine(QPointF(12, 12), QPointF(17.5, 17.5));
-    p.setPen(QPen(kAccent, 1.8, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(accent, 1.8 + wider, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(5.5, 8), QPointF(10.5, 8));
     if (sign > 0)
         p.drawLine(QPointF(8, 5.5), QPointF(8, 10.5));
@@ -272,40 +279,46 @@ int main(int argc, char** argv)
         {skin + "checkbox.png", SavePng(CheckGlyphs(), skin + "checkbox.png")},
         {skin + "slider.png", SavePng(SliderTrack(), skin + "slider.png")},
         {skin + "sliderbar.png", SavePng(SliderThumb(), skin + "sliderbar.png")},
-        {skin + "zoomin.bmp", SaveBmp(ButtonFace(kFace, [](QPainter& p) { Magnifier(p, 1); }), skin + "zoomin.bmp")},
-        {skin + "zoomout.bmp", SaveBmp(ButtonFace(kFace, [](QPainter& p) { Magnifier(p, -1); }), skin + "zoomout.bmp")},
+        {skin + "zoomin.bmp", SaveBmp(ButtonFace(kFace, [](QPainter& p, const QColor& ink, const QColor& accent,
+                                                           qreal wider) { Magnifier(p, 1, ink, accent, wider); }),
+                                      skin + "zoomin.bmp")},
+        {skin + "zoomout.bmp", SaveBmp(ButtonFace(kFace, [](QPainter& p, const QColor& ink, const QColor& accent,
+                                                            qreal wider) { Magnifier(p, -1, ink, accent, wider); }),
+                                       skin + "zoomout.bmp")},
         {skin + "hand.bmp", SaveBmp(ButtonFace(kFace,
-                                               [](QPainter& p) {
+                                               [](QPainter& p, const QColor& ink, const QColor&, qreal wider) {
+                                                   p.save();
                                                    p.scale(20.0 / 30.0, 20.0 / 30.0);
                                                    p.translate(1, 1);
-                                                   p.setPen(QPen(kInk, 2.2));
-                                                   p.setBrush(Qt::white);
+                                                   p.setPen(QPen(kToolRim, 2.2 + 1.5 * wider));
+                                                   p.setBrush(ink);
                                                    p.drawPath(HandPath());
+                                                   p.restore();
                                                }),
                                     skin + "hand.bmp")},
         {skin + "bestfit.bmp", SaveBmp(ButtonFace(kFace,
-                                                  [](QPainter& p) {
-                                                      p.setPen(QPen(kInk, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                                                  [](QPainter& p, const QColor& ink, const QColor& accent, qreal wider) {
+                                                      p.setPen(QPen(ink, 2.0 + wider, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
                                                       p.setBrush(Qt::NoBrush);
                                                       const qreal a = 3, b = 17, c = 7;
                                                       p.drawPolyline(QPolygonF{{a, a + c - 2}, {a, a}, {a + c - 2, a}});
                                                       p.drawPolyline(QPolygonF{{b - c + 2, a}, {b, a}, {b, a + c - 2}});
                                                       p.drawPolyline(QPolygonF{{b, b - c + 2}, {b, b}, {b - c + 2, b}});
                                                       p.drawPolyline(QPolygonF{{a + c - 2, b}, {a, b}, {a, b - c + 2}});
-                                                      p.setPen(Qt::NoPen);
-                                                      p.setBrush(kAccent);
+                                                      p.setPen(wider > 0 ? QPen(accent, wider) : QPen(Qt::NoPen));
+                                                      p.setBrush(accent);
                                                       p.drawRoundedRect(QRectF(7, 7, 6, 6), 1.5, 1.5);
                                                   }),
                                        skin + "bestfit.bmp")},
         {skin + "zoom1.bmp", SaveBmp(ButtonFace(kFace,
-                                                [](QPainter& p) {
-                                                    p.setPen(QPen(kInk, 2.0, Qt::SolidLine, Qt::RoundCap));
+                                                [](QPainter& p, const QColor& ink, const QColor& accent, qreal wider) {
+                                                    p.setPen(QPen(ink, 2.0 + wider, Qt::SolidLine, Qt::RoundCap));
                                                     p.drawLine(QPointF(4, 6), QPointF(6, 4.5));
                                                     p.drawLine(QPointF(6, 4.5), QPointF(6, 15.5));
                                                     p.drawLine(QPointF(13, 6), QPointF(15, 4.5));
                                                     p.drawLine(QPointF(15, 4.5), QPointF(15, 15.5));
-                                                    p.setPen(Qt::NoPen);
-                                                    p.setBrush(kAccent);
+                                                    p.setPen(wider > 0 ? QPen(accent, wider) : QPen(Qt::NoPen));
+                                                    p.setBrush(accent);
                                                     p.drawEllipse(QRectF(9.2, 6.8, 2.2, 2.2));
                                                     p.drawEllipse(QRectF(9.2, 12.2, 2.2, 2.2));
                                                 }),

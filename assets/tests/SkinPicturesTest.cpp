@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -200,6 +201,47 @@ TEST(SkinPictures, ButtonFacesCarryGreyMasks)
         for (int y : {half, 2 * half - 1})
             for (int x : {0, half - 1})
                 EXPECT_EQ(At(face, x, y).r, 0) << "corners show the button's background";
+    }
+}
+
+double Luminance(int r, int g, int b)
+{
+    auto lin = [](int c) {
+        const double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b);
+}
+
+double Contrast(double a, double b)
+{
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// The tool pictures read on the zoom view's dark strip (its buttons sit on
+// RGB(64, 64, 64)) and on the light face of the dialogs' picture buttons:
+// enough fully shown pixels stand out from each by a contrast of 4.5.
+TEST(SkinPictures, ToolPicturesReadOnDarkAndLightBackgrounds)
+{
+    const struct {
+        const char* name;
+        int grey;
+    } backgrounds[] = {{"dark strip", 64}, {"light button", 243}};
+    for (const char* name : {"hand.bmp", "zoomin.bmp", "zoomout.bmp", "bestfit.bmp", "zoom1.bmp"}) {
+        CQLImage face;
+        Load(Skin(name), &face);
+        const int half = static_cast<int>(SizeOf(face).w);
+        for (const auto& bg : backgrounds) {
+            const double bgLum = Luminance(bg.grey, bg.grey, bg.grey);
+            int readable = 0;
+            for (int y = 0; y < half; ++y)
+                for (int x = 0; x < half; ++x) {
+                    const Rgba c = At(face, x, y);
+                    if (At(face, x, y + half).r == 255 && Contrast(Luminance(c.r, c.g, c.b), bgLum) >= 4.5)
+                        ++readable;
+                }
+            EXPECT_GE(readable, 25) << name << " on the " << bg.name;
+        }
     }
 }
 

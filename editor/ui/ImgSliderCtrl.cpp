@@ -23,6 +23,7 @@ BEGIN_MESSAGE_MAP(CImgSliderCtrl, CSliderCtrl)
     ON_WM_LBUTTONUP()
     ON_WM_SETCURSOR()
     ON_WM_MOUSEWHEEL()
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 namespace {
@@ -33,6 +34,11 @@ constexpr int kMinFace = 80;
 constexpr UINT kHandCursorId = 131;
 constexpr int kValuePromptText = 187;
 constexpr CPixel kFallbackFace{0xF0, 0xF0, 0xF0, 255};
+// A held arrow steps again after a pause, then at a steady rate, as the
+// desktop's scroll arrows do.
+constexpr UINT_PTR kArrowTimer = 0x51;
+constexpr UINT kArrowDelay = 400;
+constexpr UINT kArrowRepeat = 60;
 
 int GreyOf(const CPixel& p)
 {
@@ -156,12 +162,14 @@ void CImgSliderCtrl::ComposeFace()
             int column = x <= 44 ? x : (x > w - 50 ? x + TrW - w : 50);
             column = std::clamp(column, 0, TrW - 1);
             CPixel t = track.GetPixel2(column, y - n);
-            if ((pos == min && x < 12) || (pos == max && x > w - 13)) {
-                if (GreyOf(t) < 32)
-                    t = CPixel{160, 160, 160, 255};
-            } else if (t.a == 0) {
+            if (t.a == 0) {
+                // Transparent track pixels show the face, greyed arrow or not.
                 m_face.PutPixel(x, y, bg);
                 continue;
+            }
+            if ((pos == min && x < 12) || (pos == max && x > w - 13)) {
+                if (GreyOf(t) < 32)
+                    t = CPixel{160, 160, 160, t.a};
             } else if (t.r < t.b) {
                 const int grey = GreyOf(t);
                 if (x >= kArrow && x < a)
@@ -250,6 +258,16 @@ void CImgSliderCtrl::SetAndNotify(int pos)
 // The track bar itself never sees the click.
 void CImgSliderCtrl::OnLButtonDown(UINT, CPoint point)
 {
+    const int arrow = PtInRect(&m_leftArrow, point) ? -1 : PtInRect(&m_rightArrow, point) ? 1 : 0;
+    if (arrow && !PtInRect(&m_thumbRect, point)) {
+        // Steps now and while held; the parent hears of it once, on release.
+        m_heldArrow = arrow;
+        m_overHeldArrow = 1;
+        SetCapture();
+        SetPos(GetPos() + arrow);
+        SetTimer(kArrowTimer, kArrowDelay, nullptr);
+        return;
+    }
     if (PtInRect(&m_thumbRect, point)) {
         m_dragging = 1;
         SetCapture();
@@ -267,6 +285,8 @@ void CImgSliderCtrl::OnLButtonDown(UINT, CPoint point)
 
 void CImgSliderCtrl::OnMouseMove(UINT, CPoint point)
 {
+    if (m_heldArrow)
+        m_overHeldArrow = PtInRect(m_heldArrow < 0 ? &m_leftArrow : &m_rightArrow, point) ? 1 : 0;
     if (!m_dragging)
         return;
     const int pos = PosAt(point.x - m_grabOffset);
@@ -276,6 +296,11 @@ void CImgSliderCtrl::OnMouseMove(UINT, CPoint point)
 
 void CImgSliderCtrl::OnLButtonUp(UINT, CPoint point)
 {
+    if (m_heldArrow) {
+        StopArrow();
+        NotifyParent();
+        return;
+    }
     if (m_dragging) {
         m_dragging = 0;
         ReleaseCapture();
@@ -326,4 +351,30 @@ BOOL CImgSliderCtrl::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt)
     const BOOL result = CSliderCtrl::OnMouseWheel(nFlags, zDelta, pt);
     Repaint();
     return result;
+}
+
+void CImgSliderCtrl::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != kArrowTimer) {
+        CSliderCtrl::OnTimer(nIDEvent);
+        return;
+    }
+    if (!m_heldArrow || GetCapture() != this) {
+        // The capture went elsewhere: the press is over.
+        StopArrow();
+        return;
+    }
+    if (m_overHeldArrow)
+        SetPos(GetPos() + m_heldArrow);
+    SetTimer(kArrowTimer, kArrowRepeat, nullptr);
+}
+
+void CImgSliderCtrl::StopArrow()
+{
+    KillTimer(kArrowTimer);
+    const bool held = m_heldArrow != 0;
+    m_heldArrow = 0;
+    m_overHeldArrow = 0;
+    if (held && GetCapture() == this)
+        ReleaseCapture();
 }

@@ -40,6 +40,8 @@ public:
     RECT m_valueBox{};
     int m_dragging = 0;
     int m_grabOffset = 0;
+    int m_heldArrow = 0;      // -1 or 1 while an arrow is held down
+    int m_overHeldArrow = 0;  // the pointer is still over that arrow
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -51,6 +53,7 @@ protected:
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -60,4 +63,5 @@ private:
     // The position under x on the track, for clicks and drags.
     int PosAt(int x) const;
     void AskForValue();
+    void StopArrow();
 };

@@ -52,6 +52,22 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/BitmapMenu.cpp)
         target_compile_definitions(editorui_zoomview_demo_tests PRIVATE
             QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
             QUILLO_ZOOMVIEW_DEMO_GRAB="${CMAKE_BINARY_DIR}/tests/zoomview-demo.png")
+        # On a real X server at ratio 2 (Xvfb and openbox): the photo as shown.
+        quillo_add_x11_test(editorui_zoomview_x11_tests
+            SOURCES
+                tests/ZoomViewX11Test.cpp
+                tests/SkinTestSupport.cpp
+            LIBS editorui_zoomview_demo_parts editorui)
+        if(TARGET editorui_zoomview_x11_tests)
+            target_compile_definitions(editorui_zoomview_x11_tests PRIVATE QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin")
+            if(TARGET quillo_skin)
+                add_dependencies(editorui_zoomview_x11_tests quillo_skin)
+            endif()
+        endif()
+        # The same demo on a screen of device pixel ratio 2.
+        add_test(NAME ZoomViewDemo2x.AtRatioTwo COMMAND editorui_zoomview_demo_tests --gtest_filter=ZoomViewDemo2x.*)
+        set_tests_properties(ZoomViewDemo2x.AtRatioTwo PROPERTIES TIMEOUT 600
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=2")
     endif()
     if(TARGET quillo_skin)
         add_dependencies(quillo_zoomview_demo quillo_skin)

@@ -5,6 +5,7 @@
 #include "editor/ui/HintWnd.h"
 #include "editor/ui/SkinDrawing.h"
 #include "editor/shell/UITextTable.h"
+#include "platform/afx/QtBridge.h"
 #include "platform/afx/Resources.h"
 #include "platform/afx/WinApp.h"
 
@@ -132,6 +133,18 @@ BOOL ZoomView::Create(const char* name, const RECT& rect, CWnd* parent, UINT id)
     return TRUE;
 }
 
+double ZoomView::DevicePixelRatio() const
+{
+    return m_hWnd ? qlafx::DevicePixelRatioOfWindow(m_hWnd) : 1.0;
+}
+
+// Logical units per photo pixel: the zoom is photo pixels per device pixel,
+// so 100 % shows one photo pixel per device pixel on a HiDPI screen too.
+double ZoomView::ViewScale() const
+{
+    return m_zoom / DevicePixelRatio();
+}
+
 bool ZoomView::HasPixels()
 {
     return GetBits() && GetImageWidth() > 0 && GetImageHeight() > 0;
@@ -203,15 +216,15 @@ void ZoomView::OnSize(UINT, int cx, int cy)
 BOOL ZoomView::ClientToImage(POINT* p)
 {
     const BOOL inside = PtInRect(&m_imageArea, *p);
-    p->x = static_cast<int>((p->x - m_imageArea.left) / m_zoom) + m_scrollX;
-    p->y = static_cast<int>((p->y - m_imageArea.top) / m_zoom) + m_scrollY;
+    p->x = static_cast<int>((p->x - m_imageArea.left) / ViewScale()) + m_scrollX;
+    p->y = static_cast<int>((p->y - m_imageArea.top) / ViewScale()) + m_scrollY;
     return inside;
 }
 
 BOOL ZoomView::ImageToClient(POINT* p)
 {
-    p->x = static_cast<int>((p->x - m_scrollX) * m_zoom) + m_imageArea.left;
-    p->y = static_cast<int>((p->y - m_scrollY) * m_zoom) + m_imageArea.top;
+    p->x = static_cast<int>((p->x - m_scrollX) * ViewScale()) + m_imageArea.left;
+    p->y = static_cast<int>((p->y - m_scrollY) * ViewScale()) + m_imageArea.top;
     return PtInRect(&m_imageArea, *p);
 }
 
@@ -253,8 +266,9 @@ void ZoomView::ZoomToFit(BOOL redraw)
 {
     if (!HasPixels())
         return;
-    const double fitX = static_cast<double>(RectWidth(m_imageArea)) / GetImageWidth();
-    const double fitY = static_cast<double>(RectHeight(m_imageArea)) / GetImageHeight();
+    // The zoom counts photo pixels per device pixel.
+    const double fitX = RectWidth(m_imageArea) * DevicePixelRatio() / GetImageWidth();
+    const double fitY = RectHeight(m_imageArea) * DevicePixelRatio() / GetImageHeight();
     m_zoom = std::min({fitX, fitY, 1.0});
     if (m_zoom <= 0)
         m_zoom = kZoomLadder[0];  // an area of no size: any zoom shows nothing
@@ -273,8 +287,8 @@ void ZoomView::ZoomInAt(int x, int y)
         return;
     }
     m_zoom = *next;
-    m_scrollX = x - static_cast<int>(RectWidth(m_imageArea) / 2 / m_zoom);
-    m_scrollY = y - static_cast<int>(RectHeight(m_imageArea) / 2 / m_zoom);
+    m_scrollX = x - static_cast<int>(RectWidth(m_imageArea) / 2 / ViewScale());
+    m_scrollY = y - static_cast<int>(RectHeight(m_imageArea) / 2 / ViewScale());
     RepaintNow();
     OnZoomChanged();
 }
@@ -287,8 +301,8 @@ void ZoomView::ZoomOutAt(int x, int y)
         return;
     }
     m_zoom = *(first - 1);
-    m_scrollX = x - static_cast<int>(RectWidth(m_imageArea) / 2 / m_zoom);
-    m_scrollY = y - static_cast<int>(RectHeight(m_imageArea) / 2 / m_zoom);
+    m_scrollX = x - static_cast<int>(RectWidth(m_imageArea) / 2 / ViewScale());
+    m_scrollY = y - static_cast<int>(RectHeight(m_imageArea) / 2 / ViewScale());
     RepaintNow();
     OnZoomChanged();
 }
@@ -416,11 +430,11 @@ void ZoomView::Paint(CDC* dc, BOOL invalidateOnly, int)
 
 void ZoomView::KeepScrollInRange()
 {
-    if (RectWidth(m_imageArea) <= 0 || RectHeight(m_imageArea) <= 0 || m_zoom <= 0)
+    if (RectWidth(m_imageArea) <= 0 || RectHeight(m_imageArea) <= 0 || ViewScale() <= 0)
         return;
     auto keep = [this](int* scroll, int imageSize, int areaSize) {
-        const double shown = areaSize / m_zoom;  // image pixels across the area
-        if (imageSize * m_zoom <= areaSize)
+        const double shown = areaSize / ViewScale();  // image pixels across the area
+        if (imageSize * ViewScale() <= areaSize)
             *scroll = -static_cast<int>((shown - imageSize) / 2);
         else
             *scroll = std::clamp(*scroll, 0, imageSize - static_cast<int>(shown));
@@ -437,8 +451,8 @@ void ZoomView::PaintImage(CDC* dc)
         return;
     // 1. Only the image pixels that reach the area are scaled.
     KeepScrollInRange();
-    const int shownX = static_cast<int>(std::ceil(RectWidth(m_imageArea) / m_zoom)) + 1;
-    const int shownY = static_cast<int>(std::ceil(RectHeight(m_imageArea) / m_zoom)) + 1;
+    const int shownX = static_cast<int>(std::ceil(RectWidth(m_imageArea) / ViewScale())) + 1;
+    const int shownY = static_cast<int>(std::ceil(RectHeight(m_imageArea) / ViewScale())) + 1;
     const RECT source{std::max(m_scrollX, 0), std::max(m_scrollY, 0), std::min(w, m_scrollX + shownX),
                       std::min(h, m_scrollY + shownY)};
     POINT destTopLeft{source.left, source.top}, destBottomRight{source.right, source.bottom};
@@ -450,9 +464,9 @@ void ZoomView::PaintImage(CDC* dc)
     dc->IntersectClipRect(&m_imageArea);
     // 2. The margins around the picture.
     {
-        const int whole = m_zoom == std::floor(m_zoom);
+        const int whole = ViewScale() == std::floor(ViewScale());
         RECT covered = dest;
-        covered.bottom -= whole ? 1 : static_cast<int>(m_zoom - 1);
+        covered.bottom -= whole ? 1 : static_cast<int>(ViewScale() - 1);
         const int inner = dc->SaveDC();
         dc->ExcludeClipRect(&covered);
         dc->FillSolidRect(&m_imageArea, m_background);
@@ -475,14 +489,22 @@ void ZoomView::PaintImage(CDC* dc)
             bi.bmiHeader.biCompression = BI_RGB;
             return bi;
         }();
-        if (m_zoom == 1.0) {
+        if (m_zoom == 1.0 && DevicePixelRatio() == 1) {
             // 1:1 needs no scaler: the visible rows are copied.
             CopyDibRows(dc, dest.left, dest.top, RectWidth(source), RectHeight(source), source.left, source.top, bits,
                         info, h);
         } else {
+            // On a HiDPI screen the destination's whole logical units decide
+            // the source extent, so the picture keeps its exact scale (1:1 at
+            // 100 %); what lies past the photo's edge is clipped off in
+            // proportion.
+            int sourceW = RectWidth(source), sourceH = RectHeight(source);
+            if (DevicePixelRatio() != 1) {
+                sourceW = static_cast<int>(std::lround(RectWidth(dest) / ViewScale()));
+                sourceH = static_cast<int>(std::lround(RectHeight(dest) / ViewScale()));
+            }
             ::StretchDIBits(dc->GetSafeHdc(), dest.left, dest.top, RectWidth(dest), RectHeight(dest), source.left,
-                            h - source.bottom, RectWidth(source), RectHeight(source), bits, &info, DIB_RGB_COLORS,
-                            SRCCOPY);
+                            h - source.top - sourceH, sourceW, sourceH, bits, &info, DIB_RGB_COLORS, SRCCOPY);
         }
     }
     const int keptMode = dc->GetStretchBltMode();
@@ -718,8 +740,8 @@ void ZoomView::DragSelection(CPoint point)
         break;
     case kHitInside: {
         s = m_dragStartRect;
-        OffsetRect(&s, static_cast<int>((point.x - m_dragStartPoint.x) / m_zoom),
-                   static_cast<int>((point.y - m_dragStartPoint.y) / m_zoom));
+        OffsetRect(&s, static_cast<int>((point.x - m_dragStartPoint.x) / ViewScale()),
+                   static_cast<int>((point.y - m_dragStartPoint.y) / ViewScale()));
         KeepSelectionInside();
         break;
     }
@@ -780,8 +802,8 @@ void ZoomView::LeftButtonDown(UINT, CPoint point)
 void ZoomView::OnMouseMove(UINT, CPoint point)
 {
     if (m_panning) {
-        m_scrollX = m_panStartScrollX - static_cast<int>((point.x - m_panStartPoint.x) / m_zoom);
-        m_scrollY = m_panStartScrollY - static_cast<int>((point.y - m_panStartPoint.y) / m_zoom);
+        m_scrollX = m_panStartScrollX - static_cast<int>((point.x - m_panStartPoint.x) / ViewScale());
+        m_scrollY = m_panStartScrollY - static_cast<int>((point.y - m_panStartPoint.y) / ViewScale());
         RepaintNow();
         OnZoomChanged();
     } else if (m_dragging) {
@@ -830,14 +852,28 @@ void ZoomView::DoubleClick(UINT, CPoint point)
         Notify(kZoomNoticeConfirm, nullptr);
 }
 
+// The wheel zooms about the pointer: the photo point under it stays put
+// (as far as the photo can move), also over the margin around a small photo.
 BOOL ZoomView::OnMouseWheel(UINT, short delta, CPoint screenPoint)
 {
     POINT client = screenPoint;
     ScreenToClient(&client);
-    POINT image{};
-    if (!HasPixels() || !ImagePointAt(client, &image))
+    if (!HasPixels() || !PtInRect(&m_imageArea, client))
         return TRUE;
-    delta > 0 ? ZoomInAt(image.x, image.y) : ZoomOutAt(image.x, image.y);
+    KeepScrollInRange();  // the scroll the picture is shown with
+    const double offsetX = client.x - m_imageArea.left, offsetY = client.y - m_imageArea.top;
+    const double imageX = offsetX / ViewScale() + m_scrollX, imageY = offsetY / ViewScale() + m_scrollY;
+    const double* step = delta > 0 ? std::upper_bound(kZoomLadder, kZoomLadder + kLadderSteps, m_zoom)
+                                   : std::lower_bound(kZoomLadder, kZoomLadder + kLadderSteps, m_zoom);
+    if (delta > 0 ? step == kZoomLadder + kLadderSteps : step == kZoomLadder) {
+        ::MessageBeep(static_cast<UINT>(-1));
+        return TRUE;
+    }
+    m_zoom = delta > 0 ? *step : *(step - 1);
+    m_scrollX = static_cast<int>(std::lround(imageX - offsetX / ViewScale()));
+    m_scrollY = static_cast<int>(std::lround(imageY - offsetY / ViewScale()));
+    RepaintNow();
+    OnZoomChanged();
     return TRUE;
 }
 

@@ -98,6 +98,10 @@ public:
     void EditAspectLock();
 
     void RepaintNow();
+    // Device pixels per logical unit of the view's screen.
+    double DevicePixelRatio() const;
+    // Logical units per photo pixel at the current zoom.
+    double ViewScale() const;
 
     // Overridable steps, in the order the view's callers know them.
     virtual void DrawSelectionDecorations(CDC* dc, int left, int top, int right, int bottom);

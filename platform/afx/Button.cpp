@@ -6,6 +6,11 @@
 #include "platform/afx/QtBridge.h"
 #include "platform/afx/Resources.h"
 
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QWidget>
 
 namespace qlafx {
@@ -106,6 +111,23 @@ void DrawLabel(HWND hwnd, HDC dc, const ButtonState& st, RECT rc, DWORD style, b
     SelectObject(dc, oldFont);
 }
 
+// A style option for the control's widget: its palette and direction, the
+// enabled state; focus and hover are the layer's to draw.
+template <class Option>
+Option StyleOption(HWND hwnd, const RECT& rc)
+{
+    Option opt;
+    if (QWidget* w = WidgetOf(hwnd))
+        opt.initFrom(w);
+    opt.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+    if (IsWindowEnabled(hwnd))
+        opt.state |= QStyle::State_Enabled;
+    else
+        opt.state &= ~QStyle::State_Enabled;
+    opt.rect = QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    return opt;
+}
+
 void DrawPushFace(HWND hwnd, HDC dc, const ButtonState& st, DWORD style, HBRUSH background, bool sunken)
 {
     RECT client{};
@@ -115,18 +137,17 @@ void DrawPushFace(HWND hwnd, HDC dc, const ButtonState& st, DWORD style, HBRUSH 
     RECT face = client;
     InflateRect(&face, -1, -1);
     const bool isDefault = TypeOf(style) == BS_DEFPUSHBUTTON;
-    if (isDefault) {
-        FrameRect(dc, &face, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-        InflateRect(&face, -1, -1);
-    }
     RECT inner = face;
-    if (style & BS_FLAT) {
-        FrameRect(dc, &inner, GetSysColorBrush(COLOR_3DSHADOW));
-        InflateRect(&inner, -1, -1);
-    } else {
-        DrawEdge(dc, &inner, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-    }
-    FillRect(dc, &inner, GetSysColorBrush(COLOR_BTNFACE));
+    // The bevel is the application style's, as on Qt's own buttons.
+    auto opt = StyleOption<QStyleOptionButton>(hwnd, face);
+    opt.state |= sunken ? QStyle::State_Sunken : QStyle::State_Raised;
+    if (isDefault)
+        opt.features |= QStyleOptionButton::DefaultButton;
+    if (style & BS_FLAT)
+        opt.features |= QStyleOptionButton::Flat;
+    QWidget* widget = WidgetOf(hwnd);
+    PaintWithQt(dc, [&](QPainter& p) { QApplication::style()->drawControl(QStyle::CE_PushButtonBevel, &opt, &p, widget); });
+    InflateRect(&inner, -2, -2);
     RECT label = inner;
     InflateRect(&label, -2, -1);
     if (sunken)
@@ -137,18 +158,6 @@ void DrawPushFace(HWND hwnd, HDC dc, const ButtonState& st, DWORD style, HBRUSH 
         InflateRect(&focus, -2, -2);
         DrawFocusRect(dc, &focus);
     }
-}
-
-void DrawCheckMark(HDC dc, const RECT& box, COLORREF color)
-{
-    HPEN pen = CreatePen(PS_SOLID, 2, color);
-    HGDIOBJ old = SelectObject(dc, pen);
-    const int x = box.left, y = box.top;
-    MoveToEx(dc, x + 3, y + 6, nullptr);
-    LineTo(dc, x + 5, y + 9);
-    LineTo(dc, x + 10, y + 3);
-    SelectObject(dc, old);
-    DeleteObject(pen);
 }
 
 void DrawCheckOrRadio(HWND hwnd, HDC dc, const ButtonState& st, DWORD style, HBRUSH background)
@@ -165,36 +174,18 @@ void DrawCheckOrRadio(HWND hwnd, HDC dc, const ButtonState& st, DWORD style, HBR
     box.right = box.left + size;
     box.bottom = box.top + size;
 
-    const bool enabled = IsWindowEnabled(hwnd);
-    const COLORREF fill = (st.pushed || !enabled) ? GetSysColor(COLOR_3DFACE) : GetSysColor(COLOR_WINDOW);
-    const COLORREF mark = enabled ? GetSysColor(COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT);
-    if (radio) {
-        HBRUSH b = CreateSolidBrush(fill);
-        HGDIOBJ oldBrush = SelectObject(dc, b);
-        HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-        Ellipse(dc, box.left, box.top, box.right - 1, box.bottom - 1);
-        if (st.check) {
-            HBRUSH dot = CreateSolidBrush(mark);
-            SelectObject(dc, dot);
-            SelectObject(dc, GetStockObject(NULL_PEN));
-            Ellipse(dc, box.left + 3, box.top + 3, box.right - 3, box.bottom - 3);
-            SelectObject(dc, b);
-            DeleteObject(dot);
-        }
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
-        DeleteObject(b);
-    } else {
-        RECT inner = box;
-        DrawEdge(dc, &inner, EDGE_SUNKEN, BF_RECT | BF_ADJUST | ((style & BS_FLAT) ? BF_FLAT : 0));
-        HBRUSH b = CreateSolidBrush(st.check == BST_INDETERMINATE ? GetSysColor(COLOR_3DLIGHT) : fill);
-        FillRect(dc, &inner, b);
-        DeleteObject(b);
-        if (st.check == BST_CHECKED)
-            DrawCheckMark(dc, box, mark);
-        else if (st.check == BST_INDETERMINATE)
-            DrawCheckMark(dc, box, GetSysColor(COLOR_3DSHADOW));
-    }
+    // The indicator is the application style's, as on Qt's own check boxes.
+    auto opt = StyleOption<QStyleOptionButton>(hwnd, box);
+    opt.state |= st.check == BST_CHECKED         ? QStyle::State_On
+                 : st.check == BST_INDETERMINATE ? QStyle::State_NoChange
+                                                 : QStyle::State_Off;
+    if (st.pushed)
+        opt.state |= QStyle::State_Sunken;
+    QWidget* widget = WidgetOf(hwnd);
+    PaintWithQt(dc, [&](QPainter& p) {
+        QApplication::style()->drawPrimitive(radio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox,
+                                             &opt, &p, widget);
+    });
 
     RECT label = client;
     if (right)
@@ -228,7 +219,17 @@ void DrawGroupBox(HWND hwnd, HDC dc, DWORD style, HBRUSH background)
     GetTextMetrics(dc, &tm);
     RECT frame = client;
     frame.top += tm.tmHeight / 2;
-    DrawEdge(dc, &frame, (style & BS_FLAT) ? BDR_SUNKENOUTER : EDGE_ETCHED, BF_RECT);
+    if (style & BS_FLAT) {
+        DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
+    } else {
+        // The style's plain frame: the parent's brush stays inside, as the
+        // parent may colour it.
+        auto opt = StyleOption<QStyleOptionFrame>(hwnd, frame);
+        opt.lineWidth = 1;
+        opt.frameShape = QFrame::StyledPanel;
+        QWidget* widget = WidgetOf(hwnd);
+        PaintWithQt(dc, [&](QPainter& p) { QApplication::style()->drawPrimitive(QStyle::PE_Frame, &opt, &p, widget); });
+    }
     if (!text.empty()) {
         SIZE ext{};
         GetTextExtentPoint32(dc, text.c_str(), static_cast<int>(text.size()), &ext);

@@ -31,6 +31,19 @@ quillo_add_test(qlafx_tests
     LIBS qlafx
     QT NO_MAIN)
 
+# Surfaces at the screen's device pixel ratio: the same program at three
+# ratios, which the offscreen platform takes from QT_SCALE_FACTOR.
+if(NOT QUILLO_FUZZ)
+    add_executable(qlafx_hidpi_tests tests/TestMain.cpp tests/HiDpiTest.cpp)
+    target_link_libraries(qlafx_hidpi_tests PRIVATE qlafx GTest::gtest)
+    set_target_properties(qlafx_hidpi_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    foreach(ratio 1 1.5 2)
+        add_test(NAME HiDpi.Ratio${ratio} COMMAND qlafx_hidpi_tests)
+        set_tests_properties(HiDpi.Ratio${ratio} PROPERTIES TIMEOUT 600
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=${ratio}")
+    endforeach()
+endif()
+
 # RunApp makes its own QApplication, and the application object is a global
 # made during static initialisation: a program of its own, with this file
 # first so its global comes before the library's.

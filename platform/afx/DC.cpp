@@ -16,6 +16,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <initializer_list>
 #include <mutex>
@@ -159,10 +160,45 @@ struct Canvas {
     bool forceOpaque = true;  // keep alpha 0xFF (everything but DIB sections)
     bool mono = false;
     int bpp = 4;
+    // Device pixels per logical unit: a window's surface on a HiDPI screen.
+    // Everything but the pixel loops works in logical units.
+    qreal scale = 1;
 
+    // In image pixels.
     int Width() const { return img->width(); }
     int Height() const { return img->height(); }
+    // In logical units.
+    int LogicalWidth() const { return scale == 1 ? img->width() : static_cast<int>(std::lround(img->width() / scale)); }
+    int LogicalHeight() const
+    {
+        return scale == 1 ? img->height() : static_cast<int>(std::lround(img->height() / scale));
+    }
     BYTE* Row(int y) const { return CanvasRow(*img, flipped, y); }
+    // The image pixels a logical rectangle covers (edges rounded down, so
+    // neighbours tile), inside the image.
+    QRect Pixels(const QRect& r) const
+    {
+        return scale == 1 ? r : Scaled(r) & QRect(0, 0, img->width(), img->height());
+    }
+    // The same without the image's bounds.
+    QRect Scaled(const QRect& r) const
+    {
+        if (scale == 1)
+            return r;
+        const int x0 = static_cast<int>(std::floor(r.x() * scale)), y0 = static_cast<int>(std::floor(r.y() * scale));
+        const int x1 = static_cast<int>(std::floor((r.x() + r.width()) * scale));
+        const int y1 = static_cast<int>(std::floor((r.y() + r.height()) * scale));
+        return QRect(x0, y0, x1 - x0, y1 - y0);
+    }
+    QRegion Pixels(const QRegion& r) const
+    {
+        if (scale == 1)
+            return r;
+        QRegion out;
+        for (const QRect& rect : r)
+            out += Pixels(rect);
+        return out;
+    }
 };
 
 Canvas CanvasOf(QlDCRecord* dc)
@@ -182,6 +218,7 @@ Canvas CanvasOf(QlDCRecord* dc)
         }
     }
     c.bpp = BytesPerPixel(*c.img);
+    c.scale = dc->type == DcType::Surface ? c.img->devicePixelRatio() : 1;
     return c;
 }
 
@@ -189,7 +226,7 @@ QPoint Offset(const QlDCRecord* dc) { return dc->st.viewportOrg - dc->st.windowO
 
 QRegion DeviceClip(const QlDCRecord* dc, const Canvas& c)
 {
-    QRegion r(0, 0, c.Width(), c.Height());
+    QRegion r(0, 0, c.LogicalWidth(), c.LogicalHeight());
     if (dc->paintClip)
         r &= *dc->paintClip;
     if (dc->st.hasClip)
@@ -323,7 +360,7 @@ public:
         m_p.begin(c.img);
         if (c.flipped)
             m_p.setTransform(QTransform(1, 0, 0, -1, 0, c.Height()));
-        if (clip != QRegion(0, 0, c.Width(), c.Height()))
+        if (clip != QRegion(0, 0, c.LogicalWidth(), c.LogicalHeight()))
             m_p.setClipRegion(clip);
         const QPoint off = Offset(dc);
         m_p.translate(off);
@@ -408,7 +445,7 @@ bool IsNullPen(const QlPenRecord* p) { return !p || p->Style() == PS_NULL; }
 // Fills a device rectangle with one colour through the clip.
 void FillSolid(const Canvas& c, const QRegion& clip, const QRect& rect, std::uint32_t px)
 {
-    const QRegion area = clip & rect;
+    const QRegion area = c.Pixels(clip & rect);
     for (const QRect& r : area) {
         for (int y = r.top(); y <= r.bottom(); ++y) {
             BYTE* row = c.Row(y) + static_cast<std::ptrdiff_t>(r.left()) * c.bpp;
@@ -426,7 +463,7 @@ void FillSolid(const Canvas& c, const QRegion& clip, const QRect& rect, std::uin
 template <class Fn>
 void MapPixels(const Canvas& c, const QRegion& clip, const QRect& rect, Fn fn)
 {
-    const QRegion area = clip & rect;
+    const QRegion area = c.Pixels(clip & rect);
     for (const QRect& r : area)
         for (int y = r.top(); y <= r.bottom(); ++y) {
             BYTE* p = c.Row(y) + static_cast<std::ptrdiff_t>(r.left()) * c.bpp;
@@ -490,8 +527,19 @@ public:
         const bool on = m_style.Next();
         if ((!on && !m_gapsOpaque) || m_rop == R2_NOP || !m_test(x, y))
             return;
-        BYTE* p = m_c.Row(y) + static_cast<std::ptrdiff_t>(x) * m_c.bpp;
-        StorePx(p, m_c.bpp, Rop2(m_rop, on ? m_color : m_bk, LoadPx(p, m_c.bpp)));
+        const std::uint32_t pen = on ? m_color : m_bk;
+        if (m_c.scale == 1) {
+            BYTE* p = m_c.Row(y) + static_cast<std::ptrdiff_t>(x) * m_c.bpp;
+            StorePx(p, m_c.bpp, Rop2(m_rop, pen, LoadPx(p, m_c.bpp)));
+            return;
+        }
+        // A logical pixel is a block of device pixels: lines as wide as at 1.
+        const QRect block = m_c.Pixels(QRect(x, y, 1, 1));
+        for (int py = block.top(); py <= block.bottom(); ++py) {
+            BYTE* p = m_c.Row(py) + static_cast<std::ptrdiff_t>(block.left()) * m_c.bpp;
+            for (int px = block.left(); px <= block.right(); ++px, p += m_c.bpp)
+                StorePx(p, m_c.bpp, Rop2(m_rop, pen, LoadPx(p, m_c.bpp)));
+        }
     }
     // From a to b, b itself excluded (as LineTo). The minor coordinate is
     // rounded to the nearest pixel, halves toward the start.
@@ -888,7 +936,7 @@ QRegion UserClip(QlDCRecord* dc)
     if (dc->st.hasClip)
         return dc->st.clip;
     const Canvas c = CanvasOf(dc);
-    return QRegion(0, 0, c.Width(), c.Height());
+    return QRegion(0, 0, c.LogicalWidth(), c.LogicalHeight());
 }
 
 } // namespace
@@ -990,7 +1038,7 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color)
     const QPoint p = QPoint(x, y) + Offset(dc);
     if (!DeviceClip(dc, c).contains(p))
         return CLR_INVALID;
-    StorePx(c.Row(p.y()) + static_cast<std::ptrdiff_t>(p.x()) * c.bpp, c.bpp, ToPixel(color));
+    FillSolid(c, QRegion(p.x(), p.y(), 1, 1), QRect(p.x(), p.y(), 1, 1), ToPixel(color));
     return color & 0xFFFFFF;
 }
 
@@ -1003,7 +1051,10 @@ COLORREF GetPixel(HDC hdc, int x, int y)
     const QPoint p = QPoint(x, y) + Offset(dc);
     if (!DeviceClip(dc, c).contains(p))
         return CLR_INVALID;
-    return ToColorRef(LoadPx(c.Row(p.y()) + static_cast<std::ptrdiff_t>(p.x()) * c.bpp, c.bpp));
+    const QRect px = c.Pixels(QRect(p, QSize(1, 1)));
+    if (px.isEmpty())
+        return CLR_INVALID;
+    return ToColorRef(LoadPx(c.Row(px.top()) + static_cast<std::ptrdiff_t>(px.left()) * c.bpp, c.bpp));
 }
 
 namespace {
@@ -1225,8 +1276,12 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rect)
     ForRing(DeviceRect(dc, rect->left, rect->top, rect->right, rect->bottom), [&](int x, int y) {
         if (((x + y) & 1) || !in(x, y))
             return;
-        BYTE* p = c.Row(y) + static_cast<std::ptrdiff_t>(x) * c.bpp;
-        StorePx(p, c.bpp, LoadPx(p, c.bpp) ^ 0x00FFFFFFu);
+        const QRect block = c.Pixels(QRect(x, y, 1, 1));
+        for (int py = block.top(); py <= block.bottom(); ++py) {
+            BYTE* p = c.Row(py) + static_cast<std::ptrdiff_t>(block.left()) * c.bpp;
+            for (int px = block.left(); px <= block.right(); ++px, p += c.bpp)
+                StorePx(p, c.bpp, LoadPx(p, c.bpp) ^ 0x00FFFFFFu);
+        }
     });
     return TRUE;
 }
@@ -1753,6 +1808,11 @@ struct ColorMap {
 void StretchInto(QlDCRecord* dc, const DibSource& src, ScaleRect srcRect, QRect dst, bool mirrorX, bool mirrorY,
                  int mode, DWORD rop, const ColorMap& map)
 {
+    const Canvas c = CanvasOf(dc);
+    // The logical destination in device pixels: a picture drawn 1:1 on a
+    // HiDPI surface keeps one picture pixel per device pixel.
+    const QRegion clip = c.Pixels(DeviceClip(dc, c));
+    dst = c.Scaled(dst);
     if (dst.isEmpty() || srcRect.width <= 0 || srcRect.height <= 0)
         return;
     // Keep the source rectangle inside the source, shrinking the destination
@@ -1784,8 +1844,7 @@ void StretchInto(QlDCRecord* dc, const DibSource& src, ScaleRect srcRect, QRect 
         if (dst.isEmpty())
             return;
     }
-    const Canvas c = CanvasOf(dc);
-    const QRegion area = DeviceClip(dc, c) & dst;
+    const QRegion area = clip & dst;
     const bool average = mode == HALFTONE && (dst.width() != srcRect.width || dst.height() != srcRect.height);
     const Pattern pat(dc);
     std::vector<std::uint32_t> temp;
@@ -1850,6 +1909,10 @@ BOOL Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw
         map.key = ToPixel(sdc->st.bkColor) & 0xFFFFFF;
     }
     ScaleRect srcRect{sx + soff.x(), sy + soff.y(), sw, sh};
+    if (sc.scale != 1) {
+        const QRect px = sc.Pixels(QRect(srcRect.x, srcRect.y, srcRect.width, srcRect.height));
+        srcRect = ScaleRect{px.x(), px.y(), px.width(), px.height()};
+    }
     DibSource src = SourceOf(sc);
     QImage copy;
     if (sc.img == dcv.img) {
@@ -1892,7 +1955,7 @@ BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop)
         FillSolid(c, area, area.boundingRect(), pat.SolidValue());
         return TRUE;
     }
-    for (const QRect& r : area)
+    for (const QRect& r : c.Pixels(area))
         for (int yy = r.top(); yy <= r.bottom(); ++yy)
             CombineRow(c, r.left(), yy, r.width(), nullptr, rop, pat);
     return TRUE;
@@ -1990,6 +2053,26 @@ BOOL DrawIconEx(HDC hdc, int x, int y, HICON icon, int width, int height, UINT, 
         width = (flags & DI_DEFAULTSIZE) ? 32 : img.width();
     if (height == 0)
         height = (flags & DI_DEFAULTSIZE) ? 32 : img.height();
+    return qlafx::DrawPicture(hdc, x, y, width, height, img);
+}
+
+BOOL qlafx::PaintWithQt(HDC hdc, const std::function<void(QPainter&)>& paint)
+{
+    QlDCRecord* dc = Dc(hdc);
+    if (!dc || dc->type == DcType::Display)
+        return FALSE;
+    const Canvas c = CanvasOf(dc);
+    DcPainter p(dc, c, DeviceClip(dc, c));
+    p->setRenderHint(QPainter::Antialiasing, true);
+    paint(p.get());
+    return TRUE;
+}
+
+BOOL qlafx::DrawPicture(HDC hdc, int x, int y, int width, int height, const QImage& img)
+{
+    QlDCRecord* dc = Dc(hdc);
+    if (!dc || img.isNull())
+        return FALSE;
     const Canvas c = CanvasOf(dc);
     DcPainter p(dc, c, DeviceClip(dc, c));
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);

@@ -9,9 +9,11 @@
 #include "platform/afx/WinGdi.h"
 
 #include <cstring>
+#include <functional>
 #include <memory>
 
 class QFont;
+class QPainter;
 class QImage;
 class QRegion;
 
@@ -40,6 +42,15 @@ DcDevice* DeviceOf(HDC dc);
 // A DC of the screen as a whole (GetDC(NULL)): it answers GetDeviceCaps,
 // text metrics and compatible bitmaps; what is drawn into it goes nowhere.
 HDC CreateDisplayDC();
+
+// Draws img over the DC's pixels (its alpha blends) into the logical
+// rectangle, smoothly scaled: at the device resolution of the DC's surface.
+BOOL DrawPicture(HDC dc, int x, int y, int width, int height, const QImage& img);
+
+// Runs paint with a QPainter on the DC's pixels in its logical coordinates
+// (origin, clip and pixel density of the DC): how the layer draws what the
+// application's QStyle draws. FALSE for a DC without pixels.
+BOOL PaintWithQt(HDC dc, const std::function<void(QPainter&)>& paint);
 
 QFont FontOf(HFONT font);
 HFONT DefaultGuiFont();

@@ -5,6 +5,8 @@
 #include "platform/afx/WinApp.h"
 
 #include <climits>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -34,6 +36,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_SETFOCUS()
     ON_WM_INITMENU()
     ON_WM_INITMENUPOPUP()
+    ON_NOTIFY_EX_RANGE(TTN_NEEDTEXT, 0, 0xFFFF, OnToolTipText)
 END_MESSAGE_MAP()
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
@@ -291,3 +294,17 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL)
 }
 
 CControlBar* CFrameWnd::GetControlBar(UINT nID) { return DYNAMIC_DOWNCAST(CControlBar, GetDlgItem(static_cast<int>(nID))); }
+
+BOOL CFrameWnd::OnToolTipText(UINT, NMHDR* pNMHDR, LRESULT* pResult)
+{
+    auto* info = reinterpret_cast<NMTTDISPINFO*>(pNMHDR);
+    char full[256] = "";
+    if (pNMHDR->idFrom)
+        ::LoadString(AfxGetResourceHandle(), static_cast<UINT>(pNMHDR->idFrom), full, sizeof full);
+    const char* tip = std::strchr(full, '\n');
+    std::snprintf(info->szText, sizeof info->szText, "%s", tip ? tip + 1 : "");
+    info->lpszText = nullptr;
+    if (pResult)
+        *pResult = 0;
+    return TRUE;
+}

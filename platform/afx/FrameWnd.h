@@ -86,6 +86,8 @@ protected:
     afx_msg void OnSetFocus(CWnd* pOldWnd);
     afx_msg void OnInitMenu(CMenu* pMenu);
     afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    // A tool tip's text: the part after the newline of the command's string.
+    afx_msg BOOL OnToolTipText(UINT id, NMHDR* pNMHDR, LRESULT* pResult);
 
     DWORD m_dwDockStyle = 0;
     BOOL m_bInRecalcLayout = FALSE;

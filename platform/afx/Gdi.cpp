@@ -5,11 +5,14 @@
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QPalette>
+#include <QThread>
 #include <QPainterPath>
 #include <QPolygon>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -827,40 +830,78 @@ namespace {
 
 constexpr int kSysColorCount = 31;
 
-// The classic (Windows 2000 standard) scheme; fixed, so pixels are predictable.
-constexpr std::array<COLORREF, kSysColorCount> kSysColors = {
-    RGB(212, 208, 200), // COLOR_SCROLLBAR
-    RGB(58, 110, 165),  // COLOR_BACKGROUND
-    RGB(10, 36, 106),   // COLOR_ACTIVECAPTION
-    RGB(128, 128, 128), // COLOR_INACTIVECAPTION
-    RGB(212, 208, 200), // COLOR_MENU
-    RGB(255, 255, 255), // COLOR_WINDOW
-    RGB(0, 0, 0),       // COLOR_WINDOWFRAME
-    RGB(0, 0, 0),       // COLOR_MENUTEXT
-    RGB(0, 0, 0),       // COLOR_WINDOWTEXT
-    RGB(255, 255, 255), // COLOR_CAPTIONTEXT
-    RGB(212, 208, 200), // COLOR_ACTIVEBORDER
-    RGB(212, 208, 200), // COLOR_INACTIVEBORDER
-    RGB(128, 128, 128), // COLOR_APPWORKSPACE
-    RGB(10, 36, 106),   // COLOR_HIGHLIGHT
-    RGB(255, 255, 255), // COLOR_HIGHLIGHTTEXT
-    RGB(212, 208, 200), // COLOR_BTNFACE
-    RGB(128, 128, 128), // COLOR_BTNSHADOW
-    RGB(128, 128, 128), // COLOR_GRAYTEXT
-    RGB(0, 0, 0),       // COLOR_BTNTEXT
-    RGB(212, 208, 200), // COLOR_INACTIVECAPTIONTEXT
-    RGB(255, 255, 255), // COLOR_BTNHIGHLIGHT
-    RGB(64, 64, 64),    // COLOR_3DDKSHADOW
-    RGB(212, 208, 200), // COLOR_3DLIGHT
-    RGB(0, 0, 0),       // COLOR_INFOTEXT
-    RGB(255, 255, 225), // COLOR_INFOBK
-    RGB(181, 181, 181), // 25, unused
-    RGB(0, 0, 128),     // COLOR_HOTLIGHT
-    RGB(166, 202, 240), // COLOR_GRADIENTACTIVECAPTION
-    RGB(192, 192, 192), // COLOR_GRADIENTINACTIVECAPTION
-    RGB(10, 36, 106),   // COLOR_MENUHILIGHT
-    RGB(212, 208, 200), // COLOR_MENUBAR
+// Each system colour is a role of the application's palette, so the controls
+// the layer draws and Qt's own widgets are one family.
+struct SysColorRole {
+    QPalette::ColorGroup group;
+    QPalette::ColorRole role;
 };
+
+constexpr std::array<SysColorRole, kSysColorCount> kSysColorRoles = {{
+    {QPalette::Active, QPalette::Button},           // COLOR_SCROLLBAR
+    {QPalette::Active, QPalette::Dark},             // COLOR_BACKGROUND
+    {QPalette::Active, QPalette::Highlight},        // COLOR_ACTIVECAPTION
+    {QPalette::Inactive, QPalette::Mid},            // COLOR_INACTIVECAPTION
+    {QPalette::Active, QPalette::Window},           // COLOR_MENU
+    {QPalette::Active, QPalette::Base},             // COLOR_WINDOW
+    {QPalette::Active, QPalette::Shadow},           // COLOR_WINDOWFRAME
+    {QPalette::Active, QPalette::WindowText},       // COLOR_MENUTEXT
+    {QPalette::Active, QPalette::Text},             // COLOR_WINDOWTEXT
+    {QPalette::Active, QPalette::HighlightedText},  // COLOR_CAPTIONTEXT
+    {QPalette::Active, QPalette::Window},           // COLOR_ACTIVEBORDER
+    {QPalette::Inactive, QPalette::Window},         // COLOR_INACTIVEBORDER
+    {QPalette::Active, QPalette::Dark},             // COLOR_APPWORKSPACE
+    {QPalette::Active, QPalette::Highlight},        // COLOR_HIGHLIGHT
+    {QPalette::Active, QPalette::HighlightedText},  // COLOR_HIGHLIGHTTEXT
+    {QPalette::Active, QPalette::Button},           // COLOR_BTNFACE
+    {QPalette::Active, QPalette::Dark},             // COLOR_BTNSHADOW
+    {QPalette::Disabled, QPalette::Text},           // COLOR_GRAYTEXT
+    {QPalette::Active, QPalette::ButtonText},       // COLOR_BTNTEXT
+    {QPalette::Inactive, QPalette::WindowText},     // COLOR_INACTIVECAPTIONTEXT
+    {QPalette::Active, QPalette::Light},            // COLOR_BTNHIGHLIGHT
+    {QPalette::Active, QPalette::Shadow},           // COLOR_3DDKSHADOW
+    {QPalette::Active, QPalette::Midlight},         // COLOR_3DLIGHT
+    {QPalette::Active, QPalette::ToolTipText},      // COLOR_INFOTEXT
+    {QPalette::Active, QPalette::ToolTipBase},      // COLOR_INFOBK
+    {QPalette::Active, QPalette::Mid},              // 25, unused
+    {QPalette::Active, QPalette::Link},             // COLOR_HOTLIGHT
+    {QPalette::Active, QPalette::Highlight},        // COLOR_GRADIENTACTIVECAPTION
+    {QPalette::Inactive, QPalette::Mid},            // COLOR_GRADIENTINACTIVECAPTION
+    {QPalette::Active, QPalette::Highlight},        // COLOR_MENUHILIGHT
+    {QPalette::Active, QPalette::Window},           // COLOR_MENUBAR
+}};
+
+// The colours as last read from the palette. The GUI thread reads the
+// palette afresh (it may change); other threads take what it read last.
+std::array<std::atomic<COLORREF>, kSysColorCount>& SysColorCache()
+{
+    static std::array<std::atomic<COLORREF>, kSysColorCount> cache;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (auto& c : cache)
+            c.store(CLR_INVALID);
+    });
+    return cache;
+}
+
+bool OnGuiThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && app->thread() == QThread::currentThread();
+}
+
+COLORREF PaletteColor(int index)
+{
+    auto& cached = SysColorCache()[static_cast<std::size_t>(index)];
+    COLORREF c = cached.load(std::memory_order_relaxed);
+    if (c != CLR_INVALID && !OnGuiThread())
+        return c;
+    const SysColorRole r = kSysColorRoles[static_cast<std::size_t>(index)];
+    const QColor q = QGuiApplication::palette().color(r.group, r.role);
+    c = RGB(q.red(), q.green(), q.blue());
+    cached.store(c, std::memory_order_relaxed);
+    return c;
+}
 
 struct StockSet {
     std::array<QlGdiObject*, DC_PEN + 1> objects{};
@@ -925,7 +966,7 @@ const StockSet& Stock()
         s.objects[SYSTEM_FIXED_FONT] = StockFontRecord("Fixedsys", 15, FW_NORMAL, FIXED_PITCH | FF_MODERN);
         s.objects[DEFAULT_GUI_FONT] = StockFontRecord("MS Shell Dlg", -11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS);
         for (int i = 0; i < kSysColorCount; ++i)
-            s.sysBrushes[i] = StockBrush(BS_SOLID, kSysColors[i]);
+            s.sysBrushes[i] = StockBrush(BS_SOLID, PaletteColor(i));
         QlBitmapRecord* bm = MakeStock(NewDdb(1, 1, 1));
         s.bitmap = Register(bm);
         return s;
@@ -959,12 +1000,18 @@ HGDIOBJ GetStockObject(int id)
 
 COLORREF GetSysColor(int index)
 {
-    return index >= 0 && index < kSysColorCount ? kSysColors[index] : 0;
+    return index >= 0 && index < kSysColorCount ? PaletteColor(index) : 0;
 }
 
 HBRUSH GetSysColorBrush(int index)
 {
-    return index >= 0 && index < kSysColorCount ? Stock().sysBrushes[index] : nullptr;
+    if (index < 0 || index >= kSysColorCount)
+        return nullptr;
+    QlBrushRecord* brush = Stock().sysBrushes[index];
+    // The brush keeps the colour's current value (set on the GUI thread).
+    if (OnGuiThread())
+        brush->log.lbColor = PaletteColor(index);
+    return brush;
 }
 
 // --- GetObject -------------------------------------------------------------

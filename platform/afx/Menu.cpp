@@ -5,7 +5,9 @@
 #include "platform/afx/WndRecord.h"
 #include "platform/win/GlobalMemory.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +16,7 @@
 #include <QWidgetAction>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -345,6 +348,20 @@ void Choose(const std::shared_ptr<Track>& track, UINT id)
         track->top->close();
 }
 
+// The menu font as a GDI font, for owner-drawn items: what Qt's menus show,
+// never the DC's default bold system font.
+HFONT MenuFont(const QWidget* menu)
+{
+    const QFont font = menu ? menu->font() : QApplication::font("QMenu");
+    LOGFONT lf{};
+    lf.lfHeight = -QFontInfo(font).pixelSize();
+    lf.lfWeight = font.weight() >= QFont::Bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = font.italic() ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", font.family().toUtf8().constData());
+    return CreateFontIndirect(&lf);
+}
+
 // An owner-drawn item: its size is what the owner measured, its pixels what
 // the owner draws into a surface DC. Mouse events go to the menu, which
 // highlights, opens and triggers it as any other item.
@@ -376,7 +393,10 @@ protected:
         if (!rec || m_pos >= rec->items.size() || width() <= 0 || height() <= 0)
             return;
         const MenuItemRec& item = rec->items[m_pos];
-        QImage surface(size(), QImage::Format_RGB32);
+        // At the screen's pixel density, as every window surface.
+        const qreal dpr = devicePixelRatioF();
+        QImage surface(dpr == 1 ? size() : (QSizeF(size()) * dpr).toSize(), QImage::Format_RGB32);
+        surface.setDevicePixelRatio(dpr);
         const COLORREF menuColor = GetSysColor(COLOR_MENU);
         surface.fill(QColor(GetRValue(menuColor), GetGValue(menuColor), GetBValue(menuColor)));
         UINT state = 0;
@@ -389,10 +409,14 @@ protected:
         if (item.state & MF_CHECKED)
             state |= ODS_CHECKED;
         HDC dc = CreateSurfaceDC(&surface, m_owner);
+        HFONT font = MenuFont(m_parentMenu);
+        HGDIOBJ oldFont = SelectObject(dc, font);
         DRAWITEMSTRUCT dis{ODT_MENU, 0, item.id, ODA_DRAWENTIRE, state, reinterpret_cast<HWND>(m_menu), dc,
                            RECT{0, 0, width(), height()}, item.data};
         SendMessage(m_owner, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+        SelectObject(dc, oldFont);
         ReleaseSurfaceDC(dc);
+        DeleteObject(font);
         QPainter(this).drawImage(0, 0, surface);
     }
 

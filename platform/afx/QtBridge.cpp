@@ -11,7 +11,10 @@
 #include <QTimer>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QFrame>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QUrl>
 
 #include <cstdlib>
@@ -614,6 +617,31 @@ LayerWidget::LayerWidget(QWidget* parent, Qt::WindowFlags flags) : QWidget(paren
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
+// A child's WS_BORDER or WS_EX_CLIENTEDGE, drawn over the edge of what the
+// window shows (the layer has no non-client area; the surface keeps every
+// pixel the window drew).
+static void DrawChildBorder(QPainter& painter, HWND hwnd)
+{
+    auto rec = Record(hwnd);
+    if (!rec || !rec->widget || !(rec->style & WS_CHILD))
+        return;
+    const QRect all = rec->widget->rect();
+    if (rec->exStyle & WS_EX_CLIENTEDGE) {
+        QStyleOptionFrame frame;
+        frame.initFrom(rec->widget);
+        frame.rect = all;
+        frame.state |= QStyle::State_Sunken;
+        frame.lineWidth = 2;
+        frame.frameShape = QFrame::StyledPanel;
+        QApplication::style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, rec->widget);
+    } else if (rec->style & WS_BORDER) {
+        const COLORREF c = GetSysColor(COLOR_WINDOWFRAME);
+        painter.setPen(QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(all.adjusted(0, 0, -1, -1));
+    }
+}
+
 void LayerWidget::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -622,8 +650,12 @@ void LayerWidget::paintEvent(QPaintEvent* event)
         painter.fillRect(event->rect(), Qt::white);
         return;
     }
+    // The surface has the screen's pixel density: each logical rectangle
+    // comes from its device pixels, 1:1 on the screen.
+    const qreal dpr = surface->devicePixelRatio();
     for (const QRect& r : event->region())
-        painter.drawImage(r.topLeft(), *surface, r);
+        painter.drawImage(QRectF(r), *surface, QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
+    DrawChildBorder(painter, WindowOf(this));
 }
 
 void AttachBridge(WindowRecord* rec)
@@ -652,14 +684,25 @@ void EnsureSurface(WindowRecord* rec)
     if (!rec->widget)
         return;
     const QSize size = rec->widget->size().expandedTo(QSize(1, 1));
+    // Device pixels of the screen the window is on; GDI stays logical.
+    const qreal dpr = rec->widget->devicePixelRatioF();
+    const QSize pixels = dpr == 1 ? size : (QSizeF(size) * dpr).toSize();
     if (!rec->surface) {
-        rec->surface = std::make_unique<QImage>(size, QImage::Format_RGB32);
+        rec->surface = std::make_unique<QImage>(pixels, QImage::Format_RGB32);
+        rec->surface->setDevicePixelRatio(dpr);
         rec->surface->fill(Qt::white);
         return;
     }
-    if (rec->surface->size() == size)
+    if (rec->surface->size() == pixels && rec->surface->devicePixelRatio() == dpr)
         return;
-    QImage resized(size, QImage::Format_RGB32);
+    if (rec->surface->devicePixelRatio() != dpr) {
+        // On a screen of another density everything is drawn anew.
+        rec->updateRegion = QRegion(0, 0, size.width(), size.height());
+        rec->eraseNeeded = true;
+        rec->widget->update();
+    }
+    QImage resized(pixels, QImage::Format_RGB32);
+    resized.setDevicePixelRatio(dpr);
     resized.fill(Qt::white);
     QPainter p(&resized);
     p.drawImage(0, 0, *rec->surface);
@@ -674,6 +717,12 @@ QImage* SurfaceOfWindow(HWND hwnd)
         return nullptr;
     EnsureSurface(rec.get());
     return rec->surface.get();
+}
+
+qreal DevicePixelRatioOfWindow(HWND hwnd)
+{
+    auto rec = Record(hwnd);
+    return rec && rec->widget ? rec->widget->devicePixelRatioF() : 1.0;
 }
 
 void SyncGeometry(WindowRecord* rec)

@@ -28,6 +28,8 @@ protected:
 // The window's surface: a 32-bit image of its client size (B, G, R, A in
 // memory), made on first use and resized with the window. NULL for dead windows.
 QImage* SurfaceOfWindow(HWND hwnd);
+// Device pixels per logical unit on the window's screen (1 without a window).
+qreal DevicePixelRatioOfWindow(HWND hwnd);
 
 // Qt::Key → VK_* (0 when there is none).
 int VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers = {});

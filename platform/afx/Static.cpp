@@ -7,6 +7,9 @@
 #include "platform/afx/Resources.h"
 #include "platform/afx/WinApp.h"
 
+#include <QFont>
+#include <QImage>
+#include <QPainter>
 #include <QWidget>
 
 #include <cstdlib>
@@ -77,35 +80,39 @@ void DrawBitmap(HDC dc, const RECT& client, DWORD style, HBITMAP bitmap)
     DeleteDC(mem);
 }
 
-// The system icons have no picture: the layer draws a plain sign for them.
+// The system icons have no picture: the layer draws a plain sign for them,
+// anti-aliased, at twice the size so a HiDPI surface gets it sharp too.
 void DrawSystemIcon(HDC dc, int x, int y, int id)
 {
-    COLORREF color = RGB(0, 90, 200);
+    QColor color(0, 90, 200);
     const char* sign = "i";
     if (id == 32513) {
-        color = RGB(200, 30, 30);
+        color = QColor(200, 30, 30);
         sign = "X";
     } else if (id == 32514) {
         sign = "?";
     } else if (id == 32515) {
-        color = RGB(230, 170, 0);
+        color = QColor(230, 170, 0);
         sign = "!";
     }
-    HBRUSH b = CreateSolidBrush(color);
-    HGDIOBJ oldBrush = SelectObject(dc, b);
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    Ellipse(dc, x, y, x + 32, y + 32);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(b);
-    HFONT font = CreateFont(-22, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(255, 255, 255));
-    RECT rc{x, y, x + 32, y + 32};
-    DrawText(dc, sign, 1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
+    constexpr int kSize = 64;
+    QImage picture(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    {
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QRectF(1, 1, kSize - 2, kSize - 2));
+        QFont font("Arial");
+        font.setPixelSize(44);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRect(0, 0, kSize, kSize), Qt::AlignCenter, QString::fromLatin1(sign));
+    }
+    qlafx::DrawPicture(dc, x, y, 32, 32, picture);
 }
 
 void DrawIconImage(HDC dc, const RECT& client, DWORD style, HICON icon)

@@ -6,6 +6,9 @@
 #include "platform/afx/WinApp.h"
 #include "platform/afx/WinThread.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
+
 #include <algorithm>
 #include <cstring>
 
@@ -49,6 +52,9 @@ public:
             ImageList_Destroy(state.ownImages);
     }
     ToolbarState state;
+
+protected:
+    bool event(QEvent* e) override;
 };
 
 ToolbarState* StateOf(HWND hwnd)
@@ -134,6 +140,46 @@ int HitTest(HWND hwnd, const ToolbarState& st, POINT pt)
             return static_cast<int>(i);
     }
     return -1;
+}
+
+// The tip of a button: TTN_NEEDTEXT to the parent, which answers with
+// lpszText (a string, or a string resource id) or szText.
+std::string TipText(HWND hwnd, int command)
+{
+    NMTTDISPINFO info{};
+    info.hdr = NMHDR{hwnd, static_cast<UINT_PTR>(command), TTN_NEEDTEXT};
+    SendMessage(GetParent(hwnd), WM_NOTIFY, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&info));
+    if (info.lpszText && IS_INTRESOURCE(info.lpszText)) {
+        char text[256] = "";
+        LoadString(info.hinst, static_cast<UINT>(reinterpret_cast<std::uintptr_t>(info.lpszText)), text, sizeof text);
+        return text;
+    }
+    if (info.lpszText)
+        return info.lpszText;
+    info.szText[sizeof info.szText - 1] = 0;
+    return info.szText;
+}
+
+bool ToolbarWidget::event(QEvent* e)
+{
+    if (e->type() != QEvent::ToolTip)
+        return LayerWidget::event(e);
+    auto* help = static_cast<QHelpEvent*>(e);
+    const HWND hwnd = WindowOf(this);
+    const int hit = hwnd && (static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE)) & TBSTYLE_TOOLTIPS)
+                        ? HitTest(hwnd, state, POINT{help->pos().x(), help->pos().y()})
+                        : -1;
+    const std::string text = hit >= 0 ? TipText(hwnd, state.buttons[static_cast<size_t>(hit)].command) : std::string();
+    if (text.empty() || !IsWindow(hwnd)) {
+        QToolTip::hideText();
+        e->ignore();
+        return true;
+    }
+    RECT rc{};
+    ItemRect(hwnd, state, static_cast<size_t>(hit), rc);
+    QToolTip::showText(help->globalPos(), QString::fromUtf8(text.c_str()), this,
+                       QRect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top));
+    return true;
 }
 
 void PaintButton(HWND hwnd, HDC dc, const ToolbarState& st, size_t i, const RECT& rcItem)
@@ -710,7 +756,9 @@ BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, CRec
 {
     qlafx::RegisterToolbarClass();
     m_dwStyle = dwStyle & CBRS_ALL;
-    const DWORD windowStyle = (dwStyle & ~CBRS_ALL) | (dwCtrlStyle & 0xFFFFu);
+    DWORD windowStyle = (dwStyle & ~CBRS_ALL) | (dwCtrlStyle & 0xFFFFu);
+    if (dwStyle & CBRS_TOOLTIPS)
+        windowStyle |= TBSTYLE_TOOLTIPS;
     if (!CWnd::Create(TOOLBARCLASSNAME, nullptr, windowStyle, CRect(0, 0, 0, 0), pParentWnd, nID))
         return FALSE;
     SetBorders(rcBorders.left, rcBorders.top, rcBorders.right, rcBorders.bottom);

@@ -32,6 +32,7 @@ struct TrackState {
     int pagingTo = -1;     // a press on the channel pages towards this point
     bool captured = false;
     bool focus = false;
+    int wheelRest = 0;     // wheel delta short of a whole notch (fine-grained wheels, touch pads)
 };
 
 class TrackWidget : public LayerWidget {
@@ -393,11 +394,18 @@ LRESULT TrackMessage(HWND hwnd, TrackState& st, UINT msg, WPARAM wParam, LPARAM 
         }
         return DefWindowProc(hwnd, msg, wParam, lParam);
     case WM_MOUSEWHEEL: {
-        const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+        // As the desktop's own sliders: turning the wheel away from the user
+        // moves the thumb right, or up on a vertical bar (whose minimum is at
+        // the top), one line a notch.
+        st.wheelRest += GET_WHEEL_DELTA_WPARAM(wParam);
+        const int notches = st.wheelRest / WHEEL_DELTA;
+        st.wheelRest -= notches * WHEEL_DELTA;
         if (notches == 0)
             return 0;
-        Move(hwnd, st, st.pos - notches * st.line, notches > 0 ? TB_LINEUP : TB_LINEDOWN);
-        SendScroll(hwnd, Vertical(hwnd), TB_ENDTRACK, 0);
+        const int steps = Vertical(hwnd) ? -notches : notches;
+        Move(hwnd, st, st.pos + steps * st.line, steps < 0 ? TB_LINEUP : TB_LINEDOWN);
+        if (IsWindow(hwnd))
+            SendScroll(hwnd, Vertical(hwnd), TB_ENDTRACK, 0);
         return 0;
     }
     case WM_KEYDOWN:

@@ -373,10 +373,13 @@ TEST_F(BitmapMenuTest, FlatStyleDrawsColumnSelectionAndCheckMark)
     CBitmapMenu::s_flatStyleSameColours = CBitmapMenu::s_flatStyleOtherColours = 1;
     CQLImage* skin = g_skinButtonImage;
     g_skinButtonImage = nullptr;  // the plain tint instead of the skin bar
-    // The layer's face and menu colours are equal: white menu, the face
-    // lightened by 0.35 in the column, highlight (10,36,106) tinted by 0.85.
-    const Bgr white{255, 255, 255}, column{219, 224, 227}, tint{232, 222, 218}, frame{220, 180, 180};
-    const Bgr highlight{106, 36, 10}, ink{0, 0, 0};
+    // The layer's face and menu colours are equal (one palette colour): white
+    // menu, the face lightened by 0.35 in the column, the highlight tinted by 0.85.
+    ASSERT_EQ(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_MENU));
+    const Bgr white{255, 255, 255}, frame{220, 180, 180}, ink{0, 0, 0};
+    const Bgr column = skintest::BgrOf(LightenColor(GetSysColor(COLOR_BTNFACE), 0.35));
+    const Bgr tint = skintest::BgrOf(LightenColor(GetSysColor(COLOR_HIGHLIGHT), 0.85));
+    const Bgr highlight = skintest::BgrOf(GetSysColor(COLOR_HIGHLIGHT));
 
     const QImage plain = DrawOne(File(), 2, 0);
     EXPECT_EQ(BgrAt(plain, 0, 13), column);
@@ -531,7 +534,7 @@ TEST(EditorMenus, PopupIsShownOwnerDrawnThroughTheLayer)
             EXPECT_EQ(w->sizeHint().height(), std::max(GetSystemMetrics(SM_CYMENU), 27));
             w->resize(w->sizeHint());
             const QImage img = w->grab().toImage();
-            EXPECT_EQ(BgrAt(img, 0, 0), (Bgr{219, 224, 227}));
+            EXPECT_EQ(BgrAt(img, 0, 0), skintest::BgrOf(LightenColor(GetSysColor(COLOR_BTNFACE), 0.35)));
             EXPECT_EQ(BgrAt(img, img.width() - 1, 0), (Bgr{255, 255, 255}));
             ++shown;
         }

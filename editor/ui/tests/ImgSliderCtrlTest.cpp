@@ -109,6 +109,63 @@ TEST_F(ImgSlider, ArrowsStepAndNotifyEvenAtTheEnds)
     EXPECT_EQ(m_parent.m_notifyCodes[0], NM_RELEASEDCAPTURE);
 }
 
+// A held arrow steps at once and again on each repeat while the pointer
+// stays over it; the parent hears of it once, when the button comes up.
+TEST_F(ImgSlider, AHeldArrowRepeatsAndNotifiesOnRelease)
+{
+    constexpr UINT_PTR kArrowTimer = 0x51;
+    m_slider.SetPos(50);
+    m_slider.ComposeFace();
+    m_slider.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(115, 6));
+    EXPECT_EQ(m_slider.GetPos(), 51);
+    EXPECT_EQ(CWnd::GetCapture(), &m_slider);
+    const struct {
+        const char* name;
+        int moveX;  // -1: no move before the repeat
+        int pos;
+    } steps[] = {{"first repeat", -1, 52}, {"second repeat", -1, 53}, {"pointer off the arrow", 60, 53},
+                 {"pointer back on it", 116, 54}};
+    for (const auto& st : steps) {
+        if (st.moveX >= 0)
+            m_slider.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(st.moveX, 6));
+        m_slider.SendMessage(WM_TIMER, kArrowTimer, 0);
+        EXPECT_EQ(m_slider.GetPos(), st.pos) << st.name;
+    }
+    EXPECT_TRUE(m_parent.m_notifyCodes.empty()) << "nothing while held";
+    m_slider.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(116, 6));
+    EXPECT_EQ(m_slider.GetPos(), 54) << "the release adds no step of its own";
+    ASSERT_EQ(m_parent.m_notifyCodes.size(), 1u);
+    EXPECT_EQ(m_parent.m_notifyCodes[0], NM_RELEASEDCAPTURE);
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+    m_slider.SendMessage(WM_TIMER, kArrowTimer, 0);
+    EXPECT_EQ(m_slider.GetPos(), 54) << "no repeat after the release";
+}
+
+// Transparent track pixels at a greyed end show the face, never a grey block.
+TEST_F(ImgSlider, GreyedArrowKeepsTransparentTrackPixels)
+{
+    CQLImage& track = theAppSettings.m_sliderImage;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            track.PutPixel(x, y, CPixel{0, 0, 0, 0});
+    track.PutPixel(59, 0, CPixel{0, 0, 0, 0});
+    const struct {
+        const char* name;
+        int pos, x, y;
+        Bgr expected;
+    } cases[] = {
+        {"minimum, transparent left end", 0, 3, 5, {200, 200, 200}},
+        {"minimum, opaque dark arrow greyed", 0, 8, 5, {160, 160, 160}},
+        {"maximum, transparent right end", 100, 119, 4, {200, 200, 200}},
+        {"maximum, opaque dark arrow greyed", 100, 119, 5, {160, 160, 160}},
+    };
+    for (const auto& c : cases) {
+        m_slider.SetPos(c.pos);
+        m_slider.ComposeFace();
+        EXPECT_EQ(Face(c.x, c.y), c.expected) << c.name;
+    }
+}
+
 TEST_F(ImgSlider, ClickAndDragMapAlongTheInnerTrack)
 {
     m_slider.SetPos(0);

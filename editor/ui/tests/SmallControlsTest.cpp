@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -53,8 +55,13 @@ protected:
 };
 
 bool IsGrey(const QImage& img, int x, int y) { return BgrAt(img, x, y) == (Bgr{128, 128, 128}); }
-// Text pixels: white, or nearly so at glyph edges.
-bool IsWhite(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) > 235; }
+// Text pixels: white, or nearly so at glyph edges; brighter than the face
+// (the palette's button colour) around the bar.
+bool IsWhite(const QImage& img, int x, int y)
+{
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    return qGray(img.pixel(x, y)) > std::max(235, qGray(GetRValue(face), GetGValue(face), GetBValue(face)) + 8);
+}
 
 struct BarCase {
     int value;

@@ -9,6 +9,7 @@
 #include "platform/afx/WndRecord.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 using skintest::Bgr;
@@ -389,18 +390,52 @@ TEST_F(ZoomViewTest, PanningMovesTheScrollByTheMouseOffsetOverTheZoom)
     EXPECT_EQ(m_view.m_scrollX, 80);
 }
 
-TEST_F(ZoomViewTest, WheelZoomsOnlyOverTheImage)
+TEST_F(ZoomViewTest, WheelZoomsOverTheImageAreaOnly)
 {
     Show(150, 80);  // zoom 1, centred: the image spans client x 25..174
-    POINT margin{10, 60}, image{100, 80};
+    POINT margin{10, 60}, image{100, 80}, strip{100, 10};
     m_view.ClientToScreen(&margin);
     m_view.ClientToScreen(&image);
+    m_view.ClientToScreen(&strip);
+    m_view.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(strip.x, strip.y));
+    EXPECT_DOUBLE_EQ(m_view.m_zoom, 1) << "the tool strip is no part of the picture";
     m_view.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(margin.x, margin.y));
+    EXPECT_DOUBLE_EQ(m_view.m_zoom, 2) << "the margin around a small photo zooms too";
+    m_view.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), MAKELPARAM(image.x, image.y));
     EXPECT_DOUBLE_EQ(m_view.m_zoom, 1);
     m_view.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), MAKELPARAM(image.x, image.y));
     EXPECT_DOUBLE_EQ(m_view.m_zoom, 0.66);
     m_view.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(image.x, image.y));
     EXPECT_DOUBLE_EQ(m_view.m_zoom, 1);
+}
+
+// Wheel turns keep the photo point under the pointer where it is, in and out,
+// wherever the pointer is; within one photo pixel of the new zoom.
+TEST_F(ZoomViewTest, WheelKeepsThePointUnderThePointer)
+{
+    Show(800, 600);
+    m_view.SetScrollZoom(300, 200, 1.0);
+    const struct {
+        const char* name;
+        POINT client;
+        short delta;
+        double zoom;
+    } turns[] = {{"in near the top left", {20, 40}, 120, 2},   {"in again", {20, 40}, 120, 3},
+                 {"out at the right", {190, 120}, -120, 2},   {"out again", {190, 120}, -120, 1},
+                 {"out below the middle", {120, 100}, -120, 0.66}};
+    for (const auto& t : turns) {
+        m_view.UpdateWindow();
+        POINT before = t.client;
+        m_view.ClientToImage(&before);
+        POINT screen = t.client;
+        m_view.ClientToScreen(&screen);
+        m_view.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(t.delta)), MAKELPARAM(screen.x, screen.y));
+        ASSERT_DOUBLE_EQ(m_view.m_zoom, t.zoom) << t.name;
+        POINT after = t.client;
+        m_view.ClientToImage(&after);
+        EXPECT_LE(std::abs(after.x - before.x), 1) << t.name;
+        EXPECT_LE(std::abs(after.y - before.y), 1) << t.name;
+    }
 }
 
 TEST_F(ZoomViewTest, ToolButtonsSetTheModeAndZoom)

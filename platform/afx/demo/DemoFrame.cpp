@@ -10,7 +10,10 @@
 
 namespace {
 
-const qlafx::StringEntry kStrings[] = {{IDR_DEMO_FRAME, "Window layer demo\nDemo"}};
+const qlafx::StringEntry kStrings[] = {{IDR_DEMO_FRAME, "Window layer demo\nDemo"},
+                                       {ID_DEMO_CONTROLS, "Opens the controls dialog\nControls"},
+                                       {ID_DEMO_PROPERTIES, "Opens the property sheet\nProperties (Ctrl+P)"},
+                                       {ID_DEMO_GRID, "Shows or hides the grid\nGrid (F2)"}};
 const qlafx::MenuTable kMenus[] = {
     {IDR_DEMO_FRAME,
      {{"&File",
@@ -169,7 +172,7 @@ int CDemoFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CFrameWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
-    if (!m_toolBar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM,
+    if (!m_toolBar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_TOOLTIPS,
                             CRect(2, 2, 2, 2)))
         return -1;
     m_toolBar.SetButtons(kButtons, static_cast<int>(std::size(kButtons)));

@@ -3,6 +3,7 @@
 #include "CommonControlTestSupport.h"
 
 #include <QKeyEvent>
+#include <QWheelEvent>
 
 using cctest::CommonControlTest;
 using cctest::Scroll;
@@ -138,6 +139,47 @@ TEST_F(Trackbar, KeysMoveByLineAndPageAndEndTrackOnRelease)
         EXPECT_EQ(m_parent.scrolls, expected) << k.qtKey;
         EXPECT_EQ(SendMessage(track, TBM_GETPOS, 0, 0), k.pos) << k.qtKey;
         EXPECT_EQ(m_parent.Count(NM_RELEASEDCAPTURE), 0) << "keys never had the capture";
+    }
+}
+
+struct WheelCase {
+    const char* name;
+    DWORD style;
+    std::vector<int> deltas;  // angle deltas of the wheel events, in order
+    UINT code;                // the scroll code of the step
+    int pos;                  // from 50, line size 3
+};
+
+// The wheel moves as the desktop's own sliders do: away from the user is
+// right, or up on a vertical bar; one line a notch, partial notches add up.
+TEST_F(Trackbar, WheelStepsByLineInTheDesktopDirection)
+{
+    const WheelCase cases[] = {
+        {"away, horizontal", 0, {120}, TB_LINEDOWN, 53},
+        {"toward, horizontal", 0, {-120}, TB_LINEUP, 47},
+        {"away, vertical", TBS_VERT, {120}, TB_LINEUP, 47},
+        {"toward, vertical", TBS_VERT, {-120}, TB_LINEDOWN, 53},
+        {"two notches at once", 0, {240}, TB_LINEDOWN, 56},
+        {"half notches add up", 0, {60, 60}, TB_LINEDOWN, 53},
+    };
+    for (const WheelCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool vertical = (c.style & TBS_VERT) != 0;
+        HWND track = Make(TRACKBAR_CLASS, c.style, 5, vertical ? RECT{0, 0, kH, kW} : RECT{0, 0, kW, kH});
+        SendMessage(track, TBM_SETLINESIZE, 0, 3);
+        SendMessage(track, TBM_SETPOS, TRUE, 50);
+        m_parent.Clear();
+        QWidget* w = qlafx::WidgetOf(track);
+        for (int delta : c.deltas) {
+            QWheelEvent wheel(QPointF(10, 10), QPointF(w->mapToGlobal(QPoint(10, 10))), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(w, &wheel);
+        }
+        const UINT message = vertical ? WM_VSCROLL : WM_HSCROLL;
+        const std::vector<Scroll> expected{{message, c.code, 0, track}, {message, TB_ENDTRACK, 0, track}};
+        EXPECT_EQ(m_parent.scrolls, expected);
+        EXPECT_EQ(SendMessage(track, TBM_GETPOS, 0, 0), c.pos);
+        DestroyWindow(track);
     }
 }
 

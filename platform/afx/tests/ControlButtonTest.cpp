@@ -274,3 +274,33 @@ TEST_F(ButtonKeys, SetCheckOnPushButtonIsIgnored)
 }
 
 }  // namespace
+
+namespace {
+
+// Push faces, check and radio indicators come from the application's style:
+// each state looks different, and an empty indicator shows the palette's
+// base colour as Qt's own check boxes do.
+TEST_F(ControlTest, StandardButtonsShowTheirStatesThroughTheStyle)
+{
+    const struct {
+        const char* name;
+        DWORD style;
+        UINT message;  // the state change
+        QRect area;    // where it shows
+    } cases[] = {{"push pressed", BS_PUSHBUTTON, BM_SETSTATE, QRect(3, 3, 114, 24)},
+                 {"check checked", BS_AUTOCHECKBOX, BM_SETCHECK, QRect(0, 8, 13, 13)},
+                 {"radio checked", BS_AUTORADIOBUTTON, BM_SETCHECK, QRect(0, 8, 13, 13)}};
+    for (const auto& c : cases) {
+        HWND button = ctltest::MakeControl(m_parent, "Button", "", c.style, 9, {0, 0, 120, 30});
+        const QImage before = ctltest::SurfaceAfterPaint(button).copy(c.area);
+        SendMessage(button, c.message, TRUE, 0);
+        const QImage after = ctltest::SurfaceAfterPaint(button).copy(c.area);
+        EXPECT_NE(before, after) << c.name;
+        if (c.style != BS_PUSHBUTTON) {
+            EXPECT_EQ(ctltest::PixelOf(before, 6, 6), GetSysColor(COLOR_WINDOW)) << c.name << ": the empty indicator";
+        }
+        DestroyWindow(button);
+    }
+}
+
+}  // namespace

@@ -1,8 +1,11 @@
 #include "ControlTestSupport.h"
 
 #include "platform/afx/GdiObjects.h"
+#include "platform/afx/Resources.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using ctltest::ControlTest;
 using ctltest::PixelOf;
@@ -105,6 +108,34 @@ TEST_F(StaticControl, OwnerDrawSendsDrawItemOfStaticKind)
     EXPECT_EQ(m_parent.m_drawItems.back().CtlType, ODT_STATIC);
     EXPECT_EQ(m_parent.m_drawItems.back().CtlID, 56u);
     EXPECT_EQ(PixelOf(img, 10, 10), m_parent.m_brushColor);
+}
+
+}  // namespace
+
+namespace {
+
+// The signs of the system icons (message boxes) are drawn anti-aliased: the
+// disc's rim blends into the background instead of stepping.
+TEST_F(StaticControl, SystemIconSignsAreDrawnSmooth)
+{
+    HWND icon = ctltest::MakeControl(m_parent, "Static", "", SS_ICON, 52, {0, 0, 40, 40});
+    SendMessage(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_ASTERISK)), 0);
+    MoveWindow(icon, 0, 0, 40, 40, FALSE);
+    const QImage img = ctltest::SurfaceAfterPaint(icon);
+    const COLORREF background = PixelOf(img, 38, 38);
+    const COLORREF disc = PixelOf(img, 16, 4);
+    EXPECT_NE(disc, background);
+    // Along the rim near the top-left, some pixel lies strictly between them.
+    int blended = 0;
+    for (int y = 2; y < 9; ++y)
+        for (int x = 2; x < 9; ++x) {
+            const COLORREF c = PixelOf(img, x, y);
+            auto between = [](int v, int a, int b) { return v >= std::min(a, b) && v <= std::max(a, b); };
+            blended += c != background && c != disc && between(GetRValue(c), GetRValue(background), GetRValue(disc)) &&
+                       between(GetGValue(c), GetGValue(background), GetGValue(disc)) &&
+                       between(GetBValue(c), GetBValue(background), GetBValue(disc));
+        }
+    EXPECT_GT(blended, 2);
 }
 
 }  // namespace

@@ -55,7 +55,12 @@ const RestyleCase kRestyleCases[] = {
      }},
     {"CheckBoxRepaintsAsPushButton", "Button", BS_AUTOCHECKBOX, BS_TYPEMASK, BS_PUSHBUTTON, true,
      [](HWND control, ctltest::CRecorder&) {
-         EXPECT_EQ(PixelOf(ctltest::SurfaceAfterPaint(control), 6, 15), GetSysColor(COLOR_BTNFACE));
+         // The style's push face: the button colour, shaded a little.
+         const COLORREF face = PixelOf(ctltest::SurfaceAfterPaint(control), 6, 15), want = GetSysColor(COLOR_BTNFACE);
+         EXPECT_NE(face, GetSysColor(COLOR_WINDOW));
+         EXPECT_NEAR(GetRValue(face), GetRValue(want), 10);
+         EXPECT_NEAR(GetGValue(face), GetGValue(want), 10);
+         EXPECT_NEAR(GetBValue(face), GetBValue(want), 10);
      }},
     {"ButtonGainingTabStopTakesTabFocus", "Button", BS_PUSHBUTTON, 0, WS_TABSTOP, false,
      [](HWND control, ctltest::CRecorder&) {

@@ -7,7 +7,10 @@
 #include "platform/afx/ToolBar.h"
 #include "platform/afx/WinThread.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QMenu>
+#include <QToolTip>
 #include <QMenuBar>
 
 #include <gtest/gtest.h>
@@ -17,7 +20,10 @@ namespace {
 constexpr UINT kFrameId = 7700;
 constexpr UINT ID_OPEN = 100, ID_SAVE = 101, ID_BOLD = 102, ID_GRID = 103, ID_DEEP = 104, ID_ABOUT = 105;
 
-const qlafx::StringEntry kStrings[] = {{kFrameId, "Frame test\nDocument"}};
+const qlafx::StringEntry kStrings[] = {{kFrameId, "Frame test\nDocument"},
+                                       {ID_OPEN, "Opens a photo\nOpen"},
+                                       {ID_SAVE, "Saves the photo\nSave the photo"},
+                                       {ID_BOLD, "Bold, without a tip"}};
 const qlafx::MenuTable kMenus[] = {
     {kFrameId,
      {{"&File",
@@ -51,7 +57,8 @@ protected:
     {
         if (CFrameWnd::OnCreate(lpCreateStruct) == -1)
             return -1;
-        if (!m_toolBar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM))
+        if (!m_toolBar.CreateEx(this, TBSTYLE_FLAT,
+                                WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_TOOLTIPS))
             return -1;
         m_toolBarLoaded = m_toolBar.LoadToolBar(kFrameId);
         if (!m_pane.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this,
@@ -399,6 +406,65 @@ TEST_F(FrameTest, DefaultMenuGoesWithTheFrame)
     ::DestroyWindow(m_hFrame);
     EXPECT_FALSE(IsMenu(defaultMenu));
     EXPECT_TRUE(IsMenu(own.m_hMenu));  // the program's own menu stays its own
+}
+
+}  // namespace
+
+namespace {
+
+// A bar made with CBRS_TOOLTIPS shows, over a button, the text after the
+// newline of its command's string; a string without one shows no tip.
+TEST_F(FrameTest, ToolBarButtonsShowTheTextAfterTheNewline)
+{
+    m_pFrame->ShowWindow(SW_SHOW);
+    QWidget* bar = qlafx::WidgetOf(m_pFrame->m_toolBar.m_hWnd);
+    ASSERT_NE(bar, nullptr);
+    auto hover = [&](int button) {
+        CRect rc;
+        m_pFrame->m_toolBar.GetItemRect(button, &rc);
+        const QPoint at(rc.CenterPoint().x, rc.CenterPoint().y);
+        QHelpEvent help(QEvent::ToolTip, at, bar->mapToGlobal(at));
+        QApplication::sendEvent(bar, &help);
+    };
+    hover(3);
+    EXPECT_FALSE(QToolTip::isVisible()) << "no newline, no tip";
+    const struct {
+        int button;
+        const char* tip;
+    } cases[] = {{0, "Open"}, {1, "Save the photo"}};
+    for (const auto& c : cases) {
+        hover(c.button);
+        EXPECT_TRUE(QToolTip::isVisible()) << c.tip;
+        EXPECT_EQ(QToolTip::text().toStdString(), c.tip);
+    }
+    QToolTip::hideText();
+}
+
+// Children with WS_BORDER or WS_EX_CLIENTEDGE show a frame along their edge;
+// what the window drew stays inside it, and in its surface.
+TEST_F(FrameTest, ChildBordersFrameWhatTheWindowShows)
+{
+    m_pFrame->ShowWindow(SW_SHOW);
+    const struct {
+        const char* name;
+        DWORD style, exStyle;
+        bool framed;
+    } cases[] = {{"plain", 0, 0, false}, {"WS_BORDER", WS_BORDER, 0, true}, {"WS_EX_CLIENTEDGE", 0, WS_EX_CLIENTEDGE, true}};
+    for (const auto& c : cases) {
+        CWnd child;
+        ASSERT_TRUE(child.CreateEx(c.exStyle, AfxRegisterWndClass(0, nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))),
+                                   nullptr, WS_CHILD | WS_VISIBLE | c.style, CRect(20, 60, 120, 120), m_pFrame, 900))
+            << c.name;
+        child.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        const QImage shown = qlafx::WidgetOf(child.m_hWnd)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(QColor(shown.pixel(50, 30)), QColor(Qt::white)) << c.name << ": the middle is the window's own";
+        EXPECT_EQ(QColor(shown.pixel(0, 30)) != QColor(Qt::white), c.framed) << c.name << ": left edge";
+        EXPECT_EQ(QColor(shown.pixel(99, 30)) != QColor(Qt::white), c.framed) << c.name << ": right edge";
+        const QImage* surface = qlafx::SurfaceOfWindow(child.m_hWnd);
+        ASSERT_NE(surface, nullptr);
+        EXPECT_EQ(QColor(surface->pixel(0, 30)), QColor(Qt::white)) << c.name << ": the surface keeps its pixels";
+        child.DestroyWindow();
+    }
 }
 
 }  // namespace

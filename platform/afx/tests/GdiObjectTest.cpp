@@ -2,6 +2,9 @@
 // safety and the MFC wrappers.
 #include "platform/afx/DC.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -167,19 +170,45 @@ TEST(GdiStock, StockObjectsAreFixedAndSurviveDeletion)
     EXPECT_EQ(qlafx::DefaultGuiFont(), GetStockObject(DEFAULT_GUI_FONT));
 }
 
-TEST(GdiStock, SystemColoursAndTheirBrushes)
+COLORREF RefOf(const QColor& c)
 {
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(212, 208, 200));
-    EXPECT_EQ(GetSysColor(COLOR_WINDOW), RGB(255, 255, 255));
-    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), RGB(10, 36, 106));
-    EXPECT_EQ(GetSysColor(COLOR_3DDKSHADOW), RGB(64, 64, 64));
-    EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), RGB(128, 128, 128));
-    for (int i : {COLOR_BTNFACE, COLOR_WINDOW, COLOR_HIGHLIGHT, COLOR_MENU}) {
-        LOGBRUSH lb{};
-        GetObject(GetSysColorBrush(i), sizeof lb, &lb);
-        EXPECT_EQ(lb.lbColor, GetSysColor(i)) << i;
+    return RGB(c.red(), c.green(), c.blue());
+}
+
+// System colours are the application palette's roles, and follow it when it
+// changes; their brushes carry the same colour.
+TEST(GdiStock, SystemColoursComeFromTheApplicationPalette)
+{
+    const QPalette saved = QGuiApplication::palette();
+    const struct {
+        int index;
+        QPalette::ColorGroup group;
+        QPalette::ColorRole role;
+    } cases[] = {{COLOR_BTNFACE, QPalette::Active, QPalette::Button},
+                 {COLOR_WINDOW, QPalette::Active, QPalette::Base},
+                 {COLOR_WINDOWTEXT, QPalette::Active, QPalette::Text},
+                 {COLOR_HIGHLIGHT, QPalette::Active, QPalette::Highlight},
+                 {COLOR_HIGHLIGHTTEXT, QPalette::Active, QPalette::HighlightedText},
+                 {COLOR_GRAYTEXT, QPalette::Disabled, QPalette::Text},
+                 {COLOR_BTNSHADOW, QPalette::Active, QPalette::Dark},
+                 {COLOR_BTNHIGHLIGHT, QPalette::Active, QPalette::Light},
+                 {COLOR_INFOBK, QPalette::Active, QPalette::ToolTipBase}};
+    QPalette odd = saved;
+    odd.setColor(QPalette::Button, QColor(10, 120, 30));
+    odd.setColor(QPalette::Highlight, QColor(200, 20, 90));
+    for (const QPalette& pal : {saved, odd}) {
+        QGuiApplication::setPalette(pal);
+        for (const auto& c : cases) {
+            EXPECT_EQ(GetSysColor(c.index), RefOf(pal.color(c.group, c.role))) << c.index;
+            LOGBRUSH lb{};
+            GetObject(GetSysColorBrush(c.index), sizeof lb, &lb);
+            EXPECT_EQ(lb.lbColor, GetSysColor(c.index)) << c.index;
+        }
     }
+    QGuiApplication::setPalette(saved);
     EXPECT_EQ(GetSysColorBrush(COLOR_BTNFACE), GetSysColorBrush(COLOR_3DFACE));
+    EXPECT_EQ(GetSysColor(99), 0u);
+    EXPECT_EQ(GetSysColorBrush(99), nullptr);
 }
 
 TEST(GdiHandle, StaleHandlesFailCleanly)

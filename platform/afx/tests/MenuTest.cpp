@@ -554,6 +554,48 @@ TEST_F(PopupMenuTest, OwnerMayMeasureAndDrawItself)
     DestroyMenu(menu);
 }
 
+// The DC of an owner-drawn item comes with the menu's font selected, not
+// the DC's default bold system font.
+TEST_F(PopupMenuTest, OwnerDrawnItemsDrawWithTheMenuFont)
+{
+    struct Owner : CMenuOwner {
+        LOGFONT font{};
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+        {
+            if (message == WM_MEASUREITEM) {
+                auto* mis = reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam);
+                mis->itemWidth = 60;
+                mis->itemHeight = 18;
+                return TRUE;
+            }
+            if (message == WM_DRAWITEM) {
+                auto* dis = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
+                GetObject(GetCurrentObject(dis->hDC, OBJ_FONT), sizeof font, &font);
+                return TRUE;
+            }
+            return CMenuOwner::WindowProc(message, wParam, lParam);
+        }
+    } owner;
+    ASSERT_TRUE(owner.CreateEx(0, TestClass(), "owner4", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
+    HMENU menu = CreatePopupMenu();
+    AppendMenu(menu, MF_OWNERDRAW, 610, nullptr);
+    QString family;
+    qlafx::SetPopupMenuHook([&](HMENU, QMenu* shown) {
+        family = shown->font().family();
+        if (auto* wa = qobject_cast<QWidgetAction*>(shown->actions().value(0))) {
+            QWidget* w = wa->defaultWidget();
+            w->resize(w->sizeHint());
+            w->grab();
+        }
+        return 0u;
+    });
+    TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, owner.m_hWnd, nullptr);
+    EXPECT_EQ(owner.font.lfWeight, FW_NORMAL);
+    EXPECT_EQ(std::string(owner.font.lfFaceName), family.toStdString());
+    EXPECT_LT(owner.font.lfHeight, 0) << "a pixel height";
+    DestroyMenu(menu);
+}
+
 TEST_F(PopupMenuTest, MenuBarShowsTheTopItemsAndInitsBeforeItsPopups)
 {
     ASSERT_TRUE(m_owner.SetMenu(&m_menu));
