@@ -4,6 +4,7 @@
 // writes the same files.
 //
 //   quillo_skingen <skin folder> <resource folder>
+#include "EditorFramePictures.h"
 #include "MenuIcons.h"
 #include "HistoryButtons.h"
 #include "ZoomViewPictures.h"
@@ -321,5 +322,6 @@ int main(int argc, char** argv)
     failed += WriteMenuIcons(res);
     failed += WriteZoomViewPictures(res);
     failed += WriteHistoryButtonPictures(skin);
+    failed += WriteEditorFramePictures(res, skin);
     return failed ? 1 : 0;
 }
