@@ -15,7 +15,27 @@ const MenuItem kRawDirect{"Open Raw (Directly) ...", 32900, 0, {}};
 const MenuItem kCapture{"Capt&ure Screen/PC Camera ...", 32905, 0, {}};
 const MenuItem kPaste{"&Paste\tCtrl+V", 57637, 0, {}};
 
-const MenuItem kView{"&View", 0, 0, {{"&Settings ...", 32838, 0, {}}}};
+const MenuItem kExit{"E&xit", 57665, 0, {}};
+const MenuItem kSettings{"&Settings ...", 32838, 0, {}};
+
+const MenuItem kView{"&View",
+                     0,
+                     0,
+                     {{"&Function bar", 32771, 0, {}},
+                      {"&History bar", 32773, 0, {}},
+                      {"&Navigation bar", 32772, 0, {}},
+                      {"&Paint Mode", 32850, 0, {}},
+                      kSeparator,
+                      {"Zoom &In\tAlt+=", 32776, 0, {}},
+                      {"Zoom &Out\tAlt+-", 32777, 0, {}},
+                      {"Best &Fit\tAlt+F", 32778, 0, {}},
+                      {"&Actual Size\tAlt+A", 32779, 0, {}},
+                      {"High Quality", 32780, 0, {}},
+                      kSeparator,
+                      kSettings}};
+// The empty editor has no photo to zoom or paint on.
+const MenuItem kEmptyView{"&View", 0, 0, {kSettings}};
+// The two community items stay out of the menus; their commands remain.
 const MenuItem kHelp{"&Help",
                      0,
                      0,
@@ -26,23 +46,27 @@ const MenuItem kHelp{"&Help",
                       {"Report &Bug", 32868, 0, {}},
                       {"&Home Page", 32880, 0, {}},
                       kSeparator,
+                      {"Photoshop", 0, 0, {{"Copy plugin file ...", 32902, 0, {}}}},
+                      kSeparator,
                       {"&About Quillo ...", 57664, 0, {}}}};
 
+// Kit mode trims this menu by position: File keeps Close and Exit once
+// Open, Save and Print are gone and positions 1 and 2 (Next, Prev.) are
+// deleted; the whole of pop-up 3 goes.
 const MenuItem kImageFile{"&File",
                           0,
                           0,
                           {kOpen,
                            {"&Save ...\tCtrl+S", 57603, 0, {}},
                            {"&Close\tCtrl+W", 57602, 0, {}},
-                           kSeparator,
-                           kRawWizard,
-                           kRawDirect,
-                           kCapture,
-                           kSeparator,
                            {"Next Photo \tPgDown", 32881, 0, {}},
                            {"Prev. Photo \tPgUp", 32882, 0, {}},
+                           {"&Print ...", 57608, 0, {}},
                            kSeparator,
-                           {"&Print ...", 57608, 0, {}}}};
+                           kExit}};
+
+const MenuItem kCollage{"3D QuilloCollage ...", 32906, 0, {}};
+const MenuItem kAcquire{"&Acquire", 0, 0, {kRawWizard, kRawDirect, kCapture, kSeparator, kCollage}};
 
 const MenuItem kImageEdit{"&Edit",
                           0,
@@ -68,7 +92,8 @@ const MenuItem kTransform{"&Transform",
                            {"Correct &Barrel Distort ...", 32858, 0, {}},
                            {"Correct Perspective distortion...", 32863, 0, {}},
                            {"Modify Shape ...", 32877, 0, {}},
-                           {"Extend Cavas ...", 32876, 0, {}}}};
+                           {"Extend Cavas ...", 32876, 0, {}},
+                           {"Content-aware resizing...", 32909, 0, {}}}};
 
 const MenuItem kExposure{"&Exposure",
                          0,
@@ -90,7 +115,9 @@ const MenuItem kColor{"&Color",
                        {"&HSB Curve ...", 32840, 0, {}},
                        {"&Tone Maker ...", 32852, 0, {}},
                        {"Channel Mixer ...", 32899, 0, {}},
-                       {"Color &Enhancement ...", 32901, 0, {}}}};
+                       {"Color &Enhancement ...", 32901, 0, {}},
+                       kSeparator,
+                       {"Auto White Balance", 32879, 0, {}}}};
 
 const MenuItem kEnhancement{"En&hancement",
                             0,
@@ -131,8 +158,7 @@ const MenuItem kFrame{"&Frame",
                       0,
                       0,
                       {{"&Edit Frame Template ...", 32806, 0, {}},
-                       {"&Add Frame ...\tCtrl+R", 32805, 0, {}},
-                       {"3D QuilloCollage ...", 32906, 0, {}}}};
+                       {"&Add Frame ...\tCtrl+R", 32805, 0, {}}}};
 
 const MenuItem kMultiShoot{"Multi-Shoot Tools",
                            0,
@@ -142,28 +168,29 @@ const MenuItem kMultiShoot{"Multi-Shoot Tools",
                             {"Multi HDR Merge ...", 32874, 0, {}}}};
 
 // The frame puts the effect plug-ins into pop-up 2, sub-pop-up 5 (the
-// enhancement menu), so the image menu keeps that order.
+// enhancement menu). Kit mode deletes positions 2 and then 5 of this menu
+// (Multi-Shoot Tools and the EXIF editor, both of which reach files).
 const MenuItem kImage{"&Image",
                       0,
                       0,
                       {{"By &problem ...", 32816, 0, {}},
                        kSeparator,
+                       kMultiShoot,
                        kTransform,
                        kExposure,
-                       kColor,
                        kEnhancement,
+                       {"&Add/Edit Image Propertys...", 32851, 0, {}},
+                       kColor,
                        kFrame,
-                       kMultiShoot,
                        kSeparator,
-                       {"Image &Properties", 32784, 0, {}},
-                       {"&Add/Edit Image Propertys...", 32851, 0, {}}}};
+                       {"Image &Properties", 32784, 0, {}}}};
 
 const qlafx::MenuTable kMenus[] = {
-    {128, {kImageFile, kImageEdit, kImage, kView, kHelp}},
+    {128, {kImageFile, kImageEdit, kImage, kAcquire, kView, kHelp}},
     {234,
-     {{"&File", 0, 0, {kOpen, kSeparator, kRawWizard, kRawDirect, kCapture}},
+     {{"&File", 0, 0, {kOpen, kSeparator, kRawWizard, kRawDirect, kCapture, kCollage, kSeparator, kExit}},
       {"&Edit", 0, 0, {kPaste}},
-      kView,
+      kEmptyView,
       kHelp}},
 };
 

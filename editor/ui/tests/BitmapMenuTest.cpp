@@ -481,7 +481,7 @@ TEST(EditorMenus, LoadWithTheIconsOfTheirToolbars)
         std::vector<std::string> bar;
     };
     const Case cases[] = {
-        {128, {"&File", "&Edit", "&Image", "&View", "&Help"}},
+        {128, {"&File", "&Edit", "&Image", "&Acquire", "&View", "&Help"}},
         {234, {"&File", "&Edit", "&View", "&Help"}},
     };
     for (const Case& c : cases) {
