@@ -4,6 +4,7 @@
 // writes the same files.
 //
 //   quillo_skingen <skin folder> <resource folder>
+#include "DemoIcon.h"
 #include "MenuIcons.h"
 #include "EffectDialogPictures.h"
 #include "HistoryButtons.h"
@@ -336,5 +337,6 @@ int main(int argc, char** argv)
     failed += WriteZoomViewPictures(res);
     failed += WriteEffectDialogPictures(res);
     failed += WriteHistoryButtonPictures(skin);
+    failed += WriteDemoIcon(res);
     return failed ? 1 : 0;
 }
