@@ -5,6 +5,7 @@
 //
 //   quillo_skingen <skin folder> <resource folder>
 #include "EditorFramePictures.h"
+#include "DemoIcon.h"
 #include "MenuIcons.h"
 #include "EffectDialogPictures.h"
 #include "HistoryButtons.h"
@@ -338,5 +339,6 @@ int main(int argc, char** argv)
     failed += WriteEffectDialogPictures(res);
     failed += WriteHistoryButtonPictures(skin);
     failed += WriteEditorFramePictures(res, skin);
+    failed += WriteDemoIcon(res);
     return failed ? 1 : 0;
 }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -251,4 +252,19 @@ TEST(SkinPictures, HandCursorHasItsTipAtTheHotSpot)
     Load(std::string(QUILLO_RES_DIR) + "/cursor/131.png", &cursor);
     EXPECT_GT(At(cursor, 10, 2).a, 0);
     EXPECT_EQ(At(cursor, 0, 0).a, 0);
+}
+
+// The demos' icon: square, a transparent margin around an opaque picture
+// whose dark frame stands out from the sky it holds.
+TEST(SkinPictures, DemoIconIsAnOpaquePictureOnATransparentSquare)
+{
+    CQLImage icon;
+    Load(std::string(QUILLO_RES_DIR) + "/demo/icon/128.png", &icon);
+    ASSERT_EQ(SizeOf(icon).w, 48u);
+    ASSERT_EQ(SizeOf(icon).h, 48u);
+    for (auto [x, y] : {std::pair{0, 0}, {47, 0}, {0, 47}, {47, 47}})
+        EXPECT_EQ(At(icon, x, y).a, 0) << x << "," << y;
+    EXPECT_EQ(At(icon, 24, 24).a, 255);
+    EXPECT_EQ(At(icon, 2, 24).a, 255) << "the frame";
+    EXPECT_GT(Grey(At(icon, 12, 14)) - Grey(At(icon, 2, 24)), 60) << "sky against frame";
 }

@@ -4,6 +4,7 @@
 #include "editor/ui/SkinDrawing.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwctype>
 
 int CBitmapMenu::s_flatStyleSameColours = 1;
@@ -162,7 +163,23 @@ CBitmapMenu::CBitmapMenu() = default;
 
 CBitmapMenu::~CBitmapMenu() { DestroyMenu(); }
 
-HFONT CBitmapMenu::MenuFont() { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
+// The system's menu font; made again only when the system changes it.
+HFONT CBitmapMenu::MenuFont()
+{
+    static LOGFONT made{};
+    static HFONT font = nullptr;
+    NONCLIENTMETRICS ncm{};
+    ncm.cbSize = sizeof ncm;
+    if (!::SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
+        return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    if (!font || std::memcmp(&made, &ncm.lfMenuFont, sizeof made) != 0) {
+        if (font)
+            ::DeleteObject(font);
+        made = ncm.lfMenuFont;
+        font = ::CreateFontIndirect(&made);
+    }
+    return font;
+}
 
 BOOL CBitmapMenu::IsOwnedSubMenu(HMENU menu)
 {

@@ -40,6 +40,9 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/BitmapMenu.cpp)
     target_link_libraries(quillo_zoomview_demo PRIVATE editorui_zoomview_demo_parts editorui)
     target_compile_definitions(quillo_zoomview_demo PRIVATE QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin")
     set_target_properties(quillo_zoomview_demo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/demo)
+    if(TARGET quillo_demo_icon)
+        target_link_libraries(quillo_zoomview_demo PRIVATE quillo_demo_icon)
+    endif()
 
     quillo_add_test(editorui_zoomview_demo_tests
         SOURCES

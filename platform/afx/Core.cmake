@@ -48,7 +48,7 @@ endif()
 # made during static initialisation: a program of its own, with this file
 # first so its global comes before the library's.
 quillo_add_test(qlafx_app_tests
-    SOURCES tests/AppRunTest.cpp
+    SOURCES tests/AppRunTest.cpp tests/data/app_test_res.qrc
     LIBS qlafx
     QT NO_MAIN)
 endif()

@@ -8,11 +8,15 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFont>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 
+#include <algorithm>
 #include <atomic>
+#include <cstddef>
+#include <cstring>
 
 using namespace qlafx;
 
@@ -180,6 +184,42 @@ int GetSystemMetrics(int index)
     case SM_CMONITORS: return QGuiApplication::instance() ? static_cast<int>(QGuiApplication::screens().size()) : 1;
     }
     return 0;
+}
+
+BOOL SystemParametersInfo(UINT action, UINT, LPVOID pvParam, UINT)
+{
+    if (action != SPI_GETNONCLIENTMETRICS || !pvParam)
+        return FALSE;
+    auto* m = static_cast<NONCLIENTMETRICS*>(pvParam);
+    // Callers built before the padded border field pass the shorter size.
+    constexpr UINT kShort = offsetof(NONCLIENTMETRICS, iPaddedBorderWidth);
+    const UINT size = m->cbSize;
+    if (size != sizeof(NONCLIENTMETRICS) && size != kShort)
+        return FALSE;
+    NONCLIENTMETRICS out{};
+    out.cbSize = size;
+    // One source: the fonts Qt's own widgets of each kind are drawn with.
+    QFont general, menu, status, message;
+    if (QGuiApplication::instance()) {
+        general = QApplication::font();
+        menu = QApplication::font("QMenu");
+        status = QApplication::font("QStatusBar");
+        message = QApplication::font("QMessageBox");
+    }
+    QFont caption = general;
+    caption.setBold(true);
+    qlafx::LogFontOf(caption, &out.lfCaptionFont);
+    qlafx::LogFontOf(general, &out.lfSmCaptionFont);
+    qlafx::LogFontOf(menu, &out.lfMenuFont);
+    qlafx::LogFontOf(status, &out.lfStatusFont);
+    qlafx::LogFontOf(message, &out.lfMessageFont);
+    out.iBorderWidth = 1;
+    out.iScrollWidth = out.iScrollHeight = GetSystemMetrics(SM_CXVSCROLL);
+    out.iCaptionWidth = out.iCaptionHeight = std::max(GetSystemMetrics(SM_CYCAPTION) - 1, -out.lfCaptionFont.lfHeight + 6);
+    out.iSmCaptionWidth = out.iSmCaptionHeight = std::max(15, -out.lfSmCaptionFont.lfHeight + 4);
+    out.iMenuWidth = out.iMenuHeight = std::max(GetSystemMetrics(SM_CYMENU) - 1, -out.lfMenuFont.lfHeight + 6);
+    std::memcpy(m, &out, size);
+    return TRUE;
 }
 
 DWORD GetDoubleClickTime()

@@ -53,6 +53,8 @@ BOOL DrawPicture(HDC dc, int x, int y, int width, int height, const QImage& img)
 BOOL PaintWithQt(HDC dc, const std::function<void(QPainter&)>& paint);
 
 QFont FontOf(HFONT font);
+// The LOGFONT that names a Qt font: face, pixel height (negative), weight.
+void LogFontOf(const QFont& font, LOGFONT* out);
 HFONT DefaultGuiFont();
 
 } // namespace qlafx

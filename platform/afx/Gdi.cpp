@@ -3,6 +3,7 @@
 #include "platform/afx/DC.h"
 #include "platform/afx/GdiRecords.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPalette>
@@ -321,13 +322,43 @@ QFont MakeQFont(const FontSpec& spec)
 
 } // namespace qlafx::detail
 
+void qlafx::LogFontOf(const QFont& font, LOGFONT* out)
+{
+    LOGFONT lf{};
+    int px = font.pixelSize();
+    if (px <= 0)
+        px = QGuiApplication::instance() ? QFontInfo(font).pixelSize()
+                                         : static_cast<int>(std::lround(font.pointSizeF() * 96.0 / 72.0));
+    lf.lfHeight = -std::max(1, px);
+    lf.lfWeight = std::clamp(static_cast<int>(font.weight()), 100, 900);
+    lf.lfItalic = font.italic() ? TRUE : FALSE;
+    lf.lfUnderline = font.underline() ? TRUE : FALSE;
+    lf.lfStrikeOut = font.strikeOut() ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = font.styleStrategy() & QFont::NoAntialias ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = font.fixedPitch() ? FIXED_PITCH | FF_MODERN : VARIABLE_PITCH | FF_SWISS;
+    const QByteArray face = font.family().toUtf8();
+    std::strncpy(lf.lfFaceName, face.constData(), LF_FACESIZE - 1);
+    *out = lf;
+}
+
 HFONT CreateFontIndirect(const LOGFONT* font)
 {
     if (!font)
         return nullptr;
     auto* rec = new QlFontRecord;
+    SetFontRecord(rec, *font);
+    return Register(rec);
+}
+
+namespace qlafx::detail {
+
+void SetFontRecord(QlFontRecord* rec, const LOGFONT& log)
+{
+    const LOGFONT* font = &log;
     rec->log = *font;
     FontSpec& s = rec->spec;
+    s = FontSpec{};
     s.families = MapFace(*font);
     s.weight = font->lfWeight == FW_DONTCARE ? FW_NORMAL : font->lfWeight;
     s.italic = font->lfItalic != 0;
@@ -340,8 +371,9 @@ HFONT CreateFontIndirect(const LOGFONT* font)
         s.pixelSize = PixelSizeForCell(s, font->lfHeight);
     else
         s.pixelSize = 13; // the mapper's default: 10 points
-    return Register(rec);
 }
+
+} // namespace qlafx::detail
 
 HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
                  DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
@@ -978,7 +1010,19 @@ const StockSet& Stock()
 
 namespace qlafx::detail {
 
-QlFontRecord* StockFont(int id) { return static_cast<QlFontRecord*>(Stock().objects[id]); }
+QlFontRecord* StockFont(int id)
+{
+    auto* rec = static_cast<QlFontRecord*>(Stock().objects[id]);
+    // The GUI font is the application's font. It is brought up to date on the
+    // GUI thread only, and only when the application font changed.
+    if (id == DEFAULT_GUI_FONT && rec && QGuiApplication::instance() && OnGuiThread()) {
+        LOGFONT log{};
+        qlafx::LogFontOf(QGuiApplication::font(), &log);
+        if (std::memcmp(&log, &rec->log, sizeof log) != 0)
+            SetFontRecord(rec, log);
+    }
+    return rec;
+}
 QlBitmapRecord* StockBitmap() { return Stock().bitmap; }
 
 } // namespace qlafx::detail
@@ -987,7 +1031,7 @@ HGDIOBJ GetStockObject(int id)
 {
     if (id < 0 || id > DC_PEN)
         return nullptr;
-    QlGdiObject* o = Stock().objects[id];
+    QlGdiObject* o = id == DEFAULT_GUI_FONT ? StockFont(id) : Stock().objects[id];
     if (!o)
         return nullptr;
     switch (o->kind) {

@@ -129,6 +129,8 @@ bool SelectBitmapInto(QlBitmapRecord* bm, QlDCRecord* dc);
 void ReleaseSelection(QlGdiObject* obj);
 
 QFont MakeQFont(const FontSpec& spec);
+// Sets a font record (its LOGFONT and what Qt draws it with) from log.
+void SetFontRecord(QlFontRecord* rec, const LOGFONT& log);
 QColor ToQColor(COLORREF c);
 QlFontRecord* StockFont(int id);
 

@@ -354,11 +354,7 @@ HFONT MenuFont(const QWidget* menu)
 {
     const QFont font = menu ? menu->font() : QApplication::font("QMenu");
     LOGFONT lf{};
-    lf.lfHeight = -QFontInfo(font).pixelSize();
-    lf.lfWeight = font.weight() >= QFont::Bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = font.italic() ? TRUE : FALSE;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", font.family().toUtf8().constData());
+    LogFontOf(font, &lf);
     return CreateFontIndirect(&lf);
 }
 

@@ -2,6 +2,11 @@
 // the position within the range.
 #include "platform/afx/CommCtrlSupport.h"
 
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionProgressBar>
+
 #include <algorithm>
 
 namespace qlafx {
@@ -28,10 +33,45 @@ ProgressState* StateOf(HWND hwnd)
     return w ? &w->state : nullptr;
 }
 
+// The bar as the application style draws Qt's own progress bars.
+void PaintStyled(HWND hwnd, HDC dc, const ProgressState& st, const RECT& client)
+{
+    QStyleOptionProgressBar opt;
+    QWidget* widget = WidgetOf(hwnd);
+    if (widget)
+        opt.initFrom(widget);
+    opt.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+    if (IsWindowEnabled(hwnd))
+        opt.state |= QStyle::State_Enabled;
+    else
+        opt.state &= ~QStyle::State_Enabled;
+    opt.rect = QRect(client.left, client.top, client.right - client.left, client.bottom - client.top);
+    const bool vertical = (StyleOfWindow(hwnd) & PBS_VERTICAL) != 0;
+    if (vertical)
+        opt.state &= ~QStyle::State_Horizontal;
+    else
+        opt.state |= QStyle::State_Horizontal;
+    // Qt's range is int; a range wider than that is scaled to per mille.
+    const long long range = static_cast<long long>(st.high) - st.low;
+    opt.minimum = 0;
+    opt.maximum = range > 0 ? 1000 : 0;
+    opt.progress = range > 0 ? static_cast<int>((static_cast<long long>(st.pos) - st.low) * 1000 / range) : 0;
+    opt.textVisible = false;
+    PaintWithQt(dc, [&](QPainter& p) {
+        p.fillRect(opt.rect, opt.palette.brush(QPalette::Window));
+        QApplication::style()->drawControl(QStyle::CE_ProgressBar, &opt, &p, widget);
+    });
+}
+
 void Paint(HWND hwnd, HDC dc, const ProgressState& st)
 {
     RECT client{};
     GetClientRect(hwnd, &client);
+    // Colours the program chose are drawn as it asked; otherwise the style's.
+    if (st.bar == CLR_DEFAULT && st.back == CLR_DEFAULT) {
+        PaintStyled(hwnd, dc, st, client);
+        return;
+    }
     HBRUSH back = st.back == CLR_DEFAULT ? nullptr : CreateSolidBrush(st.back);
     FillRect(dc, &client, back ? back : GetSysColorBrush(COLOR_3DFACE));
     if (back)

@@ -5,13 +5,18 @@
 // each part (tics, channel, thumb).
 #include "platform/afx/CommCtrlSupport.h"
 
+#include <QApplication>
+#include <QPainter>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
 #include <algorithm>
 #include <vector>
 
 namespace qlafx {
 namespace {
 
-constexpr int kThumbSpan = 10;  // thumb size along the channel
 constexpr int kMargin = 8;      // channel ends from the client edges
 constexpr UINT_PTR kRepeatTimer = 1;
 
@@ -72,6 +77,15 @@ int CentreOf(const TrackState& st, const Geometry& g)
     return g.first + static_cast<int>(static_cast<long long>(st.pos - st.min) * g.span / range);
 }
 
+// The thumb's size along the channel: the application style's handle.
+int ThumbSpan(HWND hwnd)
+{
+    QStyleOptionSlider opt;
+    opt.orientation = Vertical(hwnd) ? Qt::Vertical : Qt::Horizontal;
+    const int len = QApplication::style()->pixelMetric(QStyle::PM_SliderLength, &opt, WidgetOf(hwnd));
+    return std::max(3, len);
+}
+
 Geometry Layout(HWND hwnd, const TrackState& st)
 {
     RECT client{};
@@ -88,7 +102,8 @@ Geometry Layout(HWND hwnd, const TrackState& st)
     g.span = std::max(0, along - 2 * kMargin - 1);
     g.channel = Orient(vertical, kMargin, mid - 2, along - kMargin, mid + 2);
     const int c = CentreOf(st, g);
-    g.thumb = Orient(vertical, c - kThumbSpan / 2, thumbTop, c + kThumbSpan / 2 + 1, thumbBottom);
+    const int thumbSpan = ThumbSpan(hwnd);
+    g.thumb = Orient(vertical, c - thumbSpan / 2, thumbTop, c - thumbSpan / 2 + thumbSpan, thumbBottom);
     if ((style & TBS_TOP) && !(style & TBS_BOTH))
         g.tics = Orient(vertical, kMargin, std::max(0, thumbTop - 5), along - kMargin, thumbTop - 1);
     else
@@ -152,16 +167,55 @@ void DrawTics(HWND hwnd, HDC dc, const TrackState& st, const Geometry& g)
     DeleteObject(pen);
 }
 
+// The application style's slider laid over our geometry: its range is the
+// thumb centre's travel in pixels, its rectangle that travel widened by the
+// style's handle length, so the style's handle centre is ours.
+QStyleOptionSlider SliderOption(HWND hwnd, const TrackState& st, const Geometry& g, QWidget* widget)
+{
+    QStyleOptionSlider opt;
+    if (widget)
+        opt.initFrom(widget);
+    opt.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+    opt.state.setFlag(QStyle::State_Enabled, IsWindowEnabled(hwnd) != FALSE);
+    opt.state.setFlag(QStyle::State_HasFocus, st.focus);
+    const bool vertical = Vertical(hwnd);
+    opt.orientation = vertical ? Qt::Vertical : Qt::Horizontal;
+    opt.state.setFlag(QStyle::State_Horizontal, !vertical);
+    opt.upsideDown = false; // the minimum is at the left or the top
+    opt.minimum = 0;
+    opt.maximum = std::max(0, g.span);
+    opt.sliderPosition = opt.sliderValue = std::clamp(CentreOf(st, g) - g.first, 0, opt.maximum);
+    opt.tickPosition = QSlider::NoTicks; // the tics are drawn as their own part
+    if (st.dragging) {
+        opt.activeSubControls = QStyle::SC_SliderHandle;
+        opt.state |= QStyle::State_Sunken;
+    }
+    const int len = ThumbSpan(hwnd);
+    const int start = g.first - len / 2;
+    const int end = start + g.span + len;
+    const RECT across = g.thumb;
+    opt.rect = vertical ? QRect(QPoint(across.left, start), QPoint(across.right - 1, end - 1))
+                        : QRect(QPoint(start, across.top), QPoint(end - 1, across.bottom - 1));
+    return opt;
+}
+
+void DrawStyled(HWND hwnd, HDC dc, const TrackState& st, const Geometry& g, QStyle::SubControls part)
+{
+    QWidget* widget = WidgetOf(hwnd);
+    QStyleOptionSlider opt = SliderOption(hwnd, st, g, widget);
+    opt.subControls = part;
+    PaintWithQt(dc, [&](QPainter& p) { QApplication::style()->drawComplexControl(QStyle::CC_Slider, &opt, &p, widget); });
+}
+
 void DrawChannel(HWND hwnd, HDC dc, const TrackState& st, const Geometry& g)
 {
-    RECT rc = g.channel;
-    DrawEdge(dc, &rc, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-    FillRect(dc, &rc, GetSysColorBrush(COLOR_WINDOW));
+    DrawStyled(hwnd, dc, st, g, QStyle::SC_SliderGroove);
     if ((StyleOfWindow(hwnd) & TBS_ENABLESELRANGE) && st.selEnd > st.selStart) {
         TrackState a = st, b = st;
         a.pos = Clamp(st, st.selStart);
         b.pos = Clamp(st, st.selEnd);
-        RECT sel = rc;
+        RECT sel = g.channel;
+        InflateRect(&sel, Vertical(hwnd) ? -1 : 0, Vertical(hwnd) ? 0 : -1);
         if (Vertical(hwnd)) {
             sel.top = CentreOf(a, g);
             sel.bottom = CentreOf(b, g) + 1;
@@ -175,9 +229,7 @@ void DrawChannel(HWND hwnd, HDC dc, const TrackState& st, const Geometry& g)
 
 void DrawThumb(HWND hwnd, HDC dc, const TrackState& st, const Geometry& g)
 {
-    RECT rc = g.thumb;
-    FillRect(dc, &rc, GetSysColorBrush(IsWindowEnabled(hwnd) ? COLOR_BTNFACE : COLOR_3DLIGHT));
-    DrawEdge(dc, &rc, st.dragging ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    DrawStyled(hwnd, dc, st, g, QStyle::SC_SliderHandle);
 }
 
 UINT ItemState(HWND hwnd, const TrackState& st)
@@ -276,7 +328,7 @@ void PageTowards(HWND hwnd, TrackState& st)
 {
     const Geometry g = Layout(hwnd, st);
     const int centre = CentreOf(st, g);
-    if (st.pagingTo < 0 || std::abs(st.pagingTo - centre) <= kThumbSpan / 2)
+    if (st.pagingTo < 0 || std::abs(st.pagingTo - centre) <= ThumbSpan(hwnd) / 2)
         return;
     const int target = PosFromPoint(st, g, st.pagingTo);
     if (st.pagingTo < centre)

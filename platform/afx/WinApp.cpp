@@ -8,6 +8,8 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -292,6 +294,11 @@ int RunApp(int argc, char** argv)
         app->m_pszAppName = Duplicate(exe);
     if (!app->m_pszProfileName)
         app->m_pszProfileName = Duplicate(DefaultProfilePath(ProgramFolder().c_str()).str());
+
+    // The program's icon (resource 128, when it has one) is the icon of every
+    // top-level window that sets none of its own.
+    if (HICON icon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(128)))
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(IconImage(icon, nullptr))));
 
     int code;
     if (!app->InitApplication() || !app->InitInstance()) {

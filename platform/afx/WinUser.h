@@ -833,6 +833,29 @@ BOOL TrackMouseEvent(LPTRACKMOUSEEVENT tme);
 BOOL _TrackMouseEvent(LPTRACKMOUSEEVENT tme);
 
 // System
+struct NONCLIENTMETRICS {
+    UINT cbSize;
+    int iBorderWidth;
+    int iScrollWidth;
+    int iScrollHeight;
+    int iCaptionWidth;
+    int iCaptionHeight;
+    LOGFONT lfCaptionFont;
+    int iSmCaptionWidth;
+    int iSmCaptionHeight;
+    LOGFONT lfSmCaptionFont;
+    int iMenuWidth;
+    int iMenuHeight;
+    LOGFONT lfMenuFont;
+    LOGFONT lfStatusFont;
+    LOGFONT lfMessageFont;
+    int iPaddedBorderWidth;
+};
+using NONCLIENTMETRICSA = NONCLIENTMETRICS;
+using LPNONCLIENTMETRICS = NONCLIENTMETRICS*;
+inline constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
+// Only SPI_GETNONCLIENTMETRICS is answered; its fonts are the application's.
+BOOL SystemParametersInfo(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
 int GetSystemMetrics(int index);
 BOOL MessageBeep(UINT type);
 DWORD GetDoubleClickTime();

@@ -3,6 +3,11 @@
 // main, since RunApp makes the QApplication.
 #include "platform/afx/Afx.h"
 
+#include <QApplication>
+#include <QIcon>
+#include <QImage>
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -36,6 +41,8 @@ public:
     std::string m_cmdLine;
     int m_quitCode = -1;
     bool m_exited = false;
+    std::vector<QImage> m_icons;
+    QImage m_appIcon;
 
     BOOL InitInstance() override
     {
@@ -45,6 +52,16 @@ public:
         if (!wnd->CreateEx(0, AfxRegisterWndClass(0), "Main", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr))
             return FALSE;
         m_pMainWnd = wnd;
+        // Windows made now carry the program's icon: the main window and an
+        // owned top-level window, as a dialog is.
+        auto* owned = new CMainWnd;
+        if (owned->CreateEx(0, AfxRegisterWndClass(0), "Owned", WS_POPUP | WS_CAPTION, 0, 0, 80, 60, wnd->m_hWnd,
+                            nullptr)) {
+            for (CWnd* w : {static_cast<CWnd*>(wnd), static_cast<CWnd*>(owned)})
+                m_icons.push_back(w->GetWidget()->windowIcon().pixmap(32).toImage());
+            owned->DestroyWindow();
+        }
+        m_appIcon = QApplication::windowIcon().pixmap(32).toImage();
         switch (m_ending) {
         case Ending::CloseMainWindow:
             wnd->PostMessage(WM_CLOSE);
@@ -85,6 +102,7 @@ TEST_P(AppRun, RunsInitInstanceTheLoopAndReturnsExitInstancesCode)
     theApp.m_ending = c.ending;
     theApp.m_log.clear();
     theApp.m_exited = false;
+    theApp.m_icons.clear();
     theApp.m_msgCur = MSG{};  // as in a fresh process, when the cases share one
     char arg0[] = "qlafx_app_tests", arg1[] = "first file.jpg", arg2[] = "-x";
     char* argv[] = {arg0, arg1, arg2, nullptr};
@@ -94,6 +112,13 @@ TEST_P(AppRun, RunsInitInstanceTheLoopAndReturnsExitInstancesCode)
     EXPECT_EQ(theApp.m_cmdLine, "first file.jpg -x");
     EXPECT_EQ(theApp.m_log, c.log);
     EXPECT_EQ(theApp.m_pMainWnd, nullptr) << "the main window is gone";
+    // The program's icon 128 is the application's icon and every top-level window's.
+    ASSERT_FALSE(theApp.m_appIcon.isNull());
+    ASSERT_EQ(theApp.m_icons.size(), 2u);
+    for (const QImage& icon : theApp.m_icons) {
+        EXPECT_FALSE(icon.isNull());
+        EXPECT_EQ(icon, theApp.m_appIcon);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

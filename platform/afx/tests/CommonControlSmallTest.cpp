@@ -4,7 +4,10 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <QPainter>
+#include <QStyleOptionProgressBar>
 #include <QStyleOptionSlider>
+#include <string>
 #include <QTabBar>
 
 using cctest::CommonControlTest;
@@ -129,6 +132,54 @@ TEST_F(Progress, BarFillsInProportionAndMessagesReturnOldValues)
     PBRANGE range{};
     EXPECT_EQ(SendMessage(bar, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range)), 0);
     EXPECT_EQ(range.iHigh, 200);
+}
+
+// Without colours of the program's, the bar is the application style's
+// progress bar in the control's state.
+TEST_F(Progress, DrawnByTheApplicationStyleInItsState)
+{
+    const struct {
+        const char* name;
+        DWORD style;
+        int pos;
+        bool enabled;
+    } cases[] = {{"quarter", 0, 25, true},
+                 {"three_quarters", 0, 75, true},
+                 {"disabled", 0, 25, false},
+                 {"vertical", PBS_VERTICAL, 60, true}};
+    QImage quarter;
+    for (const auto& c : cases) {
+        const QSize size = c.style & PBS_VERTICAL ? QSize(14, 80) : QSize(120, 14);
+        HWND bar = Make(PROGRESS_CLASS, c.style, 2, {0, 0, size.width(), size.height()});
+        SendMessage(bar, PBM_SETRANGE32, 0, 100);
+        SendMessage(bar, PBM_SETPOS, c.pos, 0);
+        EnableWindow(bar, c.enabled);
+        const QImage img = cctest::SurfaceAfterPaint(bar).convertToFormat(QImage::Format_RGB32);
+
+        QWidget* widget = qlafx::WidgetOf(bar);
+        QStyleOptionProgressBar opt;
+        opt.initFrom(widget);
+        opt.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+        opt.state.setFlag(QStyle::State_Enabled, c.enabled);
+        opt.state.setFlag(QStyle::State_Horizontal, !(c.style & PBS_VERTICAL));
+        opt.rect = QRect(QPoint(0, 0), size);
+        opt.minimum = 0;
+        opt.maximum = 1000;
+        opt.progress = c.pos * 10;
+        opt.textVisible = false;
+        QImage want(size, QImage::Format_RGB32);
+        {
+            QPainter p(&want);
+            p.fillRect(opt.rect, opt.palette.brush(QPalette::Window));
+            QApplication::style()->drawControl(QStyle::CE_ProgressBar, &opt, &p, widget);
+        }
+        EXPECT_EQ(img, want) << c.name;
+        if (std::string(c.name) == "quarter")
+            quarter = img;
+        if (std::string(c.name) == "three_quarters")
+            EXPECT_NE(img, quarter) << "the position shows";
+        DestroyWindow(bar);
+    }
 }
 
 // ---- scroll bar ----

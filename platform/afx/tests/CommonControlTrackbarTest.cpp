@@ -3,6 +3,9 @@
 #include "CommonControlTestSupport.h"
 
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QWheelEvent>
 
 using cctest::CommonControlTest;
@@ -259,3 +262,65 @@ TEST_F(Trackbar, SliderCtrlWrapsTheMessages)
 }
 
 }  // namespace
+
+// Without custom drawing the thumb is the application style's slider handle
+// in the control's state: what the style draws for that state at the thumb.
+TEST_F(Trackbar, ThumbIsTheStylesHandleInItsState)
+{
+    enum class State { Normal, Disabled, Focused, Pressed };
+    const struct {
+        const char* name;
+        State state;
+    } cases[] = {{"normal", State::Normal}, {"disabled", State::Disabled}, {"focused", State::Focused},
+                 {"pressed", State::Pressed}};
+    for (const auto& c : cases) {
+        HWND track = Make(TRACKBAR_CLASS, TBS_NOTICKS, 6, {0, 0, kW, kH});
+        SendMessage(track, TBM_SETPOS, TRUE, 40);
+        RECT thumb{};
+        SendMessage(track, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+        if (c.state == State::Disabled)
+            EnableWindow(track, FALSE);
+        if (c.state == State::Focused)
+            SendMessage(track, WM_SETFOCUS, 0, 0);
+        if (c.state == State::Pressed)
+            SendMessage(track, WM_LBUTTONDOWN, MK_LBUTTON,
+                        MAKELPARAM((thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2));
+        const QImage img = cctest::SurfaceAfterPaint(track).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(img.isNull()) << c.name;
+
+        QWidget* widget = qlafx::WidgetOf(track);
+        QStyleOptionSlider opt;
+        opt.initFrom(widget);
+        opt.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+        opt.state.setFlag(QStyle::State_Enabled, c.state != State::Disabled);
+        opt.state.setFlag(QStyle::State_HasFocus, c.state == State::Focused);
+        opt.state |= QStyle::State_Horizontal;
+        if (c.state == State::Pressed) {
+            opt.state |= QStyle::State_Sunken;
+            opt.activeSubControls = QStyle::SC_SliderHandle;
+        }
+        opt.orientation = Qt::Horizontal;
+        opt.subControls = QStyle::SC_SliderHandle;
+        opt.rect = QRect(thumb.left, thumb.top, thumb.right - thumb.left, thumb.bottom - thumb.top);
+        // The handle alone; where it is opaque, the control shows exactly it
+        // (its soft edges blend with the groove beneath).
+        QImage want(img.size(), QImage::Format_ARGB32);
+        want.fill(Qt::transparent);
+        {
+            QPainter p(&want);
+            QApplication::style()->drawComplexControl(QStyle::CC_Slider, &opt, &p, widget);
+        }
+        int opaque = 0, differ = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (qAlpha(want.pixel(x, y)) == 255) {
+                    ++opaque;
+                    differ += (img.pixel(x, y) & 0xFFFFFF) != (want.pixel(x, y) & 0xFFFFFF);
+                }
+        EXPECT_GT(opaque, (thumb.right - thumb.left) * (thumb.bottom - thumb.top) / 3) << c.name;
+        EXPECT_EQ(differ, 0) << c.name;
+        if (c.state == State::Pressed)
+            SendMessage(track, WM_LBUTTONUP, 0, 0);
+        DestroyWindow(track);
+    }
+}

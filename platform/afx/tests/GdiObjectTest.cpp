@@ -2,6 +2,7 @@
 // safety and the MFC wrappers.
 #include "platform/afx/DC.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -9,7 +10,9 @@
 
 #include <ostream>
 
+#include <cstddef>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -286,3 +289,44 @@ TEST(GdiWrapper, CDCAttachedAgainLetsGoOfItsFirstDC)
 }
 
 } // namespace
+
+namespace {
+
+std::string Face(const LOGFONT& lf) { return std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE)); }
+
+// Restores the application font a test changed.
+struct AppFontGuard {
+    QFont saved = QGuiApplication::font();
+    ~AppFontGuard() { QGuiApplication::setFont(saved); }
+};
+
+} // namespace
+
+// The GUI font is the application's font: it follows it when it changes,
+// and text drawn in the GUI font is drawn in that font.
+TEST(GdiStock, GuiFontFollowsTheApplicationFont)
+{
+    AppFontGuard guard;
+    const struct {
+        const char* family;
+        int pixels;
+        bool bold;
+    } fonts[] = {{"Liberation Serif", 17, false}, {"DejaVu Sans", 12, true}};
+    for (const auto& f : fonts) {
+        QFont app(QString::fromLatin1(f.family));
+        app.setPixelSize(f.pixels);
+        app.setBold(f.bold);
+        QGuiApplication::setFont(app);
+
+        LOGFONT gui{};
+        ASSERT_GT(GetObject(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui), 0);
+        EXPECT_EQ(Face(gui), f.family);
+        EXPECT_EQ(gui.lfHeight, -f.pixels);
+        EXPECT_EQ(gui.lfWeight >= FW_BOLD, f.bold);
+        EXPECT_EQ(qlafx::DefaultGuiFont(), GetStockObject(DEFAULT_GUI_FONT)) << "still the one stock object";
+        const QFont drawn = qlafx::FontOf(qlafx::DefaultGuiFont());
+        EXPECT_EQ(drawn.families().value(0), QString::fromLatin1(f.family));
+        EXPECT_EQ(drawn.pixelSize(), f.pixels);
+
+    }
+}

@@ -5,7 +5,9 @@
 #include "WndTestSupport.h"
 #include "platform/afx/WndRecord.h"
 
+#include <QApplication>
 #include <QEventLoop>
+#include <QFont>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QMenu>
@@ -14,7 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -680,3 +684,51 @@ TEST_F(PopupMenuTest, AcceleratorsSendTheirCommands)
 }
 
 }  // namespace
+
+namespace {
+
+std::string FaceOf(const LOGFONT& lf) { return std::string(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE)); }
+
+} // namespace
+
+// The non-client fonts (menu, status, message, captions) are the
+// application's font and follow it when it changes.
+TEST(NonClientMetrics, FontsFollowTheApplicationFont)
+{
+    const QFont saved = QApplication::font();
+    const struct {
+        const char* family;
+        int pixels;
+    } fonts[] = {{"Liberation Serif", 17}, {"DejaVu Sans", 12}};
+    for (const auto& f : fonts) {
+        QFont app(QString::fromLatin1(f.family));
+        app.setPixelSize(f.pixels);
+        QApplication::setFont(app);
+        NONCLIENTMETRICS ncm{};
+        ncm.cbSize = sizeof ncm;
+        ASSERT_TRUE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
+        for (const LOGFONT* lf : {&ncm.lfMenuFont, &ncm.lfStatusFont, &ncm.lfMessageFont, &ncm.lfSmCaptionFont,
+                                  &ncm.lfCaptionFont}) {
+            EXPECT_EQ(FaceOf(*lf), f.family);
+            EXPECT_EQ(lf->lfHeight, -f.pixels);
+        }
+        EXPECT_GE(ncm.lfCaptionFont.lfWeight, FW_BOLD) << "captions are bold";
+        EXPECT_LT(ncm.lfMenuFont.lfWeight, FW_BOLD) << "menus are never the default bold";
+        EXPECT_GE(ncm.iMenuHeight, f.pixels);
+        EXPECT_GT(ncm.iScrollWidth, 0);
+    }
+    QApplication::setFont(saved);
+}
+
+TEST(NonClientMetrics, TheCallersSizeIsChecked)
+{
+    NONCLIENTMETRICS ncm{};
+    ncm.cbSize = offsetof(NONCLIENTMETRICS, iPaddedBorderWidth); // the older, shorter layout
+    ncm.iPaddedBorderWidth = 77;
+    EXPECT_TRUE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, ncm.cbSize, &ncm, 0));
+    EXPECT_EQ(ncm.iPaddedBorderWidth, 77) << "nothing written past the caller's size";
+    EXPECT_NE(ncm.lfMenuFont.lfFaceName[0], '\0');
+    ncm.cbSize = 12;
+    EXPECT_FALSE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &ncm, 0));
+    EXPECT_FALSE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, nullptr, 0));
+}
