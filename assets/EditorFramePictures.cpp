@@ -1,4 +1,5 @@
 #include "EditorFramePictures.h"
+#include "IconColours.h"
 
 #include "imagecore/QLImage.h"
 
@@ -15,13 +16,7 @@ namespace {
 constexpr int kSize = 40;
 constexpr int kCount = 9;
 // Black is the strips' mask colour, so no picture may contain it.
-const QColor kMask(192, 192, 192);
-const QColor kInk(51, 60, 74);
-const QColor kBlue(52, 120, 226);
-const QColor kGreen(46, 160, 90);
-const QColor kOrange(230, 140, 40);
-const QColor kRed(210, 70, 70);
-const QColor kPaper(250, 250, 252);
+using namespace iconcolours;
 
 enum class Look { Normal, Hot, Disabled };
 

@@ -1,4 +1,5 @@
 #include "EffectDialogPictures.h"
+#include "IconColours.h"
 
 #include <QColor>
 #include <QImage>
@@ -11,7 +12,7 @@
 namespace {
 
 const QColor kKey(0, 255, 0);  // the strip's mask colour
-const QColor kInk(51, 60, 74);
+using iconcolours::kInk;
 const QColor kSky(96, 150, 220);
 const QColor kHill(70, 150, 80);
 const QColor kSun(240, 190, 60);

@@ -1,4 +1,5 @@
 #include "HistoryButtons.h"
+#include "IconColours.h"
 
 #include "imagecore/QLImage.h"
 
@@ -11,8 +12,8 @@
 
 namespace {
 
-const QColor kInk(51, 60, 74);
-const QColor kAccent(52, 120, 226);
+using iconcolours::kInk;
+const QColor& kAccent = iconcolours::kBlue;
 constexpr int kSize = 20;
 
 // A curved arrow turning back to the left; mirrored it points forward.

@@ -1,6 +1,7 @@
 // Menu and toolbar icons in the skin's light style: slate line drawings with
 // one accent colour each, on the toolbar mask colour.
 #include "MenuIcons.h"
+#include "IconColours.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -9,13 +10,7 @@
 
 namespace {
 
-const QColor kMask(192, 192, 192);
-const QColor kInk(51, 60, 74);
-const QColor kBlue(52, 120, 226);
-const QColor kGreen(46, 160, 90);
-const QColor kOrange(230, 140, 40);
-const QColor kRed(210, 70, 70);
-const QColor kPaper(250, 250, 252);
+using namespace iconcolours;
 
 enum class Glyph {
     Folder, Disk, Close, Printer, Undo, Redo, Copy, Paste, Gear, Help,

@@ -9,6 +9,7 @@
 #include "MenuIcons.h"
 #include "EffectDialogPictures.h"
 #include "HistoryButtons.h"
+#include "IconColours.h"
 #include "ZoomViewPictures.h"
 #include "imagecore/QLImage.h"
 
@@ -26,7 +27,7 @@
 namespace {
 
 const QColor kFace(243, 244, 247);
-const QColor kAccent(52, 120, 226);
+const QColor& kAccent = iconcolours::kBlue;
 const QColor kLine(160, 168, 180);
 
 // A faint, tileable grain for the face: a hash of the position.

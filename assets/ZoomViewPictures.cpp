@@ -1,4 +1,5 @@
 #include "ZoomViewPictures.h"
+#include "IconColours.h"
 
 #include <QColor>
 #include <QImage>
@@ -9,8 +10,8 @@
 
 namespace {
 
-const QColor kInk(51, 60, 74);
-const QColor kAccent(52, 120, 226);
+using iconcolours::kInk;
+const QColor& kAccent = iconcolours::kBlue;
 
 QImage Blank(int size)
 {
