@@ -111,6 +111,7 @@ BOOL CEditorApp::InitInstance()
     }
     CheckOldSystem(this);
 
+    RegisterDialogRunners();
     auto* frame = new CMainFrame;
     m_pMainWnd = frame;
     if (!frame->LoadFrame(128, 0xCF8000)) {

@@ -83,5 +83,8 @@ private:
     void SetFrameTitle(const char* title);
 };
 
+// Fills the frame's dialog table with every dialog the editor has.
+void RegisterDialogRunners();
+
 // The length of the file at path; 0 when it cannot be opened.
 int GetFileSize(const char* path);

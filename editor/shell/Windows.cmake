@@ -32,6 +32,7 @@ endif()
 # The editor program: application, main frame, splash and their resources.
 set(QUILLO_WEB_BASE "https://quillo.example.org/" CACHE STRING "Base of the web pages the editor's Help items open")
 add_library(editorshell_frame STATIC
+    DialogRunners.cpp
     EditorApp.cpp
     FrameCommands.cpp
     MainFrame.cpp
