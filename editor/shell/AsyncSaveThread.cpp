@@ -22,7 +22,6 @@ CAsyncSaveThread::~CAsyncSaveThread()
     }
     CloseHandle(m_wake);
     CloseHandle(m_idle);
-    delete[] m_data;
 }
 
 BOOL CAsyncSaveThread::CreateThread()
@@ -55,16 +54,12 @@ DWORD CAsyncSaveThread::ThreadMain(LPVOID self)
     return 0;
 }
 
-BOOL CAsyncSaveThread::QueueWrite(const BYTE* data, DWORD length, const char* path, LONGLONG offset)
+BOOL CAsyncSaveThread::QueueWrite(std::unique_ptr<BYTE[]> data, DWORD length, const char* path, LONGLONG offset)
 {
     if (!m_thread)
         return FALSE;
     WaitUntilIdle();
-    delete[] m_data;
-    m_data = new (std::nothrow) BYTE[length ? length : 1];
-    if (!m_data)
-        return FALSE;
-    std::memcpy(m_data, data, length);
+    m_data = std::move(data);
     m_length = length;
     std::snprintf(m_path, sizeof m_path, "%s", path);
     m_offset = offset;
@@ -87,7 +82,7 @@ void CAsyncSaveThread::OnWriteBlock()
     if (!file)
         file = std::fopen(m_path, "w+b");
     if (file) {
-        ok = fseeko(file, m_offset, SEEK_SET) == 0 && std::fwrite(m_data, 1, m_length, file) == m_length;
+        ok = fseeko(file, m_offset, SEEK_SET) == 0 && std::fwrite(m_data.get(), 1, m_length, file) == m_length;
         // Closing flushes: a failure there is a failed write too.
         ok = std::fclose(file) == 0 && ok;
     }

@@ -9,6 +9,7 @@
 #include "platform/win/WinTypes.h"
 
 #include <atomic>
+#include <memory>
 
 class CAsyncSaveThread {
 public:
@@ -22,10 +23,10 @@ public:
     BOOL CreateThread();
     BOOL InitInstance();
 
-    // Waits until the previous block is written, then queues a copy of this
-    // one. FALSE (nothing queued) when the copy cannot be allocated or the
-    // thread does not run.
-    BOOL QueueWrite(const BYTE* data, DWORD length, const char* path, LONGLONG offset);
+    // Waits until the previous block is written, then takes this one over:
+    // a snapshot is tens of megabytes, too much to copy on every push.
+    // FALSE (nothing queued) when the thread does not run.
+    BOOL QueueWrite(std::unique_ptr<BYTE[]> data, DWORD length, const char* path, LONGLONG offset);
     // Returns when no block is pending.
     void WaitUntilIdle();
 
@@ -40,7 +41,7 @@ private:
     // The handler of the wake-up: writes the pending block.
     void OnWriteBlock();
 
-    BYTE* m_data = nullptr;
+    std::unique_ptr<BYTE[]> m_data;
     DWORD m_length = 0;
     char m_path[512] = {};
     LONGLONG m_offset = 0;

@@ -1,8 +1,9 @@
 #include "editor/shell/PhotoDocument.h"
 
 #include <cstring>
+#include <utility>
 
-int AsyncUndoHistory::WriteBlock(const BYTE* data, DWORD length, LONGLONG* offset)
+int AsyncUndoHistory::WriteBlock(std::unique_ptr<BYTE[]> data, DWORD length, LONGLONG* offset)
 {
     if (!m_writer.IsCreated() && !m_writer.CreateThread())
         return 0;
@@ -11,7 +12,7 @@ int AsyncUndoHistory::WriteBlock(const BYTE* data, DWORD length, LONGLONG* offse
     // The offset is the history's own write position: the file itself may
     // still be waiting for earlier blocks.
     *offset = m_writePos;
-    if (!m_writer.QueueWrite(data, length, m_path, *offset))
+    if (!m_writer.QueueWrite(std::move(data), length, m_path, *offset))
         return 0;
     m_writePos += length;
     return 1;

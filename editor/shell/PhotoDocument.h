@@ -19,7 +19,7 @@ public:
     ~AsyncUndoHistory() override = default;
 
     // Queues the block at the write position; 0 once a write has failed.
-    int WriteBlock(const BYTE* data, DWORD length, LONGLONG* offset) override;
+    int WriteBlock(std::unique_ptr<BYTE[]> data, DWORD length, LONGLONG* offset) override;
     CAsyncSaveThread& GetWriter() { return m_writer; }
 
 protected:

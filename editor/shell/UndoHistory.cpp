@@ -122,7 +122,7 @@ void UndoHistory::Reset()
     m_baseModified = FALSE;
 }
 
-int UndoHistory::WriteBlock(const BYTE* data, DWORD length, LONGLONG* offset)
+int UndoHistory::WriteBlock(std::unique_ptr<BYTE[]> data, DWORD length, LONGLONG* offset)
 {
     if (m_path[0] == '\0')
         return 0;
@@ -134,7 +134,7 @@ int UndoHistory::WriteBlock(const BYTE* data, DWORD length, LONGLONG* offset)
     bool ok = fseeko(file, m_writePos, SEEK_SET) == 0;
     if (ok) {
         *offset = ftello(file);
-        ok = std::fwrite(data, 1, length, file) == length;
+        ok = std::fwrite(data.get(), 1, length, file) == length;
     }
     if (ok)
         m_writePos = ftello(file);
@@ -184,9 +184,7 @@ int UndoHistory::Push(const CQLImage* image, const char* actionName)
     if (!SnapshotCodec::Encode(image, &block, &length))
         return Fail();
     LONGLONG offset = 0;
-    const int written = WriteBlock(block, length, &offset);
-    delete[] block;
-    if (!written)
+    if (!WriteBlock(std::unique_ptr<BYTE[]>(block), length, &offset))
         return Fail();
     m_failureShown = FALSE;
 

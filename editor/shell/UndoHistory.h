@@ -7,6 +7,7 @@
 #include "imagecore/QLImage.h"
 #include "platform/win/WinTypes.h"
 
+#include <memory>
 #include <vector>
 
 struct UndoStep {
@@ -57,7 +58,7 @@ public:
     UndoHistory& operator=(const UndoHistory&) = delete;
 
     // Writes a snapshot block at the write position; 1, or 0 on failure.
-    virtual int WriteBlock(const BYTE* data, DWORD length, LONGLONG* offset);
+    virtual int WriteBlock(std::unique_ptr<BYTE[]> data, DWORD length, LONGLONG* offset);
 
     // Deletes the history file and forgets every step. The first call names
     // the file, after removing history files that no running editor holds.
