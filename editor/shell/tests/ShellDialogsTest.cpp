@@ -29,6 +29,7 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -322,6 +323,24 @@ TEST_F(TipsTest, MissingFileSaysSoAndDisablesNextTip)
     EXPECT_EQ(shown, "Tips file does not exist in the prescribed directory");
     EXPECT_FALSE(nextEnabled);
     EXPECT_EQ(ProfileInt("Tip", "FilePos"), kAbsent);
+}
+
+// The tips the program ships: every line is read once before the first
+// comes round again, and each fits the dialog's panel.
+TEST_F(TipsTest, ShippedTipsReadRoundOnce)
+{
+    std::snprintf(g_programFolder, sizeof g_programFolder, "%s/", QUILLO_PROGRAM_DIR);
+    CTipDlg dlg;
+    const std::string first = static_cast<const char*>(dlg.GetTip());
+    std::set<std::string> seen{first};
+    for (dlg.ReadNextTip(); first != static_cast<const char*>(dlg.GetTip()); dlg.ReadNextTip()) {
+        const std::string tip = static_cast<const char*>(dlg.GetTip());
+        ASSERT_TRUE(seen.insert(tip).second) << tip;
+        ASSERT_LE(seen.size(), 200u);
+    }
+    EXPECT_GE(seen.size(), 20u);
+    for (const std::string& tip : seen)
+        EXPECT_LE(tip.size(), 250u) << tip;
 }
 
 struct StartUpCase {
