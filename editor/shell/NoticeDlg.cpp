@@ -27,8 +27,8 @@ BOOL CNoticeDlg::OnInitDialog()
     return TRUE;
 }
 
-// The read-only message asks as a static does; it stays a readable text box
-// rather than taking the skin's pattern.
+// A read-only edit asks for its colours as a static does; the message stays
+// a plain text box rather than taking the skin's pattern.
 HBRUSH CNoticeDlg::OnCtlColor(CDC* dc, CWnd* wnd, UINT kind)
 {
     if (kind == CTLCOLOR_STATIC && wnd && wnd->GetDlgCtrlID() == static_cast<int>(IDC_NOTICE_MESSAGE)) {
