@@ -2,7 +2,9 @@
 
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/SplashDlg.h"
+#include "editor/shell/TipDlg.h"
 #include "editor/ui/AppSettings.h"
+#include "platform/afx/CommandLineInfo.h"
 #include "platform/afx/SystemVersion.h"
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Folders.h"
@@ -19,6 +21,7 @@ char g_programFolder[512] = {};
 
 BEGIN_MESSAGE_MAP(CEditorApp, CWinApp)
 ON_COMMAND(57664, OnAppAbout)
+ON_COMMAND(104, OnTipOfTheDay)
 END_MESSAGE_MAP()
 
 void InitModuleFolder()
@@ -124,6 +127,7 @@ BOOL CEditorApp::InitInstance()
     if (empty) {
         WaitPainting(1000);
         theSplashDlg.ShowWindow(SW_HIDE);
+        ShowStartupTip();
     }
     return TRUE;
 }
@@ -131,4 +135,21 @@ BOOL CEditorApp::InitInstance()
 void CEditorApp::OnAppAbout()
 {
     theSplashDlg.ShowWindow(SW_SHOW);
+}
+
+void CEditorApp::ShowStartupTip()
+{
+    CCommandLineInfo info;
+    qlafx::ParseCommandLine(m_lpCmdLine ? m_lpCmdLine : "", info);
+    if (!info.m_bShowSplash)
+        return;
+    CTipDlg tip;
+    if (tip.m_showAtStartup)
+        tip.DoModal();
+}
+
+void CEditorApp::OnTipOfTheDay()
+{
+    CTipDlg tip;
+    tip.DoModal();
 }

@@ -12,9 +12,13 @@ public:
     BOOL InitInstance() override;
     void LoadSettings();
     void SaveSettings();
+    // After a start without arguments: the tip of the day, unless the user
+    // turned it off.
+    void ShowStartupTip();
 
 protected:
     afx_msg void OnAppAbout();
+    afx_msg void OnTipOfTheDay();
     DECLARE_MESSAGE_MAP()
 };
 

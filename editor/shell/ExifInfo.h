@@ -63,6 +63,7 @@ public:
     char* GetProcessingText() { return m_processing; }
     char* GetPrivateText() { return m_text; }
     void SetWriteSoftware(BOOL write) { m_writeSoftware = write; }
+    BOOL GetWriteSoftware() const { return m_writeSoftware; }
     BOOL GetEditedMark() const { return m_edited; }
     WORD GetFocalLength35() const { return m_focal35; }
     WORD GetOrientation() const { return m_orientation; }

@@ -5,12 +5,18 @@
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
 #include "platform/win/Process.h"
+#include "platform/win/Registry.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <iterator>
 
 #ifndef QUILLO_WEB_BASE
 #define QUILLO_WEB_BASE "https://quillo.example.org/"
+#endif
+#ifndef QUILLO_VERSION_TEXT
+#define QUILLO_VERSION_TEXT "1.0"
 #endif
 
 namespace {
@@ -44,7 +50,11 @@ struct WebPage {
 const WebPage kWebPages[] = {
     {32833, "help/"},     {57666, "help/"},        {32895, "effects/"},  {32868, "bug-report/"},
     {32880, ""},          {32860, "community/"},   {32861, "community/"},
+    // What's New: the version, the language and the publisher channel.
+    {32871, "qlnew.aspx"},
 };
+constexpr UINT kWhatsNewPage = 32871;
+constexpr char kWhatsNewQuery[] = "?Ver=%s&Lang=%d&Pub=%s";
 constexpr UINT kAskFirstPage = 32860;
 
 DialogCommand* FindDialogCommand(UINT id)
@@ -61,6 +71,45 @@ const WebPage* FindWebPage(UINT id)
         if (p.id == id)
             return &p;
     return nullptr;
+}
+
+// The channel the installer recorded, "Unknown" when there is none.
+std::string PublisherChannel()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Orvanta\\Quillo", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "Unknown";
+    char value[65] = {};
+    DWORD size = 64, type = 0;
+    const LONG read = RegQueryValueEx(key, "Channel", nullptr, &type, reinterpret_cast<LPBYTE>(value), &size);
+    RegCloseKey(key);
+    if (read != ERROR_SUCCESS || type != REG_SZ)
+        return "Unknown";
+    return value;
+}
+
+// Text as it may stand in a query: what is not a letter, a digit or one of
+// "-._~" as %XX.
+std::string QueryEscaped(const std::string& text)
+{
+    std::string out;
+    for (unsigned char c : text) {
+        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+            out += static_cast<char>(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+std::string WhatsNewAddress(const char* page)
+{
+    char query[512];
+    std::snprintf(query, sizeof query, kWhatsNewQuery, QUILLO_VERSION_TEXT, 0, QueryEscaped(PublisherChannel()).c_str());
+    return std::string(QUILLO_WEB_BASE) + page + query;
 }
 
 }  // namespace
@@ -81,7 +130,11 @@ BOOL CMainFrame::IsDialogCommand(UINT id)
 std::string CMainFrame::WebAddressOf(UINT id)
 {
     const WebPage* p = FindWebPage(id);
-    return p ? std::string(QUILLO_WEB_BASE) + p->page : std::string();
+    if (!p)
+        return std::string();
+    if (id == kWhatsNewPage)
+        return WhatsNewAddress(p->page);
+    return std::string(QUILLO_WEB_BASE) + p->page;
 }
 
 BOOL CMainFrame::DialogEnabled(UINT id) const

@@ -56,6 +56,18 @@ block()
     add_dependencies(editorshell_frame quillo_skin)
 endblock()
 
+# The shell's small dialogs: the notice serves every window; the tip of the
+# day, settings and the overwrite warning belong to the program.
+block()
+    target_sources(editorshell_windows PRIVATE NoticeDlg.cpp)
+    target_sources(editorshell_frame PRIVATE OverwriteDlg.cpp SettingsDlg.cpp TipDlg.cpp)
+    add_library(editorshell_dialog_tables OBJECT res/ShellDialogResources.cpp)
+    target_link_libraries(editorshell_dialog_tables PRIVATE qlafx)
+    target_link_libraries(editorshell_windows INTERFACE $<TARGET_OBJECTS:editorshell_dialog_tables>)
+    set(QUILLO_VERSION_TEXT "1.0" CACHE STRING "The editor's version, as its what's-new page is asked for it")
+    target_compile_definitions(editorshell_frame PRIVATE QUILLO_VERSION_TEXT="${QUILLO_VERSION_TEXT}")
+endblock()
+
 add_executable(QuilloEditor EditorMain.cpp)
 target_link_libraries(QuilloEditor PRIVATE editorshell_frame)
 set_target_properties(QuilloEditor PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
@@ -75,4 +87,22 @@ if(TARGET editorshell_frame_tests)
         QUILLO_WEB_BASE_FOR_TEST="${QUILLO_WEB_BASE}"
         QUILLO_EDITOR_PROGRAM="$<TARGET_FILE:QuilloEditor>")
     add_dependencies(editorshell_frame_tests quillo_skin QuilloEditor)
+endif()
+
+# The shell's small dialogs and the what's-new address.
+quillo_add_test(editorshell_dialogs_tests
+    SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
+        ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
+        tests/ShellWindowsTestSupport.cpp
+        tests/ShellDialogsTest.cpp
+    LIBS editorshell_frame
+    QT NO_MAIN)
+if(TARGET editorshell_dialogs_tests)
+    target_compile_definitions(editorshell_dialogs_tests PRIVATE
+        QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
+        QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests"
+        QUILLO_WEB_BASE_FOR_TEST="${QUILLO_WEB_BASE}"
+        QUILLO_VERSION_FOR_TEST="${QUILLO_VERSION_TEXT}")
+    add_dependencies(editorshell_dialogs_tests quillo_skin)
 endif()
