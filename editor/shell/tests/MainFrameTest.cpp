@@ -53,10 +53,6 @@ protected:
     void SetUp() override
     {
         ShellWindowsTest::SetUp();
-        // The history names its file once per process, in the first test's
-        // temporary folder, which that test removed.
-        if (const char* file = thePhotoDocument.m_history.GetFilePath(); file[0])
-            std::filesystem::create_directories(std::filesystem::path(file).parent_path());
         std::snprintf(g_programFolder, sizeof g_programFolder, "%s/", QUILLO_PROGRAM_DIR);
         qlafx::SetModalHook([this](CWnd*, const char*, const char* text, UINT) {
             m_messages.push_back(text ? text : "");

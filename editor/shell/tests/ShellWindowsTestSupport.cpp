@@ -46,6 +46,10 @@ void ShellWindowsTest::SetUp()
     CQLImageCodec::Start();
     theAppSettings.LoadProfileAndSkin();
     thePhotoDocument.Clear();
+    // The history names its file once per process, in the first test's
+    // temporary folder, which that test removed.
+    if (const char* file = thePhotoDocument.m_history.GetFilePath(); file[0])
+        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
 }
 
 void ShellWindowsTest::TearDown()
