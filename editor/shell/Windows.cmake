@@ -76,3 +76,34 @@ if(TARGET editorshell_frame_tests)
         QUILLO_EDITOR_PROGRAM="$<TARGET_FILE:QuilloEditor>")
     add_dependencies(editorshell_frame_tests quillo_skin QuilloEditor)
 endif()
+
+# Saving: the save-mode dialog, its modes and their small dialogs.
+add_library(editorshell_save STATIC
+    BackgroundWork.cpp
+    JpegQualityDlg.cpp
+    JpegTestEncoder.cpp
+    SaveActions.cpp
+    SaveForPrintDlg.cpp
+    SaveModeDlg.cpp
+    SaveWithSizeDlg.cpp)
+target_link_libraries(editorshell_save PUBLIC editorui editorshell_core)
+# The templates register themselves from a static object.
+add_library(editorshell_save_tables OBJECT res/SaveResources.cpp)
+target_link_libraries(editorshell_save_tables PRIVATE editorui)
+target_link_libraries(editorshell_save INTERFACE $<TARGET_OBJECTS:editorshell_save_tables>)
+target_link_libraries(editorshell_frame PUBLIC editorshell_save)
+quillo_add_test(editorshell_save_tests
+    SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
+        ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
+        tests/ShellWindowsTestSupport.cpp
+        tests/SaveDialogsTest.cpp
+        tests/SaveActionsTest.cpp
+    LIBS editorshell_save
+    QT NO_MAIN)
+if(TARGET editorshell_save_tests)
+    target_compile_definitions(editorshell_save_tests PRIVATE
+        QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
+        QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests")
+    add_dependencies(editorshell_save_tests quillo_skin)
+endif()

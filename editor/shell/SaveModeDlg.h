@@ -1,0 +1,51 @@
+// "Please select save mode": five ways to save the current photo, each a
+// picture button with a titled description beside it, and the JPEG schemes
+// for a fast copy.
+#pragma once
+
+#include "editor/ui/ImgButton.h"
+#include "editor/ui/LinkListCtrl.h"
+#include "platform/afx/Afx.h"
+
+inline constexpr UINT IDD_SAVE_MODE = 371;
+inline constexpr UINT IDC_SAVE_SCHEMES = 1521;
+inline constexpr UINT IDC_SAVE_SCHEMES_LABEL = 1522;
+inline constexpr UINT ID_SAVE_BACK = 12289;
+inline constexpr UINT ID_SAVE_WEB = 12290;
+inline constexpr UINT ID_SAVE_PRINT = 12291;
+inline constexpr UINT ID_SAVE_EDIT = 12292;
+inline constexpr UINT ID_SAVE_CUSTOM = 12293;
+inline constexpr UINT IDC_SAVE_MODE_TEXT_FIRST = 18945;
+
+class CSaveModeDlg : public CDialog {
+public:
+    static constexpr int kModes = 5;
+
+    explicit CSaveModeDlg(CWnd* parent);
+
+    // The command a title's click names: wParam must be 0x20000..0x2FFFF and
+    // the handler name is matched by its first characters; 0 otherwise.
+    static UINT HandlerCommand(WPARAM wParam, const char* handler);
+    // Runs one save mode; TRUE when it saved (the dialog then ends with OK).
+    BOOL RunMode(UINT command);
+    // Whether a mode can be used now (Save back needs the photo's path).
+    BOOL ModeEnabled(UINT command) const;
+
+    CImgButton m_buttons[kModes];
+    CLinkListCtrl m_texts[kModes];
+
+protected:
+    BOOL OnInitDialog() override;
+    void RecalcLayout();
+    void PaintBackground(CDC* dc);
+
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    afx_msg void OnSize(UINT type, int cx, int cy);
+    afx_msg void OnModeCommand(UINT id);
+    afx_msg LRESULT OnLinkClick(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnSchemeDoubleClick();
+    DECLARE_MESSAGE_MAP()
+};
+
+// The frame's runner of File > Save.
+int RunSaveModeDlg(CWnd* frame);
