@@ -76,7 +76,7 @@ BOOL CJpegQualityDlg::OnInitDialog()
         m_narrowRect.right -= client.right - separator.left;
     }
     const CRect viewRect(separator.right + kMargin, kMargin, client.right - kMargin, client.bottom - kMargin);
-    m_view.Create("JpegQualityPreview", viewRect, this, kViewId);
+    m_view.Create("Preview", viewRect, this, kViewId);
 
     m_encoder.Start(m_hWnd, WM_TEST_ENCODED, &thePhotoDocument.m_image, m_testPath);
     ShowSizeText();

@@ -6,6 +6,7 @@
 #include "editor/ui/AppSettings.h"
 #include "editor/ui/FontCache.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -37,7 +38,30 @@ constexpr COLORREF kPanelTop = RGB(240, 240, 240);
 constexpr COLORREF kPanelBottom = RGB(220, 220, 220);
 constexpr int kTitleHeight = 18, kLineHeight = 14;
 
+// The colour of the panel's gradient at y, for a panel from top to bottom.
+COLORREF PanelColourAt(int y, int top, int bottom)
+{
+    if (bottom <= top)
+        return kPanelTop;
+    const double t = std::clamp(static_cast<double>(y - top) / (bottom - top), 0.0, 1.0);
+    auto mix = [t](int a, int b) { return static_cast<int>(a + (b - a) * t + 0.5); };
+    return RGB(mix(GetRValue(kPanelTop), GetRValue(kPanelBottom)), mix(GetGValue(kPanelTop), GetGValue(kPanelBottom)),
+               mix(GetBValue(kPanelTop), GetBValue(kPanelBottom)));
+}
+
 }  // namespace
+
+BEGIN_MESSAGE_MAP(CSaveModeText, CLinkListCtrl)
+    ON_WM_ERASEBKGND()
+END_MESSAGE_MAP()
+
+BOOL CSaveModeText::OnEraseBkgnd(CDC* dc)
+{
+    CRect client;
+    GetClientRect(&client);
+    PaintGradient(dc, client, POINT{0, 0}, POINT{0, client.bottom}, TRUE, m_top, m_bottom);
+    return TRUE;
+}
 
 BEGIN_MESSAGE_MAP(CSaveModeDlg, CDialog)
     ON_WM_ERASEBKGND()
@@ -88,11 +112,6 @@ BOOL CSaveModeDlg::OnInitDialog()
         for (int line : m.lines)
             if (line)
                 m_texts[i].AddItem(theUITextTable.GetText(line), "Arial", kLineHeight, kTextColour, nullptr);
-        // The lines lie on the panel's gradient.
-        for (CLinkListCtrl::Entry& e : m_texts[i].m_entries) {
-            e.style = 1;
-            e.fill1 = e.fill2 = kPanelTop;
-        }
     }
     // The schemes come with the JPEG optimiser.
     if (CWnd* list = GetDlgItem(IDC_SAVE_SCHEMES))
@@ -127,6 +146,8 @@ void CSaveModeDlg::RecalcLayout()
         face.DeflateRect(shrink, shrink);
         if (m_buttons[i].GetSafeHwnd())
             m_buttons[i].MoveWindow(&face);
+        m_texts[i].m_top = PanelColourAt(top + 10, 5, H - 135);
+        m_texts[i].m_bottom = PanelColourAt(top + r, 5, H - 135);
         if (m_texts[i].GetSafeHwnd())
             m_texts[i].MoveWindow(square.right + 10, top + 10, W - 15 - (square.right + 10), r - 10);
     }

@@ -17,6 +17,17 @@ inline constexpr UINT ID_SAVE_EDIT = 12292;
 inline constexpr UINT ID_SAVE_CUSTOM = 12293;
 inline constexpr UINT IDC_SAVE_MODE_TEXT_FIRST = 18945;
 
+// A mode's title and lines, over the dialog's gradient panel.
+class CSaveModeText : public CLinkListCtrl {
+public:
+    // The panel's colours at the top and bottom of this control.
+    COLORREF m_top = RGB(240, 240, 240), m_bottom = RGB(240, 240, 240);
+
+protected:
+    afx_msg BOOL OnEraseBkgnd(CDC* dc);
+    DECLARE_MESSAGE_MAP()
+};
+
 class CSaveModeDlg : public CDialog {
 public:
     static constexpr int kModes = 5;
@@ -32,7 +43,7 @@ public:
     BOOL ModeEnabled(UINT command) const;
 
     CImgButton m_buttons[kModes];
-    CLinkListCtrl m_texts[kModes];
+    CSaveModeText m_texts[kModes];
 
 protected:
     BOOL OnInitDialog() override;

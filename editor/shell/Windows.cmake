@@ -97,6 +97,7 @@ quillo_add_test(editorshell_save_tests
         ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
         ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
         tests/ShellWindowsTestSupport.cpp
+        tests/SaveTestSupport.cpp
         tests/SaveDialogsTest.cpp
         tests/SaveActionsTest.cpp
     LIBS editorshell_save

@@ -23,7 +23,7 @@ const qlafx::DialogTemplate kSaveDialogs[] = {
     {IDD_SAVE_FOR_PRINT, kModal, 0, 0, 0, 200, 78, "Save for print", "MS Shell Dlg", 8,
      {
          {"Static", "Print size:", 0xFFFF, 7, 10, 50, 8, WS_VISIBLE | SS_LEFT},
-         {"ComboBox", "", IDC_PRINT_SIZE, 60, 8, 133, 120, kTab | WS_VSCROLL | CBS_DROPDOWNLIST},
+         {"ComboBox", "", IDC_PRINT_SIZE, 60, 8, 133, 14, kTab | WS_VSCROLL | CBS_DROPDOWNLIST},
          {"Static", "Resolution:", 0xFFFF, 7, 31, 50, 8, WS_VISIBLE | SS_LEFT},
          {"Edit", "", IDC_PRINT_DPI, 60, 29, 40, 12, kTab | WS_BORDER | ES_AUTOHSCROLL | ES_NUMBER},
          {"Static", "dpi", 0xFFFF, 104, 31, 20, 8, WS_VISIBLE | SS_LEFT},
@@ -42,7 +42,7 @@ const qlafx::DialogTemplate kSaveDialogs[] = {
     {IDD_JPEG_QUALITY, kModal, 0, 0, 0, 460, 214, "Set JPEG File Quality", "MS Shell Dlg", 8,
      {
          {"Static", "Quality", 0xFFFF, 7, 7, 100, 8, WS_VISIBLE | SS_LEFT},
-         {"msctls_trackbar32", "", IDC_QUALITY_SLIDER, 7, 18, 176, 18, kTab | TBS_HORZ | TBS_BOTTOM | TBS_AUTOTICKS},
+         {"msctls_trackbar32", "", IDC_QUALITY_SLIDER, 7, 18, 176, 18, kTab | TBS_HORZ | TBS_BOTTOM},
          {"Static", "Small file", 0xFFFF, 7, 38, 60, 8, WS_VISIBLE | SS_LEFT},
          {"Static", "Large file", 0xFFFF, 123, 38, 60, 8, WS_VISIBLE | SS_RIGHT},
          {"Button", "Low quality, small file size", IDC_QUALITY_LOW, 7, 52, 176, 14, kTab | BS_PUSHBUTTON},
