@@ -76,3 +76,21 @@ if(TARGET editorshell_frame_tests)
         QUILLO_EDITOR_PROGRAM="$<TARGET_FILE:QuilloEditor>")
     add_dependencies(editorshell_frame_tests quillo_skin QuilloEditor)
 endif()
+
+# JPEG save schemes and "Jpeg Slimming", part of the frame's library (the
+# dialog updates the frame's title); its template is linked as an object.
+target_sources(editorshell_frame PRIVATE SaveSchemes.cpp)
+quillo_add_test(editorshell_save_tests
+    SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
+        ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
+        tests/ShellWindowsTestSupport.cpp
+        tests/SaveSchemesTest.cpp
+    LIBS editorshell_frame
+    QT NO_MAIN)
+if(TARGET editorshell_save_tests)
+    target_compile_definitions(editorshell_save_tests PRIVATE
+        QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
+        QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests")
+    add_dependencies(editorshell_save_tests quillo_skin)
+endif()
