@@ -79,13 +79,15 @@ endif()
 
 # JPEG save schemes and "Jpeg Slimming", part of the frame's library (the
 # dialog updates the frame's title); its template is linked as an object.
-target_sources(editorshell_frame PRIVATE SaveSchemes.cpp)
+target_sources(editorshell_frame PRIVATE SaveSchemes.cpp JpegOptimizeDlg.cpp)
+target_sources(editorshell_frame_tables PRIVATE res/JpegOptimizeResources.cpp)
 quillo_add_test(editorshell_save_tests
     SOURCES
         ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
         ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
         tests/ShellWindowsTestSupport.cpp
         tests/SaveSchemesTest.cpp
+        tests/JpegOptimizeDlgTest.cpp
     LIBS editorshell_frame
     QT NO_MAIN)
 if(TARGET editorshell_save_tests)
