@@ -7,6 +7,7 @@
 #include "editor/shell/JpegQualityDlg.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/SaveForPrintDlg.h"
+#include "editor/shell/SaveSchemes.h"
 #include "editor/shell/UITextTable.h"
 #include "platform/afx/CommDlg.h"
 #include "platform/codec/QLImageCodec.h"
@@ -70,12 +71,6 @@ std::string CSaveActions::FastCopyName(const char* photoTitle, const char* schem
 {
     const std::string title = photoTitle && photoTitle[0] ? photoTitle : "untittle";
     return title + "." + schemeName + ".jpg";
-}
-
-int CSaveActions::BudgetLessExif(int budgetKB, int exifBytes)
-{
-    const long long left = (static_cast<long long>(budgetKB) * 1024 - exifBytes) / 1024;
-    return left <= 0 ? 1 : static_cast<int>(left);
 }
 
 std::string CSaveActions::AskPath(const char* name, const char* filter, const char* defExt)

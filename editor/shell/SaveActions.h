@@ -25,8 +25,6 @@ public:
     // Proposed file names.
     static std::string PrintName(const char* photoTitle, int sizeIndex);
     static std::string FastCopyName(const char* photoTitle, const char* schemeName);
-    // The scheme's size budget less the EXIF block; 1 KB when nothing is left.
-    static int BudgetLessExif(int budgetKB, int exifBytes);
 
 private:
     // The chosen path, empty when the user cancelled.

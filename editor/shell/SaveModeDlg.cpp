@@ -1,5 +1,7 @@
 #include "editor/shell/SaveModeDlg.h"
 
+#include "editor/shell/JpegOptimizeDlg.h"
+#include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/SaveActions.h"
 #include "editor/shell/UITextTable.h"
@@ -85,12 +87,7 @@ UINT CSaveModeDlg::HandlerCommand(WPARAM wParam, const char* handler)
 
 BOOL CSaveModeDlg::ModeEnabled(UINT command) const
 {
-    switch (command) {
-    case ID_SAVE_BACK: return thePhotoDocument.m_path[0] != '\0';
-    // The JPEG optimiser has not come yet.
-    case ID_SAVE_WEB: return FALSE;
-    default: return TRUE;
-    }
+    return command != ID_SAVE_BACK || thePhotoDocument.m_path[0] != '\0';
 }
 
 BOOL CSaveModeDlg::OnInitDialog()
@@ -113,14 +110,37 @@ BOOL CSaveModeDlg::OnInitDialog()
             if (line)
                 m_texts[i].AddItem(theUITextTable.GetText(line), "Arial", kLineHeight, kTextColour, nullptr);
     }
-    // The schemes come with the JPEG optimiser.
-    if (CWnd* list = GetDlgItem(IDC_SAVE_SCHEMES))
-        list->EnableWindow(FALSE);
-    if (CWnd* label = GetDlgItem(IDC_SAVE_SCHEMES_LABEL))
-        label->EnableWindow(FALSE);
+    LoadSchemes();
     RecalcLayout();
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return TRUE;
+}
+
+void CSaveModeDlg::LoadSchemes()
+{
+    m_schemes = LoadSaveSchemes();
+    CWnd* list = GetDlgItem(IDC_SAVE_SCHEMES);
+    if (!list)
+        return;
+    list->SendMessage(LB_RESETCONTENT);
+    for (size_t i = 0; i < m_schemes.size(); ++i) {
+        const LRESULT line =
+            list->SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_schemes[i].name.c_str()));
+        if (line >= 0)
+            list->SendMessage(LB_SETITEMDATA, static_cast<WPARAM>(line), static_cast<LPARAM>(i));
+    }
+}
+
+BOOL CSaveModeDlg::FastCopy(int line)
+{
+    CWnd* list = GetDlgItem(IDC_SAVE_SCHEMES);
+    if (!list || line < 0)
+        return FALSE;
+    const LRESULT index = list->SendMessage(LB_GETITEMDATA, static_cast<WPARAM>(line));
+    if (index < 0 || static_cast<size_t>(index) >= m_schemes.size())
+        return FALSE;
+    const SaveScheme& scheme = m_schemes[static_cast<size_t>(index)];
+    return CSaveActions(this).FastCopy(scheme.settings, scheme.name.c_str());
 }
 
 void CSaveModeDlg::RecalcLayout()
@@ -189,6 +209,7 @@ BOOL CSaveModeDlg::RunMode(UINT command)
     CSaveActions actions(this);
     switch (command) {
     case ID_SAVE_BACK: return actions.SaveBack();
+    case ID_SAVE_WEB: return RunJpegOptimizeDlg(dynamic_cast<CMainFrame*>(m_pParentWnd)) == IDOK;
     case ID_SAVE_PRINT: return actions.SaveForPrint();
     case ID_SAVE_EDIT: return actions.SaveForEdit();
     case ID_SAVE_CUSTOM: return actions.SaveCustom();
@@ -210,7 +231,11 @@ LRESULT CSaveModeDlg::OnLinkClick(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-void CSaveModeDlg::OnSchemeDoubleClick() {}
+void CSaveModeDlg::OnSchemeDoubleClick()
+{
+    if (CWnd* list = GetDlgItem(IDC_SAVE_SCHEMES))
+        FastCopy(static_cast<int>(list->SendMessage(LB_GETCURSEL)));
+}
 
 int RunSaveModeDlg(CWnd* frame)
 {

@@ -3,9 +3,12 @@
 // for a fast copy.
 #pragma once
 
+#include "editor/shell/SaveSchemes.h"
 #include "editor/ui/ImgButton.h"
 #include "editor/ui/LinkListCtrl.h"
 #include "platform/afx/Afx.h"
+
+#include <vector>
 
 inline constexpr UINT IDD_SAVE_MODE = 371;
 inline constexpr UINT IDC_SAVE_SCHEMES = 1521;
@@ -41,12 +44,16 @@ public:
     BOOL RunMode(UINT command);
     // Whether a mode can be used now (Save back needs the photo's path).
     BOOL ModeEnabled(UINT command) const;
+    // A fast copy through the scheme of the list's line; the dialog stays.
+    BOOL FastCopy(int line);
 
     CImgButton m_buttons[kModes];
     CSaveModeText m_texts[kModes];
+    std::vector<SaveScheme> m_schemes;
 
 protected:
     BOOL OnInitDialog() override;
+    void LoadSchemes();
     void RecalcLayout();
     void PaintBackground(CDC* dc);
 

@@ -106,3 +106,16 @@ LRESULT CSaveWithSizeDlg::OnSearchNotice(WPARAM kind, LPARAM value)
     EndDialog(IDOK);
     return 0;
 }
+
+int RunSaveWithSizeDlg(CWnd* parent, const CQLImage* image, int highQualityColor, int exifBytes,
+                       const unsigned int* adaptiveTable, int* quality)
+{
+    CSaveWithSizeDlg dialog(parent, image);
+    dialog.m_highQuality = highQualityColor;
+    dialog.m_exifSize = exifBytes;
+    dialog.m_adaptiveTable = adaptiveTable;
+    const int answer = static_cast<int>(dialog.DoModal());
+    if (answer == IDOK && quality)
+        *quality = dialog.m_quality;
+    return answer;
+}

@@ -44,3 +44,7 @@ private:
     std::thread m_worker;
     BOOL m_searching = FALSE;
 };
+
+// "Save with Size ..." on image for "Jpeg Slimming": IDOK with *quality set.
+int RunSaveWithSizeDlg(CWnd* parent, const CQLImage* image, int highQualityColor, int exifBytes,
+                       const unsigned int* adaptiveTable, int* quality);

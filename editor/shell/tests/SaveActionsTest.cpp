@@ -127,6 +127,7 @@ TEST_F(SaveActions, SaveForNextEditingWritesATiffTheCodecReadsBack)
     PushEdit("Sharpen");
     m_savePath = m_folder.Path() + "edit.tif";
     EXPECT_TRUE(Actions().SaveForEdit());
+    EXPECT_EQ(m_proposedNames, std::vector<std::string>{"edit"});
     EXPECT_TRUE(m_messages.empty());
     EXPECT_EQ(CQLImageCodec::GetFileType(m_savePath.c_str()), QL_FILE_TIFF);
     CQLImage back;
@@ -168,6 +169,7 @@ TEST_F(SaveActions, SaveForPrintResamplesToThePrintSize)
                          }});
     EXPECT_TRUE(Actions().SaveForPrint());
     EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(m_proposedNames, std::vector<std::string>{"_5x3.5"});
     // 5 inches at 100 dpi: the longer side 500, 300 x 240 keeps its shape.
     EXPECT_TRUE(SameSize(m_savePath, 500, 400));
     EXPECT_EQ(CQLImageCodec::GetFileType(m_savePath.c_str()), QL_FILE_JPEG);
@@ -242,14 +244,4 @@ TEST(SaveNames, ProposedNames)
     EXPECT_EQ(CSaveActions::PrintName("IMG_0001", 0), "IMG_0001");
     EXPECT_EQ(CSaveActions::FastCopyName("IMG_0001", "web 800"), "IMG_0001.web 800.jpg");
     EXPECT_EQ(CSaveActions::FastCopyName("", "forum"), "untittle.forum.jpg");
-}
-
-TEST(SaveNames, BudgetLessExif)
-{
-    EXPECT_EQ(CSaveActions::BudgetLessExif(200, 20 * 1024), 180);
-    EXPECT_EQ(CSaveActions::BudgetLessExif(200, 0), 200);
-    EXPECT_EQ(CSaveActions::BudgetLessExif(200, 20 * 1024 + 1), 179);
-    // Nothing left for the picture: 1 KB, not 0 or less.
-    EXPECT_EQ(CSaveActions::BudgetLessExif(20, 20 * 1024), 1);
-    EXPECT_EQ(CSaveActions::BudgetLessExif(10, 20 * 1024), 1);
 }

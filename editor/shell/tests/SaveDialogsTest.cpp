@@ -6,6 +6,7 @@
 #include "editor/shell/JpegQualityDlg.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/SaveForPrintDlg.h"
+#include "editor/shell/SaveSchemes.h"
 #include "editor/shell/SaveModeDlg.h"
 #include "editor/shell/SaveWithSizeDlg.h"
 #include "editor/shell/UITextTable.h"
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 
+#include <cstdio>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -29,6 +31,27 @@ namespace {
 
 class SaveDialogs : public savetest::SaveTest {
 protected:
+    void TearDown() override
+    {
+        std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s/", QUILLO_PROGRAM_DIR);
+        SaveTest::TearDown();
+    }
+    // A program folder of the test's own with the real skin and two schemes.
+    void UseSchemes()
+    {
+        const std::string program = m_folder.Path() + "program/";
+        fs::create_directories(program);
+        fs::create_directory_symlink(std::string(QUILLO_PROGRAM_DIR) + "/skin", program + "skin");
+        std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s", program.c_str());
+        JpegSlimSettings web;
+        web.resizeMode = 3;
+        web.resizeLength = 64;
+        ASSERT_NE(WriteSaveScheme(SaveSchemeFolder(), "web 800", web), 0);
+        JpegSlimSettings forum;
+        forum.sizeMode = 2;
+        forum.targetKB = 150;
+        ASSERT_NE(WriteSaveScheme(SaveSchemeFolder(), "forum 150K", forum), 0);
+    }
     // Runs dialog modally; work gets it after it opened, then it is cancelled.
     void RunAndCancel(CDialog& dialog, const char* caption, const std::function<void(CDialog*)>& work)
     {
@@ -118,16 +141,18 @@ TEST_F(SaveDialogs, SaveModeDialogOnACorpusPhoto)
 {
     if (!OpenCorpusCopy(kCanon, "Canon_40D.jpg"))
         GTEST_SKIP() << "corpus absent";
+    UseSchemes();
     CSaveModeDlg dialog(nullptr);
     RunAndCancel(dialog, "Please select save mode", [&](CDialog*) {
-        EXPECT_TRUE(dialog.m_buttons[0].IsWindowEnabled());
+        for (int i = 0; i < CSaveModeDlg::kModes; ++i) {
+            EXPECT_TRUE(dialog.m_buttons[i].IsWindowEnabled()) << i;
+            EXPECT_TRUE(TitleIsLink(dialog.m_texts[i])) << i;
+        }
         EXPECT_TRUE(TitleIsLink(dialog.m_texts[0]));
         EXPECT_STREQ(dialog.m_texts[0].m_entries[0].command, "OnSaveBack");
         EXPECT_STREQ(dialog.m_texts[2].m_entries[0].text, theUITextTable.GetText(8));
         EXPECT_EQ(dialog.m_texts[0].m_entries.size(), 3u);  // title and two lines
-        // Save for web waits for the JPEG optimiser: grey, no link.
-        EXPECT_FALSE(dialog.m_buttons[1].IsWindowEnabled());
-        EXPECT_FALSE(TitleIsLink(dialog.m_texts[1]));
+        EXPECT_EQ(dialog.SendDlgItemMessage(IDC_SAVE_SCHEMES, LB_GETCOUNT), 2);
         // The layout: five rows, each face 70 x 70 in its square.
         CRect client, face;
         dialog.GetClientRect(&client);
@@ -208,6 +233,34 @@ TEST_F(SaveDialogs, SuccessfulSaveEndsWithOk)
                          }});
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_TRUE(fs::exists(m_savePath));
+}
+
+// A double click on a scheme saves a copy through it and leaves the
+// dialog open; the photo stays as it was.
+TEST_F(SaveDialogs, SchemeDoubleClickSavesAFastCopy)
+{
+    if (!OpenCorpusCopy(kCanon, "Canon_40D.jpg"))
+        GTEST_SKIP() << "corpus absent";
+    UseSchemes();
+    const std::string photo = thePhotoDocument.m_path;
+    m_savePath = m_folder.Path() + "copy.jpg";
+    CSaveModeDlg dialog(nullptr);
+    RunAndCancel(dialog, "Please select save mode", [&](CDialog* d) {
+        CWnd* list = d->GetDlgItem(IDC_SAVE_SCHEMES);
+        const LRESULT line = list->SendMessage(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>("web 800"));
+        ASSERT_GE(line, 0);
+        list->SendMessage(LB_SETCURSEL, static_cast<WPARAM>(line));
+        d->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SAVE_SCHEMES, LBN_DBLCLK), reinterpret_cast<LPARAM>(list->m_hWnd));
+        EXPECT_TRUE(::IsWindowVisible(d->m_hWnd));
+    });
+    ASSERT_TRUE(fs::exists(m_savePath));
+    EXPECT_EQ(m_proposedNames, std::vector<std::string>{"Canon_40D.web 800.jpg"});
+    int w = 0, h = 0;
+    ASSERT_NE(CQLImageCodec::GetFileShape(m_savePath.c_str(), &w, &h), 0);
+    EXPECT_EQ(std::max(w, h), 64);
+    EXPECT_EQ(thePhotoDocument.m_path, photo);
+    EXPECT_TRUE(m_messages.empty());
 }
 
 TEST_F(SaveDialogs, SaveForPrintEnablesTheResolutionWithASize)

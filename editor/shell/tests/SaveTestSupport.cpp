@@ -26,6 +26,7 @@ void SaveTest::SetUp()
         const std::string title = caption ? caption : "";
         m_captions.push_back(title);
         if (auto* files = dynamic_cast<CFileDialog*>(dialog)) {
+            m_proposedNames.push_back(files->m_ofn.lpstrFile ? files->m_ofn.lpstrFile : "");
             if (m_savePath.empty())
                 return IDCANCEL;
             qlafx::AnswerFileDialog(*files, {m_savePath});

@@ -35,6 +35,7 @@ protected:
     std::vector<std::string> m_captions;  // captions of every modal dialog met
     // The next file dialog chooses this path (a name is put in the folder).
     std::string m_savePath;
+    std::vector<std::string> m_proposedNames;  // each file dialog's initial name
 };
 
 // Runs Qt's events until pred holds or the time is over.
