@@ -1,15 +1,12 @@
 #include "SaveModePictures.h"
+#include "FaceOverMask.h"
 #include "IconColours.h"
-
-#include "imagecore/QLImage.h"
 
 #include <QColor>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
-#include <cmath>
-#include <cstring>
 #include <functional>
 
 namespace {
@@ -162,7 +159,7 @@ void Custom(QPainter& p)
     }
 }
 
-// The picture in the top half, its coverage as grey in the bottom half.
+// Drawn on a transparent square, then written over its mask.
 bool SaveFace(const std::function<void(QPainter&)>& draw, const std::string& path)
 {
     QImage ink(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
@@ -172,21 +169,7 @@ bool SaveFace(const std::function<void(QPainter&)>& draw, const std::string& pat
         p.setRenderHint(QPainter::Antialiasing);
         draw(p);
     }
-    const QImage straight = ink.convertToFormat(QImage::Format_ARGB32);
-    QImage face(kSize, 2 * kSize, QImage::Format_ARGB32);
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
-            const QRgb c = straight.pixel(x, y);
-            const int a = qAlpha(c);
-            face.setPixel(x, y, a > 24 ? qRgb(qRed(c), qGreen(c), qBlue(c)) : kInk.rgb());
-            face.setPixel(x, kSize + y, qRgb(a, a, a));
-        }
-    CQLImage out;
-    if (out.Create(kSize, 2 * kSize) != 0)
-        return false;
-    for (int y = 0; y < face.height(); ++y)
-        std::memcpy(out.GetBuffer(0, y), face.constScanLine(y), static_cast<size_t>(kSize) * 4);
-    return out.SaveToFile(path.c_str()) == 0;
+    return SaveFaceOverMask(ink, path);
 }
 
 }  // namespace

@@ -86,9 +86,14 @@ void CSaveActions::ReportFailure()
     AfxMessageBox(theUITextTable.GetText(18), MB_OK | MB_ICONERROR);
 }
 
-void CSaveActions::MarkSaved()
+BOOL CSaveActions::Finish(int saved)
 {
+    if (!saved) {
+        ReportFailure();
+        return FALSE;
+    }
     thePhotoDocument.m_history.SetModified(FALSE);
+    return TRUE;
 }
 
 BOOL CSaveActions::SaveBack()
@@ -121,13 +126,9 @@ BOOL CSaveActions::SaveBack()
             WriteExif(path.c_str());
         return 1;
     });
-    if (!saved) {
-        ReportFailure();
-        return FALSE;
-    }
-    doc.m_fileSize = FileBytes(path.c_str());
-    MarkSaved();
-    return TRUE;
+    if (saved)
+        doc.m_fileSize = FileBytes(path.c_str());
+    return Finish(saved);
 }
 
 BOOL CSaveActions::SaveForPrint()
@@ -161,12 +162,7 @@ BOOL CSaveActions::SaveForPrint()
         WriteExif(path.c_str());
         return 1;
     });
-    if (!saved) {
-        ReportFailure();
-        return FALSE;
-    }
-    MarkSaved();
-    return TRUE;
+    return Finish(saved);
 }
 
 BOOL CSaveActions::SaveForEdit()
@@ -182,12 +178,7 @@ BOOL CSaveActions::SaveForEdit()
         WriteExif(path.c_str());
         return 1;
     });
-    if (!saved) {
-        ReportFailure();
-        return FALSE;
-    }
-    MarkSaved();
-    return TRUE;
+    return Finish(saved);
 }
 
 BOOL CSaveActions::SaveCustom()
@@ -224,12 +215,7 @@ BOOL CSaveActions::SaveCustom()
             return 1;
         });
     }
-    if (!saved) {
-        ReportFailure();
-        return FALSE;
-    }
-    MarkSaved();
-    return TRUE;
+    return Finish(saved);
 }
 
 BOOL CSaveActions::FastCopy(const JpegSlimSettings& scheme, const char* schemeName)

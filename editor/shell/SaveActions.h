@@ -30,7 +30,8 @@ private:
     // The chosen path, empty when the user cancelled.
     std::string AskPath(const char* name, const char* filter, const char* defExt);
     void ReportFailure();
-    void MarkSaved();
+    // UI text 18 for a failed save; a saved photo is marked unmodified.
+    BOOL Finish(int saved);
 
     CWnd* m_owner;
 };
