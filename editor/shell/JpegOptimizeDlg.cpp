@@ -358,7 +358,8 @@ void CJpegOptimizeDlg::StopPreview()
 
 int CJpegOptimizeDlg::RunOnWorker(EffectAlgorithm* alg, void* argument, bool showHint)
 {
-    CWnd* focus = CWnd::GetFocus();
+    CWnd* focused = CWnd::GetFocus();
+    const HWND focus = focused ? focused->m_hWnd : nullptr;
     m_preparing = 1;
     EnableWindow(FALSE);
     StopPreview();
@@ -395,8 +396,8 @@ int CJpegOptimizeDlg::RunOnWorker(EffectAlgorithm* alg, void* argument, bool sho
         app->DoWaitCursor(-1);
     m_preparing = 0;
     EnableWindow(TRUE);
-    if (focus && ::IsWindow(focus->m_hWnd))
-        focus->SetFocus();
+    if (focus && ::IsWindow(focus))
+        ::SetFocus(focus);
     return result;
 }
 
