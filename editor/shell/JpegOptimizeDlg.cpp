@@ -243,6 +243,13 @@ void CJpegOptimizeDlg::EnableSaveButtons(BOOL on)
     for (UINT id : {static_cast<UINT>(IDOK), static_cast<UINT>(IDCANCEL), IDC_JPEG_SAVE_COPY})
         if (CWnd* item = GetDlgItem(static_cast<int>(id)))
             item->EnableWindow(on);
+    // A new layer set-up would restart the preview and stop the save.
+    if (!on) {
+        m_layerWasEnabled = layerButton.IsWindowEnabled();
+        layerButton.EnableWindow(FALSE);
+    } else if (m_layerWasEnabled) {
+        layerButton.EnableWindow(TRUE);
+    }
     UpdateEnabling();
 }
 
@@ -358,7 +365,8 @@ void CJpegOptimizeDlg::StopPreview()
 
 int CJpegOptimizeDlg::RunOnWorker(EffectAlgorithm* alg, void* argument, bool showHint)
 {
-    CWnd* focus = CWnd::GetFocus();
+    CWnd* focused = CWnd::GetFocus();
+    const HWND focus = focused ? focused->m_hWnd : nullptr;
     m_preparing = 1;
     EnableWindow(FALSE);
     StopPreview();
@@ -395,8 +403,8 @@ int CJpegOptimizeDlg::RunOnWorker(EffectAlgorithm* alg, void* argument, bool sho
         app->DoWaitCursor(-1);
     m_preparing = 0;
     EnableWindow(TRUE);
-    if (focus && ::IsWindow(focus->m_hWnd))
-        focus->SetFocus();
+    if (focus && ::IsWindow(focus))
+        ::SetFocus(focus);
     return result;
 }
 
@@ -432,7 +440,8 @@ void CJpegOptimizeDlg::OnAlgorithmDone(int tag, int result)
     }
     if (tag == kTagSave || tag == kTagSaveCopy) {
         FinishSave(tag, result);
-        return;
+        if (tag == kTagSave && result == 0)
+            return; // closing
     }
     CFilterDlg::OnAlgorithmDone(tag, result);
 }
@@ -471,16 +480,17 @@ void CJpegOptimizeDlg::ValuesChanged(bool sizeRule)
 {
     if (m_showing || !m_started || m_preparing)
         return;
-    if (m_saveTag) {
-        // The save under way keeps its values; these follow when it ends.
-        m_changedWhileSaving = 1;
-        return;
-    }
     UpdateData(TRUE);
     m_custom = 1;
     m_scheme = 0;
     SendDlgItemMessage(IDC_JPEG_SCHEME, CB_SETCURSEL, 0);
     UpdateEnabling();
+    if (m_saveTag) {
+        // The save under way keeps its values; the preview follows these
+        // when it ends.
+        m_changedWhileSaving = 1;
+        return;
+    }
     if (sizeRule)
         ApplySizeRule();
     UpdatePreview();
@@ -604,6 +614,8 @@ void CJpegOptimizeDlg::SelectScheme(int line)
     m_custom = 0;
     ShowValues();
     UpdateEnabling();
+    if (m_saveTag)
+        m_changedWhileSaving = 1;
     if (!m_started || m_saveTag)
         return;
     ApplySizeRule();
@@ -751,7 +763,8 @@ void CJpegOptimizeDlg::FinishSave(int tag, int jobResult)
     }
     if (m_changedWhileSaving) {
         m_changedWhileSaving = 0;
-        ValuesChanged(true);
+        ApplySizeRule();
+        UpdatePreview();
     }
 }
 

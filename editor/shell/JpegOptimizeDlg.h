@@ -158,6 +158,7 @@ private:
     int m_workerJob = 0;    // its end notice has not come yet
     int m_showing = 0;
     int m_changedWhileSaving = 0;
+    BOOL m_layerWasEnabled = FALSE;
     int m_qualityScore = 0;
     int m_limitedQuality = 0;
     SIZE m_appliedSize{-1, -1}; // the size rule's result now in the photo

@@ -94,7 +94,7 @@ if(TARGET editorshell_save_tests)
     target_compile_definitions(editorshell_save_tests PRIVATE
         QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
         QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests")
-    add_dependencies(editorshell_save_tests quillo_skin)
+    add_dependencies(editorshell_save_tests quillo_skin quillo_savesets)
 endif()
 
 # Saving: the save-mode dialog, its modes and their small dialogs, in the

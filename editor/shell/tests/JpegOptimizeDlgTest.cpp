@@ -407,6 +407,8 @@ TEST_F(JpegOptimizeDlgTest, GrabOfACorpusPhoto)
         qlafx::ProcessPendingEvents();
         info = InfoLines(dlg);
         grab = shelltest::SaveGrab(dlg->GetWidget()->grab().toImage(), "jpeg_slimming");
+        m_saveAs = m_folder.Path() + "canon-copy.jpg";
+        PressAndWait(dlg, IDC_JPEG_SAVE_COPY);
         dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
         return qlafx::kModalRun;
     });
@@ -416,4 +418,9 @@ TEST_F(JpegOptimizeDlgTest, GrabOfACorpusPhoto)
     EXPECT_NE(info[0].find("KB\xEF\xBC\x8CRatio"), std::string::npos) << info[0];
     EXPECT_EQ(info[2].rfind("Original photo:", 0), 0u) << info[2];
     EXPECT_EQ(info[3].rfind("Original file size:", 0), 0u) << info[3];
+    // The copy carries the camera's EXIF.
+    ExifInfo copied;
+    ASSERT_EQ(copied.ReadFromFile(m_saveAs.c_str()), 1);
+    EXPECT_STREQ(copied.GetFields().model, thePhotoDocument.m_exif.GetFields().model);
+    EXPECT_NE(copied.GetFields().model[0], '\0');
 }

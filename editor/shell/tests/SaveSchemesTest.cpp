@@ -199,6 +199,16 @@ TEST_F(SaveSchemes, DeletedSchemeLeavesTheList)
     EXPECT_EQ(DeleteSaveScheme(m_schemes, "a"), 0);
 }
 
+TEST_F(SaveSchemes, ShippedSchemesAreListed)
+{
+    const std::vector<SaveScheme> shipped = LoadSaveSchemes(std::string(QUILLO_PROGRAM_DIR) + "/SaveSet/");
+    EXPECT_EQ(Names(shipped), (std::vector<std::string>{"E-mail 1024 pixels", "Forum 150 KB", "Web 800 pixels"}));
+    for (const SaveScheme& s : shipped) {
+        EXPECT_EQ(s.settings.resizeMode, 3) << s.name;
+        EXPECT_STREQ(s.settings.path, "") << s.name;
+    }
+}
+
 TEST(SaveSchemeBudget, LimitLessExifRoundsDownAndNeverReachesZero)
 {
     struct Case {
