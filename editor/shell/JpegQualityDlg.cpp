@@ -45,6 +45,7 @@ CJpegQualityDlg::CJpegQualityDlg(CWnd* parent) : CSkinDialog(IDD_JPEG_QUALITY, p
 CJpegQualityDlg::~CJpegQualityDlg()
 {
     m_encoder.Stop();
+    ::DeleteFile(m_testPath.c_str());
 }
 
 CString CJpegQualityDlg::SizeText(double fileBytes, double testBytes)

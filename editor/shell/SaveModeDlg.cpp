@@ -53,6 +53,16 @@ COLORREF PanelColourAt(int y, int top, int bottom)
 
 }  // namespace
 
+void CSaveModeButton::DrawItem(LPDRAWITEMSTRUCT dis)
+{
+    CImgButton::DrawItem(dis);
+    if (!(dis->itemState & ODS_FOCUS))
+        return;
+    CRect r(dis->rcItem);
+    r.DeflateRect(3, 3);
+    CDC::FromHandle(dis->hDC)->DrawFocusRect(&r);
+}
+
 BEGIN_MESSAGE_MAP(CSaveModeText, CLinkListCtrl)
     ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
@@ -101,8 +111,11 @@ BOOL CSaveModeDlg::OnInitDialog()
         m_buttons[i].Create("", none, this, m.command, (skin + m.picture).c_str(), title, 0);
         m_buttons[i].SetBkColorRGB(240, 240, 240);
         const BOOL enabled = ModeEnabled(m.command);
-        if (m_buttons[i].GetSafeHwnd())
+        if (m_buttons[i].GetSafeHwnd()) {
+            // Tab reaches every mode; Space runs it.
+            m_buttons[i].ModifyStyle(0, WS_TABSTOP);
             m_buttons[i].EnableWindow(enabled);
+        }
         m_texts[i].Create(static_cast<int>(IDC_SAVE_MODE_TEXT_FIRST + i), none, this);
         m_texts[i].AddItem(title, "Arial", kTitleHeight, enabled ? kLinkColour : kGreyTitle,
                            enabled ? m.handler : nullptr);
@@ -113,6 +126,12 @@ BOOL CSaveModeDlg::OnInitDialog()
     LoadSchemes();
     RecalcLayout();
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    // The keyboard starts on the first mode that can be used.
+    for (CSaveModeButton& button : m_buttons)
+        if (button.GetSafeHwnd() && button.IsWindowEnabled()) {
+            GotoDlgCtrl(&button);
+            return FALSE;
+        }
     return TRUE;
 }
 

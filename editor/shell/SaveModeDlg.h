@@ -31,6 +31,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// A mode's picture button, with the focus marked for the keyboard.
+class CSaveModeButton : public CImgButton {
+public:
+    void DrawItem(LPDRAWITEMSTRUCT dis) override;
+};
+
 class CSaveModeDlg : public CDialog {
 public:
     static constexpr int kModes = 5;
@@ -47,7 +53,7 @@ public:
     // A fast copy through the scheme of the list's line; the dialog stays.
     BOOL FastCopy(int line);
 
-    CImgButton m_buttons[kModes];
+    CSaveModeButton m_buttons[kModes];
     CSaveModeText m_texts[kModes];
     std::vector<SaveScheme> m_schemes;
 

@@ -204,6 +204,21 @@ TEST_F(SaveDialogs, TitleClickRunsItsMode)
     EXPECT_EQ(m_captions.size(), 2u);
 }
 
+TEST_F(SaveDialogs, ModesAreReachedByTheKeyboard)
+{
+    MakePastedPhoto(60, 40);
+    CSaveModeDlg dialog(nullptr);
+    m_answers.push_back({"Save for print", [](CWnd*) { return IDCANCEL; }});
+    RunAndCancel(dialog, "Please select save mode", [&](CDialog* d) {
+        EXPECT_TRUE(dialog.m_buttons[2].GetStyle() & WS_TABSTOP);
+        d->GotoDlgCtrl(&dialog.m_buttons[2]);
+        dialog.m_buttons[2].SendMessage(WM_KEYDOWN, VK_SPACE, 0);
+        dialog.m_buttons[2].SendMessage(WM_KEYUP, VK_SPACE, 0);
+        QCoreApplication::processEvents();
+    });
+    EXPECT_EQ(std::count(m_captions.begin(), m_captions.end(), "Save for print"), 1);
+}
+
 TEST_F(SaveDialogs, FailedSaveKeepsTheDialogOpen)
 {
     MakePastedPhoto(60, 40);
