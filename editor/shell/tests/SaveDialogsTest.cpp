@@ -204,6 +204,26 @@ TEST_F(SaveDialogs, TitleClickRunsItsMode)
     EXPECT_EQ(m_captions.size(), 2u);
 }
 
+// Save for web runs "Jpeg Slimming"; its Cancel leaves the save modes open.
+TEST_F(SaveDialogs, SaveForWebRunsTheJpegOptimiser)
+{
+    MakePastedPhoto(120, 90);
+    CSaveModeDlg dialog(nullptr);
+    m_answers.push_back({"Jpeg Slimming", [](CWnd* d) {
+                             d->SendMessage(WM_COMMAND, IDCANCEL);
+                             return IDCANCEL;
+                         }});
+    bool open = false;
+    RunAndCancel(dialog, "Please select save mode", [&](CDialog* d) {
+        d->PostMessage(WM_USER + 518, 0x20000 + 18946, reinterpret_cast<LPARAM>("OnSaveWeb"));
+        PumpUntil([&] { return std::count(m_captions.begin(), m_captions.end(), "Jpeg Slimming") == 1; });
+        open = ::IsWindowVisible(d->m_hWnd);
+    });
+    EXPECT_EQ(std::count(m_captions.begin(), m_captions.end(), "Jpeg Slimming"), 1);
+    EXPECT_TRUE(open);
+    EXPECT_TRUE(thePhotoDocument.IsModified());
+}
+
 TEST_F(SaveDialogs, ModesAreReachedByTheKeyboard)
 {
     MakePastedPhoto(60, 40);
