@@ -185,11 +185,6 @@ LRESULT CJpegQualityDlg::OnTestDone(WPARAM, LPARAM)
     return 0;
 }
 
-void CJpegQualityDlg::WaitForTestEncodes()
-{
-    m_encoder.WaitUntilIdle();
-}
-
 void CJpegQualityDlg::OnOK()
 {
     if (!UpdateData(TRUE))

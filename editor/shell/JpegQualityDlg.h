@@ -40,8 +40,6 @@ public:
 
     // The size text for a photo file and a test file of these byte counts.
     static CString SizeText(double fileBytes, double testBytes);
-    // Waits for the test encode in progress (tests).
-    void WaitForTestEncodes();
 
 protected:
     BOOL OnInitDialog() override;

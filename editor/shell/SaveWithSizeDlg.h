@@ -27,8 +27,6 @@ public:
     const unsigned int* m_adaptiveTable = nullptr;  // 64 entries, zigzag order; not owned
     const CQLImage* m_image;
 
-    BOOL IsSearching() const { return m_searching; }
-
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;

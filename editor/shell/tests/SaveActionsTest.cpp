@@ -177,6 +177,24 @@ TEST_F(SaveActions, SaveForPrintResamplesToThePrintSize)
     EXPECT_FALSE(thePhotoDocument.m_history.IsModified());
 }
 
+// A3 at 2400 dpi would be 1.25 gigapixels: refused before anything is
+// allocated, with the usual message.
+TEST_F(SaveActions, PrintSizeBeyondThePixelCapIsRefused)
+{
+    MakePastedPhoto(40, 32);
+    m_savePath = m_folder.Path() + "huge.jpg";
+    m_answers.push_back({"Save for print", [](CWnd* dialog) {
+                             dialog->SendDlgItemMessage(IDC_PRINT_SIZE, CB_SETCURSEL, 1);
+                             dialog->SetDlgItemText(IDC_PRINT_DPI, "2400");
+                             dialog->SendDlgItemMessage(IDOK, BM_CLICK);
+                             return IDOK;
+                         }});
+    EXPECT_FALSE(Actions().SaveForPrint());
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], theUITextTable.GetText(18));
+    EXPECT_FALSE(fs::exists(m_savePath));
+}
+
 TEST_F(SaveActions, CustomJpegTakesTheQualityDialogsAnswerAndTheSteps)
 {
     if (!OpenCorpusCopy(kCanon, "custom.jpg"))
