@@ -6,6 +6,7 @@
 
 HRESULT JpegSizeAlgorithm::Apply(const void* params)
 {
+    kept.reset();
     if (EffectAlgorithm::Apply(params) != 0 || !params)
         return E_FAIL;
     quality = *static_cast<const INT*>(params);
@@ -18,7 +19,7 @@ HRESULT JpegSizeAlgorithm::Apply(const void* params)
     BYTE* bytes = nullptr;
     DWORD length = 0;
     bool ok = codec.SaveToJpegMem(&bytes, &length, source, quality) != 0;
-    const std::unique_ptr<BYTE[]> owned(bytes);
+    std::unique_ptr<BYTE[]> owned(bytes);
     if (ok) {
         jpegSize = length;
         if (decodeBack) {
@@ -28,6 +29,8 @@ HRESULT JpegSizeAlgorithm::Apply(const void* params)
     }
     if (TestCancel())
         return E_FAIL;
+    if (ok && keepBytes)
+        kept = std::move(owned);
     Progress(100);
     return ok ? 0 : E_FAIL;
 }

@@ -5,6 +5,8 @@
 
 #include "algorithms/EffectAlgorithm.h"
 
+#include <memory>
+
 class JpegSizeAlgorithm : public EffectAlgorithm {
 public:
     // params: one INT quality (codec meaning: above 100 is full colour
@@ -14,9 +16,17 @@ public:
     DWORD GetJpegSize() const { return jpegSize; }
     // Non-zero: only measure; the target is not touched.
     void SetSizeOnly(int on) { decodeBack = on ? 0 : 1; }
+    // Non-zero: the encoded bytes stay for TakeBytes, so a caller that saves
+    // what it measured writes them instead of encoding again.
+    void SetKeepBytes(int on) { keepBytes = on != 0; }
+    std::unique_ptr<BYTE[]> TakeBytes() { return std::move(kept); }
 
     INT quality = 0;
     DWORD jpegSize = 0;
     const unsigned int* qTable = nullptr; // 64 entries in zigzag order, not owned
     BOOL decodeBack = 1;
+
+private:
+    bool keepBytes = false;
+    std::unique_ptr<BYTE[]> kept; // the last JPEG, with keepBytes
 };

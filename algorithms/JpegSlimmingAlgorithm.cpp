@@ -7,6 +7,7 @@
 #include "algorithms/SmoothAlgorithm.h"
 #include "imagecore/ParallelFor.h"
 #include "platform/codec/ColorForms.h"
+#include "platform/codec/CodecInternal.h"
 #include "platform/codec/QLImageCodec.h"
 
 #include <algorithm>
@@ -230,6 +231,7 @@ HRESULT JpegSlimmingAlgorithm::Apply(const void* params)
         return E_FAIL;
     settings = *static_cast<const JpegSlimSettings*>(params);
     chosenQuality = 0;
+    encoded.reset();
     if (!settings.PathTerminated())
         return E_FAIL;
 
@@ -262,14 +264,15 @@ HRESULT JpegSlimmingAlgorithm::Apply(const void* params)
         return E_FAIL;
     HRESULT hr = 0;
     if (settings.sizeMode == 0 || static_cast<long long>(settings.targetKB) * 1024 >= jpegSize)
-        hr = Save(&kept);
+        hr = Save();
     else if (settings.sizeMode == 1)
         hr = ScaleFit(input);
     else if (settings.sizeMode == 2)
-        hr = QualitySearch(input) != 0 ? E_FAIL : Save(&kept);
+        hr = QualitySearch(input) != 0 ? E_FAIL : Save();
     else
-        hr = Save(&kept);
+        hr = Save();
     kept.Free();
+    encoded.reset();
     if (hr != 0)
         return E_FAIL;
     Progress(100);
@@ -451,10 +454,17 @@ HRESULT JpegSlimmingAlgorithm::AnalyseBlocks()
     return 0;
 }
 
+bool JpegSlimmingAlgorithm::WritesFile() const
+{
+    return (settings.flags & JpegSlimSettings::kMeasure) && !(settings.flags & JpegSlimSettings::kNoWrite)
+           && settings.path[0] != 0;
+}
+
 HRESULT JpegSlimmingAlgorithm::Encode(const CQLImage* image, CQLImage* into, int quality, const unsigned int* table,
-                                      int lo, int hi, DWORD* size)
+                                      int lo, int hi, DWORD* size, std::unique_ptr<BYTE[]>* bytes)
 {
     JpegSizeAlgorithm jpeg;
+    jpeg.SetKeepBytes(bytes != nullptr);
     // Size only still needs a target for the input check; it is not touched.
     jpeg.SetImages(const_cast<CQLImage*>(image), into ? into : const_cast<CQLImage*>(image));
     jpeg.SetSizeOnly(into ? 0 : 1);
@@ -467,27 +477,34 @@ HRESULT JpegSlimmingAlgorithm::Encode(const CQLImage* image, CQLImage* into, int
     if (jpeg.Apply(&q) != 0)
         return E_FAIL;
     *size = jpeg.GetJpegSize();
+    if (bytes)
+        *bytes = jpeg.TakeBytes();
     return 0;
 }
 
 HRESULT JpegSlimmingAlgorithm::Measure(const CQLImage* input)
 {
     // kept is the processed target; decodes go straight into the target.
+    // The JPEG that is saved is the one measured here (or by the search).
+    const bool keep = WritesFile();
     if (!settings.adaptive) {
-        if (Encode(&kept, target, settings.quality, nullptr, 60, 80, &jpegSize) != 0)
+        if (Encode(&kept, target, settings.quality, nullptr, 60, 80, &jpegSize, keep ? &encoded : nullptr) != 0)
             return E_FAIL;
         usedStandardTable = 1;
     } else {
         CQLImage standardDecode;
         DWORD a = 0, b = 0;
-        if (Encode(&kept, &standardDecode, settings.quality, nullptr, 60, 70, &a) != 0 || TestCancel()
-            || Encode(&kept, target, settings.quality, adaptiveTable, 70, 80, &b) != 0)
+        std::unique_ptr<BYTE[]> standardBytes;
+        if (Encode(&kept, &standardDecode, settings.quality, nullptr, 60, 70, &a, keep ? &standardBytes : nullptr) != 0
+            || TestCancel()
+            || Encode(&kept, target, settings.quality, adaptiveTable, 70, 80, &b, keep ? &encoded : nullptr) != 0)
             return E_FAIL;
         if (b < a) {
             usedStandardTable = 0;
             jpegSize = b;
         } else {
             *target = std::move(standardDecode);
+            encoded = std::move(standardBytes);
             usedStandardTable = 1;
             jpegSize = a;
         }
@@ -564,6 +581,7 @@ HRESULT JpegSlimmingAlgorithm::ScaleFit(const CQLImage* input)
     // Not needed by the next round; it keeps its own.
     kept.Free();
     work.Free();
+    encoded.reset();
 
     auto next = std::make_unique<JpegSlimmingAlgorithm>();
     next->parent = this;
@@ -615,7 +633,7 @@ HRESULT JpegSlimmingAlgorithm::QualitySearch(const CQLImage* input)
         if (done)
             break;
     }
-    if (Encode(&kept, target, best, table, -1, -1, &jpegSize) != 0)
+    if (Encode(&kept, target, best, table, -1, -1, &jpegSize, WritesFile() ? &encoded : nullptr) != 0)
         return E_FAIL;
     ComputePsnr(input);
     chosenQuality = best;
@@ -623,14 +641,17 @@ HRESULT JpegSlimmingAlgorithm::QualitySearch(const CQLImage* input)
     return 0;
 }
 
-HRESULT JpegSlimmingAlgorithm::Save(const CQLImage* image)
+HRESULT JpegSlimmingAlgorithm::Save()
 {
-    if ((settings.flags & JpegSlimSettings::kNoWrite) || settings.path[0] == 0
-        || !(settings.flags & JpegSlimSettings::kMeasure))
+    if (!WritesFile())
         return 0;
-    const int quality = CodecQuality(chosenQuality > 0 ? chosenQuality : settings.quality);
-    CQLImageCodec codec;
-    if (settings.adaptive && !usedStandardTable)
-        codec.SetJpegAdaptiveQTable(adaptiveTable);
-    return codec.SaveJpegFile(settings.path, image, quality, 72) ? 0 : E_FAIL;
+    // The bytes measured at the quality and with the table the save would use.
+    const std::unique_ptr<BYTE[]> bytes = std::move(encoded);
+    if (!bytes || jpegSize == 0)
+        return E_FAIL;
+    return qlcodec::WriteReplacing(settings.path, [&](int fd, const std::string&) {
+               return qlcodec::WriteAll(fd, bytes.get(), jpegSize);
+           })
+               ? 0
+               : E_FAIL;
 }

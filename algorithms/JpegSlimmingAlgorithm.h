@@ -8,6 +8,8 @@
 #include "algorithms/EffectAlgorithm.h"
 #include "algorithms/JpegSlimSettings.h"
 
+#include <memory>
+
 // The accurate integer 8x8 DCT of the JPEG reference method (13-bit
 // constants, rounding before every shift), scaled so that the DC output is
 // the sum of the samples divided by 8. Coefficients are in zigzag order.
@@ -54,17 +56,21 @@ private:
     HRESULT SmoothBlend();
     HRESULT AnalyseBlocks();
     HRESULT Measure(const CQLImage* input);
+    // With bytes, the JPEG is kept there for the save.
     HRESULT Encode(const CQLImage* image, CQLImage* into, int quality, const unsigned int* table, int lo, int hi,
-                   DWORD* size);
+                   DWORD* size, std::unique_ptr<BYTE[]>* bytes = nullptr);
+    // The run writes a file: the measured JPEG is kept for it.
+    bool WritesFile() const;
     void ComputePsnr(const CQLImage* input);
     HRESULT ScaleFit(const CQLImage* input);
     HRESULT QualitySearch(const CQLImage* input);
-    HRESULT Save(const CQLImage* image);
+    HRESULT Save();
 
     CQLImage work; // the resized source
     JpegSlimSettings settings;
     unsigned int adaptiveTable[64] = {};
     CQLImage kept; // the processed photo, before JPEG, for saving
+    std::unique_ptr<BYTE[]> encoded; // the JPEG measured last, as the file gets it
     BYTE givenChroma = 0; // chromaOption before the colour test decided it
     JpegSlimmingAlgorithm* parent = nullptr; // the round of the fit that started this one
 };

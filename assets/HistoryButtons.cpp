@@ -1,14 +1,11 @@
 #include "HistoryButtons.h"
+#include "FaceOverMask.h"
 #include "IconColours.h"
-
-#include "imagecore/QLImage.h"
 
 #include <QColor>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-
-#include <cstring>
 
 namespace {
 
@@ -45,33 +42,12 @@ QImage Arrow(bool forward)
     return ink;
 }
 
-// The picture in the top half, its coverage as grey in the bottom half.
-bool SaveFace(const QImage& ink, const std::string& path)
-{
-    const QImage straight = ink.convertToFormat(QImage::Format_ARGB32);
-    QImage face(kSize, 2 * kSize, QImage::Format_ARGB32);
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
-            const QRgb c = straight.pixel(x, y);
-            const int a = qAlpha(c);
-            // Hidden pixels take the ink's colour so soft edges blend toward it.
-            face.setPixel(x, y, a > 24 ? qRgb(qRed(c), qGreen(c), qBlue(c)) : kInk.rgb());
-            face.setPixel(x, kSize + y, qRgb(a, a, a));
-        }
-    CQLImage out;
-    if (out.Create(kSize, 2 * kSize) != 0)
-        return false;
-    for (int y = 0; y < face.height(); ++y)
-        std::memcpy(out.GetBuffer(0, y), face.constScanLine(y), static_cast<size_t>(kSize) * 4);
-    return out.SaveToFile(path.c_str()) == 0;
-}
-
 }  // namespace
 
 int WriteHistoryButtonPictures(const std::string& skin)
 {
     int failed = 0;
-    failed += !SaveFace(Arrow(false), skin + "undo.bmp");
-    failed += !SaveFace(Arrow(true), skin + "redo.bmp");
+    failed += !SaveFaceOverMask(Arrow(false), skin + "undo.bmp");
+    failed += !SaveFaceOverMask(Arrow(true), skin + "redo.bmp");
     return failed;
 }

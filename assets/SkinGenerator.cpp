@@ -9,6 +9,7 @@
 #include "MenuIcons.h"
 #include "EffectDialogPictures.h"
 #include "HistoryButtons.h"
+#include "SaveModePictures.h"
 #include "IconColours.h"
 #include "ZoomViewPictures.h"
 #include "imagecore/QLImage.h"
@@ -339,6 +340,7 @@ int main(int argc, char** argv)
     failed += WriteZoomViewPictures(res);
     failed += WriteEffectDialogPictures(res);
     failed += WriteHistoryButtonPictures(skin);
+    failed += WriteSaveModePictures(skin);
     failed += WriteEditorFramePictures(res, skin);
     failed += WriteDemoIcon(res);
     return failed ? 1 : 0;

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -349,6 +351,39 @@ TEST_F(JpegSlimming, SavesTheMeasuredJpegOnlyWhenAsked)
     std::memset(s.path, 'x', sizeof s.path);
     EXPECT_EQ(Run(s), E_FAIL);
     EXPECT_EQ(Bytes(target), before);
+}
+
+// The file is the JPEG that was measured, byte for byte, with the table that
+// won; a file that cannot be written fails the save and leaves nothing.
+TEST_F(JpegSlimming, SavedFileIsTheMeasuredJpeg)
+{
+    TestDir dir;
+    const std::string file = dir / "measured.jpg";
+    MakeNoise(source, 64, 48, 21);
+    JpegSlimSettings s = Plain();
+    s.adaptive = 1;
+    s.flags = JpegSlimSettings::kMeasure;
+    ASSERT_TRUE(s.SetPath(file.c_str()));
+    ASSERT_EQ(Run(s), 0);
+
+    CQLImageCodec codec;
+    if (!slim.usedStandardTable)
+        codec.SetJpegAdaptiveQTable(slim.GetAdaptiveTable());
+    const CQLImage processed = Processed(source);
+    BYTE* bytes = nullptr;
+    DWORD length = 0;
+    ASSERT_NE(codec.SaveToJpegMem(&bytes, &length, &processed, 85), 0);
+    const std::vector<BYTE> expected(bytes, bytes + length);
+    delete[] bytes;
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<BYTE> written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(written.size(), slim.jpegSize);
+    EXPECT_TRUE(written == expected);
+
+    const std::string missing = (dir / "no folder") + "/x.jpg";
+    ASSERT_TRUE(s.SetPath(missing.c_str()));
+    EXPECT_EQ(Run(s), E_FAIL);
+    EXPECT_FALSE(std::filesystem::exists(dir / "no folder"));
 }
 
 TEST_F(JpegSlimming, QualitySearchEveryStepTooLargeEndsAtOne)

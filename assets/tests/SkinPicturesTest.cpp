@@ -76,6 +76,11 @@ TEST(SkinPictures, EveryPictureHasItsSize)
         {Skin("zoomout.bmp"), 20, 40},
         {Skin("bestfit.bmp"), 20, 40},
         {Skin("zoom1.bmp"), 20, 40},
+        {Skin("saveback.bmp"), 64, 128},  // the save-mode faces over their masks
+        {Skin("internet.bmp"), 64, 128},
+        {Skin("saveforprint.bmp"), 64, 128},
+        {Skin("saveforedit.bmp"), 64, 128},
+        {Skin("savecustom.bmp"), 64, 128},
         {std::string(QUILLO_RES_DIR) + "/bitmap/329.png", 32, 32},
         {std::string(QUILLO_RES_DIR) + "/cursor/131.png", 32, 32},
     };
@@ -183,7 +188,8 @@ TEST(SkinPictures, SliderTrackArrowsAndGroove)
 
 TEST(SkinPictures, ButtonFacesCarryGreyMasks)
 {
-    for (const char* name : {"hand.bmp", "zoomin.bmp", "zoomout.bmp", "bestfit.bmp", "zoom1.bmp"}) {
+    for (const char* name : {"hand.bmp", "zoomin.bmp", "zoomout.bmp", "bestfit.bmp", "zoom1.bmp", "saveback.bmp",
+                             "internet.bmp", "saveforprint.bmp", "saveforedit.bmp", "savecustom.bmp"}) {
         SCOPED_TRACE(name);
         CQLImage face;
         Load(Skin(name), &face);
@@ -228,7 +234,8 @@ TEST(SkinPictures, ToolPicturesReadOnDarkAndLightBackgrounds)
         const char* name;
         int grey;
     } backgrounds[] = {{"dark strip", 64}, {"light button", 243}};
-    for (const char* name : {"hand.bmp", "zoomin.bmp", "zoomout.bmp", "bestfit.bmp", "zoom1.bmp"}) {
+    for (const char* name : {"hand.bmp", "zoomin.bmp", "zoomout.bmp", "bestfit.bmp", "zoom1.bmp", "saveback.bmp",
+                             "internet.bmp", "saveforprint.bmp", "saveforedit.bmp", "savecustom.bmp"}) {
         CQLImage face;
         Load(Skin(name), &face);
         const int half = static_cast<int>(SizeOf(face).w);

@@ -106,3 +106,51 @@ if(TARGET editorshell_dialogs_tests)
         QUILLO_VERSION_FOR_TEST="${QUILLO_VERSION_TEXT}")
     add_dependencies(editorshell_dialogs_tests quillo_skin)
 endif()
+
+# JPEG save schemes and "Jpeg Slimming", part of the frame's library (the
+# dialog updates the frame's title); its template is linked as an object.
+target_sources(editorshell_frame PRIVATE SaveSchemes.cpp JpegOptimizeDlg.cpp)
+target_sources(editorshell_frame_tables PRIVATE res/JpegOptimizeResources.cpp)
+quillo_add_test(editorshell_save_tests
+    SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
+        ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
+        tests/ShellWindowsTestSupport.cpp
+        tests/SaveSchemesTest.cpp
+        tests/JpegOptimizeDlgTest.cpp
+    LIBS editorshell_frame
+    QT NO_MAIN)
+if(TARGET editorshell_save_tests)
+    target_compile_definitions(editorshell_save_tests PRIVATE
+        QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
+        QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests")
+    add_dependencies(editorshell_save_tests quillo_skin quillo_savesets)
+endif()
+
+# Saving: the save-mode dialog, its modes and their small dialogs, in the
+# frame's library beside "Jpeg Slimming" that Save for web runs.
+target_sources(editorshell_frame PRIVATE
+    BackgroundWork.cpp
+    JpegQualityDlg.cpp
+    JpegTestEncoder.cpp
+    SaveActions.cpp
+    SaveForPrintDlg.cpp
+    SaveModeDlg.cpp
+    SaveWithSizeDlg.cpp)
+target_sources(editorshell_frame_tables PRIVATE res/SaveResources.cpp)
+quillo_add_test(editorshell_savemode_tests
+    SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
+        ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
+        tests/ShellWindowsTestSupport.cpp
+        tests/SaveTestSupport.cpp
+        tests/SaveDialogsTest.cpp
+        tests/SaveActionsTest.cpp
+    LIBS editorshell_frame
+    QT NO_MAIN)
+if(TARGET editorshell_savemode_tests)
+    target_compile_definitions(editorshell_savemode_tests PRIVATE
+        QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
+        QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests")
+    add_dependencies(editorshell_savemode_tests quillo_skin)
+endif()
