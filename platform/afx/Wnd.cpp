@@ -1292,8 +1292,14 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         return FALSE;
     if (!(wp.flags & SWP_NOMOVE))
         w->move(wp.x, wp.y);
-    if (!(wp.flags & SWP_NOSIZE))
-        ResizeWidget(rec.get(), wp.cx, wp.cy);
+    if (!(wp.flags & SWP_NOSIZE)) {
+        // A top-level window's size is its frame's, as GetWindowRect reports
+        // it: the client gets what the window manager's frame leaves.
+        QSize frame(0, 0);
+        if (w->isWindow())
+            frame = w->frameGeometry().size() - w->size();
+        ResizeWidget(rec.get(), wp.cx - frame.width(), wp.cy - frame.height());
+    }
     if (!(wp.flags & SWP_NOZORDER))
         MoveInZOrder(rec.get(), wp.hwndInsertAfter);
     if (wp.flags & SWP_SHOWWINDOW) {
