@@ -29,7 +29,8 @@ const qlafx::DialogTemplate kDialogs[] = {
     {kDlgNoFont, WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, 0, 0, 200, 100, "No font", nullptr, 0,
      {{"Edit", "", 100, 10, 10, 80, 14, WS_VISIBLE | WS_BORDER | WS_TABSTOP}}},
     {kDlgBigFont, WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 200, 100, "Big", "Tahoma", 14,
-     {{"Edit", "", 100, 10, 10, 80, 14, WS_VISIBLE | WS_BORDER | WS_TABSTOP}}},
+     {{"Edit", "", 100, 10, 10, 80, 14, WS_VISIBLE | WS_BORDER | WS_TABSTOP},
+      {"ComboBox", "", 101, 10, 30, 80, 60, WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST}}},
 };
 const qlafx::ResourceTable kTable{.dialogs = kDialogs};
 qlafx::ResourceRegistrar kRegister(kTable);
@@ -117,6 +118,24 @@ TEST(DialogTemplate, TemplateWithoutFontUsesTheSystemDialogFont)
     DeleteObject(mapped);
     // A font of the template's own sizes it, so the fallback is no accident.
     EXPECT_GT(big.client.cx, none.client.cx);
+}
+
+// A drop-down combo box of a template is as high as its field in the
+// dialog's font; the template's height is its list's.
+TEST(DialogTemplate, ComboBoxIsAsHighAsItsFieldInTheDialogFont)
+{
+    CDialog dlg;
+    ASSERT_TRUE(dlg.Create(kDlgBigFont, nullptr));
+    QWidget* combo = qlafx::WidgetOf(::GetDlgItem(dlg, 101));
+    ASSERT_NE(combo, nullptr);
+    CRect rc;
+    dlg.GetDlgItem(101)->GetWindowRect(&rc);
+    EXPECT_EQ(rc.Height(), combo->sizeHint().height());
+    EXPECT_EQ(combo->font(), qlafx::FontOf(reinterpret_cast<HFONT>(dlg.SendMessage(WM_GETFONT))));
+    CRect asked(0, 0, 80, 60);
+    dlg.MapDialogRect(&asked);
+    EXPECT_LT(rc.Height(), asked.Height());
+    dlg.DestroyWindow();
 }
 
 TEST(DialogTemplate, TabAndGroupOrderSkipHiddenAndFollowGroups)
