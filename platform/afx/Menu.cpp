@@ -5,6 +5,7 @@
 #include "platform/afx/WndRecord.h"
 #include "platform/win/GlobalMemory.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontInfo>
@@ -15,7 +16,6 @@
 #include <QPointer>
 #include <QStyle>
 #include <QStyleOption>
-#include <QActionGroup>
 #include <QWidgetAction>
 
 #include <algorithm>
