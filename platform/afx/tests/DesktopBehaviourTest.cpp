@@ -179,6 +179,10 @@ TEST(DesktopWindows, MoveWindowGivesTheWindowExactlyTheSizeAsked)
         CRect again;
         wnd.GetWindowRect(&again);
         EXPECT_EQ(again, window);
+        // Shown later, a window sized while hidden keeps the size asked.
+        wnd.ShowWindow(SW_SHOW);
+        wnd.GetWindowRect(&again);
+        EXPECT_EQ(again.Size(), window.Size());
         wnd.DestroyWindow();
     }
 }
