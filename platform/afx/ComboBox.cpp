@@ -42,6 +42,20 @@ public:
     bool HasStrings() const { return !OwnerDrawn() || (StyleOfWindow(m_hwnd) & CBS_HASSTRINGS); }
     bool Variable() const { return (StyleOfWindow(m_hwnd) & CBS_OWNERDRAWVARIABLE) != 0; }
 
+    bool DropsDown() const { return (StyleOfWindow(m_hwnd) & 3) != CBS_SIMPLE; }
+
+    // A drop-down box is as high as its selection field, which its font (or
+    // an owner-drawn field's measured height) sets, as Windows sizes it.
+    int FieldWindowHeight() const
+    {
+        return std::max(sizeHint().height(), fieldHeight > 0 ? fieldHeight + 6 : 0);
+    }
+    void FitHeight()
+    {
+        if (DropsDown() && height() != FieldWindowHeight())
+            resize(width(), FieldWindowHeight());
+    }
+
     void showPopup() override
     {
         NotifyParent(m_hwnd, CBN_DROPDOWN);
@@ -51,6 +65,14 @@ public:
             view()->setMinimumWidth(droppedWidth);
         QComboBox::showPopup();
         dropped = true;
+        // The height the program gave the box is the field and its list: a
+        // longer list opens below the field in the rest, as on Windows.
+        QWidget* popup = view()->window();
+        const int rest = listHeight - height();
+        if (rest > 0 && popup->height() > rest) {
+            popup->setGeometry(QRect(mapToGlobal(QPoint(0, height())), QSize(popup->width(), rest)));
+            view()->scrollTo(view()->currentIndex());
+        }
     }
     void hidePopup() override
     {
@@ -64,6 +86,7 @@ public:
     OwnerDrawDelegate* delegate = nullptr;
     int fieldHeight = 0;
     int droppedWidth = 0;
+    int listHeight = 0;  // the height asked for a drop-down box: field and list
     int lastSel = -1;  // the selection the parent last heard of
     bool dropped = false;
 
@@ -155,7 +178,18 @@ LRESULT ComboMessage(HWND hwnd, ComboControl& box, UINT msg, WPARAM wParam, LPAR
             if (!box.Variable())
                 box.delegate->fixedHeight = MeasureOwnerItem(hwnd, ODT_COMBOBOX, 0, 0, box.width(), deflt);
         }
+        if (box.DropsDown())
+            box.listHeight = reinterpret_cast<const CREATESTRUCT*>(lParam)->cy;
+        box.FitHeight();
         return DefWindowProc(hwnd, msg, wParam, lParam);
+    case WM_WINDOWPOSCHANGING: {
+        auto* wp = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (box.DropsDown() && !(wp->flags & SWP_NOSIZE)) {
+            box.listHeight = wp->cy;
+            wp->cy = box.FieldWindowHeight();
+        }
+        return DefWindowProc(hwnd, msg, wParam, lParam);
+    }
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
         const LRESULT r = DefWindowProc(hwnd, msg, wParam, lParam);
@@ -178,6 +212,7 @@ LRESULT ComboMessage(HWND hwnd, ComboControl& box, UINT msg, WPARAM wParam, LPAR
     case WM_SETFONT:
         box.setFont(wParam ? FontOf(reinterpret_cast<HFONT>(wParam)) : QFont());
         box.setProperty("qlafx_font", QVariant::fromValue(static_cast<qulonglong>(wParam)));
+        box.FitHeight();
         return 0;
     case WM_GETFONT:
         return static_cast<LRESULT>(box.property("qlafx_font").toULongLong());
@@ -249,6 +284,7 @@ LRESULT ComboMessage(HWND hwnd, ComboControl& box, UINT msg, WPARAM wParam, LPAR
             return CB_ERR;
         if (index == -1) {
             box.fieldHeight = h;
+            box.FitHeight();
         } else if (box.Variable()) {
             if (!valid)
                 return CB_ERR;

@@ -160,8 +160,9 @@ struct Canvas {
     bool forceOpaque = true;  // keep alpha 0xFF (everything but DIB sections)
     bool mono = false;
     int bpp = 4;
-    // Device pixels per logical unit: a window's surface on a HiDPI screen.
-    // Everything but the pixel loops works in logical units.
+    // Device pixels per logical unit: a window's surface on a HiDPI screen,
+    // and bitmaps made compatible with it. Everything but the pixel loops
+    // works in logical units.
     qreal scale = 1;
 
     // In image pixels.
@@ -218,7 +219,7 @@ Canvas CanvasOf(QlDCRecord* dc)
         }
     }
     c.bpp = BytesPerPixel(*c.img);
-    c.scale = dc->type == DcType::Surface ? c.img->devicePixelRatio() : 1;
+    c.scale = c.img->devicePixelRatio();
     return c;
 }
 
@@ -2163,11 +2164,26 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height)
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height)
 {
-    const QlDCRecord* dc = Dc(hdc);
+    QlDCRecord* dc = Dc(hdc);
     // A memory DC still holding its default bitmap is monochrome, and so is
     // what it makes.
     const bool mono = dc && dc->type == DcType::Memory && dc->st.bitmap.get() && dc->st.bitmap->stock;
     if (width == 0 || height == 0)
         return CreateBitmap(1, 1, 1, 1, nullptr);
-    return CreateBitmap(width, height, 1, mono ? 1 : 32, nullptr);
+    HBITMAP bitmap = CreateBitmap(width, height, 1, mono ? 1 : 32, nullptr);
+    // Compatible with a HiDPI window (or a bitmap made for one), it has that
+    // window's device pixels, so a double buffer blits back 1:1.
+    const qreal ratio = dc && !mono && dc->type != DcType::Display ? CanvasOf(dc).scale : 1;
+    auto* rec = LookupAs<QlBitmapRecord>(bitmap, GdiKind::Bitmap);
+    if (rec && ratio != 1) {
+        QImage device(qRound(width * ratio), qRound(height * ratio), QImage::Format_RGB32);
+        if (device.isNull()) {
+            DeleteObject(bitmap);
+            return nullptr;
+        }
+        device.fill(0xFF000000u);
+        device.setDevicePixelRatio(ratio);
+        rec->image = std::move(device);
+    }
+    return bitmap;
 }

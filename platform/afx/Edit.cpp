@@ -109,7 +109,10 @@ public:
     }
 
     // The parent's colours (WM_CTLCOLOREDIT, or WM_CTLCOLORSTATIC when
-    // read-only or disabled) become the widget's palette.
+    // read-only or disabled) become the widget's palette. Only a solid brush
+    // has one colour to give; under a pattern (a skinned page's) the
+    // application palette's base stays. Disabled text is greyed whatever the
+    // parent asked, as Windows draws it.
     void UpdateColors()
     {
         if (!IsWindow(hwnd))
@@ -121,17 +124,21 @@ public:
         DeleteDC(dc);
         LOGBRUSH lb{};
         GetObject(brush, sizeof lb, &lb);
-        const QColor base = lb.lbStyle == BS_NULL ? QColor(Qt::transparent)
-                                                  : QColor(GetRValue(lb.lbColor), GetGValue(lb.lbColor),
-                                                           GetBValue(lb.lbColor));
-        const QColor fore(GetRValue(text), GetGValue(text), GetBValue(text));
         QWidget* w = Widget();
-        QPalette pal = w->palette();
+        QPalette pal = QApplication::palette(w);
         for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-            pal.setColor(group, QPalette::Base, base);
-            pal.setColor(group, QPalette::Window, base);
-            pal.setColor(group, QPalette::Text, fore);
-            pal.setColor(group, QPalette::WindowText, fore);
+            if (lb.lbStyle == BS_SOLID || lb.lbStyle == BS_NULL) {
+                const QColor base = lb.lbStyle == BS_NULL ? QColor(Qt::transparent)
+                                                          : QColor(GetRValue(lb.lbColor), GetGValue(lb.lbColor),
+                                                                   GetBValue(lb.lbColor));
+                pal.setColor(group, QPalette::Base, base);
+                pal.setColor(group, QPalette::Window, base);
+            }
+            if (group != QPalette::Disabled) {
+                const QColor fore(GetRValue(text), GetGValue(text), GetBValue(text));
+                pal.setColor(group, QPalette::Text, fore);
+                pal.setColor(group, QPalette::WindowText, fore);
+            }
         }
         if (pal != w->palette())
             w->setPalette(pal);

@@ -17,4 +17,5 @@ quillo_add_test(qlafx_frame_tests
         tests/data/frames_test_res.qrc
     LIBS qlafx_demo_parts qlafx
     QT NO_MAIN)
-target_compile_definitions(qlafx_frame_tests PRIVATE QLAFX_DEMO_FRAME_GRAB="${CMAKE_BINARY_DIR}/tests/qlafx_demo_frame.png")
+target_compile_definitions(qlafx_frame_tests PRIVATE QLAFX_DEMO_FRAME_GRAB="${CMAKE_BINARY_DIR}/tests/qlafx_demo_frame.png"
+    QLAFX_MENU_GRAB="${CMAKE_BINARY_DIR}/tests/menu-owner-drawn.png")

@@ -50,6 +50,28 @@ QlGdiObject::~QlGdiObject()
         tempWrapper->m_hObject = nullptr; // it must not delete us again
 }
 
+QSize QlBitmapRecord::LogicalSize() const
+{
+    const qreal ratio = image.devicePixelRatio();
+    if (ratio == 1)
+        return image.size();
+    return QSize(static_cast<int>(std::lround(image.width() / ratio)),
+                 static_cast<int>(std::lround(image.height() / ratio)));
+}
+
+const QlBitmapRecord* qlafx::detail::LogicalPixels(const QlBitmapRecord* bm, QlBitmapRecord& scratch)
+{
+    if (!bm || bm->image.devicePixelRatio() == 1)
+        return bm;
+    scratch.image = bm->image.scaled(bm->LogicalSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scratch.image.setDevicePixelRatio(1);
+    scratch.dib = bm->dib;
+    scratch.flipped = bm->flipped;
+    scratch.mono = bm->mono;
+    scratch.bitsPixel = bm->bitsPixel;
+    return &scratch;
+}
+
 namespace {
 
 // The tables below are made on first use and never destroyed: objects held
@@ -208,7 +230,8 @@ HBRUSH CreateHatchBrush(int hatch, COLORREF color)
 
 HBRUSH CreatePatternBrush(HBITMAP bitmap)
 {
-    const auto* bm = LookupAs<QlBitmapRecord>(bitmap, GdiKind::Bitmap);
+    QlBitmapRecord scratch;
+    const auto* bm = LogicalPixels(LookupAs<QlBitmapRecord>(bitmap, GdiKind::Bitmap), scratch);
     if (!bm || bm->image.isNull())
         return nullptr;
     auto* rec = new QlBrushRecord;
@@ -427,7 +450,7 @@ int DibStride(int width, int bpp) { return static_cast<int>(RowBytes(width, bpp,
 // A bitmap's rows as GetBitmapBits and GetObject describe them.
 int BitmapStride(const QlBitmapRecord* bm)
 {
-    const int w = bm->image.width();
+    const int w = bm->LogicalSize().width();
     return bm->dib ? DibStride(w, bm->bitsPixel) : DdbStride(w, bm->bitsPixel);
 }
 
@@ -498,7 +521,7 @@ void GetDdbRows(const QlBitmapRecord* bm, BYTE* bits, std::size_t size)
 
 std::size_t BitmapByteSize(const QlBitmapRecord* bm)
 {
-    return static_cast<std::size_t>(BitmapStride(bm)) * bm->image.height();
+    return static_cast<std::size_t>(BitmapStride(bm)) * bm->LogicalSize().height();
 }
 
 } // namespace
@@ -558,7 +581,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, HANDLE,
 
 LONG GetBitmapBits(HBITMAP bitmap, LONG count, LPVOID bits)
 {
-    const auto* bm = LookupAs<QlBitmapRecord>(bitmap, GdiKind::Bitmap);
+    QlBitmapRecord scratch;
+    const auto* bm = LogicalPixels(LookupAs<QlBitmapRecord>(bitmap, GdiKind::Bitmap), scratch);
     if (!bm || count <= 0 || !bits)
         return 0;
     const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(count), BitmapByteSize(bm));
@@ -572,7 +596,16 @@ LONG SetBitmapBits(HBITMAP bitmap, DWORD count, const void* bits)
     if (!bm || !bits)
         return 0;
     const std::size_t n = std::min<std::size_t>(count, BitmapByteSize(bm));
-    PutDdbRows(bm, static_cast<const BYTE*>(bits), n);
+    QlBitmapRecord scratch;
+    if (LogicalPixels(bm, scratch) == bm) {
+        PutDdbRows(bm, static_cast<const BYTE*>(bits), n);
+        return static_cast<LONG>(n);
+    }
+    // A HiDPI bitmap takes the logical pixels at its device resolution.
+    PutDdbRows(&scratch, static_cast<const BYTE*>(bits), n);
+    const qreal ratio = bm->image.devicePixelRatio();
+    bm->image = scratch.image.scaled(bm->image.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    bm->image.setDevicePixelRatio(ratio);
     return static_cast<LONG>(n);
 }
 
@@ -668,7 +701,8 @@ HBITMAP CreateDIBitmap(HDC, const BITMAPINFOHEADER* header, DWORD init, const vo
 
 int GetDIBits(HDC, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITMAPINFO* info, UINT)
 {
-    const auto* bm = LookupAs<QlBitmapRecord>(bitmap, GdiKind::Bitmap);
+    QlBitmapRecord scratch;
+    const auto* bm = LogicalPixels(LookupAs<QlBitmapRecord>(bitmap, GdiKind::Bitmap), scratch);
     if (!bm || !info)
         return 0;
     BITMAPINFOHEADER& h = info->bmiHeader;
@@ -1087,8 +1121,8 @@ int GetObject(HGDIOBJ obj, int size, LPVOID out)
     case GdiKind::Bitmap: {
         const auto* bm = static_cast<const QlBitmapRecord*>(o);
         DIBSECTION ds{};
-        const int w = bm->image.width();
-        const int h = bm->image.height();
+        const int w = bm->LogicalSize().width();
+        const int h = bm->LogicalSize().height();
         ds.dsBm = BITMAP{0, w, h, BitmapStride(bm), 1,
                          static_cast<WORD>(bm->bitsPixel), bm->dib ? bm->dibBits.get() : nullptr};
         if (bm->dib && (!out || size >= static_cast<int>(sizeof(DIBSECTION)))) {

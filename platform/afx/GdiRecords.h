@@ -86,6 +86,10 @@ struct QlBitmapRecord : QlGdiObject {
     bool mono = false;   // 1-bit: pixels black or white
     int bitsPixel = 32;  // reported depth
     QlDCRecord* dc = nullptr; // memory DC it is selected into
+    // A bitmap made compatible with a window on a HiDPI screen keeps the
+    // screen's device pixels (the image's device pixel ratio); GetObject and
+    // the pixel functions see it in logical pixels.
+    QSize LogicalSize() const;
 };
 
 struct QlRgnRecord : QlGdiObject {
@@ -101,6 +105,10 @@ struct QlIconRecord {
 };
 
 namespace qlafx::detail {
+
+// The bitmap itself, or for a HiDPI one its pixels smoothed down to one per
+// logical pixel in scratch: what GetBitmapBits, GetDIBits and copies read.
+const QlBitmapRecord* LogicalPixels(const QlBitmapRecord* bm, QlBitmapRecord& scratch);
 
 // Handle registry: only live handles are used, so a stale or foreign handle
 // fails cleanly instead of touching freed memory.

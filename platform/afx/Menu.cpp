@@ -5,6 +5,7 @@
 #include "platform/afx/WndRecord.h"
 #include "platform/win/GlobalMemory.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFontInfo>
@@ -13,6 +14,8 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOption>
 #include <QWidgetAction>
 
 #include <algorithm>
@@ -377,6 +380,9 @@ public:
         SendMessage(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
         t_measuring = saved;
         m_size = QSize(static_cast<int>(mis.itemWidth), static_cast<int>(mis.itemHeight));
+        // Room for the sub-menu arrow the menu draws beside the owner's part.
+        if (auto rec = Rec(menu); rec && pos < rec->items.size() && rec->items[pos].sub)
+            m_size.rwidth() += ArrowRect(m_size).width() + 2 * kArrowMargin;
         setMinimumSize(m_size);
     }
 
@@ -413,10 +419,44 @@ protected:
         SelectObject(dc, oldFont);
         ReleaseSurfaceDC(dc);
         DeleteObject(font);
-        QPainter(this).drawImage(0, 0, surface);
+        QPainter painter(this);
+        painter.drawImage(0, 0, surface);
+        if (item.sub)
+            DrawSubMenuArrow(painter, state);
     }
 
 private:
+    static constexpr int kArrowMargin = 3;
+
+    // As styles place a sub-menu arrow: a square half the item high at its
+    // right end.
+    static QRect ArrowRect(QSize item)
+    {
+        const int dim = std::max(5, (item.height() - 4) / 2);
+        return QRect(item.width() - kArrowMargin - dim, (item.height() - dim) / 2, dim, dim);
+    }
+
+    // Windows draws the arrow of an owner-drawn pop-up item over what the
+    // owner drew; here the application's style draws it, in the colour the
+    // style gives a menu item's text in that state.
+    void DrawSubMenuArrow(QPainter& painter, UINT state)
+    {
+        QStyleOption opt;
+        opt.initFrom(m_parentMenu ? static_cast<QWidget*>(m_parentMenu) : this);
+        opt.rect = ArrowRect(size());
+        const bool enabled = !(state & (ODS_GRAYED | ODS_DISABLED));
+        opt.state.setFlag(QStyle::State_Enabled, enabled);
+        opt.state.setFlag(QStyle::State_Selected, (state & ODS_SELECTED) != 0);
+        const QPalette& pal = opt.palette;
+        const QColor color = !enabled ? pal.color(QPalette::Disabled, QPalette::Text)
+                             : (state & ODS_SELECTED) ? pal.color(QPalette::HighlightedText)
+                                                      : pal.color(QPalette::Text);
+        opt.palette.setColor(QPalette::ButtonText, color);
+        opt.palette.setColor(QPalette::WindowText, color);
+        opt.palette.setColor(QPalette::Text, color);
+        style()->drawPrimitive(QStyle::PE_IndicatorArrowRight, &opt, &painter, this);
+    }
+
     HMENU m_menu;
     UINT m_pos;
     HWND m_owner;
@@ -542,6 +582,9 @@ void Populate(QMenu* qm, HMENU menu, const std::shared_ptr<Track>& track)
         if (item.state & MF_CHECKED) {
             action->setCheckable(true);
             action->setChecked(true);
+            // The style draws a radio item's mark as a bullet.
+            if (item.type & MFT_RADIOCHECK)
+                (new QActionGroup(action))->addAction(action);
         }
         if (item.sub) {
             action->setMenu(MakeQMenu(item.sub, i, track, qm));

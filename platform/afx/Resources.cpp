@@ -256,7 +256,8 @@ BOOL DestroyCursor(HCURSOR cursor) { return DestroyIconRecord(cursor); }
 HANDLE CopyImage(HANDLE image, UINT type, int width, int height, UINT flags)
 {
     if (type == IMAGE_BITMAP) {
-        const auto* bm = LookupAs<QlBitmapRecord>(image, GdiKind::Bitmap);
+        QlBitmapRecord scratch;
+        const auto* bm = LogicalPixels(LookupAs<QlBitmapRecord>(image, GdiKind::Bitmap), scratch);
         if (!bm)
             return nullptr;
         const QImage pixels = bm->flipped ? bm->image.mirrored(false, true) : bm->image.copy();

@@ -146,27 +146,6 @@ std::vector<int> TicPositions(HWND hwnd, const TrackState& st)
 
 // ---- drawing ----
 
-void DrawTics(HWND hwnd, HDC dc, const TrackState& st, const Geometry& g)
-{
-    const bool vertical = Vertical(hwnd);
-    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
-    HGDIOBJ old = SelectObject(dc, pen);
-    TrackState probe = st;
-    for (int t : TicPositions(hwnd, st)) {
-        probe.pos = t;
-        const int c = CentreOf(probe, g);
-        if (vertical) {
-            MoveToEx(dc, g.tics.left, c, nullptr);
-            LineTo(dc, g.tics.right, c);
-        } else {
-            MoveToEx(dc, c, g.tics.top, nullptr);
-            LineTo(dc, c, g.tics.bottom);
-        }
-    }
-    SelectObject(dc, old);
-    DeleteObject(pen);
-}
-
 // The application style's slider laid over our geometry: its range is the
 // thumb centre's travel in pixels, its rectangle that travel widened by the
 // style's handle length, so the style's handle centre is ours.
@@ -197,6 +176,42 @@ QStyleOptionSlider SliderOption(HWND hwnd, const TrackState& st, const Geometry&
     opt.rect = vertical ? QRect(QPoint(across.left, start), QPoint(across.right - 1, end - 1))
                         : QRect(QPoint(start, across.top), QPoint(end - 1, across.bottom - 1));
     return opt;
+}
+
+// Each tic is the application style's tick mark of a one-tick slider whose
+// handle centre is the tic's position: the style's colour, pen and length,
+// at the positions the trackbar computes (tics need not be evenly spaced).
+void DrawTics(HWND hwnd, HDC dc, const TrackState& st, const Geometry& g)
+{
+    const bool vertical = Vertical(hwnd);
+    const DWORD style = StyleOfWindow(hwnd);
+    QWidget* widget = WidgetOf(hwnd);
+    QStyleOptionSlider opt = SliderOption(hwnd, st, g, widget);
+    opt.subControls = QStyle::SC_SliderTickmarks;
+    const bool before = (style & TBS_TOP) && !(style & TBS_BOTH); // above, or left of a vertical bar
+    opt.tickPosition = before ? QSlider::TicksAbove : QSlider::TicksBelow;
+    opt.minimum = opt.maximum = opt.sliderPosition = opt.sliderValue = 0;
+    opt.tickInterval = 1;
+    const int len = QApplication::style()->pixelMetric(QStyle::PM_SliderLength, &opt, widget);
+    const QRect band(QPoint(g.tics.left, g.tics.top), QPoint(g.tics.right - 1, g.tics.bottom - 1));
+    // Styles place ticks from the option's origin along the slider, so the
+    // painter is moved to each tic rather than the option's rectangle. Across,
+    // styles leave the outer edge free: one pixel out, the tick fills the band.
+    const int out = before ? -1 : 1;
+    opt.rect = vertical ? QRect(band.left() + out, 0, band.width(), len) : QRect(0, band.top() + out, len, band.height());
+    PaintWithQt(dc, [&](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing, false); // crisp, as on a slider's own painter
+        p.setClipRect(band);
+        TrackState probe = st;
+        for (int t : TicPositions(hwnd, st)) {
+            probe.pos = t;
+            const int start = CentreOf(probe, g) - len / 2;
+            p.save();
+            p.translate(vertical ? 0 : start, vertical ? start : 0);
+            QApplication::style()->drawComplexControl(QStyle::CC_Slider, &opt, &p, widget);
+            p.restore();
+        }
+    });
 }
 
 void DrawStyled(HWND hwnd, HDC dc, const TrackState& st, const Geometry& g, QStyle::SubControls part)

@@ -21,6 +21,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -1279,6 +1280,20 @@ static void MoveInZOrder(WindowRecord* rec, HWND after)
     }
 }
 
+// What the window manager's frame adds to a top-level window's client size.
+// A hidden window's widget does not know it; its platform window does, once
+// made (at once offscreen, after mapping under X11).
+static QSize FrameExtent(QWidget* w)
+{
+    if (!w->isWindow())
+        return QSize(0, 0);
+    if (w->isVisible())
+        return w->frameGeometry().size() - w->size();
+    w->winId();
+    const QMargins m = w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+    return QSize(m.left() + m.right(), m.top() + m.bottom());
+}
+
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
 {
     auto rec = Record(hwnd);
@@ -1292,8 +1307,12 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         return FALSE;
     if (!(wp.flags & SWP_NOMOVE))
         w->move(wp.x, wp.y);
-    if (!(wp.flags & SWP_NOSIZE))
-        ResizeWidget(rec.get(), wp.cx, wp.cy);
+    if (!(wp.flags & SWP_NOSIZE)) {
+        // A top-level window's size is its frame's, as GetWindowRect reports
+        // it: the client gets what the window manager's frame leaves.
+        const QSize frame = FrameExtent(w);
+        ResizeWidget(rec.get(), wp.cx - frame.width(), wp.cy - frame.height());
+    }
     if (!(wp.flags & SWP_NOZORDER))
         MoveInZOrder(rec.get(), wp.hwndInsertAfter);
     if (wp.flags & SWP_SHOWWINDOW) {
@@ -1328,7 +1347,7 @@ BOOL GetWindowRect(HWND hwnd, LPRECT out)
     if (!w || !out)
         return FALSE;
     if (w->isWindow()) {
-        const QRect r = w->frameGeometry();
+        const QRect r(w->pos(), w->size() + FrameExtent(w));
         *out = RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     } else {
         const QPoint tl = w->mapToGlobal(QPoint(0, 0));

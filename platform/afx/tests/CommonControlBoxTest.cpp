@@ -2,6 +2,7 @@
 // choices against the program's, owner drawing.
 #include "CommonControlTestSupport.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -127,6 +128,54 @@ TEST_F(ComboBoxTest, ShowingTheListNotifiesDropDownAndCloseUp)
     EXPECT_EQ(m_parent.CommandCount(CBN_CLOSEUP), 1);
     EXPECT_FALSE(SendMessage(box, CB_GETDROPPEDSTATE, 0, 0));
     EXPECT_EQ(m_parent.CommandCount(CBN_SELCHANGE), 0);
+}
+
+// A drop-down box is as high as its selection field, which its font sets;
+// the height the program asks for is the field and its list. A simple box
+// keeps the height asked.
+TEST_F(ComboBoxTest, DropDownBoxIsAsHighAsItsFieldAndTheAskedHeightIsTheList)
+{
+    const struct {
+        const char* name;
+        DWORD style;
+        bool dropsDown;
+    } cases[] = {{"drop-down list", CBS_DROPDOWNLIST, true},
+                 {"drop-down", CBS_DROPDOWN, true},
+                 {"simple", CBS_SIMPLE, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND box = Make("ComboBox", c.style, 17, {0, 0, 150, 160});
+        auto* combo = static_cast<QComboBox*>(qlafx::WidgetOf(box));
+        auto height = [&] {
+            RECT rc{};
+            GetWindowRect(box, &rc);
+            return static_cast<int>(rc.bottom - rc.top);
+        };
+        if (!c.dropsDown) {
+            EXPECT_EQ(height(), 160);
+            DestroyWindow(box);
+            continue;
+        }
+        EXPECT_EQ(height(), combo->sizeHint().height());
+        EXPECT_LT(height(), 40);
+        // A bigger font, a bigger field; moving keeps the field's height.
+        HFONT big = CreateFont(-28, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+        const int small = height();
+        SendMessage(box, WM_SETFONT, reinterpret_cast<WPARAM>(big), TRUE);
+        EXPECT_GT(height(), small);
+        EXPECT_EQ(height(), combo->sizeHint().height());
+        SendMessage(box, WM_SETFONT, 0, TRUE);
+        MoveWindow(box, 0, 0, 150, 240, TRUE);
+        EXPECT_EQ(height(), small);
+        // The list shows what fits in the rest of the asked height.
+        for (int i = 0; i < 40; ++i)
+            SendMessage(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("item"));
+        SendMessage(box, CB_SHOWDROPDOWN, TRUE, 0);
+        EXPECT_EQ(combo->view()->window()->height(), 240 - small);
+        SendMessage(box, CB_SHOWDROPDOWN, FALSE, 0);
+        DestroyWindow(box);
+        DeleteObject(big);
+    }
 }
 
 // An owner-drawn combo box without strings keeps each item's lParam as its

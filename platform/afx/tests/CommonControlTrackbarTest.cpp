@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QWheelEvent>
@@ -219,6 +220,98 @@ TEST_F(Trackbar, CustomDrawLetsParentDrawEachPart)
     EXPECT_EQ(cctest::PixelOf(img, CentreX(0), 5), colors[TBCD_THUMB]);
     EXPECT_EQ(cctest::PixelOf(img, 150, rects[0].top), colors[TBCD_TICS]);
     EXPECT_EQ(rects[0].top, 23) << "tics sit below the thumb (rows 2..21)";
+}
+
+// The colour the application style draws a slider's tick marks in: the
+// first pixel its tick drawing sets on white.
+QColor StyleTickColour()
+{
+    QImage img(100, 20, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QStyleOptionSlider opt;
+    opt.orientation = Qt::Horizontal;
+    opt.state |= QStyle::State_Horizontal | QStyle::State_Enabled;
+    opt.subControls = QStyle::SC_SliderTickmarks;
+    opt.tickPosition = QSlider::TicksBelow;
+    opt.maximum = 10;
+    opt.tickInterval = 5;
+    opt.rect = img.rect();
+    QPainter p(&img);
+    QApplication::style()->drawComplexControl(QStyle::CC_Slider, &opt, &p);
+    p.end();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixelColor(x, y) != Qt::white)
+                return img.pixelColor(x, y);
+    return {};
+}
+
+struct TicCase {
+    const char* name;
+    DWORD style;
+    int freq;               // TBM_SETTICFREQ
+    std::vector<int> set;   // TBM_SETTIC
+    std::vector<int> marks; // positions that carry a tic
+};
+
+// Tics are the style's tick marks, one per position the trackbar computes,
+// on the side the style bits name, in either orientation.
+TEST_F(Trackbar, TicsAreTheStylesTickMarksAtTheirPositions)
+{
+    const TicCase cases[] = {
+        {"auto, below", TBS_AUTOTICKS, 25, {}, {0, 25, 50, 75, 100}},
+        {"set unevenly, above", TBS_TOP, 1, {10, 13, 70}, {0, 10, 13, 70, 100}},
+        {"vertical, auto, right", TBS_VERT | TBS_AUTOTICKS, 50, {}, {0, 50, 100}},
+        {"vertical, set, left", TBS_VERT | TBS_LEFT, 1, {30}, {0, 30, 100}},
+        {"none", TBS_NOTICKS | TBS_AUTOTICKS, 10, {40}, {}},
+    };
+    const QColor tick = StyleTickColour();
+    for (const TicCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RECT band{};
+        m_parent.answer = [&](NMHDR* hdr) -> LRESULT {
+            auto* cd = reinterpret_cast<NMCUSTOMDRAW*>(hdr);
+            if (hdr->code != NM_CUSTOMDRAW)
+                return 0;
+            if (cd->dwDrawStage == CDDS_PREPAINT)
+                return CDRF_NOTIFYITEMDRAW;
+            if (cd->dwDrawStage == CDDS_ITEMPREPAINT && cd->dwItemSpec == TBCD_TICS)
+                band = cd->rc;
+            return CDRF_DODEFAULT;
+        };
+        const bool vertical = (c.style & TBS_VERT) != 0;
+        HWND track = Make(TRACKBAR_CLASS, c.style, 9, vertical ? RECT{0, 0, kH, kW} : RECT{0, 0, kW, kH});
+        SendMessage(track, TBM_SETTICFREQ, c.freq, 0);
+        for (int t : c.set)
+            SendMessage(track, TBM_SETTIC, 0, t);
+        const QImage img = cctest::SurfaceAfterPaint(track);
+        ASSERT_FALSE(img.isNull());
+        // Across the band, the side the thumb leaves free.
+        const bool before = (c.style & TBS_TOP) != 0;
+        const int thumbEdge = before ? 8 : 22;
+        EXPECT_EQ(vertical ? (before ? band.right <= thumbEdge : band.left >= thumbEdge)
+                           : (before ? band.bottom <= thumbEdge : band.top >= thumbEdge), true);
+        // Along the band: the runs of tick-coloured pixels, by their centres.
+        std::vector<int> centres;
+        int runStart = -1;
+        const int along0 = vertical ? band.top : band.left, along1 = vertical ? band.bottom : band.right;
+        for (int a = along0 - 4; a <= along1 + 4; ++a) {
+            bool marked = false;
+            for (int across = vertical ? band.left : band.top; across < (vertical ? band.right : band.bottom); ++across)
+                marked |= img.pixelColor(vertical ? across : a, vertical ? a : across) == tick;
+            if (marked && runStart < 0)
+                runStart = a;
+            if (!marked && runStart >= 0) {
+                centres.push_back((runStart + a - 1) / 2);
+                runStart = -1;
+            }
+        }
+        std::vector<int> expected;
+        for (int m : c.marks)
+            expected.push_back(CentreX(m));
+        EXPECT_EQ(centres, expected);
+        DestroyWindow(track);
+    }
 }
 
 TEST_F(Trackbar, CustomDrawSkippingAllLeavesTheWholeFaceToParent)

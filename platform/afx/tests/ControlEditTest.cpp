@@ -1,5 +1,6 @@
 #include "ControlTestSupport.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -38,6 +39,39 @@ TEST_F(EditControl, ReadOnlyEditAsksAsStatic)
     qlafx::WidgetOf(edit)->grab();
     ASSERT_FALSE(m_parent.m_ctlColors.empty());
     EXPECT_EQ(m_parent.m_ctlColors.back().kind, CTLCOLOR_STATIC);
+}
+
+// A disabled edit asks as a static; a solid brush is its background, a
+// pattern (a skinned page's) leaves the palette's disabled base, never black,
+// and its text is greyed whatever text colour the parent set.
+TEST_F(EditControl, DisabledEditShowsTheDisabledBaseAndGreyedText)
+{
+    const struct {
+        const char* name;
+        bool pattern;
+    } cases[] = {{"solid brush", false}, {"pattern brush", true}};
+    const QPalette app = QApplication::palette();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.pattern) {
+            const WORD bits[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+            HBITMAP bm = CreateBitmap(8, 8, 1, 1, bits);
+            m_parent.m_brush.DeleteObject();
+            m_parent.m_brush.Attach(CreatePatternBrush(bm));
+            DeleteObject(bm);
+        }
+        HWND edit = ctltest::MakeControl(m_parent, "Edit", "Off", WS_BORDER | WS_DISABLED, 62, {0, 0, 120, 24});
+        QWidget* w = qlafx::WidgetOf(edit);
+        const QImage grab = w->grab().toImage();
+        EXPECT_EQ(m_parent.m_ctlColors.back().kind, CTLCOLOR_STATIC);
+        const COLORREF base = c.pattern ? RGB(app.color(QPalette::Disabled, QPalette::Base).red(),
+                                              app.color(QPalette::Disabled, QPalette::Base).green(),
+                                              app.color(QPalette::Disabled, QPalette::Base).blue())
+                                        : m_parent.m_brushColor;
+        EXPECT_EQ(PixelOf(grab, 100, 12), base);
+        EXPECT_EQ(w->palette().color(QPalette::Disabled, QPalette::Text), app.color(QPalette::Disabled, QPalette::Text));
+        DestroyWindow(edit);
+    }
 }
 
 TEST_F(EditControl, SetTextSendsUpdateAndChangeAndGetTextReadsBack)

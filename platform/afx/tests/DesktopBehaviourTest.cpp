@@ -117,7 +117,7 @@ TEST(DesktopWindows, DialogIsATransientWindowWithTheHintsOfItsStyle)
         // The program still sizes a fixed dialog as it likes.
         dlg.SetWindowPos(nullptr, 0, 0, 300, 120, SWP_NOMOVE | SWP_NOZORDER);
         CRect rc;
-        dlg.GetClientRect(&rc);
+        dlg.GetWindowRect(&rc);
         EXPECT_EQ(rc.Width(), 300) << c.id;
         EXPECT_EQ(rc.Height(), 120) << c.id;
         EXPECT_EQ(w->minimumSize() == w->maximumSize(), c.fixed) << c.id;
@@ -140,6 +140,49 @@ TEST(DesktopWindows, FramedWindowOpensInsideTheAvailableArea)
         wnd.GetWindowRect(&rc);
         EXPECT_TRUE(area.contains(QRect(rc.left, rc.top, rc.Width(), rc.Height())))
             << c.x << "," << c.y << " placed at " << rc.left << "," << rc.top << " " << rc.Width() << "x" << rc.Height();
+        wnd.DestroyWindow();
+    }
+}
+
+// SetWindowPos and MoveWindow size a top-level window's frame, as
+// GetWindowRect reports it, shown or not, framed or not; the client is what
+// the frame leaves, and reading the rectangle back and setting it changes
+// nothing.
+TEST(DesktopWindows, MoveWindowGivesTheWindowExactlyTheSizeAsked)
+{
+    const struct {
+        const char* name;
+        DWORD style;
+        bool shown;
+    } cases[] = {{"overlapped", WS_OVERLAPPEDWINDOW, true},
+                 {"dialog frame", WS_POPUP | WS_CAPTION | WS_SYSMENU, true},
+                 {"frameless pop-up", WS_POPUP, true},
+                 {"hidden overlapped", WS_OVERLAPPEDWINDOW, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CWnd wnd;
+        ASSERT_TRUE(wnd.CreateEx(0, TestClass(), "Sized", c.style, 40, 40, 200, 150, nullptr, nullptr));
+        if (c.shown)
+            wnd.ShowWindow(SW_SHOW);
+        wnd.MoveWindow(50, 60, 300, 200);
+        CRect window, client;
+        wnd.GetWindowRect(&window);
+        EXPECT_EQ(window, CRect(50, 60, 350, 260));
+        const QWidget* w = qlafx::WidgetOf(wnd.m_hWnd);
+        const QSize frame = w->frameGeometry().size() - w->size();
+        wnd.GetClientRect(&client);
+        EXPECT_EQ(client.Size(), CSize(300 - frame.width(), 200 - frame.height()));
+        wnd.SetWindowPos(nullptr, 0, 0, 320, 210, SWP_NOMOVE | SWP_NOZORDER);
+        wnd.GetWindowRect(&window);
+        EXPECT_EQ(window, CRect(50, 60, 370, 270));
+        wnd.MoveWindow(&window);
+        CRect again;
+        wnd.GetWindowRect(&again);
+        EXPECT_EQ(again, window);
+        // Shown later, a window sized while hidden keeps the size asked.
+        wnd.ShowWindow(SW_SHOW);
+        wnd.GetWindowRect(&again);
+        EXPECT_EQ(again.Size(), window.Size());
         wnd.DestroyWindow();
     }
 }

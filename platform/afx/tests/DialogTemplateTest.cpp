@@ -4,11 +4,15 @@
 
 #include <QTimer>
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 namespace {
 
 constexpr UINT kDlg = 9100;
+constexpr UINT kDlgNoFont = 9101;
+constexpr UINT kDlgBigFont = 9102;
 
 const qlafx::DialogTemplate kDialogs[] = {
     {kDlg, WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 200, 100, "Test dialog", "MS Shell Dlg", 8,
@@ -22,6 +26,11 @@ const qlafx::DialogTemplate kDialogs[] = {
          {"Button", "OK", IDOK, 90, 80, 50, 14, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 145, 80, 50, 14, WS_VISIBLE | WS_TABSTOP},
      }},
+    {kDlgNoFont, WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, 0, 0, 200, 100, "No font", nullptr, 0,
+     {{"Edit", "", 100, 10, 10, 80, 14, WS_VISIBLE | WS_BORDER | WS_TABSTOP}}},
+    {kDlgBigFont, WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 200, 100, "Big", "Tahoma", 14,
+     {{"Edit", "", 100, 10, 10, 80, 14, WS_VISIBLE | WS_BORDER | WS_TABSTOP},
+      {"ComboBox", "", 101, 10, 30, 80, 60, WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST}}},
 };
 const qlafx::ResourceTable kTable{.dialogs = kDialogs};
 qlafx::ResourceRegistrar kRegister(kTable);
@@ -67,6 +76,65 @@ TEST(DialogTemplate, ControlsSitAtTheConvertedRectangles)
     dlg.MapDialogRect(&mapped);
     EXPECT_EQ(mapped.right, Rounded(90, base.cx, 4));
     EXPECT_EQ(dlg.GetDefID(), MAKELONG(IDOK, DC_HASDEFID));
+    dlg.DestroyWindow();
+}
+
+struct DialogFontOf {
+    CSize client;
+    LOGFONT control;
+    QString family;
+};
+
+DialogFontOf FontOfDialog(UINT id)
+{
+    CDialog dlg;
+    DialogFontOf out{};
+    if (!dlg.Create(id, nullptr))
+        return out;
+    CRect client;
+    dlg.GetClientRect(&client);
+    out.client = client.Size();
+    HFONT font = reinterpret_cast<HFONT>(::SendMessage(::GetDlgItem(dlg, 100), WM_GETFONT, 0, 0));
+    GetObject(font, sizeof out.control, &out.control);
+    out.family = qlafx::FontOf(font).family();
+    dlg.DestroyWindow();
+    return out;
+}
+
+// A template that names no font is laid out and its controls lettered in the
+// system dialog font, "MS Shell Dlg" 8, mapped as the other Windows faces.
+TEST(DialogTemplate, TemplateWithoutFontUsesTheSystemDialogFont)
+{
+    const DialogFontOf none = FontOfDialog(kDlgNoFont), shell = FontOfDialog(kDlg), big = FontOfDialog(kDlgBigFont);
+    EXPECT_EQ(none.client, shell.client);
+    EXPECT_STREQ(none.control.lfFaceName, "MS Shell Dlg");
+    EXPECT_EQ(none.control.lfHeight, shell.control.lfHeight);
+    EXPECT_EQ(none.control.lfWeight, FW_NORMAL);
+    LOGFONT sans{};
+    sans.lfHeight = none.control.lfHeight;
+    std::strcpy(sans.lfFaceName, "MS Sans Serif");
+    HFONT mapped = CreateFontIndirect(&sans);
+    EXPECT_EQ(none.family, qlafx::FontOf(mapped).family());
+    DeleteObject(mapped);
+    // A font of the template's own sizes it, so the fallback is no accident.
+    EXPECT_GT(big.client.cx, none.client.cx);
+}
+
+// A drop-down combo box of a template is as high as its field in the
+// dialog's font; the template's height is its list's.
+TEST(DialogTemplate, ComboBoxIsAsHighAsItsFieldInTheDialogFont)
+{
+    CDialog dlg;
+    ASSERT_TRUE(dlg.Create(kDlgBigFont, nullptr));
+    QWidget* combo = qlafx::WidgetOf(::GetDlgItem(dlg, 101));
+    ASSERT_NE(combo, nullptr);
+    CRect rc;
+    dlg.GetDlgItem(101)->GetWindowRect(&rc);
+    EXPECT_EQ(rc.Height(), combo->sizeHint().height());
+    EXPECT_EQ(combo->font(), qlafx::FontOf(reinterpret_cast<HFONT>(dlg.SendMessage(WM_GETFONT))));
+    CRect asked(0, 0, 80, 60);
+    dlg.MapDialogRect(&asked);
+    EXPECT_LT(rc.Height(), asked.Height());
     dlg.DestroyWindow();
 }
 

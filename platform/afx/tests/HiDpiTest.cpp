@@ -166,6 +166,71 @@ TEST_F(HiDpi, PicturesMapTheirLogicalDestinationToDevicePixels)
     EXPECT_EQ(At(s, Px(10 + kW), Px(40)), 0xFFFFFFu);
 }
 
+// A double buffer made compatible with the window has the window's device
+// pixels: text drawn there and blitted back is what drawing on the window
+// gives, device pixel for device pixel. The bitmap reports its logical size.
+TEST_F(HiDpi, CompatibleBufferKeepsTheWindowsDevicePixels)
+{
+    HFONT font = CreateFont(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
+    auto draw = [&](HDC dc, int x, int y) {
+        HGDIOBJ old = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        TextOut(dc, x, y, "Ag/W", 4);
+        SelectObject(dc, old);
+    };
+    constexpr int kBw = 60, kBh = 30;
+    draw(m_dc, 4, 4);
+    HDC mem = CreateCompatibleDC(m_dc);
+    HBITMAP bm = CreateCompatibleBitmap(m_dc, kBw, kBh);
+    HGDIOBJ oldBm = SelectObject(mem, bm);
+    const RECT all{0, 0, kBw, kBh};
+    FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    draw(mem, 0, 0);
+    BitBlt(m_dc, 4, 44, kBw, kBh, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, oldBm);
+    DeleteDC(mem);
+    DeleteObject(font);
+
+    BITMAP info{};
+    ASSERT_EQ(GetObject(bm, sizeof info, &info), static_cast<int>(sizeof info));
+    EXPECT_EQ(info.bmWidth, kBw);
+    EXPECT_EQ(info.bmHeight, kBh);
+    std::vector<std::uint32_t> bits(kBw * kBh + 8);
+    EXPECT_EQ(GetBitmapBits(bm, static_cast<LONG>(bits.size() * 4), bits.data()), kBw * kBh * 4);
+    EXPECT_EQ(bits[0] & 0xFFFFFF, 0xFFFFFFu);
+    DeleteObject(bm);
+
+    const QImage& s = Surface();
+    int ink = 0;
+    for (int y = 0; y < Px(kBh); ++y)
+        for (int x = 0; x < Px(kBw); ++x) {
+            ink += At(s, Px(4) + x, Px(4) + y) != 0xFFFFFFu;
+            ASSERT_EQ(At(s, Px(4) + x, Px(44) + y), At(s, Px(4) + x, Px(4) + y)) << x << "," << y;
+        }
+    EXPECT_GT(ink, 20);
+}
+
+// A DIB section stays one pixel per logical unit, even in a DC made
+// compatible with the window: its bits are the pixels drawn.
+TEST_F(HiDpi, DibSectionsStayAtOnePixelPerUnit)
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 8, -4, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* raw = nullptr;
+    HBITMAP dib = CreateDIBSection(m_dc, &bi, DIB_RGB_COLORS, &raw, nullptr, 0);
+    ASSERT_NE(dib, nullptr);
+    for (HDC source : {m_dc, static_cast<HDC>(nullptr)}) {
+        HDC mem = CreateCompatibleDC(source);
+        HGDIOBJ old = SelectObject(mem, dib);
+        SetPixel(mem, 3, 2, RGB(1, 2, 3));
+        EXPECT_EQ(static_cast<const std::uint32_t*>(raw)[2 * 8 + 3] & 0xFFFFFF, 0x010203u);
+        EXPECT_EQ(GetPixel(mem, 3, 2), RGB(1, 2, 3));
+        SelectObject(mem, old);
+        DeleteDC(mem);
+    }
+    DeleteObject(dib);
+}
+
 // What the window shows on screen is its surface, device pixel for device pixel.
 TEST_F(HiDpi, TheScreenShowsTheSurfaceUnscaled)
 {

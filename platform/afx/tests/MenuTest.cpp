@@ -5,6 +5,7 @@
 #include "WndTestSupport.h"
 #include "platform/afx/WndRecord.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QEventLoop>
 #include <QFont>
@@ -478,6 +479,66 @@ void SendMouse(QWidget* to, QEvent::Type type, QPoint at)
                   type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
                   type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(to, &e);
+}
+
+// Pixels of a rectangle that are not the colour the owner filled with.
+int PixelsOtherThan(const QImage& img, const QRect& r, QColor fill)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += img.pixelColor(x, y) != fill;
+    return n;
+}
+
+TEST_F(PopupMenuTest, MenuDrawsArrowsMarksAndSeparatorsAroundOwnerDrawnItems)
+{
+    CSwatchMenu menu, sub;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    ASSERT_TRUE(sub.CreatePopupMenu());
+    sub.AppendMenu(MF_STRING, 530, "Inner");
+    menu.AppendMenu(MF_OWNERDRAW, 531, reinterpret_cast<LPCSTR>(2));
+    menu.AppendMenu(MF_SEPARATOR);
+    menu.AppendMenu(MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(sub.m_hMenu), reinterpret_cast<LPCSTR>(2));
+    menu.AppendMenu(MF_SEPARATOR);
+    menu.AppendMenu(MF_STRING | MF_CHECKED, 532, "&Grid");
+    menu.AppendMenu(MF_STRING, 533, "&Fit");
+    menu.AppendMenu(MF_STRING, 534, "&Fill");
+    ASSERT_TRUE(menu.CheckMenuRadioItem(533, 534, 533, MF_BYCOMMAND));
+    const QColor blue(0, 0, 200);
+    qlafx::SetPopupMenuHook([&](HMENU, QMenu* shown) {
+        const QList<QAction*> actions = shown->actions();
+        EXPECT_EQ(actions.size(), 7);
+        if (actions.size() != 7)
+            return 0u;
+        shown->adjustSize();
+        const QImage img = shown->grab().toImage();
+        EXPECT_TRUE(img.save(QLAFX_MENU_GRAB));
+        // The owner's items keep the owner's pixels; only the pop-up item
+        // gets the style's arrow, in room added beyond the measured width.
+        QWidget* plain = qobject_cast<QWidgetAction*>(actions[0])->defaultWidget();
+        QWidget* popup = qobject_cast<QWidgetAction*>(actions[2])->defaultWidget();
+        EXPECT_EQ(plain->sizeHint().width(), 60);
+        EXPECT_GT(popup->sizeHint().width(), 60);
+        const QRect plainRect = shown->actionGeometry(actions[0]);
+        const QRect popupRect = shown->actionGeometry(actions[2]);
+        const QRect plainEnd(plainRect.right() - 15, plainRect.top(), 16, plainRect.height());
+        const QRect popupEnd(popupRect.right() - 15, popupRect.top(), 16, popupRect.height());
+        EXPECT_EQ(PixelsOtherThan(img, plainEnd, blue), 0);
+        EXPECT_GT(PixelsOtherThan(img, popupEnd, blue), 3);
+        EXPECT_EQ(img.pixelColor(popupRect.topLeft() + QPoint(5, 5)), blue);
+        // Separators and marks of the menu's own items are the style's.
+        EXPECT_TRUE(actions[1]->isSeparator());
+        EXPECT_TRUE(actions[3]->isSeparator());
+        EXPECT_TRUE(actions[4]->isChecked());
+        EXPECT_EQ(actions[4]->actionGroup(), nullptr);
+        EXPECT_TRUE(actions[5]->isChecked());
+        EXPECT_TRUE(actions[5]->actionGroup() && actions[5]->actionGroup()->isExclusive());
+        EXPECT_FALSE(actions[6]->isCheckable());
+        return 0u;
+    });
+    EXPECT_EQ(menu.TrackPopupMenu(TPM_RETURNCMD, 0, 0, &m_owner), 0);
+    sub.Detach();  // destroyed with its parent
 }
 
 TEST_F(PopupMenuTest, OwnerDrawnPopupItemOpensItsSubMenu)

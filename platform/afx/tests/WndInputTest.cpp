@@ -426,7 +426,9 @@ TEST(WndMinMax, TrackSizesLimitResizing)
     wnd.m_min = {0, 0};
     wnd.m_max = {500, 350};
     wnd.MoveWindow(0, 0, 60, 900);
-    EXPECT_EQ(ClientSize(wnd).cx, 60);
+    CRect window;
+    wnd.GetWindowRect(&window);
+    EXPECT_EQ(window.Width(), 60) << "the window, frame and all, as asked";
     EXPECT_EQ(ClientSize(wnd).cy, 350);
     wnd.DestroyWindow();
 }
