@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-class CWnd;
-
 struct SaveScheme {
     std::string name; // the file name without ".tsp"
     JpegSlimSettings settings;

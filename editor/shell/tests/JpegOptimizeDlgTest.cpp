@@ -424,3 +424,50 @@ TEST_F(JpegOptimizeDlgTest, GrabOfACorpusPhoto)
     EXPECT_STREQ(copied.GetFields().model, thePhotoDocument.m_exif.GetFields().model);
     EXPECT_NE(copied.GetFields().model[0], '\0');
 }
+
+namespace {
+
+struct SizeRequest {
+    SIZE image{};
+    int highQuality = -1;
+    int exifBytes = -1;
+    bool table = false;
+};
+SizeRequest g_sizeRequest;
+
+int AnswerSaveWithSize(CWnd*, const CQLImage* image, int highQuality, int exifBytes, const unsigned int* table,
+                       int* quality)
+{
+    g_sizeRequest = {SizeOf(*image), highQuality, exifBytes, table != nullptr};
+    *quality = 42;
+    return IDOK;
+}
+
+} // namespace
+
+TEST_F(JpegOptimizeDlgTest, AdjustQualityBySizeSearchesThePreparedPhoto)
+{
+    OpenPhoto();
+    SetSaveWithSizeRunner(AnswerSaveWithSize);
+    g_sizeRequest = {};
+    int quality = 0;
+    bool enabled = false;
+    Run([&](CJpegOptimizeDlg* dlg) {
+        EXPECT_TRUE(PumpUntil([&] { return PreviewDone(dlg); }));
+        enabled = dlg->GetDlgItem(IDC_JPEG_ADJUST_BY_SIZE)->IsWindowEnabled();
+        dlg->CheckDlgButton(IDC_JPEG_ADAPTIVE, BST_CHECKED);
+        dlg->SendMessage(WM_COMMAND, IDC_JPEG_ADAPTIVE, 0);
+        dlg->SendMessage(WM_COMMAND, IDC_JPEG_ADJUST_BY_SIZE, 0);
+        EXPECT_TRUE(PumpUntil([&] { return PreviewDone(dlg); }));
+        quality = static_cast<int>(dlg->SendDlgItemMessage(IDC_JPEG_QUALITY, TBM_GETPOS));
+        dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
+        return qlafx::kModalRun;
+    });
+    SetSaveWithSizeRunner(nullptr);
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(g_sizeRequest.image.cx, 1280);
+    EXPECT_EQ(g_sizeRequest.image.cy, 960);
+    EXPECT_EQ(g_sizeRequest.exifBytes, 0);
+    EXPECT_TRUE(g_sizeRequest.table);
+    EXPECT_EQ(quality, 42);
+}
