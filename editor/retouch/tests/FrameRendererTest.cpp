@@ -1,8 +1,10 @@
 #include "FrameTestSupport.h"
 
+#include "editor/retouch/FrameCategory.h"
 #include "editor/retouch/FrameRenderer.h"
 #include "platform/codec/QLImageCodec.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace frametest;
@@ -378,6 +380,49 @@ TEST(FrameRenderer, SignatureIsDrawnInItsColourAtItsAnchor)
     std::snprintf(t.m_signature.text, sizeof t.m_signature.text, "%%C");
     Framed empty(Photo(200, 30), t);
     EXPECT_EQ(empty.result, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Every starter template on a real photo, saved for a look.
+TEST(StarterFrames, EachFramesACorpusPhoto)
+{
+    const std::string photoPath = std::string(QUILLO_CORPUS_DIR) + "/exif-samples/jpg/hdr/canon_hdr_NO.jpg";
+    CQLImageCodec codec;
+    CQLImage photo, small;
+    ExifInfo exif;
+    if (!std::filesystem::exists(photoPath) || !codec.LoadFile(photoPath.c_str(), &photo))
+        GTEST_SKIP() << "no corpus";
+    exif.ReadFromFile(photoPath.c_str());
+    UINT w = 0, h = 0;
+    photo.GetSize(&w, &h);
+    ASSERT_TRUE(codec.Resample(&photo, &small, 1000, static_cast<int>(1000 * h / w), 1));
+
+    FrameCategory root(QUILLO_PROGRAM_DIR);
+    root.Scan();
+    std::vector<FrameTemplate*> all;
+    for (FrameCategory* c : root.m_children)
+        all.insert(all.end(), c->m_templates.begin(), c->m_templates.end());
+    EXPECT_EQ(all.size(), 9u);
+    for (FrameTemplate* t : all) {
+        CQLImage framed;
+        FrameRenderer renderer;
+        renderer.SetExif(&exif.GetFields());
+        renderer.SetImages(&small, &framed);
+        ASSERT_EQ(renderer.Apply(t), 0) << t->m_info.name;
+        // The window of an image-based frame keeps alpha 0; the grab shows it opaque.
+        UINT fw = 0, fh = 0;
+        framed.GetSize(&fw, &fh);
+        for (UINT i = 0; i < fw * fh; ++i)
+            framed.GetBuffer(0, 0)[i * 4 + 3] = 255;
+        std::string name = t->m_info.name;
+        std::replace(name.begin(), name.end(), ' ', '-');
+        const std::string grab = std::string(QUILLO_GRAB_DIR) + "/frame-" + name + ".png";
+        std::filesystem::create_directories(QUILLO_GRAB_DIR);
+        EXPECT_TRUE(codec.SaveFile(grab.c_str(), &framed)) << grab;
+    }
 }
 
 }  // namespace
