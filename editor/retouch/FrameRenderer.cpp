@@ -2,6 +2,7 @@
 
 #include "algorithms/ResampleAlgorithm.h"
 #include "algorithms/SeparableResizeAlgorithm.h"
+#include "imagecore/ParallelFor.h"
 #include "platform/afx/WinGdi.h"
 #include "platform/codec/QLImageCodec.h"
 
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -117,6 +119,7 @@ HRESULT FrameRenderer::Apply(const void* params)
     source->GetSize(&w, &h);
     m_photoWidth = static_cast<int>(w);
     m_photoHeight = static_cast<int>(h);
+    m_signatureReady = false;
     const HRESULT result = m_template->m_imageBased ? ApplyImageBased() : ApplyDrawn();
     if (result == 0)
         Progress(100);
@@ -255,30 +258,16 @@ bool FrameRenderer::Signature()
     const int height = s.height.Resolve(m_photoHeight);
     if (text.empty() || height < 1)
         return true; // nothing to draw
-    // Drawn at six times the size and scaled down for smooth edges; a text
-    // too wide for that is drawn at the largest smaller factor that fits.
-    CQLImage big;
-    int factor = 6;
-    for (; factor >= 1; --factor) {
-        if (!RenderTextToImage(s.face, height * factor, text.c_str(), &big))
-            return false;
-        UINT bw = 0, bh = 0;
-        big.GetSize(&bw, &bh);
-        if (bw <= kMaxSide && bh <= kMaxSide)
-            break;
-    }
-    if (factor < 1)
+    if (!m_signatureReady && !RenderSignature(s, text, height))
         return false;
+    m_signatureReady = true;
     Progress(70);
-    UINT bw = 0, bh = 0;
-    big.GetSize(&bw, &bh);
-    const int w = static_cast<int>(bw) / factor, h = static_cast<int>(bh) / factor;
+    UINT sw = 0, sh = 0;
+    m_signatureText.GetSize(&sw, &sh);
+    const int w = static_cast<int>(sw), h = static_cast<int>(sh);
     if (w < 1 || h < 1)
         return true;
-    CQLImage small;
-    CQLImageCodec codec;
-    if (!codec.Resample(&big, &small, w, h, 1))
-        return false;
+    const CQLImage& small = m_signatureText;
 
     int x = m_photo.left + s.x.Resolve(m_photoWidth);
     const int y = m_photo.top + s.y.Resolve(m_photoHeight);
@@ -305,6 +294,32 @@ bool FrameRenderer::Signature()
     }
     Progress(80);
     return true;
+}
+
+// Drawn at six times the size and scaled down for smooth edges; a text too
+// wide for that is drawn at the largest smaller factor that fits.
+bool FrameRenderer::RenderSignature(const SignatureSettings& s, const std::string& text, int height)
+{
+    CQLImage big;
+    int factor = 6;
+    for (; factor >= 1; --factor) {
+        if (!RenderTextToImage(s.face, height * factor, text.c_str(), &big))
+            return false;
+        UINT bw = 0, bh = 0;
+        big.GetSize(&bw, &bh);
+        if (bw <= kMaxSide && bh <= kMaxSide)
+            break;
+    }
+    if (factor < 1)
+        return false;
+    UINT bw = 0, bh = 0;
+    big.GetSize(&bw, &bh);
+    const int w = static_cast<int>(bw) / factor, h = static_cast<int>(bh) / factor;
+    if (w < 1 || h < 1) {
+        m_signatureText.Free();
+        return true;
+    }
+    return CQLImageCodec().Resample(&big, &m_signatureText, w, h, 1) != 0;
 }
 
 bool FrameRenderer::Logo()
@@ -374,15 +389,28 @@ bool FrameRenderer::FindPhotoWindow(const CQLImage& picture, CPixel key, RECT* w
     const ColourClass want = Classify(key);
     UINT pw = 0, ph = 0;
     picture.GetSize(&pw, &ph);
-    int cl = INT32_MAX, cr = -1, rt = INT32_MAX, rb = -1;
-    for (int y = 0; y < static_cast<int>(ph); ++y)
-        for (int x = 0; x < static_cast<int>(pw); ++x)
-            if (Classify(picture.GetPixel2(x, y)) == want) {
-                cl = std::min(cl, x);
-                cr = std::max(cr, x);
-                rt = std::min(rt, y);
-                rb = std::max(rb, y);
-            }
+    // Bounding box of the key's class, per band of rows, then merged.
+    struct Box {
+        int cl = INT32_MAX, cr = -1, rt = INT32_MAX, rb = -1;
+    };
+    std::mutex lock;
+    Box all;
+    imagecore::ParallelFor(0, static_cast<int>(ph), pw, [&](int from, int to) {
+        Box box;
+        for (int y = from; y < to; ++y) {
+            const auto* row = reinterpret_cast<const CPixel*>(picture.GetBuffer(0, y));
+            for (int x = 0; x < static_cast<int>(pw); ++x)
+                if (Classify(row[x]) == want) {
+                    box.cl = std::min(box.cl, x);
+                    box.cr = std::max(box.cr, x);
+                    box.rt = std::min(box.rt, y);
+                    box.rb = std::max(box.rb, y);
+                }
+        }
+        const std::lock_guard<std::mutex> hold(lock);
+        all = {std::min(all.cl, box.cl), std::max(all.cr, box.cr), std::min(all.rt, box.rt), std::max(all.rb, box.rb)};
+    });
+    const int cl = all.cl, cr = all.cr, rt = all.rt, rb = all.rb;
     if (cr < 0)
         return false;
     const int wl = cl > 0 ? cl - 1 : 0, wt = rt > 0 ? rt - 1 : 0;

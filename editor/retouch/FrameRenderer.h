@@ -40,6 +40,7 @@ private:
     void Border();
     void Rectangles();
     bool Signature();
+    bool RenderSignature(const SignatureSettings& s, const std::string& text, int height);
     bool Logo();
 
     const FrameTemplate* m_template = nullptr;
@@ -48,4 +49,7 @@ private:
     RECT m_photo{};
     int m_photoWidth = 0;
     int m_photoHeight = 0;
+    // The scaled signature, drawn once per Apply and laid twice.
+    CQLImage m_signatureText;
+    bool m_signatureReady = false;
 };
