@@ -9,6 +9,7 @@
 #include "MenuIcons.h"
 #include "EffectDialogPictures.h"
 #include "HistoryButtons.h"
+#include "ShellDialogPictures.h"
 #include "IconColours.h"
 #include "ZoomViewPictures.h"
 #include "imagecore/QLImage.h"
@@ -341,5 +342,6 @@ int main(int argc, char** argv)
     failed += WriteHistoryButtonPictures(skin);
     failed += WriteEditorFramePictures(res, skin);
     failed += WriteDemoIcon(res);
+    failed += WriteShellDialogPictures(res, skin);
     return failed ? 1 : 0;
 }

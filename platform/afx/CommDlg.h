@@ -39,6 +39,9 @@ inline constexpr DWORD OFN_EXPLORER = 0x00080000;
 inline constexpr DWORD OFN_NODEREFERENCELINKS = 0x00100000;
 inline constexpr DWORD OFN_ENABLESIZING = 0x00800000;
 
+// The place of the file widget in a custom template of the file dialog.
+inline constexpr int stc32 = 0x045F;
+
 // CommDlgExtendedError
 inline constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
 

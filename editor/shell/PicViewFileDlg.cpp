@@ -1,0 +1,1 @@
+#include "editor/shell/PicViewFileDlg.h"
