@@ -58,9 +58,7 @@ const qlafx::DialogTemplate kDialogs[] = {
      250, "Open", "MS Shell Dlg", 8,
      {
          {"Static", "", static_cast<UINT>(stc32), 0, 0, 330, 250, 0},
-         {"Static", "Preview", 0xFFFF, 334, 7, 99, 8, WS_VISIBLE | SS_LEFT},
-         {"Static", "", IDC_PICVIEW_PREVIEW, 334, 18, 99, 99, WS_VISIBLE | SS_OWNERDRAW},
-         {"Static", "", IDC_PICVIEW_SIZE, 334, 121, 99, 8, WS_VISIBLE | SS_LEFT},
+         {"Static", "", IDC_PICVIEW_PREVIEW, 334, 24, 99, 99, WS_VISIBLE | SS_OWNERDRAW},
      }},
 };
 
