@@ -4,6 +4,7 @@
 
 #include "editor/shell/EditExifDlg.h"
 #include "editor/shell/ImagePropertyDlg.h"
+#include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
 #include "platform/afx/MessageBox.h"
 
@@ -170,6 +171,45 @@ TEST_F(ImagePropertyDialog, EmptyWithoutAPhoto)
     CImagePropertyDlg dlg(nullptr);
     dlg.DoModal();
     EXPECT_EQ(rows, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The frame's Image Properties (menu, toolbar, image view's menu) and its
+// EXIF editor command reach the dialogs once the runners are registered.
+class PropertyCommands : public shelltest::ShellWindowsTest {
+protected:
+    void TearDown() override
+    {
+        qlafx::SetModalHook({});
+        if (m_frame && ::IsWindow(m_frame->m_hWnd))
+            m_frame->DestroyWindow();
+        m_app.m_pMainWnd = nullptr;
+        for (UINT id : {32784u, 32851u})
+            CMainFrame::SetDialogRunner(id, nullptr);
+        ShellWindowsTest::TearDown();
+    }
+    CMainFrame* m_frame = nullptr;
+};
+
+TEST_F(PropertyCommands, OpenTheirDialogs)
+{
+    RegisterDialogRunners();
+    m_frame = new CMainFrame;
+    m_app.m_pMainWnd = m_frame;
+    ASSERT_TRUE(m_frame->LoadFrame(128, 0xCF8000));
+    shelltest::MakeImage(&thePhotoDocument.m_image, 6, 4, [](int, int) { return CPixel{5, 5, 5, 255}; });
+    std::vector<std::string> shown;
+    qlafx::SetModalHook([&](CWnd* w, const char* caption, const char*, UINT) {
+        if (w)
+            shown.push_back(caption);
+        return IDCANCEL;
+    });
+    m_frame->SendMessage(WM_COMMAND, 32784);
+    m_frame->SendMessage(WM_COMMAND, 32851);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Image Property", "Edit EXIF data"}));
 }
 
 }  // namespace

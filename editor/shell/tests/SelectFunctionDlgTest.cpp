@@ -6,6 +6,7 @@
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/SelectFunctionDlg.h"
+#include "platform/afx/Menu.h"
 #include "platform/afx/MessageBox.h"
 
 #include <QWidget>
@@ -125,6 +126,27 @@ TEST_F(SelectFunction, ToolsRunAtOnceAndTheDialogStays)
     EXPECT_TRUE(open);
     EXPECT_EQ(m_target.m_commands, (std::vector<UINT>{32883, 32869, 32865}));
     EXPECT_EQ(dlg.m_choice, -1);
+}
+
+TEST_F(SelectFunction, TheToolsMenuRunsOnlyEnabledCommands)
+{
+    m_target.m_enabled = {32839};
+    CSelectFunctionDlg dlg(&m_target, nullptr);
+    std::vector<UINT> grayed;
+    qlafx::SetPopupMenuHook([&](HMENU menu, QMenu*) {
+        for (UINT id : {32839u, 32854u})
+            if (::GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED)
+                grayed.push_back(id);
+        return grayed.size() == 1 ? 32854u : 0u;  // a grayed item dismisses
+    });
+    Run(dlg, [&](CSelectFunctionDlg* d) {
+        d->SendDlgItemMessage(IDC_FUNCTION_MORE, BM_CLICK);
+        qlafx::SetPopupMenuHook([](HMENU, QMenu*) { return 32839u; });
+        d->SendDlgItemMessage(IDC_FUNCTION_MORE, BM_CLICK);
+    });
+    qlafx::SetPopupMenuHook({});
+    EXPECT_EQ(grayed, std::vector<UINT>{32854});
+    EXPECT_EQ(m_target.m_commands, std::vector<UINT>{32839});
 }
 
 TEST_F(SelectFunction, PicturesLieInThirdsOfTheFrame)
