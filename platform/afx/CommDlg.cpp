@@ -251,28 +251,10 @@ BOOL CFileDialog::OnInitDialog()
     return TRUE;
 }
 
-void CFileDialog::MakeFileWidget()
+// The filters as the widget lists them (a wildcard initial name first),
+// the caller's filter chosen, and the initial name selected.
+void CFileDialog::SetUpNames(QFileDialog* widget)
 {
-    CWnd* place = GetDlgItem(stc32);
-    if (!place)
-        return;
-    place->ShowWindow(SW_HIDE);
-    place->GetWindowRect(&m_place);
-    ScreenToClient(&m_place);
-    RECT client{};
-    GetClientRect(&client);
-    m_client = SIZE{client.right, client.bottom};
-
-    const bool multi = m_ofn.Flags & OFN_ALLOWMULTISELECT;
-    auto* widget = new QFileDialog(GetWidget(), QString::fromUtf8(m_tmpl.caption),
-                                   QString::fromStdString(InitialFolder()));
-    widget->setWindowFlags(Qt::Widget);
-    widget->setOption(QFileDialog::DontUseNativeDialog);
-    widget->setOption(QFileDialog::DontConfirmOverwrite);
-    widget->setSizeGripEnabled(false);
-    widget->setAcceptMode(m_bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    widget->setFileMode(m_bOpenFileDialog ? (multi ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile)
-                                          : QFileDialog::AnyFile);
     m_nameFilters.clear();
     const std::string initialName = NameOf(m_ofn.lpstrFile ? m_ofn.lpstrFile : "");
     m_wildName = initialName.find_first_of("*?") != std::string::npos;
@@ -295,7 +277,31 @@ void CFileDialog::MakeFileWidget()
     }
     if (!m_wildName && !initialName.empty())
         widget->selectFile(QString::fromStdString(initialName));
+}
 
+void CFileDialog::MakeFileWidget()
+{
+    CWnd* place = GetDlgItem(stc32);
+    if (!place)
+        return;
+    place->ShowWindow(SW_HIDE);
+    place->GetWindowRect(&m_place);
+    ScreenToClient(&m_place);
+    RECT client{};
+    GetClientRect(&client);
+    m_client = SIZE{client.right, client.bottom};
+
+    const bool multi = m_ofn.Flags & OFN_ALLOWMULTISELECT;
+    auto* widget = new QFileDialog(GetWidget(), QString::fromUtf8(m_tmpl.caption),
+                                   QString::fromStdString(InitialFolder()));
+    widget->setWindowFlags(Qt::Widget);
+    widget->setOption(QFileDialog::DontUseNativeDialog);
+    widget->setOption(QFileDialog::DontConfirmOverwrite);
+    widget->setSizeGripEnabled(false);
+    widget->setAcceptMode(m_bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    widget->setFileMode(m_bOpenFileDialog ? (multi ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile)
+                                          : QFileDialog::AnyFile);
+    SetUpNames(widget);
     // The widget may still signal while the window takes it down.
     QObject::connect(widget, &QFileDialog::currentChanged, widget, [this](const QString& path) {
         if (!m_fileWidget)

@@ -252,6 +252,7 @@ protected:
 private:
     void BuildTemplate();
     void MakeFileWidget();
+    void SetUpNames(QFileDialog* widget);
     void PlaceFileWidget(int cx, int cy);
     void FileWidgetDone(int result);
     bool TakeChoice(const std::string& folder, const std::vector<std::string>& names);

@@ -118,6 +118,8 @@ TEST_F(ImagePropertyDialog, ListsTheCanonCameraRowsGrab)
         if (!dlg)
             return IDOK;
         EXPECT_STREQ(caption, "Image Property");
+        EXPECT_NE(dlg->GetIcon(TRUE), nullptr);
+        EXPECT_NE(dlg->GetIcon(FALSE), nullptr);
         rows = ListRows(dlg);
         EXPECT_FALSE(shelltest::SaveGrab(dlg->GetWidget()->grab().toImage(), "image_property").empty());
         return IDOK;
