@@ -4,11 +4,7 @@
 
 #include "editor/shell/PicViewFileDlg.h"
 #include "platform/afx/MessageBox.h"
-#include "platform/afx/tests/WndTestSupport.h"
-
-#include <QFileDialog>
-#include <QFileSystemModel>
-#include <QListView>
+#include "platform/afx/tests/FileDialogTestSupport.h"
 
 #include <filesystem>
 #include <fstream>
@@ -18,23 +14,6 @@ namespace {
 
 const char kFilter[] = "All Image Files|*.bmp;*.jpg;*.jpeg;*.gif;*.pcx;*.tif;*.tiff;*.tga;*.png|Windows Bitmap "
                        "Files(*.bmp)|*.bmp|Jpeg Files(*.jpg;*.jpeg)|*.jpg;*.jpeg||";
-
-QFileDialog* FileWidgetOf(CWnd* dialog)
-{
-    return dialog->GetWidget() ? dialog->GetWidget()->findChild<QFileDialog*>() : nullptr;
-}
-
-// Clicks the file in the widget's list, as a person does.
-bool PickInList(QFileDialog* widget, const std::string& path)
-{
-    auto* view = widget ? widget->findChild<QListView*>("listView") : nullptr;
-    auto* model = view ? qobject_cast<QFileSystemModel*>(view->model()) : nullptr;
-    const QString file = QString::fromStdString(path);
-    if (!model || !PumpUntil([&] { return model->index(file).isValid(); }, 5000))
-        return false;
-    view->setCurrentIndex(model->index(file));
-    return true;
-}
 
 // The preview pane's centre on its surface.
 skintest::Bgr PreviewCentre(CWnd* dlg)

@@ -3,11 +3,7 @@
 // browser with its callback.
 #include "platform/afx/Afx.h"
 #include "platform/afx/CommDlg.h"
-#include "platform/afx/tests/WndTestSupport.h"
-
-#include <QFileDialog>
-#include <QFileSystemModel>
-#include <QListView>
+#include "platform/afx/tests/FileDialogTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -299,24 +295,6 @@ TEST(FileDialog, OpenOfAMissingFileIsRefusedWhenItMustExist)
 }
 
 // ---- the file dialog's window ----
-
-// The Qt file widget inside a running file dialog.
-QFileDialog* FileWidgetOf(CWnd* dialog)
-{
-    return dialog && dialog->GetWidget() ? dialog->GetWidget()->findChild<QFileDialog*>() : nullptr;
-}
-
-// Clicks the file in the widget's list, as a person does.
-bool PickInList(QFileDialog* widget, const std::string& path)
-{
-    auto* view = widget->findChild<QListView*>("listView");
-    auto* model = view ? qobject_cast<QFileSystemModel*>(view->model()) : nullptr;
-    const QString file = QString::fromStdString(path);
-    if (!model || !PumpUntil([&] { return model->index(file).isValid(); }, 5000))
-        return false;
-    view->setCurrentIndex(model->index(file));
-    return true;
-}
 
 TEST(FileDialogWindow, APersonChoosesInTheHostedWidget)
 {
