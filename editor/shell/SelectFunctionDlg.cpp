@@ -5,7 +5,7 @@
 #include "editor/ui/AppSettings.h"
 
 #include <cstdio>
-#include <iterator>
+#include <string>
 
 namespace {
 
@@ -20,17 +20,21 @@ const Picture kPictures[3] = {
     {IDC_FUNCTION_SMART_ERASE, "smarterase.bmp", 150},
 };
 
-// Buttons that run a dialog of the frame at once, and the buttons that
-// choose; each with its command.
+// Each button's command of the frame: the three choices close the dialog
+// with their number; the others run their command at once.
 struct ButtonCommand {
     UINT id;
     UINT command;
+    int choice;  // -1: runs at once
 };
-const ButtonCommand kRunAtOnce[] = {
-    {IDC_FUNCTION_SMART_ERASE, 32883}, {IDC_FUNCTION_SKIN_CLEAN, 32869}, {IDC_FUNCTION_DEFOG, 32865}};
-const ButtonCommand kChoices[] = {{IDC_FUNCTION_NOISE, CSelectFunctionDlg::kChoiceCommands[0]},
-                                  {IDC_FUNCTION_BEAUTY, CSelectFunctionDlg::kChoiceCommands[1]},
-                                  {IDC_FUNCTION_SHARPEN, CSelectFunctionDlg::kChoiceCommands[2]}};
+const ButtonCommand kButtons[] = {
+    {IDC_FUNCTION_NOISE, CSelectFunctionDlg::kChoiceCommands[0], 0},
+    {IDC_FUNCTION_BEAUTY, CSelectFunctionDlg::kChoiceCommands[1], 1},
+    {IDC_FUNCTION_SHARPEN, CSelectFunctionDlg::kChoiceCommands[2], 2},
+    {IDC_FUNCTION_SMART_ERASE, 32883, -1},
+    {IDC_FUNCTION_SKIN_CLEAN, 32869, -1},
+    {IDC_FUNCTION_DEFOG, 32865, -1},
+};
 
 class CEnableProbe : public CCmdUI {
 public:
@@ -72,10 +76,7 @@ BOOL CSelectFunctionDlg::CommandEnabled(CWnd* target, UINT command)
 
 BOOL CSelectFunctionDlg::AnyAvailable() const
 {
-    for (const ButtonCommand& b : kChoices)
-        if (CommandEnabled(m_target, b.command))
-            return TRUE;
-    for (const ButtonCommand& b : kRunAtOnce)
+    for (const ButtonCommand& b : kButtons)
         if (CommandEnabled(m_target, b.command))
             return TRUE;
     return FALSE;
@@ -103,10 +104,7 @@ BOOL CSelectFunctionDlg::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
     LayOutPictures();
-    for (const ButtonCommand& b : kChoices)
-        if (CWnd* w = GetDlgItem(b.id))
-            w->EnableWindow(CommandEnabled(m_target, b.command));
-    for (const ButtonCommand& b : kRunAtOnce)
+    for (const ButtonCommand& b : kButtons)
         if (CWnd* w = GetDlgItem(b.id))
             w->EnableWindow(CommandEnabled(m_target, b.command));
     if (m_tools.LoadMenu(IDR_ENHANCE_TOOLS))
@@ -140,18 +138,17 @@ BOOL CSelectFunctionDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     const UINT id = LOWORD(static_cast<DWORD>(wParam));
     if (HIWORD(static_cast<DWORD>(wParam)) == BN_CLICKED) {
-        for (int i = 0; i < 3; ++i)
-            if (kChoices[i].id == id) {
-                m_choice = i;
+        for (const ButtonCommand& b : kButtons) {
+            if (b.id != id)
+                continue;
+            if (b.choice >= 0) {
+                m_choice = b.choice;
                 EndDialog(IDOK);
-                return TRUE;
+            } else if (CommandEnabled(m_target, b.command)) {
+                m_target->SendMessage(WM_COMMAND, b.command);
             }
-        for (const ButtonCommand& b : kRunAtOnce)
-            if (b.id == id) {
-                if (CommandEnabled(m_target, b.command))
-                    m_target->SendMessage(WM_COMMAND, b.command);
-                return TRUE;
-            }
+            return TRUE;
+        }
         if (id == IDC_FUNCTION_MORE) {
             DropToolsMenu();
             return TRUE;
