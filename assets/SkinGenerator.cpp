@@ -10,6 +10,7 @@
 #include "EffectDialogPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
+#include "ShellDialogPictures.h"
 #include "IconColours.h"
 #include "ZoomViewPictures.h"
 #include "imagecore/QLImage.h"
@@ -343,5 +344,6 @@ int main(int argc, char** argv)
     failed += WriteSaveModePictures(skin);
     failed += WriteEditorFramePictures(res, skin);
     failed += WriteDemoIcon(res);
+    failed += WriteShellDialogPictures(res, skin);
     return failed ? 1 : 0;
 }

@@ -6,10 +6,33 @@
 #include "editor/shell/SaveWithSizeDlg.h"
 #include "editor/shell/SettingsDlg.h"
 
+// The photo's property dialogs.
+#include "editor/shell/EditExifDlg.h"
+#include "editor/shell/ImagePropertyDlg.h"
+#include "editor/shell/PhotoDocument.h"
+
+namespace {
+
+int RunImagePropertyDlg(CMainFrame*)
+{
+    CImagePropertyDlg dlg(nullptr);
+    return dlg.DoModal();
+}
+
+int RunEditExifDlg(CMainFrame*)
+{
+    CEditExifDlg dlg(thePhotoDocument.m_exif, thePhotoDocument.m_path, nullptr);
+    return dlg.DoModal();
+}
+
+}  // namespace
+
 void RegisterDialogRunners()
 {
     CMainFrame::SetDialogRunner(32838, RunSettingsDlg);
     // Saving: File > Save, and "Save with Size ..." for "Jpeg Slimming".
     CMainFrame::SetDialogRunner(57603, [](CMainFrame* frame) { return RunSaveModeDlg(frame); });
     SetSaveWithSizeRunner(RunSaveWithSizeDlg);
+    CMainFrame::SetDialogRunner(32784, RunImagePropertyDlg);
+    CMainFrame::SetDialogRunner(32851, RunEditExifDlg);
 }

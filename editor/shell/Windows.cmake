@@ -154,3 +154,36 @@ if(TARGET editorshell_savemode_tests)
         QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests")
     add_dependencies(editorshell_savemode_tests quillo_skin)
 endif()
+
+# The photo's property and EXIF dialogs, the function choice and the
+# preview open dialog, with their templates and pictures.
+target_sources(editorshell_frame PRIVATE
+    EditExifDlg.cpp
+    ImagePropertyDlg.cpp
+    PicViewFileDlg.cpp
+    SelectFunctionDlg.cpp)
+target_sources(editorshell_frame_tables PRIVATE res/ShellDialogResources.cpp)
+block()
+    set(icon_file ${CMAKE_BINARY_DIR}/assets/res/icon/147.png)
+    set_source_files_properties(${icon_file} PROPERTIES GENERATED TRUE)
+    qt_add_resources(editorshell_frame shell_dialog_pictures PREFIX "/res" BASE ${CMAKE_BINARY_DIR}/assets/res
+        FILES ${icon_file})
+endblock()
+
+quillo_add_test(editorshell_property_tests
+    SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
+        ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
+        tests/ShellWindowsTestSupport.cpp
+        tests/ImagePropertyDlgTest.cpp
+        tests/EditExifDlgTest.cpp
+        tests/SelectFunctionDlgTest.cpp
+        tests/PicViewFileDlgTest.cpp
+    LIBS editorshell_frame
+    QT NO_MAIN)
+if(TARGET editorshell_property_tests)
+    target_compile_definitions(editorshell_property_tests PRIVATE
+        QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
+        QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests")
+    add_dependencies(editorshell_property_tests quillo_skin)
+endif()

@@ -4,6 +4,7 @@
 #include "platform/win/FileFind.h"
 
 #include <QColorDialog>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -156,7 +157,29 @@ QWidget* CCommonDialog::OwnerWidget() const
 
 // ---- CFileDialog ----
 
+namespace {
+
+constexpr DWORD kFileDialogStyle =
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME | DS_SETFONT | DS_CENTER;
+// The file widget's place in dialog units when no template gives one.
+constexpr short kPlaceWidth = 380, kPlaceHeight = 230;
+
+const qlafx::DialogTemplate* CustomTemplate(const OPENFILENAME& ofn)
+{
+    if (!(ofn.Flags & OFN_ENABLETEMPLATE) || !ofn.lpTemplateName)
+        return nullptr;
+    const auto value = reinterpret_cast<std::uintptr_t>(ofn.lpTemplateName);
+    return value <= 0xFFFF ? qlafx::FindDialog(static_cast<UINT>(value)) : nullptr;
+}
+
+}  // namespace
+
 IMPLEMENT_DYNAMIC(CFileDialog, CCommonDialog)
+
+BEGIN_MESSAGE_MAP(CFileDialog, CCommonDialog)
+    ON_WM_SIZE()
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFileName, DWORD dwFlags,
                          LPCSTR lpszFilter, CWnd* pParentWnd)
@@ -191,47 +214,191 @@ std::string CFileDialog::InitialFolder() const
     return CurrentFolder();
 }
 
-bool CFileDialog::ChooseInQt(std::string* folder, std::vector<std::string>* names)
+// The window's template: the caller's own with its stc32 place, or a place
+// alone; without stc32 the caller's controls go below the place.
+void CFileDialog::BuildTemplate()
 {
-    const bool multi = m_ofn.Flags & OFN_ALLOWMULTISELECT;
-    QFileDialog dlg(OwnerWidget(), QString::fromUtf8(m_ofn.lpstrTitle ? m_ofn.lpstrTitle : ""),
-                    QString::fromStdString(InitialFolder()));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setOption(QFileDialog::DontConfirmOverwrite);
-    dlg.setAcceptMode(m_bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dlg.setFileMode(m_bOpenFileDialog ? (multi ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile)
-                                      : QFileDialog::AnyFile);
-    QStringList filters;
+    const char* title = m_ofn.lpstrTitle ? m_ofn.lpstrTitle : (m_bOpenFileDialog ? "Open" : "Save As");
+    m_tmpl = qlafx::DialogTemplate{0, kFileDialogStyle, 0, 0, 0, kPlaceWidth, kPlaceHeight, title, "MS Shell Dlg", 8,
+                                   {}};
+    const qlafx::DialogItem place{"Static", "", static_cast<UINT>(stc32), 0, 0, kPlaceWidth, kPlaceHeight, 0};
+    const qlafx::DialogTemplate* custom = CustomTemplate(m_ofn);
+    if (!custom) {
+        m_tmpl.items.push_back(place);
+        return;
+    }
+    m_tmpl.fontFace = custom->fontFace;
+    m_tmpl.pointSize = custom->pointSize;
+    const bool hasPlace = std::any_of(custom->items.begin(), custom->items.end(),
+                                      [](const qlafx::DialogItem& i) { return i.id == static_cast<UINT>(stc32); });
+    m_tmpl.items = custom->items;
+    if (hasPlace) {
+        m_tmpl.cx = custom->cx;
+        m_tmpl.cy = custom->cy;
+        return;
+    }
+    for (qlafx::DialogItem& item : m_tmpl.items)
+        item.y = static_cast<short>(item.y + kPlaceHeight);
+    m_tmpl.items.insert(m_tmpl.items.begin(), place);
+    m_tmpl.cx = std::max(kPlaceWidth, custom->cx);
+    m_tmpl.cy = static_cast<short>(kPlaceHeight + custom->cy);
+}
+
+BOOL CFileDialog::OnInitDialog()
+{
+    CCommonDialog::OnInitDialog();
+    MakeFileWidget();
+    return TRUE;
+}
+
+// The filters as the widget lists them (a wildcard initial name first),
+// the caller's filter chosen, and the initial name selected.
+void CFileDialog::SetUpNames(QFileDialog* widget)
+{
+    m_nameFilters.clear();
     const std::string initialName = NameOf(m_ofn.lpstrFile ? m_ofn.lpstrFile : "");
-    const bool wildName = initialName.find_first_of("*?") != std::string::npos;
-    if (wildName)
-        filters << QString::fromStdString(initialName);
+    m_wildName = initialName.find_first_of("*?") != std::string::npos;
+    if (m_wildName)
+        m_nameFilters.push_back(initialName);
     for (const qlafx::FileFilter& f : qlafx::ParseFileFilter(m_ofn.lpstrFilter)) {
-        QString patterns;
+        std::string patterns;
         for (const std::string& p : f.patterns)
-            patterns += (patterns.isEmpty() ? "" : " ") + QString::fromStdString(p);
-        filters << QString::fromStdString(f.label) + " (" + patterns + ")";
+            patterns += (patterns.empty() ? "" : " ") + p;
+        m_nameFilters.push_back(f.label + " (" + patterns + ")");
     }
-    if (!filters.isEmpty()) {
-        dlg.setNameFilters(filters);
-        const int index = static_cast<int>(m_ofn.nFilterIndex) - 1 + (wildName ? 1 : 0);
+    if (!m_nameFilters.empty()) {
+        QStringList filters;
+        for (const std::string& f : m_nameFilters)
+            filters << QString::fromStdString(f);
+        widget->setNameFilters(filters);
+        const int index = static_cast<int>(m_ofn.nFilterIndex) - 1 + (m_wildName ? 1 : 0);
         if (index >= 0 && index < filters.size())
-            dlg.selectNameFilter(filters[index]);
+            widget->selectNameFilter(filters[index]);
     }
-    if (!wildName && !initialName.empty())
-        dlg.selectFile(QString::fromStdString(initialName));
-    if (dlg.exec() != QDialog::Accepted)
-        return false;
-    const QStringList files = dlg.selectedFiles();
-    if (files.isEmpty())
-        return false;
-    *folder = QFileInfo(files.front()).absolutePath().toStdString();
-    for (const QString& f : files)
-        names->push_back(QFileInfo(f).fileName().toStdString());
-    const int chosen = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) - (wildName ? 1 : 0);
-    if (chosen >= 0)
-        m_ofn.nFilterIndex = static_cast<DWORD>(chosen + 1);
-    return true;
+    if (!m_wildName && !initialName.empty())
+        widget->selectFile(QString::fromStdString(initialName));
+}
+
+void CFileDialog::MakeFileWidget()
+{
+    CWnd* place = GetDlgItem(stc32);
+    if (!place)
+        return;
+    place->ShowWindow(SW_HIDE);
+    place->GetWindowRect(&m_place);
+    ScreenToClient(&m_place);
+    RECT client{};
+    GetClientRect(&client);
+    m_client = SIZE{client.right, client.bottom};
+
+    const bool multi = m_ofn.Flags & OFN_ALLOWMULTISELECT;
+    auto* widget = new QFileDialog(GetWidget(), QString::fromUtf8(m_tmpl.caption),
+                                   QString::fromStdString(InitialFolder()));
+    widget->setWindowFlags(Qt::Widget);
+    widget->setOption(QFileDialog::DontUseNativeDialog);
+    widget->setOption(QFileDialog::DontConfirmOverwrite);
+    widget->setSizeGripEnabled(false);
+    widget->setAcceptMode(m_bOpenFileDialog ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    widget->setFileMode(m_bOpenFileDialog ? (multi ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile)
+                                          : QFileDialog::AnyFile);
+    SetUpNames(widget);
+    // The widget may still signal while the window takes it down.
+    QObject::connect(widget, &QFileDialog::currentChanged, widget, [this](const QString& path) {
+        if (!m_fileWidget)
+            return;
+        const QFileInfo info(path);
+        m_selection = info.isFile() ? info.absoluteFilePath().toStdString() : std::string();
+        OnFileNameChange();
+    });
+    QObject::connect(widget, &QFileDialog::directoryEntered, widget, [this](const QString&) {
+        if (!m_fileWidget)
+            return;
+        m_selection.clear();
+        OnFolderChange();
+    });
+    QObject::connect(widget, &QDialog::finished, widget, [this](int result) {
+        if (m_fileWidget)
+            FileWidgetDone(result);
+    });
+    m_fileWidget = widget;
+
+    // The widget needs its own minimum; the window grows to give it that.
+    const QSize need = widget->minimumSizeHint().expandedTo(QSize(560, 340));
+    const int growX = std::max(0, need.width() - static_cast<int>(m_place.right - m_place.left));
+    const int growY = std::max(0, need.height() - static_cast<int>(m_place.bottom - m_place.top));
+    PlaceFileWidget(m_client.cx, m_client.cy);
+    if (growX || growY) {
+        RECT window{};
+        GetWindowRect(&window);
+        SetWindowPos(nullptr, 0, 0, window.right - window.left + growX, window.bottom - window.top + growY,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    widget->show();
+}
+
+// The widget takes what the window gained; controls right of it or below
+// it move along, as the system's dialog moves a template's controls.
+void CFileDialog::PlaceFileWidget(int cx, int cy)
+{
+    if (!m_fileWidget)
+        return;
+    const int dx = cx - m_client.cx, dy = cy - m_client.cy;
+    if (dx || dy)
+        for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if (::GetDlgCtrlID(child) == stc32)
+                continue;
+            RECT r{};
+            ::GetWindowRect(child, &r);
+            ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+            const int mx = r.left >= m_place.right ? dx : 0, my = r.top >= m_place.bottom ? dy : 0;
+            if (mx || my)
+                ::SetWindowPos(child, nullptr, r.left + mx, r.top + my, 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    m_place.right += dx;
+    m_place.bottom += dy;
+    m_client = SIZE{cx, cy};
+    m_fileWidget->setGeometry(m_place.left, m_place.top, m_place.right - m_place.left, m_place.bottom - m_place.top);
+}
+
+void CFileDialog::OnSize(UINT nType, int cx, int cy)
+{
+    CCommonDialog::OnSize(nType, cx, cy);
+    if (nType != SIZE_MINIMIZED && cx > 0 && cy > 0)
+        PlaceFileWidget(cx, cy);
+}
+
+// Enter on a control of the caller's template presses the widget's Open.
+void CFileDialog::OnOK()
+{
+    if (m_fileWidget)
+        static_cast<QDialog*>(m_fileWidget)->accept();  // checks the typed name as its Open button does
+    else
+        CCommonDialog::OnOK();
+}
+
+void CFileDialog::OnDestroy()
+{
+    m_fileWidget = nullptr;
+    CCommonDialog::OnDestroy();
+}
+
+void CFileDialog::FileWidgetDone(int result)
+{
+    if (result == QDialog::Accepted) {
+        const QStringList files = m_fileWidget->selectedFiles();
+        m_chosenNames.clear();
+        for (const QString& f : files)
+            m_chosenNames.push_back(QFileInfo(f).fileName().toStdString());
+        m_chosenFolder = files.isEmpty() ? std::string() : QFileInfo(files.front()).absolutePath().toStdString();
+        m_chosenInWidget = !files.isEmpty();
+        const auto chosen = std::find(m_nameFilters.begin(), m_nameFilters.end(),
+                                      m_fileWidget->selectedNameFilter().toStdString());
+        const int index = static_cast<int>(chosen - m_nameFilters.begin()) - (m_wildName ? 1 : 0);
+        if (chosen != m_nameFilters.end() && index >= 0)
+            m_ofn.nFilterIndex = static_cast<DWORD>(index + 1);
+    }
+    EndDialog(result == QDialog::Accepted && m_chosenInWidget ? IDOK : IDCANCEL);
 }
 
 bool CFileDialog::TakeChoice(const std::string& folder, const std::vector<std::string>& names)
@@ -268,19 +435,26 @@ bool CFileDialog::TakeChoice(const std::string& folder, const std::vector<std::s
 
 int CFileDialog::DoModal()
 {
-    const char* title = m_ofn.lpstrTitle ? m_ofn.lpstrTitle : (m_bOpenFileDialog ? "Open" : "Save As");
     const bool multi = m_ofn.Flags & OFN_ALLOWMULTISELECT;
     for (;;) {
+        g_lastError = 0;
         m_answer.clear();
         m_answerFilter = 0;
+        m_chosenInWidget = false;
+        m_selection.clear();
+        BuildTemplate();
+        m_lpDialogTemplate = &m_tmpl;
+        const int result = CCommonDialog::DoModal();
+        const char* title = m_tmpl.caption;
+        if (result != IDOK)
+            return IDCANCEL;
         std::string folder;
         std::vector<std::string> names;
-        const int hook = AskHook(title);
-        if (hook == qlafx::kModalRun) {
-            if (!ChooseInQt(&folder, &names))
-                return IDCANCEL;
+        if (m_chosenInWidget) {
+            folder = m_chosenFolder;
+            names = m_chosenNames;
         } else {
-            if (hook != IDOK || m_answer.empty() || (!multi && m_answer.size() > 1))
+            if (m_answer.empty() || (!multi && m_answer.size() > 1))
                 return IDCANCEL;
             const std::string base = InitialFolder();
             const std::string firstPath = m_answer.front().front() == '/' ? m_answer.front() : Join(base, m_answer.front());
@@ -327,7 +501,12 @@ int CFileDialog::DoModal()
     }
 }
 
-CString CFileDialog::GetPathName() const { return m_ofn.lpstrFile ? m_ofn.lpstrFile : ""; }
+CString CFileDialog::GetPathName() const
+{
+    if (m_fileWidget)
+        return m_selection.c_str();
+    return m_ofn.lpstrFile ? m_ofn.lpstrFile : "";
+}
 
 CString CFileDialog::GetFileName() const { return NameOf(m_ofn.lpstrFile ? m_ofn.lpstrFile : "").c_str(); }
 

@@ -1,16 +1,19 @@
 // The common dialogs: open and save file, colour, font and the folder
-// browser. Files, colours and fonts are chosen in Qt's own (non-native)
-// dialogs; the folder browser is a layer dialog so that its callback gets
-// the browser's messages.
+// browser. The file dialog is a layer dialog hosting Qt's own (non-native)
+// file widget, so a subclass gets its messages (timers, paint, owner
+// drawing) and may add controls through a template of its own; colours and
+// fonts are chosen in Qt's own dialogs; the folder browser is a layer
+// dialog so that its callback gets the browser's messages.
 //
 // Tests answer every one of them through qlafx::SetModalHook (MessageBox.h)
-// without showing anything: the hook is called with the dialog object
-// (CFileDialog, CColorDialog, CFontDialog, CPrintDialog: no window, m_hWnd
-// NULL), its title as caption, text NULL and type 0. It fills in the choice
+// without showing anything. The file dialog and the folder browser are real
+// windows: the hook gets them once they are shown (the file dialog with its
+// title as caption, text NULL and type 0), may work their controls, and its
+// answer ends them; the file dialog's choice is given with
+// qlafx::AnswerFileDialog before returning IDOK. CColorDialog, CFontDialog
+// and CPrintDialog have no window (m_hWnd NULL): the hook fills in the choice
 // with the qlafx::Answer* function of the dialog's kind and returns IDOK, or
-// returns IDCANCEL; kModalRun shows the real dialog. The folder browser is a
-// real window: the hook gets it after BFFM_INITIALIZED, may send it
-// BFFM_SETSELECTION and reads its controls, and its answer ends it.
+// returns IDCANCEL; kModalRun shows the real dialog.
 #pragma once
 
 #include "platform/afx/Dialog.h"
@@ -28,6 +31,7 @@ inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
 inline constexpr DWORD OFN_NOCHANGEDIR = 0x00000008;
 inline constexpr DWORD OFN_SHOWHELP = 0x00000010;
 inline constexpr DWORD OFN_ENABLEHOOK = 0x00000020;
+inline constexpr DWORD OFN_ENABLETEMPLATE = 0x00000040;
 inline constexpr DWORD OFN_NOVALIDATE = 0x00000100;
 inline constexpr DWORD OFN_ALLOWMULTISELECT = 0x00000200;
 inline constexpr DWORD OFN_EXTENSIONDIFFERENT = 0x00000400;
@@ -38,6 +42,12 @@ inline constexpr DWORD OFN_NOREADONLYRETURN = 0x00008000;
 inline constexpr DWORD OFN_EXPLORER = 0x00080000;
 inline constexpr DWORD OFN_NODEREFERENCELINKS = 0x00100000;
 inline constexpr DWORD OFN_ENABLESIZING = 0x00800000;
+
+// The place of the file widget in a template of the file dialog's own
+// (OFN_ENABLETEMPLATE, lpTemplateName MAKEINTRESOURCE(id)). The template's
+// other controls keep their places beside it; without stc32 they go below
+// the file widget.
+inline constexpr int stc32 = 0x045F;
 
 // CommDlgExtendedError
 inline constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
@@ -195,6 +205,8 @@ protected:
     QWidget* OwnerWidget() const;
 };
 
+class QFileDialog;
+
 class CFileDialog : public CCommonDialog {
     DECLARE_DYNAMIC(CFileDialog)
 public:
@@ -206,6 +218,8 @@ public:
     // IDOK with the choice in m_ofn, else IDCANCEL.
     int DoModal() override;
 
+    // While the dialog runs, the file under the selection (empty for none);
+    // afterwards the chosen path.
     CString GetPathName() const;
     CString GetFileName() const;
     CString GetFileExt() const;
@@ -222,15 +236,44 @@ public:
     std::vector<std::string> m_answer;
     int m_answerFilter = 0;
 
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    // The selection moved to another file or folder; the folder shown changed.
+    virtual void OnFileNameChange() {}
+    virtual void OnFolderChange() {}
+    // The Qt file widget while the dialog runs, else NULL.
+    QFileDialog* FileWidget() const { return m_fileWidget; }
+
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnDestroy();
+    DECLARE_MESSAGE_MAP()
+
 private:
+    void BuildTemplate();
+    void MakeFileWidget();
+    void SetUpNames(QFileDialog* widget);
+    void PlaceFileWidget(int cx, int cy);
+    void FileWidgetDone(int result);
     bool TakeChoice(const std::string& folder, const std::vector<std::string>& names);
-    bool ChooseInQt(std::string* folder, std::vector<std::string>* names);
     std::string InitialFolder() const;
 
     char m_szFileName[260]{};
     char m_szFileTitle[64]{};
     std::string m_strFilter;  // NUL-separated
     std::string m_strDefExt;
+    qlafx::DialogTemplate m_tmpl{};
+    QFileDialog* m_fileWidget = nullptr;
+    std::vector<std::string> m_nameFilters;  // as the widget lists them
+    bool m_wildName = false;
+    std::string m_selection;
+    // The widget's place when the window was made, and the client size then.
+    RECT m_place{};
+    SIZE m_client{};
+    // Qt's choice when the person chose in the widget.
+    bool m_chosenInWidget = false;
+    std::string m_chosenFolder;
+    std::vector<std::string> m_chosenNames;
 };
 
 class CColorDialog : public CCommonDialog {

@@ -3,7 +3,7 @@
 // browser with its callback.
 #include "platform/afx/Afx.h"
 #include "platform/afx/CommDlg.h"
-#include "platform/afx/tests/WndTestSupport.h"
+#include "platform/afx/tests/FileDialogTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -292,6 +292,138 @@ TEST(FileDialog, OpenOfAMissingFileIsRefusedWhenItMustExist)
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(rounds, 2);
+}
+
+// ---- the file dialog's window ----
+
+TEST(FileDialogWindow, APersonChoosesInTheHostedWidget)
+{
+    TempFolder dir;
+    const std::string photo = dir.File("photo.jpg");
+    dir.File("notes.txt");
+    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, "Jpeg|*.jpg|Any|*.*||");
+    dlg.m_ofn.lpstrInitialDir = dir.path().c_str();
+    dlg.m_ofn.nFilterIndex = 2;
+    std::string selectedWhileOpen;
+    HookScope hook([&](CWnd* w, const char* caption, const char*, UINT) {
+        EXPECT_EQ(w, &dlg);
+        EXPECT_STREQ(caption, "Open");
+        QFileDialog* widget = FileWidgetOf(w);
+        EXPECT_NE(widget, nullptr);
+        if (!widget)
+            return IDCANCEL;
+        EXPECT_TRUE(widget->isVisible());
+        // Inside the layer window, not a window of its own.
+        EXPECT_FALSE(widget->isWindow());
+        widget->selectNameFilter(widget->nameFilters().front());
+        EXPECT_TRUE(PickInList(widget, photo));
+        selectedWhileOpen = dlg.GetPathName().GetString();
+        static_cast<QDialog*>(widget)->accept();
+        return qlafx::kModalRun;  // the widget's Open ended it
+    });
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.GetPathName(), photo.c_str());
+    EXPECT_EQ(dlg.m_ofn.nFilterIndex, 1u);
+    EXPECT_EQ(selectedWhileOpen, photo);
+}
+
+TEST(FileDialogWindow, TheWidgetsCancelCancels)
+{
+    CFileDialog dlg(TRUE);
+    HookScope hook([&](CWnd* w, const char*, const char*, UINT) {
+        if (QFileDialog* widget = FileWidgetOf(w))
+            static_cast<QDialog*>(widget)->reject();
+        return qlafx::kModalRun;
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
+// A template of the caller's own: the widget at stc32, a control beside it.
+constexpr UINT kSideId = 500;
+const qlafx::DialogTemplate kWithSide[] = {
+    {7001, WS_POPUP | WS_CAPTION, 0, 0, 0, 300, 200, "", "MS Shell Dlg", 8,
+     {{"Static", "", static_cast<UINT>(stc32), 0, 0, 240, 200, 0},
+      {"Static", "side", kSideId, 245, 10, 50, 50, WS_VISIBLE | SS_LEFT}}},
+    {7002, WS_POPUP | WS_CAPTION, 0, 0, 0, 100, 20, "", "MS Shell Dlg", 8,
+     {{"Static", "below", kSideId, 5, 5, 90, 10, WS_VISIBLE | SS_LEFT}}},
+};
+const qlafx::ResourceTable kSideTable{.dialogs = kWithSide};
+qlafx::ResourceRegistrar kSideRegister(kSideTable);
+
+// Counts the messages a subclass of the file dialog gets.
+class CCountingFileDlg : public CFileDialog {
+public:
+    explicit CCountingFileDlg(UINT templateId) : CFileDialog(TRUE, nullptr, nullptr, OFN_ENABLETEMPLATE, "Any|*.*||")
+    {
+        m_ofn.lpTemplateName = MAKEINTRESOURCE(templateId);
+    }
+    int timers = 0, changes = 0;
+    std::vector<std::string> selections;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CFileDialog::OnInitDialog();
+        SetTimer(1, 10, nullptr);
+        return TRUE;
+    }
+    void OnFileNameChange() override
+    {
+        ++changes;
+        selections.push_back(GetPathName().GetString());
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_TIMER)
+            ++timers;
+        return CFileDialog::WindowProc(message, wParam, lParam);
+    }
+};
+
+TEST(FileDialogWindow, ASubclassGetsTimersSelectionsAndItsControls)
+{
+    TempFolder dir;
+    const std::string photo = dir.File("a.jpg");
+    CCountingFileDlg dlg(7001);
+    dlg.m_ofn.lpstrInitialDir = dir.path().c_str();
+    HookScope hook([&](CWnd* w, const char*, const char*, UINT) {
+        QFileDialog* widget = FileWidgetOf(w);
+        CWnd* side = w->GetDlgItem(kSideId);
+        EXPECT_NE(side, nullptr);
+        if (!widget || !side)
+            return IDCANCEL;
+        CRect sideRect;
+        side->GetWindowRect(&sideRect);
+        w->ScreenToClient(&sideRect);
+        EXPECT_GE(sideRect.left, widget->geometry().right());
+        CRect client;
+        w->GetClientRect(&client);
+        EXPECT_LE(sideRect.right, client.right);
+        EXPECT_TRUE(PickInList(widget, photo));
+        EXPECT_TRUE(PumpUntil([&] { return dlg.timers >= 2 && dlg.changes >= 1; }, 5000)) << dlg.timers << " " << dlg.changes;
+        return IDCANCEL;
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    ASSERT_FALSE(dlg.selections.empty());
+    EXPECT_EQ(dlg.selections.back(), photo);
+}
+
+TEST(FileDialogWindow, WithoutAPlaceTheTemplateGoesBelow)
+{
+    CCountingFileDlg dlg(7002);
+    HookScope hook([&](CWnd* w, const char*, const char*, UINT) {
+        QFileDialog* widget = FileWidgetOf(w);
+        CWnd* below = w->GetDlgItem(kSideId);
+        EXPECT_TRUE(widget && below);
+        if (widget && below) {
+            CRect r;
+            below->GetWindowRect(&r);
+            w->ScreenToClient(&r);
+            EXPECT_GE(r.top, widget->geometry().bottom());
+        }
+        return IDCANCEL;
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
 // ---- colour and font ----
