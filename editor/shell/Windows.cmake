@@ -162,7 +162,7 @@ target_sources(editorshell_frame PRIVATE
     ImagePropertyDlg.cpp
     PicViewFileDlg.cpp
     SelectFunctionDlg.cpp)
-target_sources(editorshell_frame_tables PRIVATE res/ShellDialogResources.cpp)
+target_sources(editorshell_frame_tables PRIVATE res/PropertyDialogResources.cpp)
 block()
     set(icon_file ${CMAKE_BINARY_DIR}/assets/res/icon/147.png)
     set_source_files_properties(${icon_file} PROPERTIES GENERATED TRUE)
