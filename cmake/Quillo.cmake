@@ -40,9 +40,10 @@ endfunction()
 
 # quillo_add_x11_test(<name> SOURCES <files...> LIBS <targets...>)
 # Interaction tests that need a real X server and a window manager: each case
-# runs under Xvfb with openbox (cmake/run-x11-test.sh), labelled "x11", one at
-# a time (xvfb-run -a picks its display without a lock against races), and is
-# skipped when those tools are missing. The program brings its own main().
+# runs under Xvfb with openbox (cmake/run-x11-test.sh), labelled "x11", alone
+# (xvfb-run -a picks its display without a lock against races, and a loaded
+# machine delays the window manager past the tests' waits), and is skipped
+# when those tools are missing. The program brings its own main().
 function(quillo_add_x11_test name)
     if(QUILLO_FUZZ)
         return()
@@ -58,5 +59,5 @@ function(quillo_add_x11_test name)
         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
         CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/run-x11-test.sh)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 300 LABELS x11 SKIP_RETURN_CODE 77 RESOURCE_LOCK x11_display)
+        PROPERTIES TIMEOUT 300 LABELS x11 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
 endfunction()
