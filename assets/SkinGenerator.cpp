@@ -8,6 +8,7 @@
 #include "DemoIcon.h"
 #include "MenuIcons.h"
 #include "EffectDialogPictures.h"
+#include "FunctionBarPictures.h"
 #include "HistoryButtons.h"
 #include "IconColours.h"
 #include "ZoomViewPictures.h"
@@ -341,5 +342,6 @@ int main(int argc, char** argv)
     failed += WriteHistoryButtonPictures(skin);
     failed += WriteEditorFramePictures(res, skin);
     failed += WriteDemoIcon(res);
+    failed += WriteFunctionBarPictures(skin);
     return failed ? 1 : 0;
 }
