@@ -3,16 +3,18 @@
 #include "editor/ui/SkinDialog.h"
 #include "editor/ui/SkinDrawing.h"
 #include "imagecore/ParallelFor.h"
+#include "imagecore/Simd.h"
 #include "platform/afx/PaintDC.h"
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPixmap>
 #include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CBackdropWnd, CDialog)
 
@@ -37,19 +39,52 @@ void HideBackdrop()
         g_backdrop->HideBackdrop();
 }
 
-// One row off the border; up and down are the rows around it.
-void BlurRow(const BYTE* up, const BYTE* row, const BYTE* down, BYTE* out, int width)
+// The kernel is the separable [1 2 1] x [1 2 1] less twice the centre: a
+// vertical pass into 16-bit sums, then the horizontal one. up and down are
+// the rows around row; the first and last pixels are left to the caller.
+__attribute__((always_inline)) inline void BlurRowBody(const BYTE* __restrict up, const BYTE* __restrict row,
+                                                       const BYTE* __restrict down, BYTE* __restrict out,
+                                                       uint16_t* __restrict sums, int bytes)
 {
-    const int bytes = 4 * width;
+    for (int i = 0; i < bytes; ++i)
+        sums[i] = static_cast<uint16_t>(up[i] + 2 * row[i] + down[i]);
+    for (int i = 4; i < bytes - 4; ++i)
+        out[i] = static_cast<BYTE>(static_cast<uint16_t>(sums[i - 4] + 2 * sums[i] + sums[i + 4] - 2 * row[i]) >> 4);
+}
+
+using BlurRowFn = void (*)(const BYTE*, const BYTE*, const BYTE*, BYTE*, uint16_t*, int);
+
+__attribute__((optimize("tree-vectorize"))) void BlurRowSse2(const BYTE* up, const BYTE* row, const BYTE* down,
+                                                             BYTE* out, uint16_t* sums, int bytes)
+{
+    BlurRowBody(up, row, down, out, sums, bytes);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"), optimize("tree-vectorize"))) void BlurRowAvx2(const BYTE* up, const BYTE* row,
+                                                                             const BYTE* down, BYTE* out,
+                                                                             uint16_t* sums, int bytes)
+{
+    BlurRowBody(up, row, down, out, sums, bytes);
+}
+#endif
+
+BlurRowFn PickBlurRow()
+{
+#if defined(__x86_64__)
+    if (imagecore::ActiveSimdLevel() == imagecore::SimdLevel::Avx2)
+        return BlurRowAvx2;
+#endif
+    return BlurRowSse2;
+}
+
+// Border pixels and every alpha byte stay as captured.
+void KeepBorderAndAlpha(const BYTE* row, BYTE* out, int bytes)
+{
     std::memcpy(out, row, 4);
-    for (int i = 4; i < bytes - 4; ++i) {
-        const int direct = row[i] + up[i] + down[i] + row[i - 4] + row[i + 4];
-        const int diagonal = up[i - 4] + up[i + 4] + down[i - 4] + down[i + 4];
-        out[i] = static_cast<BYTE>((2 * direct + diagonal) >> 4);
-    }
-    for (int i = 7; i < bytes - 4; i += 4)
-        out[i] = row[i];
     std::memcpy(out + bytes - 4, row + bytes - 4, 4);
+    for (int i = 3; i < bytes; i += 4)
+        out[i] = row[i];
 }
 
 }  // namespace
@@ -89,23 +124,32 @@ void CBackdropWnd::Blur(const CQLImage& src, CQLImage& dst)
     }
     std::memcpy(dst.GetBuffer(0, 0), src.GetBuffer(0, 0), rowBytes);
     std::memcpy(dst.GetBuffer(0, height - 1), src.GetBuffer(0, height - 1), rowBytes);
+    const BlurRowFn blurRow = PickBlurRow();
+    const int bytes = 4 * width;
     imagecore::ParallelFor(1, height - 1, w, [&](int from, int to) {
-        for (int y = from; y < to; ++y)
-            BlurRow(src.GetBuffer(0, y - 1), src.GetBuffer(0, y), src.GetBuffer(0, y + 1), dst.GetBuffer(0, y),
-                    width);
+        std::vector<uint16_t> sums(static_cast<size_t>(bytes));
+        for (int y = from; y < to; ++y) {
+            const BYTE* row = src.GetBuffer(0, y);
+            BYTE* out = dst.GetBuffer(0, y);
+            blurRow(src.GetBuffer(0, y - 1), row, src.GetBuffer(0, y + 1), out, sums.data(), bytes);
+            KeepBorderAndAlpha(row, out, bytes);
+        }
     });
 }
 
+// Drawn straight into the image's pixels: no copy of a picture this size.
 BOOL CBackdropWnd::GrabWindow(CWnd* wnd, CQLImage& image)
 {
     QWidget* widget = wnd ? qlafx::WidgetOf(wnd->m_hWnd) : nullptr;
-    if (!widget)
+    if (!widget || widget->width() <= 0 || widget->height() <= 0)
         return FALSE;
-    const QImage grab = widget->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    if (grab.isNull() || image.Create(static_cast<UINT>(grab.width()), static_cast<UINT>(grab.height())) != 0)
+    const qreal ratio = widget->devicePixelRatioF();
+    const int w = qRound(widget->width() * ratio), h = qRound(widget->height() * ratio);
+    if (image.Create(static_cast<UINT>(w), static_cast<UINT>(h)) != 0)
         return FALSE;
-    for (int y = 0; y < grab.height(); ++y)
-        std::memcpy(image.GetBuffer(0, y), grab.constScanLine(y), static_cast<size_t>(grab.width()) * 4);
+    QImage target(image.GetBuffer(0, 0), w, h, w * 4, QImage::Format_RGB32);
+    target.setDevicePixelRatio(ratio);
+    widget->render(&target, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
     return TRUE;
 }
 

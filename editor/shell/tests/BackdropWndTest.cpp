@@ -6,6 +6,7 @@
 #include "editor/shell/PhotoDocument.h"
 #include "editor/ui/AppSettings.h"
 #include "editor/ui/SkinDialog.h"
+#include "imagecore/Simd.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/QtBridge.h"
 
@@ -84,20 +85,25 @@ TEST(BackdropBlur, TinyImagesAreCopied)
 // neighbours. On ramps the symmetric kernel gives 14/16 of the centre.
 TEST(BackdropBlur, RampsOnAllThreadsGiveFourteenSixteenths)
 {
-    CQLImage src, dst;
+    CQLImage src;
     MakeImage(&src, 1024, 700, [](int x, int y) {
         return CPixel{static_cast<BYTE>(y % 200), static_cast<BYTE>(x % 200), 77, 255};
     });
-    CBackdropWnd::Blur(src, dst);
-    for (int y = 1; y < 699; ++y)
-        for (int x = 1; x < 1023; ++x) {
-            if (y % 200 == 0 || y % 200 == 199 || x % 200 == 0 || x % 200 == 199)
-                continue;  // the ramps wrap there
-            const CPixel p = dst.GetPixel2(x, y);
-            ASSERT_EQ(p.b, (14 * (y % 200)) >> 4) << x << "," << y;
-            ASSERT_EQ(p.g, (14 * (x % 200)) >> 4) << x << "," << y;
-            ASSERT_EQ(p.r, (14 * 77) >> 4) << x << "," << y;
-        }
+    for (auto level : {imagecore::SimdLevel::Scalar, imagecore::SimdLevel::Avx2}) {
+        SCOPED_TRACE(static_cast<int>(level));
+        imagecore::ScopedSimdCeiling ceiling(level);
+        CQLImage dst;
+        CBackdropWnd::Blur(src, dst);
+        for (int y = 1; y < 699; ++y)
+            for (int x = 1; x < 1023; ++x) {
+                if (y % 200 == 0 || y % 200 == 199 || x % 200 == 0 || x % 200 == 199)
+                    continue;  // the ramps wrap there
+                const CPixel p = dst.GetPixel2(x, y);
+                ASSERT_EQ(p.b, (14 * (y % 200)) >> 4) << x << "," << y;
+                ASSERT_EQ(p.g, (14 * (x % 200)) >> 4) << x << "," << y;
+                ASSERT_EQ(p.r, (14 * 77) >> 4) << x << "," << y;
+            }
+    }
 }
 
 // A small skinned dialog to show over the backdrop.
@@ -203,6 +209,7 @@ TEST_F(Backdrop, CoversTheFrameWithItsBlurredPictureOncePerDialog)
     backdrop.m_picture.GetSize(&bw, &bh);
     EXPECT_EQ(bw, gw);
     EXPECT_EQ(bh, gh);
+    EXPECT_GT(Average(grab), 100) << "the window, not a blank picture";
     EXPECT_NEAR(Average(backdrop.m_picture), Average(grab) * 14 / 16, 2) << "blurred and darkened";
     g_hideBackdrop();
     EXPECT_FALSE(backdrop.IsWindowVisible());
