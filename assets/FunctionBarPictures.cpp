@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -81,11 +82,16 @@ void Exposure(QPainter& p)
     p.drawPie(disc.adjusted(1.5, 1.5, -1.5, -1.5), 90 * 16, 180 * 16);
 }
 
-// Three overlapping discs of the primaries.
+// Three overlapping discs of the primaries, mixing over a white backing so
+// the whole picture is opaque.
 void Color(QPainter& p)
 {
-    const QColor discs[3] = {QColor(230, 70, 70, 210), QColor(60, 180, 90, 210), QColor(60, 120, 230, 210)};
+    const QColor discs[3] = {QColor(230, 70, 70, 200), QColor(60, 180, 90, 200), QColor(60, 120, 230, 200)};
     const QPointF centres[3] = {{28, 19}, {19, 35}, {37, 35}};
+    p.setPen(Qt::NoPen);
+    p.setBrush(kPaper);
+    for (const QPointF& c : centres)
+        p.drawEllipse(c, 14, 14);
     p.setPen(InkPen(2.0));
     for (int i = 0; i < 3; ++i) {
         p.setBrush(discs[i]);
@@ -169,16 +175,18 @@ void Globe(QPainter& p)
     p.drawEllipse(r);
 }
 
-// Chevrons pointing left (-1) or right (1), each a stroke.
-void Chevrons(QPainter& p, double w, double h, int direction, int count)
+// Two chevrons pointing left (-1) or right (1), centred with a margin.
+void Chevrons(QPainter& p, double w, double h, int direction)
 {
     p.setPen(QPen(kInk, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
-    const double step = (w - 4) / (count + 1);
-    for (int i = 0; i < count; ++i) {
-        const double x = 2 + step * (i + 1);
-        const double back = x - direction * h * 0.35;
-        p.drawPolyline(QPolygonF{{back, 2}, {x, h / 2}, {back, h - 2}});
+    const double depth = h * 0.35;
+    const double gap = std::min(w - 4 - depth, depth + 2);
+    const double start = (w - depth - gap) / 2;
+    for (double back : {start, start + gap}) {
+        const double tip = back + depth;
+        const double b = direction > 0 ? back : w - back, t = direction > 0 ? tip : w - tip;
+        p.drawPolyline(QPolygonF{{b, 2}, {t, h / 2}, {b, h - 2}});
     }
 }
 
@@ -250,9 +258,9 @@ int WriteFunctionBarPictures(const std::string& skin)
         {"func_frame.bmp", 24, 24, Scaled<Frame>},
         {"func_net.bmp", 24, 24, Scaled<Globe>},
         {"menubut.bmp", 13, 80, MenuStrip},
-        {"morebut.bmp", 14, 13, [](QPainter& p, double w, double h) { Chevrons(p, w, h, 1, 2); }},
-        {"left.bmp", 24, 14, [](QPainter& p, double w, double h) { Chevrons(p, w, h, -1, 2); }},
-        {"func_right.bmp", 20, 20, [](QPainter& p, double w, double h) { Chevrons(p, w, h, 1, 2); }},
+        {"morebut.bmp", 14, 13, [](QPainter& p, double w, double h) { Chevrons(p, w, h, 1); }},
+        {"left.bmp", 24, 14, [](QPainter& p, double w, double h) { Chevrons(p, w, h, -1); }},
+        {"func_right.bmp", 20, 20, [](QPainter& p, double w, double h) { Chevrons(p, w, h, 1); }},
     };
     int failed = 0;
     for (const Face& f : faces)
