@@ -9,7 +9,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <iterator>
+#include <string>
+#include <utility>
 
 IMPLEMENT_DYNAMIC(CFunctionBar, CWnd)
 
@@ -140,10 +141,10 @@ int CFunctionBar::OnCreate(LPCREATESTRUCT cs)
     return 0;
 }
 
-BOOL CFunctionBar::SkinBackground(CImgButton& button)
+// Without the tile a button keeps its plain background colour.
+void CFunctionBar::SkinBackground(CImgButton& button)
 {
     button.LoadBackground(SkinFile("3dface.bmp").c_str());
-    return TRUE;
 }
 
 BOOL CFunctionBar::CreateFace(CImgButton& button, UINT id, const char* face, const char* caption, const char* tip,

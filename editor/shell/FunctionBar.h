@@ -91,7 +91,7 @@ private:
     BOOL CreateFace(CImgButton& button, UINT id, const char* face, const char* caption, const char* tip,
                     const RECT& place, int layout);
     BOOL CreateMenuFace(CMenuButton& button, UINT id, const char* face, UINT menu, const RECT& place);
-    BOOL SkinBackground(CImgButton& button);
+    void SkinBackground(CImgButton& button);
     void AddPluginMenu(CMenuButton& button);
     void SetMoreMenu(UINT menu);
     void ShowForMode();
