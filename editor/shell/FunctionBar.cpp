@@ -3,6 +3,7 @@
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/AppSettings.h"
+#include "editor/ui/HintWnd.h"
 #include "platform/afx/PaintDC.h"
 #include "platform/afx/WinApp.h"
 #include "platform/win/Process.h"
@@ -369,6 +370,8 @@ void CFunctionBar::OnToNormal()
 // The pane lays its children out on a size change only, so it is sent one.
 void CFunctionBar::SetCompact(int compact)
 {
+    // The clicked switch hides under the pointer: its tip goes with it.
+    CHintWnd::HideWnd(g_hintWnd);
     m_compact = compact;
     ShowForMode();
     if (CWnd* parent = GetParent()) {
