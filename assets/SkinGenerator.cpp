@@ -8,6 +8,7 @@
 #include "DemoIcon.h"
 #include "MenuIcons.h"
 #include "EffectDialogPictures.h"
+#include "FunctionBarPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
 #include "ShellDialogPictures.h"
@@ -345,5 +346,6 @@ int main(int argc, char** argv)
     failed += WriteEditorFramePictures(res, skin);
     failed += WriteDemoIcon(res);
     failed += WriteShellDialogPictures(res, skin);
+    failed += WriteFunctionBarPictures(skin);
     return failed ? 1 : 0;
 }

@@ -275,3 +275,39 @@ TEST(SkinPictures, DemoIconIsAnOpaquePictureOnATransparentSquare)
     EXPECT_EQ(At(icon, 2, 24).a, 255) << "the frame";
     EXPECT_GT(Grey(At(icon, 12, 14)) - Grey(At(icon, 2, 24)), 60) << "sky against frame";
 }
+
+// The function bar's faces: each picture over a grey mask that shows it
+// somewhere and leaves the corners to the button's background.
+TEST(SkinPictures, FunctionBarFacesHaveTheirSizesAndMasks)
+{
+    const struct {
+        const char* name;
+        UINT w, h;  // of the picture, without its mask
+    } cases[] = {
+        {"transform.bmp", 56, 56},  {"exposure.bmp", 56, 56},   {"color.bmp", 56, 56},
+        {"enhance.bmp", 56, 56},    {"frame.bmp", 56, 56},      {"onlineforum.bmp", 56, 56},
+        {"func_trans.bmp", 24, 24}, {"func_expo.bmp", 24, 24},  {"func_color.bmp", 24, 24},
+        {"func_filter.bmp", 24, 24}, {"func_frame.bmp", 24, 24}, {"func_net.bmp", 24, 24},
+        {"menubut.bmp", 13, 80},    {"morebut.bmp", 14, 13},    {"left.bmp", 24, 14},
+        {"func_right.bmp", 20, 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CQLImage face;
+        Load(Skin(c.name), &face);
+        const Size s = SizeOf(face);
+        ASSERT_EQ(s.w, c.w);
+        ASSERT_EQ(s.h, 2 * c.h);
+        const int w = static_cast<int>(c.w), h = static_cast<int>(c.h);
+        int shown = 0;
+        for (int y = h; y < 2 * h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const Rgba m = At(face, x, y);
+                ASSERT_TRUE(m.r == m.g && m.g == m.b) << "the mask is grey at " << x << "," << y;
+                shown += m.r == 255;
+            }
+        EXPECT_GT(shown, 10);
+        EXPECT_EQ(At(face, 0, h).r, 0);
+        EXPECT_EQ(At(face, w - 1, 2 * h - 1).r, 0);
+    }
+}

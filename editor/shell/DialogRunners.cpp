@@ -8,8 +8,10 @@
 
 // The photo's property dialogs.
 #include "editor/shell/EditExifDlg.h"
+#include "editor/shell/FunctionBar.h"
 #include "editor/shell/ImagePropertyDlg.h"
 #include "editor/shell/PhotoDocument.h"
+#include "editor/shell/SelectFunctionDlg.h"
 
 namespace {
 
@@ -35,4 +37,6 @@ void RegisterDialogRunners()
     SetSaveWithSizeRunner(RunSaveWithSizeDlg);
     CMainFrame::SetDialogRunner(32784, RunImagePropertyDlg);
     CMainFrame::SetDialogRunner(32851, RunEditExifDlg);
+    // The function bar's enhancement button.
+    CFunctionBar::SetButtonRunner(4121, RunSelectFunctionDlg);
 }

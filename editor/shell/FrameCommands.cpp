@@ -149,10 +149,25 @@ BOOL CMainFrame::DialogEnabled(UINT id) const
     return TRUE;
 }
 
+BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == CFunctionBar::kLogoCmd) {
+        m_view.m_funcBar.OpenLogo();
+        return TRUE;
+    }
+    return CFrameWnd::OnCommand(wParam, lParam);
+}
+
 BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
     if (m_view.GetSafeHwnd() && m_view.OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
+    // The logo item is run by OnCommand.
+    if (nID == CFunctionBar::kLogoCmd && (nCode == CN_COMMAND || nCode == CN_UPDATE_COMMAND_UI)) {
+        if (nCode == CN_UPDATE_COMMAND_UI && pExtra)
+            static_cast<CCmdUI*>(pExtra)->Enable(TRUE);
+        return TRUE;
+    }
     if (nCode == CN_UPDATE_COMMAND_UI && pExtra) {
         auto* ui = static_cast<CCmdUI*>(pExtra);
         if (IsDialogCommand(nID)) {

@@ -133,6 +133,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     if (!CreateToolBar())
         return -1;
     SetToolTexts();
+    m_view.m_funcBar.m_frame = this;
+    m_view.m_funcBar.m_kitMode = &m_kitMode;
     if (!m_view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this,
                        AFX_IDW_PANE_FIRST))
         return -1;
@@ -159,6 +161,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     ShowWindow(SW_MAXIMIZE);
     thePhotoDocument.m_history.Reset();
     ProcessCommandLine();
+    // Dialogs still work without it, only over the bare window.
+    m_backdrop.Create(this);
     return 0;
 }
 

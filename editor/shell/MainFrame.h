@@ -2,16 +2,12 @@
 // the target of every menu and toolbar command. Opens photos given by path.
 #pragma once
 
+#include "editor/shell/BackdropWnd.h"
 #include "editor/shell/MainView.h"
 #include "editor/ui/BitmapMenu.h"
 #include "editor/ui/HintWnd.h"
 #include "platform/afx/Afx.h"
 #include "platform/afx/ToolBar.h"
-
-class CMainFrame;
-
-// Runs one command's dialog modally; its result (IDOK redraws the frame).
-using FrameDialogRunner = int (*)(CMainFrame* frame);
 
 // The toolbar's normal, disabled and hot pictures.
 class CToolBarImages {
@@ -41,6 +37,7 @@ public:
     CToolBarImages m_toolBarImages;
     int m_deleteOnClose = 1;
     CHintWnd m_hint;
+    CBackdropWnd m_backdrop;
     CToolBar m_toolBar;
     CMainView m_view;
     int m_kitMode = 0;
@@ -61,6 +58,7 @@ public:
     // The web page of a command ("" when it has none).
     static std::string WebAddressOf(UINT id);
 
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void OnUpdateFrameTitle(BOOL) override {}

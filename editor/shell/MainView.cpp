@@ -11,6 +11,7 @@ BEGIN_MESSAGE_MAP(CMainView, CWnd)
     ON_WM_CREATE()
     ON_WM_SIZE()
     ON_WM_PAINT()
+    ON_COMMAND(CMainView::kFunctionBarCmd, OnFunctionBar)
     ON_COMMAND(CMainView::kNavigationBarCmd, OnNavigationBar)
     ON_COMMAND(CMainView::kHistoryBarCmd, OnHistoryBar)
     ON_COMMAND(CMainView::kZoomInCmd, OnZoomIn)
@@ -68,10 +69,12 @@ int CMainView::OnCreate(LPCREATESTRUCT cs)
 {
     if (CWnd::OnCreate(cs) == -1)
         return -1;
-    // The function bar's flag is kept for the frame to save; its window
-    // comes with the bar.
-    m_funcBarShown = ProfileInt("qleFUNC", 1);
     const RECT small{0, 0, 100, 100};
+    if (!m_funcBar.Create(kStripStyle, small, this, CFunctionBar::kId))
+        return -1;
+    m_funcBarShown = ProfileInt("qleFUNC", 1);
+    if (!m_funcBarShown)
+        m_funcBar.ShowWindow(SW_HIDE);
     if (!m_tabsBottom.Create(nullptr, nullptr, kStripStyle, small, this, kBottomStripId))
         return -1;
     m_historyShown = ProfileInt("qleHIS", 1);
@@ -93,7 +96,11 @@ int CMainView::OnCreate(LPCREATESTRUCT cs)
 
 void CMainView::Layout(int w, int h)
 {
-    const int x = 0;  // the function bar's column, empty until the bar is part of the pane
+    int x = 0;
+    if (m_funcBarShown && m_funcBar.m_hWnd) {
+        x = m_funcBar.Width();
+        m_funcBar.MoveWindow(0, 0, x, h);
+    }
     const int column = w - kRightColumn;
     if (m_navShown || m_historyShown) {
         if (m_navShown && m_historyShown) {
@@ -135,6 +142,21 @@ BOOL CMainView::OnCommand(WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     return FALSE;
+}
+
+void CMainView::RefreshFunctionBar()
+{
+    if (m_funcBar.m_hWnd)
+        m_funcBar.UpdateButtons();
+}
+
+void CMainView::OnFunctionBar()
+{
+    if (m_paintMode)
+        return;
+    m_funcBarShown = !m_funcBarShown;
+    Relayout();
+    m_funcBar.ShowWindow(m_funcBarShown ? SW_SHOW : SW_HIDE);
 }
 
 void CMainView::OnNavigationBar()
@@ -184,10 +206,9 @@ void CMainView::OnHighQuality()
     m_imageView.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
-// The function bar is not part of the pane yet: nothing to show or hide.
 void CMainView::OnUpdateFunctionBar(CCmdUI* ui)
 {
-    ui->Enable(FALSE);
+    ui->Enable(!m_paintMode);
     ui->SetCheck(m_funcBarShown);
 }
 

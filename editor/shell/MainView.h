@@ -4,6 +4,7 @@
 // commands; every other command goes on to the parent.
 #pragma once
 
+#include "editor/shell/FunctionBar.h"
 #include "editor/shell/HistogramPanel.h"
 #include "editor/shell/HistoryBar.h"
 #include "editor/shell/MainImageView.h"
@@ -37,9 +38,8 @@ public:
     BOOL Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id,
                 CCreateContext* context = nullptr) override;
 
-    // The frame calls this after every change of the current photo; the
-    // function bar's buttons follow it once the bar is part of the pane.
-    void RefreshFunctionBar() {}
+    // The frame calls this after every change of the current photo.
+    void RefreshFunctionBar();
     // Places the panes for a client area of w x h.
     void Layout(int w, int h);
 
@@ -48,6 +48,7 @@ public:
     int m_navShown = 1;
     int m_paintMode = 0;  // saved at close, never read back
     CMainImageView m_imageView;
+    CFunctionBar m_funcBar;
     CHistoryBar m_historyBar;
     CHistogramPanel m_histogramPanel;
     CTabStrip m_tabsTop;
@@ -60,6 +61,7 @@ protected:
     afx_msg int OnCreate(LPCREATESTRUCT cs);
     afx_msg void OnSize(UINT type, int cx, int cy);
     afx_msg void OnPaint();
+    afx_msg void OnFunctionBar();
     afx_msg void OnNavigationBar();
     afx_msg void OnHistoryBar();
     afx_msg void OnZoomIn();

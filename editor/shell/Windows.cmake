@@ -4,6 +4,8 @@
 # Qt's targets are imported per folder, and this one comes before the layer.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 add_library(editorshell_windows STATIC
+    BackdropWnd.cpp
+    FunctionBar.cpp
     HistogramPanel.cpp
     HistoryBar.cpp
     MainImageView.cpp
@@ -19,6 +21,7 @@ quillo_add_test(editorshell_windows_tests
         tests/HistoryBarTest.cpp
         tests/MainImageViewTest.cpp
         tests/MainViewTest.cpp
+        tests/FunctionBarTest.cpp
     LIBS editorshell_windows
     QT NO_MAIN)
 if(TARGET editorshell_windows_tests)
@@ -78,6 +81,7 @@ quillo_add_test(editorshell_frame_tests
         ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
         tests/ShellWindowsTestSupport.cpp
         tests/MainFrameTest.cpp
+        tests/BackdropWndTest.cpp
     LIBS editorshell_frame
     QT NO_MAIN)
 if(TARGET editorshell_frame_tests)

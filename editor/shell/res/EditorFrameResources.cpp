@@ -43,9 +43,11 @@ const qlafx::ToolbarTable kToolbars[] = {
     {140, 40, 40, {57601, 57603, 32784, 0, 32816, 0, 32827, 32828, 0, 32850, 32875, 0, 32895}},
 };
 
-// The splash sizes itself to its picture.
+// The splash sizes itself to its picture; the backdrop to the main window,
+// taking no input.
 const qlafx::DialogTemplate kDialogs[] = {
     {100, WS_POPUP | DS_CENTER, WS_EX_TOOLWINDOW, 0, 0, 214, 200, nullptr, nullptr, 0, {}},
+    {399, WS_POPUP | WS_DISABLED, WS_EX_TOOLWINDOW, 0, 0, 100, 100, nullptr, nullptr, 0, {}},
 };
 
 const qlafx::ResourceTable kTable{

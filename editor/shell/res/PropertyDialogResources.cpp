@@ -1,5 +1,5 @@
 // Templates of the photo's property dialogs, the function choice and the
-// preview open dialog, and the enhancement tools menu 218 the choice drops.
+// preview open dialog (the tools menu 218 the choice drops is the function bar's).
 #include "editor/shell/EditExifDlg.h"
 #include "editor/shell/ImagePropertyDlg.h"
 #include "editor/shell/PicViewFileDlg.h"
@@ -62,48 +62,7 @@ const qlafx::DialogTemplate kDialogs[] = {
      }},
 };
 
-const qlafx::MenuItem kSeparator{nullptr, 0, MF_SEPARATOR, {}};
-
-// The enhancement group, as the Image menu holds it.
-const qlafx::MenuTable kMenus[] = {
-    {IDR_ENHANCE_TOOLS,
-     {{"Enhancement",
-       0,
-       0,
-       {{"&Noise Reduction ...\tCtrl+N", 32799, 0, {}},
-        {"&Digital Beauty ...", 32800, 0, {}},
-        {"Advanced Digital Beauty ...\tCtrl+B", 32869, 0, {}},
-        {"Sharpen",
-         0,
-         0,
-         {{"&Quillo Sharpen ...", 32801, 0, {}},
-          {"&Simple Sharpen", 32843, 0, {}},
-          {"&Edge Shrink", 32844, 0, {}},
-          {"Sharpen Texture", 32870, 0, {}}}},
-        {"Blur",
-         0,
-         0,
-         {{"Gauss &Blur ...", 32802, 0, {}},
-          {"Lose &Focus Blur ...", 32845, 0, {}},
-          {"&Blur", 32846, 0, {}},
-          {"&Highlight Diffuse ...", 32847, 0, {}}}},
-        kSeparator,
-        {"Erase &spots ...", 32829, 0, {}},
-        {"Erase &red eye ...", 32836, 0, {}},
-        {"Color &Theme ...\tCtrl+E", 32839, 0, {}},
-        {"Anti &Purple Fringing ...", 32841, 0, {}},
-        {"&Enhance Dynamic Range ...", 32849, 0, {}},
-        {"Star&light Filter ...", 32854, 0, {}},
-        {"&Gradient Filter ...", 32856, 0, {}},
-        {"Get Rid of Dark &Corners ...", 32864, 0, {}},
-        {"Defog ...", 32865, 0, {}},
-        {"&Smart Erase ...", 32883, 0, {}},
-        {"Descreening ...", 32903, 0, {}},
-        kSeparator,
-        {"Effect Gallery ", 32895, 0, {}}}}}},
-};
-
-const qlafx::ResourceTable kTable{.dialogs = kDialogs, .menus = kMenus};
+const qlafx::ResourceTable kTable{.dialogs = kDialogs};
 qlafx::ResourceRegistrar kRegister(kTable);
 
 }  // namespace

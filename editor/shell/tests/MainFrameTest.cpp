@@ -496,3 +496,26 @@ TEST_F(MainFrame, ProgramOpensItsPhotoAndClosesCleanly)
 }
 
 }  // namespace
+
+// The bar follows the frame's photo and kit mode; the logo item is the frame's.
+TEST_F(MainFrame, FunctionBarFollowsThePhotoAndKitMode)
+{
+    const std::string photo = CorpusFile(kCanon);
+    if (photo.empty())
+        GTEST_SKIP() << "corpus absent";
+    MakeFrame();
+    CFunctionBar& bar = m_frame->m_view.m_funcBar;
+    ASSERT_EQ(m_frame->m_view.GetDlgItem(CFunctionBar::kId), &bar);
+    EXPECT_EQ(bar.m_frame, m_frame);
+    EXPECT_FALSE(bar.m_exposureMenu.IsWindowEnabled());
+    EXPECT_EQ(Update(CMainView::kFunctionBarCmd).m_enabled, TRUE);
+    EXPECT_EQ(Update(CFunctionBar::kLogoCmd).m_enabled, TRUE);
+
+    ASSERT_TRUE(m_frame->OpenImageFile(photo.c_str(), 1));
+    EXPECT_TRUE(bar.m_exposureMenu.IsWindowEnabled());
+    EXPECT_TRUE(::IsWindowVisible(bar.m_transformMenu.m_hWnd));
+    m_frame->m_kitMode = 1;
+    m_frame->m_view.RefreshFunctionBar();
+    EXPECT_FALSE(::IsWindowVisible(bar.m_transformMenu.m_hWnd));
+    m_frame->m_kitMode = 0;
+}

@@ -121,12 +121,17 @@ TEST_F(MainView, LaysOutEveryCombinationOfShownPanels)
                 EXPECT_EQ(m_view->m_navShown, nav);
                 EXPECT_EQ(m_view->m_tabsTop.IsWindowVisible(), nav);
                 EXPECT_EQ(m_view->m_tabsBottom.IsWindowVisible(), his);
+                EXPECT_EQ(m_view->m_funcBar.IsWindowVisible(), func);
+                const int x = func ? CFunctionBar::kNormalWidth : 0;
+                if (func) {
+                    EXPECT_EQ(PlaceOf(m_view->m_funcBar), (Rect{0, 0, x, m_h}));
+                }
                 const int column = m_w - 200;
                 if (!his && !nav) {
-                    EXPECT_EQ(PlaceOf(m_view->m_imageView), (Rect{0, 0, m_w, m_h}));
+                    EXPECT_EQ(PlaceOf(m_view->m_imageView), (Rect{x, 0, m_w - x, m_h}));
                     continue;
                 }
-                EXPECT_EQ(PlaceOf(m_view->m_imageView), (Rect{0, 0, column, m_h}));
+                EXPECT_EQ(PlaceOf(m_view->m_imageView), (Rect{x, 0, column - x, m_h}));
                 if (his && nav) {
                     EXPECT_EQ(PlaceOf(m_view->m_tabsTop), (Rect{column, 0, 200, 150}));
                     EXPECT_EQ(PlaceOf(m_view->m_tabsBottom), (Rect{column, 149, 200, m_h - 149}));
@@ -140,16 +145,17 @@ TEST_F(MainView, ViewCommandsShowAndHideTheRightColumn)
 {
     CreateView();
     const int column = m_w - 200;
+    const int x = CFunctionBar::kNormalWidth;
     Command(CMainView::kHistoryBarCmd);
     EXPECT_FALSE(m_view->m_tabsBottom.IsWindowVisible());
     EXPECT_EQ(PlaceOf(m_view->m_tabsTop), (Rect{column, 0, 200, m_h}));
     Command(CMainView::kNavigationBarCmd);
     EXPECT_FALSE(m_view->m_tabsTop.IsWindowVisible());
-    EXPECT_EQ(PlaceOf(m_view->m_imageView), (Rect{0, 0, m_w, m_h}));
+    EXPECT_EQ(PlaceOf(m_view->m_imageView), (Rect{x, 0, m_w - x, m_h}));
     Command(CMainView::kHistoryBarCmd);
     EXPECT_TRUE(m_view->m_tabsBottom.IsWindowVisible());
     EXPECT_EQ(PlaceOf(m_view->m_tabsBottom), (Rect{column, 0, 200, m_h}));
-    EXPECT_EQ(PlaceOf(m_view->m_imageView), (Rect{0, 0, column, m_h}));
+    EXPECT_EQ(PlaceOf(m_view->m_imageView), (Rect{x, 0, column - x, m_h}));
     // Frame sizes change the layout too.
     m_view->MoveWindow(0, 0, 800, 500);
     RECT client;
@@ -166,7 +172,7 @@ TEST_F(MainView, UpdateHandlersFollowFlagsAndMode)
         BOOL enabled;
         int checked;
     } cases[] = {
-        {0, CMainView::kFunctionBarCmd, FALSE, 0},  // the function bar is not part of the pane yet
+        {0, CMainView::kFunctionBarCmd, TRUE, 0},
         {0, CMainView::kHistoryBarCmd, TRUE, 1},
         {0, CMainView::kNavigationBarCmd, TRUE, 0},
         {0, CMainView::kPaintModeCmd, FALSE, 0},    // paint mode comes with its canvas
@@ -230,8 +236,8 @@ TEST_F(MainView, OtherCommandsGoToTheParentUnchanged)
     EXPECT_EQ(m_frame.m_commands, (std::vector<UINT>{57634, 32881, 32784}));
     m_frame.m_commands.clear();
     Command(CMainView::kBestFitCmd);
-    Command(CMainView::kFunctionBarCmd);  // no bar to toggle: the parent may know it
-    EXPECT_EQ(m_frame.m_commands, (std::vector<UINT>{CMainView::kFunctionBarCmd}));
+    Command(CMainView::kFunctionBarCmd);
+    EXPECT_TRUE(m_frame.m_commands.empty()) << "the view's own commands stay with it";
 }
 
 TEST_F(MainView, GrabOfTheEmptyPaneShowsTheGradient)

@@ -205,4 +205,30 @@ const qlafx::ToolbarTable kToolbars[] = {
 const qlafx::ResourceTable kTable{.menus = kMenus, .toolbars = kToolbars};
 qlafx::ResourceRegistrar kRegister(kTable);
 
+// The function bar's drop-down menus: one per group, the more button's two
+// (the groups a short bar cuts off) and the compact web button's.
+const MenuItem kMaximize{"&Maximize window to show all buttons", 32814, 0, {}};
+const qlafx::MenuTable kFunctionBarMenus[] = {
+    {132, {kTransform}},
+    {173, {kExposure}},
+    {218, {kEnhancement}},
+    {220, {kFrame}},
+    {221, {{"_COLOR_", 0, 0, kColor.items}}},
+    {223, {{"_MORE_", 0, 0, {kEnhancement, kFrame, kSeparator, kMaximize}}}},
+    {224, {{"_MORE_", 0, 0, {kFrame, kSeparator, kMaximize}}}},
+    {395,
+     {{"_EXTERN_",
+       0,
+       0,
+       {{"QL Community", 32861, 0, {}},
+        {"Free sign up!", 32860, 0, {}},
+        kSeparator,
+        {"What's New", 32871, 0, {}},
+        {"Check &Updates...", 32857, 0, {}},
+        {"Report &Bug", 32868, 0, {}},
+        {"&Home Page", 32880, 0, {}}}}}},
+};
+const qlafx::ResourceTable kFunctionBarTable{.menus = kFunctionBarMenus};
+qlafx::ResourceRegistrar kRegisterFunctionBar(kFunctionBarTable);
+
 }  // namespace
