@@ -8,8 +8,10 @@
 #include "platform/afx/WinApp.h"
 #include "platform/win/Process.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -44,6 +46,9 @@ ButtonRunner g_runners[] = {{CFunctionBar::kTransform, nullptr},
                             {CFunctionBar::kColor, nullptr},
                             {CFunctionBar::kFrame, nullptr},
                             {CFunctionBar::kEnhance, nullptr}};
+
+// Noise Reduction, Digital Beauty and Quillo Sharpen.
+constexpr UINT kEnhancements[] = {32799, 32800, 32801};
 
 ButtonRunner* FindRunner(UINT id)
 {
@@ -104,6 +109,30 @@ CFunctionBar::~CFunctionBar()
 {
     if (m_hWnd)
         DestroyWindow();
+}
+
+namespace {
+
+class CEnableProbe : public CCmdUI {
+public:
+    void Enable(BOOL on) override
+    {
+        m_enabled = on;
+        m_bEnableChanged = TRUE;
+    }
+    BOOL m_enabled = TRUE;
+};
+
+}  // namespace
+
+BOOL CFunctionBar::CommandEnabled(CWnd* target, UINT command)
+{
+    if (!target)
+        return FALSE;
+    CEnableProbe probe;
+    probe.m_nID = command;
+    probe.DoUpdate(target, TRUE);
+    return probe.m_enabled;
 }
 
 FrameDialogRunner CFunctionBar::SetButtonRunner(UINT buttonId, FrameDialogRunner run)
@@ -315,8 +344,14 @@ void CFunctionBar::UpdateButtons()
     for (const ButtonRunner& r : g_runners) {
         CWnd* button = GetDlgItem(r.id);
         const BOOL needsEdits = r.id == kTransform || r.id == kFrame;
+        // The enhancement choice is worth opening only with a function to
+        // choose, as the main frame's commands tell (without one, the runner decides).
+        CWnd* main = AfxGetMainWnd();
+        const BOOL choice = r.id != kEnhance || !main ||
+                            std::any_of(std::begin(kEnhancements), std::end(kEnhancements),
+                                        [main](UINT c) { return CommandEnabled(main, c); });
         if (button)
-            button->EnableWindow(pixels && r.run && !(needsEdits && KitMode()));
+            button->EnableWindow(pixels && r.run && choice && !(needsEdits && KitMode()));
     }
     for (CWnd* w : std::initializer_list<CWnd*>{&m_transformMenu, &m_exposureMenu, &m_colorMenu, &m_frameMenu,
                                                 &m_enhanceMenu, &m_more, &m_compactTransform, &m_compactExposure,

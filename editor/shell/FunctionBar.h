@@ -54,6 +54,8 @@ public:
     // The dialog a group button runs; a button without one stays disabled.
     // Returns the runner it replaced.
     static FrameDialogRunner SetButtonRunner(UINT buttonId, FrameDialogRunner run);
+    // What target's update handler says of command, as a menu would show it.
+    static BOOL CommandEnabled(CWnd* target, UINT command);
 
     // The logo file's first line (the address) and second line (the tool
     // tip), line ends removed. FALSE, both emptied, when the file is missing,

@@ -1,5 +1,7 @@
 #include "editor/shell/SelectFunctionDlg.h"
 
+#include "editor/shell/FunctionBar.h"
+
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/AppSettings.h"
@@ -36,15 +38,6 @@ const ButtonCommand kButtons[] = {
     {IDC_FUNCTION_DEFOG, 32865, -1},
 };
 
-class CEnableProbe : public CCmdUI {
-public:
-    void Enable(BOOL on) override
-    {
-        m_enabled = on;
-        m_bEnableChanged = TRUE;
-    }
-    BOOL m_enabled = TRUE;
-};
 
 std::string SkinFile(const char* name)
 {
@@ -68,10 +61,7 @@ BOOL CSelectFunctionDlg::CommandEnabled(CWnd* target, UINT command)
 {
     if (!target)
         return FALSE;
-    CEnableProbe probe;
-    probe.m_nID = command;
-    probe.DoUpdate(target, TRUE);
-    return probe.m_enabled;
+    return CFunctionBar::CommandEnabled(target, command);
 }
 
 BOOL CSelectFunctionDlg::AnyAvailable() const

@@ -20,6 +20,20 @@ using shelltest::MakeImage;
 
 namespace {
 
+// The main window as the bar asks it: Quillo Sharpen available or not.
+class CFrameStandIn : public skintest::CParentWnd {
+public:
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* info) override
+    {
+        if (code == CN_UPDATE_COMMAND_UI && id == 32801 && extra) {
+            static_cast<CCmdUI*>(extra)->Enable(m_sharpen);
+            return TRUE;
+        }
+        return CParentWnd::OnCmdMsg(id, code, extra, info);
+    }
+    BOOL m_sharpen = TRUE;
+};
+
 struct Rect {
     int left, top, right, bottom;
     bool operator==(const Rect&) const = default;
@@ -127,7 +141,7 @@ protected:
     }
 
     std::string m_skin;
-    skintest::CParentWnd m_parent;
+    CFrameStandIn m_parent;
     std::unique_ptr<CFunctionBar> m_bar;
     std::unique_ptr<CMainView> m_view;
     int m_kit = 0;
@@ -247,6 +261,10 @@ TEST_F(FunctionBar, EnablingFollowsThePhotoTheRunnersAndKitMode)
         EXPECT_EQ(Shown(CFunctionBar::kFrameMenu), !c.kit);
         EXPECT_TRUE(Shown(CFunctionBar::kExposureMenu));
     }
+    // The enhancement choice needs one of its functions available.
+    m_parent.m_sharpen = FALSE;
+    m_bar->UpdateButtons();
+    EXPECT_FALSE(Enabled(CFunctionBar::kEnhance));
 }
 
 TEST_F(FunctionBar, GroupButtonRunsItsDialogWithTheFrame)
