@@ -76,3 +76,5 @@ if(TARGET editorshell_frame_tests)
         QUILLO_EDITOR_PROGRAM="$<TARGET_FILE:QuilloEditor>")
     add_dependencies(editorshell_frame_tests quillo_skin QuilloEditor)
 endif()
+
+include(Print.cmake)
