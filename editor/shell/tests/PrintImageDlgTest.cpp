@@ -425,9 +425,11 @@ class FilePrint : public PrintDialog {
 protected:
     void TearDown() override
     {
+        // No longer the main window first, so that its end posts no quit
+        // that would end the next test's modal loops.
+        m_app.m_pMainWnd = nullptr;
         if (m_frame && ::IsWindow(m_frame->m_hWnd))
             m_frame->DestroyWindow();  // deletes itself
-        m_app.m_pMainWnd = nullptr;
         CMainFrame::SetDialogRunner(57608, nullptr);
         PrintDialog::TearDown();
     }
