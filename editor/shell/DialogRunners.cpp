@@ -2,6 +2,7 @@
 // adds its line here when it is built; a command without one stays disabled.
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
+#include "editor/shell/PrintImageDlg.h"
 #include "editor/shell/SaveModeDlg.h"
 #include "editor/shell/SaveWithSizeDlg.h"
 #include "editor/shell/SettingsDlg.h"
@@ -39,4 +40,6 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32851, RunEditExifDlg);
     // The function bar's enhancement button.
     CFunctionBar::SetButtonRunner(4121, RunSelectFunctionDlg);
+    // File > Print.
+    CMainFrame::SetDialogRunner(57608, [](CMainFrame* frame) { return PrintImage(frame); });
 }

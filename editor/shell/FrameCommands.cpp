@@ -37,10 +37,14 @@ DialogCommand g_dialogCommands[] = {
     {32841, nullptr}, {32849, nullptr}, {32854, nullptr}, {32856, nullptr}, {32864, nullptr}, {32865, nullptr},
     {32883, nullptr}, {32903, nullptr}, {32875, nullptr}, {32873, nullptr}, {32872, nullptr}, {32874, nullptr},
     {32828, nullptr}, {32827, nullptr}, {32909, nullptr},
+    // File > Print
+    {57608, nullptr},
 };
 
 // Commands enabled only while the photo has pixels.
-constexpr UINT kNeedPixels[] = {57603, 32784, 57634, 32816, 32839, 32841, 32828, 32827};
+constexpr UINT kNeedPixels[] = {57603, 32784, 57634, 32816, 32839, 32841, 32828, 32827,
+                                 // File > Print
+                                 57608};
 constexpr UINT kMultiShootTools = 32875;
 
 struct WebPage {

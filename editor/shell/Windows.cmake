@@ -191,3 +191,6 @@ if(TARGET editorshell_property_tests)
         QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests")
     add_dependencies(editorshell_property_tests quillo_skin)
 endif()
+
+# Printing: the image printer the album shares, and the print dialog.
+include(Print.cmake)

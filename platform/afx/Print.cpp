@@ -17,6 +17,9 @@ constexpr int kMinDpi = 72;
 // Pages are drawn as images of the printable area: beyond this the page
 // alone would take hundreds of megabytes.
 constexpr int kMaxDpi = 600;
+// A PDF chosen in Qt's dialog would say 1200 dpi; its page image is embedded
+// whole, and photo printing sends no more than 300 pixels per inch anyway.
+constexpr int kPdfDpi = 300;
 
 struct PaperId {
     short dm;
@@ -171,7 +174,7 @@ qlafx::PrinterChoice ChoiceOf(const QPrinter& printer)
     c.paperSize = DmPaperOf(printer.pageLayout().pageSize());
     c.orientation =
         printer.pageLayout().orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
-    c.dpi = std::clamp(printer.resolution(), kMinDpi, kMaxDpi);
+    c.dpi = c.pdfFile.empty() ? std::clamp(printer.resolution(), kMinDpi, kMaxDpi) : kPdfDpi;
     c.copies = printer.copyCount();
     return c;
 }
@@ -215,10 +218,15 @@ bool AskQt(PRINTDLG* pd, QWidget* owner, qlafx::PrinterChoice* out)
         options |= QAbstractPrintDialog::PrintPageRange;
     if (!(pd->Flags & PD_NOSELECTION) && !(pd->Flags & PD_PRINTSETUP))
         options |= QAbstractPrintDialog::PrintSelection;
-    if (!(pd->Flags & (PD_HIDEPRINTTOFILE | PD_DISABLEPRINTTOFILE)))
-        options |= QAbstractPrintDialog::PrintToFile;
+    // Qt lists the PDF file as a printer only with this option. Here it is a
+    // printer of its own (a driver's raw output to a file does not exist),
+    // so it stays offered when print-to-file is hidden: without it a
+    // machine with no printer could not print at all.
+    options |= QAbstractPrintDialog::PrintToFile;
     options |= QAbstractPrintDialog::PrintCollateCopies;
     dlg.setOptions(options);
+    if (pd->Flags & PD_PRINTSETUP)
+        dlg.setWindowTitle(QStringLiteral("Print Setup"));
     if (dlg.exec() != QDialog::Accepted)
         return false;
     *out = ChoiceOf(printer);

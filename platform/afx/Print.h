@@ -88,6 +88,53 @@ struct DEVNAMES {
     WORD wDefault;
 };
 
+// ---- the header of a 32-bit picture handed to a printer ----
+inline constexpr DWORD LCS_CALIBRATED_RGB = 0x00000000;
+inline constexpr DWORD LCS_sRGB = 0x73524742;                // 'sRGB'
+inline constexpr DWORD LCS_WINDOWS_COLOR_SPACE = 0x57696E20; // 'Win '
+
+struct CIEXYZ {
+    LONG ciexyzX;  // 2.30 fixed point
+    LONG ciexyzY;
+    LONG ciexyzZ;
+};
+struct CIEXYZTRIPLE {
+    CIEXYZ ciexyzRed;
+    CIEXYZ ciexyzGreen;
+    CIEXYZ ciexyzBlue;
+};
+
+// A BITMAPINFOHEADER followed by masks and colour-space fields; StretchDIBits
+// takes it in place of a BITMAPINFO.
+struct BITMAPV5HEADER {
+    DWORD bV5Size;
+    LONG bV5Width;
+    LONG bV5Height;
+    WORD bV5Planes;
+    WORD bV5BitCount;
+    DWORD bV5Compression;
+    DWORD bV5SizeImage;
+    LONG bV5XPelsPerMeter;
+    LONG bV5YPelsPerMeter;
+    DWORD bV5ClrUsed;
+    DWORD bV5ClrImportant;
+    DWORD bV5RedMask;
+    DWORD bV5GreenMask;
+    DWORD bV5BlueMask;
+    DWORD bV5AlphaMask;
+    DWORD bV5CSType;
+    CIEXYZTRIPLE bV5Endpoints;
+    DWORD bV5GammaRed;
+    DWORD bV5GammaGreen;
+    DWORD bV5GammaBlue;
+    DWORD bV5Intent;
+    DWORD bV5ProfileData;
+    DWORD bV5ProfileSize;
+    DWORD bV5Reserved;
+};
+static_assert(sizeof(BITMAPV5HEADER) == 124);
+using PBITMAPV5HEADER = BITMAPV5HEADER*;
+
 // ---- documents ----
 struct DOCINFO {
     int cbSize;

@@ -3,6 +3,12 @@
 #include "platform/afx/Afx.h"
 #include "platform/afx/Print.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -248,6 +254,51 @@ TEST(PrintDialog, SetupReturnsADcOfTheChosenPrinter)
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(GetDeviceCaps(again, LOGPIXELSX), 200);
     DeleteDC(again);
+}
+
+// Qt's own dialog, worked as a person would. The PDF file is offered even
+// with print-to-file hidden (without a printer it is the only choice), and
+// a PDF chosen there prints at 300 dpi, not at the 1200 Qt would say.
+TEST(PrintDialog, QtDialogOffersAPdfFileEvenWithPrintToFileHidden)
+{
+    TempFolder dir;
+    const std::string file = dir.File("chosen.pdf");
+    CPrintDialog dlg(TRUE, PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE | PD_USEDEVMODECOPIESANDCOLLATE |
+                               PD_RETURNDC);
+    QString title;
+    bool offered = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QPrintDialog* qt = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QPrintDialog*>(w); d && d->isVisible())
+                qt = d;
+        if (!qt)
+            return;
+        timer.stop();
+        title = qt->windowTitle();
+        auto* printers = qt->findChild<QComboBox*>("printers");
+        auto* name = qt->findChild<QLineEdit*>("filename");
+        const int pdf = printers ? printers->findText("Print to File (PDF)") : -1;
+        offered = pdf >= 0 && name;
+        if (!offered) {
+            qt->reject();
+            return;
+        }
+        printers->setCurrentIndex(pdf);
+        name->setText(QString::fromStdString(file));
+        qt->accept();
+    });
+    timer.start(10);
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_TRUE(offered);
+    EXPECT_EQ(title, "Print Setup");
+    EXPECT_EQ(dlg.GetPortName(), file.c_str());
+    HDC dc = dlg.GetPrinterDC();
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 300);
+    EXPECT_EQ(dlg.GetDevMode()->dmPrintQuality, 300);
+    DeleteDC(dc);
 }
 
 TEST(PrintDialog, CancelGivesNoDc)
