@@ -277,12 +277,10 @@ SSE4 const BYTE* ExpandSse4(const BYTE* p, const BYTE* end, std::size_t& i, std:
         const __m128i nibbles = _mm_and_si128(x, x0f);
         const __m128i pattern = high ? _mm_slli_epi16(nibbles, 4) : nibbles;
         BYTE* base = v + i;
-#define QUILLO_RUN(j) \
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(base + start[j]), _mm_shuffle_epi8(pattern, _mm_set1_epi8(j)))
-        QUILLO_RUN(0); QUILLO_RUN(1); QUILLO_RUN(2); QUILLO_RUN(3); QUILLO_RUN(4); QUILLO_RUN(5); QUILLO_RUN(6);
-        QUILLO_RUN(7); QUILLO_RUN(8); QUILLO_RUN(9); QUILLO_RUN(10); QUILLO_RUN(11); QUILLO_RUN(12);
-        QUILLO_RUN(13); QUILLO_RUN(14); QUILLO_RUN(15);
-#undef QUILLO_RUN
+#pragma GCC unroll 16
+        for (int j = 0; j < 16; ++j)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(base + start[j]),
+                             _mm_shuffle_epi8(pattern, _mm_set1_epi8(static_cast<char>(j))));
         i += total;
         p += 16;
     }
@@ -589,9 +587,9 @@ void WalkRows(const BYTE* data, std::size_t cap, std::size_t pos, std::size_t en
     while (pos < end) {
         // Rows of a photo are of much the same size: fetch where the next one
         // may start while this one is measured.
-        if (last != 0 && last < cap - pos)
-            for (std::size_t ahead = 0; ahead < 256 && pos + last + ahead < cap; ahead += 64)
-                __builtin_prefetch(data + pos + last - 128 + ahead);
+        if (last >= 128 && last + 128 <= cap - pos)
+            for (std::size_t line = 0; line < 4; ++line)
+                __builtin_prefetch(data + pos + last - 128 + 64 * line);
         const std::size_t size = RowSize(data + pos, cap - pos, n, level);
         if (size == 0)
             return;
