@@ -304,25 +304,6 @@ ChannelTables::ChannelTables(const BYTE* b, const BYTE* g, const BYTE* r)
     }
 }
 
-ChannelPairTable::ChannelPairTable(const ChannelTables& t)
-    : blueGreen(65536)
-{
-    for (int g = 0; g < 256; ++g)
-        for (int b = 0; b < 256; ++b)
-            blueGreen[static_cast<std::size_t>(g << 8 | b)] = static_cast<std::uint16_t>(t.word[0][b] | t.word[1][g]);
-    std::memcpy(red, t.word[2], sizeof red);
-}
-
-// Scalar only: two lookups a pixel are as fast as gathers here.
-void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelPairTable& t, bool opaque)
-{
-    const std::uint32_t keep = opaque ? 0 : kAlpha, set = opaque ? kAlpha : 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::uint32_t p = Load(s + 4 * i);
-        Store(d + 4 * i, t.blueGreen[p & 0xFFFF] | t.red[(p >> 16) & 255] | (p & keep) | set);
-    }
-}
-
 GreyTable::GreyTable(const BYTE* levels)
 {
     for (int v = 0; v < 256; ++v)

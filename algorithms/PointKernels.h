@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace pointkernels {
 
@@ -17,15 +16,6 @@ namespace pointkernels {
 struct ChannelTables {
     ChannelTables(const BYTE* b, const BYTE* g, const BYTE* r);
     std::uint32_t word[3][256];
-};
-
-// The B and G tables of a ChannelTables as one table on the low 16 bits of
-// a pixel: one lookup fewer a pixel. Building it costs about what 64K
-// pixels do, so it pays on large images.
-struct ChannelPairTable {
-    explicit ChannelPairTable(const ChannelTables& t);
-    std::vector<std::uint16_t> blueGreen; // [g << 8 | b]: B | G << 8
-    std::uint32_t red[256];               // R << 16
 };
 
 // A table on the grey level (6G + 3R + B) / 10, as whole output pixels:
@@ -39,9 +29,6 @@ struct GreyTable {
 // is kept, or 255 with opaque.
 void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, bool opaque,
                  imagecore::SimdLevel level = imagecore::ActiveSimdLevel());
-
-// The same through a pair table.
-void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelPairTable& t, bool opaque);
 
 // Each of n pixels becomes its grey level's table entry (d may be s).
 void MapGrey(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t,

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <optional>
 
 namespace {
 
@@ -295,16 +294,8 @@ HRESULT WhiteBalanceAlgorithm::Apply(const void* params)
     source->GetSize(&w, &h);
     const int width = static_cast<int>(w);
     const pointkernels::ChannelTables tables(map[0], map[1], map[2]);
-    // The pair table pays from a few megapixels on; previews keep the three tables.
-    std::optional<pointkernels::ChannelPairTable> pair;
-    if (std::size_t{w} * h >= 4 * 1024 * 1024)
-        pair.emplace(tables);
     const bool mapped = ForEachRow(*this, width, static_cast<int>(h), 40, tonePass ? 50 : 99, [&](int y) {
-        if (pair)
-            pointkernels::MapChannels(from->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), *pair, true);
-        else
-            pointkernels::MapChannels(from->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), tables,
-                                      true);
+        pointkernels::MapChannels(from->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), tables, true);
     });
     if (!mapped)
         return E_FAIL;
