@@ -221,7 +221,7 @@ TEST(PointKernels, EffectsGiveTheSameBytesOnEveryPath)
 // every tile.
 TEST(PointKernels, WhiteBalanceOfALargeImageMatchesItsTiles)
 {
-    constexpr int kTile = 64, kTiles = 33; // 2112 x 2112, past 4 megapixels
+    constexpr int kTile = 64, kTiles = 33; // 2112 x 2112: many rows a thread
     CQLImage tile, large;
     RandomImage(tile, kTile, kTile, 9);
     ASSERT_EQ(large.Create(kTile * kTiles, kTile * kTiles), 0);
