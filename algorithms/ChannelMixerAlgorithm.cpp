@@ -103,29 +103,45 @@ __attribute__((target("avx2"))) __m256i Div100Avx2(__m256i t)
     return _mm256_sub_epi32(_mm256_srai_epi32(high, 5), _mm256_srai_epi32(t, 31));
 }
 
-// constant + (R wr + G wg + B wb) / 100 of eight pixels, clamped to 0..255.
-__attribute__((target("avx2"))) __m256i MixAvx2(__m256i r, __m256i g, __m256i b, const MixRow<int>& row)
+// One output's weights and constant in every lane, loaded once a row: the
+// byte stores of the loop could alias the row's fields.
+struct MixWeights {
+    __m256i r, g, b, constant;
+};
+
+__attribute__((target("avx2"))) MixWeights WeightsOf(const MixRow<int>& row)
 {
-    const __m256i sum = _mm256_add_epi32(
-        _mm256_add_epi32(_mm256_mullo_epi32(r, _mm256_set1_epi32(row.r)), _mm256_mullo_epi32(g, _mm256_set1_epi32(row.g))),
-        _mm256_mullo_epi32(b, _mm256_set1_epi32(row.b)));
-    const __m256i v = _mm256_add_epi32(_mm256_set1_epi32(row.constant), Div100Avx2(sum));
+    return {_mm256_set1_epi32(row.r), _mm256_set1_epi32(row.g), _mm256_set1_epi32(row.b),
+            _mm256_set1_epi32(row.constant)};
+}
+
+// constant + (R wr + G wg + B wb) / 100 of eight pixels, clamped to 0..255.
+__attribute__((target("avx2"))) __m256i MixAvx2(__m256i r, __m256i g, __m256i b, const MixWeights& w)
+{
+    const __m256i sum = _mm256_add_epi32(_mm256_add_epi32(_mm256_mullo_epi32(r, w.r), _mm256_mullo_epi32(g, w.g)),
+                                         _mm256_mullo_epi32(b, w.b));
+    const __m256i v = _mm256_add_epi32(w.constant, Div100Avx2(sum));
     return _mm256_min_epi32(_mm256_max_epi32(v, _mm256_setzero_si256()), _mm256_set1_epi32(255));
 }
 
 __attribute__((target("avx2"))) void MixRowAvx2(const BYTE* s, BYTE* p, int width, const MixRow<int>& br,
                                                 const MixRow<int>& gr, const MixRow<int>& rr)
 {
-    const __m256i low = _mm256_set1_epi32(255), alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i takeB = _mm256_setr_epi8(0, -1, -1, -1, 4, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1, 0, -1, -1, -1,
+                                           4, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1);
+    const __m256i takeG = _mm256_add_epi8(takeB, _mm256_set1_epi32(1));
+    const __m256i takeR = _mm256_add_epi8(takeB, _mm256_set1_epi32(2));
+    const MixWeights wb = WeightsOf(br), wg = WeightsOf(gr), wr = WeightsOf(rr);
     int x = 0;
     for (; x + 8 <= width; x += 8) {
         const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 4 * x));
-        const __m256i b = _mm256_and_si256(px, low);
-        const __m256i g = _mm256_and_si256(_mm256_srli_epi32(px, 8), low);
-        const __m256i r = _mm256_and_si256(_mm256_srli_epi32(px, 16), low);
+        const __m256i b = _mm256_shuffle_epi8(px, takeB);
+        const __m256i g = _mm256_shuffle_epi8(px, takeG);
+        const __m256i r = _mm256_shuffle_epi8(px, takeR);
         const __m256i out = _mm256_or_si256(
-            _mm256_or_si256(MixAvx2(r, g, b, br), _mm256_slli_epi32(MixAvx2(r, g, b, gr), 8)),
-            _mm256_or_si256(_mm256_slli_epi32(MixAvx2(r, g, b, rr), 16), _mm256_and_si256(px, alpha)));
+            _mm256_or_si256(MixAvx2(r, g, b, wb), _mm256_slli_epi32(MixAvx2(r, g, b, wg), 8)),
+            _mm256_or_si256(_mm256_slli_epi32(MixAvx2(r, g, b, wr), 16), _mm256_and_si256(px, alpha)));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 4 * x), out);
     }
     MixColourRowInt(s + 4 * x, p + 4 * x, width - x, br, gr, rr);

@@ -184,96 +184,109 @@ __attribute__((target("avx2"))) __m256i Div65025Avx2(__m256i x)
     return _mm256_or_si256(even, odd);
 }
 
-// floor(num / den) of eight lanes with |num| < 2^24 and 0 < den < 2^12, in
-// floats (exact for quotients of such small size).
+// floor(num / den) of lanes with |num| < 2^16 and 0 < den < 2^10 in floats:
+// the quotient is rounded correctly, and one that is not a whole number
+// lies at least 1 / den from the next, far more than a rounding step.
 __attribute__((target("avx2"))) __m256i FloorDivAvx2(__m256i num, __m256i den)
 {
-    return _mm256_cvttps_epi32(
-        _mm256_floor_ps(_mm256_div_ps(_mm256_cvtepi32_ps(num), _mm256_cvtepi32_ps(den))));
+    return _mm256_cvttps_epi32(_mm256_round_ps(_mm256_div_ps(_mm256_cvtepi32_ps(num), _mm256_cvtepi32_ps(den)),
+                                               _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC));
 }
 
-__attribute__((target("avx2"))) __m256i Pick(__m256i mask, __m256i x)
+// The same for num >= 0, where truncation is the floor.
+__attribute__((target("avx2"))) __m256i DivPositiveAvx2(__m256i num, __m256i den)
 {
-    return _mm256_and_si256(mask, x);
+    return _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(num), _mm256_cvtepi32_ps(den)));
 }
+
+// The pixel's B, G, R (then 0) as bytes of the word v | p << 8 | x << 16 in
+// each hue sector, after the codec's HSB2RGB cases; x is q in the odd
+// sectors and t in the even ones, which use only one of the two. 6 and 7
+// do not occur.
+constexpr std::uint32_t SectorOrder(int b, int g, int r)
+{
+    return std::uint32_t(b) | std::uint32_t(g) << 8 | std::uint32_t(r) << 16 | 0x80000000u;
+}
+constexpr int V = 0, P = 1, X = 2;
+alignas(32) constexpr std::uint32_t kSectorOrder[8] = {
+    SectorOrder(P, X, V), SectorOrder(P, V, X), SectorOrder(X, V, P), SectorOrder(V, X, P),
+    SectorOrder(V, P, X), SectorOrder(X, P, V), SectorOrder(V, V, V), SectorOrder(V, V, V)};
 
 __attribute__((target("avx2"))) std::size_t AdjustHsbAvx2(const BYTE* s, BYTE* d, std::size_t n, const HsbAdjust& a)
 {
-    const __m256i low = _mm256_set1_epi32(255), one = _mm256_set1_epi32(1), zero = _mm256_setzero_si256();
+    const __m256i zero = _mm256_setzero_si256(), low = _mm256_set1_epi32(255);
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(kAlpha));
+    const __m256i takeB = _mm256_setr_epi8(0, -1, -1, -1, 4, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1, 0, -1, -1, -1,
+                                           4, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1);
+    const __m256i takeG = _mm256_add_epi8(takeB, _mm256_set1_epi32(1));
+    const __m256i takeR = _mm256_add_epi8(takeB, _mm256_set1_epi32(2));
+    // Where each lane's bytes start in its 128-bit half, for the byte shuffle.
+    const __m256i laneBytes = _mm256_setr_epi32(0, 0x04040404, 0x08080808, 0x0C0C0C0C, 0, 0x04040404, 0x08080808,
+                                                0x0C0C0C0C);
+    const __m256i order = _mm256_load_si256(reinterpret_cast<const __m256i*>(kSectorOrder));
+    const __m256i hueTurn = _mm256_set1_epi32(a.hueTurn), satFactor = _mm256_set1_epi32(a.satFactor);
+    const __m256i weight = _mm256_set1_epi16(static_cast<short>(a.lightWeight));
+    const __m256i lift = _mm256_set1_epi16(static_cast<short>(a.lightLift));
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 4 * i));
-        const __m256i b = _mm256_and_si256(px, low);
-        const __m256i g = _mm256_and_si256(_mm256_srli_epi32(px, 8), low);
-        const __m256i r = _mm256_and_si256(_mm256_srli_epi32(px, 16), low);
+        const __m256i b = _mm256_shuffle_epi8(px, takeB);
+        const __m256i g = _mm256_shuffle_epi8(px, takeG);
+        const __m256i r = _mm256_shuffle_epi8(px, takeR);
 
-        // To HSB.
+        // To HSB. Greys (diff 0) divide 0 by 0; their saturation is set to 0,
+        // which makes every output channel v whatever the hue.
         const __m256i v = _mm256_max_epi32(r, _mm256_max_epi32(g, b));
         const __m256i diff = _mm256_sub_epi32(v, _mm256_min_epi32(r, _mm256_min_epi32(g, b)));
         const __m256i grey = _mm256_cmpeq_epi32(diff, zero);
-        const __m256i safeDiff = _mm256_max_epi32(diff, one);
-        __m256i sat = FloorDivAvx2(_mm256_add_epi32(_mm256_mullo_epi32(diff, low), _mm256_srli_epi32(v, 1)),
-                                   _mm256_max_epi32(v, one));
-        const __m256i isR = _mm256_cmpeq_epi32(v, r);
-        const __m256i isG = _mm256_andnot_si256(isR, _mm256_cmpeq_epi32(v, g));
-        const __m256i isB = _mm256_andnot_si256(_mm256_or_si256(isR, isG), _mm256_set1_epi32(-1));
-        const __m256i num = _mm256_or_si256(
-            _mm256_or_si256(_mm256_and_si256(isR, _mm256_sub_epi32(g, b)), _mm256_and_si256(isG, _mm256_sub_epi32(b, r))),
-            _mm256_and_si256(isB, _mm256_sub_epi32(r, g)));
-        const __m256i base =
-            _mm256_or_si256(_mm256_and_si256(isG, _mm256_set1_epi32(85)), _mm256_and_si256(isB, _mm256_set1_epi32(170)));
-        const __m256i six = _mm256_mullo_epi32(safeDiff, _mm256_set1_epi32(6));
+        __m256i sat = DivPositiveAvx2(
+            _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(diff, 8), diff), _mm256_srli_epi32(v, 1)), v);
+        sat = _mm256_andnot_si256(grey, sat);
+        const __m256i isR = _mm256_cmpeq_epi32(v, r), isG = _mm256_cmpeq_epi32(v, g);
+        const __m256i num = _mm256_blendv_epi8(
+            _mm256_blendv_epi8(_mm256_sub_epi32(r, g), _mm256_sub_epi32(b, r), isG), _mm256_sub_epi32(g, b), isR);
+        const __m256i base = _mm256_blendv_epi8(
+            _mm256_blendv_epi8(_mm256_set1_epi32(170), _mm256_set1_epi32(85), isG), zero, isR);
+        // floor(num 255 / (6 diff) + 1/2) as floor((85 num + diff) / (2 diff)).
         __m256i hue = _mm256_add_epi32(
-            base, FloorDivAvx2(_mm256_add_epi32(_mm256_mullo_epi32(num, _mm256_set1_epi32(510)), six),
-                               _mm256_add_epi32(six, six)));
+            base, FloorDivAvx2(_mm256_add_epi32(_mm256_mullo_epi32(num, _mm256_set1_epi32(85)), diff),
+                               _mm256_add_epi32(diff, diff)));
         hue = _mm256_add_epi32(hue, _mm256_and_si256(_mm256_cmpgt_epi32(zero, hue), low));
         hue = _mm256_sub_epi32(hue, _mm256_andnot_si256(_mm256_cmpgt_epi32(low, hue), low));
-        hue = _mm256_andnot_si256(grey, hue);
-        sat = _mm256_andnot_si256(grey, sat);
 
-        // The adjustments.
-        hue = _mm256_and_si256(_mm256_add_epi32(hue, _mm256_set1_epi32(a.hueTurn)), low);
-        sat = _mm256_min_epi32(low, _mm256_srli_epi32(_mm256_mullo_epi32(sat, _mm256_set1_epi32(a.satFactor)), 7));
+        // The adjustments; hue 255 reads as 0.
+        hue = _mm256_and_si256(_mm256_add_epi32(hue, hueTurn), low);
+        hue = _mm256_andnot_si256(_mm256_cmpeq_epi32(hue, low), hue);
+        sat = _mm256_min_epi32(low, _mm256_srli_epi32(_mm256_mullo_epi32(sat, satFactor), 7));
 
-        // Back to RGB.
-        hue = _mm256_andnot_si256(_mm256_cmpeq_epi32(hue, low), hue); // 255 is 0
+        // Back to RGB: v, p and q (odd sectors) or t (even ones):
+        // floor((v (255^2 - s f') + 255^2 / 2) / 255^2) with f' = f for q
+        // and 255 - f for t.
         const __m256i h6 = _mm256_mullo_epi32(hue, _mm256_set1_epi32(6));
         const __m256i sector = Div255Avx2(h6);
-        const __m256i f = _mm256_sub_epi32(h6, _mm256_mullo_epi32(sector, low));
+        const __m256i f = _mm256_sub_epi32(h6, _mm256_sub_epi32(_mm256_slli_epi32(sector, 8), sector));
+        const __m256i odd = _mm256_srai_epi32(_mm256_slli_epi32(sector, 31), 31);
+        const __m256i fx = _mm256_blendv_epi8(_mm256_sub_epi32(low, f), f, odd);
         constexpr int k = 255 * 255;
-        const __m256i kv = _mm256_set1_epi32(k);
         const __m256i pv =
             Div255Avx2(_mm256_add_epi32(_mm256_mullo_epi32(v, _mm256_sub_epi32(low, sat)), _mm256_set1_epi32(127)));
-        const __m256i qv = Div65025Avx2(
-            _mm256_add_epi32(_mm256_mullo_epi32(v, _mm256_sub_epi32(kv, _mm256_mullo_epi32(sat, f))),
-                             _mm256_set1_epi32(k / 2)));
-        const __m256i tv = Div65025Avx2(
-            _mm256_add_epi32(
-                _mm256_mullo_epi32(v, _mm256_sub_epi32(kv, _mm256_mullo_epi32(sat, _mm256_sub_epi32(low, f)))),
-                _mm256_set1_epi32(k / 2)));
-        __m256i e[6];
-        for (int j = 0; j < 6; ++j)
-            e[j] = _mm256_cmpeq_epi32(sector, _mm256_set1_epi32(j));
-        __m256i rr = _mm256_or_si256(_mm256_or_si256(Pick(_mm256_or_si256(e[0], e[5]), v), Pick(e[1], qv)),
-                                     _mm256_or_si256(Pick(_mm256_or_si256(e[2], e[3]), pv), Pick(e[4], tv)));
-        __m256i gg = _mm256_or_si256(_mm256_or_si256(Pick(e[0], tv), Pick(_mm256_or_si256(e[1], e[2]), v)),
-                                     _mm256_or_si256(Pick(e[3], qv), Pick(_mm256_or_si256(e[4], e[5]), pv)));
-        __m256i bb = _mm256_or_si256(_mm256_or_si256(Pick(_mm256_or_si256(e[0], e[1]), pv), Pick(e[2], tv)),
-                                     _mm256_or_si256(Pick(_mm256_or_si256(e[3], e[4]), v), Pick(e[5], qv)));
-        const __m256i flat = _mm256_cmpeq_epi32(sat, zero);
-        rr = _mm256_blendv_epi8(rr, v, flat);
-        gg = _mm256_blendv_epi8(gg, v, flat);
-        bb = _mm256_blendv_epi8(bb, v, flat);
+        const __m256i xv = Div65025Avx2(_mm256_add_epi32(
+            _mm256_mullo_epi32(v, _mm256_sub_epi32(_mm256_set1_epi32(k), _mm256_mullo_epi32(sat, fx))),
+            _mm256_set1_epi32(k / 2)));
+        const __m256i word =
+            _mm256_or_si256(_mm256_or_si256(v, _mm256_slli_epi32(pv, 8)), _mm256_slli_epi32(xv, 16));
+        const __m256i pick = _mm256_add_epi8(_mm256_permutevar8x32_epi32(order, sector), laneBytes);
+        __m256i out = _mm256_shuffle_epi8(word, pick);
         if (a.light) {
-            const __m256i w = _mm256_set1_epi32(a.lightWeight), lift = _mm256_set1_epi32(a.lightLift);
-            rr = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(rr, w), lift), 8);
-            gg = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(gg, w), lift), 8);
-            bb = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(bb, w), lift), 8);
+            // (c w + lift) >> 8 stays below 2^16 for every channel byte.
+            const __m256i lo = _mm256_unpacklo_epi8(out, zero), hi = _mm256_unpackhi_epi8(out, zero);
+            out = _mm256_packus_epi16(
+                _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(lo, weight), lift), 8),
+                _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(hi, weight), lift), 8));
+            out = _mm256_andnot_si256(alphaMask, out);
         }
-        const __m256i out = _mm256_or_si256(_mm256_or_si256(bb, _mm256_slli_epi32(gg, 8)),
-                                            _mm256_or_si256(_mm256_slli_epi32(rr, 16), _mm256_and_si256(px, alphaMask)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 4 * i), out);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + 4 * i),
+                            _mm256_or_si256(out, _mm256_and_si256(px, alphaMask)));
     }
     return i;
 }

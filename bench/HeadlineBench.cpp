@@ -11,11 +11,18 @@
 //     block as our codec does;
 //   point operations: a memcpy of the same buffer on all cores, the memory
 //     floor.
+// Thread scaling, timed as <case>/ours on all threads and <case>/peer on one
+// (imagecore::ScopedSingleThread), so the ratio is the share of the
+// one-thread time that all threads take: the 16-bit levels, automatic
+// levels and automatic exposure on the photo.
 // Peers missing at build time (libvips, LZ4) are left out.
 #include "bench/BenchSupport.h"
 
+#include "algorithms/AutoExposureAlgorithm.h"
+#include "algorithms/AutoLevelsAlgorithm.h"
 #include "algorithms/ChannelMixerAlgorithm.h"
 #include "algorithms/HueSaturationAlgorithm.h"
+#include "algorithms/LevelsAlgorithm.h"
 #include "algorithms/ResampleAlgorithm.h"
 #include "algorithms/SeparableResizeAlgorithm.h"
 #include "algorithms/SmoothAlgorithm.h"
@@ -23,6 +30,7 @@
 #include "algorithms/UnsharpMaskAlgorithm.h"
 #include "algorithms/WhiteBalanceAlgorithm.h"
 #include "editor/shell/SnapshotCodec.h"
+#include "imagecore/16BitBitmap.h"
 #include "imagecore/ParallelFor.h"
 #include "imagecore/QLImage.h"
 #include "platform/codec/QLImageCodec.h"
@@ -171,6 +179,39 @@ void RunOurs(benchmark::State& state, const CQLImage& input, const Params& param
         }
         benchmark::DoNotOptimize(target.GetBuffer(0, 0));
     }
+}
+
+// An effect on the photo on all threads, or on one.
+void RunOnThreads(benchmark::State& state, bool oneThread, EffectAlgorithm& fx, const void* params)
+{
+    std::unique_ptr<imagecore::ScopedSingleThread> single;
+    if (oneThread)
+        single = std::make_unique<imagecore::ScopedSingleThread>();
+    CQLImage target;
+    fx.SetImages(Photo(), &target);
+    fx.SetRange(0, 100);
+    fx.Apply(params); // untimed: makes the target and the work copies, as a dialog's first run
+    for (auto _ : state) {
+        if (fx.Apply(params) != 0) {
+            state.SkipWithError("effect failed");
+            return;
+        }
+        benchmark::DoNotOptimize(target.GetBuffer(0, 0));
+    }
+}
+
+// Levels with black at 10 % and white at 90 % on the photo as 16 bits.
+void Levels16(benchmark::State& state, bool oneThread)
+{
+    static C16BitBitmap input;
+    if (!input.GetWidth())
+        input.ConvertFromSimpleBitmap(Photo(), 0);
+    std::vector<WORD> table(LevelsAlgorithm::kTableSize);
+    for (int v = 0; v < LevelsAlgorithm::kTableSize; ++v)
+        table[v] = static_cast<WORD>(std::clamp((v - 6554LL) * 65535 / (58982 - 6554), 0LL, 65535LL));
+    LevelsAlgorithm fx;
+    fx.SetAlgorithmInput(&input);
+    RunOnThreads(state, oneThread, fx, table.data());
 }
 
 void MemcpyAllCores(benchmark::State& state, const CQLImage& input)
@@ -481,6 +522,22 @@ const int registered = [] {
                                        ChannelMixerParams{0, {80, 20, 0, 5}, {10, 90, 0, 0}, {0, 30, 70, -5}, {}});
     });
     Register("ChannelMixer/peer", [](benchmark::State& s) { MemcpyAllCores(s, SyntheticPhoto()); });
+
+    // Thread scaling: all threads over one.
+    Register("LevelsThreads/ours", [](benchmark::State& s) { Levels16(s, false); });
+    Register("LevelsThreads/peer", [](benchmark::State& s) { Levels16(s, true); });
+    for (const bool one : {false, true})
+        Register(std::string("AutoLevelsThreads") + (one ? "/peer" : "/ours"), [one](benchmark::State& s) {
+            AutoLevelsAlgorithm fx;
+            const INT perChannel = 0;
+            RunOnThreads(s, one, fx, &perChannel);
+        });
+    for (const bool one : {false, true})
+        Register(std::string("AutoExposureThreads") + (one ? "/peer" : "/ours"), [one](benchmark::State& s) {
+            AutoExposureAlgorithm fx;
+            const INT allChannels = 0;
+            RunOnThreads(s, one, fx, &allChannels);
+        });
     return 0;
 }();
 

@@ -24,6 +24,7 @@ struct Job {
 };
 
 thread_local bool t_inPool = false;
+thread_local int t_singleThread = 0;
 
 class Pool {
 public:
@@ -143,11 +144,21 @@ std::size_t ThreadCount()
     return count;
 }
 
+ScopedSingleThread::ScopedSingleThread()
+{
+    ++t_singleThread;
+}
+
+ScopedSingleThread::~ScopedSingleThread()
+{
+    --t_singleThread;
+}
+
 namespace detail {
 
 void RunChunks(std::size_t count, void (*run)(void*, std::size_t), void* context)
 {
-    Pool* pool = t_inPool ? nullptr : SharedPool();
+    Pool* pool = t_inPool || t_singleThread > 0 ? nullptr : SharedPool();
     if (!pool || count < 2) {
         for (std::size_t i = 0; i < count; ++i)
             run(context, i);

@@ -15,14 +15,26 @@ inline constexpr std::size_t kParallelMinWork = 256 * 1024;
 // process may run on by its affinity mask, at least 1. Fixed at first use.
 std::size_t ThreadCount();
 
+// While one lives on a thread, the parallel loops it starts run every chunk
+// on that thread, in order, as nested loops do: benchmarks compare one
+// thread with all on the same chunks.
+class ScopedSingleThread {
+public:
+    ScopedSingleThread();
+    ~ScopedSingleThread();
+    ScopedSingleThread(const ScopedSingleThread&) = delete;
+    ScopedSingleThread& operator=(const ScopedSingleThread&) = delete;
+};
+
 namespace detail {
 
 // Runs run(context, i) for every chunk i in [0, count): the caller runs the
 // last chunk itself, the pool the others, and the caller helps with what is
 // left before it waits for all. The first exception of any chunk is rethrown
 // here once every started chunk is done; chunks not started by then are
-// skipped. From a pool thread (a nested loop), or when the pool cannot be
-// had, every chunk runs on the calling thread in order.
+// skipped. From a pool thread (a nested loop), under a ScopedSingleThread,
+// or when the pool cannot be had, every chunk runs on the calling thread in
+// order.
 void RunChunks(std::size_t count, void (*run)(void* context, std::size_t chunk), void* context);
 
 } // namespace detail

@@ -216,4 +216,29 @@ TEST(PointKernels, EffectsGiveTheSameBytesOnEveryPath)
     }
 }
 
+// White balance with a given reference maps each pixel alone, on all cores:
+// a large image of tiles of a small one gives the small one's pixels in
+// every tile.
+TEST(PointKernels, WhiteBalanceOfALargeImageMatchesItsTiles)
+{
+    constexpr int kTile = 64, kTiles = 33; // 2112 x 2112: many rows a thread
+    CQLImage tile, large;
+    RandomImage(tile, kTile, kTile, 9);
+    ASSERT_EQ(large.Create(kTile * kTiles, kTile * kTiles), 0);
+    for (int y = 0; y < kTile * kTiles; ++y)
+        for (int tx = 0; tx < kTiles; ++tx)
+            std::memcpy(large.GetBuffer(tx * kTile, y), tile.GetBuffer(0, y % kTile), kTile * 4);
+    const DWORD reference = 0x00806070;
+    WhiteBalanceAlgorithm small, big;
+    const std::vector<BYTE> want = RunOn(small, tile, &reference, false);
+    const std::vector<BYTE> got = RunOn(big, large, &reference, false);
+    const std::size_t row = std::size_t{kTile} * kTiles * 4;
+    for (int y = 0; y < kTile * kTiles; ++y)
+        for (int tx = 0; tx < kTiles; ++tx)
+            ASSERT_EQ(std::memcmp(&got[y * row + std::size_t(tx) * kTile * 4], &want[std::size_t(y % kTile) * kTile * 4],
+                                  kTile * 4),
+                      0)
+                << "row " << y << " tile " << tx;
+}
+
 } // namespace

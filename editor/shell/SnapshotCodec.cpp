@@ -37,8 +37,6 @@ DWORD GetLE32(const BYTE* p)
     return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
 }
 
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-
 using imagecore::SimdLevel;
 
 // Run-length stream of one nibble of each value, from the bitmap of the
@@ -108,65 +106,22 @@ std::size_t EncodeRow(const BYTE* v, std::size_t n, UINT width, BYTE* out, BYTE*
     return size + static_cast<std::size_t>(low);
 }
 
-// Bytes a stream of n values takes from p, or 0 with ok false when the block
-// ends first.
-std::size_t StreamSize(bool rle, std::size_t n, const BYTE* p, std::size_t avail, bool& ok, SimdLevel level)
-{
-    if (!rle) {
-        const std::size_t size = (n + 1) / 2;
-        ok = size <= avail;
-        return size;
-    }
-    return snapshotkernels::RunStreamSize(p, avail, n, ok, level);
-}
-
-// Size of the row at p (mode byte included); 0 when malformed or truncated.
-std::size_t RowSize(const BYTE* p, std::size_t avail, std::size_t n, SimdLevel level)
-{
-    if (avail < 1 || p[0] > 3)
-        return 0;
-    const int mode = p[0];
-    bool ok = false;
-    std::size_t size = 1;
-    size += StreamSize(mode & kModeHighRle, n, p + size, avail - size, ok, level);
-    if (!ok)
-        return 0;
-    size += StreamSize(mode & kModeLowRle, n, p + size, avail - size, ok, level);
-    return ok ? size : 0;
-}
-
 // Slack after each nibble buffer: runs are written 16 bytes at a time.
 constexpr std::size_t kSlack = 16;
 
-// A run-length stream of a checked row into n bytes of buf (nibble in the
-// upper four bits when Shift is 4); returns the byte after the stream.
-template <int Shift>
-const BYTE* DecodeRuns(const BYTE* p, std::size_t n, BYTE* buf)
-{
-    std::size_t i = 0;
-    while (i < n) {
-        const BYTE b = *p++;
-        const std::uint64_t pattern = std::uint64_t((b & 15) << Shift) * kOnes;
-        std::memcpy(buf + i, &pattern, 8);
-        std::memcpy(buf + i + 8, &pattern, 8);
-        i = std::min<std::size_t>(i + (b >> 4), n);
-    }
-    return p;
-}
-
 // A checked row into n values; values and low are scratch of n + kSlack
-// bytes each.
-void DecodeValues(const BYTE* p, std::size_t n, BYTE* values, BYTE* low, SimdLevel level)
+// bytes each. Reads stop before end.
+void DecodeValues(const BYTE* p, const BYTE* end, std::size_t n, BYTE* values, BYTE* low, SimdLevel level)
 {
     const int mode = *p++;
     if (mode & kModeHighRle) {
-        p = DecodeRuns<4>(p, n, values);
+        p = snapshotkernels::ExpandRuns(p, end, n, values, true, level);
     } else {
         snapshotkernels::UnpackNibbles(p, n, values, true, level);
         p += (n + 1) / 2;
     }
     if (mode & kModeLowRle) {
-        DecodeRuns<0>(p, n, low);
+        snapshotkernels::ExpandRuns(p, end, n, low, false, level);
         snapshotkernels::OrBytes(values, low, n, level);
     } else {
         snapshotkernels::UnpackNibbles(p, n, values, false, level);
@@ -341,28 +296,38 @@ int SnapshotCodec::Decode(CQLImage* image, const BYTE* block, DWORD length)
     const SimdLevel level = imagecore::ActiveSimdLevel();
 
     // Check the whole block first and note where each row starts. No lengths
-    // are stored, so this walk is sequential; it reads only the mode bytes and
-    // the run-length streams, many bytes a step.
-    std::vector<std::size_t> rowStart(rows);
+    // are stored; without alpha every row holds width values and the rows
+    // are found on all cores.
+    std::vector<std::size_t> rowStart;
     std::vector<BYTE> alphaPlane;
-    std::size_t pos = kHeaderSize;
-    for (std::size_t k = 0; k < rows; ++k) {
-        std::size_t n = width;
-        if (alpha && k == height) {
-            // The alpha plane is complete: decode it to count the coded
-            // pixels of the colour rows.
-            alphaPlane.resize(std::size_t{width} * height + kSlack);
-            std::vector<BYTE> low(std::size_t{width} + kSlack);
-            for (std::size_t y = 0; y < height; ++y)
-                DecodeValues(block + rowStart[y], width, alphaPlane.data() + y * width, low.data(), level);
-        }
-        if (alpha && k >= height)
-            n = CountCoded(alphaPlane.data() + (k % height) * width, width);
-        const std::size_t size = RowSize(block + pos, length - pos, n, level);
-        if (size == 0)
+    if (!alpha) {
+        const std::size_t rowBytes = 2 * std::size_t{width} + 2;
+        const std::size_t segments =
+            std::min<std::size_t>(imagecore::ThreadCount() * 4, (length - kHeaderSize) / (64 * rowBytes));
+        if (!snapshotkernels::FindRowStarts(block, length, kHeaderSize, rows, width, segments, rowStart, level))
             return 0;
-        rowStart[k] = pos;
-        pos += size;
+    } else {
+        // The coded pixels of a colour row are counted on the alpha plane,
+        // which is decoded once it is found: this walk is sequential.
+        rowStart.resize(rows);
+        std::size_t pos = kHeaderSize;
+        for (std::size_t k = 0; k < rows; ++k) {
+            std::size_t n = width;
+            if (k == height) {
+                alphaPlane.resize(std::size_t{width} * height + kSlack);
+                std::vector<BYTE> low(std::size_t{width} + kSlack);
+                for (std::size_t y = 0; y < height; ++y)
+                    DecodeValues(block + rowStart[y], block + length, width, alphaPlane.data() + y * width,
+                                 low.data(), level);
+            }
+            if (k >= height)
+                n = CountCoded(alphaPlane.data() + (k % height) * width, width);
+            const std::size_t size = snapshotkernels::RowSize(block + pos, length - pos, n, level);
+            if (size == 0)
+                return 0;
+            rowStart[k] = pos;
+            pos += size;
+        }
     }
 
     CQLImage fresh;
@@ -391,7 +356,8 @@ int SnapshotCodec::Decode(CQLImage* image, const BYTE* block, DWORD length)
                     const BYTE* a = alphaPlane.data() + std::size_t(y) * width;
                     const std::size_t n = CountCoded(a, width);
                     for (int c = 0; c < 3; ++c) {
-                        DecodeValues(block + rowStart[std::size_t(c + 1) * height + y], n, plane[c], low, level);
+                        DecodeValues(block + rowStart[std::size_t(c + 1) * height + y], block + length, n,
+                                     plane[c], low, level);
                         const int byte = kColourBytes[c];
                         std::size_t i = 0;
                         for (UINT x = 0; x < width; ++x)
@@ -403,10 +369,11 @@ int SnapshotCodec::Decode(CQLImage* image, const BYTE* block, DWORD length)
                     continue;
                 }
                 for (int c = 0; c < 3; ++c)
-                    DecodeValues(block + rowStart[std::size_t(c) * height + y], width, plane[c], low, level);
-                if (sameSize) // keep the alpha the image held
-                    snapshotkernels::SplitPixels(row, width, low, low, low, opacity, level);
-                snapshotkernels::MergePixels(plane[2], plane[1], plane[0], opacity, width, row, level);
+                    DecodeValues(block + rowStart[std::size_t(c) * height + y], block + length, width,
+                                 plane[c], low, level);
+                // The image's own buffer keeps its alpha.
+                snapshotkernels::MergePixels(plane[2], plane[1], plane[0], sameSize ? nullptr : opacity, width, row,
+                                             level);
             }
         });
     }

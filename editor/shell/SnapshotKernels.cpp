@@ -1,5 +1,9 @@
 #include "editor/shell/SnapshotKernels.h"
 
+#include "imagecore/ParallelFor.h"
+
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -29,7 +33,8 @@ void MergeScalar(const BYTE* b, const BYTE* g, const BYTE* r, const BYTE* a, std
         px[4 * i] = b[i];
         px[4 * i + 1] = g[i];
         px[4 * i + 2] = r[i];
-        px[4 * i + 3] = a[i];
+        if (a)
+            px[4 * i + 3] = a[i];
     }
 }
 
@@ -90,6 +95,28 @@ std::size_t RunStreamScalar(const BYTE* p, std::size_t used, std::size_t filled,
     return used;
 }
 
+// The 16-byte run patterns of each nibble, upper (1) or lower (0).
+constexpr auto kRunPatterns = [] {
+    std::array<std::array<std::array<BYTE, 16>, 16>, 2> t{};
+    for (int v = 0; v < 16; ++v) {
+        t[0][v].fill(static_cast<BYTE>(v));
+        t[1][v].fill(static_cast<BYTE>(v << 4));
+    }
+    return t;
+}();
+
+// Each run writes 16 bytes and the next starts where it ends.
+const BYTE* ExpandScalar(const BYTE* p, std::size_t i, std::size_t n, BYTE* v, bool high)
+{
+    const auto& patterns = kRunPatterns[high];
+    while (i < n) {
+        const unsigned b = *p++;
+        std::memcpy(v + i, patterns[b & 15].data(), 16);
+        i += b >> 4;
+    }
+    return p;
+}
+
 #if defined(__x86_64__)
 
 #define SSE4 __attribute__((target("sse4.1,popcnt")))
@@ -120,19 +147,23 @@ SSE4 std::size_t SplitSse4(const BYTE* px, std::size_t n, BYTE* b, BYTE* g, BYTE
 
 SSE4 std::size_t MergeSse4(const BYTE* b, const BYTE* g, const BYTE* r, const BYTE* a, std::size_t n, BYTE* px)
 {
+    const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     std::size_t i = 0;
     for (; i + 16 <= n; i += 16) {
         const __m128i vb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
         const __m128i vg = _mm_loadu_si128(reinterpret_cast<const __m128i*>(g + i));
         const __m128i vr = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + i));
-        const __m128i va = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i va = a ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i)) : _mm_setzero_si128();
         const __m128i bg0 = _mm_unpacklo_epi8(vb, vg), bg1 = _mm_unpackhi_epi8(vb, vg);
         const __m128i ra0 = _mm_unpacklo_epi8(vr, va), ra1 = _mm_unpackhi_epi8(vr, va);
+        __m128i w[4] = {_mm_unpacklo_epi16(bg0, ra0), _mm_unpackhi_epi16(bg0, ra0), _mm_unpacklo_epi16(bg1, ra1),
+                        _mm_unpackhi_epi16(bg1, ra1)};
         __m128i* out = reinterpret_cast<__m128i*>(px + 4 * i);
-        _mm_storeu_si128(out, _mm_unpacklo_epi16(bg0, ra0));
-        _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(bg0, ra0));
-        _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(bg1, ra1));
-        _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(bg1, ra1));
+        for (int k = 0; k < 4; ++k) {
+            if (!a) // keep the alpha the pixels hold
+                w[k] = _mm_or_si128(w[k], _mm_and_si128(_mm_loadu_si128(out + k), alpha));
+            _mm_storeu_si128(out + k, w[k]);
+        }
     }
     return i;
 }
@@ -201,20 +232,72 @@ SSE4 std::size_t OrSse4(BYTE* d, const BYTE* s, std::size_t n)
     return i;
 }
 
-// Sum of the run lengths (high nibbles) of 16 bytes.
-SSE4 std::size_t RunSumSse4(__m128i x)
+// The run lengths (high nibbles) of 16 bytes.
+SSE4 __m128i RunsSse4(__m128i x)
 {
-    const __m128i sums = _mm_sad_epu8(_mm_and_si128(_mm_srli_epi16(x, 4), _mm_set1_epi8(0x0F)), _mm_setzero_si128());
-    return static_cast<std::size_t>(_mm_cvtsi128_si64(sums) + _mm_extract_epi64(sums, 1));
+    return _mm_and_si128(_mm_srli_epi16(x, 4), _mm_set1_epi8(0x0F));
+}
+
+// How many of 16 run lengths it takes to reach need (1..240), when all 16
+// together do: their running sums fit in bytes.
+SSE4 std::size_t RunsToReachSse4(__m128i runs, std::size_t need)
+{
+    __m128i sum = _mm_add_epi8(runs, _mm_slli_si128(runs, 1));
+    sum = _mm_add_epi8(sum, _mm_slli_si128(sum, 2));
+    sum = _mm_add_epi8(sum, _mm_slli_si128(sum, 4));
+    sum = _mm_add_epi8(sum, _mm_slli_si128(sum, 8));
+    const __m128i reached = _mm_cmpeq_epi8(_mm_max_epu8(sum, _mm_set1_epi8(static_cast<char>(need))), sum);
+    return static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(_mm_movemask_epi8(reached)))) + 1;
+}
+
+// Inclusive running sums of 16 bytes (that fit in bytes).
+SSE4 __m128i RunningSumSse4(__m128i x)
+{
+    x = _mm_add_epi8(x, _mm_slli_si128(x, 1));
+    x = _mm_add_epi8(x, _mm_slli_si128(x, 2));
+    x = _mm_add_epi8(x, _mm_slli_si128(x, 4));
+    return _mm_add_epi8(x, _mm_slli_si128(x, 8));
+}
+
+// 16 runs a step while all of them lie inside the row: their starts from
+// running sums, then one 16-byte store each, in order, so a later run
+// overwrites what an earlier one wrote past its end.
+SSE4 const BYTE* ExpandSse4(const BYTE* p, const BYTE* end, std::size_t& i, std::size_t n, BYTE* v, bool high)
+{
+    const __m128i x0f = _mm_set1_epi8(0x0F);
+    alignas(16) BYTE start[16];
+    while (end - p >= 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i runs = RunsSse4(x);
+        const __m128i sums = RunningSumSse4(runs);
+        const auto total = static_cast<std::size_t>(_mm_extract_epi8(sums, 15));
+        if (i + total >= n)
+            break;
+        _mm_store_si128(reinterpret_cast<__m128i*>(start), _mm_sub_epi8(sums, runs));
+        const __m128i nibbles = _mm_and_si128(x, x0f);
+        const __m128i pattern = high ? _mm_slli_epi16(nibbles, 4) : nibbles;
+        BYTE* base = v + i;
+#pragma GCC unroll 16
+        for (int j = 0; j < 16; ++j)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(base + start[j]),
+                             _mm_shuffle_epi8(pattern, _mm_set1_epi8(static_cast<char>(j))));
+        i += total;
+        p += 16;
+    }
+    return p;
 }
 
 SSE4 std::size_t RunStreamSse4(const BYTE* p, std::size_t avail, std::size_t n, bool& ok)
 {
     std::size_t used = 0, filled = 0;
-    while (used + 16 <= avail) {
-        const std::size_t s = RunSumSse4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + used)));
-        if (filled + s >= n)
-            break;
+    while (filled < n && used + 16 <= avail) {
+        const __m128i runs = RunsSse4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + used)));
+        const __m128i sums = _mm_sad_epu8(runs, _mm_setzero_si128());
+        const auto s = static_cast<std::size_t>(_mm_cvtsi128_si64(sums) + _mm_extract_epi64(sums, 1));
+        if (filled + s >= n) {
+            ok = true;
+            return used + RunsToReachSse4(runs, n - filled);
+        }
         filled += s;
         used += 16;
     }
@@ -246,22 +329,26 @@ AVX2 std::size_t SplitAvx2(const BYTE* px, std::size_t n, BYTE* b, BYTE* g, BYTE
 
 AVX2 std::size_t MergeAvx2(const BYTE* b, const BYTE* g, const BYTE* r, const BYTE* a, std::size_t n, BYTE* px)
 {
+    const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     std::size_t i = 0;
     for (; i + 32 <= n; i += 32) {
         const __m256i vb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + i));
         const __m256i vg = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(g + i));
         const __m256i vr = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r + i));
-        const __m256i va = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i));
+        const __m256i va = a ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + i)) : _mm256_setzero_si256();
         // Lane 0 holds pixels 0-15, lane 1 pixels 16-31.
         const __m256i bg0 = _mm256_unpacklo_epi8(vb, vg), bg1 = _mm256_unpackhi_epi8(vb, vg);
         const __m256i ra0 = _mm256_unpacklo_epi8(vr, va), ra1 = _mm256_unpackhi_epi8(vr, va);
         const __m256i w0 = _mm256_unpacklo_epi16(bg0, ra0), w1 = _mm256_unpackhi_epi16(bg0, ra0);
         const __m256i w2 = _mm256_unpacklo_epi16(bg1, ra1), w3 = _mm256_unpackhi_epi16(bg1, ra1);
+        __m256i w[4] = {_mm256_permute2x128_si256(w0, w1, 0x20), _mm256_permute2x128_si256(w2, w3, 0x20),
+                        _mm256_permute2x128_si256(w0, w1, 0x31), _mm256_permute2x128_si256(w2, w3, 0x31)};
         __m256i* out = reinterpret_cast<__m256i*>(px + 4 * i);
-        _mm256_storeu_si256(out, _mm256_permute2x128_si256(w0, w1, 0x20));
-        _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(w2, w3, 0x20));
-        _mm256_storeu_si256(out + 2, _mm256_permute2x128_si256(w0, w1, 0x31));
-        _mm256_storeu_si256(out + 3, _mm256_permute2x128_si256(w2, w3, 0x31));
+        for (int k = 0; k < 4; ++k) {
+            if (!a) // keep the alpha the pixels hold
+                w[k] = _mm256_or_si256(w[k], _mm256_and_si256(_mm256_loadu_si256(out + k), alpha));
+            _mm256_storeu_si256(out + k, w[k]);
+        }
     }
     return i;
 }
@@ -338,14 +425,20 @@ AVX2 std::size_t RunStreamAvx2(const BYTE* p, std::size_t avail, std::size_t n, 
 {
     const __m256i x0f = _mm256_set1_epi8(0x0F);
     std::size_t used = 0, filled = 0;
-    while (used + 32 <= avail) {
+    while (filled < n && used + 32 <= avail) {
         const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + used));
-        const __m256i sums = _mm256_sad_epu8(_mm256_and_si256(_mm256_srli_epi16(x, 4), x0f), _mm256_setzero_si256());
-        const __m128i pair = _mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
-        const auto s = static_cast<std::size_t>(_mm_cvtsi128_si64(pair) + _mm_extract_epi64(pair, 1));
-        if (filled + s >= n)
-            break;
-        filled += s;
+        const __m256i runs = _mm256_and_si256(_mm256_srli_epi16(x, 4), x0f);
+        const __m256i sums = _mm256_sad_epu8(runs, _mm256_setzero_si256());
+        const __m128i low = _mm256_castsi256_si128(sums), high = _mm256_extracti128_si256(sums, 1);
+        const auto first = static_cast<std::size_t>(_mm_cvtsi128_si64(low) + _mm_extract_epi64(low, 1));
+        const auto second = static_cast<std::size_t>(_mm_cvtsi128_si64(high) + _mm_extract_epi64(high, 1));
+        if (filled + first + second >= n) {
+            ok = true;
+            if (filled + first >= n)
+                return used + RunsToReachSse4(_mm256_castsi256_si128(runs), n - filled);
+            return used + 16 + RunsToReachSse4(_mm256_extracti128_si256(runs, 1), n - filled - first);
+        }
+        filled += first + second;
         used += 32;
     }
     return RunStreamScalar(p, used, filled, avail, n, ok);
@@ -455,6 +548,157 @@ std::size_t RunStreamSize(const BYTE* p, std::size_t avail, std::size_t n, bool&
         return RunStreamSse4(p, avail, n, ok);
 #endif
     return RunStreamScalar(p, 0, 0, avail, n, ok);
+}
+
+std::size_t RowSize(const BYTE* p, std::size_t avail, std::size_t n, SimdLevel level)
+{
+    if (avail < 1 || p[0] > 3)
+        return 0;
+    const std::size_t packed = (n + 1) / 2;
+    std::size_t size = 1;
+    for (const int bit : {2, 1}) {
+        bool ok = false;
+        if (p[0] & bit) {
+            size += RunStreamSize(p + size, avail - size, n, ok, level);
+            if (!ok)
+                return 0;
+        } else {
+            if (packed > avail - size)
+                return 0;
+            size += packed;
+        }
+    }
+    return size;
+}
+
+namespace {
+
+// Rows that must parse one after another before a guessed start is taken.
+constexpr std::size_t kProbeRows = 4;
+
+// at: the rows walked from at[0] while they start before end, each sized
+// within data[.., cap); the last entry is where the walk stopped, a row not
+// sized (at or past end, or one that did not fit below cap).
+void WalkRows(const BYTE* data, std::size_t cap, std::size_t pos, std::size_t end, std::size_t n, SimdLevel level,
+              std::vector<std::size_t>& at)
+{
+    at.push_back(pos);
+    std::size_t last = 0;
+    while (pos < end) {
+        // Rows of a photo are of much the same size: fetch where the next one
+        // may start while this one is measured.
+        if (last >= 128 && last + 128 <= cap - pos)
+            for (std::size_t line = 0; line < 4; ++line)
+                __builtin_prefetch(data + pos + last - 128 + 64 * line);
+        const std::size_t size = RowSize(data + pos, cap - pos, n, level);
+        if (size == 0)
+            return;
+        pos += size;
+        last = size;
+        at.push_back(pos);
+    }
+}
+
+// The walk of the range [begin, end) from its first place where kProbeRows
+// rows parse. A probe reads at most kProbeRows rows of the largest size the
+// encoder writes, and the probes of a range together about twice its bytes,
+// so hostile data costs no more than a plain walk; a range that finds no
+// start stays empty and is walked when the ranges are joined.
+void WalkRange(const BYTE* data, std::size_t length, std::size_t begin, std::size_t end, std::size_t n,
+               SimdLevel level, std::vector<std::size_t>& at)
+{
+    const std::size_t largest = 2 * n + 2;
+    const std::size_t reach = kProbeRows * largest;
+    const std::size_t cap = std::min(length, end + reach);
+    std::size_t budget = 2 * (end - begin) + reach;
+    for (std::size_t p = begin; p < end; ++p) {
+        if (data[p] > 3)
+            continue;
+        const std::size_t probeCap = std::min(length, p + reach);
+        std::size_t q = p, rows = 0;
+        for (; rows < kProbeRows; ++rows) {
+            const std::size_t size = RowSize(data + q, probeCap - q, n, level);
+            if (size == 0)
+                break;
+            q += size;
+        }
+        if (rows == kProbeRows) {
+            WalkRows(data, cap, p, end, n, level, at);
+            return;
+        }
+        // A row that failed at its mode byte read one byte; one that failed in
+        // a stream may have read up to the cap.
+        const std::size_t spent = q - p + (q < probeCap && data[q] <= 3 ? probeCap - q : 1);
+        if (spent >= budget)
+            return;
+        budget -= spent;
+    }
+}
+
+} // namespace
+
+bool FindRowStarts(const BYTE* data, std::size_t length, std::size_t first, std::size_t rows, std::size_t n,
+                   std::size_t segments, std::vector<std::size_t>& rowStart, SimdLevel level)
+{
+    rowStart.resize(rows);
+    if (rows == 0)
+        return true;
+    if (first > length)
+        return false;
+    segments = std::max<std::size_t>(1, std::min(segments, length - first));
+    const auto bound = [&](std::size_t g) { return first + (length - first) * g / segments; };
+    std::vector<std::vector<std::size_t>> walks(segments);
+    imagecore::ParallelFor(0, static_cast<int>(segments), (length - first) / segments, [&](int g0, int g1) {
+        for (int g = g0; g < g1; ++g) {
+            const std::size_t begin = bound(g), end = bound(g + 1);
+            if (g == 0) // the true first row: no guess
+                WalkRows(data, std::min(length, end + kProbeRows * (2 * n + 2)), begin, end, n, level, walks[0]);
+            else
+                WalkRange(data, length, begin, end, n, level, walks[g]);
+        }
+    });
+
+    // Join: from the first row, take a range's walk where it meets it (walks
+    // that meet agree from there on), else walk row by row.
+    std::size_t pos = first, k = 0;
+    const auto step = [&] {
+        const std::size_t size = RowSize(data + pos, length - pos, n, level);
+        if (size == 0)
+            return false;
+        rowStart[k++] = pos;
+        pos += size;
+        return true;
+    };
+    for (std::size_t g = 0; g < segments && k < rows; ++g) {
+        const std::vector<std::size_t>& at = walks[g];
+        const std::size_t end = bound(g + 1);
+        std::size_t i = 0;
+        while (k < rows && pos < end) {
+            while (i < at.size() && at[i] < pos)
+                ++i;
+            if (i + 1 < at.size() && at[i] == pos) {
+                for (; i + 1 < at.size() && k < rows; ++i)
+                    rowStart[k++] = at[i];
+                pos = at[i];
+            } else if (!step()) {
+                return false;
+            }
+        }
+    }
+    while (k < rows)
+        if (!step())
+            return false;
+    return true;
+}
+
+const BYTE* ExpandRuns(const BYTE* p, const BYTE* end, std::size_t n, BYTE* values, bool high, SimdLevel level)
+{
+    std::size_t i = 0;
+#if defined(__x86_64__)
+    if (level != SimdLevel::Scalar)
+        p = ExpandSse4(p, end, i, n, values, high);
+#endif
+    return ExpandScalar(p, i, n, values, high);
 }
 
 } // namespace snapshotkernels

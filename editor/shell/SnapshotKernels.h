@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace snapshotkernels {
 
@@ -16,7 +17,8 @@ using imagecore::SimdLevel;
 // n B, G, R, A pixels into four planes (a may be null).
 void SplitPixels(const BYTE* pixels, std::size_t n, BYTE* b, BYTE* g, BYTE* r, BYTE* a, SimdLevel level);
 
-// Four planes into n B, G, R, A pixels.
+// Four planes into n B, G, R, A pixels; without a (null) the pixels keep
+// their alpha bytes.
 void MergePixels(const BYTE* b, const BYTE* g, const BYTE* r, const BYTE* a, std::size_t n, BYTE* pixels,
                  SimdLevel level);
 
@@ -40,11 +42,32 @@ std::size_t PackNibbles(const BYTE* v, std::size_t n, BYTE* out, bool high, Simd
 // hold their high nibble already).
 void UnpackNibbles(const BYTE* packed, std::size_t n, BYTE* values, bool high, SimdLevel level);
 
+// The run-length stream at p (reads stop before end) into n values, each
+// nibble into the upper four bits of its value (high) or the lower four
+// (the upper ones 0); runs are read while they start inside the row, and the
+// last one may write up to 15 bytes past n. Returns the byte after the last
+// run read. The stream must have been sized by RunStreamSize.
+const BYTE* ExpandRuns(const BYTE* p, const BYTE* end, std::size_t n, BYTE* values, bool high, SimdLevel level);
+
 // d[i] |= s[i] for n bytes.
 void OrBytes(BYTE* d, const BYTE* s, std::size_t n, SimdLevel level);
 
 // Bytes a run-length stream at p takes to cover n values: runs are read
 // until they reach n. 0 with ok false when avail bytes do not suffice.
 std::size_t RunStreamSize(const BYTE* p, std::size_t avail, std::size_t n, bool& ok, SimdLevel level);
+
+// Size of the row of n coded values at p (mode byte and both streams); 0
+// when its mode is unknown or avail bytes do not hold it.
+std::size_t RowSize(const BYTE* p, std::size_t avail, std::size_t n, SimdLevel level);
+
+// Where each of rows rows of n values starts in data[first, length), the
+// first at first and each next one right after the one before, sized by
+// RowSize; false when one does not fit. The bytes are cut into `segments`
+// ranges scanned on all cores: each range is walked from the first place
+// where a few rows parse in a row, and the walks are then joined in order
+// from the true first row, which walks anew wherever a guess was wrong. The
+// answer does not depend on segments.
+bool FindRowStarts(const BYTE* data, std::size_t length, std::size_t first, std::size_t rows, std::size_t n,
+                   std::size_t segments, std::vector<std::size_t>& rowStart, SimdLevel level);
 
 } // namespace snapshotkernels

@@ -121,6 +121,29 @@ TEST(ParallelFor, NestedLoopsKeepTheirChunksAndRunInlineOnPoolThreads)
     EXPECT_EQ(innerOnOtherThreads.load(), 0);
 }
 
+TEST(ParallelFor, ASingleThreadScopeRunsTheSameChunksInOrderOnTheCaller)
+{
+    const std::thread::id caller = std::this_thread::get_id();
+    Chunks order;
+    {
+        imagecore::ScopedSingleThread single;
+        ParallelFor(0, 4000, 6000, [&](int from, int to) {
+            EXPECT_EQ(std::this_thread::get_id(), caller);
+            order.emplace_back(from, to); // no lock: one thread
+        });
+    }
+    EXPECT_EQ(order, ExpectedChunks(0, 4000, 6000)); // already in order
+    // Nested scopes count; the loops after them split as before.
+    {
+        imagecore::ScopedSingleThread outer;
+        {
+            imagecore::ScopedSingleThread inner;
+        }
+        ParallelFor(0, 4000, 6000, [&](int, int) { EXPECT_EQ(std::this_thread::get_id(), caller); });
+    }
+    EXPECT_EQ(Record(0, 4000, 6000, [](int, int) {}), ExpectedChunks(0, 4000, 6000));
+}
+
 TEST(ParallelFor, ExceptionsReachTheCallerAndThePoolCarriesOn)
 {
     if (imagecore::ThreadCount() < 2)

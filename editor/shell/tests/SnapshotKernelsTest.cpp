@@ -133,6 +133,129 @@ TEST(SnapshotKernels, RunStreamSizeAtEveryLevel)
     }
 }
 
+// Random runs (runs of 0 among them) expand to the scalar bytes at every
+// level, slack included, and end at the same byte, with the stream ending
+// where the memory does.
+TEST(SnapshotKernels, ExpandRunsAtEveryLevel)
+{
+    std::mt19937 rng(11);
+    for (std::size_t n : kWidths) {
+        for (const unsigned longest : {1u, 4u, 15u}) {
+            std::vector<BYTE> stream;
+            for (std::size_t filled = 0; filled < n;) {
+                const BYTE run = static_cast<BYTE>(rng() % (longest + 1));
+                stream.push_back(static_cast<BYTE>(run << 4 | (rng() & 15)));
+                filled += run;
+            }
+            for (const bool high : {true, false}) {
+                std::vector<BYTE> want(n + 16, 0xA5);
+                const BYTE* wantEnd = snapshotkernels::ExpandRuns(stream.data(), stream.data() + stream.size(), n,
+                                                                  want.data(), high, SimdLevel::Scalar);
+                EXPECT_EQ(wantEnd, stream.data() + stream.size());
+                for (SimdLevel level : kVectorLevels) {
+                    if (!Runs(level))
+                        continue;
+                    std::vector<BYTE> got(n + 16, 0xA5);
+                    EXPECT_EQ(snapshotkernels::ExpandRuns(stream.data(), stream.data() + stream.size(), n, got.data(),
+                                                          high, level),
+                              wantEnd);
+                    EXPECT_EQ(got, want) << "level " << int(level) << " n " << n << " high " << high;
+                }
+            }
+        }
+    }
+}
+
+// Without an alpha plane the merge keeps the pixels' alpha at every level.
+TEST(SnapshotKernels, MergeKeepsTheAlphaItIsNotGiven)
+{
+    for (std::size_t n : kWidths) {
+        const std::vector<BYTE> planes = Values(3 * n, unsigned(n) + 3);
+        const std::vector<BYTE> before = Values(4 * n, unsigned(n) + 4);
+        for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Sse4, SimdLevel::Avx2}) {
+            if (!Runs(level))
+                continue;
+            std::vector<BYTE> px(before);
+            snapshotkernels::MergePixels(planes.data(), planes.data() + n, planes.data() + 2 * n, nullptr, n,
+                                         px.data(), level);
+            for (std::size_t i = 0; i < n; ++i) {
+                ASSERT_EQ(px[4 * i], planes[i]) << int(level);
+                ASSERT_EQ(px[4 * i + 1], planes[n + i]) << int(level);
+                ASSERT_EQ(px[4 * i + 2], planes[2 * n + i]) << int(level);
+                ASSERT_EQ(px[4 * i + 3], before[4 * i + 3]) << int(level);
+            }
+        }
+    }
+}
+
+// Row starts found over many ranges at once are those of the plain walk
+// (one range), on good blocks, blocks cut short, damaged blocks and bytes
+// that look like rows everywhere.
+TEST(SnapshotKernels, RowStartsDoNotDependOnTheRanges)
+{
+    struct Block {
+        std::vector<BYTE> bytes;
+        std::size_t n, rows;
+    };
+    std::vector<Block> blocks;
+    for (const UINT width : {1u, 5u, 40u, 301u}) {
+        for (const int kind : {0, 1, 2}) {
+            const UINT height = 60;
+            CQLImage image;
+            ASSERT_EQ(image.Create(width, height), 0);
+            const std::vector<BYTE> noise = Values(image.GetAreaByteSize(), width + kind);
+            for (std::size_t i = 0; i < noise.size(); ++i) // smooth, noisy or dark and noisy
+                image.GetBuffer(0, 0)[i] = kind == 0 ? BYTE(i / 4 % width / 16) : kind == 1 ? noise[i] : BYTE(noise[i] & 3);
+            BYTE* block = nullptr;
+            DWORD length = 0;
+            ASSERT_EQ(SnapshotCodec::Encode(&image, &block, &length), 1);
+            blocks.push_back({std::vector<BYTE>(block, block + length), width, std::size_t{height} * 3});
+            delete[] block;
+        }
+    }
+    std::mt19937 rng(3);
+    const std::size_t good = blocks.size();
+    for (std::size_t b = 0; b < good; ++b) {
+        Block cut = blocks[b];
+        cut.bytes.resize(cut.bytes.size() - 1 - rng() % 40);
+        blocks.push_back(cut);
+        Block flipped = blocks[b];
+        for (int k = 0; k < 20; ++k)
+            flipped.bytes[SnapshotCodec::kHeaderSize + rng() % (flipped.bytes.size() - SnapshotCodec::kHeaderSize)] =
+                BYTE(rng() % 5);
+        blocks.push_back(flipped);
+    }
+    for (const BYTE fill : {BYTE(0x00), BYTE(0x02), BYTE(0x03), BYTE(0x13)})
+        blocks.push_back({std::vector<BYTE>(5000, fill), 40, 300});
+    std::vector<BYTE> mixed(20000);
+    for (BYTE& x : mixed)
+        x = BYTE(rng() % 4 == 0 ? rng() % 4 : rng());
+    blocks.push_back({mixed, 33, 200});
+
+    for (const Block& block : blocks) {
+        std::vector<std::size_t> want;
+        const bool wantOk = snapshotkernels::FindRowStarts(block.bytes.data(), block.bytes.size(),
+                                                           SnapshotCodec::kHeaderSize, block.rows, block.n, 1, want,
+                                                           SimdLevel::Scalar);
+        for (SimdLevel level : {SimdLevel::Scalar, SimdLevel::Sse4, SimdLevel::Avx2}) {
+            if (!Runs(level))
+                continue;
+            for (const std::size_t segments : {1u, 2u, 3u, 7u, 64u, 1000u}) {
+                SCOPED_TRACE(testing::Message() << "level " << int(level) << " segments " << segments << " n "
+                                                << block.n << " size " << block.bytes.size());
+                std::vector<std::size_t> got;
+                const bool ok = snapshotkernels::FindRowStarts(block.bytes.data(), block.bytes.size(),
+                                                               SnapshotCodec::kHeaderSize, block.rows, block.n,
+                                                               segments, got, level);
+                ASSERT_EQ(ok, wantOk);
+                if (ok) {
+                    ASSERT_EQ(got, want);
+                }
+            }
+        }
+    }
+}
+
 // Whole blocks: the same bytes at every level, and each level decodes them.
 TEST(SnapshotKernels, BlocksAreTheSameAtEveryLevel)
 {
