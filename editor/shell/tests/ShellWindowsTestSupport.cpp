@@ -39,6 +39,9 @@ void ShellWindowsTest::SetUp()
     std::filesystem::create_directories(m_folder.Path() + "tmp");
     setenv("TMPDIR", (m_folder.Path() + "tmp").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (m_folder.Path() + "config").c_str(), 1);
+    // Files handed over through fixed names ("Preview0.jpg") stay in this
+    // test's own folder, apart from tests running beside it.
+    ::GetTempPath(sizeof theAppSettings.m_tempFolder, theAppSettings.m_tempFolder);
     m_profile = m_folder.Path() + "Quillo.ini";
     m_app.m_pszProfileName = strdup(m_profile.c_str());
     WriteProfile("[General]\nUserName=Tester\n");
@@ -58,6 +61,7 @@ void ShellWindowsTest::TearDown()
     thePhotoDocument.m_history.SetOwner(nullptr);
     Restore("TMPDIR", m_oldTmp);
     Restore("XDG_CONFIG_HOME", m_oldConfig);
+    ::GetTempPath(sizeof theAppSettings.m_tempFolder, theAppSettings.m_tempFolder);
 }
 
 void ShellWindowsTest::WriteProfile(const std::string& text)
