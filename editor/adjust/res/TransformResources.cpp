@@ -1,0 +1,51 @@
+// The geometry dialogs' templates.
+#include "editor/adjust/ImageSizeDlg.h"
+#include "platform/afx/CommCtrl.h"
+#include "platform/afx/ResourceTables.h"
+
+namespace {
+
+constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER;
+constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
+constexpr DWORD kSpin = WS_VISIBLE | UDS_ARROWKEYS;
+
+const qlafx::DialogTemplate kTransformDialogs[] = {
+    {IDD_IMAGE_SIZE, kModal, 0, 0, 0, 340, 206, "Image Size", "MS Shell Dlg", 8,
+     {
+         {"Button", "WARNING", 0xFFFF, 7, 4, 186, 30, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "The information and details may lose after the size of image changed", 0xFFFF, 14, 14, 172,
+          16, kLabel},
+         {"Button", "New size", 0xFFFF, 7, 38, 186, 60, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Width:", 0xFFFF, 16, 53, 36, 8, kLabel},
+         {"Edit", "", IDC_NEW_WIDTH, 56, 51, 50, 12, kTab | WS_BORDER | ES_AUTOHSCROLL | ES_NUMBER},
+         {"msctls_updown32", "", IDC_WIDTH_SPIN, 106, 51, 10, 12, kSpin},
+         {"Static", "Height:", 0xFFFF, 16, 69, 36, 8, kLabel},
+         {"Edit", "", IDC_NEW_HEIGHT, 56, 67, 50, 12, kTab | WS_BORDER | ES_AUTOHSCROLL | ES_NUMBER},
+         {"msctls_updown32", "", IDC_HEIGHT_SPIN, 106, 67, 10, 12, kSpin},
+         {"Button", "Keep proportion", IDC_KEEP_PROPORTION, 16, 83, 100, 10, kTab | BS_AUTOCHECKBOX},
+         {"Button", "Algorithm", 0xFFFF, 7, 102, 186, 64, WS_VISIBLE | BS_GROUPBOX},
+         {"ComboBox", "", IDC_RESIZE_METHOD, 16, 115, 100, 80, kTab | WS_VSCROLL | CBS_DROPDOWNLIST},
+         {"Button", "Advance...", IDC_RESIZE_ADVANCE, 128, 114, 56, 14, kTab | BS_PUSHBUTTON},
+         {"Static", "The algorithm 'Quillo Resize' can keep the sharpness of edge when you change the image size.",
+          0xFFFF, 16, 134, 170, 26, kLabel},
+         {"msctls_progress32", "", IDC_SIZE_PROGRESS_BAR, 7, 172, 186, 8, WS_VISIBLE | WS_BORDER},
+         {"Button", "OK", IDOK, 88, 186, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 143, 186, 50, 14, kTab | BS_PUSHBUTTON},
+         {"Static", "", IDC_SIZE_SEPARATOR, 200, 0, 2, 206, WS_VISIBLE | SS_ETCHEDVERT},
+         {"Button", "Option of Quillo Resize", 0xFFFF, 208, 4, 125, 162, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Enlarge", 0xFFFF, 216, 18, 100, 8, kLabel},
+         {"Button", "Keep edge vectors", IDC_KEEP_EDGES, 224, 30, 100, 10, kTab | BS_AUTOCHECKBOX},
+         {"Static", "Scale down", 0xFFFF, 216, 50, 100, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_RESIZE_DETAIL, 220, 62, 106, 16, kTab | TBS_HORZ | TBS_BOTTOM},
+         {"Static", "More Smooth", 0xFFFF, 224, 80, 50, 8, kLabel},
+         {"Static", "More Detail", 0xFFFF, 274, 80, 50, 8, WS_VISIBLE | SS_RIGHT},
+         {"Static", "Sharpen", 0xFFFF, 224, 100, 100, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_RESIZE_SHARPEN, 220, 112, 106, 16, kTab | TBS_HORZ | TBS_BOTTOM},
+     }},
+};
+
+const qlafx::ResourceTable kTable{.dialogs = kTransformDialogs};
+qlafx::ResourceRegistrar kRegister(kTable);
+
+}  // namespace
