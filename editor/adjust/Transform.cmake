@@ -1,12 +1,24 @@
-# The geometry dialogs: Image Size, beside the frame that runs them.
+# The geometry dialogs: Image Size and Transform, beside the frame that runs them.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
-add_library(editoradjust_transform STATIC ImageSizeDlg.cpp)
+add_library(editoradjust_transform STATIC ImageSizeDlg.cpp TransformDlg.cpp)
 # The frame runs these dialogs, and they use its background worker.
 target_link_libraries(editoradjust_transform PUBLIC editorshell_frame algorithms)
 target_link_libraries(editorshell_frame PUBLIC editoradjust_transform)
 add_library(editoradjust_transform_tables OBJECT res/TransformResources.cpp)
 target_link_libraries(editoradjust_transform_tables PRIVATE qlafx)
 target_link_libraries(editoradjust_transform INTERFACE $<TARGET_OBJECTS:editoradjust_transform_tables>)
+
+# The icons come from the generator in assets/, which comes before this folder.
+block()
+    set(res_dir ${CMAKE_BINARY_DIR}/assets/res)
+    set(res_files)
+    foreach(f 159 160 161 162 163 167 317)
+        list(APPEND res_files ${res_dir}/icon/${f}.png)
+    endforeach()
+    set_source_files_properties(${res_files} PROPERTIES GENERATED TRUE)
+    qt_add_resources(editoradjust_transform editoradjust_transform_pictures PREFIX "/res" BASE ${res_dir} FILES ${res_files})
+    add_dependencies(editoradjust_transform quillo_skin)
+endblock()
 
 quillo_add_test(editoradjust_transform_tests
     SOURCES
@@ -15,6 +27,7 @@ quillo_add_test(editoradjust_transform_tests
         ${CMAKE_SOURCE_DIR}/editor/shell/tests/ShellWindowsTestSupport.cpp
         tests/AdjustTestSupport.cpp
         tests/ImageSizeDlgTest.cpp
+        tests/TransformDlgTest.cpp
     LIBS editoradjust_transform
     QT NO_MAIN)
 if(TARGET editoradjust_transform_tests)

@@ -1,6 +1,7 @@
 // The editor's dialog commands and the functions that run them. Each dialog
 // adds its line here when it is built; a command without one stays disabled.
 #include "editor/adjust/ImageSizeDlg.h"
+#include "editor/adjust/TransformDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/SaveModeDlg.h"
@@ -14,5 +15,6 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(57603, [](CMainFrame* frame) { return RunSaveModeDlg(frame); });
     SetSaveWithSizeRunner(RunSaveWithSizeDlg);
     // Geometry: Image > Transform.
+    CMainFrame::SetDialogRunner(32810, RunTransformCommand);
     CMainFrame::SetDialogRunner(32811, RunImageSizeCommand);
 }

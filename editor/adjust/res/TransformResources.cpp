@@ -1,5 +1,6 @@
 // The geometry dialogs' templates.
 #include "editor/adjust/ImageSizeDlg.h"
+#include "editor/adjust/TransformDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
 
@@ -10,7 +11,27 @@ constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
 constexpr DWORD kSpin = WS_VISIBLE | UDS_ARROWKEYS;
 
+constexpr DWORD kSizable = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_SETFONT | DS_CENTER;
+constexpr DWORD kIconButton = kTab | BS_PUSHBUTTON | BS_ICON;
+
 const qlafx::DialogTemplate kTransformDialogs[] = {
+    // Placed again by the dialog's layout whenever it is sized.
+    {IDD_TRANSFORM, kSizable, 0, 0, 0, 420, 340, "Transform", "MS Shell Dlg", 8,
+     {
+         {"Button", "", IDC_ROTATE_LEFT, 7, 3, 23, 23, kIconButton},
+         {"Button", "", IDC_ROTATE_RIGHT, 30, 3, 23, 23, kIconButton},
+         {"Button", "", IDC_MIRROR, 7, 26, 23, 23, kIconButton},
+         {"Button", "", IDC_FLIP, 30, 26, 23, 23, kIconButton},
+         {"Button", "", IDC_CROP_TOOL, 7, 250, 23, 23, kIconButton},
+         {"Button", "", IDC_TRANSFORM_SIZE, 30, 250, 23, 23, kIconButton},
+         {"Button", "&Lock Ratio", IDC_LOCK_RATIO, 2, 280, 58, 16, kTab | BS_PUSHBUTTON},
+         {"Static", "", IDC_TRANSFORM_VLINE, 61, 0, 2, 318, WS_VISIBLE | SS_ETCHEDVERT},
+         {"Static", "", IDC_TRANSFORM_HLINE, 3, 318, 414, 2, WS_VISIBLE | SS_ETCHEDHORZ},
+         {"Static", "", IDC_TRANSFORM_STATUS, 7, 323, 200, 14, kLabel},
+         {"Button", "OK", IDOK, 212, 322, 66, 16, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 282, 322, 66, 16, kTab | BS_PUSHBUTTON},
+         {"Button", "More >", IDC_TRANSFORM_MORE, 352, 322, 66, 16, kTab | BS_PUSHBUTTON},
+     }},
     {IDD_IMAGE_SIZE, kModal, 0, 0, 0, 340, 206, "Image Size", "MS Shell Dlg", 8,
      {
          {"Button", "WARNING", 0xFFFF, 7, 4, 186, 30, WS_VISIBLE | BS_GROUPBOX},
