@@ -345,5 +345,6 @@ int main(int argc, char** argv)
     failed += WriteEditorFramePictures(res, skin);
     failed += WriteDemoIcon(res);
     failed += WriteTransformPictures(res);
+    failed += WritePerspectiveSample(skin);
     return failed ? 1 : 0;
 }

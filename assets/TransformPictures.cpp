@@ -1,6 +1,8 @@
 #include "TransformPictures.h"
 #include "IconColours.h"
 
+#include "imagecore/QLImage.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -127,4 +129,50 @@ int WriteTransformPictures(const std::string& res)
     for (const auto& icon : icons)
         failed += !Save(Icon(icon.draw), res + "icon/" + std::to_string(icon.id) + ".png");
     return failed;
+}
+
+int WritePerspectiveSample(const std::string& skin)
+{
+    QImage img(320, 240, QImage::Format_RGB32);
+    img.fill(QColor(232, 232, 226));
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        // A poster seen from the side: the far edge shorter than the near one.
+        const QPointF tl(70, 50), tr(255, 78), bl(55, 205), br(268, 168);
+        QPolygonF poster;
+        poster << tl << tr << br << bl;
+        p.setPen(QPen(kInk, 2));
+        p.setBrush(kPaper);
+        p.drawPolygon(poster);
+        QPolygonF sky;
+        sky << tl << tr << (tr + br) / 2 << (tl + bl) / 2;
+        p.setPen(Qt::NoPen);
+        p.setBrush(kBlue.lighter(150));
+        p.drawPolygon(sky);
+        QPolygonF hill;
+        hill << bl << (tl + bl) / 2 + QPointF(8, 10) << (tr + br) / 2 + QPointF(-30, -4) << br;
+        p.setBrush(kGreen);
+        p.drawPolygon(hill);
+        p.setPen(QPen(kInk, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawPolygon(poster);
+        for (const QPointF& c : {tl, tr, bl, br}) {
+            p.setPen(QPen(Qt::white, 1));
+            p.drawRect(QRectF(c.x() - 3.5, c.y() - 3.5, 7, 7));
+            p.setPen(QPen(Qt::black, 1));
+            p.drawRect(QRectF(c.x() - 2.5, c.y() - 2.5, 5, 5));
+        }
+    }
+    CQLImage bmp;
+    if (bmp.Create(static_cast<UINT>(img.width()), static_cast<UINT>(img.height())) != 0)
+        return 1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb c = img.pixel(x, y);
+            bmp.PutPixel(x, y, CPixel{static_cast<BYTE>(qBlue(c)), static_cast<BYTE>(qGreen(c)),
+                                      static_cast<BYTE>(qRed(c)), 255});
+        }
+    std::filesystem::create_directories(skin);
+    return bmp.SaveToFile((skin + "perspectsample.bmp").c_str()) == 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // The editor's dialog commands and the functions that run them. Each dialog
 // adds its line here when it is built; a command without one stays disabled.
 #include "editor/adjust/ImageSizeDlg.h"
+#include "editor/adjust/PerspectiveDlg.h"
 #include "editor/adjust/TransformDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
@@ -17,4 +18,5 @@ void RegisterDialogRunners()
     // Geometry: Image > Transform.
     CMainFrame::SetDialogRunner(32810, RunTransformCommand);
     CMainFrame::SetDialogRunner(32811, RunImageSizeCommand);
+    CMainFrame::SetDialogRunner(32863, RunPerspectiveCommand);
 }

@@ -1,5 +1,6 @@
 // The geometry dialogs' templates.
 #include "editor/adjust/ImageSizeDlg.h"
+#include "editor/adjust/PerspectiveDlg.h"
 #include "editor/adjust/TransformDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
@@ -15,6 +16,17 @@ constexpr DWORD kSizable = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | 
 constexpr DWORD kIconButton = kTab | BS_PUSHBUTTON | BS_ICON;
 
 const qlafx::DialogTemplate kTransformDialogs[] = {
+    // Placed again by the dialog's layout; the panel only marks the picture's place.
+    {IDD_PERSPECTIVE, kSizable, 0, 0, 0, 400, 320, "Perspective Crop", "MS Shell Dlg", 8,
+     {
+         {"Button", "Help", IDC_PERSPECTIVE_HELP, 7, 7, 386, 52, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Move the control points to the corner of  distorted rectangle.", IDC_PERSPECTIVE_HINT, 23, 16,
+          360, 26, kLabel},
+         {"Button", "Show Sample", IDC_SHOW_SAMPLE, 23, 40, 120, 12, kTab | BS_AUTOCHECKBOX},
+         {"Static", "", IDC_PERSPECTIVE_PANEL, 7, 65, 386, 230, SS_LEFT},
+         {"Button", "Cancel", IDCANCEL, 255, 300, 66, 14, kTab | BS_PUSHBUTTON},
+         {"Button", "Crop", IDOK, 327, 300, 66, 14, kTab | BS_DEFPUSHBUTTON},
+     }},
     // Placed again by the dialog's layout whenever it is sized.
     {IDD_TRANSFORM, kSizable, 0, 0, 0, 420, 340, "Transform", "MS Shell Dlg", 8,
      {
