@@ -1,6 +1,7 @@
-# The geometry dialogs: Image Size, Transform and Perspective Crop, beside the frame that runs them.
+# The geometry dialogs: Image Size, Transform, Perspective Crop and Modify
+# Shape, beside the frame that runs them.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
-add_library(editoradjust_transform STATIC ImageSizeDlg.cpp PerspectiveDlg.cpp TransformDlg.cpp)
+add_library(editoradjust_transform STATIC ImageSizeDlg.cpp ModifyShapeDlg.cpp PerspectiveDlg.cpp TransformDlg.cpp)
 # The frame runs these dialogs, and they use its background worker.
 target_link_libraries(editoradjust_transform PUBLIC editorshell_frame algorithms)
 target_link_libraries(editorshell_frame PUBLIC editoradjust_transform)
@@ -27,6 +28,7 @@ quillo_add_test(editoradjust_transform_tests
         ${CMAKE_SOURCE_DIR}/editor/shell/tests/ShellWindowsTestSupport.cpp
         tests/AdjustTestSupport.cpp
         tests/ImageSizeDlgTest.cpp
+        tests/ModifyShapeDlgTest.cpp
         tests/PerspectiveDlgTest.cpp
         tests/TransformDlgTest.cpp
     LIBS editoradjust_transform

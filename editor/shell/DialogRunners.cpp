@@ -1,6 +1,7 @@
 // The editor's dialog commands and the functions that run them. Each dialog
 // adds its line here when it is built; a command without one stays disabled.
 #include "editor/adjust/ImageSizeDlg.h"
+#include "editor/adjust/ModifyShapeDlg.h"
 #include "editor/adjust/PerspectiveDlg.h"
 #include "editor/adjust/TransformDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
@@ -19,4 +20,5 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32810, RunTransformCommand);
     CMainFrame::SetDialogRunner(32811, RunImageSizeCommand);
     CMainFrame::SetDialogRunner(32863, RunPerspectiveCommand);
+    CMainFrame::SetDialogRunner(32877, RunModifyShapeCommand);
 }

@@ -1,5 +1,6 @@
 // The geometry dialogs' templates.
 #include "editor/adjust/ImageSizeDlg.h"
+#include "editor/adjust/ModifyShapeDlg.h"
 #include "editor/adjust/PerspectiveDlg.h"
 #include "editor/adjust/TransformDlg.h"
 #include "platform/afx/CommCtrl.h"
@@ -16,6 +17,23 @@ constexpr DWORD kSizable = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | 
 constexpr DWORD kIconButton = kTab | BS_PUSHBUTTON | BS_ICON;
 
 const qlafx::DialogTemplate kTransformDialogs[] = {
+    // The preview lies right of the separator and is painted by the dialog.
+    {IDD_MODIFY_SHAPE, kSizable, 0, 0, 0, 480, 300, "Modify Shape", "MS Shell Dlg", 8,
+     {
+         {"Button", "1,Select Modification Range", 0xFFFF, 7, 7, 124, 86, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Drag mouse to draw a rectangle over where you want to modify. For example, the face.", 0xFFFF,
+          14, 20, 110, 44, kLabel},
+         {"Button", "OK, Go &Next", IDC_SHAPE_NEXT, 14, 70, 110, 16, kTab | BS_PUSHBUTTON},
+         {"Button", "2,Shape Change", 0xFFFF, 7, 100, 124, 148, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Place the brush on border and paint to change the shape.", 0xFFFF, 14, 113, 110, 28, kLabel},
+         {"msctls_trackbar32", "", IDC_BRUSH_SIZE, 12, 144, 114, 18, kTab | TBS_HORZ | TBS_BOTTOM},
+         {"Button", "&Reset", IDC_SHAPE_RESET, 14, 168, 110, 16, kTab | BS_PUSHBUTTON},
+         {"Button", "&Undo/Redo Last Step", IDC_SHAPE_UNDO, 14, 188, 110, 16, kTab | BS_PUSHBUTTON},
+         {"Button", "Show original", IDC_SHOW_ORIGINAL, 14, 212, 110, 12, kTab | BS_AUTOCHECKBOX},
+         {"Static", "", IDC_SHAPE_SEPARATOR, 136, 0, 2, 300, WS_VISIBLE | SS_ETCHEDVERT},
+         {"Button", "OK", IDOK, 20, 276, 52, 16, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 80, 276, 52, 16, kTab | BS_PUSHBUTTON},
+     }},
     // Placed again by the dialog's layout; the panel only marks the picture's place.
     {IDD_PERSPECTIVE, kSizable, 0, 0, 0, 400, 320, "Perspective Crop", "MS Shell Dlg", 8,
      {
