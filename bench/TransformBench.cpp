@@ -2,14 +2,18 @@
 // the same photo: Transform's quarter turn beside `vips rot d90`, and Image
 // Size's bilinear half with the four-neighbour sharpen beside `vips resize
 // 0.5` then `vips sharpen`. The peer reads and writes its own .v format (a
-// plain copy of the pixels), made once before timing.
+// plain copy of the pixels), made once before timing. Modify Shape's brush:
+// a 500-pixel stroke on a 24 MP photo's grid (radius 100), beside the same
+// deposits visiting every node.
 #include "BenchSupport.h"
 
 #include "algorithms/RotateFlipAlgorithm.h"
 #include "editor/adjust/ImageSizeDlg.h"
+#include "editor/adjust/ModifyShapeDlg.h"
 #include "imagecore/QLImage.h"
 #include "platform/codec/QLImageCodec.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -81,8 +85,47 @@ void Peer_VipsResizeSharpen(benchmark::State& state)
                        "/imagesize-half.v " + folder + "/imagesize-sharp.v");
 }
 
+constexpr int kBrush = 100;
+const modifyshape::PreviewMap kMap{RECT{0, 0, 6000, 4000}, RECT{0, 0, 6000, 4000}, 1.0};
+
+void ModifyShapeStroke(benchmark::State& state)
+{
+    const std::vector<int> falloff = modifyshape::FalloffTable(kBrush);
+    modifyshape::WarpGrid grid;
+    grid.Allocate(kPhotoWidth, kPhotoHeight, modifyshape::CellSize(kBrush));
+    for (auto _ : state) {
+        modifyshape::Stroke(grid, falloff, kBrush, POINT{2500, 2000}, POINT{3000, 2000}, kMap);
+        benchmark::DoNotOptimize(grid.pairs.data());
+    }
+}
+
+// The reference: every node of the grid for each of the 500 deposits.
+void Reference_AllNodeStroke(benchmark::State& state)
+{
+    const std::vector<int> falloff = modifyshape::FalloffTable(kBrush);
+    modifyshape::WarpGrid grid;
+    grid.Allocate(kPhotoWidth, kPhotoHeight, modifyshape::CellSize(kBrush));
+    for (auto _ : state) {
+        for (int k = 0; k < 500; ++k) {
+            const int x = 2500 + k, y = 2000;
+            for (int i = 0; i < grid.rows; ++i)
+                for (int j = 0; j < grid.columns; ++j) {
+                    const double ry = i * grid.cellSize - y, rx = j * grid.cellSize - x;
+                    const long l = std::lround(std::sqrt(ry * ry + rx * rx));
+                    if (l >= 2 * kBrush)
+                        continue;
+                    const int w = falloff[static_cast<size_t>(l)] / 2;
+                    grid.Node(j, i)[0] -= static_cast<float>(1.0 * w / 256);
+                }
+        }
+        benchmark::DoNotOptimize(grid.pairs.data());
+    }
+}
+
 }  // namespace
 
+BENCHMARK(ModifyShapeStroke)->Unit(benchmark::kMillisecond);
+BENCHMARK(Reference_AllNodeStroke)->Unit(benchmark::kMillisecond);
 BENCHMARK(TransformRotate)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Peer_VipsRotate)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ImageSizeBilinear)->Unit(benchmark::kMillisecond)->UseRealTime();
