@@ -249,10 +249,8 @@ void CModifyShapeDlg::OnPaint()
     }
 }
 
-void CModifyShapeDlg::EraseBrush(CDC* dc)
+void CModifyShapeDlg::XorOutline(CDC* dc)
 {
-    if (m_brushOutline.empty())
-        return;
     const int saved = dc->SaveDC();
     dc->IntersectClipRect(&activeRect);
     dc->SetROP2(R2_XORPEN);
@@ -260,6 +258,13 @@ void CModifyShapeDlg::EraseBrush(CDC* dc)
     dc->SelectObject(&pen);
     dc->Polyline(m_brushOutline.data(), static_cast<int>(m_brushOutline.size()));
     dc->RestoreDC(saved);
+}
+
+void CModifyShapeDlg::EraseBrush(CDC* dc)
+{
+    if (m_brushOutline.empty())
+        return;
+    XorOutline(dc);
     m_brushOutline.clear();
 }
 
@@ -272,13 +277,7 @@ void CModifyShapeDlg::DrawBrush(CDC* dc, POINT centre)
         m_brushOutline.push_back(POINT{centre.x + static_cast<LONG>(std::lround(radius * std::cos(a))),
                                        centre.y + static_cast<LONG>(std::lround(radius * std::sin(a)))});
     }
-    const int saved = dc->SaveDC();
-    dc->IntersectClipRect(&activeRect);
-    dc->SetROP2(R2_XORPEN);
-    CPen pen(PS_SOLID, 1, RGB(255, 255, 255));
-    dc->SelectObject(&pen);
-    dc->Polyline(m_brushOutline.data(), static_cast<int>(m_brushOutline.size()));
-    dc->RestoreDC(saved);
+    XorOutline(dc);
 }
 
 // ---- mouse ----------------------------------------------------------------------

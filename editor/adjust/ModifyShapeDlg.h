@@ -106,6 +106,7 @@ private:
     void WaitForRender();
     void DrawBrush(CDC* dc, POINT centre);  // XOR: erases the previous outline first
     void EraseBrush(CDC* dc);
+    void XorOutline(CDC* dc);  // the saved outline, clipped to the picture
     modifyshape::PreviewMap Map() const { return {activeRect, visibleRect, scale}; }
 
     ModifyShapeAlgorithm m_warp;

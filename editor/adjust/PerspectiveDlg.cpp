@@ -78,6 +78,17 @@ PerspectiveParams ToImage(const POINT c[4], int shownW, int shownH, int imageW, 
     return PerspectiveParams{map(c[kTopLeft]), map(c[kTopRight]), map(c[kBottomLeft]), map(c[kBottomRight])};
 }
 
+void MakeOpaque(CQLImage* image)
+{
+    UINT w = 0, h = 0;
+    image->GetSize(&w, &h);
+    for (UINT y = 0; y < h; ++y) {
+        BYTE* row = image->GetBuffer(0, static_cast<int>(y));
+        for (UINT x = 0; x < w; ++x)
+            row[x * 4 + 3] = 255;
+    }
+}
+
 }  // namespace perspective
 
 BEGIN_MESSAGE_MAP(CPerspectiveDlg, CSkinDialog)
@@ -253,7 +264,10 @@ void CPerspectiveDlg::OnOK()
     const int ok = RunInBackground(this, [&] {
         PerspectiveAlgorithm mapping;
         mapping.SetImages(&thePhotoDocument.m_image, &perspectiveResult);
-        return mapping.Apply(&params) == 0 && perspectiveResult.GetAreaByteSize() != 0 ? 1 : 0;
+        if (mapping.Apply(&params) != 0 || perspectiveResult.GetAreaByteSize() == 0)
+            return 0;
+        perspective::MakeOpaque(&perspectiveResult);
+        return 1;
     });
     if (!ok) {
         MessageBox(theUITextTable.GetText(kTextUnexpectedError), nullptr, MB_OK | MB_ICONERROR);

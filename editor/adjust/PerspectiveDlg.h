@@ -29,6 +29,8 @@ void ConstrainCorners(POINT corners[4], int moved, int w, int h);
 int CornerAt(const POINT corners[4], POINT p);
 // Corners relative to a shown w x h rectangle in pixels of an image.
 PerspectiveParams ToImage(const POINT corners[4], int shownW, int shownH, int imageW, int imageH);
+// The mapping leaves alpha 0, which a PNG would save as transparent.
+void MakeOpaque(CQLImage* image);
 
 }  // namespace perspective
 

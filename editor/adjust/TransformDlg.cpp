@@ -149,7 +149,7 @@ BOOL CTransformDlg::OnInitDialog()
         ShowWindow(SW_MAXIMIZE);
     RECT client;
     GetClientRect(&client);
-    OnSize(SIZE_RESTORED, Width(client), Height(client));
+    Layout(Width(client), Height(client));
     SetTimer(kStatusTimer, 50);
     return TRUE;
 }
@@ -161,9 +161,13 @@ void CTransformDlg::OnSize(UINT nType, int cx, int cy)
         transformMaximized = 1;
     else if (nType == SIZE_RESTORED)
         transformMaximized = 0;
+    Layout(cx, cy);
+}
+
+void CTransformDlg::Layout(int W, int H)
+{
     if (!cropView.GetSafeHwnd())
         return;
-    const int W = cx, H = cy;
     auto place = [this](UINT id, int x, int y, int w, int h) {
         if (CWnd* c = GetDlgItem(id))
             c->MoveWindow(x, y, w, h, FALSE);

@@ -91,6 +91,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void Layout(int W, int H);
     void RunRotateFlip(DWORD mode);
     void EnterCropMode(const RECT& selection);
     void LeaveCropMode();

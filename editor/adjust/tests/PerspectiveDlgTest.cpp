@@ -173,11 +173,14 @@ TEST_F(PerspectiveDlgTest, SkewedRectangleComesOutUpright)
     ASSERT_GT(size.cx, 200);
     ASSERT_GT(size.cy, 150);
     // Upright: everything but a thin rim is the dark inside.
-    int light = 0;
+    int light = 0, transparent = 0;
     for (int y = 3; y < size.cy - 3; ++y)
-        for (int x = 3; x < size.cx - 3; ++x)
+        for (int x = 3; x < size.cx - 3; ++x) {
             light += thePhotoDocument.m_image.GetPixel2(x, y).g > 128;
+            transparent += thePhotoDocument.m_image.GetPixel2(x, y).a != 255;
+        }
     EXPECT_EQ(light, 0);
+    EXPECT_EQ(transparent, 0);  // saved as PNG, the photo must not vanish
     EXPECT_STREQ(thePhotoDocument.m_history.GetGroups().back().steps.back().name, "Perspective Crop");
 }
 

@@ -233,6 +233,20 @@ TEST_F(TransformDlgTest, StatusFollowsTheSelectionAndMoreIsHiddenWithoutAMenu)
     });
 }
 
+TEST_F(TransformDlgTest, MaximisedStateIsKept)
+{
+    OpenPhoto(40, 30);
+    WriteProfile("[FilterInitMax]\nTransform=1\n");
+    int maximised = 0;
+    Run([&](CTransformDlg* dlg) {
+        maximised = dlg->transformMaximized;
+        dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);  // writes the state back
+        return qlafx::kModalRun;
+    });
+    EXPECT_EQ(maximised, 1);
+    EXPECT_NE(ReadProfile().find("Transform=1"), std::string::npos) << ReadProfile();
+}
+
 TEST_F(TransformDlgTest, CommandRunsTheDialog)
 {
     OpenPhoto(40, 30);
