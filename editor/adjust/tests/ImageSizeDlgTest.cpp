@@ -263,6 +263,7 @@ TEST_F(ImageSizeDlgTest, KernelMethodsRunOnTheWorkerAndOnlyQuilloResizeWritesOpt
             dlg->SendDlgItemMessage(IDC_RESIZE_SHARPEN, TBM_SETPOS, TRUE, 30);
             Resize(dlg, c.method, "200", "150");
             okDisabled = dlg->IsResizing() && !dlg->GetDlgItem(IDOK)->IsWindowEnabled();
+            EXPECT_TRUE(adjusttest::PumpUntil([&] { return !dlg->IsResizing(); }));
             return qlafx::kModalRun;
         });
         EXPECT_EQ(result, IDOK);
@@ -284,6 +285,7 @@ TEST_F(ImageSizeDlgTest, FailedResizeKeepsThePhotoAndRecordsNothing)
         Resize(dlg, 2, "1600", "1200");
         // The job is stopped before it can finish: it reports failure.
         theAlgorithmThread.StopAlgorithm();
+        EXPECT_TRUE(adjusttest::PumpUntil([&] { return !dlg->IsResizing(); }));
         return qlafx::kModalRun;
     });
     EXPECT_EQ(result, IDCANCEL);
