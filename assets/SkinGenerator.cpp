@@ -9,6 +9,7 @@
 #include "MenuIcons.h"
 #include "EffectDialogPictures.h"
 #include "FunctionBarPictures.h"
+#include "TransformPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
 #include "ShellDialogPictures.h"
@@ -347,5 +348,7 @@ int main(int argc, char** argv)
     failed += WriteDemoIcon(res);
     failed += WriteShellDialogPictures(res, skin);
     failed += WriteFunctionBarPictures(skin);
+    failed += WriteTransformPictures(res);
+    failed += WritePerspectiveSample(skin);
     return failed ? 1 : 0;
 }

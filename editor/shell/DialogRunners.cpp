@@ -1,5 +1,9 @@
 // The editor's dialog commands and the functions that run them. Each dialog
 // adds its line here when it is built; a command without one stays disabled.
+#include "editor/adjust/ImageSizeDlg.h"
+#include "editor/adjust/ModifyShapeDlg.h"
+#include "editor/adjust/PerspectiveDlg.h"
+#include "editor/adjust/TransformDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PrintImageDlg.h"
@@ -22,6 +26,16 @@ int RunImagePropertyDlg(CMainFrame*)
     return dlg.DoModal();
 }
 
+// The function bar's Transform button hands its group's menu to "More >".
+int RunTransformFromFunctionBar(CMainFrame* frame)
+{
+    CMenu menu;
+    if (!menu.LoadMenu(132))
+        return RunTransformDlg(frame, nullptr);
+    CMenu* group = menu.GetSubMenu(0);
+    return RunTransformDlg(frame, group ? group->GetSafeHmenu() : nullptr);
+}
+
 int RunEditExifDlg(CMainFrame*)
 {
     CEditExifDlg dlg(thePhotoDocument.m_exif, thePhotoDocument.m_path, nullptr);
@@ -42,4 +56,10 @@ void RegisterDialogRunners()
     CFunctionBar::SetButtonRunner(4121, RunSelectFunctionDlg);
     // File > Print.
     CMainFrame::SetDialogRunner(57608, [](CMainFrame* frame) { return PrintImage(frame); });
+    // Geometry: Image > Transform.
+    CMainFrame::SetDialogRunner(32810, RunTransformCommand);
+    CMainFrame::SetDialogRunner(32811, RunImageSizeCommand);
+    CMainFrame::SetDialogRunner(32863, RunPerspectiveCommand);
+    CMainFrame::SetDialogRunner(32877, RunModifyShapeCommand);
+    CFunctionBar::SetButtonRunner(4113, RunTransformFromFunctionBar);
 }
