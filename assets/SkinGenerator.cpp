@@ -8,6 +8,7 @@
 #include "DemoIcon.h"
 #include "MenuIcons.h"
 #include "EffectDialogPictures.h"
+#include "AdjustPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
 #include "IconColours.h"
@@ -343,5 +344,6 @@ int main(int argc, char** argv)
     failed += WriteSaveModePictures(skin);
     failed += WriteEditorFramePictures(res, skin);
     failed += WriteDemoIcon(res);
+    failed += WriteAdjustPictures(res);
     return failed ? 1 : 0;
 }

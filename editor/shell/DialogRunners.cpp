@@ -1,5 +1,6 @@
 // The editor's dialog commands and the functions that run them. Each dialog
 // adds its line here when it is built; a command without one stays disabled.
+#include "editor/adjust/ProfHistogramDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/SaveModeDlg.h"
@@ -12,4 +13,6 @@ void RegisterDialogRunners()
     // Saving: File > Save, and "Save with Size ..." for "Jpeg Slimming".
     CMainFrame::SetDialogRunner(57603, [](CMainFrame* frame) { return RunSaveModeDlg(frame); });
     SetSaveWithSizeRunner(RunSaveWithSizeDlg);
+    // Tone dialogs.
+    CMainFrame::SetDialogRunner(32798, [](CMainFrame* frame) { return RunProfHistogramDlg(frame); });
 }
