@@ -24,9 +24,10 @@ const qlafx::DialogTemplate kTemplates[] = {
          {"Button", "3", IDC_HIST_POINTS3, 7, 27, 22, 10, kRadio | WS_GROUP},
          {"Button", "5", IDC_HIST_POINTS5, 32, 27, 22, 10, kRadio},
          {"Button", "7", IDC_HIST_POINTS7, 57, 27, 22, 10, kRadio},
-         {"Static", "", IDC_HIST_GRAPH, 7, 42, 175, 222, WS_VISIBLE | SS_LEFT},
+         // The graph and the swatch only give places: the dialog paints them.
+         {"Static", "", IDC_HIST_GRAPH, 7, 42, 182, 226, SS_LEFT},
          {"Button", "", IDC_HIST_PICK, 7, 278, 16, 16, kIconCheck},
-         {"Static", "", IDC_HIST_SWATCH, 30, 280, 20, 12, WS_VISIBLE | SS_LEFT},
+         {"Static", "", IDC_HIST_SWATCH, 30, 280, 20, 12, SS_LEFT},
          {"Button", "OK", IDOK, 79, 280, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 139, 280, 50, 14, kPush},
      }},
