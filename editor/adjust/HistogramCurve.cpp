@@ -1,11 +1,36 @@
 #include "editor/adjust/HistogramCurve.h"
 
 #include "algorithms/NumericHelpers.h"
+#include "imagecore/ParallelFor.h"
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 namespace histcurve {
+
+void CountHistogram16(const C16BitBitmap& bitmap, Histogram16& counts)
+{
+    counts.assign(65536, {});
+    const int w = bitmap.GetWidth();
+    std::mutex merge;
+    imagecore::ParallelFor(0, bitmap.GetHeight(), static_cast<std::size_t>(w) * 4, [&](int y0, int y1) {
+        Histogram16 local(65536);
+        for (int y = y0; y < y1; ++y) {
+            const C16BitPixel* p = bitmap.GetBuffer(0, y);
+            for (int x = 0; x < w; ++x) {
+                ++local[(3 * p[x].r + 6 * p[x].g + p[x].b) / 10][0];
+                ++local[p[x].r][1];
+                ++local[p[x].g][2];
+                ++local[p[x].b][3];
+            }
+        }
+        std::lock_guard<std::mutex> lock(merge);
+        for (std::size_t i = 0; i < counts.size(); ++i)
+            for (int k = 0; k < 4; ++k)
+                counts[i][k] += local[i][k];
+    });
+}
 
 void ResetPoints(CurvePoint* points, int n)
 {

@@ -5,7 +5,10 @@
 #pragma once
 
 #include "algorithms/ColorTheme.h"
+#include "imagecore/16BitBitmap.h"
 #include "platform/win/WinTypes.h"
+
+#include <array>
 
 #include <cstdint>
 #include <vector>
@@ -15,6 +18,11 @@ namespace histcurve {
 inline constexpr int kMaxPoints = 7;
 inline constexpr int kChannels = 4;   // RGB (master), R, G, B
 inline constexpr int kMinGap = 8;     // levels between neighbouring handles
+
+// Four counters per 16-bit level of the photo: luminance (3 R + 6 G + B) / 10,
+// red, green, blue; counted on all cores.
+using Histogram16 = std::vector<std::array<std::uint32_t, 4>>;
+void CountHistogram16(const C16BitBitmap& bitmap, Histogram16& counts);
 
 struct CurvePoint {
     RECT rect{};  // handle rectangle in client pixels

@@ -4,14 +4,12 @@
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/AlgorithmThread.h"
 #include "editor/ui/ZoomView.h"
-#include "imagecore/ParallelFor.h"
 #include "platform/afx/DataExchange.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/MsgMap.h"
 #include "platform/afx/WinApp.h"
 
 #include <algorithm>
-#include <mutex>
 
 namespace {
 
@@ -51,29 +49,6 @@ void Frame(CDC* dc, const RECT& r, COLORREF colour)
 }
 
 } // namespace
-
-void CountHistogram16(const C16BitBitmap& bitmap, Histogram16& counts)
-{
-    counts.assign(65536, {});
-    const int w = bitmap.GetWidth();
-    std::mutex merge;
-    imagecore::ParallelFor(0, bitmap.GetHeight(), static_cast<std::size_t>(w) * 4, [&](int y0, int y1) {
-        Histogram16 local(65536);
-        for (int y = y0; y < y1; ++y) {
-            const C16BitPixel* p = bitmap.GetBuffer(0, y);
-            for (int x = 0; x < w; ++x) {
-                ++local[(3 * p[x].r + 6 * p[x].g + p[x].b) / 10][0];
-                ++local[p[x].r][1];
-                ++local[p[x].g][2];
-                ++local[p[x].b][3];
-            }
-        }
-        std::lock_guard<std::mutex> lock(merge);
-        for (std::size_t i = 0; i < counts.size(); ++i)
-            for (int k = 0; k < 4; ++k)
-                counts[i][k] += local[i][k];
-    });
-}
 
 BEGIN_MESSAGE_MAP(CProfHistogramDlg, CFilterDlg)
     ON_WM_PAINT()
@@ -121,7 +96,7 @@ BOOL CProfHistogramDlg::OnInitDialog()
         EndDialog(IDCANCEL);
         return TRUE;
     }
-    CountHistogram16(source16, histogram16);
+    histcurve::CountHistogram16(source16, histogram16);
     ::SetCursor(old);
 
     CFilterDlg::OnInitDialog();

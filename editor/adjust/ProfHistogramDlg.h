@@ -24,10 +24,6 @@ inline constexpr UINT IDC_HIST_CHANNEL = 1166;
 inline constexpr UINT IDC_HIST_AUTO = 1167;
 inline constexpr UINT IDC_HIST_SAVE_THEME = 1282;
 
-// Four counters per 16-bit level of the photo: luminance, red, green, blue.
-using Histogram16 = std::vector<std::array<std::uint32_t, 4>>;
-void CountHistogram16(const C16BitBitmap& bitmap, Histogram16& counts);
-
 class CProfHistogramDlg : public CFilterDlg {
 public:
     explicit CProfHistogramDlg(CWnd* parent);
@@ -53,7 +49,7 @@ public:
     RECT StripRect() const;
 
     C16BitBitmap source16;
-    Histogram16 histogram16;
+    histcurve::Histogram16 histogram16;
     std::uint32_t resultHistogram[256] = {};
     int pointCount = 3;
     histcurve::CurvePoint points[histcurve::kChannels][histcurve::kMaxPoints];

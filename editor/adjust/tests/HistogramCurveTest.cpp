@@ -230,3 +230,19 @@ TEST(HistogramCurve, CurvesStepOrder)
     EXPECT_EQ(colour.payload[512 + 2], curves[1][2]);  // red
     EXPECT_EQ(colour.payload[768], 0);
 }
+
+TEST(HistogramCurve, FourCountersPerSixteenBitLevel)
+{
+    C16BitBitmap bitmap;
+    ASSERT_EQ(bitmap.Create(300, 200), 1);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            *bitmap.GetBuffer(x, y) = C16BitPixel{static_cast<WORD>(x), 1000, static_cast<WORD>(x < 100 ? 2000 : 3000)};
+    Histogram16 counts;
+    CountHistogram16(bitmap, counts);
+    EXPECT_EQ(counts[1000][2], 60000u);                 // green
+    EXPECT_EQ(counts[2000][1], 20000u);                 // red
+    EXPECT_EQ(counts[3000][1], 40000u);
+    EXPECT_EQ(counts[7][3], 200u);                      // blue
+    EXPECT_EQ(counts[(3 * 2000 + 6000) / 10][0], 2000u);  // luminance of x = 0..9
+}
