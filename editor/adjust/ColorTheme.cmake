@@ -1,18 +1,18 @@
-# Tone dialogs: "Professional Histograms". The curve maths is headless; the
-# dialog joins the frame's library through its own, and its template is
-# linked as an object like the frame's tables.
+# Tone dialogs: "Professional Histograms" and "HSB Curve". The curve maths
+# is headless; the dialogs join the frame's library through their own, and
+# their templates are linked as objects like the frame's tables.
 find_package(Qt6 REQUIRED COMPONENTS Core)
 
-add_library(adjust_curves STATIC HistogramCurve.cpp)
+add_library(adjust_curves STATIC HistogramCurve.cpp HsbCurve.cpp)
 target_link_libraries(adjust_curves PUBLIC algorithms)
 
 quillo_add_test(adjust_curves_tests
-    SOURCES tests/HistogramCurveTest.cpp
+    SOURCES tests/HistogramCurveTest.cpp tests/HsbCurveTest.cpp
     LIBS adjust_curves)
 
-add_library(adjust_tone STATIC ProfHistogramDlg.cpp)
+add_library(adjust_tone STATIC ProfHistogramDlg.cpp HSBCurveDlg.cpp)
 target_link_libraries(adjust_tone PUBLIC adjust_curves editorui editorshell_core)
-add_library(adjust_tone_tables OBJECT res/ProfHistogramResources.cpp)
+add_library(adjust_tone_tables OBJECT res/ProfHistogramResources.cpp res/HSBCurveResources.cpp)
 target_link_libraries(adjust_tone_tables PRIVATE qlafx)
 target_link_libraries(adjust_tone INTERFACE $<TARGET_OBJECTS:adjust_tone_tables>)
 block()
@@ -32,6 +32,7 @@ quillo_add_test(adjust_tone_tests
         ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
         ${CMAKE_SOURCE_DIR}/editor/shell/tests/ShellWindowsTestSupport.cpp
         tests/ProfHistogramDlgTest.cpp
+        tests/HSBCurveDlgTest.cpp
     LIBS editorshell_frame
     QT NO_MAIN)
 if(TARGET adjust_tone_tests)

@@ -1,5 +1,6 @@
 // The editor's dialog commands and the functions that run them. Each dialog
 // adds its line here when it is built; a command without one stays disabled.
+#include "editor/adjust/HSBCurveDlg.h"
 #include "editor/adjust/ProfHistogramDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
@@ -15,4 +16,5 @@ void RegisterDialogRunners()
     SetSaveWithSizeRunner(RunSaveWithSizeDlg);
     // Tone dialogs.
     CMainFrame::SetDialogRunner(32798, [](CMainFrame* frame) { return RunProfHistogramDlg(frame); });
+    CMainFrame::SetDialogRunner(32840, [](CMainFrame* frame) { return RunHSBCurveDlg(frame); });
 }
