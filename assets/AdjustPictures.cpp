@@ -2,6 +2,7 @@
 #include "IconColours.h"
 
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -78,6 +79,31 @@ QImage Marker()
     return img;
 }
 
+// "Save as color theme": a tone curve on a sheet with a save arrow.
+QImage SaveThemeIcon()
+{
+    QImage img = Blank(32);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1.2));
+    p.setBrush(kPaper);
+    p.drawRoundedRect(QRectF(3.5, 3.5, 22, 25), 2, 2);
+    QLinearGradient band(5, 0, 24, 0);
+    band.setColorAt(0, kRed);
+    band.setColorAt(0.5, kGreen);
+    band.setColorAt(1, kBlue);
+    p.fillRect(QRectF(6, 22, 17, 3), band);
+    p.setPen(QPen(kBlue, 1.8));
+    QPainterPath s(QPointF(6, 19));
+    s.cubicTo(QPointF(13, 19), QPointF(12, 7), QPointF(23, 7));
+    p.drawPath(s);
+    p.setPen(QPen(kGreen, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(QPointF(26, 15), QPointF(26, 28));
+    p.drawLine(QPointF(22, 24), QPointF(26, 28));
+    p.drawLine(QPointF(30, 24), QPointF(26, 28));
+    return img;
+}
+
 } // namespace
 
 int WriteAdjustPictures(const std::string& res)
@@ -88,5 +114,6 @@ int WriteAdjustPictures(const std::string& res)
     failed += !Save(Dropper(16), res + "icon/203.png");
     failed += !Save(Dropper(32), res + "cursor/204.png", "1,30");
     failed += !Save(Marker(), res + "icon/205.png");
+    failed += !Save(SaveThemeIcon(), res + "icon/257.png");
     return failed;
 }

@@ -10,7 +10,7 @@ quillo_add_test(adjust_curves_tests
     SOURCES tests/HistogramCurveTest.cpp tests/HsbCurveTest.cpp
     LIBS adjust_curves)
 
-add_library(adjust_tone STATIC ProfHistogramDlg.cpp HSBCurveDlg.cpp)
+add_library(adjust_tone STATIC ProfHistogramDlg.cpp HSBCurveDlg.cpp SaveColorTheme.cpp)
 target_link_libraries(adjust_tone PUBLIC adjust_curves editorui editorshell_core)
 add_library(adjust_tone_tables OBJECT res/ProfHistogramResources.cpp res/HSBCurveResources.cpp)
 target_link_libraries(adjust_tone_tables PRIVATE qlafx)
@@ -18,7 +18,7 @@ target_link_libraries(adjust_tone INTERFACE $<TARGET_OBJECTS:adjust_tone_tables>
 block()
     set(res_dir ${CMAKE_BINARY_DIR}/assets/res)
     set(res_files ${res_dir}/icon/201.png ${res_dir}/icon/202.png ${res_dir}/icon/203.png
-        ${res_dir}/cursor/204.png ${res_dir}/icon/205.png)
+        ${res_dir}/cursor/204.png ${res_dir}/icon/205.png ${res_dir}/icon/257.png)
     set_source_files_properties(${res_files} PROPERTIES GENERATED TRUE)
     qt_add_resources(adjust_tone adjust_tone_pictures PREFIX "/res" BASE ${res_dir} FILES ${res_files})
     add_dependencies(adjust_tone quillo_skin)

@@ -1,5 +1,6 @@
 #include "editor/adjust/HSBCurveDlg.h"
 
+#include "editor/adjust/SaveColorTheme.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/ZoomView.h"
@@ -10,11 +11,13 @@
 #include "platform/codec/ColorForms.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr UINT kIconPick = 203;
+constexpr UINT kIconSaveTheme = 257;
 constexpr int kCursorPick = 204;
 constexpr int kIconMarker = 205;
 constexpr int kTextHSBCurve = 85;
@@ -49,6 +52,7 @@ BEGIN_MESSAGE_MAP(CHSBCurveDlg, CFilterDlg)
     ON_CBN_SELCHANGE(IDC_HSB_MODE, OnMode)
     ON_BN_CLICKED(IDC_HSB_RESET, OnReset)
     ON_BN_CLICKED(IDC_HSB_PICK, OnPick)
+    ON_BN_CLICKED(IDC_HSB_SAVE_THEME, OnSaveTheme)
     ON_MESSAGE(WM_ZOOMVIEW_NOTIFY, OnViewNotify)
 END_MESSAGE_MAP()
 
@@ -86,9 +90,7 @@ BOOL CHSBCurveDlg::OnInitDialog()
         combo->AddString(name);
     UpdateData(FALSE);
     GetDlgItem(IDC_HSB_PICK)->SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(ResourceIcon(kIconPick)));
-    // Saving a step needs the theme writer's dialog side, which is not
-    // part of the editor yet.
-    GetDlgItem(IDC_HSB_SAVE_THEME)->EnableWindow(FALSE);
+    GetDlgItem(IDC_HSB_SAVE_THEME)->SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(ResourceIcon(kIconSaveTheme)));
     PlaceHandles();
     ready = true;
     Invalidate();
@@ -317,6 +319,14 @@ LRESULT CHSBCurveDlg::OnViewNotify(WPARAM code, LPARAM lParam)
     EndPicking();
     Invalidate(FALSE);
     return 0;
+}
+
+void CHSBCurveDlg::OnSaveTheme()
+{
+    ColorThemeStep step;
+    step.type = ColorThemeStep::HsbCurve;
+    std::memcpy(step.payload, &hsbCurves, sizeof hsbCurves);
+    SaveColorTheme(step);
 }
 
 void CHSBCurveDlg::OnOK()

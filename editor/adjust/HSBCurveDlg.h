@@ -48,6 +48,7 @@ protected:
     afx_msg void OnMode();
     afx_msg void OnReset();
     afx_msg void OnPick();
+    afx_msg void OnSaveTheme();
     afx_msg LRESULT OnViewNotify(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 

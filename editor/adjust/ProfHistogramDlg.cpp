@@ -1,5 +1,6 @@
 #include "editor/adjust/ProfHistogramDlg.h"
 
+#include "editor/adjust/SaveColorTheme.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/AlgorithmThread.h"
@@ -17,6 +18,7 @@ constexpr UINT_PTR kReadyTimer = 123;
 constexpr UINT kIconStraight = 201;
 constexpr UINT kIconSmooth = 202;
 constexpr UINT kIconPick = 203;
+constexpr UINT kIconSaveTheme = 257;
 constexpr int kCursorPick = 204;
 constexpr int kIconMarker = 205;
 constexpr int kTextHistograms = 35;
@@ -62,6 +64,7 @@ BEGIN_MESSAGE_MAP(CProfHistogramDlg, CFilterDlg)
     ON_CBN_SELCHANGE(IDC_HIST_CHANNEL, OnChannel)
     ON_BN_CLICKED(IDC_HIST_AUTO, OnAutoButton)
     ON_BN_CLICKED(IDC_HIST_PICK, OnPick)
+    ON_BN_CLICKED(IDC_HIST_SAVE_THEME, OnSaveTheme)
     ON_MESSAGE(WM_ZOOMVIEW_NOTIFY, OnViewNotify)
 END_MESSAGE_MAP()
 
@@ -107,9 +110,7 @@ BOOL CProfHistogramDlg::OnInitDialog()
     SetSmoothIcon();
     GetDlgItem(IDC_HIST_PICK)->SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(ResourceIcon(kIconPick)));
     CheckRadioButton(IDC_HIST_POINTS3, IDC_HIST_POINTS7, IDC_HIST_POINTS3);
-    // Saving a step needs the theme writer's dialog side, which is not
-    // part of the editor yet.
-    GetDlgItem(IDC_HIST_SAVE_THEME)->EnableWindow(FALSE);
+    GetDlgItem(IDC_HIST_SAVE_THEME)->SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(ResourceIcon(kIconSaveTheme)));
     ResetPoints(pointCount);
     levels.SetAlgorithmInput(&source16);
     ready = true;
@@ -495,6 +496,11 @@ LRESULT CProfHistogramDlg::OnViewNotify(WPARAM code, LPARAM lParam)
     EndPicking();
     Invalidate(FALSE);
     return 0;
+}
+
+void CProfHistogramDlg::OnSaveTheme()
+{
+    SaveColorTheme(histcurve::CurvesStep(channel, curves));
 }
 
 void CProfHistogramDlg::OnOK()

@@ -80,6 +80,7 @@ protected:
     afx_msg void OnChannel();
     afx_msg void OnAutoButton();
     afx_msg void OnPick();
+    afx_msg void OnSaveTheme();
     afx_msg LRESULT OnViewNotify(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 

@@ -8,12 +8,15 @@
 #include "editor/adjust/HSBCurveDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
+#include "editor/ui/AppSettings.h"
+#include "editor/ui/PromptForText.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/QtBridge.h"
 
 #include <QWidget>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -50,9 +53,16 @@ protected:
         m_frame = new CMainFrame;
         m_app.m_pMainWnd = m_frame;
         ASSERT_TRUE(m_frame->LoadFrame(128, 0xCF8000));
+        // Themes are saved under the test's own folder.
+        std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s", m_folder.Path().c_str());
         qlafx::SetModalHook([this](CWnd* dialog, const char*, const char*, UINT) -> int {
             if (auto* dlg = dynamic_cast<CHSBCurveDlg*>(dialog))
                 return m_work ? m_work(dlg) : IDCANCEL;
+            if (dialog->GetDlgItem(IDC_PROMPT_EDIT)) {
+                dialog->SetDlgItemText(IDC_PROMPT_EDIT, "a/b:c");
+                dialog->GetDlgItem(IDOK)->SendMessage(BM_CLICK);
+                return qlafx::kModalRun;
+            }
             return IDCANCEL;
         });
     }
@@ -62,6 +72,7 @@ protected:
         if (m_frame && ::IsWindow(m_frame->m_hWnd))
             m_frame->DestroyWindow();
         m_app.m_pMainWnd = nullptr;
+        std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s/", QUILLO_PROGRAM_DIR);
         ShellWindowsTest::TearDown();
     }
     void OpenPhoto()
@@ -101,7 +112,7 @@ protected:
 
 } // namespace
 
-TEST_F(HSBCurveDlgTest, ResetFlattensEveryModeAndThemeStepReplaysTheResult)
+TEST_F(HSBCurveDlgTest, SavedThemeStepReplaysTheResultAndResetFlattensEveryMode)
 {
     OpenPhoto();
     bool noJobAtOpening = false, flat = false, same = false;
@@ -111,13 +122,11 @@ TEST_F(HSBCurveDlgTest, ResetFlattensEveryModeAndThemeStepReplaysTheResult)
         DragTo(dlg, 3, 40);
         SelectMode(dlg, 2);
         DragTo(dlg, 8, -50);
-        // The step holds all three tables whatever mode shows.
+        // The saved step holds all three tables whatever mode shows.
+        dlg->SendMessage(WM_COMMAND, IDC_HSB_SAVE_THEME, 0);
         ColorTheme theme;
-        ColorThemeStep step;
-        step.type = ColorThemeStep::HsbCurve;
-        std::memcpy(step.payload, &dlg->hsbCurves, sizeof dlg->hsbCurves);
-        theme.steps.push_back(step);
-        theme.stepCount = 1;
+        EXPECT_TRUE(theme.Load(m_folder.Path() + "ColorTheme/a_b_c.cth", true));
+        EXPECT_EQ(theme.Name(), "a/b:c");
         CQLImage played;
         ColorThemeAlgorithm player;
         player.SetImages(&thePhotoDocument.m_image, &played);
