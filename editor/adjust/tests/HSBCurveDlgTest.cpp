@@ -53,8 +53,6 @@ protected:
         m_frame = new CMainFrame;
         m_app.m_pMainWnd = m_frame;
         ASSERT_TRUE(m_frame->LoadFrame(128, 0xCF8000));
-        // Themes are saved under the test's own folder.
-        std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s", m_folder.Path().c_str());
         qlafx::SetModalHook([this](CWnd* dialog, const char*, const char*, UINT) -> int {
             if (auto* dlg = dynamic_cast<CHSBCurveDlg*>(dialog))
                 return m_work ? m_work(dlg) : IDCANCEL;
@@ -72,7 +70,6 @@ protected:
         if (m_frame && ::IsWindow(m_frame->m_hWnd))
             m_frame->DestroyWindow();
         m_app.m_pMainWnd = nullptr;
-        std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s/", QUILLO_PROGRAM_DIR);
         ShellWindowsTest::TearDown();
     }
     void OpenPhoto()
@@ -123,7 +120,11 @@ TEST_F(HSBCurveDlgTest, SavedThemeStepReplaysTheResultAndResetFlattensEveryMode)
         SelectMode(dlg, 2);
         DragTo(dlg, 8, -50);
         // The saved step holds all three tables whatever mode shows.
+        // Saved under the test's own folder as the program folder.
+        const std::string program = theAppSettings.m_programFolder;
+        std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s", m_folder.Path().c_str());
         dlg->SendMessage(WM_COMMAND, IDC_HSB_SAVE_THEME, 0);
+        std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s", program.c_str());
         ColorTheme theme;
         EXPECT_TRUE(theme.Load(m_folder.Path() + "ColorTheme/a_b_c.cth", true));
         EXPECT_EQ(theme.Name(), "a/b:c");
