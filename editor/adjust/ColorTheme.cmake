@@ -1,6 +1,7 @@
-# Tone dialogs: "Professional Histograms" and "HSB Curve". The curve maths
-# is headless; the dialogs join the frame's library through their own, and
-# their templates are linked as objects like the frame's tables.
+# Tone dialogs: "Professional Histograms", "HSB Curve" and "Color Theme",
+# with "Save as color theme". The curve maths is headless; the dialogs join
+# the frame's library through their own, and their templates are linked as
+# objects like the frame's tables.
 find_package(Qt6 REQUIRED COMPONENTS Core)
 
 add_library(adjust_curves STATIC HistogramCurve.cpp HsbCurve.cpp)
@@ -10,9 +11,10 @@ quillo_add_test(adjust_curves_tests
     SOURCES tests/HistogramCurveTest.cpp tests/HsbCurveTest.cpp
     LIBS adjust_curves)
 
-add_library(adjust_tone STATIC ProfHistogramDlg.cpp HSBCurveDlg.cpp SaveColorTheme.cpp)
+add_library(adjust_tone STATIC ProfHistogramDlg.cpp HSBCurveDlg.cpp SaveColorTheme.cpp ColorThemeDlg.cpp)
 target_link_libraries(adjust_tone PUBLIC adjust_curves editorui editorshell_core)
-add_library(adjust_tone_tables OBJECT res/ProfHistogramResources.cpp res/HSBCurveResources.cpp)
+add_library(adjust_tone_tables OBJECT
+    res/ProfHistogramResources.cpp res/HSBCurveResources.cpp res/ColorThemeResources.cpp)
 target_link_libraries(adjust_tone_tables PRIVATE qlafx)
 target_link_libraries(adjust_tone INTERFACE $<TARGET_OBJECTS:adjust_tone_tables>)
 block()
@@ -33,11 +35,12 @@ quillo_add_test(adjust_tone_tests
         ${CMAKE_SOURCE_DIR}/editor/shell/tests/ShellWindowsTestSupport.cpp
         tests/ProfHistogramDlgTest.cpp
         tests/HSBCurveDlgTest.cpp
+        tests/ColorThemeDlgTest.cpp
     LIBS editorshell_frame
     QT NO_MAIN)
 if(TARGET adjust_tone_tests)
     target_compile_definitions(adjust_tone_tests PRIVATE
         QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
         QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests")
-    add_dependencies(adjust_tone_tests quillo_skin)
+    add_dependencies(adjust_tone_tests quillo_skin quillo_themes)
 endif()

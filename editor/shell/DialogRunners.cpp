@@ -1,5 +1,6 @@
 // The editor's dialog commands and the functions that run them. Each dialog
 // adds its line here when it is built; a command without one stays disabled.
+#include "editor/adjust/ColorThemeDlg.h"
 #include "editor/adjust/HSBCurveDlg.h"
 #include "editor/adjust/ProfHistogramDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
@@ -17,4 +18,5 @@ void RegisterDialogRunners()
     // Tone dialogs.
     CMainFrame::SetDialogRunner(32798, [](CMainFrame* frame) { return RunProfHistogramDlg(frame); });
     CMainFrame::SetDialogRunner(32840, [](CMainFrame* frame) { return RunHSBCurveDlg(frame); });
+    CMainFrame::SetDialogRunner(32839, [](CMainFrame* frame) { return RunColorThemeDlg(frame); });
 }
