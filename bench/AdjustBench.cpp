@@ -1,15 +1,20 @@
 // "Professional Histograms" opening: the 16-bit copy and the four-counter
 // histogram of the 24 MP photo, beside libvips counting the same 16-bit
-// input; and the rebuild of the levels job's four tables.
+// input; the rebuild of the levels job's four tables; and the "Color
+// Theme" list: the photo's thumbnail and 50 theme previews.
 #include "BenchSupport.h"
 
+#include "algorithms/ColorThemeAlgorithm.h"
 #include "editor/adjust/HistogramCurve.h"
+#include "platform/codec/QLImageCodec.h"
 #include "imagecore/QLImage.h"
 
 #if defined(QUILLO_PEER_VIPS)
 #include <vips/vips.h>
 #endif
 
+#include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -82,5 +87,35 @@ void BM_HistogramTablesRebuild(benchmark::State& state)
     }
 }
 BENCHMARK(BM_HistogramTablesRebuild)->Unit(benchmark::kMicrosecond);
+
+// 50 themes of one curve step each, as the list renders them.
+void BM_ThemeListFill(benchmark::State& state)
+{
+    std::vector<ColorTheme> themes(50);
+    for (std::size_t i = 0; i < themes.size(); ++i) {
+        ColorThemeStep step;
+        for (int j = 0; j < 768; ++j)
+            step.payload[j] = static_cast<BYTE>(std::min(255, (j % 256) * (90 + static_cast<int>(i)) / 100));
+        themes[i].steps.push_back(step);
+    }
+    CQLImageCodec codec;
+    for (auto _ : state) {
+        CQLImage thumbnail;
+        if (!codec.Resample(&SyntheticPhoto(), &thumbnail, 100, kPhotoHeight * 100 / kPhotoWidth, 1)) {
+            state.SkipWithError("resample failed");
+            return;
+        }
+        std::vector<std::unique_ptr<CQLImage>> previews;
+        for (const ColorTheme& theme : themes) {
+            auto preview = std::make_unique<CQLImage>();
+            ColorThemeAlgorithm render;
+            render.SetImages(&thumbnail, preview.get());
+            if (render.Apply(&theme) == 0)
+                previews.push_back(std::move(preview));
+        }
+        benchmark::DoNotOptimize(previews.data());
+    }
+}
+BENCHMARK(BM_ThemeListFill)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
