@@ -17,6 +17,8 @@ constexpr int kThumbnailWidth = 100;
 constexpr int kTextNoTheme = 83;
 constexpr int kTextColorTheme = 84;
 
+const char kMemoryError[] = "unexpected memory error";
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CColorThemeDlg, CFilterDlg)
@@ -171,8 +173,11 @@ void CColorThemeDlg::OnOK()
         CFilterDlg::OnOK();
         return;
     }
-    if (WaitForFinalResult() != 0)
+    if (WaitForFinalResult() != 0) {
+        // The photo stays as it was; the dialog stays open for another try.
+        AfxMessageBox(kMemoryError);
         return;
+    }
     FreePreviews();
     if (result.GetAreaByteSize() != 0) {
         CurrentImage()->DuplicateFrom(&result);

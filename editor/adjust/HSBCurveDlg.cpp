@@ -41,6 +41,8 @@ void Frame(CDC* dc, const RECT& r, COLORREF colour)
     dc->FrameRect(&r, &brush);
 }
 
+const char kMemoryError[] = "unexpected memory error";
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CHSBCurveDlg, CFilterDlg)
@@ -81,7 +83,7 @@ BOOL CHSBCurveDlg::OnInitDialog()
     CFilterDlg::OnInitDialog();
     if (result.GetAreaByteSize() == 0) {
         // The base could not copy the photo.
-        AfxMessageBox("unexpected memory error");
+        AfxMessageBox(kMemoryError);
         EndDialog(IDCANCEL);
         return TRUE;
     }
@@ -335,8 +337,11 @@ void CHSBCurveDlg::OnOK()
         CFilterDlg::OnCancel();
         return;
     }
-    if (WaitForFinalResult() != 0)
+    if (WaitForFinalResult() != 0) {
+        // The photo stays as it was; the dialog stays open for another try.
+        AfxMessageBox(kMemoryError);
         return;
+    }
     font.DeleteObject();
     if (result.GetAreaByteSize() != 0) {
         CurrentImage()->DuplicateFrom(&result);

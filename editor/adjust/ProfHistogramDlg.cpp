@@ -509,8 +509,11 @@ void CProfHistogramDlg::OnOK()
         CFilterDlg::OnCancel();
         return;
     }
-    if (WaitForFinalResult() != 0)
+    if (WaitForFinalResult() != 0) {
+        // The photo stays as it was; the dialog stays open for another try.
+        AfxMessageBox(kMemoryError);
         return;
+    }
     KillTimer(kReadyTimer);
     CurrentImage()->DuplicateFrom(&result);
     thePhotoDocument.m_history.Push(CurrentImage(), theUITextTable.GetText(kTextHistograms));
