@@ -15,20 +15,29 @@ void CountHistogram16(const C16BitBitmap& bitmap, Histogram16& counts)
     const int w = bitmap.GetWidth();
     std::mutex merge;
     imagecore::ParallelFor(0, bitmap.GetHeight(), static_cast<std::size_t>(w) * 4, [&](int y0, int y1) {
-        Histogram16 local(65536);
+        // One table per counter: neighbouring pixels of a smooth photo hit
+        // the same levels, and four separate tables keep those updates apart.
+        std::vector<std::uint32_t> local(4 * 65536, 0);
+        std::uint32_t* lum = local.data();
+        std::uint32_t* red = lum + 65536;
+        std::uint32_t* green = red + 65536;
+        std::uint32_t* blue = green + 65536;
         for (int y = y0; y < y1; ++y) {
             const C16BitPixel* p = bitmap.GetBuffer(0, y);
             for (int x = 0; x < w; ++x) {
-                ++local[(3 * p[x].r + 6 * p[x].g + p[x].b) / 10][0];
-                ++local[p[x].r][1];
-                ++local[p[x].g][2];
-                ++local[p[x].b][3];
+                ++lum[(3 * p[x].r + 6 * p[x].g + p[x].b) / 10];
+                ++red[p[x].r];
+                ++green[p[x].g];
+                ++blue[p[x].b];
             }
         }
         std::lock_guard<std::mutex> lock(merge);
-        for (std::size_t i = 0; i < counts.size(); ++i)
-            for (int k = 0; k < 4; ++k)
-                counts[i][k] += local[i][k];
+        for (std::size_t i = 0; i < counts.size(); ++i) {
+            counts[i][0] += lum[i];
+            counts[i][1] += red[i];
+            counts[i][2] += green[i];
+            counts[i][3] += blue[i];
+        }
     });
 }
 
