@@ -11,7 +11,8 @@ quillo_add_test(adjust_curves_tests
     SOURCES tests/HistogramCurveTest.cpp tests/HsbCurveTest.cpp
     LIBS adjust_curves)
 
-add_library(adjust_tone STATIC ProfHistogramDlg.cpp HSBCurveDlg.cpp SaveColorTheme.cpp ColorThemeDlg.cpp)
+add_library(adjust_tone STATIC
+    ColourPick.cpp ProfHistogramDlg.cpp HSBCurveDlg.cpp SaveColorTheme.cpp ColorThemeDlg.cpp)
 target_link_libraries(adjust_tone PUBLIC adjust_curves editorui editorshell_core)
 add_library(adjust_tone_tables OBJECT
     res/ProfHistogramResources.cpp res/HSBCurveResources.cpp res/ColorThemeResources.cpp)

@@ -18,7 +18,6 @@ namespace {
 
 constexpr UINT kIconPick = 203;
 constexpr UINT kIconSaveTheme = 257;
-constexpr int kCursorPick = 204;
 constexpr int kIconMarker = 205;
 constexpr int kTextHSBCurve = 85;
 
@@ -283,43 +282,25 @@ void CHSBCurveDlg::OnReset()
 void CHSBCurveDlg::OnPick()
 {
     UpdateData(TRUE);
-    if (pickMode) {
-        savedViewMode = modeBar.GetViewMode();
-        resultView.SetNotifyMode(TRUE);
-        modeBar.SetViewMode(0);
-    } else {
+    if (pickMode)
+        picker.Start(*this);
+    else
         EndPicking();
-    }
 }
 
 void CHSBCurveDlg::EndPicking()
 {
     pickMode = 0;
     CheckDlgButton(IDC_HSB_PICK, 0);
-    resultView.SetNotifyMode(FALSE);
-    modeBar.SetViewMode(savedViewMode);
+    picker.Stop(*this);
 }
 
 LRESULT CHSBCurveDlg::OnViewNotify(WPARAM code, LPARAM lParam)
 {
-    const auto* notice = reinterpret_cast<const ZoomViewNotice*>(lParam);
-    if (!pickMode || !notice || notice->view != &resultView)
-        return 0;
-    if (code == kZoomNoticeSetCursor) {
-        ::SetCursor(::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(kCursorPick)));
-        return 0;
+    if (pickMode && picker.OnNotice(*this, code, lParam, &pickedColour)) {
+        EndPicking();
+        Invalidate(FALSE);
     }
-    if (code != kZoomNoticeButtonDown || !notice->data)
-        return 0;
-    POINT p = *static_cast<const POINT*>(notice->data);
-    CQLImage* image = resultView.GetImage();
-    // A click beside the photo picks nothing.
-    if (!image || !resultView.ClientToImage(&p))
-        return 0;
-    const BYTE* px = image->GetBuffer(p.x, p.y);
-    pickedColour = CPixel{px[0], px[1], px[2], px[3]};
-    EndPicking();
-    Invalidate(FALSE);
     return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "algorithms/HsbCurveAlgorithm.h"
 #include "editor/adjust/HsbCurve.h"
+#include "editor/adjust/ColourPick.h"
 #include "editor/ui/FilterDlg.h"
 
 inline constexpr UINT IDD_HSB_CURVE = 258;
@@ -60,7 +61,7 @@ private:
 
     HsbCurveAlgorithm algorithm;
     CFont font;
-    int savedViewMode = 0;
+    ColourPick picker;
     bool ready = false;
 };
 

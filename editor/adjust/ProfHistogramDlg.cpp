@@ -19,7 +19,6 @@ constexpr UINT kIconStraight = 201;
 constexpr UINT kIconSmooth = 202;
 constexpr UINT kIconPick = 203;
 constexpr UINT kIconSaveTheme = 257;
-constexpr int kCursorPick = 204;
 constexpr int kIconMarker = 205;
 constexpr int kTextHistograms = 35;
 const char kMemoryError[] = "unexpected memory error";
@@ -458,43 +457,25 @@ void CProfHistogramDlg::OnAutoButton()
 void CProfHistogramDlg::OnPick()
 {
     UpdateData(TRUE);
-    if (pickMode) {
-        savedViewMode = modeBar.GetViewMode();
-        resultView.SetNotifyMode(TRUE);
-        modeBar.SetViewMode(0);
-    } else {
+    if (pickMode)
+        picker.Start(*this);
+    else
         EndPicking();
-    }
 }
 
 void CProfHistogramDlg::EndPicking()
 {
     pickMode = 0;
     CheckDlgButton(IDC_HIST_PICK, 0);
-    resultView.SetNotifyMode(FALSE);
-    modeBar.SetViewMode(savedViewMode);
+    picker.Stop(*this);
 }
 
 LRESULT CProfHistogramDlg::OnViewNotify(WPARAM code, LPARAM lParam)
 {
-    const auto* notice = reinterpret_cast<const ZoomViewNotice*>(lParam);
-    if (!pickMode || !notice || notice->view != &resultView)
-        return 0;
-    if (code == kZoomNoticeSetCursor) {
-        ::SetCursor(::LoadCursor(AfxGetResourceHandle(), MAKEINTRESOURCE(kCursorPick)));
-        return 0;
+    if (pickMode && picker.OnNotice(*this, code, lParam, &pickedColour)) {
+        EndPicking();
+        Invalidate(FALSE);
     }
-    if (code != kZoomNoticeButtonDown || !notice->data)
-        return 0;
-    POINT p = *static_cast<const POINT*>(notice->data);
-    CQLImage* image = resultView.GetImage();
-    // A click beside the photo picks nothing.
-    if (!image || !resultView.ClientToImage(&p))
-        return 0;
-    const BYTE* px = image->GetBuffer(p.x, p.y);
-    pickedColour = CPixel{px[0], px[1], px[2], px[3]};
-    EndPicking();
-    Invalidate(FALSE);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "algorithms/LevelsAlgorithm.h"
 #include "editor/adjust/HistogramCurve.h"
+#include "editor/adjust/ColourPick.h"
 #include "editor/ui/FilterDlg.h"
 #include "imagecore/16BitBitmap.h"
 
@@ -92,7 +93,7 @@ private:
     void DrawCurveArea(CDC* dc);
     void DrawMarker(CDC* dc);
 
-    int savedViewMode = 0;
+    ColourPick picker;
     bool ready = false;  // the set-up got through the copies
 };
 

@@ -1,12 +1,13 @@
 // "Professional Histograms" on the open photo: the command runs it from the
 // frame's table, "RGB" uses the master curve only and "R" the colour curves
-// only, OK applies with one undo step, Cancel keeps the photo, and a grab on
-// a corpus photo.
+// only, OK applies with one undo step, Cancel keeps the photo, picking, and a
+// grab on a corpus photo.
 #include "../../shell/tests/ShellWindowsTestSupport.h"
 
 #include "editor/adjust/ProfHistogramDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
+#include "editor/ui/ZoomView.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/QtBridge.h"
 
@@ -201,4 +202,35 @@ TEST_F(ProfHistogramDlgTest, GrabOfACorpusPhoto)
     });
     EXPECT_FALSE(grab.empty());
     EXPECT_GT(resultMean, Mean(photo, 1));
+}
+
+TEST_F(ProfHistogramDlgTest, PickingReadsThePreviewPixelAndIgnoresTheMargin)
+{
+    OpenPhoto();
+    CPixel missed{}, picked{};
+    int pickAfterMiss = 0, pickAfterHit = 1;
+    Run([&](CProfHistogramDlg* dlg) {
+        dlg->CheckDlgButton(IDC_HIST_PICK, 1);
+        dlg->SendMessage(WM_COMMAND, IDC_HIST_PICK, 0);
+        POINT outside{-5, -5};
+        ZoomViewNotice notice{&dlg->resultView, &outside};
+        dlg->SendMessage(WM_ZOOMVIEW_NOTIFY, kZoomNoticeButtonDown, reinterpret_cast<LPARAM>(&notice));
+        missed = dlg->pickedColour;
+        pickAfterMiss = dlg->pickMode;
+        POINT inside{30, 40};
+        EXPECT_TRUE(dlg->resultView.ImageToClient(&inside));
+        notice.data = &inside;
+        dlg->SendMessage(WM_ZOOMVIEW_NOTIFY, kZoomNoticeButtonDown, reinterpret_cast<LPARAM>(&notice));
+        picked = dlg->pickedColour;
+        pickAfterHit = dlg->pickMode;
+        dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
+        return qlafx::kModalRun;
+    });
+    EXPECT_EQ(missed.g, 0);
+    EXPECT_EQ(pickAfterMiss, 1);
+    const BYTE* expected = thePhotoDocument.m_image.GetBuffer(30, 40);
+    EXPECT_EQ(picked.b, expected[0]);
+    EXPECT_EQ(picked.g, expected[1]);
+    EXPECT_EQ(picked.r, expected[2]);
+    EXPECT_EQ(pickAfterHit, 0);
 }
