@@ -2,6 +2,7 @@
 // left, the amount re-running on release, OK with one undo step, an empty
 // theme folder, and a grab on a corpus photo.
 #include "../../shell/tests/ShellWindowsTestSupport.h"
+#include "AdjustTestSupport.h"
 
 #include "algorithms/ColorThemeAlgorithm.h"
 #include "editor/adjust/ColorThemeDlg.h"
@@ -24,23 +25,8 @@
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 60000)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        qlafx::ProcessPendingEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-bool SamePixels(const CQLImage& a, const CQLImage& b)
-{
-    return a.GetAreaByteSize() == b.GetAreaByteSize()
-           && std::memcmp(a.GetBuffer(0, 0), b.GetBuffer(0, 0), a.GetAreaByteSize()) == 0;
-}
+using adjusttest::PumpUntil;
+using adjusttest::SamePixels;
 
 std::vector<std::string> Items(const CColorThemeDlg* dlg)
 {

@@ -3,6 +3,7 @@
 // only, OK applies with one undo step, Cancel keeps the photo, picking, and a
 // grab on a corpus photo.
 #include "../../shell/tests/ShellWindowsTestSupport.h"
+#include "AdjustTestSupport.h"
 
 #include "editor/adjust/ProfHistogramDlg.h"
 #include "editor/shell/MainFrame.h"
@@ -20,17 +21,8 @@
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 60000)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        qlafx::ProcessPendingEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
+using adjusttest::PumpUntil;
+using adjusttest::SamePixels;
 
 double Mean(const CQLImage& image, int offset)
 {
