@@ -6,6 +6,7 @@
 #include "platform/win/WinTypes.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,4 +44,25 @@ struct ColorTheme {
     // Replaces the file through a temporary file and a rename; false, with
     // the old file intact, when it cannot be written.
     bool Write(const std::string& path) const;
+
+    // The theme folder, "ColorTheme/" under the program folder (which ends
+    // in a slash).
+    static void SetProgramFolder(const std::string& programFolder);
+    static std::string Folder();
+    // Answers Save's yes/no questions (message boxes in the editor); with
+    // none set every answer is No.
+    using AskHook = std::function<bool(const char* question)>;
+    static void SetAskHook(AskHook hook);
+    // The typed name with " * / : ? \ ~ as '_', cut on a UTF-8 boundary so
+    // that it stays a valid file name with ".cth" added.
+    static std::string FileNameFor(const std::string& typed);
+
+    enum class SaveResult { Written, Declined, Failed };
+    // Writes the theme as fileName (no extension) + ".cth" in the folder,
+    // made when missing. With ask an existing file is appended to (its name
+    // kept; refused beyond MaxSteps, file kept) or overwritten as the hook
+    // answers.
+    SaveResult Save(const std::string& fileName, bool ask) const;
+    // path names a file in the folder, or is used as it is with fullPath.
+    bool Load(const std::string& path, bool fullPath);
 };

@@ -10,6 +10,7 @@
 #include "EffectDialogPictures.h"
 #include "FunctionBarPictures.h"
 #include "TransformPictures.h"
+#include "AdjustPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
 #include "ShellDialogPictures.h"
@@ -350,5 +351,6 @@ int main(int argc, char** argv)
     failed += WriteFunctionBarPictures(skin);
     failed += WriteTransformPictures(res);
     failed += WritePerspectiveSample(skin);
+    failed += WriteAdjustPictures(res);
     return failed ? 1 : 0;
 }

@@ -4,6 +4,9 @@
 #include "editor/adjust/ModifyShapeDlg.h"
 #include "editor/adjust/PerspectiveDlg.h"
 #include "editor/adjust/TransformDlg.h"
+#include "editor/adjust/ColorThemeDlg.h"
+#include "editor/adjust/HSBCurveDlg.h"
+#include "editor/adjust/ProfHistogramDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PrintImageDlg.h"
@@ -62,4 +65,8 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32863, RunPerspectiveCommand);
     CMainFrame::SetDialogRunner(32877, RunModifyShapeCommand);
     CFunctionBar::SetButtonRunner(4113, RunTransformFromFunctionBar);
+    // Tone dialogs.
+    CMainFrame::SetDialogRunner(32798, [](CMainFrame* frame) { return RunProfHistogramDlg(frame); });
+    CMainFrame::SetDialogRunner(32840, [](CMainFrame* frame) { return RunHSBCurveDlg(frame); });
+    CMainFrame::SetDialogRunner(32839, [](CMainFrame* frame) { return RunColorThemeDlg(frame); });
 }
