@@ -121,6 +121,14 @@ void CMultiWork::Notify(int percent, int photo) const
         calls.postMessage(notifyWnd, WM_MULTI_PROGRESS, static_cast<WPARAM>(percent), static_cast<LPARAM>(photo));
 }
 
+void CMultiWork::StartJob(HWND notify, FilterHost::Function run)
+{
+    notifyWnd = notify;
+    // The run builds its own result; the open photo is only read by the UI.
+    if (!calls.runJob || !calls.runJob(notify, &host, run))
+        Notify(kMultiFailed, 0);
+}
+
 // Every run ends here, with exactly one final notice.
 int CMultiWork::Finish(int code)
 {

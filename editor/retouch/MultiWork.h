@@ -38,6 +38,8 @@ inline int MergeLuminance(int b, int g, int r) { return (6 * g + 3 * r + b) / 10
 struct MultiWorkCalls {
     int (*messageBox)(HWND owner, LPCSTR text, LPCSTR caption, UINT type) = nullptr;
     BOOL (*postMessage)(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) = nullptr;
+    // Hands the run function to the algorithm thread: notices to notify.
+    BOOL (*runJob)(HWND notify, FilterHost* host, FilterHost::Function run) = nullptr;
 };
 
 class CMultiWork {
@@ -95,6 +97,7 @@ protected:
     void MergeWeighted();
     void CropToCoverage();
     void Notify(int percent, int photo) const;
+    void StartJob(HWND notify, FilterHost::Function run);
     int Finish(int code);
 
     // Per pixel: B, G, R sums; the number of photos that cover it; the HDR
@@ -113,6 +116,7 @@ private:
 class CMultiNRWork : public CMultiWork {
 public:
     CMultiNRWork();
+    void Start(HWND notify) override { StartJob(notify, RunAverage); }
     const char* GetDescription() const override;
     void Merge() override { MergeAverage(); }
 };
@@ -127,5 +131,6 @@ public:
 class CMultiHDRWork : public CMultiWork {
 public:
     CMultiHDRWork();
+    void Start(HWND notify) override { StartJob(notify, RunHDR); }
     const char* GetDescription() const override;
 };
