@@ -1,4 +1,5 @@
 // The multi-shot dialogs' templates.
+#include "editor/retouch/MultiPhotoSelectDlg.h"
 #include "editor/retouch/MultiProgressDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
@@ -6,8 +7,23 @@
 namespace {
 
 constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER;
+constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 
 const qlafx::DialogTemplate kMultiShotDialogs[] = {
+    {IDD_MULTI_PHOTO_SELECT, kModal, 0, 0, 0, 340, 300, "Step 1: Choose photos for same scene", "MS Shell Dlg", 8,
+     {
+         {"Button", "About this Tool", 0xFFFF, 7, 4, 326, 82, WS_VISIBLE | BS_GROUPBOX},
+         {"Edit", "", IDC_MULTI_DESCRIPTION, 14, 16, 312, 64,
+          WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL},
+         {"Button", "Original Photo Sequence", 0xFFFF, 7, 90, 326, 184, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "", IDC_MULTI_COUNT, 14, 105, 150, 10, WS_VISIBLE | SS_LEFT},
+         {"Button", "Sample", IDC_MULTI_SAMPLE, 166, 102, 50, 14, kTab | BS_PUSHBUTTON},
+         {"Button", "Add", IDC_MULTI_ADD, 221, 102, 50, 14, kTab | BS_PUSHBUTTON},
+         {"Button", "Del", IDC_MULTI_DEL, 276, 102, 50, 14, kTab | BS_PUSHBUTTON | WS_DISABLED},
+         {"Static", "", IDC_MULTI_LIST_PLACE, 14, 120, 312, 148, WS_VISIBLE | SS_LEFT},
+         {"Button", "Next>", IDOK, 228, 280, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 283, 280, 50, 14, kTab | BS_PUSHBUTTON},
+     }},
     {IDD_MULTI_PROGRESS, kModal, 0, 0, 0, 220, 56, "In Processing ...", "MS Shell Dlg", 8,
      {
          {"Static", "", IDC_MULTI_PROGRESS_TEXT, 10, 10, 200, 10, WS_VISIBLE | SS_LEFT},

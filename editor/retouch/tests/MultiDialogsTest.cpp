@@ -1,6 +1,8 @@
 #include "editor/ui/tests/EffectDialogTestEnv.h"
 
+#include "editor/retouch/MultiPhotoSelectDlg.h"
 #include "editor/retouch/MultiProgressDlg.h"
+#include "editor/shell/PhotoDocument.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/ui/AlgorithmThread.h"
 #include "platform/afx/CommCtrl.h"
@@ -147,6 +149,123 @@ TEST_F(MultiDialogsTest, ClosingStopsTheMergeAndWaitsForIt)
     EXPECT_TRUE(boxes.empty());
     qlafx::ProcessPendingEvents();
     EXPECT_TRUE(boxes.empty());
+}
+
+std::string ItemText(CWnd& dlg, UINT id)
+{
+    char text[256] = {};
+    dlg.GetDlgItemText(id, text, sizeof text);
+    return text;
+}
+
+bool Enabled(CWnd& dlg, UINT id)
+{
+    return dlg.GetDlgItem(id)->IsWindowEnabled();
+}
+
+// Runs Step 1 with the open photo at path; step is called inside it.
+int RunStep1(CMultiWork& work, const std::string& path, std::vector<std::string>& boxes,
+             const std::function<int(CMultiPhotoSelectDlg&)>& step)
+{
+    std::snprintf(thePhotoDocument.m_path, sizeof thePhotoDocument.m_path, "%s", path.c_str());
+    qlafx::SetModalHook([&](CWnd* dialog, const char*, const char* text, UINT) -> int {
+        if (!dialog)
+            return boxes.push_back(text ? text : ""), IDOK;
+        qlafx::ProcessPendingEvents();
+        return step(static_cast<CMultiPhotoSelectDlg&>(*dialog));
+    });
+    CMultiPhotoSelectDlg dlg(&work, nullptr);
+    const int answer = static_cast<int>(dlg.DoModal());
+    thePhotoDocument.m_path[0] = '\0';
+    return answer;
+}
+
+TEST_F(MultiDialogsTest, StepOneListsThePhotosAndCountsThem)
+{
+    CMultiNRWork work;
+    if (!MakeCrops(work))
+        GTEST_SKIP() << "corpus photo absent";
+    const std::string paths[3] = {work.photos[0]->path, work.photos[1]->path, work.photos[2]->path};
+    std::vector<std::string> boxes;
+    const int answer = RunStep1(work, paths[0], boxes, [&](CMultiPhotoSelectDlg& d) {
+        EXPECT_EQ(ItemText(d, IDC_MULTI_COUNT), "Need 2-256 photos, Now have 1:");
+        EXPECT_FALSE(Enabled(d, IDOK));
+        EXPECT_EQ(ItemText(d, IDC_MULTI_DESCRIPTION).substr(0, 25), "When using high ISO to sh");
+        d.AddFile(paths[1].c_str());
+        EXPECT_TRUE(Enabled(d, IDOK));
+        d.AddFile(paths[2].c_str());
+        d.AddFile(paths[2].c_str()); // refused: already listed
+        EXPECT_EQ(ItemText(d, IDC_MULTI_COUNT), "Need 2-256 photos, Now have 3:");
+        EXPECT_EQ(d.GetList().GetItemCount(), 3);
+        EXPECT_STREQ(d.GetList().GetItem(1)->text, "crop1");
+        EXPECT_TRUE(Enabled(d, IDC_MULTI_ADD));
+        EXPECT_FALSE(Enabled(d, IDC_MULTI_DEL));
+        SaveGrab(d, "multishot-step1.png");
+
+        // The open photo cannot be removed; another one can.
+        d.GetList().SelectItem(0, 0);
+        d.SendMessage(WM_THUMBLIST_NOTIFY, ThumbListSelChange, 0);
+        EXPECT_FALSE(Enabled(d, IDC_MULTI_DEL));
+        d.GetList().SelectItem(0, 1);
+        d.SendMessage(WM_THUMBLIST_NOTIFY, ThumbListSelChange, 0);
+        EXPECT_TRUE(Enabled(d, IDC_MULTI_DEL));
+        d.SendMessage(WM_COMMAND, IDC_MULTI_DEL, 0);
+        EXPECT_EQ(ItemText(d, IDC_MULTI_COUNT), "Need 2-256 photos, Now have 2:");
+        d.SendMessage(WM_COMMAND, IDOK, 0);
+        return qlafx::kModalRun;
+    });
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_EQ(boxes, std::vector<std::string>{"This image is in list already"});
+    ASSERT_EQ(work.PhotoCount(), 2);
+    EXPECT_STREQ(work.photos[1]->name, "crop2");
+}
+
+TEST_F(MultiDialogsTest, StepOneEnablesAddAndNextAtTheBounds)
+{
+    CMultiNRWork nr;
+    if (!MakeCrops(nr))
+        GTEST_SKIP() << "corpus photo absent";
+    const std::string paths[3] = {nr.photos[0]->path, nr.photos[1]->path, nr.photos[2]->path};
+    std::vector<std::string> boxes;
+    RunStep1(nr, paths[0], boxes, [&](CMultiPhotoSelectDlg& d) {
+        for (int i = 1; i < 255; ++i) {
+            auto* p = new MergePhoto;
+            std::snprintf(p->name, sizeof p->name, "listed%d", i);
+            nr.photos.push_back(p);
+        }
+        d.AddFile(paths[1].c_str()); // the 256th
+        EXPECT_EQ(ItemText(d, IDC_MULTI_COUNT), "Need 2-256 photos, Now have 256:");
+        EXPECT_FALSE(Enabled(d, IDC_MULTI_ADD));
+        EXPECT_TRUE(Enabled(d, IDOK));
+        return IDCANCEL;
+    });
+    CMultiHDRWork hdr;
+    RunStep1(hdr, paths[0], boxes, [&](CMultiPhotoSelectDlg& d) {
+        d.AddFile(paths[1].c_str());
+        EXPECT_TRUE(Enabled(d, IDC_MULTI_ADD));
+        d.AddFile(paths[2].c_str());
+        EXPECT_EQ(ItemText(d, IDC_MULTI_COUNT), "Need 2-3 photos, Now have 3:");
+        EXPECT_FALSE(Enabled(d, IDC_MULTI_ADD));
+        EXPECT_TRUE(Enabled(d, IDOK));
+        return IDCANCEL;
+    });
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MultiDialogsTest, AnOpenPhotoTooSmallClosesStepOneWithTwoMessages)
+{
+    CQLImage small;
+    small.Create(500, 700);
+    const std::string path = (dir / "small.bmp").string();
+    ASSERT_EQ(small.SaveToFile(path.c_str()), 0);
+    CMultiNRWork work;
+    std::vector<std::string> boxes;
+    int shown = 0;
+    const int answer = RunStep1(work, path, boxes, [&](CMultiPhotoSelectDlg&) { return ++shown, IDOK; });
+    EXPECT_EQ(answer, IDCANCEL);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"This function need big images at least 600x600",
+                                               "Unexpected error when add file"}));
+    EXPECT_EQ(work.PhotoCount(), 0);
 }
 
 }  // namespace
