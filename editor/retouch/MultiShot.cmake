@@ -9,7 +9,10 @@ quillo_add_test(multishot_tests
 
 # Qt's targets are imported per folder.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
-add_library(multishot_dialogs STATIC MultiPhotoSelectDlg.cpp MultiProgressDlg.cpp)
+add_library(multishot_dialogs STATIC
+    AntiShakeStepDlg.cpp
+    MultiPhotoSelectDlg.cpp
+    MultiProgressDlg.cpp)
 target_link_libraries(multishot_dialogs PUBLIC multishot editorui)
 # The templates register themselves from a static object.
 add_library(multishot_tables OBJECT res/MultiShotResources.cpp)

@@ -1,4 +1,5 @@
 // The multi-shot dialogs' templates.
+#include "editor/retouch/AntiShakeStepDlg.h"
 #include "editor/retouch/MultiPhotoSelectDlg.h"
 #include "editor/retouch/MultiProgressDlg.h"
 #include "platform/afx/CommCtrl.h"
@@ -10,6 +11,21 @@ constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS
 constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 
 const qlafx::DialogTemplate kMultiShotDialogs[] = {
+    {IDD_ANTI_SHAKE_STEP, kModal, 0, 0, 0, 240, 150, "Step 2: Anti-Shake between photos", "MS Shell Dlg", 8,
+     {
+         {"Button", "I have not use tripod, Please do anti-shake", IDC_SHAKE_ENABLE, 10, 8, 220, 10,
+          kTab | BS_AUTOCHECKBOX},
+         {"Button", "Settings", 0xFFFF, 7, 22, 226, 62, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Shake range", 0xFFFF, 14, 36, 54, 8, WS_VISIBLE | SS_LEFT},
+         {"ComboBox", "", IDC_SHAKE_RANGE, 70, 34, 110, 60, kTab | WS_VSCROLL | CBS_DROPDOWNLIST},
+         {"Static", "A small range may cause blur after merge", 0xFFFF, 14, 50, 210, 8, WS_VISIBLE | SS_LEFT},
+         {"Static", "Accurate", 0xFFFF, 14, 66, 54, 8, WS_VISIBLE | SS_LEFT},
+         {"ComboBox", "", IDC_SHAKE_ACCURACY, 70, 64, 110, 60, kTab | WS_VSCROLL | CBS_DROPDOWNLIST},
+         {"Static", "Click 'Next' to start", IDC_SHAKE_STATUS, 7, 92, 226, 8, WS_VISIBLE | SS_LEFT},
+         {"msctls_progress32", "", IDC_SHAKE_BAR, 7, 104, 226, 10, WS_VISIBLE | WS_BORDER},
+         {"Button", "Next>", IDOK, 128, 128, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 183, 128, 50, 14, kTab | BS_PUSHBUTTON},
+     }},
     {IDD_MULTI_PHOTO_SELECT, kModal, 0, 0, 0, 340, 300, "Step 1: Choose photos for same scene", "MS Shell Dlg", 8,
      {
          {"Button", "About this Tool", 0xFFFF, 7, 4, 326, 82, WS_VISIBLE | BS_GROUPBOX},

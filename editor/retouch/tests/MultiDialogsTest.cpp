@@ -1,5 +1,6 @@
 #include "editor/ui/tests/EffectDialogTestEnv.h"
 
+#include "editor/retouch/AntiShakeStepDlg.h"
 #include "editor/retouch/MultiPhotoSelectDlg.h"
 #include "editor/retouch/MultiProgressDlg.h"
 #include "editor/shell/PhotoDocument.h"
@@ -266,6 +267,110 @@ TEST_F(MultiDialogsTest, AnOpenPhotoTooSmallClosesStepOneWithTwoMessages)
     EXPECT_EQ(boxes, (std::vector<std::string>{"This function need big images at least 600x600",
                                                "Unexpected error when add file"}));
     EXPECT_EQ(work.PhotoCount(), 0);
+}
+
+TEST(AntiShakeStepRank, ReferenceIsTheMedianOrPhotoHalfN)
+{
+    struct Case {
+        std::vector<ULONGLONG> ranks;
+        int reference;
+    } cases[] = {
+        {{10, 20}, 0},       // two photos: the earlier (or darker) one
+        {{20, 10}, 1},
+        {{5, 5}, 1},         // same instant: nobody has exactly one later, so n/2
+        {{1, 2, 3}, 1},
+        {{3, 3, 3}, 1},
+        {{7, 1, 4, 9}, 2},
+        {{9, 9, 1, 1}, 2},   // the first with two higher
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CAntiShakeStepDlg::ChooseByRank(c.ranks), c.reference) << c.ranks.size() << " " << c.ranks[0];
+}
+
+TEST(AntiShakeStepPrune, UnalignedPhotosGoAndTheReferenceStays)
+{
+    CMultiNRWork work;
+    const int aligned[5] = {0, 1, 0, 1, 1};
+    for (int i = 0; i < 5; ++i) {
+        work.photos.push_back(new MergePhoto);
+        work.photos.back()->aligned = aligned[i];
+        std::snprintf(work.photos.back()->name, sizeof work.photos.back()->name, "p%d", i);
+    }
+    work.referenceIndex = 2; // not aligned, as the reference never is analysed
+    work.photos[2]->aligned = 0;
+    CAntiShakeStepDlg dlg(&work, nullptr);
+    dlg.PruneUnaligned();
+    ASSERT_EQ(work.PhotoCount(), 4);
+    EXPECT_STREQ(work.photos[0]->name, "p1");
+    EXPECT_STREQ(work.photos[work.referenceIndex]->name, "p2");
+    EXPECT_EQ(work.referenceIndex, 1);
+    EXPECT_STREQ(work.photos[3]->name, "p4");
+}
+
+// Steps 2 and 3 with the real alignment on three crops at known offsets.
+TEST_F(MultiDialogsTest, RealCropsAlignInStepTwoAndMerge)
+{
+    CMultiNRWork work;
+    if (!MakeCrops(work))
+        GTEST_SKIP() << "corpus photo absent";
+    const int shifts[3][2] = {{0, 0}, {14, 9}, {-11, 6}};
+    for (MergePhoto* p : work.photos)
+        p->transform[2] = p->transform[5] = 0;
+    std::vector<std::string> boxes;
+    bool grabbed = false;
+    qlafx::SetModalHook([&](CWnd* dialog, const char*, const char* text, UINT) -> int {
+        if (!dialog)
+            return boxes.push_back(text ? text : ""), IDYES;
+        EXPECT_EQ(ItemText(*dialog, IDC_SHAKE_STATUS), "Click 'Next' to start");
+        // Without anti-shake the settings do not apply.
+        dialog->CheckDlgButton(IDC_SHAKE_ENABLE, BST_UNCHECKED);
+        dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SHAKE_ENABLE, BN_CLICKED), 0);
+        EXPECT_FALSE(Enabled(*dialog, IDC_SHAKE_RANGE));
+        EXPECT_FALSE(Enabled(*dialog, IDC_SHAKE_ACCURACY));
+        dialog->CheckDlgButton(IDC_SHAKE_ENABLE, BST_CHECKED);
+        dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SHAKE_ENABLE, BN_CLICKED), 0);
+        EXPECT_TRUE(Enabled(*dialog, IDC_SHAKE_RANGE));
+        dialog->SendMessage(WM_COMMAND, IDOK, 0);
+        EXPECT_FALSE(Enabled(*dialog, IDOK));
+        // Grab during the last photo's analysis.
+        PumpUntil([&] {
+            return ItemText(*dialog, IDC_SHAKE_STATUS) == "Analyse shake for photo 3" || !::IsWindow(dialog->m_hWnd);
+        });
+        if (::IsWindow(dialog->m_hWnd)) {
+            PumpUntil([&] { return dialog->SendDlgItemMessage(IDC_SHAKE_BAR, PBM_GETPOS) >= 90 || !::IsWindow(dialog->m_hWnd); }, 5000);
+            if (::IsWindow(dialog->m_hWnd)) {
+                SaveGrab(*dialog, "multishot-step2.png");
+                grabbed = true;
+            }
+        }
+        return qlafx::kModalRun;
+    });
+    CAntiShakeStepDlg step(&work, nullptr);
+    ASSERT_EQ(step.DoModal(), IDOK);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(grabbed);
+    const int ref = work.referenceIndex;
+    EXPECT_EQ(ref, 1); // created second of three
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(work.photos[i]->aligned) << i;
+        EXPECT_NEAR(work.photos[i]->transform[2], shifts[ref][0] - shifts[i][0], 1.0) << i;
+        EXPECT_NEAR(work.photos[i]->transform[5], shifts[ref][1] - shifts[i][1], 1.0) << i;
+    }
+
+    qlafx::SetModalHook({});
+    CMultiProgressDlg progress(&work, nullptr);
+    ASSERT_EQ(progress.DoModal(), IDOK);
+    UINT w = 0, h = 0;
+    work.GetResult().GetSize(&w, &h);
+    // Common area in the reference's frame: x in [14, 1174), y in [9, 896);
+    // the corners of each uncovered strip trim a little more.
+    EXPECT_LE(w, 1160u);
+    EXPECT_GE(w, 1120u);
+    EXPECT_LE(h, 887u);
+    EXPECT_GE(h, 830u);
+    for (UINT y = 0; y < h; y += 5)
+        for (UINT x = 0; x < w; x += 5)
+            ASSERT_EQ(work.GetResult().GetPixel2(x, y).a, 3) << x << "," << y;
 }
 
 }  // namespace
