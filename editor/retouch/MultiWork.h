@@ -56,6 +56,9 @@ public:
     virtual BOOL Prepare() { return TRUE; }
     virtual void Merge() {}
 
+    // Step 1, the work's own steps and the merge, then one undo step; TRUE
+    // when the open photo was replaced.
+    BOOL Run();
     void ClearImages();
     // Messages go to owner. FALSE (record dropped) when refused.
     BOOL AddPhoto(const char* path, HWND owner = nullptr);
@@ -116,14 +119,17 @@ private:
 class CMultiNRWork : public CMultiWork {
 public:
     CMultiNRWork();
+    void ShowHelp() override;
     void Start(HWND notify) override { StartJob(notify, RunAverage); }
     const char* GetDescription() const override;
+    BOOL Prepare() override;
     void Merge() override { MergeAverage(); }
 };
 
 class CMultiASWork : public CMultiNRWork {
 public:
     CMultiASWork();
+    void ShowHelp() override;
     const char* GetDescription() const override;
     void Merge() override { MergeStretch(); }
 };
@@ -131,6 +137,7 @@ public:
 class CMultiHDRWork : public CMultiWork {
 public:
     CMultiHDRWork();
+    void ShowHelp() override;
     void Start(HWND notify) override { StartJob(notify, RunHDR); }
     const char* GetDescription() const override;
 };

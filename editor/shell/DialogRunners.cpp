@@ -1,5 +1,6 @@
 // The editor's dialog commands and the functions that run them. Each dialog
 // adds its line here when it is built; a command without one stays disabled.
+#include "editor/retouch/MultiWork.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/SaveModeDlg.h"
@@ -12,4 +13,7 @@ void RegisterDialogRunners()
     // Saving: File > Save, and "Save with Size ..." for "Jpeg Slimming".
     CMainFrame::SetDialogRunner(57603, [](CMainFrame* frame) { return RunSaveModeDlg(frame); });
     SetSaveWithSizeRunner(RunSaveWithSizeDlg);
+    // Image > Multi-Shoot Tools: noise reduction and the anti-shake merge.
+    CMainFrame::SetDialogRunner(32872, [](CMainFrame*) { return static_cast<int>(CMultiNRWork().Run()); });
+    CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });
 }

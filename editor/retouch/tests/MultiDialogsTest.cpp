@@ -373,4 +373,84 @@ TEST_F(MultiDialogsTest, RealCropsAlignInStepTwoAndMerge)
             ASSERT_EQ(work.GetResult().GetPixel2(x, y).a, 3) << x << "," << y;
 }
 
+// The whole tool from the open photo to its undo step.
+class MultiRunTest : public MultiDialogsTest {
+protected:
+    // Opens crop 0 and answers the steps: Step 1 adds crops 1 and 2, Step 2
+    // starts the analysis, the progress dialog runs; before the merge
+    // beforeMerge is called.
+    BOOL RunTool(CMultiWork& work, std::vector<std::string>& boxes, const std::function<void()>& beforeMerge)
+    {
+        CMultiNRWork files;
+        if (!MakeCrops(files))
+            return -1;
+        paths.clear();
+        for (MergePhoto* p : files.photos)
+            paths.push_back(p->path);
+        CQLImageCodec codec;
+        EXPECT_TRUE(codec.LoadFile(paths[0].c_str(), &thePhotoDocument.m_image));
+        std::snprintf(thePhotoDocument.m_path, sizeof thePhotoDocument.m_path, "%s", paths[0].c_str());
+        thePhotoDocument.m_history.Reset();
+        EXPECT_EQ(thePhotoDocument.m_history.Push(&thePhotoDocument.m_image, "Open"), 1);
+        original.DuplicateFrom(&thePhotoDocument.m_image);
+        qlafx::SetModalHook([&](CWnd* dialog, const char*, const char* text, UINT) -> int {
+            if (!dialog)
+                return boxes.push_back(text ? text : ""), IDOK;
+            if (auto* select = dynamic_cast<CMultiPhotoSelectDlg*>(dialog)) {
+                select->AddFile(paths[1].c_str());
+                select->AddFile(paths[2].c_str());
+            } else if (dynamic_cast<CMultiProgressDlg*>(dialog)) {
+                beforeMerge();
+                return qlafx::kModalRun;
+            }
+            dialog->SendMessage(WM_COMMAND, IDOK, 0);
+            return qlafx::kModalRun;
+        });
+        const BOOL done = work.Run();
+        qlafx::SetModalHook({});
+        thePhotoDocument.m_path[0] = '\0';
+        return done;
+    }
+    bool PhotoUnchanged() const
+    {
+        const CQLImage& now = thePhotoDocument.m_image;
+        return now.GetAreaByteSize() == original.GetAreaByteSize() &&
+               std::memcmp(now.GetBuffer(0, 0), original.GetBuffer(0, 0), now.GetAreaByteSize()) == 0;
+    }
+
+    std::vector<std::string> paths;
+    CQLImage original;
+};
+
+TEST_F(MultiRunTest, NoiseReductionEndsInOneUndoStep)
+{
+    CMultiNRWork work;
+    std::vector<std::string> boxes;
+    const BOOL done = RunTool(work, boxes, [] {});
+    if (done == -1)
+        GTEST_SKIP() << "corpus photo absent";
+    EXPECT_EQ(done, TRUE);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(thePhotoDocument.m_history.GetCount(), 2);
+    char names[256] = {};
+    EXPECT_STREQ(thePhotoDocument.m_history.GetActionText(sizeof names, names), "Open,Multi-NR,");
+    UINT w = 0, h = 0;
+    thePhotoDocument.m_image.GetSize(&w, &h);
+    EXPECT_GT(w, 1100u);
+    EXPECT_LT(w, 1200u);
+}
+
+TEST_F(MultiRunTest, APhotoThatVanishesLeavesPhotoAndHistoryUnchanged)
+{
+    CMultiASWork work;
+    std::vector<std::string> boxes;
+    const BOOL done = RunTool(work, boxes, [&] { std::filesystem::remove(paths[2]); });
+    if (done == -1)
+        GTEST_SKIP() << "corpus photo absent";
+    EXPECT_EQ(done, FALSE);
+    EXPECT_EQ(boxes, std::vector<std::string>{"Unexpected error"});
+    EXPECT_EQ(thePhotoDocument.m_history.GetCount(), 1);
+    EXPECT_TRUE(PhotoUnchanged());
+}
+
 }  // namespace
