@@ -7,6 +7,7 @@
 #include "EditorFramePictures.h"
 #include "DemoIcon.h"
 #include "MenuIcons.h"
+#include "MultiShotPictures.h"
 #include "EffectDialogPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
@@ -341,6 +342,7 @@ int main(int argc, char** argv)
     failed += WriteEffectDialogPictures(res);
     failed += WriteHistoryButtonPictures(skin);
     failed += WriteSaveModePictures(skin);
+    failed += WriteMultiShotPictures(skin);
     failed += WriteEditorFramePictures(res, skin);
     failed += WriteDemoIcon(res);
     return failed ? 1 : 0;

@@ -7,6 +7,7 @@ add_library(multishot STATIC
     AntiShakeStepDlg.cpp
     MultiPhotoSelectDlg.cpp
     MultiProgressDlg.cpp
+    MultiShootDlg.cpp
     MultiWork.cpp
     MultiWorkRun.cpp)
 target_link_libraries(multishot PUBLIC algorithms editorui editorshell_core qlcodec)

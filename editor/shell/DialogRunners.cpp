@@ -1,5 +1,6 @@
 // The editor's dialog commands and the functions that run them. Each dialog
 // adds its line here when it is built; a command without one stays disabled.
+#include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
@@ -16,4 +17,5 @@ void RegisterDialogRunners()
     // Image > Multi-Shoot Tools: noise reduction and the anti-shake merge.
     CMainFrame::SetDialogRunner(32872, [](CMainFrame*) { return static_cast<int>(CMultiNRWork().Run()); });
     CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });
+    CMainFrame::SetDialogRunner(32875, [](CMainFrame* frame) { return RunMultiShootDlg(frame); });
 }

@@ -1,6 +1,7 @@
 // The multi-shot dialogs' templates.
 #include "editor/retouch/AntiShakeStepDlg.h"
 #include "editor/retouch/MultiPhotoSelectDlg.h"
+#include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiProgressDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
@@ -11,6 +12,12 @@ constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS
 constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 
 const qlafx::DialogTemplate kMultiShotDialogs[] = {
+    {IDD_MULTI_SHOOT, kModal, 0, 0, 0, 320, 120, "Multi Shoot Tools", "MS Shell Dlg", 8,
+     {
+         {"Static", "Extend your camera function by shoot more than once.'AS' means support  anti-shake",
+          IDC_MULTI_SHOOT_TEXT, 7, 5, 306, 10, WS_VISIBLE | SS_LEFT},
+         {"Button", "Cancel", IDCANCEL, 7, 100, 306, 14, kTab | BS_PUSHBUTTON},
+     }},
     {IDD_ANTI_SHAKE_STEP, kModal, 0, 0, 0, 240, 150, "Step 2: Anti-Shake between photos", "MS Shell Dlg", 8,
      {
          {"Button", "I have not use tripod, Please do anti-shake", IDC_SHAKE_ENABLE, 10, 8, 220, 10,

@@ -3,6 +3,7 @@
 #include "editor/retouch/AntiShakeStepDlg.h"
 #include "editor/retouch/MultiPhotoSelectDlg.h"
 #include "editor/retouch/MultiProgressDlg.h"
+#include "editor/retouch/MultiShootDlg.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/ui/AlgorithmThread.h"
@@ -451,6 +452,40 @@ TEST_F(MultiRunTest, APhotoThatVanishesLeavesPhotoAndHistoryUnchanged)
     EXPECT_EQ(boxes, std::vector<std::string>{"Unexpected error"});
     EXPECT_EQ(thePhotoDocument.m_history.GetCount(), 1);
     EXPECT_TRUE(PhotoUnchanged());
+}
+
+TEST_F(MultiDialogsTest, ToolWindowOffersTheToolsAndClosesAfterOne)
+{
+    CMultiNRWork files;
+    if (!MakeCrops(files))
+        GTEST_SKIP() << "corpus photo absent";
+    std::snprintf(thePhotoDocument.m_path, sizeof thePhotoDocument.m_path, "%s", files.photos[0]->path);
+    int step1Shown = 0;
+    qlafx::SetModalHook([&](CWnd* dialog, const char*, const char*, UINT) -> int {
+        if (!dialog)
+            return IDOK;
+        if (dynamic_cast<CMultiPhotoSelectDlg*>(dialog))
+            return ++step1Shown, IDCANCEL;
+        auto& d = static_cast<CMultiShootDlg&>(*dialog);
+        CRect window;
+        d.GetWindowRect(&window);
+        EXPECT_EQ(window.Width(), 490);
+        CRect cancel;
+        d.GetDlgItem(IDCANCEL)->GetWindowRect(&cancel);
+        EXPECT_EQ(cancel.Width(), 465);
+        for (CImgButton& b : d.m_buttons)
+            EXPECT_NE(b.GetSafeHwnd(), nullptr);
+        EXPECT_TRUE(Enabled(d, IDC_MULTI_NR));
+        EXPECT_TRUE(Enabled(d, IDC_MULTI_AS));
+        EXPECT_FALSE(Enabled(d, IDC_MULTI_HDR));
+        SaveGrab(d, "multishot-tools.png");
+        d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MULTI_NR, BN_CLICKED), 0);
+        return qlafx::kModalRun;
+    });
+    CMultiShootDlg dlg(nullptr);
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(step1Shown, 1);
+    thePhotoDocument.m_path[0] = '\0';
 }
 
 }  // namespace
