@@ -14,7 +14,6 @@ struct ToolButton {
     int caption; // UI text
     const char* face;
 };
-// HDR's detail step is not built yet: its button stays disabled.
 constexpr ToolButton kTools[] = {
     {IDC_MULTI_NR, 5, 128, "multinr.bmp"},
     {IDC_MULTI_AS, 165, 129, "multias.bmp"},
@@ -27,6 +26,7 @@ constexpr int kButtonTop = 30, kButtonWidth = 150, kButtonHeight = 130;
 BEGIN_MESSAGE_MAP(CMultiShootDlg, CSkinDialog)
     ON_BN_CLICKED(IDC_MULTI_NR, OnNoiseReduction)
     ON_BN_CLICKED(IDC_MULTI_AS, OnAntiShake)
+    ON_BN_CLICKED(IDC_MULTI_HDR, OnHDR)
 END_MESSAGE_MAP()
 
 CMultiShootDlg::CMultiShootDlg(CWnd* parent) : CSkinDialog(IDD_MULTI_SHOOT, parent)
@@ -46,7 +46,6 @@ BOOL CMultiShootDlg::OnInitDialog()
         m_buttons[i].LoadBackground((skin + "3dface.bmp").c_str());
         m_buttons[i].SetGrayEffect(FALSE);
         m_buttons[i].ModifyStyle(0, WS_TABSTOP);
-        m_buttons[i].EnableWindow(t.id != IDC_MULTI_HDR);
     }
     CRect window;
     GetWindowRect(&window);
@@ -72,6 +71,12 @@ void CMultiShootDlg::OnNoiseReduction()
 void CMultiShootDlg::OnAntiShake()
 {
     CMultiASWork().Run();
+    EndDialog(IDOK);
+}
+
+void CMultiShootDlg::OnHDR()
+{
+    CMultiHDRWork().Run();
     EndDialog(IDOK);
 }
 

@@ -21,6 +21,7 @@ protected:
     BOOL OnInitDialog() override;
     afx_msg void OnNoiseReduction();
     afx_msg void OnAntiShake();
+    afx_msg void OnHDR();
     DECLARE_MESSAGE_MAP()
 };
 

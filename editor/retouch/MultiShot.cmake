@@ -5,6 +5,7 @@
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 add_library(multishot STATIC
     AntiShakeStepDlg.cpp
+    HDRDetailDlg.cpp
     MultiPhotoSelectDlg.cpp
     MultiProgressDlg.cpp
     MultiShootDlg.cpp

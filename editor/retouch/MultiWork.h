@@ -140,4 +140,5 @@ public:
     void ShowHelp() override;
     void Start(HWND notify) override { StartJob(notify, RunHDR); }
     const char* GetDescription() const override;
+    BOOL Prepare() override;
 };

@@ -1,6 +1,7 @@
 // The window side of the multi-shot works: their steps, help pages and the
 // hand-over of the result to the open photo.
 #include "editor/retouch/AntiShakeStepDlg.h"
+#include "editor/retouch/HDRDetailDlg.h"
 #include "editor/retouch/MultiPhotoSelectDlg.h"
 #include "editor/retouch/MultiProgressDlg.h"
 #include "editor/retouch/MultiWork.h"
@@ -45,6 +46,16 @@ BOOL CMultiNRWork::Prepare()
 {
     CAntiShakeStepDlg step(this, AfxGetMainWnd());
     return step.DoModal() == IDOK;
+}
+
+BOOL CMultiHDRWork::Prepare()
+{
+    CAntiShakeStepDlg step(this, AfxGetMainWnd());
+    step.hdrMode = TRUE;
+    if (step.DoModal() != IDOK)
+        return FALSE;
+    CHDRDetailDlg detail(this, AfxGetMainWnd());
+    return detail.DoModal() == IDOK;
 }
 
 void CMultiNRWork::ShowHelp()

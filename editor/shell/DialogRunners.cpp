@@ -14,8 +14,9 @@ void RegisterDialogRunners()
     // Saving: File > Save, and "Save with Size ..." for "Jpeg Slimming".
     CMainFrame::SetDialogRunner(57603, [](CMainFrame* frame) { return RunSaveModeDlg(frame); });
     SetSaveWithSizeRunner(RunSaveWithSizeDlg);
-    // Image > Multi-Shoot Tools: noise reduction and the anti-shake merge.
+    // Image > Multi-Shoot Tools and the tool window.
     CMainFrame::SetDialogRunner(32872, [](CMainFrame*) { return static_cast<int>(CMultiNRWork().Run()); });
     CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });
+    CMainFrame::SetDialogRunner(32874, [](CMainFrame*) { return static_cast<int>(CMultiHDRWork().Run()); });
     CMainFrame::SetDialogRunner(32875, [](CMainFrame* frame) { return RunMultiShootDlg(frame); });
 }

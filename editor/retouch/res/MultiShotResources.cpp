@@ -1,5 +1,6 @@
 // The multi-shot dialogs' templates.
 #include "editor/retouch/AntiShakeStepDlg.h"
+#include "editor/retouch/HDRDetailDlg.h"
 #include "editor/retouch/MultiPhotoSelectDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiProgressDlg.h"
@@ -12,6 +13,28 @@ constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS
 constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 
 const qlafx::DialogTemplate kMultiShotDialogs[] = {
+    {IDD_HDR_DETAIL, kModal, 0, 0, 0, 420, 250, "HDR Detail Control", "MS Shell Dlg", 8,
+     {
+         {"Button", "Details", 0xFFFF, 7, 4, 334, 58, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Highlight", 0xFFFF, 14, 19, 42, 8, WS_VISIBLE | SS_LEFT},
+         {"msctls_trackbar32", "", IDC_HDR_HIGHLIGHT, 58, 16, 112, 14, kTab | TBS_HORZ | TBS_NOTICKS},
+         {"Static", "Shadow", 0xFFFF, 178, 19, 40, 8, WS_VISIBLE | SS_LEFT},
+         {"msctls_trackbar32", "", IDC_HDR_SHADOW, 222, 16, 112, 14, kTab | TBS_HORZ | TBS_NOTICKS},
+         {"Static", "Mid tone", 0xFFFF, 14, 41, 42, 8, WS_VISIBLE | SS_LEFT},
+         {"msctls_trackbar32", "", IDC_HDR_MIDTONE, 58, 38, 112, 14, kTab | TBS_HORZ | TBS_NOTICKS},
+         {"Static", "Enhance", 0xFFFF, 178, 41, 40, 8, WS_VISIBLE | SS_LEFT},
+         {"msctls_trackbar32", "", IDC_HDR_ENHANCE, 222, 38, 112, 14, kTab | TBS_HORZ | TBS_NOTICKS},
+         {"Button", "OK", IDOK, 353, 8, 60, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 353, 26, 60, 14, kTab | BS_PUSHBUTTON},
+         {"Button", "Preview", 0xFFFF, 7, 66, 406, 178, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Considering of render speed, the preview may have slight difference from real output.", 0xFFFF,
+          14, 78, 392, 8, WS_VISIBLE | SS_LEFT},
+         // The pictures, drawn by the dialog.
+         {"Static", "", IDC_HDR_PREVIEW, 14, 92, 298, 146, WS_VISIBLE | SS_OWNERDRAW},
+         {"Static", "", IDC_HDR_DARKER, 320, 92, 86, 46, WS_VISIBLE | SS_OWNERDRAW},
+         {"Static", "", IDC_HDR_REFERENCE, 320, 142, 86, 46, WS_VISIBLE | SS_OWNERDRAW},
+         {"Static", "", IDC_HDR_BRIGHTER, 320, 192, 86, 46, WS_VISIBLE | SS_OWNERDRAW},
+     }},
     {IDD_MULTI_SHOOT, kModal, 0, 0, 0, 320, 120, "Multi Shoot Tools", "MS Shell Dlg", 8,
      {
          {"Static", "Extend your camera function by shoot more than once.'AS' means support  anti-shake",

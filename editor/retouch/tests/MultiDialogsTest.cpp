@@ -1,6 +1,7 @@
 #include "editor/ui/tests/EffectDialogTestEnv.h"
 
 #include "editor/retouch/AntiShakeStepDlg.h"
+#include "editor/retouch/HDRDetailDlg.h"
 #include "editor/retouch/MultiPhotoSelectDlg.h"
 #include "editor/retouch/MultiProgressDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
@@ -17,6 +18,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -46,8 +48,9 @@ protected:
         std::filesystem::remove_all(dir);
     }
 
-    // Three 1200 x 900 crops of the corpus photo, listed in the work.
-    bool MakeCrops(CMultiWork& work)
+    // Three 1200 x 900 crops of the corpus photo, listed in the work; with
+    // bracketed, the first darker and the last brighter.
+    bool MakeCrops(CMultiWork& work, bool bracketed = false)
     {
         CQLImage full;
         CQLImageCodec codec;
@@ -59,6 +62,13 @@ protected:
             crop.Create(1200, 900);
             for (int y = 0; y < 900; ++y)
                 std::memcpy(crop.GetBuffer(0, y), full.GetBuffer(100 + shifts[i][0], 60 + shifts[i][1] + y), 1200 * 4);
+            if (bracketed && i != 1) {
+                const double gain = i == 0 ? 0.5 : 1.6;
+                BYTE* b = crop.GetBuffer(0, 0);
+                for (size_t k = 0; k < crop.GetAreaByteSize(); ++k)
+                    if (k % 4 != 3)
+                        b[k] = static_cast<BYTE>(std::min(255.0, b[k] * gain));
+            }
             const std::string path = (dir / ("crop" + std::to_string(i) + ".bmp")).string();
             crop.SaveToFile(path.c_str());
             EXPECT_TRUE(work.AddPhoto(path.c_str()));
@@ -475,9 +485,8 @@ TEST_F(MultiDialogsTest, ToolWindowOffersTheToolsAndClosesAfterOne)
         EXPECT_EQ(cancel.Width(), 465);
         for (CImgButton& b : d.m_buttons)
             EXPECT_NE(b.GetSafeHwnd(), nullptr);
-        EXPECT_TRUE(Enabled(d, IDC_MULTI_NR));
-        EXPECT_TRUE(Enabled(d, IDC_MULTI_AS));
-        EXPECT_FALSE(Enabled(d, IDC_MULTI_HDR));
+        for (UINT id : {IDC_MULTI_NR, IDC_MULTI_AS, IDC_MULTI_HDR})
+            EXPECT_TRUE(Enabled(d, id)) << id;
         SaveGrab(d, "multishot-tools.png");
         d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MULTI_NR, BN_CLICKED), 0);
         return qlafx::kModalRun;
@@ -486,6 +495,125 @@ TEST_F(MultiDialogsTest, ToolWindowOffersTheToolsAndClosesAfterOne)
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(step1Shown, 1);
     thePhotoDocument.m_path[0] = '\0';
+}
+
+TEST(HDRDetailTables, EnhanceWidensTheSwing)
+{
+    BYTE bright[256], dark[256];
+    CHDRDetailDlg::BuildTables(33, 33, 50, bright, dark);
+    struct Case {
+        int k, bright, dark;
+    } cases[] = {
+        {0, 65, 1},     // a = -128 * 50 / 200 = -32
+        {128, 33, 33},
+        {255, 2, 64},   // a = 127 * 50 / 200 = 31
+        {100, 40, 26},  // a = -28 * 50 / 200 = -7
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(bright[c.k], c.bright) << c.k;
+        EXPECT_EQ(dark[c.k], c.dark) << c.k;
+    }
+    CHDRDetailDlg::BuildTables(90, 0, 100, bright, dark);
+    EXPECT_EQ(bright[0], 100); // 90 + 64 clamped
+    EXPECT_EQ(dark[0], 0);     // -64 clamped
+}
+
+TEST(HDRDetailTables, RebalancingKeepsTheMovedShare)
+{
+    struct Case {
+        HDRShares before;
+        UINT moved;
+        HDRShares after;
+    } cases[] = {
+        {{33, 100, 33}, IDC_HDR_MIDTONE, {0, 100, 0}},
+        {{100, 33, 33}, IDC_HDR_HIGHLIGHT, {100, 1, 0}},
+        {{50, 33, 33}, IDC_HDR_HIGHLIGHT, {50, 25, 25}},
+        {{20, 30, 10}, IDC_HDR_SHADOW, {36, 54, 10}},  // 90 in 2 : 3
+        {{0, 50, 0}, IDC_HDR_MIDTONE, {0, 50, 0}},    // both 0: unchanged
+    };
+    for (const Case& c : cases) {
+        const HDRShares s = CHDRDetailDlg::Rebalance(c.before, c.moved);
+        EXPECT_EQ(s.highlight, c.after.highlight) << c.moved;
+        EXPECT_EQ(s.midtone, c.after.midtone) << c.moved;
+        EXPECT_EQ(s.shadow, c.after.shadow) << c.moved;
+    }
+}
+
+TEST_F(MultiDialogsTest, HdrDetailPreviewsAndWritesTheWeights)
+{
+    CMultiHDRWork work;
+    if (!MakeCrops(work, true))
+        GTEST_SKIP() << "corpus photo absent";
+    work.referenceIndex = 1;
+    qlafx::SetModalHook([&](CWnd* dialog, const char*, const char*, UINT) -> int {
+        if (!dialog)
+            return IDOK;
+        auto& d = static_cast<CHDRDetailDlg&>(*dialog);
+        EXPECT_EQ(d.darkerPhoto, work.photos[0]);
+        EXPECT_EQ(d.brighterPhoto, work.photos[2]);
+        EXPECT_EQ(d.m_sliders[0].GetPos(), 33);
+        EXPECT_EQ(d.m_sliders[1].GetPos(), 33);
+        EXPECT_EQ(d.m_sliders[2].GetPos(), 33);
+        EXPECT_EQ(d.m_sliders[3].GetPos(), 50);
+        UINT w = 0, h = 0;
+        d.result.GetSize(&w, &h);
+        EXPECT_EQ(w, 512u);
+        SaveGrab(d, "multishot-hdr.png");
+        d.SendMessage(WM_COMMAND, IDOK, 0);
+        return qlafx::kModalRun;
+    });
+    CHDRDetailDlg dlg(&work, nullptr);
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    // Dark tones: the brighter photo 65, the darker 1, the reference 34.
+    EXPECT_EQ(work.photos[2]->weights[0], 65);
+    EXPECT_EQ(work.photos[0]->weights[0], 1);
+    EXPECT_EQ(work.photos[1]->weights[0], 34);
+    EXPECT_EQ(work.photos[1]->weights[128], 34);
+}
+
+// A real bracketed pair through HDR: a merged photo with one step, or the
+// refusal with the photo unchanged; never a hang or a half photo.
+TEST_F(MultiRunTest, RealHdrPairMergesOrIsRefused)
+{
+    const std::string dirHdr = std::string(QUILLO_CORPUS_DIR) + "/exif-samples/jpg/hdr/";
+    const std::string no = dirHdr + "iphone_hdr_NO.jpg", yes = dirHdr + "iphone_hdr_YES.jpg";
+    CQLImageCodec codec;
+    if (!std::filesystem::exists(no) || !codec.LoadFile(no.c_str(), &thePhotoDocument.m_image))
+        GTEST_SKIP() << "corpus pair absent";
+    std::snprintf(thePhotoDocument.m_path, sizeof thePhotoDocument.m_path, "%s", no.c_str());
+    thePhotoDocument.m_history.Reset();
+    ASSERT_EQ(thePhotoDocument.m_history.Push(&thePhotoDocument.m_image, "Open"), 1);
+    original.DuplicateFrom(&thePhotoDocument.m_image);
+    std::vector<std::string> boxes;
+    qlafx::SetModalHook([&](CWnd* dialog, const char*, const char* text, UINT) -> int {
+        if (!dialog)
+            return boxes.push_back(text ? text : ""), IDYES;
+        if (auto* select = dynamic_cast<CMultiPhotoSelectDlg*>(dialog))
+            select->AddFile(yes.c_str());
+        if (!dynamic_cast<CMultiProgressDlg*>(dialog))
+            dialog->SendMessage(WM_COMMAND, IDOK, 0);
+        return qlafx::kModalRun;
+    });
+    CMultiHDRWork work;
+    const BOOL done = work.Run();
+    qlafx::SetModalHook({});
+    thePhotoDocument.m_path[0] = '\0';
+    char names[256] = {};
+    std::printf("HDR pair: %s\n", done ? "merged" : "refused");
+    if (done) {
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_STREQ(thePhotoDocument.m_history.GetActionText(sizeof names, names), "Open,Multi-HDR,");
+        UINT w = 0, h = 0, ow = 0, oh = 0;
+        thePhotoDocument.m_image.GetSize(&w, &h);
+        original.GetSize(&ow, &oh);
+        EXPECT_GT(w, ow / 2);
+        EXPECT_LE(w, ow);
+    } else {
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].substr(0, 40), "Can not find enough qualified photos to ");
+        EXPECT_EQ(thePhotoDocument.m_history.GetCount(), 1);
+        EXPECT_TRUE(PhotoUnchanged());
+    }
 }
 
 }  // namespace
