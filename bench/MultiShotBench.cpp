@@ -1,8 +1,10 @@
 // Merging shots of one scene: the noise-reduction average over four
 // 12-megapixel photos and the HDR merge over three, beside ImageMagick's
-// mean of the same files. Peak memory shows that photos are loaded one at a time.
+// mean of the same files; peak memory shows that photos are loaded one at a
+// time. And the HDR dialog's preview.
 #include "BenchSupport.h"
 
+#include "editor/retouch/HDRDetailDlg.h"
 #include "editor/retouch/MultiWork.h"
 #include "imagecore/QLImage.h"
 #include "platform/codec/QLImageCodec.h"
@@ -96,8 +98,25 @@ void BM_PeerMagickMean3(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 3);
 }
 
+// The HDR dialog's preview, recomputed on the interface thread at each
+// slider release: three 512-pixel thumbnails.
+void BM_HdrPreview512(benchmark::State& state)
+{
+    CMultiHDRWork work;
+    FillWork(work, 3);
+    CHDRDetailDlg dlg(&work, nullptr);
+    for (CQLImage* thumb : {&dlg.reference, &dlg.brighter, &dlg.darker})
+        MakeSyntheticPhoto(*thumb, 512, 384);
+    dlg.referencePhoto = work.photos[0];
+    dlg.brighterPhoto = work.photos[1];
+    dlg.darkerPhoto = work.photos[2];
+    for (auto _ : state)
+        dlg.ComputePreview();
+}
+
 }  // namespace
 
+BENCHMARK(BM_HdrPreview512)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunAverage4)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PeerMagickMean4)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RunHDR3)->Unit(benchmark::kMillisecond)->UseRealTime();

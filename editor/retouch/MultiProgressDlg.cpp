@@ -20,6 +20,12 @@ BOOL RunOnAlgorithmThread(HWND notify, FilterHost* host, FilterHost::Function ru
     return theAlgorithmThread.RunAlgorithm(host, reinterpret_cast<void*>(run), 0, 0, 100);
 }
 
+void WaitWhileBusy()
+{
+    while (theAlgorithmThread.IsBusy())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMultiProgressDlg, CSkinDialog)
@@ -43,6 +49,10 @@ BOOL CMultiProgressDlg::OnInitDialog()
 
 LRESULT CMultiProgressDlg::OnProgress(WPARAM percent, LPARAM photo)
 {
+    // The final notice comes from inside the job: let it end before the
+    // work, which holds the job, can go.
+    if (percent > 100)
+        WaitWhileBusy();
     if (percent == kMultiDone) {
         EndDialog(IDOK);
     } else if (percent > 100) {
@@ -64,7 +74,6 @@ LRESULT CMultiProgressDlg::OnProgress(WPARAM percent, LPARAM photo)
 void CMultiProgressDlg::OnCancel()
 {
     theAlgorithmThread.StopAlgorithm();
-    while (theAlgorithmThread.IsBusy())
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitWhileBusy();
     EndDialog(IDCANCEL);
 }
