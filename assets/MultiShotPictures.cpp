@@ -115,25 +115,13 @@ void BracketedExposures(QPainter& p)
     Photo(p, QRectF(44, 52, 48, 36), 1.25);
 }
 
-bool SaveFace(const std::function<void(QPainter&)>& draw, const std::string& path)
-{
-    QImage ink(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
-    ink.fill(Qt::transparent);
-    {
-        QPainter p(&ink);
-        p.setRenderHint(QPainter::Antialiasing);
-        draw(p);
-    }
-    return SaveFaceOverMask(ink, path);
-}
-
 }  // namespace
 
 int WriteMultiShotPictures(const std::string& skin)
 {
     int failed = 0;
-    failed += !SaveFace(StackedFrames, skin + "multinr.bmp");
-    failed += !SaveFace(SteadiedHand, skin + "multias.bmp");
-    failed += !SaveFace(BracketedExposures, skin + "multihdr.bmp");
+    failed += !SaveDrawnFace(kSize, StackedFrames, skin + "multinr.bmp");
+    failed += !SaveDrawnFace(kSize, SteadiedHand, skin + "multias.bmp");
+    failed += !SaveDrawnFace(kSize, BracketedExposures, skin + "multihdr.bmp");
     return failed;
 }
