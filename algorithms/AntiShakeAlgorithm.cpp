@@ -236,8 +236,8 @@ bool AntiShakeAlgorithm::HighPass(CQLImage& image, bool wholePixel)
 }
 
 // max(|left column - right column|, |top row - bottom row|) of the 3 x 3 sums
-// of the source's alpha, stored as a byte (its low 8 bits); the outer frame
-// stays 0.
+// of the source's alpha, saturated at 255 so that a strong edge (up to 765)
+// never reads as a weak one; the outer frame stays 0.
 void AntiShakeAlgorithm::BuildEdgeMap()
 {
     UINT uw = 0, uh = 0;
@@ -258,7 +258,7 @@ void AntiShakeAlgorithm::BuildEdgeMap()
                 const int right = a(up, x + 1) + a(mid, x + 1) + a(down, x + 1);
                 const int top = a(up, x - 1) + a(up, x) + a(up, x + 1);
                 const int bottom = a(down, x - 1) + a(down, x) + a(down, x + 1);
-                out[x] = static_cast<BYTE>(std::max(std::abs(left - right), std::abs(top - bottom)));
+                out[x] = static_cast<BYTE>(std::min(255, std::max(std::abs(left - right), std::abs(top - bottom))));
             }
         }
     });

@@ -24,3 +24,15 @@ bool SaveFaceOverMask(const QImage& ink, const std::string& path)
         std::memcpy(out.GetBuffer(0, y), face.constScanLine(y), static_cast<size_t>(w) * 4);
     return out.SaveToFile(path.c_str()) == 0;
 }
+
+bool SaveDrawnFace(int size, const std::function<void(QPainter&)>& draw, const std::string& path)
+{
+    QImage ink(size, size, QImage::Format_ARGB32_Premultiplied);
+    ink.fill(Qt::transparent);
+    {
+        QPainter p(&ink);
+        p.setRenderHint(QPainter::Antialiasing);
+        draw(p);
+    }
+    return SaveFaceOverMask(ink, path);
+}

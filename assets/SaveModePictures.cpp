@@ -160,27 +160,15 @@ void Custom(QPainter& p)
 }
 
 // Drawn on a transparent square, then written over its mask.
-bool SaveFace(const std::function<void(QPainter&)>& draw, const std::string& path)
-{
-    QImage ink(kSize, kSize, QImage::Format_ARGB32_Premultiplied);
-    ink.fill(Qt::transparent);
-    {
-        QPainter p(&ink);
-        p.setRenderHint(QPainter::Antialiasing);
-        draw(p);
-    }
-    return SaveFaceOverMask(ink, path);
-}
-
 }  // namespace
 
 int WriteSaveModePictures(const std::string& skin)
 {
     int failed = 0;
-    failed += !SaveFace(SaveBack, skin + "saveback.bmp");
-    failed += !SaveFace(Internet, skin + "internet.bmp");
-    failed += !SaveFace(ForPrint, skin + "saveforprint.bmp");
-    failed += !SaveFace(ForEdit, skin + "saveforedit.bmp");
-    failed += !SaveFace(Custom, skin + "savecustom.bmp");
+    failed += !SaveDrawnFace(kSize, SaveBack, skin + "saveback.bmp");
+    failed += !SaveDrawnFace(kSize, Internet, skin + "internet.bmp");
+    failed += !SaveDrawnFace(kSize, ForPrint, skin + "saveforprint.bmp");
+    failed += !SaveDrawnFace(kSize, ForEdit, skin + "saveforedit.bmp");
+    failed += !SaveDrawnFace(kSize, Custom, skin + "savecustom.bmp");
     return failed;
 }

@@ -7,6 +7,7 @@
 #include "EditorFramePictures.h"
 #include "DemoIcon.h"
 #include "MenuIcons.h"
+#include "MultiShotPictures.h"
 #include "EffectDialogPictures.h"
 #include "FunctionBarPictures.h"
 #include "TransformPictures.h"
@@ -345,6 +346,7 @@ int main(int argc, char** argv)
     failed += WriteEffectDialogPictures(res);
     failed += WriteHistoryButtonPictures(skin);
     failed += WriteSaveModePictures(skin);
+    failed += WriteMultiShotPictures(skin);
     failed += WriteEditorFramePictures(res, skin);
     failed += WriteDemoIcon(res);
     failed += WriteShellDialogPictures(res, skin);

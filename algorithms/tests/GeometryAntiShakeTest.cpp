@@ -222,4 +222,27 @@ TEST(AntiShakeTest, EdgeMapIsTheLargerOfTheColumnAndRowDifferences)
     EXPECT_EQ(e.Get(199, 0), 0);
 }
 
+TEST(AntiShakeTest, StrongEdgesSaturateInsteadOfWrapping)
+{
+    // Grey 0 against 100 and against 255: 300 and 765 both store as 255.
+    CQLImage a, b;
+    a.Create(300, 160);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const BYTE v = x < 100 ? 0 : (x < 200 ? 100 : 0);
+            a.PutPixel(x, y, {v, v, v, 0});
+        }
+    for (int y = 0; y < 160; ++y)
+        for (int x = 250; x < 300; ++x)
+            a.PutPixel(x, y, {255, 255, 255, 0});
+    b.DuplicateFrom(&a);
+    AntiShakeAlgorithm fx;
+    fx.SetImages(&a, &b);
+    const AntiShakeParams p = {1, 0, 0};
+    ASSERT_EQ(fx.Apply(&p), 0);
+    const CQLChannel& e = fx.GetEdgeMap();
+    EXPECT_EQ(e.Get(99, 40), 255);  // 300 would wrap to 44
+    EXPECT_EQ(e.Get(250, 40), 255); // 765 would wrap to 253
+}
+
 } // namespace

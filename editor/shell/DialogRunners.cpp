@@ -7,6 +7,8 @@
 #include "editor/adjust/ColorThemeDlg.h"
 #include "editor/adjust/HSBCurveDlg.h"
 #include "editor/adjust/ProfHistogramDlg.h"
+#include "editor/retouch/MultiShootDlg.h"
+#include "editor/retouch/MultiWork.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PrintImageDlg.h"
@@ -69,4 +71,9 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32798, [](CMainFrame* frame) { return RunProfHistogramDlg(frame); });
     CMainFrame::SetDialogRunner(32840, [](CMainFrame* frame) { return RunHSBCurveDlg(frame); });
     CMainFrame::SetDialogRunner(32839, [](CMainFrame* frame) { return RunColorThemeDlg(frame); });
+    // Image > Multi-Shoot Tools and the tool window.
+    CMainFrame::SetDialogRunner(32872, [](CMainFrame*) { return static_cast<int>(CMultiNRWork().Run()); });
+    CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });
+    CMainFrame::SetDialogRunner(32874, [](CMainFrame*) { return static_cast<int>(CMultiHDRWork().Run()); });
+    CMainFrame::SetDialogRunner(32875, [](CMainFrame* frame) { return RunMultiShootDlg(frame); });
 }
