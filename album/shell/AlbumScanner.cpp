@@ -133,6 +133,8 @@ void AlbumScanner::SetNotifyList(IAnalyseNotify* list)
 
 void AlbumScanner::SetNotifyWindow(HWND hwnd)
 {
+    if (!m_pThread)
+        return;
     std::lock_guard lock(m_pThread->m_mutex);
     m_hNotify = hwnd;
     if (hwnd && m_bReadyPending) {

@@ -2,11 +2,9 @@
 
 #include "ShelfTestSupport.h"
 #include "editor/shell/tests/ExifTestSupport.h"
-#include "platform/afx/Afx.h"
+#include "platform/afx/tests/WndTestSupport.h"
 #include "platform/codec/QLImageCodec.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,18 +17,6 @@ using shelftest::ScratchFolder;
 namespace fs = std::filesystem;
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& pred, int timeoutMs = 20000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!pred()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 void Pump(int ms)
 {
@@ -234,4 +220,28 @@ TEST_F(Scanner, RescanAndRebuildAfterThePass)
     EXPECT_GT(entry->m_thumb.GetAreaByteSize(), 0u);
     m_scanner.CloseFolder();
     EXPECT_EQ(m_scanner.Rescan(), 0);
+}
+
+// Run under ThreadSanitizer too (QUILLO_TSAN): the UI side and the thread
+// with its decode pool meet on every call here.
+TEST_F(Scanner, OpenSwitchRescanCloseLoop)
+{
+    const std::string a = m_folder.Path() + "a/", b = m_folder.Path() + "b/";
+    fs::create_directories(a);
+    fs::create_directories(b);
+    writePhotos(a, 12);
+    writePhotos(b, 5);
+    m_scanner.SetNotifyWindow(m_wnd.m_hWnd);
+    Root();
+    for (int round = 0; round < 10; ++round) {
+        m_scanner.OpenFolder(m_root.FindChild("a"));
+        m_scanner.OpenFolder(m_root.FindChild("b"));
+        m_scanner.Rescan();
+        Pump(5);
+        m_scanner.CloseFolder();
+        EXPECT_TRUE(m_scanner.GetThread()->IsIdle());
+    }
+    m_scanner.OpenFolder(m_root.FindChild("a"));
+    ASSERT_TRUE(PumpUntil([&] { return m_scanner.IsAllComplete() && m_scanner.GetThread()->IsIdle(); }));
+    EXPECT_EQ(savedRecords(a).size(), 12u);
 }
