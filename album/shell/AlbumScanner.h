@@ -1,0 +1,51 @@
+// The owner of the open folder's entries: it opens folders, hands their
+// photos to the thumbnail thread and tells the main frame when a folder's
+// thumbnails are all ready (WM_USER+2440).
+#pragma once
+
+#include "album/shell/AnalyseThread.h"
+#include "album/shell/FolderEntries.h"
+
+#include <atomic>
+#include <functional>
+
+namespace shelf {
+
+class AlbumScanner {
+public:
+    // Starts the thumbnail thread.
+    AlbumScanner();
+    // Closes the folder, then stops and joins the thread.
+    ~AlbumScanner();
+    AlbumScanner(const AlbumScanner&) = delete;
+    AlbumScanner& operator=(const AlbumScanner&) = delete;
+
+    int OpenFolder(FolderNode* node);
+    // No folder; the old folder's jobs are dropped before it returns.
+    void CloseFolder();
+    // 0 when jobs are queued or running, or no folder is open.
+    int Rescan();
+    void RebuildThumbnail(PhotoEntry* entry);
+    int IsAllComplete();
+    void SetNotifyList(IAnalyseNotify* list);
+    // A folder that became ready before there was a window is announced now.
+    void SetNotifyWindow(HWND hwnd);
+    // The thumbnail thread, holding the mutex, at the end of a pass.
+    void OnPassComplete();
+
+    CAnalyseThread* GetThread() const { return m_pThread; }
+
+    FolderEntries m_model;          // guarded by the thread's mutex
+    std::uint64_t m_serial = 0;     // counts folder openings; guarded too
+    // The search thread's busy flag, until that thread lands: idle.
+    std::function<bool()> m_searchBusy = [] { return false; };
+
+private:
+    void BeforeFree();
+
+    CAnalyseThread* m_pThread = nullptr;
+    HWND m_hNotify = nullptr; // guarded by the mutex
+    bool m_bReadyPending = false;
+};
+
+} // namespace shelf

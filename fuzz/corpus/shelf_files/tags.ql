@@ -1,0 +1,1 @@
+sea Sun sea beach
