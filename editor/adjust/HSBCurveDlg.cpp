@@ -86,9 +86,8 @@ BOOL CHSBCurveDlg::OnInitDialog()
         EndDialog(IDCANCEL);
         return TRUE;
     }
-    auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_HSB_MODE));
     for (const char* name : {"Hue", "Saturation", "Brightness"})
-        combo->AddString(name);
+        SendDlgItemMessage(IDC_HSB_MODE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     UpdateData(FALSE);
     GetDlgItem(IDC_HSB_PICK)->SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(ResourceIcon(kIconPick)));
     GetDlgItem(IDC_HSB_SAVE_THEME)->SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(ResourceIcon(kIconSaveTheme)));

@@ -102,9 +102,8 @@ BOOL CProfHistogramDlg::OnInitDialog()
     ::SetCursor(old);
 
     CFilterDlg::OnInitDialog();
-    auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_HIST_CHANNEL));
     for (const char* name : {"RGB", "R", "G", "B"})
-        combo->AddString(name);
+        SendDlgItemMessage(IDC_HIST_CHANNEL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     UpdateData(FALSE);
     SetSmoothIcon();
     GetDlgItem(IDC_HIST_PICK)->SendMessage(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(ResourceIcon(kIconPick)));

@@ -58,7 +58,7 @@ CString CJpegQualityDlg::SizeText(double fileBytes, double testBytes)
 BOOL CJpegQualityDlg::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
-    if (auto* slider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_QUALITY_SLIDER))) {
+    if (CWnd* slider = GetDlgItem(IDC_QUALITY_SLIDER)) {
         slider->SendMessage(TBM_SETRANGE, TRUE, MAKELPARAM(1, 100));
         slider->SendMessage(TBM_SETPAGESIZE, 0, 10);
         for (int tic = 5; tic < 100; tic += 5)
