@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     frame.ReadPicture(true, &picture);
 
     FILE* copy = std::fopen(ScratchCopy().c_str(), "wb");
-    if (!copy || std::fwrite(data, 1, size, copy) != size || std::fclose(copy) != 0)
+    if (!copy || (size && std::fwrite(data, 1, size, copy) != size) || std::fclose(copy) != 0)
         std::abort();
     frame.m_path = ScratchCopy();
     if (frame.Rename("Renamed")) {
