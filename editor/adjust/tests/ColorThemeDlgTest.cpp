@@ -45,35 +45,12 @@ int IndexOf(const CColorThemeDlg* dlg, const char* name)
     return -1;
 }
 
-class ColorThemeDlgTest : public shelltest::ShellWindowsTest {
+class ColorThemeDlgTest : public adjusttest::ToneDialogTest<CColorThemeDlg> {
 protected:
-    void SetUp() override
-    {
-        ShellWindowsTest::SetUp();
-        if (const char* file = thePhotoDocument.m_history.GetFilePath(); file[0])
-            std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-        RegisterDialogRunners();
-        m_frame = new CMainFrame;
-        m_app.m_pMainWnd = m_frame;
-        ASSERT_TRUE(m_frame->LoadFrame(128, 0xCF8000));
-        qlafx::SetModalHook([this](CWnd* dialog, const char*, const char* text, UINT) -> int {
-            if (!dialog) {
-                m_boxes.emplace_back(text ? text : "");
-                return IDOK;
-            }
-            if (auto* dlg = dynamic_cast<CColorThemeDlg*>(dialog))
-                return m_work ? m_work(dlg) : IDCANCEL;
-            return IDCANCEL;
-        });
-    }
     void TearDown() override
     {
-        qlafx::SetModalHook({});
-        if (m_frame && ::IsWindow(m_frame->m_hWnd))
-            m_frame->DestroyWindow();
-        m_app.m_pMainWnd = nullptr;
+        ToneDialogTest::TearDown();
         std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s/", QUILLO_PROGRAM_DIR);
-        ShellWindowsTest::TearDown();
     }
     void OpenPhoto(const CQLImage* photo = nullptr)
     {
@@ -87,8 +64,7 @@ protected:
     }
     int Run(std::function<int(CColorThemeDlg*)> work)
     {
-        m_work = std::move(work);
-        m_frame->SendMessage(WM_COMMAND, 32839, 0);
+        RunCommand(32839, std::move(work));
         return 0;
     }
     static void Select(CColorThemeDlg* dlg, int index)
@@ -105,9 +81,6 @@ protected:
         EXPECT_TRUE(PumpUntil([&] { return !dlg->JobPending(); }));
     }
 
-    CMainFrame* m_frame = nullptr;
-    std::function<int(CColorThemeDlg*)> m_work;
-    std::vector<std::string> m_boxes;
 };
 
 } // namespace

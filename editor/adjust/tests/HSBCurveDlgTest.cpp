@@ -28,35 +28,17 @@ namespace {
 using adjusttest::PumpUntil;
 using adjusttest::SamePixels;
 
-class HSBCurveDlgTest : public shelltest::ShellWindowsTest {
+class HSBCurveDlgTest : public adjusttest::ToneDialogTest<CHSBCurveDlg> {
 protected:
-    void SetUp() override
+    // The theme name asked for by "Save as color theme".
+    int OtherDialog(CWnd* dialog) override
     {
-        ShellWindowsTest::SetUp();
-        if (const char* file = thePhotoDocument.m_history.GetFilePath(); file[0])
-            std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-        RegisterDialogRunners();
-        m_frame = new CMainFrame;
-        m_app.m_pMainWnd = m_frame;
-        ASSERT_TRUE(m_frame->LoadFrame(128, 0xCF8000));
-        qlafx::SetModalHook([this](CWnd* dialog, const char*, const char*, UINT) -> int {
-            if (auto* dlg = dynamic_cast<CHSBCurveDlg*>(dialog))
-                return m_work ? m_work(dlg) : IDCANCEL;
-            if (dialog->GetDlgItem(IDC_PROMPT_EDIT)) {
-                dialog->SetDlgItemText(IDC_PROMPT_EDIT, "a/b:c");
-                dialog->GetDlgItem(IDOK)->SendMessage(BM_CLICK);
-                return qlafx::kModalRun;
-            }
-            return IDCANCEL;
-        });
-    }
-    void TearDown() override
-    {
-        qlafx::SetModalHook({});
-        if (m_frame && ::IsWindow(m_frame->m_hWnd))
-            m_frame->DestroyWindow();
-        m_app.m_pMainWnd = nullptr;
-        ShellWindowsTest::TearDown();
+        if (dialog->GetDlgItem(IDC_PROMPT_EDIT)) {
+            dialog->SetDlgItemText(IDC_PROMPT_EDIT, "a/b:c");
+            dialog->GetDlgItem(IDOK)->SendMessage(BM_CLICK);
+            return qlafx::kModalRun;
+        }
+        return IDCANCEL;
     }
     void OpenPhoto()
     {
@@ -65,11 +47,7 @@ protected:
         });
         thePhotoDocument.m_history.Push(&thePhotoDocument.m_image, "Open");
     }
-    void Run(std::function<int(CHSBCurveDlg*)> work)
-    {
-        m_work = std::move(work);
-        m_frame->SendMessage(WM_COMMAND, 32840, 0);
-    }
+    void Run(std::function<int(CHSBCurveDlg*)> work) { RunCommand(32840, std::move(work)); }
     // Drags handle i of the shown mode to value and waits for the preview.
     static void DragTo(CHSBCurveDlg* dlg, int i, int value)
     {
@@ -88,9 +66,6 @@ protected:
                          reinterpret_cast<LPARAM>(dlg->GetDlgItem(IDC_HSB_MODE)->m_hWnd));
         EXPECT_TRUE(PumpUntil([&] { return !dlg->JobPending(); }));
     }
-
-    CMainFrame* m_frame = nullptr;
-    std::function<int(CHSBCurveDlg*)> m_work;
 };
 
 } // namespace

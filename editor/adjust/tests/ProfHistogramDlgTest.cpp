@@ -35,35 +35,8 @@ double Mean(const CQLImage& image, int offset)
     return sum / (static_cast<double>(w) * h);
 }
 
-class ProfHistogramDlgTest : public shelltest::ShellWindowsTest {
+class ProfHistogramDlgTest : public adjusttest::ToneDialogTest<CProfHistogramDlg> {
 protected:
-    void SetUp() override
-    {
-        ShellWindowsTest::SetUp();
-        if (const char* file = thePhotoDocument.m_history.GetFilePath(); file[0])
-            std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-        RegisterDialogRunners();
-        m_frame = new CMainFrame;
-        m_app.m_pMainWnd = m_frame;
-        ASSERT_TRUE(m_frame->LoadFrame(128, 0xCF8000));
-        qlafx::SetModalHook([this](CWnd* dialog, const char*, const char* text, UINT) -> int {
-            if (!dialog) {
-                m_boxes.emplace_back(text ? text : "");
-                return IDOK;
-            }
-            if (auto* dlg = dynamic_cast<CProfHistogramDlg*>(dialog))
-                return m_work ? m_work(dlg) : IDCANCEL;
-            return IDCANCEL;
-        });
-    }
-    void TearDown() override
-    {
-        qlafx::SetModalHook({});
-        if (m_frame && ::IsWindow(m_frame->m_hWnd))
-            m_frame->DestroyWindow();
-        m_app.m_pMainWnd = nullptr;
-        ShellWindowsTest::TearDown();
-    }
     void OpenPhoto(int w = 320, int h = 240)
     {
         shelltest::MakeImage(&thePhotoDocument.m_image, w, h, [](int x, int y) {
@@ -75,8 +48,7 @@ protected:
     // Runs the dialog from the frame's command; work gets it once it is up.
     int Run(std::function<int(CProfHistogramDlg*)> work)
     {
-        m_work = std::move(work);
-        m_frame->SendMessage(WM_COMMAND, 32798, 0);
+        RunCommand(32798, std::move(work));
         return m_answer;
     }
     // Drags handle i of the selected channel to level (x, y) and waits for
@@ -94,10 +66,7 @@ protected:
         EXPECT_TRUE(PumpUntil([&] { return !dlg->JobPending(); }));
     }
 
-    CMainFrame* m_frame = nullptr;
     int m_answer = 0;
-    std::function<int(CProfHistogramDlg*)> m_work;
-    std::vector<std::string> m_boxes;
 };
 
 } // namespace
