@@ -131,8 +131,6 @@ protected:
     void SetUp() override
     {
         ShellWindowsTest::SetUp();
-        if (const char* file = thePhotoDocument.m_history.GetFilePath(); file[0])
-            std::filesystem::create_directories(std::filesystem::path(file).parent_path());
         std::snprintf(g_programFolder, sizeof g_programFolder, "%s/", QUILLO_PROGRAM_DIR);
         qlafx::RegisterResources(&kTestTable);
         qlafx::SetModalHook([](CWnd*, const char*, const char*, UINT) { return IDOK; });

@@ -78,8 +78,6 @@ protected:
     void SetUp() override
     {
         ShellWindowsTest::SetUp();
-        if (const char* file = thePhotoDocument.m_history.GetFilePath(); file[0])
-            fs::create_directories(fs::path(file).parent_path());
         m_frame = new CMainFrame;
         m_app.m_pMainWnd = m_frame;
         ASSERT_TRUE(m_frame->LoadFrame(128, 0xCF8000));

@@ -18,10 +18,6 @@ namespace savetest {
 void SaveTest::SetUp()
 {
     ShellWindowsTest::SetUp();
-    // The history names its file once per process, in the first test's
-    // temporary folder, which that test removed.
-    if (const char* file = thePhotoDocument.m_history.GetFilePath(); file[0])
-        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
     qlafx::SetModalHook([this](CWnd* dialog, const char* caption, const char* text, UINT type) {
         const std::string title = caption ? caption : "";
         m_captions.push_back(title);

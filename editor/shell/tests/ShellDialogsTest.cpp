@@ -550,10 +550,6 @@ protected:
     {
         ShellDialogs::SetUp();
         std::snprintf(g_programFolder, sizeof g_programFolder, "%s/", QUILLO_PROGRAM_DIR);
-        // The history names its file once per process, in a folder an
-        // earlier test may have removed.
-        if (const char* file = thePhotoDocument.m_history.GetFilePath(); file[0])
-            std::filesystem::create_directories(std::filesystem::path(file).parent_path());
     }
     void TearDown() override
     {
