@@ -7,6 +7,17 @@
 #include "editor/adjust/ColorThemeDlg.h"
 #include "editor/adjust/HSBCurveDlg.h"
 #include "editor/adjust/ProfHistogramDlg.h"
+// Repair and lens effects.
+#include "editor/adjust/AntiPurpleDlg.h"
+#include "editor/adjust/DarkSideDlg.h"
+#include "editor/adjust/FogoffFilterDlg.h"
+#include "editor/adjust/GradientFilterDlg.h"
+#include "editor/adjust/HighlightDiffuseDlg.h"
+#include "editor/adjust/LensBlurDlg.h"
+#include "editor/adjust/NRCleanDlg.h"
+#include "editor/adjust/NoiseReductionDlg.h"
+#include "editor/adjust/QuilloSharpenDlg.h"
+#include "editor/adjust/StarLightDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/shell/JpegOptimizeDlg.h"
@@ -71,6 +82,17 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32798, [](CMainFrame* frame) { return RunProfHistogramDlg(frame); });
     CMainFrame::SetDialogRunner(32840, [](CMainFrame* frame) { return RunHSBCurveDlg(frame); });
     CMainFrame::SetDialogRunner(32839, [](CMainFrame* frame) { return RunColorThemeDlg(frame); });
+    // Repair and lens effects: Image > Enhancement.
+    CMainFrame::SetDialogRunner(32841, [](CMainFrame* frame) { return RunRepairDlg<CAntiPurpleDlg>(frame); });
+    CMainFrame::SetDialogRunner(32864, [](CMainFrame* frame) { return RunRepairDlg<CDarkSideDlg>(frame); });
+    CMainFrame::SetDialogRunner(32865, [](CMainFrame* frame) { return RunRepairDlg<CFogoffFilterDlg>(frame); });
+    CMainFrame::SetDialogRunner(32799, [](CMainFrame* frame) { return RunRepairDlg<CNoiseReductionDlg>(frame); });
+    CMainFrame::SetDialogRunner(32869, [](CMainFrame* frame) { return RunRepairDlg<CNRCleanDlg>(frame); });
+    CMainFrame::SetDialogRunner(32801, [](CMainFrame* frame) { return RunRepairDlg<CQuilloSharpenDlg>(frame); });
+    CMainFrame::SetDialogRunner(32847, [](CMainFrame* frame) { return RunRepairDlg<CHighlightDiffuseDlg>(frame); });
+    CMainFrame::SetDialogRunner(32845, [](CMainFrame* frame) { return RunRepairDlg<CLensBlurDlg>(frame); });
+    CMainFrame::SetDialogRunner(32856, [](CMainFrame* frame) { return RunRepairDlg<CGradientFilterDlg>(frame); });
+    CMainFrame::SetDialogRunner(32854, [](CMainFrame* frame) { return RunRepairDlg<CStarLightDlg>(frame); });
     // Image > Multi-Shoot Tools and the tool window.
     CMainFrame::SetDialogRunner(32872, [](CMainFrame*) { return static_cast<int>(CMultiNRWork().Run()); });
     CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });

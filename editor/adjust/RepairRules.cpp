@@ -1,0 +1,422 @@
+#include "editor/adjust/RepairRules.h"
+
+#include "imagecore/ParallelFor.h"
+#include "platform/codec/ColorForms.h"
+#include "platform/codec/QLImageCodec.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace repair {
+
+namespace {
+
+SIZE SizeOf(const CQLImage& image)
+{
+    UINT w = 0, h = 0;
+    image.GetSize(&w, &h);
+    return SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
+}
+
+double HalfDiagonal(double w, double h)
+{
+    return std::sqrt(w * w + h * h) / 2;
+}
+
+} // namespace
+
+// --- Get Rid of Dark Corners -------------------------------------------------
+
+bool DarkCornersNeedsQuestion(int width, int height)
+{
+    return height % 8 != 0 || width % 8 != 0 || width <= 999;
+}
+
+SIZE DarkCornersThumbSize(int width, int height)
+{
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (width >= height)
+        return SIZE{kThumbSide, std::max(1, height * kThumbSide / width)};
+    return SIZE{std::max(1, width * kThumbSide / height), kThumbSide};
+}
+
+POINT ClampMarkerCentre(POINT p, const RECT& picture)
+{
+    const int cx = (picture.left + picture.right) / 2, cy = (picture.top + picture.bottom) / 2;
+    return POINT{std::clamp<LONG>(p.x, cx - 10, cx + 10), std::clamp<LONG>(p.y, cy - 10, cy + 10)};
+}
+
+int ClampMarkerRadius(int radius, const RECT& picture)
+{
+    const double half = HalfDiagonal(picture.right - picture.left, picture.bottom - picture.top);
+    return std::clamp(radius, static_cast<int>(half * 0.8), static_cast<int>(half) + 1);
+}
+
+VignetteParams DarkCornersParams(POINT centre, int radius, const RECT& picture, int width, int height, int range)
+{
+    // A picture rectangle of no width would divide by zero.
+    const long long rw = std::max<long long>(1, picture.right - picture.left);
+    const long long rh = std::max<long long>(1, picture.bottom - picture.top);
+    const int ring = static_cast<int>(HalfDiagonal(width, height) * range / 100);
+    VignetteParams p{};
+    p.centerX = static_cast<INT>((centre.x - picture.left) * static_cast<long long>(width) / rw);
+    p.centerY = static_cast<INT>((centre.y - picture.top) * static_cast<long long>(height) / rh);
+    p.outerRadius = static_cast<INT>(static_cast<long long>(width) * radius / rw + ring);
+    p.ringRadius = ring;
+    return p;
+}
+
+// --- Highlight Diffuse -------------------------------------------------------
+
+int HighlightDiffuseBlend(void* param, FilterHost* host)
+{
+    CQLImage* source = host->GetSource();
+    CQLImage* target = host->GetTarget();
+    if (!param || !source || !target || host->GetImages().empty())
+        return E_FAIL;
+    const CQLImage* glow = host->GetImages()[0];
+    const SIZE s = SizeOf(*source), g = SizeOf(*glow);
+    if (s.cx == 0 || s.cy == 0 || s.cx != g.cx || s.cy != g.cy || target == source || target == glow)
+        return E_FAIL;
+    if (target->Create(static_cast<UINT>(s.cx), static_cast<UINT>(s.cy)) != 0)
+        return 8;
+    // The gain for every pair of grey levels: the per-pixel work is a lookup.
+    const int opacity = std::clamp(*static_cast<const int*>(param), 0, 100);
+    std::vector<BYTE> gain(256 * 256);
+    for (int l = 0; l < 256; ++l)
+        for (int d = 0; d < 256; ++d)
+            gain[static_cast<size_t>(l) * 256 + static_cast<size_t>(d)] = static_cast<BYTE>(DiffuseGain(l, d, opacity));
+    std::atomic<bool> cancelled{false};
+    const int bandRows = 256;
+    for (int band = 0; band < s.cy && !cancelled; band += bandRows) {
+        const int end = std::min<int>(s.cy, band + bandRows);
+        imagecore::ParallelFor(band, end, static_cast<size_t>(s.cx), [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) {
+                const BYTE* src = source->GetBuffer(0, y);
+                const BYTE* glw = glow->GetBuffer(0, y);
+                BYTE* dst = target->GetBuffer(0, y);
+                for (int x = 0; x < s.cx; ++x, src += 4, glw += 4, dst += 4) {
+                    const int e = gain[static_cast<size_t>(DiffuseLevel(src)) * 256 + static_cast<size_t>(DiffuseLevel(glw))];
+                    dst[0] = static_cast<BYTE>(std::min(255, src[0] + e));
+                    dst[1] = static_cast<BYTE>(std::min(255, src[1] + e));
+                    dst[2] = static_cast<BYTE>(std::min(255, src[2] + e));
+                    dst[3] = src[3];
+                }
+            }
+        });
+        if (host->TestCancel())
+            cancelled = true;
+        host->Progress(end * 100 / s.cy);
+    }
+    return cancelled ? E_FAIL : 0;
+}
+
+// --- Quillo Sharpen and Advanced Skin Clean -----------------------------------
+
+UnsharpMaskParams SharpenParams(bool autoMode, int radius, int amount, int threshold)
+{
+    if (autoMode)
+        return UnsharpMaskParams{64, 50, 0};
+    return UnsharpMaskParams{2 * radius, 2 * amount, threshold};
+}
+
+int SkinCleanStartRadius(int width, int height)
+{
+    return std::clamp(static_cast<int>(2 * HalfDiagonal(width, height) * 0.0125), 2, 32);
+}
+
+AdvancedSkinCleanParams SkinCleanParams(int skinLevel, int wholeImage, int morePink, int radius, int userNoiseReduction,
+                                        int fakeTexture, int amount)
+{
+    AdvancedSkinCleanParams p{};
+    p.whitening = skinLevel;
+    p.brightness = wholeImage + 50;
+    p.tint = morePink;
+    p.blurRadius = radius;
+    p.useMaskedBlur = userNoiseReduction ? 0 : 1;
+    p.grain = fakeTexture;
+    p.smoothPercent = amount;
+    p.maskReady = 0;
+    return p;
+}
+
+// --- Gradient Filter ---------------------------------------------------------
+
+GradientFilterParams GradientParams(int mode, int exposure, CPixel first, CPixel second, int start, int end, int amount,
+                                    int rotate)
+{
+    GradientFilterParams p{};
+    p.tintMode = mode;
+    p.offset = exposure - 50;
+    p.colorStart = mode == 0 ? CPixel{0, 0, 0, 0} : first;
+    p.colorEnd = mode == 0 ? CPixel{255, 255, 255, 255} : second;
+    p.startPercent = start;
+    p.endPercent = end;
+    p.amount = amount;
+    p.angle = rotate * 2 * M_PI / 100;
+    return p;
+}
+
+CPixel NormaliseSwatch(CPixel colour)
+{
+    CPixel hsb = qlcodec::RgbToHsb(colour);
+    hsb.b = 128;
+    return qlcodec::HsbToRgb(hsb);
+}
+
+int DragStartMarker(int x, int endPercent, int width)
+{
+    width = std::max(width, 1);
+    const int limit = BandX(endPercent, width) - kMarkerWidth - kMarkerGap - kMarkerWidth;
+    // Rounded down, so the pixel position it gives back keeps the gap.
+    const int highest = limit < 0 ? -1 : limit * 100 / width;
+    return std::clamp(x * 100 / width, 0, std::max(0, highest));
+}
+
+int DragEndMarker(int x, int startPercent, int width)
+{
+    width = std::max(width, 1);
+    const int limit = BandX(startPercent, width) + kMarkerWidth + kMarkerGap + kMarkerWidth;
+    // Rounded up, for the same reason.
+    const int lowest = (limit * 100 + width - 1) / width;
+    return std::clamp(x * 100 / width, std::min(100, lowest), 100);
+}
+
+CPixel BandColour(int x, int width, int start, int end, CPixel first, CPixel second)
+{
+    width = std::max(width, 1);
+    const int p = x * 100 / width;
+    if (p < start)
+        return first;
+    if (p > end)
+        return second;
+    const int weight = std::clamp((p - start) * 255 / std::max(1, end - start), 0, 255);
+    auto mix = [weight](BYTE a, BYTE b) { return static_cast<BYTE>((a * (255 - weight) + b * weight) / 255); };
+    return CPixel{mix(first.b, second.b), mix(first.g, second.g), mix(first.r, second.r), 255};
+}
+
+CPixel Checker(int x, int y)
+{
+    const BYTE v = (x / 10 + y / 10) % 2 ? 240 : 128;
+    return CPixel{v, v, v, 255};
+}
+
+void DrawLens(const GradientFilterAlgorithm& filter, int w, int h, CQLImage* lens)
+{
+    if (w <= 0 || h <= 0 || lens->Create(static_cast<UINT>(w), static_cast<UINT>(h)) != 0)
+        return;
+    const int R = std::max(1, std::min(w, h) / 2 - 5);
+    const double cx = w / 2.0, cy = h / 2.0;
+    // The glass itself is a mid grey that the filter brightens or tints.
+    const CPixel glass{128, 128, 128, 255};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const double d = std::hypot(x - cx, y - cy);
+            CPixel c = Checker(x, y);
+            if (d < R) {
+                c = filter.FilterPixel(static_cast<int>(x - cx), static_cast<int>(y - cy), R, glass);
+            } else if (d <= R + 2) {
+                const double k = std::fabs(d - (R + 1)) * 255 / 256;
+                c = CPixel{static_cast<BYTE>(c.b * k), static_cast<BYTE>(c.g * k), static_cast<BYTE>(c.r * k), 255};
+            }
+            c.a = 255;
+            lens->PutPixel(x, y, c);
+        }
+}
+
+// --- Lose Focus Blur ---------------------------------------------------------
+
+LensScale LensScaleFor(int radius, int width, int height)
+{
+    if (radius < 7)
+        return LensScale{1.0, radius, width, height};
+    const double f = std::min(radius / 6.0, 2.0);
+    return LensScale{f, static_cast<int>(radius / f), std::max(1, static_cast<int>(width / f)),
+                     std::max(1, static_cast<int>(height / f))};
+}
+
+bool BuildAperture(const CQLImage& shapes, int channel, int r, BYTE* aperture)
+{
+    const SIZE s = SizeOf(shapes);
+    if (r < 1 || r > 64 || s.cx == 0 || s.cy == 0 || channel < 0 || channel > 2)
+        return false;
+    std::memset(aperture, 0, 128 * 128);
+    const int side = 2 * r;
+    const int byteIndex = 2 - channel;  // red, green, blue in B, G, R order
+    for (int i = 0; i < side; ++i)
+        for (int j = 0; j < side; ++j) {
+            const int x = std::clamp(static_cast<int>(static_cast<double>(j) * s.cx / side + 0.5), 0, static_cast<int>(s.cx) - 1);
+            const int y = std::clamp(static_cast<int>(static_cast<double>(i) * s.cy / side + 0.5), 0, static_cast<int>(s.cy) - 1);
+            aperture[i * 128 + j] = shapes.GetBuffer(x, y)[byteIndex] > 128 ? 1 : 0;
+        }
+    return true;
+}
+
+namespace {
+thread_local ProgressCallback t_pipelineCallback = nullptr;
+thread_local std::atomic<int>* t_pipelineCancel = nullptr;
+thread_local LoseFocusBlurAlgorithm* t_pipelineBlur = nullptr;
+
+// The blur's progress goes on to the job's callback, and a cancel of the job
+// reaches the blur.
+int ForwardProgress(int code, int value)
+{
+    if (t_pipelineCancel && t_pipelineCancel->load() && t_pipelineBlur)
+        t_pipelineBlur->Cancel();
+    return t_pipelineCallback ? t_pipelineCallback(code, value) : 0;
+}
+} // namespace
+
+HRESULT LensBlurPipeline::Apply(const void* params)
+{
+    if (EffectAlgorithm::Apply(params) != 0 || !params || !shapePicture || target == source)
+        return E_FAIL;
+    const auto* in = static_cast<const LoseFocusParams*>(params);
+    const SIZE s = SizeOf(*source);
+    const LensScale scale = LensScaleFor(in->radius, s.cx, s.cy);
+    block.radius = scale.radius;
+    block.highlights = in->highlights;
+    if (!BuildAperture(*shapePicture, shapeChannel, scale.radius, block.aperture))
+        return E_FAIL;
+    CQLImageCodec codec;
+    const bool full = scale.factor == 1.0;
+    if (!full && !codec.Resample(source, &small, scale.width, scale.height, 0))
+        return E_FAIL;
+    Progress(5);
+    blur.SetImages(full ? source : &small, full ? target : &blurred);
+    blur.SetRange(RangeAt(5), RangeAt(full ? 100 : 90));
+    t_pipelineCallback = callback;
+    t_pipelineCancel = &cancelRequested;
+    t_pipelineBlur = &blur;
+    blur.SetCallback(ForwardProgress);
+    if (cancelRequested.load())
+        blur.Cancel();
+    const HRESULT hr = blur.Apply(&block);
+    t_pipelineBlur = nullptr;
+    t_pipelineCancel = nullptr;
+    small.Free();
+    if (hr != 0 || TestCancel())
+        return E_FAIL;
+    if (!full) {
+        const bool ok = codec.Resample(&blurred, target, s.cx, s.cy, 1) != 0;
+        blurred.Free();
+        if (!ok)
+            return E_FAIL;
+    }
+    Progress(100);
+    return 0;
+}
+
+// --- Digital Star Light Filter -----------------------------------------------
+
+bool BuildStar(const CQLImage& picture, int size, int rotate, int shape, CQLImage* star)
+{
+    const SIZE p = SizeOf(picture);
+    if (p.cx == 0 || p.cy == 0 || size < 1 || shape < 0 || shape > 2)
+        return false;
+    const int side = 2 * size;
+    CQLImageCodec codec;
+    CQLImage resized, turned;
+    if (!codec.Resample(&picture, &resized, side, side, 1))
+        return false;
+    const double degrees = rotate * 0.0314 * 180.0 / M_PI;
+    if (!codec.Rotate(&resized, &turned, static_cast<float>(degrees)))
+        return false;
+    if (star->Create(static_cast<UINT>(side), static_cast<UINT>(side)) != 0)
+        return false;
+    const SIZE t = SizeOf(turned);
+    const int channel = StarChannel(shape);
+    const long long r2 = static_cast<long long>(size) * size;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const int dx = x - size, dy = y - size;
+            BYTE v = 0;
+            if (static_cast<long long>(dx) * dx + static_cast<long long>(dy) * dy <= r2) {
+                const int tx = std::clamp<int>(t.cx / 2 + dx, 0, t.cx - 1);
+                const int ty = std::clamp<int>(t.cy / 2 + dy, 0, t.cy - 1);
+                v = turned.GetBuffer(tx, ty)[channel];
+            }
+            star->PutPixel(x, y, CPixel{v, v, v, 255});
+        }
+    return true;
+}
+
+void ColourStar(CQLImage* star)
+{
+    const SIZE s = SizeOf(*star);
+    const int half = std::max<int>(1, s.cx / 2);
+    for (int y = 0; y < s.cy; ++y)
+        for (int x = 0; x < s.cx; ++x) {
+            BYTE* p = star->GetBuffer(x, y);
+            if (p[2] == 0)
+                continue;
+            const int hue = std::min(255, static_cast<int>(std::hypot(x - half, y - half) * 255 / half));
+            const CPixel c = qlcodec::HsbToRgb(CPixel{static_cast<BYTE>(p[2] * 2 / 3), 255, static_cast<BYTE>(hue), 255});
+            p[0] = c.b;
+            p[1] = c.g;
+            p[2] = c.r;
+        }
+}
+
+NightTest NightShotTest(const CQLImage& image)
+{
+    const SIZE s = SizeOf(image);
+    std::atomic<long long> bright{0}, dark{0};
+    std::atomic<int> highest{0};
+    imagecore::ParallelFor(0, s.cy, static_cast<size_t>(s.cx), [&](int y0, int y1) {
+        long long b = 0, d = 0;
+        int top = 0;
+        for (int y = y0; y < y1; ++y) {
+            const BYTE* p = image.GetBuffer(0, y);
+            for (int x = 0; x < s.cx; ++x, p += 4) {
+                const int l = (6 * p[1] + 3 * p[2] + p[0]) / 10;
+                b += l > 240;
+                d += l < 100;
+                top = std::max(top, l);
+            }
+        }
+        bright += b;
+        dark += d;
+        int seen = highest.load();
+        while (top > seen && !highest.compare_exchange_weak(seen, top)) {
+        }
+    });
+    const long long total = static_cast<long long>(s.cx) * s.cy;
+    NightTest t{};
+    t.highest = highest.load();
+    t.nightShot = total > 0 && dark * 10 >= total * 3 && bright * 10 <= total && bright >= 10;
+    t.range = std::max(t.highest - 11, 230);
+    return t;
+}
+
+// --- Logo image settings -----------------------------------------------------
+
+RECT LogoPhotoRect(const RECT& panel)
+{
+    return RECT{panel.left + 30, panel.top + 30, panel.right - 30, panel.bottom - 30};
+}
+
+POINT LogoClickPercent(POINT click, const RECT& photo)
+{
+    const int w = std::max<int>(1, photo.right - photo.left), h = std::max<int>(1, photo.bottom - photo.top);
+    return POINT{(click.x - photo.left) * 100 / w, (click.y - photo.top) * 100 / h};
+}
+
+RECT LogoBox(const RECT& photo, int x, int y, int size)
+{
+    const int w = photo.right - photo.left, h = photo.bottom - photo.top;
+    const int left = photo.left + w * x / 100, top = photo.top + h * y / 100;
+    const int side = h * size / 100;
+    return RECT{left, top, left + side, top + side};
+}
+
+int SpinValue(int value, int delta, int lo, int hi)
+{
+    return std::clamp(value - delta, lo, hi);
+}
+
+} // namespace repair
