@@ -1,5 +1,6 @@
 #include "editor/adjust/AntiPurpleDlg.h"
 
+#include "editor/ui/AppSettings.h"
 #include "platform/afx/DataExchange.h"
 #include "platform/afx/MsgMap.h"
 #include "platform/afx/WinApp.h"
@@ -106,10 +107,11 @@ void CAntiPurpleDlg::OnPaint()
         dc.FillSolidRect(bar.left + i, bar.top, 1, bar.bottom - bar.top, RGB(c.r, c.g, c.b));
     }
     // The marker's row is cleared first: the old marker must not stay.
-    dc.FillSolidRect(bar.left - 8, bar.bottom, width + 16, 10, ::GetSysColor(COLOR_BTNFACE));
+    const RECT markerRow{bar.left - 8, bar.bottom, bar.right + 8, bar.bottom + 10};
+    dc.FillRect(&markerRow, &theAppSettings.m_skinBrush);
     const int hue = qlcodec::RgbToHsb(fringeColour).r;
     if (HICON icon = ResourceIcon(kIconMarker))
-        dc.DrawIcon(bar.left + width * hue / 256 - 4, bar.bottom + 1, icon);
+        ::DrawIconEx(dc.GetSafeHdc(), bar.left + width * hue / 256 - 4, bar.bottom + 1, icon, 16, 16, 0, nullptr, DI_NORMAL);
 }
 
 BOOL CAntiPurpleDlg::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message)

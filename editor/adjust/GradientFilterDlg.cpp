@@ -1,6 +1,7 @@
 #include "editor/adjust/GradientFilterDlg.h"
 
 #include "editor/adjust/RepairRules.h"
+#include "editor/ui/AppSettings.h"
 #include "platform/afx/CommDlg.h"
 #include "platform/afx/DataExchange.h"
 #include "platform/afx/MsgMap.h"
@@ -26,6 +27,9 @@ COLORREF Gdi(CPixel c)
 
 BEGIN_MESSAGE_MAP(CGradientFilterDlg, CRepairDlg)
     ON_WM_PAINT()
+    ON_WM_DRAWITEM()
+    ON_STN_CLICKED(IDC_GRADIENT_FIRST, OnFirstSwatch)
+    ON_STN_CLICKED(IDC_GRADIENT_SECOND, OnSecondSwatch)
     ON_WM_LBUTTONDOWN()
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
@@ -76,6 +80,8 @@ void CGradientFilterDlg::SetMode(int newMode)
         if (CWnd* w = GetDlgItem(id))
             w->EnableWindow(mode == 1);
     Invalidate(FALSE);
+    RedrawItem(IDC_GRADIENT_FIRST);
+    RedrawItem(IDC_GRADIENT_SECOND);
 }
 
 CPixel CGradientFilterDlg::ShownColour(int which) const
@@ -89,17 +95,10 @@ void CGradientFilterDlg::RunAlgorithm()
 {
     block = repair::GradientParams(mode, exposure, colours[0], colours[1], startPercent, endPercent, amount, rotate);
     // The lens shows what this run will do.
-    const RECT r = [this] {
-        RECT l = ItemRect(this, IDC_GRADIENT_LENS);
-        ::InflateRect(&l, -1, -1);
-        return l;
-    }();
+    const RECT r = ItemRect(this, IDC_GRADIENT_LENS);
     lensFilter.SetParams(&block);
-    repair::DrawLens(lensFilter, r.right - r.left, r.bottom - r.top, &lens);
-    if (m_hWnd) {
-        CClientDC dc(this);
-        DrawLensPreview(&dc);
-    }
+    repair::DrawLens(lensFilter, r.right - r.left - 2, r.bottom - r.top - 2, &lens);
+    RedrawItem(IDC_GRADIENT_LENS);
     algorithm.SetImages(CurrentImage(), GetWorkImage());
     RunJob(&algorithm, &block, 0, 0, 100);
 }
@@ -129,8 +128,43 @@ void CGradientFilterDlg::OnPaint()
     if (!ready)
         return;
     DrawBand(&dc);
-    DrawSwatches(&dc);
-    DrawLensPreview(&dc);
+}
+
+void CGradientFilterDlg::RedrawItem(UINT id)
+{
+    if (CWnd* item = GetDlgItem(id))
+        item->Invalidate(FALSE);
+}
+
+void CGradientFilterDlg::OnDrawItem(int id, LPDRAWITEMSTRUCT dis)
+{
+    CDC* dc = CDC::FromHandle(dis->hDC);
+    RECT r = dis->rcItem;
+    if (id == static_cast<int>(IDC_GRADIENT_LENS)) {
+        dc->FillRect(&r, &theAppSettings.m_skinBrush);
+        ::InflateRect(&r, -1, -1);
+        DrawRepairImage(dc, lens, r);
+        return;
+    }
+    if (id == static_cast<int>(IDC_GRADIENT_FIRST) || id == static_cast<int>(IDC_GRADIENT_SECOND)) {
+        dc->FillSolidRect(&r, Gdi(ShownColour(id == static_cast<int>(IDC_GRADIENT_FIRST) ? 0 : 1)));
+        CBrush black(RGB(0, 0, 0));
+        dc->FrameRect(&r, &black);
+        return;
+    }
+    CRepairDlg::OnDrawItem(id, dis);
+}
+
+void CGradientFilterDlg::OnFirstSwatch()
+{
+    if (mode == 1)
+        ChooseColour(0);
+}
+
+void CGradientFilterDlg::OnSecondSwatch()
+{
+    if (mode == 1)
+        ChooseColour(1);
 }
 
 void CGradientFilterDlg::DrawBand(CDC* dc)
@@ -144,45 +178,21 @@ void CGradientFilterDlg::DrawBand(CDC* dc)
                           Gdi(repair::BandColour(x, width, startPercent, endPercent, first, second)));
     if (HICON icon = ::LoadIcon(AfxGetResourceHandle(), MAKEINTRESOURCE(kIconMarker))) {
         const RECT s = StartMarker(), e = EndMarker();
-        dc->DrawIcon(s.left, s.top, icon);
-        dc->DrawIcon(e.left, e.top, icon);
+        for (const RECT& m : {s, e})
+            ::DrawIconEx(dc->GetSafeHdc(), m.left, m.top, icon, repair::kMarkerWidth, kMarkerHeight, 0, nullptr, DI_NORMAL);
     }
-}
-
-void CGradientFilterDlg::DrawSwatches(CDC* dc)
-{
-    CBrush black(RGB(0, 0, 0));
-    for (int i = 0; i < 2; ++i) {
-        const RECT r = ItemRect(this, i == 0 ? IDC_GRADIENT_FIRST : IDC_GRADIENT_SECOND);
-        dc->FillSolidRect(&r, Gdi(ShownColour(i)));
-        dc->FrameRect(&r, &black);
-    }
-}
-
-void CGradientFilterDlg::DrawLensPreview(CDC* dc)
-{
-    RECT r = ItemRect(this, IDC_GRADIENT_LENS);
-    ::InflateRect(&r, -1, -1);
-    DrawRepairImage(dc, lens, r);
 }
 
 void CGradientFilterDlg::OnLButtonDown(UINT flags, CPoint point)
 {
     const RECT s = StartMarker(), e = EndMarker();
     dragging = !ready ? 0 : ::PtInRect(&s, point) ? 1 : ::PtInRect(&e, point) ? 2 : 0;
-    if (dragging) {
-        grabOffset = point.x - (dragging == 1 ? s.left : e.right);
-        SetCapture();
+    if (!dragging) {
+        CRepairDlg::OnLButtonDown(flags, point);
         return;
     }
-    for (int i = 0; i < 2 && ready && mode == 1; ++i) {
-        const RECT r = ItemRect(this, i == 0 ? IDC_GRADIENT_FIRST : IDC_GRADIENT_SECOND);
-        if (::PtInRect(&r, point)) {
-            ChooseColour(i);
-            return;
-        }
-    }
-    CRepairDlg::OnLButtonDown(flags, point);
+    grabOffset = point.x - (dragging == 1 ? s.left : e.right);
+    SetCapture();
 }
 
 void CGradientFilterDlg::OnMouseMove(UINT flags, CPoint point)
@@ -221,6 +231,7 @@ void CGradientFilterDlg::ChooseColour(int which)
     const COLORREF c = dialog.GetColor();
     colours[which] = repair::NormaliseSwatch(CPixel{GetBValue(c), GetGValue(c), GetRValue(c), 255});
     Invalidate(FALSE);
+    RedrawItem(which == 0 ? IDC_GRADIENT_FIRST : IDC_GRADIENT_SECOND);
     UpdatePreview();
 }
 
@@ -235,5 +246,7 @@ void CGradientFilterDlg::OnSwap()
 {
     std::swap(colours[0], colours[1]);
     Invalidate(FALSE);
+    RedrawItem(IDC_GRADIENT_FIRST);
+    RedrawItem(IDC_GRADIENT_SECOND);
     UpdatePreview();
 }

@@ -53,6 +53,9 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
     afx_msg void OnPaint();
+    afx_msg void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
+    afx_msg void OnFirstSwatch();
+    afx_msg void OnSecondSwatch();
     afx_msg void OnLButtonDown(UINT flags, CPoint point);
     afx_msg void OnMouseMove(UINT flags, CPoint point);
     afx_msg void OnLButtonUp(UINT flags, CPoint point);
@@ -62,8 +65,7 @@ protected:
 
 private:
     void DrawBand(CDC* dc);
-    void DrawSwatches(CDC* dc);
-    void DrawLensPreview(CDC* dc);
+    void RedrawItem(UINT id);
     void ChooseColour(int which);
 
     GradientFilterAlgorithm algorithm;

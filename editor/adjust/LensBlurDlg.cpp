@@ -15,7 +15,7 @@ constexpr int kTextLoseFocusBlur = 88;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CLensBlurDlg, CRepairDlg)
-    ON_WM_PAINT()
+    ON_WM_DRAWITEM()
     ON_COMMAND_RANGE(IDC_LENS_ROUND, IDC_LENS_POLYGON8, OnShape)
     ON_BN_CLICKED(IDC_LENS_HIGHLIGHT, OnEnhance)
 END_MESSAGE_MAP()
@@ -58,7 +58,8 @@ void CLensBlurDlg::SetShape(int newShape)
 {
     shape = std::clamp(newShape, 0, 2);
     CheckRadioButton(IDC_LENS_ROUND, IDC_LENS_POLYGON8, IDC_LENS_ROUND + static_cast<UINT>(shape));
-    Invalidate(FALSE);
+    if (CWnd* picture = GetDlgItem(IDC_LENS_SHAPE))
+        picture->Invalidate(FALSE);
 }
 
 void CLensBlurDlg::OnShape(UINT id)
@@ -81,9 +82,14 @@ void CLensBlurDlg::RunAlgorithm()
     RunJob(&pipeline, &block, 0, 0, 100);
 }
 
-void CLensBlurDlg::OnPaint()
+void CLensBlurDlg::OnDrawItem(int id, LPDRAWITEMSTRUCT dis)
 {
-    CPaintDC dc(this);
+    if (id != static_cast<int>(IDC_LENS_SHAPE)) {
+        CRepairDlg::OnDrawItem(id, dis);
+        return;
+    }
+    CDC* dc = CDC::FromHandle(dis->hDC);
+    dc->FillSolidRect(&dis->rcItem, RGB(0, 0, 0));
     if (!ready)
         return;
     // The chosen shape as grey.
@@ -98,7 +104,5 @@ void CLensBlurDlg::OnPaint()
             const BYTE v = shapes.GetBuffer(static_cast<int>(x), static_cast<int>(y))[channel];
             grey.PutPixel(static_cast<int>(x), static_cast<int>(y), CPixel{v, v, v, 255});
         }
-    const RECT r = ItemRect(this, IDC_LENS_SHAPE);
-    dc.FillSolidRect(&r, RGB(0, 0, 0));
-    DrawRepairImage(&dc, grey, FitRect(static_cast<int>(w), static_cast<int>(h), r));
+    DrawRepairImage(dc, grey, FitRect(static_cast<int>(w), static_cast<int>(h), dis->rcItem));
 }

@@ -33,7 +33,7 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
-    afx_msg void OnPaint();
+    afx_msg void OnDrawItem(int id, LPDRAWITEMSTRUCT dis);
     afx_msg void OnShape(UINT id);
     afx_msg void OnEnhance();
     DECLARE_MESSAGE_MAP()

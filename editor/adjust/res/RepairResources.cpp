@@ -28,6 +28,7 @@ constexpr DWORD kCheck = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kPush = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kCombo = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 constexpr DWORD kPlace = SS_LEFT;  // painted by the dialog
+constexpr DWORD kOwnerDraw = WS_VISIBLE | SS_OWNERDRAW;
 constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
 constexpr DWORD kSpin = WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS;
 
@@ -39,7 +40,7 @@ constexpr DWORD kDefault = WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
 const qlafx::DialogTemplate kTemplates[] = {
     {IDD_ANTI_PURPLE, kFilterStyle, 0, 0, 0, 196, 150, "Anti Purple Fringing", "MS Shell Dlg", 8,
      {
-         {"Button", "Settings", kStatic, 3, 4, 190, 100, kGroup},
+         {"Button", "Settings", kStatic, 3, 4, 190, 54, kGroup},
          {"Static", "The range of fringing", kStatic, 9, 16, 170, 8, kLabel},
          {"msctls_trackbar32", "", IDC_FRINGE_RANGE, 9, 28, 178, 14, kSlider},
          {"Static", "Small", kStatic, 9, 44, 40, 8, kLabel},
@@ -115,35 +116,36 @@ const qlafx::DialogTemplate kTemplates[] = {
     {IDD_GRADIENT_FILTER, kFilterStyle, 0, 0, 0, 196, 270, "Gradient Filter", "MS Shell Dlg", 8,
      {
          {"Button", "Preview Lens", kStatic, 3, 4, 190, 96, kGroup},
-         {"Static", "", IDC_GRADIENT_LENS, 58, 14, 80, 80, kPlace},
+         {"Static", "", IDC_GRADIENT_LENS, 58, 14, 80, 80, kOwnerDraw},
          {"Button", "Mode", kStatic, 3, 104, 92, 30, kGroup},
          {"ComboBox", "", IDC_GRADIENT_MODE, 9, 115, 80, 60, kCombo},
          {"Button", "Exposure", IDC_GRADIENT_EXPOSURE_GROUP, 101, 104, 92, 30, kGroup},
          {"msctls_trackbar32", "", IDC_GRADIENT_EXPOSURE, 105, 115, 84, 14, kSlider},
          {"Button", "Reference color", IDC_GRADIENT_COLOUR_GROUP, 3, 138, 190, 28, kGroup},
-         {"Static", "", IDC_GRADIENT_FIRST, 20, 149, 30, 12, kPlace},
+         {"Static", "", IDC_GRADIENT_FIRST, 20, 149, 30, 12, kOwnerDraw | SS_NOTIFY},
          {"Static", "=>", kStatic, 60, 151, 14, 8, kLabel},
-         {"Static", "", IDC_GRADIENT_SECOND, 80, 149, 30, 12, kPlace},
+         {"Static", "", IDC_GRADIENT_SECOND, 80, 149, 30, 12, kOwnerDraw | SS_NOTIFY},
          {"Button", "x", IDC_GRADIENT_SWAP, 124, 148, 16, 14, kPush},
-         {"Button", "Shape", kStatic, 3, 170, 190, 76, kGroup},
+         {"Button", "Shape", kStatic, 3, 170, 190, 50, kGroup},
          {"Static", "Rotate:", kStatic, 9, 183, 32, 8, kLabel},
          {"msctls_trackbar32", "", IDC_GRADIENT_ROTATE, 44, 180, 145, 14, kSlider},
-         {"Static", "Range:", kStatic, 9, 204, 32, 8, kLabel},
-         {"Static", "", IDC_GRADIENT_BAND, 44, 200, 145, 12, kPlace},
-         {"Static", "Amount:", kStatic, 9, 225, 32, 8, kLabel},
-         {"msctls_trackbar32", "", IDC_GRADIENT_AMOUNT, 44, 222, 145, 14, kSlider},
+         {"Static", "Amount:", kStatic, 9, 202, 32, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_GRADIENT_AMOUNT, 44, 199, 145, 14, kSlider},
+         // The band takes drags, so no group box lies under it.
+         {"Static", "Range:", kStatic, 9, 228, 32, 8, kLabel},
+         {"Static", "", IDC_GRADIENT_BAND, 44, 225, 145, 14, kPlace},
          OK_CANCEL_AT(250),
      }},
     {IDD_LENS_BLUR, kFilterStyle, 0, 0, 0, 196, 190, "Lose Focus Blur", "MS Shell Dlg", 8,
      {
          {"Button", "Shape", kStatic, 3, 4, 190, 86, kGroup},
-         {"Static", "", IDC_LENS_SHAPE, 9, 16, 64, 64, kPlace},
+         {"Static", "", IDC_LENS_SHAPE, 9, 16, 64, 64, kOwnerDraw},
          {"Button", "Round", IDC_LENS_ROUND, 90, 16, 90, 14,
-          WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON | BS_PUSHLIKE},
+          WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON},
          {"Button", "Polygon - 6", IDC_LENS_POLYGON6, 90, 34, 90, 14,
-          WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | BS_PUSHLIKE},
+          WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON},
          {"Button", "Polygon - 8", IDC_LENS_POLYGON8, 90, 52, 90, 14,
-          WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | BS_PUSHLIKE},
+          WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON},
          {"Button", "Radius", kStatic, 3, 94, 190, 32, kGroup},
          {"msctls_trackbar32", "", IDC_LENS_RADIUS, 7, 106, 182, 14, WS_VISIBLE | WS_TABSTOP | WS_GROUP},
          {"Button", "Enhance highlight", IDC_LENS_HIGHLIGHT, 7, 132, 120, 10, kCheck},
@@ -183,8 +185,9 @@ const qlafx::DialogTemplate kTemplates[] = {
          {"Static", "Mask file:", kStatic, 13, 68, 36, 8, kLabel},
          {"Edit", "", IDC_LOGO_MASK, 52, 66, 211, 12, kEdit},
          {"Button", "...", IDC_LOGO_MASK_BROWSE, 267, 66, 20, 12, kPush},
-         {"Button", "Position", kStatic, 7, 88, 286, 82, kGroup},
-         {"Static", "", IDC_LOGO_PREVIEW, 13, 98, 140, 66, kPlace},
+         // The schematic takes clicks, so no group box lies under it.
+         {"Static", "", IDC_LOGO_PREVIEW, 7, 90, 146, 80, kPlace},
+         {"Button", "Position", kStatic, 157, 88, 136, 82, kGroup},
          {"Static", "X = ", kStatic, 162, 104, 30, 8, kLabel},
          {"Edit", "", IDC_LOGO_X, 196, 102, 40, 12, kEdit},
          {"msctls_updown32", "", IDC_LOGO_X_SPIN, 236, 102, 10, 12, kSpin},
