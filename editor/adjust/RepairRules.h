@@ -38,14 +38,10 @@ inline int DiffuseLevel(const BYTE* p)
 {
     return (p[0] + 6 * p[1] + 3 * p[2]) / 10;
 }
-// The light added to a source channel by the glow at opacity 0..100.
-inline int DiffuseGain(int sourceLevel, int glowLevel, int opacity)
-{
-    const int o = opacity * 255 / 100;
-    return (255 - sourceLevel) * (o * glowLevel / 256) / 256;
-}
 // FilterHost function: the host's source brightened by its extra image 0
-// (the glow) into its target; param points at the opacity (int).
+// (the glow) into its target; param points at the opacity (int). With
+// o = opacity x 255 / 100, each channel gains
+// (255 - L(source)) x (o x L(glow) / 256) / 256, held at 255.
 int HighlightDiffuseBlend(void* param, FilterHost* host);
 
 // --- Quillo Sharpen and Advanced Skin Clean -----------------------------------
@@ -135,6 +131,8 @@ struct NightTest {
     bool nightShot;
     int highest; // the highest grey level present
     int range;   // the "Range for enhancement" a passing photo gets
+    long long bright; // pixels above 240
+    long long dark;   // pixels below 100
 };
 NightTest NightShotTest(const CQLImage& image);
 

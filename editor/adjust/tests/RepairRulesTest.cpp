@@ -101,6 +101,35 @@ TEST(HighlightDiffuseRules, BlendOnFixturePixels)
     }
 }
 
+TEST(HighlightDiffuseRules, EveryPixelFollowsTheFormula)
+{
+    // Widths that end with every remainder of the four-pixel steps.
+    unsigned seed = 7;
+    auto next = [&seed] { return static_cast<BYTE>((seed = seed * 1103515245u + 12345u) >> 16); };
+    for (int width : {1, 3, 4, 5, 37}) {
+        CQLImage source, glow, target;
+        Fill(&source, width, 3, [&](int, int) { return CPixel{next(), next(), next(), next()}; });
+        Fill(&glow, width, 3, [&](int, int) { return CPixel{next(), next(), next(), next()}; });
+        for (int opacity : {0, 37, 50, 100}) {
+            FilterHost host;
+            host.SetImages(&source, &target);
+            host.AddImage(&glow);
+            host.SetParam(&opacity);
+            ASSERT_EQ(host.Apply(reinterpret_cast<const void*>(&HighlightDiffuseBlend)), 0);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < width; ++x) {
+                    const CPixel s = source.GetPixel2(x, y), g = glow.GetPixel2(x, y), t = target.GetPixel2(x, y);
+                    const int ls = (s.b + 6 * s.g + 3 * s.r) / 10, lg = (g.b + 6 * g.g + 3 * g.r) / 10;
+                    const int e = (255 - ls) * (opacity * 255 / 100 * lg / 256) / 256;
+                    ASSERT_EQ(t.b, std::min(255, s.b + e)) << width << " " << opacity << " " << x;
+                    ASSERT_EQ(t.g, std::min(255, s.g + e));
+                    ASSERT_EQ(t.r, std::min(255, s.r + e));
+                    ASSERT_EQ(t.a, s.a);
+                }
+        }
+    }
+}
+
 TEST(HighlightDiffuseRules, MismatchedGlowFails)
 {
     CQLImage source, glow, target;
@@ -321,6 +350,35 @@ TEST(StarRules, ChannelByBeamsAndTheDisc)
     ASSERT_TRUE(BuildStar(picture, 16, 25, 0, &turned));
     EXPECT_EQ(turned.GetPixel2(16, 16).r, 200);
     EXPECT_FALSE(BuildStar(CQLImage(), 16, 0, 0, &turned));
+}
+
+TEST(StarRules, NightShotTestCountsEveryPixel)
+{
+    // Rows whose widths leave every remainder of the eight-pixel steps, with
+    // the single brightest pixel in the tail.
+    for (int width : {1, 7, 8, 9, 23}) {
+        CQLImage image;
+        Fill(&image, width, 40, [&](int x, int y) {
+            const BYTE v = static_cast<BYTE>(x == width - 1 && y == 39 ? 252 : (x + y) % 3 == 0 ? 245 : (x * 37 + y * 11) % 90);
+            return CPixel{v, v, v, 255};
+        });
+        long long bright = 0, dark = 0;
+        int top = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < width; ++x) {
+                const CPixel p = image.GetPixel2(x, y);
+                const int l = (6 * p.g + 3 * p.r + p.b) / 10;
+                bright += l > 240;
+                dark += l < 100;
+                top = std::max(top, l);
+            }
+        const NightTest t = NightShotTest(image);
+        const long long total = static_cast<long long>(width) * 40;
+        EXPECT_EQ(t.highest, top) << width;
+        EXPECT_EQ(t.bright, bright) << width;
+        EXPECT_EQ(t.dark, dark) << width;
+        EXPECT_EQ(t.nightShot, dark * 10 >= total * 3 && bright * 10 <= total && bright >= 10) << width;
+    }
 }
 
 TEST(StarRules, NightShotTest)
