@@ -9,6 +9,7 @@
 #include "editor/adjust/RepairRules.h"
 #include "editor/adjust/StarLightDlg.h"
 #include "platform/afx/CommCtrl.h"
+#include "platform/afx/CommDlg.h"
 
 #include <typeinfo>
 
@@ -69,6 +70,13 @@ TEST_F(LensEffectDlgTest, EnhancementCommandsOpenTheirDialogs)
 TEST_F(LensEffectDlgTest, GradientBlockModesAndLens)
 {
     OpenPhoto(320, 240);
+    m_other = [](CWnd* dialog) {
+        auto* colour = dynamic_cast<CColorDialog*>(dialog);
+        if (!colour)
+            return IDCANCEL;
+        colour->SetCurrentColor(RGB(0, 255, 0));
+        return IDOK;
+    };
     Run<CGradientFilterDlg>([](CGradientFilterDlg* dlg) {
         EXPECT_TRUE(WaitForJobs(dlg));
         const GradientFilterParams& b = dlg->block;
@@ -107,6 +115,13 @@ TEST_F(LensEffectDlgTest, GradientBlockModesAndLens)
         EXPECT_TRUE(WaitForJobs(dlg));
         EXPECT_EQ(dlg->block.colorStart.b, 255);
         EXPECT_EQ(dlg->block.colorEnd.r, 255);
+        // A swatch click asks the colour dialog; the choice comes back at brightness 128.
+        dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_GRADIENT_FIRST, STN_CLICKED),
+                         reinterpret_cast<LPARAM>(dlg->GetDlgItem(IDC_GRADIENT_FIRST)->m_hWnd));
+        EXPECT_TRUE(WaitForJobs(dlg));
+        EXPECT_EQ(dlg->block.colorStart.g, 128);
+        EXPECT_EQ(dlg->block.colorStart.r, 0);
+        EXPECT_EQ(dlg->block.colorStart.b, 0);
         dlg->SendMessage(WM_COMMAND, IDOK, 0);
         return qlafx::kModalRun;
     });

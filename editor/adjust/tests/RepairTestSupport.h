@@ -21,13 +21,15 @@ namespace repairtest {
 
 class RepairDialogTest : public adjusttest::AdjustDialogTest {
 protected:
-    // Runs Dlg over the open photo; work gets it once it is up.
+    // Runs Dlg over the open photo; work gets it once it is up, m_other
+    // any dialog it opens in turn.
     template <class Dlg>
     int Run(std::function<int(Dlg*)> work)
     {
-        m_work = [work](CWnd* dialog) {
-            auto* dlg = dynamic_cast<Dlg*>(dialog);
-            return dlg ? work(dlg) : IDCANCEL;
+        m_work = [this, work](CWnd* dialog) {
+            if (auto* dlg = dynamic_cast<Dlg*>(dialog))
+                return work(dlg);
+            return m_other ? m_other(dialog) : IDCANCEL;
         };
         return RunRepairDlg<Dlg>(m_frame);
     }
@@ -78,6 +80,8 @@ protected:
             names.pop_back();
         return names.substr(names.rfind(',') == std::string::npos ? 0 : names.rfind(',') + 1);
     }
+    std::function<int(CWnd*)> m_other;
+
     static void SelectCombo(CWnd* dlg, UINT id, int index)
     {
         dlg->SendDlgItemMessage(id, CB_SETCURSEL, static_cast<WPARAM>(index));
