@@ -11,9 +11,6 @@
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/CommDlg.h"
 
-#include <typeinfo>
-
-void RegisterDialogRunners();
 
 namespace {
 
@@ -44,28 +41,6 @@ protected:
         return opened;
     }
 };
-
-TEST_F(LensEffectDlgTest, EnhancementCommandsOpenTheirDialogs)
-{
-    RegisterDialogRunners();
-    OpenNightPhoto();
-    struct Case {
-        UINT command;
-        const std::type_info& type;
-    };
-    for (const Case& c : {Case{32845, typeid(CLensBlurDlg)}, Case{32856, typeid(CGradientFilterDlg)},
-                          Case{32854, typeid(CStarLightDlg)}}) {
-        const std::type_info* opened = nullptr;
-        m_work = [&](CWnd* dialog) {
-            opened = &typeid(*dialog);
-            return IDCANCEL;
-        };
-        m_frame->SendMessage(WM_COMMAND, c.command, 0);
-        ASSERT_NE(opened, nullptr) << c.command;
-        EXPECT_EQ(*opened, c.type) << c.command;
-    }
-    EXPECT_TRUE(m_boxes.empty());
-}
 
 TEST_F(LensEffectDlgTest, GradientBlockModesAndLens)
 {

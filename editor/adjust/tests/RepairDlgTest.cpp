@@ -1,16 +1,19 @@
 // The repair dialogs: their blocks from the defaults, the commands that open
-// them, Dark Corners' question and marker, the two-stage jobs, OK during a
-// job, and a grab of each on a corpus photo.
+// them and the lens effects, Dark Corners' question and marker, the
+// two-stage jobs, OK during a job, and a grab of each on a corpus photo.
 #include "RepairTestSupport.h"
 
 #include "editor/adjust/AntiPurpleDlg.h"
 #include "editor/adjust/DarkSideDlg.h"
 #include "editor/adjust/FogoffFilterDlg.h"
+#include "editor/adjust/GradientFilterDlg.h"
 #include "editor/adjust/HighlightDiffuseDlg.h"
+#include "editor/adjust/LensBlurDlg.h"
 #include "editor/adjust/NRCleanDlg.h"
 #include "editor/adjust/NoiseReductionDlg.h"
 #include "editor/adjust/QuilloSharpenDlg.h"
 #include "editor/adjust/RepairRules.h"
+#include "editor/adjust/StarLightDlg.h"
 #include "editor/ui/AppSettings.h"
 #include "platform/codec/ColorForms.h"
 
@@ -37,7 +40,8 @@ TEST_F(RepairDlgTest, EnhancementCommandsOpenTheirDialogs)
     const Case cases[] = {
         {32841, typeid(CAntiPurpleDlg)},     {32864, typeid(CDarkSideDlg)},    {32865, typeid(CFogoffFilterDlg)},
         {32799, typeid(CNoiseReductionDlg)}, {32869, typeid(CNRCleanDlg)},     {32801, typeid(CQuilloSharpenDlg)},
-        {32847, typeid(CHighlightDiffuseDlg)},
+        {32847, typeid(CHighlightDiffuseDlg)}, {32845, typeid(CLensBlurDlg)},  {32856, typeid(CGradientFilterDlg)},
+        {32854, typeid(CStarLightDlg)},
     };
     for (const Case& c : cases) {
         const std::type_info* opened = nullptr;
