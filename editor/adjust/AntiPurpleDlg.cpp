@@ -143,16 +143,19 @@ void CAntiPurpleDlg::OnLButtonDown(UINT flags, CPoint point)
 void CAntiPurpleDlg::OnPick()
 {
     UpdateData(TRUE);
-    if (fringePickMode)
+    if (fringePickMode) {
         picker.Start(*this);
-    else
+        resultView.ShowToolButtons(FALSE);
+    } else {
         EndPicking();
+    }
 }
 
 void CAntiPurpleDlg::EndPicking()
 {
     fringePickMode = 0;
     CheckDlgButton(IDC_FRINGE_PICK, 0);
+    resultView.ShowToolButtons(TRUE);
     picker.Stop(*this);
 }
 

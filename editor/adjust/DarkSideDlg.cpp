@@ -49,16 +49,16 @@ int CDarkSideDlg::OnCreate(LPCREATESTRUCT cs)
     if (CRepairDlg::OnCreate(cs) == -1)
         return -1;
     CQLImageCodec codec;
-    const SIZE s = SizeOf(*CurrentImage());
-    const SIZE t = repair::DarkCornersThumbSize(s.cx, s.cy);
-    if (!codec.Resample(CurrentImage(), &thumbnail, t.cx, t.cy, 1))
-        thumbnail.Free();
     char path[1024];
     std::snprintf(path, sizeof path, "%sskin/%s", theAppSettings.m_programFolder, "darkcornersample.jpg");
     if (!codec.LoadFile(path, &demo)) {
         ::MessageBox(nullptr, "File not found!", nullptr, MB_OK);
         return -1;
     }
+    const SIZE s = SizeOf(*CurrentImage());
+    const SIZE t = repair::DarkCornersThumbSize(s.cx, s.cy);
+    if (!codec.Resample(CurrentImage(), &thumbnail, t.cx, t.cy, 1))
+        thumbnail.Free();
     return 0;
 }
 
