@@ -227,10 +227,22 @@ TEST_F(LensEffectDlgTest, StarLightNightTestAndBlock)
 TEST_F(LensEffectDlgTest, LogoClicksSpinsAndMask)
 {
     CLogoSettingsDlg dlg;
-    m_work = [](CWnd* dialog) {
+    std::vector<std::string> filterLabels;
+    const std::string chosen = m_folder.Path() + "logo.png";
+    m_work = [&](CWnd* dialog) {
+        if (auto* files = dynamic_cast<CFileDialog*>(dialog)) {
+            for (const qlafx::FileFilter& f : qlafx::ParseFileFilter(files->m_ofn.lpstrFilter))
+                filterLabels.push_back(f.label);
+            qlafx::AnswerFileDialog(*files, {chosen});
+            return IDOK;
+        }
         auto* d = dynamic_cast<CLogoSettingsDlg*>(dialog);
         if (!d)
             return IDCANCEL;
+        Click(d, IDC_LOGO_BROWSE);
+        CString logo;
+        d->GetDlgItemText(IDC_LOGO_FILE, logo);
+        EXPECT_EQ(std::string(logo), chosen);
         const RECT photo = d->PhotoRect();
         struct Click {
             POINT at;
@@ -278,6 +290,11 @@ TEST_F(LensEffectDlgTest, LogoClicksSpinsAndMask)
         return qlafx::kModalRun;
     };
     EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(filterLabels, (std::vector<std::string>{"All Image Files", "Windows Bitmap Files(*.bmp)",
+                                                      "Jpeg Files(*.jpg;*.jpeg)", "Tagged Image File Format(*.tif;*.tiff)",
+                                                      "Compuserve GIF(*.gif)", "Portable Network Graphics(*.png)",
+                                                      "Zsoft PaintBrush Fils(*.pcx)", "Truevision Targa(*.tga)"}));
+    EXPECT_EQ(std::string(dlg.logoFile), chosen);
     EXPECT_EQ(dlg.logoSize, 100u);
     EXPECT_EQ(dlg.logoX, 50);
     EXPECT_EQ(dlg.overlayMode, 3);

@@ -345,6 +345,17 @@ TEST(StarRules, ChannelByBeamsAndTheDisc)
         for (const POINT corner : {POINT{0, 0}, POINT{31, 0}, POINT{0, 31}, POINT{31, 31}, POINT{3, 5}})
             EXPECT_EQ(star.GetPixel2(corner.x, corner.y).r, 0) << corner.x << "," << corner.y;
     }
+    // "Colorful": hue by the distance from the centre, two thirds of the brightness.
+    CQLImage star;
+    ASSERT_TRUE(BuildStar(picture, 16, 0, 1, &star)); // 100 inside
+    ColourStar(&star);
+    const CPixel centre = star.GetPixel2(16, 16), half = star.GetPixel2(24, 16), corner = star.GetPixel2(0, 0);
+    EXPECT_EQ(centre.r, 66); // hue 0: red at brightness 66
+    EXPECT_EQ(centre.g, 0);
+    EXPECT_EQ(half.r, 0);    // hue 127: cyan, within the codec's rounding
+    EXPECT_NEAR(half.g, 66, 2);
+    EXPECT_EQ(half.b, 66);
+    EXPECT_EQ(corner.r + corner.g + corner.b, 0);
     // Turned, the middle of the picture is still there.
     CQLImage turned;
     ASSERT_TRUE(BuildStar(picture, 16, 25, 0, &turned));
