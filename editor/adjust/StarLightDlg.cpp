@@ -1,6 +1,7 @@
 #include "editor/adjust/StarLightDlg.h"
 
 #include "editor/adjust/RepairRules.h"
+#include "editor/shell/UITextTable.h"
 #include "editor/ui/AppSettings.h"
 #include "platform/afx/DataExchange.h"
 #include "platform/afx/MsgMap.h"
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr int kTextStarlight = 106;
+constexpr int kTextUnexpectedError = 137;
 
 } // namespace
 
@@ -89,8 +91,10 @@ void CStarLightDlg::OnCombo()
 
 void CStarLightDlg::RunAlgorithm()
 {
-    if (!RebuildStar())
+    if (!RebuildStar()) {
+        MessageBox(theUITextTable.GetText(kTextUnexpectedError), nullptr, MB_OK | MB_ICONERROR);
         return;
+    }
     Invalidate(FALSE);
     block.star = &star;
     block.threshold = range;
