@@ -7,6 +7,7 @@
 #include "editor/adjust/ColorThemeDlg.h"
 #include "editor/adjust/HSBCurveDlg.h"
 #include "editor/adjust/ProfHistogramDlg.h"
+#include "editor/adjust/ToneColourRunners.h"
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/shell/JpegOptimizeDlg.h"
@@ -71,6 +72,8 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32798, [](CMainFrame* frame) { return RunProfHistogramDlg(frame); });
     CMainFrame::SetDialogRunner(32840, [](CMainFrame* frame) { return RunHSBCurveDlg(frame); });
     CMainFrame::SetDialogRunner(32839, [](CMainFrame* frame) { return RunColorThemeDlg(frame); });
+    // Tone, colour and exposure dialogs and the function bar's choosers.
+    RegisterToneColourRunners();
     // Image > Multi-Shoot Tools and the tool window.
     CMainFrame::SetDialogRunner(32872, [](CMainFrame*) { return static_cast<int>(CMultiNRWork().Run()); });
     CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });

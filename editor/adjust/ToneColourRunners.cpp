@@ -1,0 +1,16 @@
+#include "editor/adjust/ToneColourRunners.h"
+
+#include "editor/adjust/AutoProcessDlg.h"
+#include "editor/adjust/BrightnessContrastDlg.h"
+#include "editor/adjust/ChannelMixerDlg.h"
+#include "editor/adjust/DynamicRangeDlg.h"
+#include "editor/adjust/ThresholdDlg.h"
+#include "editor/shell/MainFrame.h"
+
+void RegisterToneColourRunners()
+{
+    CMainFrame::SetDialogRunner(32812, [](CMainFrame* frame) { return RunBrightnessContrastDlg(frame); });
+    CMainFrame::SetDialogRunner(32904, [](CMainFrame* frame) { return RunThresholdDlg(frame); });
+    CMainFrame::SetDialogRunner(32899, [](CMainFrame* frame) { return RunChannelMixerDlg(frame); });
+    CMainFrame::SetDialogRunner(32849, [](CMainFrame* frame) { return RunDynamicRangeDlg(frame); });
+}

@@ -1,0 +1,5 @@
+// The frame commands and function-bar buttons of the tone, colour and
+// exposure dialogs.
+#pragma once
+
+void RegisterToneColourRunners();
