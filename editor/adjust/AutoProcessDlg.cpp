@@ -3,7 +3,6 @@
 #include "editor/shell/NoticeDlg.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
-#include "editor/ui/AlgorithmThread.h"
 #include "platform/afx/MsgMap.h"
 
 namespace {
@@ -15,7 +14,6 @@ constexpr int kTextAutoProcessNotice = 149;
 
 BEGIN_MESSAGE_MAP(CAutoProcessDlg, CToneSliderDlg)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_AUTO_PORTRAIT, IDC_AUTO_NORMAL, OnImageType)
-    ON_MESSAGE(WM_ALGORITHM_NOTIFY, OnChainNotify)
 END_MESSAGE_MAP()
 
 CAutoProcessDlg::CAutoProcessDlg(CWnd* parent)
@@ -53,27 +51,10 @@ void CAutoProcessDlg::RunAlgorithm()
     RunJob(&balance, &running, kStageBalance, 0, 20);
 }
 
-LRESULT CAutoProcessDlg::OnChainNotify(WPARAM wParam, LPARAM lParam)
+BOOL CAutoProcessDlg::RunNextStage(int)
 {
-    // Only a white balance that ended well goes on to the enhancement;
-    // everything else (progress, failures, the last stage) is the base's.
-    if (wParam != 1 || lParam != kStageBalance || !JobPending() || theAlgorithmThread.GetResult() != 0)
-        return OnAlgorithmNotify(wParam, lParam);
-    ++jobsDone;
-    if (closing)
-        return 0;
-    if (rerunPending) {
-        // Settings changed while the first stage ran: start the chain again.
-        rerunPending = 0;
-        RunAlgorithm();
-        return 0;
-    }
     enhance.SetImages(&intermediate, GetWorkImage());
-    if (!RunJob(&enhance, &running, kStageEnhance, 20, 100)) {
-        lastResult = static_cast<int>(E_FAIL);
-        OnAlgorithmDone(kStageEnhance, lastResult);
-    }
-    return 0;
+    return RunJob(&enhance, &running, kStageEnhance, 20, 100);
 }
 
 int RunAutoProcessDlg(CWnd* parent)

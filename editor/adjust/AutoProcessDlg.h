@@ -20,13 +20,14 @@ public:
 
     BOOL OnInitDialog() override;
     void RunAlgorithm() override;
+    bool IsFirstStage(int tag) const override { return tag == kStageBalance; }
+    BOOL RunNextStage(int tag) override;
 
     INT imageType = 0;  // Normal 0, Portrait 1, Night Scene 2
     CQLImage intermediate;
 
 protected:
     afx_msg void OnImageType(UINT id);
-    afx_msg LRESULT OnChainNotify(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

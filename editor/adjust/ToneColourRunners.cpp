@@ -1,5 +1,6 @@
 #include "editor/adjust/ToneColourRunners.h"
 
+#include "editor/adjust/AdjustColorDlg.h"
 #include "editor/adjust/AutoProcessDlg.h"
 #include "editor/adjust/BrightnessContrastDlg.h"
 #include "editor/adjust/ChannelMixerDlg.h"
@@ -13,4 +14,5 @@ void RegisterToneColourRunners()
     CMainFrame::SetDialogRunner(32904, [](CMainFrame* frame) { return RunThresholdDlg(frame); });
     CMainFrame::SetDialogRunner(32899, [](CMainFrame* frame) { return RunChannelMixerDlg(frame); });
     CMainFrame::SetDialogRunner(32849, [](CMainFrame* frame) { return RunDynamicRangeDlg(frame); });
+    CMainFrame::SetDialogRunner(32809, [](CMainFrame* frame) { return RunAdjustColorDlg(frame); });
 }

@@ -68,6 +68,14 @@ int BrightnessContrastFunction(void* param, FilterHost* host)
     return ApplyTable(*host->GetSource(), host->GetTarget(), table, host) ? 0 : E_FAIL;
 }
 
+int CopyFunction(void*, FilterHost* host)
+{
+    if (!host->CopySourceToTarget())
+        return E_FAIL;
+    host->Progress(100);
+    return 0;
+}
+
 bool ColourSharpenYuv(const CQLImage& source, CQLImage* yuv, EffectAlgorithm* host)
 {
     if (source.GetAreaByteSize() == 0 || !yuv->DuplicateFrom(&source))

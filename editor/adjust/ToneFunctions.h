@@ -21,6 +21,8 @@ bool ApplyTable(const CQLImage& source, CQLImage* target, const BYTE table[256],
 
 // FilterHost functions: param is a BrightnessContrastParams / unused.
 int BrightnessContrastFunction(void* param, FilterHost* host);
+// The target as a copy of the source: the result of neutral settings.
+int CopyFunction(void* param, FilterHost* host);
 // The source in the codec's YUV form with both chroma bytes sharpened and
 // every luma byte kept; host reports 20 and 80.
 bool ColourSharpenYuv(const CQLImage& source, CQLImage* yuv, EffectAlgorithm* host);

@@ -2,6 +2,7 @@
 
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
+#include "editor/ui/AlgorithmThread.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/MsgMap.h"
 #include "platform/afx/WinApp.h"
@@ -15,6 +16,7 @@ constexpr int kTextUnexpectedError = 137;
 BEGIN_MESSAGE_MAP(CToneSliderDlg, CFilterDlg)
     ON_NOTIFY_RANGE(NM_RELEASEDCAPTURE, 1000, 1999, OnReleased)
     ON_WM_HSCROLL()
+    ON_MESSAGE(WM_ALGORITHM_NOTIFY, OnStageNotify)
 END_MESSAGE_MAP()
 
 CToneSliderDlg::CToneSliderDlg(UINT templateId, CWnd* parent, const char* key, int undoText, bool redrawMain)
@@ -71,6 +73,28 @@ void CToneSliderDlg::OnHScroll(UINT code, UINT, CScrollBar* bar)
     CWnd* slider = reinterpret_cast<CWnd*>(bar);
     if (ready && code == TB_ENDTRACK && slider && ::GetCapture() != slider->m_hWnd)
         OnSliderReleased(static_cast<UINT>(slider->GetDlgCtrlID()));
+}
+
+LRESULT CToneSliderDlg::OnStageNotify(WPARAM wParam, LPARAM lParam)
+{
+    // Progress, failures and last stages are the base's.
+    const int tag = static_cast<int>(lParam);
+    if (wParam != 1 || !IsFirstStage(tag) || !JobPending() || theAlgorithmThread.GetResult() != 0)
+        return OnAlgorithmNotify(wParam, lParam);
+    ++jobsDone;
+    if (closing)
+        return 0;
+    if (rerunPending) {
+        // Settings changed while the first stage ran: start the chain again.
+        rerunPending = 0;
+        RunAlgorithm();
+        return 0;
+    }
+    if (!RunNextStage(tag)) {
+        lastResult = static_cast<int>(E_FAIL);
+        OnAlgorithmDone(tag, lastResult);
+    }
+    return 0;
 }
 
 void CToneSliderDlg::OnOK()

@@ -15,6 +15,11 @@ public:
     int SliderPos(UINT id) const;
     // What a released slider does; the preview by default.
     virtual void OnSliderReleased(UINT id);
+    // Chains: a job with a tag for which IsFirstStage holds writes an
+    // intermediate image; when it ends well RunNextStage starts the job that
+    // writes the result. The chain counts as running until its last job.
+    virtual bool IsFirstStage(int) const { return false; }
+    virtual BOOL RunNextStage(int) { return FALSE; }
 
 protected:
     void OnOK() override;
@@ -22,6 +27,7 @@ protected:
 
     afx_msg void OnReleased(UINT id, NMHDR* hdr, LRESULT* result);
     afx_msg void OnHScroll(UINT code, UINT pos, CScrollBar* bar);
+    afx_msg LRESULT OnStageNotify(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     bool ready = false;  // the base got its copy of the photo

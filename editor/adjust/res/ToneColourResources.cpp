@@ -1,5 +1,6 @@
 // The templates of the tone and colour dialogs. The slider dialogs keep their
 // controls on the left; the effect dialog base puts the previews to the right.
+#include "editor/adjust/AdjustColorDlg.h"
 #include "editor/adjust/AutoProcessDlg.h"
 #include "editor/adjust/BrightnessContrastDlg.h"
 #include "editor/adjust/ChannelMixerDlg.h"
@@ -69,14 +70,14 @@ const qlafx::DialogTemplate kTemplates[] = {
          {"ComboBox", "", IDC_MIXER_OUTPUT, 60, 18, 80, 60, kCombo},
          {"Button", "Replace brightness", IDC_MIXER_BRIGHTNESS, 14, 36, 120, 10, kRadio},
          {"Button", "Input", kStatic, 7, 58, 182, 104, kGroup},
-         {"Static", "R", kStatic, 14, 74, 24, 8, kText},
-         {"msctls_trackbar32", "", IDC_MIXER_R, 40, 70, 144, 16, kSlider},
-         {"Static", "G", kStatic, 14, 96, 24, 8, kText},
-         {"msctls_trackbar32", "", IDC_MIXER_G, 40, 92, 144, 16, kSlider},
-         {"Static", "B", kStatic, 14, 118, 24, 8, kText},
-         {"msctls_trackbar32", "", IDC_MIXER_B, 40, 114, 144, 16, kSlider},
-         {"Static", "Constant", kStatic, 14, 140, 26, 8, kText},
-         {"msctls_trackbar32", "", IDC_MIXER_CONSTANT, 40, 136, 144, 16, kSlider},
+         {"Static", "R", kStatic, 14, 74, 30, 8, kText},
+         {"msctls_trackbar32", "", IDC_MIXER_R, 46, 70, 138, 16, kSlider},
+         {"Static", "G", kStatic, 14, 96, 30, 8, kText},
+         {"msctls_trackbar32", "", IDC_MIXER_G, 46, 92, 138, 16, kSlider},
+         {"Static", "B", kStatic, 14, 118, 30, 8, kText},
+         {"msctls_trackbar32", "", IDC_MIXER_B, 46, 114, 138, 16, kSlider},
+         {"Static", "Constant", kStatic, 14, 140, 30, 8, kText},
+         {"msctls_trackbar32", "", IDC_MIXER_CONSTANT, 46, 136, 138, 16, kSlider},
          {"Button", "Save as Colortheme", IDC_MIXER_SAVE_THEME, 7, 170, 100, 22, kPush | BS_ICON},
          {"Button", "Reset", IDC_MIXER_RESET, 139, 174, 50, 14, kPush},
          Ok(196),
@@ -107,6 +108,31 @@ const qlafx::DialogTemplate kTemplates[] = {
           kStatic, 7, 110, 182, 60, kText},
          Ok(178),
          Cancel(178),
+     }},
+    {IDD_ADJUST_COLOR, kFilterStyle, 0, 0, 0, 196, 290, "Adjust Color", "MS Shell Dlg", 8,
+     {
+         {"Button", "HSB Mode", IDC_COLOR_HSB_MODE, 7, 7, 80, 10, kCheck},
+         {"Button", "RGB channel", kStatic, 7, 22, 182, 78, kGroup},
+         {"msctls_trackbar32", "", IDC_COLOR_CYAN_RED, 26, 34, 144, 16, kSlider},
+         {"msctls_trackbar32", "", IDC_COLOR_MAGENTA_GREEN, 26, 56, 144, 16, kSlider},
+         {"msctls_trackbar32", "", IDC_COLOR_YELLOW_BLUE, 26, 78, 144, 16, kSlider},
+         {"Static", "", IDC_COLOR_END_FIRST, 14, 38, 8, 8, WS_VISIBLE | WS_BORDER},
+         {"Static", "", IDC_COLOR_END_FIRST + 1, 174, 38, 8, 8, WS_VISIBLE | WS_BORDER},
+         {"Static", "", IDC_COLOR_END_FIRST + 2, 14, 60, 8, 8, WS_VISIBLE | WS_BORDER},
+         {"Static", "", IDC_COLOR_END_FIRST + 3, 174, 60, 8, 8, WS_VISIBLE | WS_BORDER},
+         {"Static", "", IDC_COLOR_END_FIRST + 4, 14, 82, 8, 8, WS_VISIBLE | WS_BORDER},
+         {"Static", "", IDC_COLOR_END_FIRST + 5, 174, 82, 8, 8, WS_VISIBLE | WS_BORDER},
+         {"Static", "Hue", kStatic, 7, 108, 80, 8, kText},
+         {"msctls_trackbar32", "", IDC_COLOR_HUE, 26, 118, 144, 16, kSlider},
+         {"Static", "Saturation", kStatic, 7, 152, 80, 8, kText},
+         {"msctls_trackbar32", "", IDC_COLOR_SATURATION, 26, 162, 144, 16, kSlider},
+         {"Static", "Brightness", kStatic, 7, 182, 80, 8, kText},
+         {"msctls_trackbar32", "", IDC_COLOR_BRIGHTNESS, 26, 192, 144, 16, kSlider},
+         {"Button", "In Range", IDC_COLOR_IN_RANGE, 7, 214, 80, 10, kCheck},
+         // Only a place: the dialog puts the hue range control there.
+         {"Static", "", IDC_COLOR_HUE_RANGE, 7, 228, 182, 34, SS_LEFT},
+         Ok(268),
+         Cancel(268),
      }},
 };
 const qlafx::ResourceTable kTable{.dialogs = kTemplates};
