@@ -5,7 +5,9 @@
 #include "editor/adjust/BrightnessContrastDlg.h"
 #include "editor/adjust/ChannelMixerDlg.h"
 #include "editor/adjust/DynamicRangeDlg.h"
+#include "editor/adjust/SpotMeteringDlg.h"
 #include "editor/adjust/ThresholdDlg.h"
+#include "editor/adjust/WhiteBalanceDlg.h"
 #include "editor/shell/MainFrame.h"
 
 void RegisterToneColourRunners()
@@ -15,4 +17,6 @@ void RegisterToneColourRunners()
     CMainFrame::SetDialogRunner(32899, [](CMainFrame* frame) { return RunChannelMixerDlg(frame); });
     CMainFrame::SetDialogRunner(32849, [](CMainFrame* frame) { return RunDynamicRangeDlg(frame); });
     CMainFrame::SetDialogRunner(32809, [](CMainFrame* frame) { return RunAdjustColorDlg(frame); });
+    CMainFrame::SetDialogRunner(32808, [](CMainFrame* frame) { return RunWhiteBalanceDlg(frame); });
+    CMainFrame::SetDialogRunner(32817, [](CMainFrame* frame) { return RunSpotMeteringDlg(frame); });
 }

@@ -6,6 +6,7 @@
 #include "editor/adjust/ChannelMixerDlg.h"
 #include "editor/adjust/DynamicRangeDlg.h"
 #include "editor/adjust/ThresholdDlg.h"
+#include "editor/adjust/WhiteBalanceDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
 
@@ -133,6 +134,15 @@ const qlafx::DialogTemplate kTemplates[] = {
          {"Static", "", IDC_COLOR_HUE_RANGE, 7, 228, 182, 34, SS_LEFT},
          Ok(268),
          Cancel(268),
+     }},
+    // Laid out in code: the dialog opens maximised.
+    {IDD_WHITE_BALANCE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_MODALFRAME | DS_SETFONT,
+     0, 0, 0, 400, 280, "White Balance", "MS Shell Dlg", 8,
+     {
+         {"Static", "", IDC_BALANCE_FRAME, 3, 3, 394, 250, SS_LEFT},
+         {"Button", "Try Auto Process", IDC_BALANCE_AUTO, 160, 260, 100, 14, kPush},
+         {"Button", "OK", IDOK, 280, 260, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 340, 260, 50, 14, kPush},
      }},
 };
 const qlafx::ResourceTable kTable{.dialogs = kTemplates};
