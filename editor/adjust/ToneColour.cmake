@@ -8,7 +8,7 @@ target_link_libraries(adjust_colour_core PUBLIC algorithms qlcodec)
 
 add_library(adjust_colour STATIC
     ToneSliderDlg.cpp BrightnessContrastDlg.cpp ThresholdDlg.cpp ChannelMixerDlg.cpp DynamicRangeDlg.cpp
-    AutoProcessDlg.cpp AdjustColorDlg.cpp WhiteBalanceDlg.cpp SpotMeteringDlg.cpp
+    AutoProcessDlg.cpp AdjustColorDlg.cpp WhiteBalanceDlg.cpp SpotMeteringDlg.cpp AutoExposureDlg.cpp
     ToneColourRunners.cpp)
 target_link_libraries(adjust_colour PUBLIC adjust_colour_core adjust_tone editorui editorshell_core editorshell_windows)
 add_library(adjust_colour_tables OBJECT res/ToneColourResources.cpp)
@@ -29,6 +29,7 @@ quillo_add_test(adjust_colour_tests
         tests/ToneSliderDlgTest.cpp
         tests/AdjustColorDlgTest.cpp
         tests/WhiteBalanceDlgTest.cpp
+        tests/AutoExposureDlgTest.cpp
     LIBS editorshell_frame
     QT NO_MAIN)
 if(TARGET adjust_colour_tests)

@@ -1,6 +1,7 @@
 #include "editor/adjust/ToneColourRunners.h"
 
 #include "editor/adjust/AdjustColorDlg.h"
+#include "editor/adjust/AutoExposureDlg.h"
 #include "editor/adjust/AutoProcessDlg.h"
 #include "editor/adjust/BrightnessContrastDlg.h"
 #include "editor/adjust/ChannelMixerDlg.h"
@@ -19,4 +20,5 @@ void RegisterToneColourRunners()
     CMainFrame::SetDialogRunner(32809, [](CMainFrame* frame) { return RunAdjustColorDlg(frame); });
     CMainFrame::SetDialogRunner(32808, [](CMainFrame* frame) { return RunWhiteBalanceDlg(frame); });
     CMainFrame::SetDialogRunner(32817, [](CMainFrame* frame) { return RunSpotMeteringDlg(frame); });
+    CMainFrame::SetDialogRunner(32901, [](CMainFrame* frame) { return RunVividColorDlg(frame); });
 }

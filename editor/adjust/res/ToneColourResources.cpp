@@ -1,6 +1,7 @@
 // The templates of the tone and colour dialogs. The slider dialogs keep their
 // controls on the left; the effect dialog base puts the previews to the right.
 #include "editor/adjust/AdjustColorDlg.h"
+#include "editor/adjust/AutoExposureDlg.h"
 #include "editor/adjust/AutoProcessDlg.h"
 #include "editor/adjust/BrightnessContrastDlg.h"
 #include "editor/adjust/ChannelMixerDlg.h"
@@ -143,6 +144,14 @@ const qlafx::DialogTemplate kTemplates[] = {
          {"Button", "Try Auto Process", IDC_BALANCE_AUTO, 160, 260, 100, 14, kPush},
          {"Button", "OK", IDOK, 280, 260, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 340, 260, 50, 14, kPush},
+     }},
+    {IDD_AUTO_EXPOSURE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_MODALFRAME | DS_SETFONT,
+     0, 0, 0, 400, 300, "Auto Exposure Adjustment", "MS Shell Dlg", 8,
+     {
+         {"Static", "", IDC_EXPOSURE_FRAME, 1, 1, 398, 270, SS_LEFT},
+         {"msctls_progress32", "", IDC_EXPOSURE_PROGRESS, 7, 280, 230, 14, WS_VISIBLE},
+         {"Button", "OK", IDOK, 280, 280, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 340, 280, 50, 14, kPush},
      }},
 };
 const qlafx::ResourceTable kTable{.dialogs = kTemplates};
