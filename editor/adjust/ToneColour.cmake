@@ -14,6 +14,13 @@ target_link_libraries(adjust_colour PUBLIC adjust_colour_core adjust_tone editor
 add_library(adjust_colour_tables OBJECT res/ToneColourResources.cpp)
 target_link_libraries(adjust_colour_tables PRIVATE qlafx)
 target_link_libraries(adjust_colour INTERFACE $<TARGET_OBJECTS:adjust_colour_tables>)
+block()
+    set(res_dir ${CMAKE_BINARY_DIR}/assets/res)
+    set(res_files ${res_dir}/cursor/179.png ${res_dir}/cursor/232.png ${res_dir}/icon/228.png)
+    set_source_files_properties(${res_files} PROPERTIES GENERATED TRUE)
+    qt_add_resources(adjust_colour adjust_colour_pictures PREFIX "/res" BASE ${res_dir} FILES ${res_files})
+    add_dependencies(adjust_colour quillo_skin)
+endblock()
 # The frame's command table and the function bar run the dialogs.
 target_link_libraries(editorshell_frame PUBLIC adjust_colour)
 
