@@ -9,7 +9,7 @@ target_link_libraries(adjust_colour_core PUBLIC algorithms qlcodec)
 add_library(adjust_colour STATIC
     ToneSliderDlg.cpp BrightnessContrastDlg.cpp ThresholdDlg.cpp ChannelMixerDlg.cpp DynamicRangeDlg.cpp
     AutoProcessDlg.cpp AdjustColorDlg.cpp WhiteBalanceDlg.cpp SpotMeteringDlg.cpp AutoExposureDlg.cpp
-    ToneColourRunners.cpp)
+    VisualColorDlg.cpp AdjustColorChooserDlg.cpp ToneColourRunners.cpp)
 target_link_libraries(adjust_colour PUBLIC adjust_colour_core adjust_tone editorui editorshell_core editorshell_windows)
 add_library(adjust_colour_tables OBJECT res/ToneColourResources.cpp)
 target_link_libraries(adjust_colour_tables PRIVATE qlafx)
@@ -37,6 +37,8 @@ quillo_add_test(adjust_colour_tests
         tests/AdjustColorDlgTest.cpp
         tests/WhiteBalanceDlgTest.cpp
         tests/AutoExposureDlgTest.cpp
+        tests/VisualColorDlgTest.cpp
+        tests/ChooserDlgTest.cpp
     LIBS editorshell_frame
     QT NO_MAIN)
 if(TARGET adjust_colour_tests)

@@ -1,5 +1,6 @@
 #include "editor/adjust/ToneColourRunners.h"
 
+#include "editor/adjust/AdjustColorChooserDlg.h"
 #include "editor/adjust/AdjustColorDlg.h"
 #include "editor/adjust/AutoExposureDlg.h"
 #include "editor/adjust/AutoProcessDlg.h"
@@ -8,7 +9,9 @@
 #include "editor/adjust/DynamicRangeDlg.h"
 #include "editor/adjust/SpotMeteringDlg.h"
 #include "editor/adjust/ThresholdDlg.h"
+#include "editor/adjust/VisualColorDlg.h"
 #include "editor/adjust/WhiteBalanceDlg.h"
+#include "editor/shell/FunctionBar.h"
 #include "editor/shell/MainFrame.h"
 
 void RegisterToneColourRunners()
@@ -21,4 +24,8 @@ void RegisterToneColourRunners()
     CMainFrame::SetDialogRunner(32808, [](CMainFrame* frame) { return RunWhiteBalanceDlg(frame); });
     CMainFrame::SetDialogRunner(32817, [](CMainFrame* frame) { return RunSpotMeteringDlg(frame); });
     CMainFrame::SetDialogRunner(32901, [](CMainFrame* frame) { return RunVividColorDlg(frame); });
+    CMainFrame::SetDialogRunner(32807, [](CMainFrame* frame) { return RunVisualColorDlg(frame); });
+    CFunctionBar::SetButtonRunner(CFunctionBar::kColor, [](CMainFrame* frame) { return RunAdjustColorChooser(frame); });
+    CFunctionBar::SetButtonRunner(CFunctionBar::kExposure,
+                                  [](CMainFrame* frame) { return RunAdjustExposureChooser(frame); });
 }

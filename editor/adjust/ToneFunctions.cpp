@@ -114,6 +114,38 @@ int ColourSharpenFunction(void*, FilterHost* host)
     return 0;
 }
 
+DWORD VariantReference(int variant, int step)
+{
+    // Steps of r, g, b: the colour a variant takes away is the one it adds.
+    static constexpr int kSigns[kVariantCount][3] = {
+        {-1, 1, 1}, {-1, -1, 1}, {1, -1, 1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1},
+    };
+    const int* s = kSigns[std::clamp(variant, 0, kVariantCount - 1)];
+    const auto level = [step](int sign) { return static_cast<DWORD>(std::clamp(128 + sign * step, 0, 255)); };
+    return level(s[2]) | level(s[1]) << 8 | level(s[0]) << 16;
+}
+
+bool VariantHueRange(int part, int range[4])
+{
+    static constexpr int kRanges[6][4] = {
+        {-55, -20, 20, 55}, {30, 65, 105, 140}, {115, 150, 190, 225}, {72, 107, 147, 182},
+        {158, 193, 233, 268}, {-13, 22, 62, 97},
+    };
+    if (part < 1 || part > 6)
+        return false;
+    std::copy(kRanges[part - 1], kRanges[part - 1] + 4, range);
+    return true;
+}
+
+void SetVariantHueRange(WhiteBalanceAlgorithm& balance, int part)
+{
+    int r[4];
+    if (VariantHueRange(part, r))
+        balance.SetToneRange(r[0], r[1], r[2], r[3]);
+    else
+        balance.ClearToneRange();
+}
+
 RECT MeterSquare(const CQLImage& image, POINT p)
 {
     UINT w = 0, h = 0;

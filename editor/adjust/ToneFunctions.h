@@ -4,6 +4,7 @@
 #pragma once
 
 #include "algorithms/EffectAlgorithm.h"
+#include "algorithms/WhiteBalanceAlgorithm.h"
 #include "imagecore/QLImage.h"
 
 namespace tone {
@@ -28,6 +29,16 @@ int CopyFunction(void* param, FilterHost* host);
 bool ColourSharpenYuv(const CQLImage& source, CQLImage* yuv, EffectAlgorithm* host);
 // ColourSharpenYuv back in RGB.
 int ColourSharpenFunction(void* param, FilterHost* host);
+
+// Visual colour change: the six variants in job order (More Red, Yellow,
+// Green, Cyan, Blue, Magenta) as white balance references, and the hue
+// ranges of the combo's parts (ramp start, full start, full end, ramp end);
+// false for "All image".
+inline constexpr int kVariantCount = 6;
+DWORD VariantReference(int variant, int step = 16);
+bool VariantHueRange(int part, int range[4]);
+// Sets or clears the range of the part on the algorithm.
+void SetVariantHueRange(WhiteBalanceAlgorithm& balance, int part);
 
 // The square around a click: half side max(w, h) / 10, clipped to the image.
 RECT MeterSquare(const CQLImage& image, POINT p);

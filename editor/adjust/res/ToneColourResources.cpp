@@ -1,5 +1,6 @@
 // The templates of the tone and colour dialogs. The slider dialogs keep their
 // controls on the left; the effect dialog base puts the previews to the right.
+#include "editor/adjust/AdjustColorChooserDlg.h"
 #include "editor/adjust/AdjustColorDlg.h"
 #include "editor/adjust/AutoExposureDlg.h"
 #include "editor/adjust/AutoProcessDlg.h"
@@ -7,6 +8,7 @@
 #include "editor/adjust/ChannelMixerDlg.h"
 #include "editor/adjust/DynamicRangeDlg.h"
 #include "editor/adjust/ThresholdDlg.h"
+#include "editor/adjust/VisualColorDlg.h"
 #include "editor/adjust/WhiteBalanceDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
@@ -152,6 +154,29 @@ const qlafx::DialogTemplate kTemplates[] = {
          {"msctls_progress32", "", IDC_EXPOSURE_PROGRESS, 7, 280, 230, 14, WS_VISIBLE},
          {"Button", "OK", IDOK, 280, 280, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 340, 280, 50, 14, kPush},
+     }},
+    {IDD_VISUAL_COLOR, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_MODALFRAME | DS_SETFONT, 0,
+     0, 0, 400, 300, "Visual Color Adjustment", "MS Shell Dlg", 8,
+     {
+         {"Static", "", IDC_VISUAL_FRAME, 3, 3, 394, 260, SS_LEFT},
+         {"ComboBox", "", IDC_VISUAL_PART, 10, 30, 100, 100, kCombo},
+         {"msctls_progress32", "", IDC_VISUAL_PROGRESS, 3, 280, 230, 14, WS_VISIBLE},
+         {"Button", "OK", IDOK, 280, 280, 50, 14, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 340, 280, 50, 14, kPush},
+     }},
+    // The choosers' picture buttons are made in code; the windows are sized
+    // in pixels when they open.
+    {IDD_ADJUST_COLOR_CHOOSER, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 290, 160,
+     "Adjust Color", "MS Shell Dlg", 8,
+     {
+         {"Static", "By which way do you want to adjust the color of photo?", kStatic, 4, 120, 150, 20, kText},
+         {"Button", "More powelful tools...", IDC_CHOOSER_MORE, 166, 117, 113, 16, kPush},
+     }},
+    {IDD_ADJUST_EXPOSURE_CHOOSER, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 0, 0, 290, 160,
+     "Adjust Exposure", "MS Shell Dlg", 8,
+     {
+         {"Static", "By which way do you want to adjust the exposure of photo?", kStatic, 6, 120, 150, 20, kText},
+         {"Button", "More powelful tools...", IDC_CHOOSER_MORE, 166, 117, 113, 16, kPush},
      }},
 };
 const qlafx::ResourceTable kTable{.dialogs = kTemplates};

@@ -179,3 +179,31 @@ TEST(ColourSharpen, KeepsEveryLumaByteAndSharpensTheChroma)
     qlcodec::YuvToRgb(yuv.GetBuffer(0, 0), yuv.GetAreaByteSize() / 4);
     EXPECT_EQ(std::memcmp(rgb.GetBuffer(0, 0), yuv.GetBuffer(0, 0), yuv.GetAreaByteSize()), 0);
 }
+
+TEST(VisualColor, VariantReferencesAddTheirColour)
+{
+    // B, G, R of the reference that is made grey: the variant's colour is
+    // the one the reference lacks.
+    struct Row {
+        int variant;
+        int r, g, b;
+    };
+    const Row rows[] = {
+        {0, 112, 144, 144}, {1, 112, 112, 144}, {2, 144, 112, 144},
+        {3, 144, 112, 112}, {4, 144, 144, 112}, {5, 112, 144, 112},
+    };
+    for (const Row& row : rows) {
+        const DWORD ref = tone::VariantReference(row.variant);
+        EXPECT_EQ(static_cast<int>(ref >> 16 & 0xFF), row.r) << row.variant;
+        EXPECT_EQ(static_cast<int>(ref >> 8 & 0xFF), row.g) << row.variant;
+        EXPECT_EQ(static_cast<int>(ref & 0xFF), row.b) << row.variant;
+        EXPECT_EQ(ref >> 24, 0u);
+    }
+    int range[4];
+    EXPECT_FALSE(tone::VariantHueRange(0, range));
+    ASSERT_TRUE(tone::VariantHueRange(1, range));
+    EXPECT_EQ(range[0], -55);
+    EXPECT_EQ(range[3], 55);
+    ASSERT_TRUE(tone::VariantHueRange(6, range));
+    EXPECT_EQ(range[1], 22);
+}
