@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 
 namespace tone {
 
@@ -42,15 +43,29 @@ void BrightnessContrastTable(int brightness, int contrast, BYTE table[256])
 
 bool ApplyTable(const CQLImage& source, CQLImage* target, const BYTE table[256], EffectAlgorithm* host)
 {
-    if (source.GetAreaByteSize() == 0 || !target || !target->DuplicateFrom(&source))
+    UINT w = 0, h = 0;
+    source.GetSize(&w, &h);
+    if (source.GetAreaByteSize() == 0 || !target || target == &source || target->Create(w, h) != 0)
         return false;
     if (host)
         host->Progress(5);
-    ForRows(*target, [table](BYTE* p, std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i, p += 4) {
-            p[0] = table[p[0]];
-            p[1] = table[p[1]];
-            p[2] = table[p[2]];
+    // Pre-shifted tables small enough for the first-level cache; one load
+    // and one store per pixel, from source to target in one pass.
+    DWORD blue[256], green[256], red[256];
+    for (int i = 0; i < 256; ++i) {
+        blue[i] = table[i];
+        green[i] = static_cast<DWORD>(table[i]) << 8;
+        red[i] = static_cast<DWORD>(table[i]) << 16;
+    }
+    imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int y0, int y1) {
+        const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(y1 - y0);
+        const BYTE* s = source.GetBuffer(0, y0);
+        BYTE* t = target->GetBuffer(0, y0);
+        for (std::size_t i = 0; i < count; ++i, s += 4, t += 4) {
+            DWORD px;
+            std::memcpy(&px, s, 4);
+            const DWORD out = blue[px & 0xFF] | green[px >> 8 & 0xFF] | red[px >> 16 & 0xFF] | (px & 0xFF000000u);
+            std::memcpy(t, &out, 4);
         }
     });
     if (host)
