@@ -9,7 +9,7 @@ target_link_libraries(adjust_colour_core PUBLIC algorithms qlcodec)
 add_library(adjust_colour STATIC
     ToneSliderDlg.cpp BrightnessContrastDlg.cpp ThresholdDlg.cpp ChannelMixerDlg.cpp DynamicRangeDlg.cpp
     AutoProcessDlg.cpp AdjustColorDlg.cpp WhiteBalanceDlg.cpp SpotMeteringDlg.cpp AutoExposureDlg.cpp
-    VisualColorDlg.cpp AdjustColorChooserDlg.cpp ToneColourRunners.cpp)
+    VisualColorDlg.cpp AdjustColorChooserDlg.cpp)
 target_link_libraries(adjust_colour PUBLIC adjust_colour_core adjust_tone editorui editorshell_core editorshell_windows)
 add_library(adjust_colour_tables OBJECT res/ToneColourResources.cpp)
 target_link_libraries(adjust_colour_tables PRIVATE qlafx)

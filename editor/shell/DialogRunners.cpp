@@ -7,7 +7,17 @@
 #include "editor/adjust/ColorThemeDlg.h"
 #include "editor/adjust/HSBCurveDlg.h"
 #include "editor/adjust/ProfHistogramDlg.h"
-#include "editor/adjust/ToneColourRunners.h"
+// Tone, colour and exposure dialogs.
+#include "editor/adjust/AdjustColorChooserDlg.h"
+#include "editor/adjust/AdjustColorDlg.h"
+#include "editor/adjust/AutoExposureDlg.h"
+#include "editor/adjust/BrightnessContrastDlg.h"
+#include "editor/adjust/ChannelMixerDlg.h"
+#include "editor/adjust/DynamicRangeDlg.h"
+#include "editor/adjust/SpotMeteringDlg.h"
+#include "editor/adjust/ThresholdDlg.h"
+#include "editor/adjust/VisualColorDlg.h"
+#include "editor/adjust/WhiteBalanceDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/shell/JpegOptimizeDlg.h"
@@ -73,7 +83,17 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32840, [](CMainFrame* frame) { return RunHSBCurveDlg(frame); });
     CMainFrame::SetDialogRunner(32839, [](CMainFrame* frame) { return RunColorThemeDlg(frame); });
     // Tone, colour and exposure dialogs and the function bar's choosers.
-    RegisterToneColourRunners();
+    CMainFrame::SetDialogRunner(32812, [](CMainFrame* frame) { return RunBrightnessContrastDlg(frame); });
+    CMainFrame::SetDialogRunner(32904, [](CMainFrame* frame) { return RunThresholdDlg(frame); });
+    CMainFrame::SetDialogRunner(32899, [](CMainFrame* frame) { return RunChannelMixerDlg(frame); });
+    CMainFrame::SetDialogRunner(32849, [](CMainFrame* frame) { return RunDynamicRangeDlg(frame); });
+    CMainFrame::SetDialogRunner(32809, [](CMainFrame* frame) { return RunAdjustColorDlg(frame); });
+    CMainFrame::SetDialogRunner(32808, [](CMainFrame* frame) { return RunWhiteBalanceDlg(frame); });
+    CMainFrame::SetDialogRunner(32817, [](CMainFrame* frame) { return RunSpotMeteringDlg(frame); });
+    CMainFrame::SetDialogRunner(32807, [](CMainFrame* frame) { return RunVisualColorDlg(frame); });
+    CMainFrame::SetDialogRunner(32901, [](CMainFrame* frame) { return RunVividColorDlg(frame); });
+    CFunctionBar::SetButtonRunner(CFunctionBar::kColor, [](CMainFrame* frame) { return RunAdjustColorChooser(frame); });
+    CFunctionBar::SetButtonRunner(CFunctionBar::kExposure, [](CMainFrame* frame) { return RunAdjustExposureChooser(frame); });
     // Image > Multi-Shoot Tools and the tool window.
     CMainFrame::SetDialogRunner(32872, [](CMainFrame*) { return static_cast<int>(CMultiNRWork().Run()); });
     CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });

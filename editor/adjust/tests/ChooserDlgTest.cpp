@@ -6,6 +6,8 @@
 #include "editor/adjust/AdjustColorChooserDlg.h"
 #include "editor/adjust/AdjustColorDlg.h"
 #include "editor/adjust/AutoExposureDlg.h"
+#include "editor/adjust/BrightnessContrastDlg.h"
+#include "editor/adjust/ChannelMixerDlg.h"
 #include "editor/adjust/ProfHistogramDlg.h"
 #include "editor/adjust/SpotMeteringDlg.h"
 #include "editor/adjust/VisualColorDlg.h"
@@ -13,6 +15,7 @@
 #include "editor/shell/FunctionBar.h"
 #include "editor/shell/PhotoDocument.h"
 
+#include <QMenu>
 #include <QWidget>
 
 #include <string>
@@ -92,5 +95,40 @@ TEST_F(ChooserDlgTest, GrabsOfTheThreeFaces)
         const FrameDialogRunner run = CFunctionBar::SetButtonRunner(r.button, nullptr);
         CFunctionBar::SetButtonRunner(r.button, run);
         EXPECT_EQ(run(m_frame), IDCANCEL);
+    }
+}
+
+TEST_F(ChooserDlgTest, MoreToolsHandsTheMenuCommandToTheMainWindow)
+{
+    struct Row {
+        UINT button;
+        UINT command;
+        const char* dialog;
+    };
+    const Row rows[] = {
+        {CFunctionBar::kColor, 32899, typeid(CChannelMixerDlg).name()},
+        {CFunctionBar::kExposure, 32812, typeid(CBrightnessContrastDlg).name()},
+    };
+    for (const Row& r : rows) {
+        opened.clear();
+        bool listed = false;
+        qlafx::SetPopupMenuHook([&](HMENU menu, QMenu*) -> UINT {
+            listed = ::GetMenuState(menu, r.command, MF_BYCOMMAND) != static_cast<UINT>(-1);
+            return r.command;
+        });
+        m_work = [&](CAdjustColorChooserDlg* dlg) {
+            dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CHOOSER_MORE, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(dlg->GetDlgItem(IDC_CHOOSER_MORE)->m_hWnd));
+            return qlafx::kModalRun;
+        };
+        const FrameDialogRunner run = CFunctionBar::SetButtonRunner(r.button, nullptr);
+        CFunctionBar::SetButtonRunner(r.button, run);
+        EXPECT_EQ(run(m_frame), IDCANCEL);
+        qlafx::SetPopupMenuHook({});
+        EXPECT_TRUE(listed) << r.command;
+        // The command runs once the chooser has gone.
+        EXPECT_TRUE(opened.empty());
+        EXPECT_TRUE(adjusttest::PumpUntil([&] { return !opened.empty(); }, 5000));
+        EXPECT_EQ(opened, r.dialog);
     }
 }
