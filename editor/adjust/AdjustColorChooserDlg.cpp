@@ -12,6 +12,7 @@
 #include "editor/ui/BitmapMenu.h"
 #include "platform/afx/WinApp.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -102,44 +103,32 @@ void CAdjustColorChooserDlg::DropMoreMenu()
 
 namespace {
 
-void RedrawMain(int result)
+using DialogRun = int (*)(CWnd*);
+
+// The chooser, then the dialog of its choice; the main window is redrawn
+// when that one applied its change.
+int RunChosen(CAdjustColorChooserDlg& chooser, const DialogRun (&runs)[3], CWnd* parent)
 {
+    if (!thePhotoDocument.IsLoaded() || chooser.DoModal() != IDOK)
+        return IDCANCEL;
+    const int result = runs[std::clamp(chooser.choice, 0, 2)](parent);
     if (result == IDOK && AfxGetMainWnd())
         AfxGetMainWnd()->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return result;
 }
 
 }  // namespace
 
 int RunAdjustColorChooser(CWnd* parent)
 {
-    if (!thePhotoDocument.IsLoaded())
-        return IDCANCEL;
     CAdjustColorChooserDlg chooser(parent);
-    if (chooser.DoModal() != IDOK)
-        return IDCANCEL;
-    int result = IDCANCEL;
-    switch (chooser.choice) {
-    case 0: result = RunVisualColorDlg(parent); break;
-    case 1: result = RunWhiteBalanceDlg(parent); break;
-    default: result = RunAdjustColorDlg(parent); break;
-    }
-    RedrawMain(result);
-    return result;
+    static constexpr DialogRun kRuns[3] = {RunVisualColorDlg, RunWhiteBalanceDlg, RunAdjustColorDlg};
+    return RunChosen(chooser, kRuns, parent);
 }
 
 int RunAdjustExposureChooser(CWnd* parent)
 {
-    if (!thePhotoDocument.IsLoaded())
-        return IDCANCEL;
     CAdjustExposureDlg chooser(parent);
-    if (chooser.DoModal() != IDOK)
-        return IDCANCEL;
-    int result = IDCANCEL;
-    switch (chooser.choice) {
-    case 0: result = RunAutoExposureDlg(parent); break;
-    case 1: result = RunSpotMeteringDlg(parent); break;
-    default: result = RunProfHistogramDlg(parent); break;
-    }
-    RedrawMain(result);
-    return result;
+    static constexpr DialogRun kRuns[3] = {RunAutoExposureDlg, RunSpotMeteringDlg, RunProfHistogramDlg};
+    return RunChosen(chooser, kRuns, parent);
 }

@@ -1,5 +1,7 @@
 #include "editor/adjust/AutoExposureDlg.h"
 
+#include "editor/adjust/FrameTitle.h"
+
 #include "editor/adjust/ToneFunctions.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
@@ -133,12 +135,7 @@ void CAutoExposureDlg::OnPaint()
         return;
     RECT c;
     GetClientRect(&c);
-    dc.FillSolidRect(1, 1, c.right - 2, c.bottom - 40, RGB(64, 64, 64));
-    CFont* old = dc.SelectObject(&font);
-    dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(RGB(255, 255, 255));
-    dc.TextOut(10, 5, theUITextTable.GetText(kTextSelectBest));
-    dc.SelectObject(old);
+    DrawFrameTitle(dc, RECT{1, 1, c.right - 1, c.bottom - 39}, font, POINT{10, 5}, theUITextTable.GetText(kTextSelectBest));
 }
 
 bool CAutoExposureDlg::StartStep(int s)

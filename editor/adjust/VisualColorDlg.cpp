@@ -1,5 +1,7 @@
 #include "editor/adjust/VisualColorDlg.h"
 
+#include "editor/adjust/FrameTitle.h"
+
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/AlgorithmThread.h"
@@ -149,12 +151,8 @@ void CVisualColorDlg::OnPaint()
         return;
     RECT c;
     GetClientRect(&c);
-    dc.FillSolidRect(5, 5, c.right - 10, c.bottom - 55, RGB(64, 64, 64));
-    CFont* old = dc.SelectObject(&font);
-    dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(RGB(255, 255, 255));
-    dc.TextOut(15, 10, theUITextTable.GetText(kTextSelectBest));
-    dc.SelectObject(GetFont());
+    DrawFrameTitle(dc, RECT{5, 5, c.right - 5, c.bottom - 50}, font, POINT{15, 10}, theUITextTable.GetText(kTextSelectBest));
+    CFont* old = dc.SelectObject(GetFont());
     for (int v = 0; v < kViews; ++v) {
         RECT r;
         views[v].GetWindowRect(&r);

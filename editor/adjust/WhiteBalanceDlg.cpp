@@ -1,5 +1,7 @@
 #include "editor/adjust/WhiteBalanceDlg.h"
 
+#include "editor/adjust/FrameTitle.h"
+
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/AlgorithmThread.h"
@@ -116,14 +118,8 @@ void CWhiteBalanceDlg::OnPaint()
     RECT c;
     GetClientRect(&c);
     // The frame: a dark band with the hint in white above a black line.
-    const RECT band{5, 5, c.right - 5, 34};
-    dc.FillSolidRect(&band, RGB(64, 64, 64));
+    DrawFrameTitle(dc, RECT{5, 5, c.right - 5, 34}, font, POINT{10, 5}, theUITextTable.GetText(hintText));
     dc.FillSolidRect(5, 34, c.right - 10, 1, RGB(0, 0, 0));
-    CFont* old = dc.SelectObject(&font);
-    dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(RGB(255, 255, 255));
-    dc.TextOut(10, 5, theUITextTable.GetText(hintText));
-    dc.SelectObject(old);
 }
 
 BOOL CWhiteBalanceDlg::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message)
