@@ -12,6 +12,7 @@
 #include "FunctionBarPictures.h"
 #include "TransformPictures.h"
 #include "AdjustPictures.h"
+#include "ToneColourPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
 #include "ShellDialogPictures.h"
@@ -356,5 +357,6 @@ int main(int argc, char** argv)
     failed += WritePerspectiveSample(skin);
     failed += WriteAdjustPictures(res);
     failed += WriteRepairPictures(res, skin);
+    failed += WriteToneColourPictures(res, skin);
     return failed ? 1 : 0;
 }

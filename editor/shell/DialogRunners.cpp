@@ -18,6 +18,17 @@
 #include "editor/adjust/NoiseReductionDlg.h"
 #include "editor/adjust/QuilloSharpenDlg.h"
 #include "editor/adjust/StarLightDlg.h"
+// Tone, colour and exposure dialogs.
+#include "editor/adjust/AdjustColorChooserDlg.h"
+#include "editor/adjust/AdjustColorDlg.h"
+#include "editor/adjust/AutoExposureDlg.h"
+#include "editor/adjust/BrightnessContrastDlg.h"
+#include "editor/adjust/ChannelMixerDlg.h"
+#include "editor/adjust/DynamicRangeDlg.h"
+#include "editor/adjust/SpotMeteringDlg.h"
+#include "editor/adjust/ThresholdDlg.h"
+#include "editor/adjust/VisualColorDlg.h"
+#include "editor/adjust/WhiteBalanceDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/shell/JpegOptimizeDlg.h"
@@ -93,6 +104,18 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32845, [](CMainFrame* frame) { return RunRepairDlg<CLensBlurDlg>(frame); });
     CMainFrame::SetDialogRunner(32856, [](CMainFrame* frame) { return RunRepairDlg<CGradientFilterDlg>(frame); });
     CMainFrame::SetDialogRunner(32854, [](CMainFrame* frame) { return RunRepairDlg<CStarLightDlg>(frame); });
+    // Tone, colour and exposure dialogs and the function bar's choosers.
+    CMainFrame::SetDialogRunner(32812, [](CMainFrame* frame) { return RunBrightnessContrastDlg(frame); });
+    CMainFrame::SetDialogRunner(32904, [](CMainFrame* frame) { return RunThresholdDlg(frame); });
+    CMainFrame::SetDialogRunner(32899, [](CMainFrame* frame) { return RunChannelMixerDlg(frame); });
+    CMainFrame::SetDialogRunner(32849, [](CMainFrame* frame) { return RunDynamicRangeDlg(frame); });
+    CMainFrame::SetDialogRunner(32809, [](CMainFrame* frame) { return RunAdjustColorDlg(frame); });
+    CMainFrame::SetDialogRunner(32808, [](CMainFrame* frame) { return RunWhiteBalanceDlg(frame); });
+    CMainFrame::SetDialogRunner(32817, [](CMainFrame* frame) { return RunSpotMeteringDlg(frame); });
+    CMainFrame::SetDialogRunner(32807, [](CMainFrame* frame) { return RunVisualColorDlg(frame); });
+    CMainFrame::SetDialogRunner(32901, [](CMainFrame* frame) { return RunVividColorDlg(frame); });
+    CFunctionBar::SetButtonRunner(CFunctionBar::kColor, [](CMainFrame* frame) { return RunAdjustColorChooser(frame); });
+    CFunctionBar::SetButtonRunner(CFunctionBar::kExposure, [](CMainFrame* frame) { return RunAdjustExposureChooser(frame); });
     // Image > Multi-Shoot Tools and the tool window.
     CMainFrame::SetDialogRunner(32872, [](CMainFrame*) { return static_cast<int>(CMultiNRWork().Run()); });
     CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });
