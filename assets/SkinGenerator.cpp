@@ -11,6 +11,7 @@
 #include "EffectDialogPictures.h"
 #include "FunctionBarPictures.h"
 #include "TransformPictures.h"
+#include "SelectionPictures.h"
 #include "AdjustPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
@@ -354,5 +355,6 @@ int main(int argc, char** argv)
     failed += WriteTransformPictures(res);
     failed += WritePerspectiveSample(skin);
     failed += WriteAdjustPictures(res);
+    failed += WriteSelectionPictures(res, skin);
     return failed ? 1 : 0;
 }

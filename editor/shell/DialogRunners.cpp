@@ -7,6 +7,8 @@
 #include "editor/adjust/ColorThemeDlg.h"
 #include "editor/adjust/HSBCurveDlg.h"
 #include "editor/adjust/ProfHistogramDlg.h"
+#include "editor/adjust/SmartEraseDlg.h"
+#include "editor/ui/FilterDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/shell/JpegOptimizeDlg.h"
@@ -76,4 +78,7 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });
     CMainFrame::SetDialogRunner(32874, [](CMainFrame*) { return static_cast<int>(CMultiHDRWork().Run()); });
     CMainFrame::SetDialogRunner(32875, [](CMainFrame* frame) { return RunMultiShootDlg(frame); });
+    // Selections: "Apply to Selection" of every effect dialog, and Smart Erase.
+    SetSelectAreaRunner(RunSelectAreaDlg);
+    CMainFrame::SetDialogRunner(32883, [](CMainFrame* frame) { return RunSmartEraseDlg(frame); });
 }

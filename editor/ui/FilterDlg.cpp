@@ -258,8 +258,23 @@ BEGIN_MESSAGE_MAP(CFilterDlg, CSkinDialog)
     ON_MESSAGE(WM_ZOOMVIEW_NOTIFY, OnSyncPreview)
     ON_WM_ERASEBKGND()
     ON_COMMAND(IDC_FILTER_LAYER, OnLayerSetup)
+    ON_COMMAND(IDC_FILTER_SELECT, OnSelectArea)
     ON_MESSAGE(WM_VIEWMODE_CHANGED, OnViewModeChanged)
 END_MESSAGE_MAP()
+
+namespace {
+SelectAreaRunner g_selectAreaRunner = nullptr;
+}  // namespace
+
+void SetSelectAreaRunner(SelectAreaRunner runner)
+{
+    g_selectAreaRunner = runner;
+}
+
+SelectAreaRunner GetSelectAreaRunner()
+{
+    return g_selectAreaRunner;
+}
 
 CFilterDlg::CFilterDlg(UINT templateId, CWnd* parent) : CSkinDialog(templateId, parent) {}
 
@@ -293,9 +308,7 @@ int CFilterDlg::OnCreate(LPCREATESTRUCT cs)
         b->SetSkinBackground(&theAppSettings.m_skinBrush);
         b->SetHoverCursor(kHandCursor);
     }
-    // The selection dialog that fills the mask comes with the photo-fix
-    // dialogs; until then the button stays off.
-    selectButton.EnableWindow(FALSE);
+    selectButton.EnableWindow(g_selectAreaRunner != nullptr);
     return 0;
 }
 
@@ -555,6 +568,13 @@ void CFilterDlg::SetSelectionMask(const CQLChannel* mask)
     UpdatePreview();
     selectButton.SetWindowText(theUITextTable.GetText(selectionMask ? kTextModifySelection : kTextApplyToSelection));
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CFilterDlg::OnSelectArea()
+{
+    const CQLChannel* mask = nullptr;
+    if (g_selectAreaRunner && g_selectAreaRunner(this, &mask) == IDOK)
+        SetSelectionMask(mask);
 }
 
 void CFilterDlg::OnLayerSetup()
