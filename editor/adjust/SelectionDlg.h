@@ -48,6 +48,8 @@ public:
     // The algorithm thread's done notice for a job this dialog started.
     virtual void OnAlgorithmDone(int tag);
 
+    // Shift and Ctrl choose the mode while held.
+    BOOL PreTranslateMessage(MSG* msg) override;
     // The mouse and the strip, also driven by the tests.
     void ClickTool(int id);
     void RunRangeCommand(UINT command);
@@ -79,7 +81,6 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    BOOL PreTranslateMessage(MSG* msg) override;
 
     afx_msg void OnSize(UINT type, int cx, int cy);
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* info);

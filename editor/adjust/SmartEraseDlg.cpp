@@ -7,6 +7,7 @@
 #include "platform/afx/MsgMap.h"
 #include "platform/afx/WinApp.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -100,6 +101,14 @@ void CSmartEraseDlg::OnOK()
         MessageBox(theUITextTable.GetText(kTextUnexpectedError), nullptr, MB_OK | MB_ICONERROR);
         return;
     }
+    // The fill takes the pixels from 128 up; a wide feather would leave a
+    // small drawn area below that, so what was drawn counts in full.
+    if (rawMask.GetAreaByteSize() == jobMask.GetAreaByteSize()) {
+        BYTE* m = jobMask.GetBuffer(0, 0);
+        const BYTE* r = rawMask.GetBuffer(0, 0);
+        for (UINT i = 0, n = jobMask.GetAreaByteSize(); i < n; ++i)
+            m[i] = std::max(m[i], r[i]);
+    }
     g_repairHost.SetImages(CurrentImage(), &resultImage);
     g_repairHost.SetParam(this);
     theAlgorithmThread.SetNotifyWnd(m_hWnd);
@@ -107,9 +116,14 @@ void CSmartEraseDlg::OnOK()
         return;
     running = 1;
     // The job reads the photo: nothing may put another one in meanwhile.
-    for (UINT id : {IDOK, IDC_SELECTION_CLEAR})
+    EnableRepairButtons(FALSE);
+}
+
+void CSmartEraseDlg::EnableRepairButtons(BOOL enable)
+{
+    for (UINT id : {static_cast<UINT>(IDOK), IDC_SELECTION_CLEAR})
         if (CWnd* button = GetDlgItem(id))
-            button->EnableWindow(FALSE);
+            button->EnableWindow(enable);
 }
 
 void CSmartEraseDlg::OnAlgorithmDone(int tag)
@@ -130,9 +144,7 @@ void CSmartEraseDlg::OnAlgorithmDone(int tag)
     }
     resultImage.Free();
     jobMask.Free();
-    for (UINT id : {IDOK, IDC_SELECTION_CLEAR})
-        if (CWnd* button = GetDlgItem(id))
-            button->EnableWindow(TRUE);
+    EnableRepairButtons(TRUE);
 }
 
 void CSmartEraseDlg::OnUndoAll()

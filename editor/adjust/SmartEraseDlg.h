@@ -34,6 +34,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     void WaitForThread();
+    void EnableRepairButtons(BOOL enable);
     void ShowPhotoAgain();
 };
 

@@ -281,6 +281,7 @@ TEST_F(SelectionDlgTest, EndWithoutRepairKeepsTheSelectionForNextTime)
 
 TEST_F(SelectionDlgTest, SmartEraseFromTheFrameCommand)
 {
+    RegisterDialogRunners();
     OpenPhoto(200, 150);
     bool opened = false;
     m_work = [&](CWnd* dialog) {
