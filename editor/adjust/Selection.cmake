@@ -4,6 +4,9 @@ find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
 add_library(adjust_selection_core STATIC SelectionMask.cpp)
 target_link_libraries(adjust_selection_core PUBLIC algorithms)
+# The per-pixel loops are written branch-free for the vector units; -O2's
+# cheapest cost model would leave them scalar.
+set_source_files_properties(SelectionMask.cpp PROPERTIES COMPILE_OPTIONS "-fvect-cost-model=dynamic")
 
 add_library(adjust_selection STATIC SelectionDlg.cpp SmartEraseDlg.cpp)
 target_link_libraries(adjust_selection PUBLIC adjust_selection_core editorshell_frame)

@@ -65,44 +65,50 @@ inline int Luminance(const BYTE* p)
     return (6 * p[1] + 3 * p[2] + p[0]) / 10;
 }
 
-// trunc(k x 255 / (6 x D)) for 0 <= k <= D <= 255: the hue's offset within its sixth.
-struct HueSteps {
-    BYTE step[256][256];
-    HueSteps()
-    {
-        std::memset(step, 0, sizeof step);
-        for (int d = 1; d < 256; ++d)
-            for (int k = 0; k <= d; ++k)
-                step[d][k] = static_cast<BYTE>(k * 255 / (6 * d));
-    }
-};
-
-const HueSteps& Steps()
+// The hue byte of one pixel without branches or tables, so that the loop
+// runs on vector units: the float quotient truncates to the exact integer
+// one (its fraction is at least 1/1530, far above float's error below 256).
+inline int HueByte(int r, int g, int b, int h0)
 {
-    static const HueSteps steps;
-    return steps;
+    const int M = std::max(r, std::max(g, b));
+    const int m = std::min(r, std::min(g, b));
+    const int d = M - m;
+    const int diff = M == r ? g - b : (M == g ? b - r : r - g);
+    const int base = M == r ? 0 : (M == g ? 85 : 170);
+    const int offset = static_cast<int>(static_cast<float>(diff * 255) / static_cast<float>(6 * std::max(d, 1)));
+    const int hue = d == 0 ? 0 : (base + offset) & 255;
+    int o = hue - h0;
+    o = o < 0 ? -o : o;
+    o = o > 128 ? 256 - o : o;
+    const int t = std::clamp(383 - 8 * o, 0, 255);
+    const int c = (M + m) >> 1;
+    const int chroma = std::min(255, 3 * ((r > c ? r - c : c - r) + (g > c ? g - c : c - g) + (b > c ? b - c : c - b)));
+    return (t * chroma) >> 8;
 }
 
-inline int HueFast(int r, int g, int b, const HueSteps& s)
+void HueRow(const BYTE* __restrict p, BYTE* __restrict q, int n, int h0)
 {
-    const int M = std::max({r, g, b});
-    const int m = std::min({r, g, b});
-    const int d = M - m;
-    if (d == 0)
-        return 0;
-    int diff, base;
-    if (M == r) {
-        diff = g - b;
-        base = 0;
-    } else if (M == g) {
-        diff = b - r;
-        base = 85;
-    } else {
-        diff = r - g;
-        base = 170;
+    for (int x = 0; x < n; ++x)
+        q[x] = static_cast<BYTE>(HueByte(p[4 * x + 2], p[4 * x + 1], p[4 * x], h0));
+}
+
+// One inner row of the edge selection from three rows of grey.
+void EdgeRow(const BYTE* __restrict n, const BYTE* __restrict c, const BYTE* __restrict s, BYTE* __restrict q,
+             int w)
+{
+    for (int x = 1; x < w - 1; ++x) {
+        const int gy = (n[x - 1] + n[x] + n[x + 1]) - (s[x - 1] + s[x] + s[x + 1]);
+        const int gx = (n[x - 1] + c[x - 1] + s[x - 1]) - (n[x + 1] + c[x + 1] + s[x + 1]);
+        const int ay = gy < 0 ? -gy : gy;
+        const int ax = gx < 0 ? -gx : gx;
+        q[x] = static_cast<BYTE>(std::min(255, std::max(ay, ax)));
     }
-    const int offset = diff >= 0 ? s.step[d][diff] : -s.step[d][-diff];
-    return (base + offset) & 255;
+}
+
+void GreyRow(const BYTE* __restrict p, BYTE* __restrict q, int n)
+{
+    for (int x = 0; x < n; ++x)
+        q[x] = static_cast<BYTE>((6 * p[4 * x + 1] + 3 * p[4 * x + 2] + p[4 * x]) / 10);
 }
 
 }  // namespace
@@ -181,18 +187,9 @@ bool SelectHue(const CQLImage& image, int h0, CQLChannel* out, const Progress& p
     CQLChannel plane;
     if (!MakePlane(image, &plane))
         return false;
-    int weight[256];
-    for (int h = 0; h < 256; ++h)
-        weight[h] = HueWeight(h, h0);
-    const HueSteps& steps = Steps();
     const int w = static_cast<int>(Width(image));
     ForRows(w, static_cast<int>(Height(image)), progress, [&](int y) {
-        const BYTE* p = image.GetBuffer(0, y);
-        BYTE* q = plane.GetBuffer(0, y);
-        for (int x = 0; x < w; ++x, p += 4) {
-            const int b = p[0], g = p[1], r = p[2];
-            q[x] = static_cast<BYTE>(weight[HueFast(r, g, b, steps)] * Chroma(r, g, b) / 256);
-        }
+        HueRow(image.GetBuffer(0, y), plane.GetBuffer(0, y), w, h0);
     });
     *out = std::move(plane);
     return true;
@@ -206,29 +203,16 @@ bool SelectEdge(const CQLImage& image, CQLChannel* out, const Progress& progress
     const int w = static_cast<int>(Width(image));
     const int h = static_cast<int>(Height(image));
     imagecore::ParallelFor(0, h, static_cast<std::size_t>(w), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            const BYTE* p = image.GetBuffer(0, y);
-            BYTE* q = grey.GetBuffer(0, y);
-            for (int x = 0; x < w; ++x, p += 4)
-                q[x] = static_cast<BYTE>(Luminance(p));
-        }
+        for (int y = y0; y < y1; ++y)
+            GreyRow(image.GetBuffer(0, y), grey.GetBuffer(0, y), w);
     });
     ForRows(w, h, progress, [&](int y) {
         BYTE* q = plane.GetBuffer(0, y);
-        if (y == 0 || y == h - 1) {
+        q[0] = q[w - 1] = 0;
+        if (y == 0 || y == h - 1)
             std::memset(q, 0, static_cast<size_t>(w));
-            return;
-        }
-        const BYTE* n = grey.GetBuffer(0, y - 1);
-        const BYTE* c = grey.GetBuffer(0, y);
-        const BYTE* s = grey.GetBuffer(0, y + 1);
-        q[0] = 0;
-        for (int x = 1; x < w - 1; ++x) {
-            const int gy = (n[x - 1] + n[x] + n[x + 1]) - (s[x - 1] + s[x] + s[x + 1]);
-            const int gx = (n[x - 1] + c[x - 1] + s[x - 1]) - (n[x + 1] + c[x + 1] + s[x + 1]);
-            q[x] = static_cast<BYTE>(std::min(255, std::max(std::abs(gy), std::abs(gx))));
-        }
-        q[w - 1] = 0;
+        else
+            EdgeRow(grey.GetBuffer(0, y - 1), grey.GetBuffer(0, y), grey.GetBuffer(0, y + 1), q, w);
     });
     *out = std::move(plane);
     return true;
@@ -324,12 +308,14 @@ bool FeatherMask(const CQLChannel& raw, int feather, CQLChannel* mask, const Pro
     CQLImage planes, blurred;
     if (planes.Create(w, h) != 0)
         return false;
-    for (UINT y = 0; y < h; ++y) {
-        const BYTE* s = raw.GetBuffer(0, static_cast<int>(y));
-        BYTE* d = planes.GetBuffer(0, static_cast<int>(y));
-        for (UINT x = 0; x < w; ++x, d += 4)
-            d[0] = d[1] = d[2] = d[3] = s[x];
-    }
+    imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const BYTE* s = raw.GetBuffer(0, y);
+            BYTE* d = planes.GetBuffer(0, y);
+            for (UINT x = 0; x < w; ++x, d += 4)
+                d[0] = d[1] = d[2] = d[3] = s[x];
+        }
+    });
     SmoothAlgorithm smooth;
     smooth.SetImages(&planes, &blurred);
     smooth.SetAlphaOnly(1);
@@ -342,8 +328,16 @@ bool FeatherMask(const CQLChannel& raw, int feather, CQLChannel* mask, const Pro
     if (hr != 0 || blurred.GetAreaByteSize() != planes.GetAreaByteSize())
         return false;
     CQLChannel result;
-    if (!result.DuplicateFrom(&blurred, 3))
+    if (result.Create(w, h) != 0)
         return false;
+    imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const BYTE* s = blurred.GetBuffer(0, y) + 3;
+            BYTE* d = result.GetBuffer(0, y);
+            for (UINT x = 0; x < w; ++x, s += 4)
+                d[x] = *s;
+        }
+    });
     *mask = std::move(result);
     return true;
 }

@@ -88,6 +88,30 @@ TEST(SelectionHue, HueAndChromaOfColours)
     }
 }
 
+// The image loop computes the same bytes as the formulas one by one.
+TEST(SelectionHue, ImageLoopMatchesTheFormulas)
+{
+    CQLImage image;
+    ASSERT_EQ(image.Create(52, 52 * 52), 0);
+    for (int r = 0; r < 52; ++r)
+        for (int g = 0; g < 52; ++g)
+            for (int b = 0; b < 52; ++b) {
+                BYTE* p = image.GetBuffer(b, r * 52 + g);
+                p[0] = static_cast<BYTE>(b * 5), p[1] = static_cast<BYTE>(g * 5), p[2] = static_cast<BYTE>(r * 5);
+            }
+    for (int h0 : {0, 43, 85, 128, 170, 213}) {
+        CQLChannel mask;
+        ASSERT_TRUE(SelectHue(image, h0, &mask));
+        int wrong = 0;
+        for (int y = 0; y < 52 * 52; ++y)
+            for (int x = 0; x < 52; ++x) {
+                const BYTE* p = image.GetBuffer(x, y);
+                wrong += mask.Get(x, y) != HueWeight(HueOf(p[2], p[1], p[0]), h0) * Chroma(p[2], p[1], p[0]) / 256;
+            }
+        EXPECT_EQ(wrong, 0) << "hue " << h0;
+    }
+}
+
 TEST(SelectionHue, ImagesSelectByHueAndChroma)
 {
     CQLChannel mask;
