@@ -1,5 +1,5 @@
-# "Select an Area" and "Smart Erase": the selection maths is headless (the
-# benchmarks link it); the dialogs join the frame's library.
+# "Select an Area", "Smart Erase" and "Tone Maker": the selection maths is
+# headless (the benchmarks link it); the dialogs join the frame's library.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
 add_library(adjust_selection_core STATIC SelectionMask.cpp)
@@ -8,8 +8,9 @@ target_link_libraries(adjust_selection_core PUBLIC algorithms)
 # cheapest cost model would leave them scalar.
 set_source_files_properties(SelectionMask.cpp PROPERTIES COMPILE_OPTIONS "-fvect-cost-model=dynamic")
 
-add_library(adjust_selection STATIC SelectionDlg.cpp SmartEraseDlg.cpp)
-target_link_libraries(adjust_selection PUBLIC adjust_selection_core editorshell_frame)
+add_library(adjust_selection STATIC SelectionDlg.cpp SmartEraseDlg.cpp MonoToneSheet.cpp)
+# Tone Maker saves its block as a colour theme step.
+target_link_libraries(adjust_selection PUBLIC adjust_selection_core adjust_tone editorshell_frame)
 add_library(adjust_selection_tables OBJECT res/SelectionResources.cpp)
 target_link_libraries(adjust_selection_tables PRIVATE qlafx)
 target_link_libraries(adjust_selection INTERFACE $<TARGET_OBJECTS:adjust_selection_tables>)
@@ -38,6 +39,7 @@ quillo_add_test(adjust_selection_tests
         ${CMAKE_SOURCE_DIR}/editor/shell/tests/ShellWindowsTestSupport.cpp
         tests/AdjustTestSupport.cpp
         tests/SelectionDlgTest.cpp
+        tests/MonoToneSheetTest.cpp
     LIBS adjust_selection
     QT NO_MAIN)
 if(TARGET adjust_selection_tests)

@@ -7,6 +7,7 @@
 #include "editor/adjust/ColorThemeDlg.h"
 #include "editor/adjust/HSBCurveDlg.h"
 #include "editor/adjust/ProfHistogramDlg.h"
+#include "editor/adjust/MonoToneSheet.h"
 #include "editor/adjust/SmartEraseDlg.h"
 #include "editor/ui/FilterDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
@@ -81,4 +82,5 @@ void RegisterDialogRunners()
     // Selections: "Apply to Selection" of every effect dialog, and Smart Erase.
     SetSelectAreaRunner(RunSelectAreaDlg);
     CMainFrame::SetDialogRunner(32883, [](CMainFrame* frame) { return RunSmartEraseDlg(frame); });
+    CMainFrame::SetDialogRunner(32852, [](CMainFrame* frame) { return RunMonoToneSheet(frame); });
 }

@@ -1,4 +1,6 @@
-// "Select an Area" (also the frame of "Smart Erase") and its colour-range menu.
+// "Select an Area" (also the frame of "Smart Erase"), its colour-range menu,
+// and the two pages of "Tone Maker".
+#include "editor/adjust/MonoToneSheet.h"
 #include "editor/adjust/SelectionDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
@@ -7,6 +9,8 @@ namespace {
 
 constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
+constexpr DWORD kPage = WS_CHILD | WS_CAPTION | DS_SETFONT;
+constexpr DWORD kVertical = kTab | TBS_VERT | TBS_BOTH | TBS_NOTICKS;
 constexpr DWORD kSizable = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_SETFONT | DS_CENTER;
 
 const qlafx::DialogTemplate kSelectionDialogs[] = {
@@ -23,6 +27,36 @@ const qlafx::DialogTemplate kSelectionDialogs[] = {
          {"Button", "Clear", IDC_SELECTION_CLEAR, 340, 312, 66, 14, kTab | BS_PUSHBUTTON},
          {"Button", "OK", IDOK, 345, 6, 66, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 345, 22, 66, 14, kTab | BS_PUSHBUTTON},
+     }},
+    // The thumbnails and swatches are painted by the pages; their hidden
+    // statics only mark the places.
+    {IDD_MONO_PAGE, kPage, 0, 0, 0, 200, 230, "Monochrome", "MS Shell Dlg", 8,
+     {
+         {"ComboBox", "", IDC_MONO_METHOD, 7, 7, 186, 60, kTab | CBS_DROPDOWNLIST | WS_VSCROLL},
+         {"Static", "", IDC_MONO_THUMB_R, 10, 26, 56, 42, SS_LEFT},
+         {"Static", "", IDC_MONO_THUMB_G, 72, 26, 56, 42, SS_LEFT},
+         {"Static", "", IDC_MONO_THUMB_B, 134, 26, 56, 42, SS_LEFT},
+         {"msctls_trackbar32", "", IDC_MONO_SLIDER_R, 28, 72, 20, 90, kVertical},
+         {"msctls_trackbar32", "", IDC_MONO_SLIDER_G, 90, 72, 20, 90, kVertical},
+         {"msctls_trackbar32", "", IDC_MONO_SLIDER_B, 152, 72, 20, 90, kVertical},
+         {"Static", "R: 30%", IDC_MONO_PERCENT_R, 16, 164, 44, 10, WS_VISIBLE | SS_CENTER},
+         {"Static", "G: 60%", IDC_MONO_PERCENT_G, 78, 164, 44, 10, WS_VISIBLE | SS_CENTER},
+         {"Static", "B: 10%", IDC_MONO_PERCENT_B, 140, 164, 44, 10, WS_VISIBLE | SS_CENTER},
+         {"Static", "Opacity", 0xFFFF, 7, 184, 40, 10, kLabel},
+         {"msctls_trackbar32", "", IDC_MONO_OPACITY, 46, 181, 147, 14, kTab | TBS_HORZ | TBS_NOTICKS},
+         {"Button", "&Default", IDC_MONO_DEFAULT, 133, 206, 60, 14, kTab | BS_PUSHBUTTON},
+     }},
+    {IDD_MONO_COLOR_PAGE, kPage, 0, 0, 0, 200, 230, "Color Bias", "MS Shell Dlg", 8,
+     {
+         {"Button", "Reference color", 0xFFFF, 7, 7, 186, 110, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Shadows", 0xFFFF, 16, 24, 60, 10, kLabel},
+         {"Static", "", IDC_MONO_SWATCH_SHADOW, 90, 21, 90, 16, SS_LEFT},
+         {"Static", "Midtone", 0xFFFF, 16, 54, 60, 10, kLabel},
+         {"Static", "", IDC_MONO_SWATCH_MID, 90, 51, 90, 16, SS_LEFT},
+         {"Static", "Highlight:", 0xFFFF, 16, 84, 60, 10, kLabel},
+         {"Static", "", IDC_MONO_SWATCH_HIGH, 90, 81, 90, 16, SS_LEFT},
+         {"Static", "Amount", 0xFFFF, 7, 128, 40, 10, kLabel},
+         {"msctls_trackbar32", "", IDC_MONO_AMOUNT, 46, 125, 147, 14, kTab | TBS_HORZ | TBS_NOTICKS},
      }},
 };
 
