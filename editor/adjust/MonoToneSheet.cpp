@@ -258,10 +258,10 @@ void CMonoPage::OnDefault()
 // ---- "Color Bias" ------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CMonoColorPage, CSkinPropertyPage)
-    ON_WM_PAINT()
-    ON_WM_LBUTTONDOWN()
+    ON_WM_CTLCOLOR()
     ON_WM_SETCURSOR()
     ON_WM_HSCROLL()
+    ON_CONTROL_RANGE(STN_CLICKED, IDC_MONO_SWATCH_SHADOW, IDC_MONO_SWATCH_HIGH, OnSwatch)
 END_MESSAGE_MAP()
 
 CMonoColorPage::CMonoColorPage(CMonoToneSheet* owner) : CSkinPropertyPage(IDD_MONO_COLOR_PAGE), sheet(owner) {}
@@ -280,50 +280,38 @@ void CMonoColorPage::Read(monotone::Settings* s) const
         s->amount = SliderPos(this, IDC_MONO_AMOUNT);
 }
 
-RECT CMonoColorPage::SwatchRect(int index) const
+int CMonoColorPage::SwatchOf(const CWnd* wnd) const
 {
-    return ChildRect(this, kSwatches[index]);
-}
-
-int CMonoColorPage::SwatchAt(POINT client) const
-{
-    for (int i = 0; i < 3; ++i) {
-        const RECT r = SwatchRect(i);
-        if (::PtInRect(&r, client))
+    const int id = wnd ? wnd->GetDlgCtrlID() : 0;
+    for (int i = 0; i < 3; ++i)
+        if (id == static_cast<int>(kSwatches[i]))
             return i;
-    }
     return -1;
 }
 
-void CMonoColorPage::OnPaint()
+// The swatch statics fill themselves with their colour.
+HBRUSH CMonoColorPage::OnCtlColor(CDC* dc, CWnd* wnd, UINT type)
 {
-    CPaintDC dc(this);
-    for (int i = 0; i < 3; ++i) {
-        const RECT r = SwatchRect(i);
-        dc.FillSolidRect(&r, swatches[i]);
-        dc.Draw3dRect(&r, RGB(128, 128, 128), RGB(255, 255, 255));
-    }
+    const int index = SwatchOf(wnd);
+    if (index < 0)
+        return CSkinPropertyPage::OnCtlColor(dc, wnd, type);
+    brushes[index].DeleteObject();
+    brushes[index].CreateSolidBrush(swatches[index]);
+    return static_cast<HBRUSH>(brushes[index].GetSafeHandle());
 }
 
 BOOL CMonoColorPage::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message)
 {
-    POINT p;
-    ::GetCursorPos(&p);
-    ScreenToClient(&p);
-    if (SwatchAt(p) >= 0) {
+    if (SwatchOf(wnd) >= 0) {
         ::SetCursor(::LoadCursor(nullptr, IDC_HAND));
         return TRUE;
     }
     return CSkinPropertyPage::OnSetCursor(wnd, hitTest, message);
 }
 
-void CMonoColorPage::OnLButtonDown(UINT flags, CPoint point)
+void CMonoColorPage::OnSwatch(UINT id)
 {
-    const int index = SwatchAt(point);
-    if (index < 0) {
-        CSkinPropertyPage::OnLButtonDown(flags, point);
-        return;
-    }
+    const int index = static_cast<int>(id - IDC_MONO_SWATCH_SHADOW);
     CColorDialog dialog(swatches[index], CC_FULLOPEN | CC_RGBINIT, this);
     if (dialog.DoModal() == IDOK)
         SetSwatch(index, dialog.GetColor());
@@ -332,7 +320,8 @@ void CMonoColorPage::OnLButtonDown(UINT flags, CPoint point)
 void CMonoColorPage::SetSwatch(int index, COLORREF chosen)
 {
     swatches[index] = monotone::NormaliseSwatch(chosen);
-    Invalidate(FALSE);
+    if (CWnd* swatch = GetDlgItem(kSwatches[index]))
+        swatch->Invalidate();
     sheet->Recompute();
 }
 
@@ -518,12 +507,7 @@ LRESULT CMonoToneSheet::OnAlgorithmNotify(WPARAM wParam, LPARAM lParam)
 
 void CMonoToneSheet::SetSelectionMask(const CQLChannel* mask)
 {
-    selectionMask.reset();
-    if (mask && mask->GetAreaByteSize() != 0) {
-        auto copy = std::make_unique<CQLChannel>();
-        if (copy->DuplicateFrom(mask))
-            selectionMask = std::move(copy);
-    }
+    selectionMask = KeepSelection(mask);
     selectButton.SetWindowText(theUITextTable.GetText(selectionMask ? kTextModifySelection : kTextApplyToSelection));
     Recompute();
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

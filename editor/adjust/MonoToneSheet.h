@@ -108,14 +108,14 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    afx_msg void OnPaint();
-    afx_msg void OnLButtonDown(UINT flags, CPoint point);
+    afx_msg HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT type);
     afx_msg BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message);
     afx_msg void OnHScroll(UINT code, UINT pos, CScrollBar* bar);
+    afx_msg void OnSwatch(UINT id);
     DECLARE_MESSAGE_MAP()
 
-    int SwatchAt(POINT client) const;
-    RECT SwatchRect(int index) const;
+    int SwatchOf(const CWnd* wnd) const;
+    CBrush brushes[3];
 };
 
 class CMonoToneSheet : public CPropertySheet {

@@ -45,7 +45,6 @@ BEGIN_MESSAGE_MAP(CSelectionDlg, CSkinDialog)
     ON_WM_SIZE()
     ON_WM_GETMINMAXINFO()
     ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_LBUTTONDBLCLK()
@@ -169,11 +168,6 @@ void CSelectionDlg::RenderPreview()
                 p[0] = p[1] = p[2] = 255;
         }
     }
-}
-
-BOOL CSelectionDlg::OnEraseBkgnd(CDC* dc)
-{
-    return CSkinDialog::OnEraseBkgnd(dc);
 }
 
 void CSelectionDlg::OnPaint()

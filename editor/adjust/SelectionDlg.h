@@ -85,7 +85,6 @@ protected:
     afx_msg void OnSize(UINT type, int cx, int cy);
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* info);
     afx_msg void OnPaint();
-    afx_msg BOOL OnEraseBkgnd(CDC* dc);
     afx_msg void OnLButtonDown(UINT flags, CPoint point);
     afx_msg void OnLButtonUp(UINT flags, CPoint point);
     afx_msg void OnLButtonDblClk(UINT flags, CPoint point);

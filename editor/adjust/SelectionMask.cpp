@@ -17,18 +17,11 @@ namespace {
 
 constexpr int kBands = 10;  // progress steps of a selection
 
-UINT Width(const CQLImage& image)
+SIZE SizeOf(const CQLImage& image)
 {
     UINT w = 0, h = 0;
     image.GetSize(&w, &h);
-    return w;
-}
-
-UINT Height(const CQLImage& image)
-{
-    UINT w = 0, h = 0;
-    image.GetSize(&w, &h);
-    return h;
+    return SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
 }
 
 // Runs row(y) over all rows of a w x h picture on every core, in bands, with
@@ -50,11 +43,11 @@ void ForRows(int w, int h, const Progress& progress, Row&& row)
 
 bool MakePlane(const CQLImage& image, CQLChannel* out)
 {
-    const UINT w = Width(image), h = Height(image);
-    if (image.GetAreaByteSize() == 0 || w == 0 || h == 0)
+    const SIZE size = SizeOf(image);
+    if (image.GetAreaByteSize() == 0 || size.cx == 0 || size.cy == 0)
         return false;
     CQLChannel plane;
-    if (plane.Create(w, h) != 0)
+    if (plane.Create(static_cast<UINT>(size.cx), static_cast<UINT>(size.cy)) != 0)
         return false;
     *out = std::move(plane);
     return true;
@@ -171,8 +164,8 @@ bool SelectTone(const CQLImage& image, const ToneRange& range, CQLChannel* out, 
         return false;
     BYTE table[256];
     ToneRamp(range, table);
-    const int w = static_cast<int>(Width(image));
-    ForRows(w, static_cast<int>(Height(image)), progress, [&](int y) {
+    const int w = static_cast<int>(SizeOf(image).cx);
+    ForRows(w, static_cast<int>(SizeOf(image).cy), progress, [&](int y) {
         const BYTE* p = image.GetBuffer(0, y);
         BYTE* q = plane.GetBuffer(0, y);
         for (int x = 0; x < w; ++x, p += 4)
@@ -187,8 +180,8 @@ bool SelectHue(const CQLImage& image, int h0, CQLChannel* out, const Progress& p
     CQLChannel plane;
     if (!MakePlane(image, &plane))
         return false;
-    const int w = static_cast<int>(Width(image));
-    ForRows(w, static_cast<int>(Height(image)), progress, [&](int y) {
+    const int w = static_cast<int>(SizeOf(image).cx);
+    ForRows(w, static_cast<int>(SizeOf(image).cy), progress, [&](int y) {
         HueRow(image.GetBuffer(0, y), plane.GetBuffer(0, y), w, h0);
     });
     *out = std::move(plane);
@@ -200,8 +193,8 @@ bool SelectEdge(const CQLImage& image, CQLChannel* out, const Progress& progress
     CQLChannel grey, plane;
     if (!MakePlane(image, &plane) || !MakePlane(image, &grey))
         return false;
-    const int w = static_cast<int>(Width(image));
-    const int h = static_cast<int>(Height(image));
+    const int w = static_cast<int>(SizeOf(image).cx);
+    const int h = static_cast<int>(SizeOf(image).cy);
     imagecore::ParallelFor(0, h, static_cast<std::size_t>(w), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y)
             GreyRow(image.GetBuffer(0, y), grey.GetBuffer(0, y), w);

@@ -276,6 +276,14 @@ SelectAreaRunner GetSelectAreaRunner()
     return g_selectAreaRunner;
 }
 
+std::unique_ptr<CQLChannel> KeepSelection(const CQLChannel* mask)
+{
+    if (!mask || mask->GetAreaByteSize() == 0)
+        return nullptr;
+    auto copy = std::make_unique<CQLChannel>();
+    return copy->DuplicateFrom(mask) ? std::move(copy) : nullptr;
+}
+
 CFilterDlg::CFilterDlg(UINT templateId, CWnd* parent) : CSkinDialog(templateId, parent) {}
 
 CFilterDlg::~CFilterDlg()
@@ -559,12 +567,7 @@ void CFilterDlg::ComputeHistogram(CQLImage* image, HistogramTable table)
 
 void CFilterDlg::SetSelectionMask(const CQLChannel* mask)
 {
-    selectionMask.reset();
-    if (mask && mask->GetAreaByteSize() != 0) {
-        auto copy = std::make_unique<CQLChannel>();
-        if (copy->DuplicateFrom(mask))
-            selectionMask = std::move(copy);
-    }
+    selectionMask = KeepSelection(mask);
     UpdatePreview();
     selectButton.SetWindowText(theUITextTable.GetText(selectionMask ? kTextModifySelection : kTextApplyToSelection));
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

@@ -38,6 +38,9 @@ inline constexpr UINT WM_VIEWMODE_CHANGED = WM_USER + 5400;
 using SelectAreaRunner = int (*)(CWnd* parent, const CQLChannel** mask);
 void SetSelectAreaRunner(SelectAreaRunner runner);
 SelectAreaRunner GetSelectAreaRunner();
+// A copy of the mask to keep as a dialog's selection; none when the mask has
+// no data or cannot be copied.
+std::unique_ptr<CQLChannel> KeepSelection(const CQLChannel* mask);
 
 // "Layer setup": the mode and opacity of the result over the source.
 class CLayerSetupDlg : public CSkinDialog {

@@ -28,8 +28,8 @@ const qlafx::DialogTemplate kSelectionDialogs[] = {
          {"Button", "OK", IDOK, 345, 6, 66, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 345, 22, 66, 14, kTab | BS_PUSHBUTTON},
      }},
-    // The thumbnails and swatches are painted by the pages; their hidden
-    // statics only mark the places.
+    // The thumbnails are painted by the page; their hidden statics only mark
+    // the places.
     {IDD_MONO_PAGE, kPage, 0, 0, 0, 200, 230, "Monochrome", "MS Shell Dlg", 8,
      {
          {"ComboBox", "", IDC_MONO_METHOD, 7, 7, 186, 60, kTab | CBS_DROPDOWNLIST | WS_VSCROLL},
@@ -50,11 +50,11 @@ const qlafx::DialogTemplate kSelectionDialogs[] = {
      {
          {"Button", "Reference color", 0xFFFF, 7, 7, 186, 110, WS_VISIBLE | BS_GROUPBOX},
          {"Static", "Shadows", 0xFFFF, 16, 24, 60, 10, kLabel},
-         {"Static", "", IDC_MONO_SWATCH_SHADOW, 90, 21, 90, 16, SS_LEFT},
+         {"Static", "", IDC_MONO_SWATCH_SHADOW, 90, 21, 90, 16, WS_VISIBLE | SS_NOTIFY | SS_SUNKEN},
          {"Static", "Midtone", 0xFFFF, 16, 54, 60, 10, kLabel},
-         {"Static", "", IDC_MONO_SWATCH_MID, 90, 51, 90, 16, SS_LEFT},
+         {"Static", "", IDC_MONO_SWATCH_MID, 90, 51, 90, 16, WS_VISIBLE | SS_NOTIFY | SS_SUNKEN},
          {"Static", "Highlight:", 0xFFFF, 16, 84, 60, 10, kLabel},
-         {"Static", "", IDC_MONO_SWATCH_HIGH, 90, 81, 90, 16, SS_LEFT},
+         {"Static", "", IDC_MONO_SWATCH_HIGH, 90, 81, 90, 16, WS_VISIBLE | SS_NOTIFY | SS_SUNKEN},
          {"Static", "Amount", 0xFFFF, 7, 128, 40, 10, kLabel},
          {"msctls_trackbar32", "", IDC_MONO_AMOUNT, 46, 125, 147, 14, kTab | TBS_HORZ | TBS_NOTICKS},
      }},

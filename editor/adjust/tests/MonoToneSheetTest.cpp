@@ -182,6 +182,13 @@ TEST_F(MonoToneSheetTest, Grab)
         sheet->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         qlafx::ProcessPendingEvents();
         path = shelltest::SaveGrab(sheet->GetWidget()->grab().toImage(), "adjust-tonemaker");
+        // The Color Bias page with one swatch chosen pure red.
+        sheet->SetActivePage(1);
+        sheet->colorPage.SetSwatch(2, RGB(255, 0, 0));
+        EXPECT_TRUE(Done(sheet));
+        sheet->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        qlafx::ProcessPendingEvents();
+        shelltest::SaveGrab(sheet->GetWidget()->grab().toImage(), "adjust-tonemaker-colorbias");
         return IDCANCEL;
     });
     EXPECT_FALSE(path.empty());
