@@ -271,11 +271,6 @@ void SetSelectAreaRunner(SelectAreaRunner runner)
     g_selectAreaRunner = runner;
 }
 
-SelectAreaRunner GetSelectAreaRunner()
-{
-    return g_selectAreaRunner;
-}
-
 std::unique_ptr<CQLChannel> KeepSelection(const CQLChannel* mask)
 {
     if (!mask || mask->GetAreaByteSize() == 0)

@@ -37,7 +37,6 @@ inline constexpr UINT WM_VIEWMODE_CHANGED = WM_USER + 5400;
 // set "Apply to Selection" stays off.
 using SelectAreaRunner = int (*)(CWnd* parent, const CQLChannel** mask);
 void SetSelectAreaRunner(SelectAreaRunner runner);
-SelectAreaRunner GetSelectAreaRunner();
 // A copy of the mask to keep as a dialog's selection; none when the mask has
 // no data or cannot be copied.
 std::unique_ptr<CQLChannel> KeepSelection(const CQLChannel* mask);
