@@ -74,6 +74,7 @@ BOOL CSelectionDlg::OnInitDialog()
         eraseMask.Free();
     mask = &eraseMask;
     CSkinDialog::OnInitDialog();
+    MakeScreenCopy();
     tools[0].state = 1;
     if (auto* slider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_SELECTION_FEATHER))) {
         slider->SetRange(0, 100);
@@ -138,6 +139,26 @@ void CSelectionDlg::Layout(int cx, int cy)
     Invalidate();
 }
 
+void CSelectionDlg::MakeScreenCopy()
+{
+    screenCopy.Free();
+    scaled.Free();
+    UINT w = 0, h = 0;
+    CurrentImage()->GetSize(&w, &h);
+    const int sw = std::max(::GetSystemMetrics(SM_CXSCREEN), 640);
+    const int sh = std::max(::GetSystemMetrics(SM_CYSCREEN), 480);
+    if (w == 0 || h == 0 || (static_cast<int>(w) <= sw && static_cast<int>(h) <= sh))
+        return;
+    const RECT fit = FitRectToAspect(RECT{0, 0, sw, sh}, static_cast<int>(w), static_cast<int>(h));
+    const CQLImage* photo = CurrentImage();
+    CQLImage copy;
+    if (RunInBackground(this, [&] {
+            CQLImageCodec codec;
+            return codec.Resample(photo, &copy, Width(fit), Height(fit), 1);
+        }))
+        screenCopy = std::move(copy);
+}
+
 void CSelectionDlg::RenderPreview()
 {
     const int w = Width(imageRect), h = Height(imageRect);
@@ -149,7 +170,8 @@ void CSelectionDlg::RenderPreview()
     }
     if (static_cast<int>(sw) != w || static_cast<int>(sh) != h) {
         CQLImageCodec codec;
-        if (!codec.Resample(CurrentImage(), &scaled, w, h, 1)) {
+        const CQLImage* source = screenCopy.GetAreaByteSize() ? &screenCopy : CurrentImage();
+        if (!codec.Resample(source, &scaled, w, h, 1)) {
             scaled.Free();
             preview.Free();
             return;

@@ -111,6 +111,10 @@ protected:
     bool NearFirstPoint(POINT p) const;
     void SetMode(int newMode, int byKey);
 
+    // The photo scaled to the screen once, off the interface thread, so that
+    // sizing the dialog never scales the full photo; none for a small photo.
+    void MakeScreenCopy();
+    CQLImage screenCopy;
     CQLImage scaled;  // the photo at the image rectangle's size, kept between tints
     int wasMaximized = -1;
 };

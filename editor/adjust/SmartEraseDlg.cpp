@@ -82,7 +82,7 @@ void CSmartEraseDlg::WaitForThread()
 
 void CSmartEraseDlg::ShowPhotoAgain()
 {
-    scaled.Free();
+    MakeScreenCopy();
     RenderPreview();
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
