@@ -11,6 +11,7 @@
 #include "EffectDialogPictures.h"
 #include "FunctionBarPictures.h"
 #include "TransformPictures.h"
+#include "SelectionPictures.h"
 #include "AdjustPictures.h"
 #include "ToneColourPictures.h"
 #include "HistoryButtons.h"
@@ -358,5 +359,6 @@ int main(int argc, char** argv)
     failed += WriteAdjustPictures(res);
     failed += WriteRepairPictures(res, skin);
     failed += WriteToneColourPictures(res, skin);
+    failed += WriteSelectionPictures(res, skin);
     return failed ? 1 : 0;
 }

@@ -29,6 +29,9 @@
 #include "editor/adjust/ThresholdDlg.h"
 #include "editor/adjust/VisualColorDlg.h"
 #include "editor/adjust/WhiteBalanceDlg.h"
+#include "editor/adjust/MonoToneSheet.h"
+#include "editor/adjust/SmartEraseDlg.h"
+#include "editor/ui/FilterDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/shell/JpegOptimizeDlg.h"
@@ -121,4 +124,8 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });
     CMainFrame::SetDialogRunner(32874, [](CMainFrame*) { return static_cast<int>(CMultiHDRWork().Run()); });
     CMainFrame::SetDialogRunner(32875, [](CMainFrame* frame) { return RunMultiShootDlg(frame); });
+    // Selections: "Apply to Selection" of every effect dialog, and Smart Erase.
+    SetSelectAreaRunner(RunSelectAreaDlg);
+    CMainFrame::SetDialogRunner(32883, [](CMainFrame* frame) { return RunSmartEraseDlg(frame); });
+    CMainFrame::SetDialogRunner(32852, [](CMainFrame* frame) { return RunMonoToneSheet(frame); });
 }

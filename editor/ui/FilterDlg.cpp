@@ -258,8 +258,26 @@ BEGIN_MESSAGE_MAP(CFilterDlg, CSkinDialog)
     ON_MESSAGE(WM_ZOOMVIEW_NOTIFY, OnSyncPreview)
     ON_WM_ERASEBKGND()
     ON_COMMAND(IDC_FILTER_LAYER, OnLayerSetup)
+    ON_COMMAND(IDC_FILTER_SELECT, OnSelectArea)
     ON_MESSAGE(WM_VIEWMODE_CHANGED, OnViewModeChanged)
 END_MESSAGE_MAP()
+
+namespace {
+SelectAreaRunner g_selectAreaRunner = nullptr;
+}  // namespace
+
+void SetSelectAreaRunner(SelectAreaRunner runner)
+{
+    g_selectAreaRunner = runner;
+}
+
+std::unique_ptr<CQLChannel> KeepSelection(const CQLChannel* mask)
+{
+    if (!mask || mask->GetAreaByteSize() == 0)
+        return nullptr;
+    auto copy = std::make_unique<CQLChannel>();
+    return copy->DuplicateFrom(mask) ? std::move(copy) : nullptr;
+}
 
 CFilterDlg::CFilterDlg(UINT templateId, CWnd* parent) : CSkinDialog(templateId, parent) {}
 
@@ -293,9 +311,7 @@ int CFilterDlg::OnCreate(LPCREATESTRUCT cs)
         b->SetSkinBackground(&theAppSettings.m_skinBrush);
         b->SetHoverCursor(kHandCursor);
     }
-    // The selection dialog that fills the mask comes with the photo-fix
-    // dialogs; until then the button stays off.
-    selectButton.EnableWindow(FALSE);
+    selectButton.EnableWindow(g_selectAreaRunner != nullptr);
     return 0;
 }
 
@@ -546,15 +562,17 @@ void CFilterDlg::ComputeHistogram(CQLImage* image, HistogramTable table)
 
 void CFilterDlg::SetSelectionMask(const CQLChannel* mask)
 {
-    selectionMask.reset();
-    if (mask && mask->GetAreaByteSize() != 0) {
-        auto copy = std::make_unique<CQLChannel>();
-        if (copy->DuplicateFrom(mask))
-            selectionMask = std::move(copy);
-    }
+    selectionMask = KeepSelection(mask);
     UpdatePreview();
     selectButton.SetWindowText(theUITextTable.GetText(selectionMask ? kTextModifySelection : kTextApplyToSelection));
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CFilterDlg::OnSelectArea()
+{
+    const CQLChannel* mask = nullptr;
+    if (g_selectAreaRunner && g_selectAreaRunner(this, &mask) == IDOK)
+        SetSelectionMask(mask);
 }
 
 void CFilterDlg::OnLayerSetup()

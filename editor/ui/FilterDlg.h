@@ -32,6 +32,15 @@ inline constexpr UINT IDC_FILTER_LAYER = 4101;
 
 inline constexpr UINT WM_VIEWMODE_CHANGED = WM_USER + 5400;
 
+// Runs "Select an Area" over the photo: IDOK with its mask (empty when nothing
+// is selected) in *mask. The frame sets it with its dialogs; while none is
+// set "Apply to Selection" stays off.
+using SelectAreaRunner = int (*)(CWnd* parent, const CQLChannel** mask);
+void SetSelectAreaRunner(SelectAreaRunner runner);
+// A copy of the mask to keep as a dialog's selection; none when the mask has
+// no data or cannot be copied.
+std::unique_ptr<CQLChannel> KeepSelection(const CQLChannel* mask);
+
 // "Layer setup": the mode and opacity of the result over the source.
 class CLayerSetupDlg : public CSkinDialog {
 public:
@@ -107,6 +116,8 @@ public:
     // Keeps a copy of mask as the selection (none when it has no pixels),
     // then runs the preview again.
     void SetSelectionMask(const CQLChannel* mask);
+    // "Apply to Selection": keeps the mask chosen in "Select an Area".
+    void OnSelectArea();
 
     // Waits in a message loop until no job is pending, runs the job once
     // more to completion when a re-run was pending or the last result was

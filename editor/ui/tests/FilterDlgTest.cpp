@@ -390,7 +390,7 @@ TEST_F(FilterDlgTest, MaskSetDirectlyLimitsTheResultAndRenamesTheButton)
 {
     CSlowFilterDlg& d = Open();
     ASSERT_TRUE(Idle());
-    EXPECT_FALSE(d.selectButton.IsWindowEnabled());  // its dialog has not landed
+    EXPECT_FALSE(d.selectButton.IsWindowEnabled());  // no "Select an Area" runner is set
     CQLChannel mask;
     ASSERT_EQ(mask.Create(320, 240), 0);
     std::memset(mask.GetBuffer(0, 0), 0, mask.GetAreaByteSize());
@@ -416,6 +416,38 @@ TEST_F(FilterDlgTest, MaskSetDirectlyLimitsTheResultAndRenamesTheButton)
     EXPECT_EQ(d.selectionMask, nullptr);
     d.selectButton.GetWindowText(text);
     EXPECT_STREQ(text.GetString(), "Apply to Selection");
+}
+
+// "Apply to Selection" runs the frame's "Select an Area" and keeps its mask on
+// OK only: the effect then changes pixels inside the mask alone.
+TEST_F(FilterDlgTest, ApplyToSelectionKeepsTheChosenMask)
+{
+    static CQLChannel chosen;
+    static int answer = IDOK;
+    ASSERT_EQ(chosen.Create(320, 240), 0);
+    std::memset(chosen.GetBuffer(0, 0), 0, chosen.GetAreaByteSize());
+    for (int y = 100; y < 140; ++y)
+        for (int x = 100; x < 140; ++x)
+            chosen.Set(x, y, 255);
+    SetSelectAreaRunner([](CWnd*, const CQLChannel** mask) {
+        *mask = &chosen;
+        return answer;
+    });
+    CSlowFilterDlg& d = Open();
+    ASSERT_TRUE(Idle());
+    EXPECT_TRUE(d.selectButton.IsWindowEnabled());
+    d.value = 40;
+    answer = IDCANCEL;
+    d.SendMessage(WM_COMMAND, IDC_FILTER_SELECT, 0);
+    EXPECT_EQ(d.selectionMask, nullptr);
+    answer = IDOK;
+    d.SendMessage(WM_COMMAND, IDC_FILTER_SELECT, 0);
+    ASSERT_TRUE(Idle());
+    SetSelectAreaRunner(nullptr);
+    ASSERT_NE(d.selectionMask, nullptr);
+    EXPECT_EQ(d.result.GetBuffer(120, 120)[0], 40);  // inside
+    EXPECT_EQ(d.result.GetBuffer(99, 120)[0], 100);  // just outside
+    EXPECT_EQ(d.result.GetBuffer(10, 10)[0], 100);
 }
 
 TEST_F(FilterDlgTest, LayerBlendAppliesToEveryNewResult)
