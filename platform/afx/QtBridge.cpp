@@ -457,8 +457,12 @@ void Focus(WindowRecord* rec, QEvent* e)
 bool Paint(WindowRecord* rec, QWidget* w, QPaintEvent* pe)
 {
     if (rec->layerDrawn) {
-        if (!rec->updateRegion.isEmpty() && rec->redraw)
-            CallProc(rec, WM_PAINT, 0, 0);
+        if (!rec->updateRegion.isEmpty() && rec->redraw) {
+            if (PostedMessagesHeld())
+                DeferPaint(rec->handle);  // painted once the hold ends, as on Windows
+            else
+                CallProc(rec, WM_PAINT, 0, 0);
+        }
         return false;  // LayerWidget::paintEvent shows the surface
     }
     Deliver(rec, w, WM_PAINT, 0, 0, pe, true);

@@ -8,11 +8,15 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QThread>
+#include <QWidget>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 using namespace qlafx;
 
@@ -104,6 +108,10 @@ std::shared_ptr<ThreadQueue> CurrentQueue()
 void ProcessSent(ThreadQueue& q);
 void DrainOne(ThreadQueue& q);
 
+thread_local int t_holdDepth = 0;
+thread_local int t_heldDrains = 0;
+thread_local std::vector<HWND> t_deferredPaints;
+
 class QueuePump : public QObject {
 public:
     explicit QueuePump(ThreadQueue* queue) : m_queue(queue) {}
@@ -113,6 +121,10 @@ public:
         if (e->type() != kDrainEvent)
             return QObject::event(e);
         ProcessSent(*m_queue);
+        if (t_holdDepth) {
+            ++t_heldDrains;  // the message stays queued; drained once the hold ends
+            return true;
+        }
         DrainOne(*m_queue);
         return true;
     }
@@ -293,6 +305,35 @@ void DispatchPosted(const MSG& posted)
     if (PreTranslateInput(&msg))
         return;
     CallProc(rec.get(), msg.message, msg.wParam, msg.lParam);
+}
+
+HoldPostedMessages::HoldPostedMessages()
+{
+    ++t_holdDepth;
+}
+
+HoldPostedMessages::~HoldPostedMessages()
+{
+    if (--t_holdDepth)
+        return;
+    const int held = std::exchange(t_heldDrains, 0);
+    const std::shared_ptr<ThreadQueue> q = CurrentQueue();
+    for (int i = 0; i < held; ++i)
+        Wake(*q);
+    for (HWND hwnd : std::exchange(t_deferredPaints, {}))
+        if (auto rec = Record(hwnd); rec && rec->alive && rec->widget)
+            rec->widget->update();
+}
+
+void DeferPaint(HWND hwnd)
+{
+    if (std::find(t_deferredPaints.begin(), t_deferredPaints.end(), hwnd) == t_deferredPaints.end())
+        t_deferredPaints.push_back(hwnd);
+}
+
+bool PostedMessagesHeld()
+{
+    return t_holdDepth > 0;
 }
 
 void EnsureThreadQueue()

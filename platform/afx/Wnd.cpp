@@ -16,6 +16,7 @@
 #include "platform/afx/WndRecord.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QIcon>
 #include <QMenuBar>
 #include <QPixmap>
@@ -1199,6 +1200,39 @@ BOOL IsZoomed(HWND hwnd)
     return w && w->isMaximized();
 }
 
+// Windows maximises at once and sends WM_SIZE before ShowWindow returns, so
+// callers lay out and fit pictures right after it; a window manager answers
+// later. Wait for its answer, briefly, delivering nothing posted meanwhile.
+static void ShowMaximizedNow(QWidget* w)
+{
+    const bool already = w->isMaximized() && w->isVisible();
+    const QSize before = w->size();
+    w->showMaximized();
+    if (already || w->size() != before || QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    qlafx::HoldPostedMessages hold;
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    limit.start(500);
+    struct ResizeWatch : QObject {
+        QEventLoop* loop;
+        QSize before;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Resize && static_cast<QWidget*>(o)->size() != before)
+                loop->quit();
+            return false;
+        }
+    } watch;
+    watch.loop = &loop;
+    watch.before = before;
+    w->installEventFilter(&watch);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    w->removeEventFilter(&watch);
+}
+
 BOOL ShowWindow(HWND hwnd, int cmd)
 {
     auto rec = Record(hwnd);
@@ -1223,7 +1257,10 @@ BOOL ShowWindow(HWND hwnd, int cmd)
             PlaceOnScreen(rec.get());
         switch (cmd) {
         case SW_SHOWMAXIMIZED:
-            top ? w->showMaximized() : w->show();
+            if (top)
+                ShowMaximizedNow(w);
+            else
+                w->show();
             break;
         case SW_MINIMIZE:
         case SW_SHOWMINIMIZED:
@@ -1501,6 +1538,8 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc)
     auto* timer = new QTimer(rec ? static_cast<QObject*>(rec->widget.data()) : qApp);
     timer->setInterval(static_cast<int>(std::max<UINT>(elapseMs, 10)));
     QObject::connect(timer, &QTimer::timeout, [hwnd, id, proc] {
+        if (qlafx::PostedMessagesHeld())
+            return;  // a later tick comes; Windows merges ticks too
         if (proc)
             proc(hwnd, WM_TIMER, id, GetTickCount());
         else if (hwnd)

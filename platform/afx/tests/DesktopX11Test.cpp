@@ -249,4 +249,51 @@ TEST(X11Keyboard, KeypadAndZoomKeysArriveWithWindowsCodes)
     wnd.DestroyWindow();
 }
 
+// A frame that notes its sizes and the messages posted to it.
+class SizeLog : public CWnd {
+public:
+    std::vector<CSize> m_sizes;
+    int m_posted = 0;
+    int m_paints = 0;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (msg == WM_SIZE)
+            m_sizes.emplace_back(LOWORD(lParam), HIWORD(lParam));
+        else if (msg == WM_APP)
+            ++m_posted;
+        else if (msg == WM_PAINT)
+            ++m_paints;
+        return CWnd::WindowProc(msg, wParam, lParam);
+    }
+};
+
+// As on Windows, a maximised frame has its size when ShowWindow returns (a
+// photo opened next is fitted to it), and nothing posted or painted arrives
+// while the window manager is waited for.
+TEST(X11Frame, MaximiseIsDoneWhenShowWindowReturns)
+{
+    SizeLog frame;
+    ASSERT_TRUE(frame.CreateEx(0, AfxRegisterWndClass(0), "Maximised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400,
+                               300, nullptr, nullptr));
+    ASSERT_TRUE(WaitManaged(frame.GetWidget()));
+    PumpUntil([&] { return frame.m_paints > 0; });
+    frame.PostMessage(WM_APP);
+    const int paints = frame.m_paints;
+    frame.ShowWindow(SW_MAXIMIZE);
+    CRect client;
+    frame.GetClientRect(&client);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_GT(client.Width(), area.width() * 9 / 10);
+    EXPECT_GT(client.Height(), area.height() * 8 / 10);
+    ASSERT_FALSE(frame.m_sizes.empty());
+    EXPECT_EQ(frame.m_sizes.back(), client.Size());
+    EXPECT_EQ(frame.m_posted, 0);
+    EXPECT_EQ(frame.m_paints, paints);
+    EXPECT_TRUE(PumpUntil([&] { return frame.m_posted == 1 && frame.m_paints > paints; }));
+    SaveScreenshot("maximised-frame");
+    frame.DestroyWindow();
+}
+
 }  // namespace
