@@ -53,6 +53,8 @@ void CMainFrame::TrimMenusForKitMode()
         file->DeleteMenu(1, MF_BYPOSITION);
     }
     menu.InsertItem(0, MF_BYPOSITION, kClose, theUITextTable.GetText(125));
+    // The bar is drawn by the system, from plain text items.
+    ::ModifyMenu(menu.GetSafeHmenu(), 0, MF_BYPOSITION | MF_STRING, kClose, theUITextTable.GetText(125));
     if (CBitmapMenu* popup = menu.SubMenuAt(3)) {
         popup->DeleteMenu(2, MF_BYPOSITION);
         popup->DeleteMenu(5, MF_BYPOSITION);

@@ -162,7 +162,7 @@ TEST_F(KitMode, MissingKitEndsTheProgram)
             QThread::msleep(100);
     }
     if (box)
-        ::PostMessage(box, WM_COMMAND, IDOK, 0);
+        ::PostMessage(box, WM_CLOSE, 0, 0);
     const bool ended = process.waitForFinished(30000);
     if (!ended)
         process.kill();
