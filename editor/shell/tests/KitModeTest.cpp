@@ -54,8 +54,8 @@ TEST_F(KitMode, CommandLineOpensTheKitsPicture)
         EXPECT_EQ(thePhotoDocument.m_history.GetCount(), 1);
         m_frame->DestroyWindow();
         m_frame = nullptr;
-        delete thePhotoDocument.m_kit;
-        thePhotoDocument.m_kit = nullptr;
+        thePhotoDocument.Clear();
+        EXPECT_EQ(thePhotoDocument.m_kit, nullptr);
     }
 }
 

@@ -50,8 +50,6 @@ void PhotosTest::TearDown()
     for (UINT id : m_runners)
         CMainFrame::SetDialogRunner(id, nullptr);
     std::snprintf(g_programFolder, sizeof g_programFolder, "%s", m_oldProgramFolder.c_str());
-    delete thePhotoDocument.m_kit;
-    thePhotoDocument.m_kit = nullptr;
     ShellWindowsTest::TearDown();
 }
 
