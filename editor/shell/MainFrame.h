@@ -162,9 +162,6 @@ void RegisterDialogRunners();
 // The length of the file at path; 0 when it cannot be opened.
 int GetFileSize(const char* path);
 
-// The folder picker: TRUE and the chosen folder's path in out (MAX_PATH),
-// else out emptied and FALSE. root and preselect may be NULL.
-BOOL BrowseForFolder(char* out, const char* title, CWnd* owner, const char* root, const char* preselect);
 // Copies the rectangle of image (clamped to it) to the clipboard as a 32-bit
 // bottom-up CF_DIB, alpha made 255 in the copy only; tells the user when
 // the clipboard is busy. TRUE when the clipboard took it.

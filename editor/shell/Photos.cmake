@@ -7,6 +7,10 @@ target_sources(editorshell_frame PRIVATE
     PhotoEditJob.cpp
     SiblingPrograms.cpp)
 target_link_libraries(editorshell_frame PUBLIC algorithms ${CMAKE_DL_LIBS})
+# The folder browser on its own, for the album too.
+add_library(editorshell_browse STATIC FolderBrowser.cpp)
+target_link_libraries(editorshell_browse PUBLIC qlafx)
+target_link_libraries(editorshell_frame PUBLIC editorshell_browse)
 
 # The help page of Help > Topics, written from the editor's menus.
 add_executable(quillo_helpgen HelpPageGen.cpp)

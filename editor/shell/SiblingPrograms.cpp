@@ -1,6 +1,7 @@
 // The programs the editor starts from its program folder: QuilloDevelop for
 // RAW files, QuilloSnap for captures, QuilloCollage for frames, QuilloBeacon
 // for updates; the help page; and the copy of the filter file.
+#include "editor/shell/FolderBrowser.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
@@ -44,18 +45,6 @@ void RemoveFile(const std::string& path)
     std::filesystem::remove(path, error);
 }
 
-int BrowseCallback(HWND hwnd, UINT message, LPARAM lParam, LPARAM data)
-{
-    if (message == BFFM_INITIALIZED && data)
-        ::SendMessage(hwnd, BFFM_SETSELECTION, TRUE, data);
-    if (message == BFFM_SELCHANGED) {
-        char path[MAX_PATH] = {};
-        if (SHGetPathFromIDList(reinterpret_cast<LPCITEMIDLIST>(lParam), path))
-            ::SendMessage(hwnd, BFFM_SETSTATUSTEXT, 0, reinterpret_cast<LPARAM>(path));
-    }
-    return 0;
-}
-
 // Copies through a temporary file beside the target and a rename, so a
 // failed copy never leaves half a file under the target's name.
 BOOL CopyReplacing(const std::string& from, const std::string& to)
@@ -76,31 +65,6 @@ BOOL CopyReplacing(const std::string& from, const std::string& to)
 }
 
 }  // namespace
-
-BOOL BrowseForFolder(char* out, const char* title, CWnd* owner, const char* root, const char* preselect)
-{
-    out[0] = '\0';
-    LPITEMIDLIST rootItem = root && root[0] ? ILCreateFromPath(root) : nullptr;
-    char name[MAX_PATH] = {};
-    BROWSEINFO info{};
-    info.hwndOwner = owner ? owner->GetSafeHwnd() : nullptr;
-    info.pidlRoot = rootItem;
-    info.pszDisplayName = name;
-    info.lpszTitle = title;
-    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT;
-    info.lpfn = BrowseCallback;
-    info.lParam = reinterpret_cast<LPARAM>(preselect && preselect[0] ? preselect : nullptr);
-    LPITEMIDLIST chosen = SHBrowseForFolder(&info);
-    if (rootItem)
-        ILFree(rootItem);
-    if (!chosen)
-        return FALSE;
-    const BOOL ok = SHGetPathFromIDList(chosen, out);
-    CoTaskMemFree(chosen);
-    if (!ok)
-        out[0] = '\0';
-    return ok;
-}
 
 BOOL CMainFrame::HasSibling(const char* name)
 {

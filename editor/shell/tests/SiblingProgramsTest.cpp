@@ -2,6 +2,7 @@
 // the help page; the copy of the filter file.
 #include "PhotosTestSupport.h"
 
+#include "editor/shell/FolderBrowser.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
 #include "platform/win/Folders.h"
@@ -165,6 +166,20 @@ TEST_F(SiblingPrograms, FilterFileCopy)
     ASSERT_EQ(m_messages.size(), 2u);
     EXPECT_EQ(m_messages[0], theUITextTable.GetText(234));
     EXPECT_EQ(m_messages[1], theUITextTable.GetText(235));
+}
+
+// The folder browser opens on the preselected folder; a cancel empties the
+// answer.
+TEST_F(SiblingPrograms, FolderBrowserPreselects)
+{
+    const std::string folder = m_folder.Path() + "pick";
+    fs::create_directories(folder);
+    char out[MAX_PATH] = "junk";
+    EXPECT_TRUE(BrowseForFolder(out, "Choose", nullptr, nullptr, folder.c_str()));
+    EXPECT_EQ(std::string(out), folder);
+    m_dialogAnswer = IDCANCEL;
+    EXPECT_FALSE(BrowseForFolder(out, "Choose", nullptr, m_folder.Path().c_str(), folder.c_str()));
+    EXPECT_STREQ(out, "");
 }
 
 // The build writes the help page from the editor's menus.
