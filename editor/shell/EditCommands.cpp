@@ -34,7 +34,8 @@ BOOL CMainFrame::StartEdit(UINT command)
 {
     CPhotoEditJob::Kind kind;
     int textId = 0;
-    if (IsEditing() || !thePhotoDocument.IsLoaded() || !CPhotoEditJob::FromCommand(command, &kind, &textId))
+    if (IsEditing() || theAlgorithmThread.IsBusy() || !thePhotoDocument.IsLoaded() ||
+        !CPhotoEditJob::FromCommand(command, &kind, &textId))
         return FALSE;
     auto job = std::make_unique<CPhotoEditJob>(kind);
     job->SetImages(&thePhotoDocument.m_image, nullptr);
