@@ -95,23 +95,20 @@ void CMainFrame::OnUpdateEditCommand(CCmdUI* ui)
 
 void CMainFrame::OnUndo()
 {
-    if (IsEditing() || !thePhotoDocument.m_history.CanUndo())
-        return;
-    AfxBeginWaitCursor();
-    if (thePhotoDocument.m_history.Undo(&thePhotoDocument.m_image)) {
-        m_view.m_imageView.SetImage(&thePhotoDocument.m_image, FALSE);
-        m_view.RefreshFunctionBar();
-        RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
-    }
-    AfxEndWaitCursor();
+    if (!IsEditing() && thePhotoDocument.m_history.CanUndo())
+        ShowHistoryStep(&UndoHistory::Undo);
 }
 
 void CMainFrame::OnRedo()
 {
-    if (IsEditing() || !thePhotoDocument.m_history.CanRedo())
-        return;
+    if (!IsEditing() && thePhotoDocument.m_history.CanRedo())
+        ShowHistoryStep(&UndoHistory::Redo);
+}
+
+void CMainFrame::ShowHistoryStep(int (UndoHistory::*step)(CQLImage*))
+{
     AfxBeginWaitCursor();
-    if (thePhotoDocument.m_history.Redo(&thePhotoDocument.m_image)) {
+    if ((thePhotoDocument.m_history.*step)(&thePhotoDocument.m_image)) {
         m_view.m_imageView.SetImage(&thePhotoDocument.m_image, FALSE);
         m_view.RefreshFunctionBar();
         RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);

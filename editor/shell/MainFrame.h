@@ -13,6 +13,7 @@
 #include <string>
 
 class CPhotoEditJob;
+class UndoHistory;
 
 // The -i mode's library in the program folder.
 inline constexpr char kKitLibrary[] = "QuilloKit.so";
@@ -147,6 +148,9 @@ private:
     BOOL OpenRawResult(const char* path);
     BOOL LoadSiblingResult(const char* path, int textId);
     BOOL SavePhotoBack(int quality);
+    // Opens the next (step 1) or previous (-1) photo of the folder.
+    void GoToFolderPhoto(int step);
+    void ShowHistoryStep(int (UndoHistory::*step)(CQLImage*));
     void WaitForEdit();
     static BOOL ChangesPhoto(UINT id);
 

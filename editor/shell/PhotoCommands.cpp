@@ -154,22 +154,23 @@ void CMainFrame::OnFileClose()
 
 void CMainFrame::OnNextFile()
 {
-    FolderPhotoList& list = thePhotoDocument.m_folderList;
-    if (!thePhotoDocument.m_path[0] || m_kitMode || IsEditing())
-        return;
-    const int answer = AskOverwrite();
-    if (answer > 0 && list.HasNext())
-        ChangePhoto((std::string(list.GetFolder()) + list.GetEntry(list.GetIndex() + 1)).c_str(), answer == 1);
+    GoToFolderPhoto(1);
 }
 
 void CMainFrame::OnPrevFile()
 {
+    GoToFolderPhoto(-1);
+}
+
+void CMainFrame::GoToFolderPhoto(int step)
+{
     FolderPhotoList& list = thePhotoDocument.m_folderList;
     if (!thePhotoDocument.m_path[0] || m_kitMode || IsEditing())
         return;
+    // Asked first, even when there is nothing to save.
     const int answer = AskOverwrite();
-    if (answer > 0 && list.HasPrev())
-        ChangePhoto((std::string(list.GetFolder()) + list.GetEntry(list.GetIndex() - 1)).c_str(), answer == 1);
+    if (answer > 0 && (step > 0 ? list.HasNext() : list.HasPrev()))
+        ChangePhoto((std::string(list.GetFolder()) + list.GetEntry(list.GetIndex() + step)).c_str(), answer == 1);
 }
 
 void CMainFrame::OnUpdateNextFile(CCmdUI* ui)

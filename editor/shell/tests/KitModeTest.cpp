@@ -6,11 +6,6 @@
 #include "editor/shell/UITextTable.h"
 #include "platform/codec/QLImageCodec.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QThread>
-
 #include <filesystem>
 #include <fstream>
 
@@ -134,46 +129,15 @@ TEST_F(KitMode, CloseKeepsAResultFileItDidNotMake)
 // Without QuilloKit the program names the file it looked for and ends with -1.
 TEST_F(KitMode, MissingKitEndsTheProgram)
 {
-    const fs::path folder = m_folder.Path() + "nokit";
-    fs::create_directories(folder);
-    fs::copy_file(QUILLO_EDITOR_PROGRAM, folder / "QuilloEditor");
-    fs::copy(fs::path(QUILLO_PROGRAM_DIR) / "skin", folder / "skin", fs::copy_options::recursive);
-    std::ofstream(folder / "Quillo.ini") << "[General]\nUserName=Tester\n[Warning]\nOSCap=0\n";
-    const std::string runtime = m_folder.Path() + "runtime";
-    fs::create_directories(runtime);
-    fs::permissions(runtime, fs::perms::owner_all);
-    const char* old = std::getenv("XDG_RUNTIME_DIR");
-    const std::string oldRuntime = old ? old : "";
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    process.start(QString::fromStdString((folder / "QuilloEditor").string()), {"-i", "layers.qlk"});
-    ASSERT_TRUE(process.waitForStarted(10000));
-    // The message box is the program's only window with its text; close it.
-    HWND box = nullptr;
-    QElapsedTimer timer;
-    timer.start();
-    while (!box && timer.elapsed() < 60000 && process.state() == QProcess::Running) {
-        box = ::FindWindow(nullptr, "QuilloEditor");
-        if (!box)
-            QThread::msleep(100);
-    }
-    if (box)
-        ::PostMessage(box, WM_CLOSE, 0, 0);
-    const bool ended = process.waitForFinished(30000);
-    if (!ended)
-        process.kill();
-    if (oldRuntime.empty())
-        unsetenv("XDG_RUNTIME_DIR");
-    else
-        setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    EXPECT_NE(box, nullptr);
-    ASSERT_TRUE(ended);
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 255) << "exit(-1)";
+    // The message box is titled with the program's name; closing it answers it.
+    const shelltest::ProgramRun run =
+        shelltest::RunProgramCopy(QUILLO_EDITOR_PROGRAM, m_folder.Path() + "nokit",
+                                  "[General]\nUserName=Tester\n[Warning]\nOSCap=0\n", {"-i", "layers.qlk"},
+                                  "QuilloEditor");
+    EXPECT_TRUE(run.windowFound);
+    ASSERT_TRUE(run.ended);
+    EXPECT_TRUE(run.normalExit);
+    EXPECT_EQ(run.exitCode, 255) << "exit(-1)";
 }
 
 }  // namespace
