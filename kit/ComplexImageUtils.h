@@ -34,7 +34,6 @@ public:
 };
 
 // The library's export, without name decoration: a new object, NULL when
-// memory runs out.
-extern "C" {
+// memory runs out. The editor binds it by name.
+extern "C" CComplexImageUtils* CreateQuilloKitInstance();
 using CreateQuilloKitInstanceFn = CComplexImageUtils* (*)();
-}

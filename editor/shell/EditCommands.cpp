@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -54,6 +55,7 @@ LRESULT CMainFrame::OnAlgorithmNotify(WPARAM wParam, LPARAM lParam)
     if (wParam != 1 || lParam != kEditJobTag || !m_editJob)
         return 0;
     std::unique_ptr<CPhotoEditJob> job = std::move(m_editJob);
+    const BOOL byExif = std::exchange(m_rotatingByExif, FALSE);
     if (CWinApp* app = AfxGetApp())
         app->DoWaitCursor(-1);
     CPhotoEditJob::Kind kind;
@@ -61,6 +63,8 @@ LRESULT CMainFrame::OnAlgorithmNotify(WPARAM wParam, LPARAM lParam)
     if (theAlgorithmThread.GetResult() != 0 || !CPhotoEditJob::FromCommand(m_editCommand, &kind, &textId))
         return 0;
     thePhotoDocument.m_image = std::move(job->m_result);
+    if (byExif)
+        thePhotoDocument.m_exif.SetOrientation(1);
     const char* name = theUITextTable.GetText(textId);
     if (job->m_snapshot)
         thePhotoDocument.m_history.PushSnapshot(std::move(job->m_snapshot), job->m_snapshotLength, name);
@@ -79,6 +83,7 @@ void CMainFrame::WaitForEdit()
     while (theAlgorithmThread.IsBusy())
         ::Sleep(5);
     m_editJob.reset();
+    m_rotatingByExif = FALSE;
     if (CWinApp* app = AfxGetApp())
         app->DoWaitCursor(-1);
 }
@@ -135,9 +140,8 @@ void CMainFrame::AutoRotateByExif()
     const WORD orientation = thePhotoDocument.m_exif.GetOrientation();
     if (orientation != 6 && orientation != 8)
         return;
-    // The stored value describes the file as it is until the turn is made.
-    if (StartEdit(orientation == 6 ? kRotateRight : kRotateLeft))
-        thePhotoDocument.m_exif.SetOrientation(1);
+    // The stored value describes the photo until the turn is made.
+    m_rotatingByExif = StartEdit(orientation == 6 ? kRotateRight : kRotateLeft);
 }
 
 // ---- Clipboard ----

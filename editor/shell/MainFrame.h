@@ -156,6 +156,8 @@ private:
 
     std::unique_ptr<CPhotoEditJob> m_editJob;
     UINT m_editCommand = 0;
+    // The job turns the photo by its EXIF orientation.
+    BOOL m_rotatingByExif = FALSE;
     // The kit's result file was there before the editor ran.
     BOOL m_kitResultExisted = FALSE;
 };

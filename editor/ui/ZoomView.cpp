@@ -1086,10 +1086,8 @@ void MergedZoomView::RebuildMergedCopy()
     const INTERNAL_IMAGE merged = kit->MaybeChanged(edited);
     if (!IsSoundImage(merged))
         return;
-    UINT mw = 0, mh = 0;
-    m_merged.GetSize(&mw, &mh);
-    if ((mw != static_cast<UINT>(merged.width) || mh != static_cast<UINT>(merged.height)) &&
-        m_merged.Create(merged.width, merged.height) != 0)
+    // Create keeps the buffer when the size is unchanged.
+    if (m_merged.Create(merged.width, merged.height) != 0)
         return;
     const size_t rowBytes = static_cast<size_t>(merged.width) * 4;
     for (int y = 0; y < merged.height; ++y)
