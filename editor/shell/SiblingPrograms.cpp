@@ -110,7 +110,7 @@ BOOL CMainFrame::OpenRawResult(const char* path)
 
 void CMainFrame::OnOpenRawWizard()
 {
-    if (m_kitMode || IsEditing() || !AskSaveChanges())
+    if (!HasSibling(kDevelop) || m_kitMode || IsEditing() || !AskSaveChanges())
         return;
     CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, theUITextTable.GetText(166),
                        this);
@@ -128,7 +128,7 @@ void CMainFrame::OnOpenRawWizard()
 
 void CMainFrame::OnCapture()
 {
-    if (IsEditing())
+    if (!HasSibling(kSnap) || IsEditing())
         return;
     if (thePhotoDocument.IsLoaded()) {
         OnFileClose();
@@ -143,7 +143,8 @@ void CMainFrame::OnCapture()
 
 void CMainFrame::OnCollageFrame()
 {
-    if (IsEditing())
+    // Also posted by the frame dialog's button, whatever the menu shows.
+    if (!HasSibling(kCollage) || IsEditing())
         return;
     const std::string result = TempFolder() + kCollageResult;
     RemoveFile(result);

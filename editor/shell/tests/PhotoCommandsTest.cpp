@@ -4,6 +4,7 @@
 #include "../../../platform/afx/tests/WndTestSupport.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
+#include "editor/ui/AppSettings.h"
 #include "platform/codec/QLImageCodec.h"
 
 #include <QUrl>
@@ -179,6 +180,36 @@ TEST_F(PhotoCommands, DroppedFiles)
     m_answers = {IDNO};
     SendFileDrop(m_frame->GetWidget(), both, QPoint(50, 50));
     EXPECT_EQ(std::string(thePhotoDocument.m_path), m_photoDir + "c.jpg");
+}
+
+// File > Open with either dialog asks the save question first; nothing in
+// kit mode.
+TEST_F(PhotoCommands, FileOpenWithEitherDialog)
+{
+    OpenFolderOfThree();
+    for (int oldStyle : {0, 1}) {
+        SCOPED_TRACE(oldStyle);
+        theAppSettings.m_userOldStyle = oldStyle;
+        Modify();
+        m_chosenFile = m_photoDir + "b.jpg";
+        m_messages.clear();
+        m_dialogs.clear();
+        m_answers = {IDCANCEL};
+        Command(57601);
+        EXPECT_EQ(m_messages.size(), 1u) << "the save question";
+        EXPECT_TRUE(m_dialogs.empty());
+        m_answers = {IDNO};
+        Command(57601);
+        EXPECT_EQ(m_dialogs.size(), 1u);
+        EXPECT_EQ(std::string(thePhotoDocument.m_path), m_chosenFile);
+        ASSERT_TRUE(m_frame->OpenImageFile((m_photoDir + "a.jpg").c_str(), 1));
+    }
+    theAppSettings.m_userOldStyle = 0;
+    m_frame->m_kitMode = 1;
+    m_dialogs.clear();
+    Command(57601);
+    EXPECT_TRUE(m_dialogs.empty());
+    m_frame->m_kitMode = 0;
 }
 
 TEST_F(PhotoCommands, UndoIsOffRightAfterOpening)
