@@ -31,6 +31,7 @@ struct SiblingCommand {
 };
 const SiblingCommand kSiblingCommands[] = {{32898, kDevelop}, {32905, kSnap}, {32906, kCollage}, {32857, kBeacon}};
 
+// The private temporary folder with its '/'; "" when it cannot be had.
 std::string TempFolder()
 {
     char folder[MAX_PATH] = {};
@@ -87,6 +88,11 @@ BOOL CMainFrame::LoadSiblingResult(const char* path, int textId)
     RemoveFile(path);
     if (!loaded)
         return FALSE;
+    // Into an empty editor the result is a new photo, nothing of an earlier one.
+    if (!thePhotoDocument.IsLoaded()) {
+        thePhotoDocument.m_exif.Clear();
+        thePhotoDocument.m_history.Reset();
+    }
     thePhotoDocument.m_image = std::move(result);
     thePhotoDocument.m_history.Push(&thePhotoDocument.m_image, theUITextTable.GetText(textId));
     m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
@@ -119,7 +125,10 @@ void CMainFrame::OnOpenRawWizard()
     const std::string raw = static_cast<const char*>(dialog.GetPathName());
     char name[_MAX_FNAME] = {};
     _splitpath(raw.c_str(), nullptr, nullptr, name, nullptr);
-    const std::string jpeg = TempFolder() + name + ".jpg";
+    const std::string temp = TempFolder();
+    if (temp.empty())
+        return;
+    const std::string jpeg = temp + name + ".jpg";
     RemoveFile(jpeg);
     RunSibling(kDevelop, "-i", raw.c_str(), "-o", jpeg.c_str());
     if (std::filesystem::exists(jpeg))
@@ -128,14 +137,17 @@ void CMainFrame::OnOpenRawWizard()
 
 void CMainFrame::OnCapture()
 {
-    if (!HasSibling(kSnap) || IsEditing())
+    if (!HasSibling(kSnap) || m_kitMode || IsEditing())
         return;
     if (thePhotoDocument.IsLoaded()) {
         OnFileClose();
         if (thePhotoDocument.IsLoaded())
             return;
     }
-    const std::string result = TempFolder() + kCaptureResult;
+    const std::string temp = TempFolder();
+    if (temp.empty())
+        return;
+    const std::string result = temp + kCaptureResult;
     RemoveFile(result);
     RunSibling(kSnap);
     LoadSiblingResult(result.c_str(), 236);
@@ -144,9 +156,12 @@ void CMainFrame::OnCapture()
 void CMainFrame::OnCollageFrame()
 {
     // Also posted by the frame dialog's button, whatever the menu shows.
-    if (!HasSibling(kCollage) || IsEditing())
+    if (!HasSibling(kCollage) || m_kitMode || IsEditing())
         return;
-    const std::string result = TempFolder() + kCollageResult;
+    const std::string temp = TempFolder();
+    if (temp.empty())
+        return;
+    const std::string result = temp + kCollageResult;
     RemoveFile(result);
     RunSibling(kCollage, thePhotoDocument.m_path);
     LoadSiblingResult(result.c_str(), 237);
@@ -161,7 +176,8 @@ void CMainFrame::OnUpdateSibling(CCmdUI* ui)
 {
     for (const SiblingCommand& c : kSiblingCommands)
         if (c.id == ui->m_nID) {
-            ui->Enable(HasSibling(c.program));
+            // Only the update check leaves the kit's picture alone.
+            ui->Enable(HasSibling(c.program) && (!m_kitMode || c.program == kBeacon));
             return;
         }
     ui->Enable(FALSE);
