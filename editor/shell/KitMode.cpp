@@ -80,7 +80,6 @@ BOOL CMainFrame::OpenFromKit(const char* path)
     const unsigned long long bytes = 4ull * layer.width * layer.height;
     doc.m_fileSize = bytes > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(bytes);
     m_view.m_imageView.m_layeredSource = &doc.m_kit;
-    m_view.m_imageView.SetImage(&doc.m_image, FALSE);
     m_view.m_imageView.EnableMergedDisplay(TRUE);
     ShowPhoto(theUITextTable.GetText(21));
     return TRUE;
