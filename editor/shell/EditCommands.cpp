@@ -70,7 +70,7 @@ LRESULT CMainFrame::OnAlgorithmNotify(WPARAM wParam, LPARAM lParam)
         thePhotoDocument.m_history.PushSnapshot(std::move(job->m_snapshot), job->m_snapshotLength, name);
     else
         thePhotoDocument.m_history.Push(&thePhotoDocument.m_image, name);
-    m_view.m_imageView.SetImage(&thePhotoDocument.m_image, FALSE);
+    m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
     m_view.RefreshFunctionBar();
     RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
     return 0;
@@ -114,7 +114,7 @@ void CMainFrame::ShowHistoryStep(int (UndoHistory::*step)(CQLImage*))
 {
     AfxBeginWaitCursor();
     if ((thePhotoDocument.m_history.*step)(&thePhotoDocument.m_image)) {
-        m_view.m_imageView.SetImage(&thePhotoDocument.m_image, FALSE);
+        m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
         m_view.RefreshFunctionBar();
         RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
     }

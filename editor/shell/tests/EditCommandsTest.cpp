@@ -255,7 +255,6 @@ TEST_F(EditCommands, AutoRotationByExif)
     m_frame->AutoRotateByExif();
     WaitForEdit();
     m_frame->RecalcLayout();
-    m_frame->m_view.m_imageView.ZoomToFit(TRUE);
     const QImage grab = m_frame->GetWidget()->grab().toImage();
     EXPECT_FALSE(shelltest::SaveGrab(grab, "main_autorotated").empty());
 }
