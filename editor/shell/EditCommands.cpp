@@ -72,7 +72,7 @@ LRESULT CMainFrame::OnAlgorithmNotify(WPARAM wParam, LPARAM lParam)
         thePhotoDocument.m_history.Push(&thePhotoDocument.m_image, name);
     m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
     m_view.RefreshFunctionBar();
-    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     return 0;
 }
 
@@ -116,7 +116,7 @@ void CMainFrame::ShowHistoryStep(int (UndoHistory::*step)(CQLImage*))
     if ((thePhotoDocument.m_history.*step)(&thePhotoDocument.m_image)) {
         m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
         m_view.RefreshFunctionBar();
-        RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+        RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
     AfxEndWaitCursor();
 }
@@ -227,7 +227,7 @@ void CMainFrame::OnPaste()
         GlobalUnlock(block);
     }
     CloseClipboard();
-    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void CMainFrame::OnUpdatePaste(CCmdUI* ui)

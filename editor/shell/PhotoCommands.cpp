@@ -46,7 +46,7 @@ void CMainFrame::ShowPhoto(const char* stepName)
     thePhotoDocument.m_history.Push(&thePhotoDocument.m_image, stepName);
     m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
     m_view.RefreshFunctionBar();
-    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     SwitchMenu();
 }
 
@@ -149,7 +149,7 @@ void CMainFrame::OnFileClose()
     if (IsEditing() || !AskSaveChanges())
         return;
     ClearPhoto();
-    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void CMainFrame::OnNextFile()

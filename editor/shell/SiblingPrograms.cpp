@@ -98,7 +98,7 @@ BOOL CMainFrame::LoadSiblingResult(const char* path, int textId)
     m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
     m_view.RefreshFunctionBar();
     SwitchMenu();
-    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     return TRUE;
 }
 
