@@ -67,6 +67,7 @@ public:
     BOOL GetEditedMark() const { return m_edited; }
     WORD GetFocalLength35() const { return m_focal35; }
     WORD GetOrientation() const { return m_orientation; }
+    void SetOrientation(WORD orientation) { m_orientation = orientation; }
     WORD GetByteOrder() const { return m_byteOrder; }
     UINT GetItemCount() const { return m_itemCount; }
     const PropertyItem* GetItems() const { return m_items; }

@@ -39,6 +39,8 @@ DialogCommand g_dialogCommands[] = {
     {32828, nullptr}, {32827, nullptr}, {32909, nullptr},
     // File > Print
     {57608, nullptr},
+    // Edit > Copy: its dialog chooses the rectangle.
+    {57634, nullptr},
 };
 
 // Commands enabled only while the photo has pixels.
@@ -52,7 +54,7 @@ struct WebPage {
     const char* page;
 };
 const WebPage kWebPages[] = {
-    {32833, "help/"},     {57666, "help/"},        {32895, "effects/"},  {32868, "bug-report/"},
+    {32895, "effects/"},  {32868, "bug-report/"},
     {32880, ""},          {32860, "community/"},   {32861, "community/"},
     // What's New: the version, the language and the publisher channel.
     {32871, "qlnew.aspx"},
@@ -131,6 +133,12 @@ BOOL CMainFrame::IsDialogCommand(UINT id)
     return FindDialogCommand(id) != nullptr;
 }
 
+int CMainFrame::RunDialogCommand(UINT id)
+{
+    const DialogCommand* c = FindDialogCommand(id);
+    return c && c->run ? c->run(this) : IDCANCEL;
+}
+
 std::string CMainFrame::WebAddressOf(UINT id)
 {
     const WebPage* p = FindWebPage(id);
@@ -171,6 +179,15 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
         if (nCode == CN_UPDATE_COMMAND_UI && pExtra)
             static_cast<CCmdUI*>(pExtra)->Enable(TRUE);
         return TRUE;
+    }
+    // The photo is being edited on the algorithm thread: nothing may change it.
+    if (IsEditing() && ChangesPhoto(nID)) {
+        if (nCode == CN_UPDATE_COMMAND_UI && pExtra)
+            static_cast<CCmdUI*>(pExtra)->Enable(FALSE);
+        if (nCode == CN_COMMAND && pHandlerInfo)
+            return FALSE;
+        if (nCode == CN_UPDATE_COMMAND_UI || nCode == CN_COMMAND)
+            return TRUE;
     }
     if (nCode == CN_UPDATE_COMMAND_UI && pExtra) {
         auto* ui = static_cast<CCmdUI*>(pExtra);

@@ -2,6 +2,7 @@
 
 #include "editor/shell/EditorApp.h"
 #include "editor/shell/PhotoDocument.h"
+#include "editor/shell/PhotoEditJob.h"
 #include "editor/shell/SplashDlg.h"
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/AlgorithmThread.h"
@@ -9,7 +10,9 @@
 #include "platform/codec/QLImageCodec.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
@@ -22,6 +25,46 @@ ON_WM_ERASEBKGND()
 ON_WM_GETMINMAXINFO()
 ON_COMMAND(32814, OnMaximizeWindow)
 ON_COMMAND(57665, OnAppExit)
+// Photos in and out.
+ON_WM_DROPFILES()
+ON_COMMAND(57601, OnFileOpen)
+ON_COMMAND(57602, OnFileClose)
+ON_COMMAND(32881, OnNextFile)
+ON_COMMAND(32882, OnPrevFile)
+ON_UPDATE_COMMAND_UI(32881, OnUpdateNextFile)
+ON_UPDATE_COMMAND_UI(32882, OnUpdatePrevFile)
+ON_COMMAND(32898, OnOpenRawWizard)
+ON_COMMAND(32905, OnCapture)
+ON_COMMAND(32906, OnCollageFrame)
+ON_COMMAND(32857, OnCheckUpdates)
+ON_UPDATE_COMMAND_UI_RANGE(32898, 32898, OnUpdateSibling)
+ON_UPDATE_COMMAND_UI_RANGE(32905, 32906, OnUpdateSibling)
+ON_UPDATE_COMMAND_UI_RANGE(32857, 32857, OnUpdateSibling)
+ON_COMMAND(32902, OnCopyPhotoshopPlugin)
+ON_UPDATE_COMMAND_UI(32902, OnUpdateCopyPhotoshopPlugin)
+ON_COMMAND(32833, OnHelpTopics)
+ON_COMMAND(57666, OnHelpTopics)
+ON_COMMAND_RANGE(32785, 32788, OnEditCommand)
+ON_COMMAND_RANGE(32775, 32775, OnEditCommand)
+ON_COMMAND_RANGE(32831, 32831, OnEditCommand)
+ON_COMMAND_RANGE(32843, 32844, OnEditCommand)
+ON_COMMAND_RANGE(32846, 32846, OnEditCommand)
+ON_COMMAND_RANGE(32870, 32870, OnEditCommand)
+ON_COMMAND_RANGE(32879, 32879, OnEditCommand)
+ON_UPDATE_COMMAND_UI_RANGE(32785, 32788, OnUpdateEditCommand)
+ON_UPDATE_COMMAND_UI_RANGE(32775, 32775, OnUpdateEditCommand)
+ON_UPDATE_COMMAND_UI_RANGE(32831, 32831, OnUpdateEditCommand)
+ON_UPDATE_COMMAND_UI_RANGE(32843, 32844, OnUpdateEditCommand)
+ON_UPDATE_COMMAND_UI_RANGE(32846, 32846, OnUpdateEditCommand)
+ON_UPDATE_COMMAND_UI_RANGE(32870, 32870, OnUpdateEditCommand)
+ON_UPDATE_COMMAND_UI_RANGE(32879, 32879, OnUpdateEditCommand)
+ON_COMMAND(57637, OnPaste)
+ON_UPDATE_COMMAND_UI(57637, OnUpdatePaste)
+ON_COMMAND(57643, OnUndo)
+ON_COMMAND(57644, OnRedo)
+ON_UPDATE_COMMAND_UI(57643, OnUpdateUndo)
+ON_UPDATE_COMMAND_UI(57644, OnUpdateRedo)
+ON_MESSAGE(WM_ALGORITHM_NOTIFY, OnAlgorithmNotify)
 END_MESSAGE_MAP()
 
 namespace {
@@ -86,6 +129,7 @@ CMainFrame::CMainFrame() = default;
 
 CMainFrame::~CMainFrame()
 {
+    WaitForEdit();
     if (g_hintWnd == &m_hint)
         g_hintWnd = nullptr;
 }
@@ -135,6 +179,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     SetToolTexts();
     m_view.m_funcBar.m_frame = this;
     m_view.m_funcBar.m_kitMode = &m_kitMode;
+    m_view.m_imageView.m_kitMode = &m_kitMode;
     if (!m_view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this,
                        AFX_IDW_PANE_FIRST))
         return -1;
@@ -231,10 +276,7 @@ void CMainFrame::SetPhotoTitle(const char* path)
 
 void CMainFrame::ClearPhoto()
 {
-    thePhotoDocument.Clear();
-    m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
-    m_view.RefreshFunctionBar();
-    SwitchMenu();
+    FreePhoto();
     SetEmptyTitle();
 }
 
@@ -285,9 +327,18 @@ void CMainFrame::ProcessCommandLine()
     const char* line = app && app->m_lpCmdLine ? app->m_lpCmdLine : "";
     while (*line == ' ')
         ++line;
-    // The "-i" kit mode arrives with the kit's host.
-    if (strncasecmp(line, "-i", 2) == 0)
-        return;
+    if (strncasecmp(line, "-i", 2) == 0) {
+        if (!LoadKit()) {
+            AfxMessageBox((std::string("Can not find ") + kKitLibrary).c_str());
+            std::exit(-1);
+        }
+        m_kitMode = 1;
+        while (*line && *line != ' ')
+            ++line;
+        while (*line == ' ')
+            ++line;
+        TrimMenusForKitMode();
+    }
     char text[261];
     std::snprintf(text, sizeof text, "%s", line);
     if (text[0] == '"') {
@@ -296,12 +347,22 @@ void CMainFrame::ProcessCommandLine()
             *close = '\0';
         std::memmove(text, text + 1, std::strlen(text + 1) + 1);
     }
-    if (CQLImageCodec::GetFileType(text) != QL_FILE_UNKNOWN)
+    if (m_kitMode)
+        OpenFromKit(text);
+    else if (CQLImageCodec::GetFileType(text) != QL_FILE_UNKNOWN)
         OpenImageFile(text, 1);
 }
 
 void CMainFrame::OnClose()
 {
+    WaitForEdit();
+    if (m_kitMode) {
+        // Only a result file the editor itself made is the unsaved result.
+        if (m_deleteOnClose && !m_kitResultExisted && thePhotoDocument.m_path[0])
+            std::remove(thePhotoDocument.m_path);
+    } else if (!AskSaveChanges()) {
+        return;
+    }
     if (auto* app = dynamic_cast<CEditorApp*>(AfxGetApp()))
         app->SaveSettings();
     if (CWinApp* app = AfxGetApp()) {

@@ -9,6 +9,15 @@
 #include "platform/afx/Afx.h"
 #include "platform/afx/ToolBar.h"
 
+#include <memory>
+#include <string>
+
+class CPhotoEditJob;
+class UndoHistory;
+
+// The -i mode's library in the program folder.
+inline constexpr char kKitLibrary[] = "QuilloKit.so";
+
 // The toolbar's normal, disabled and hot pictures.
 class CToolBarImages {
 public:
@@ -47,6 +56,34 @@ public:
     // tells the user and leaves the editor empty. TRUE when loaded.
     BOOL OpenImageFile(const char* path, int setTitle);
     void ProcessCommandLine();
+
+    // Photos in and out.
+    // 1 to go on (nothing to save, "No", or "Yes" and the save-mode dialog
+    // saved), 0 to stay.
+    int AskSaveChanges();
+    // Saves a modified photo back first when saveFirst is set (stopping with
+    // UI text 18 when that fails), then opens path. FALSE when it stopped.
+    BOOL ChangePhoto(const char* path, int saveFirst);
+    void AutoRotateByExif();
+    BOOL LoadKit();
+    void TrimMenusForKitMode();
+    BOOL OpenFromKit(const char* path);
+    // Close in kit mode; FALSE when nothing was written.
+    BOOL SaveAndExitKitMode();
+    // Starts program name of the program folder and waits with the frame
+    // hidden; the child's exit code, -1 when it could not start.
+    int RunSibling(const char* name, const char* arg1 = nullptr, const char* arg2 = nullptr,
+                   const char* arg3 = nullptr, const char* arg4 = nullptr);
+    static BOOL HasSibling(const char* name);
+    // The frame's own editing commands: a work copy is made on the algorithm
+    // thread; until its done notice, commands that change the photo are off.
+    BOOL StartEdit(UINT command);
+    BOOL IsEditing() const { return m_editJob != nullptr; }
+    // Paste of a CF_DIB block into the empty editor; FALSE when refused.
+    BOOL PasteDib(const void* block, size_t size);
+    // The program folder the sibling programs, the kit and the help page are
+    // looked for in.
+    static std::string ProgramFolder();
     // "Quillo Editor <custom>", or with the photo's file name after it.
     void SetEmptyTitle();
     void SetPhotoTitle(const char* path);
@@ -55,6 +92,8 @@ public:
     // returns the runner it replaced.
     static FrameDialogRunner SetDialogRunner(UINT id, FrameDialogRunner run);
     static BOOL IsDialogCommand(UINT id);
+    // Runs the command's dialog; IDCANCEL when it has none.
+    int RunDialogCommand(UINT id);
     // The web page of a command ("" when it has none).
     static std::string WebAddressOf(UINT id);
 
@@ -71,6 +110,30 @@ protected:
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* info);
     afx_msg void OnMaximizeWindow();
     afx_msg void OnAppExit();
+    afx_msg void OnFileOpen();
+    afx_msg void OnFileClose();
+    afx_msg void OnDropFiles(HDROP drop);
+    afx_msg void OnNextFile();
+    afx_msg void OnPrevFile();
+    afx_msg void OnUpdateNextFile(CCmdUI* ui);
+    afx_msg void OnUpdatePrevFile(CCmdUI* ui);
+    afx_msg void OnOpenRawWizard();
+    afx_msg void OnCapture();
+    afx_msg void OnCollageFrame();
+    afx_msg void OnCheckUpdates();
+    afx_msg void OnCopyPhotoshopPlugin();
+    afx_msg void OnUpdateSibling(CCmdUI* ui);
+    afx_msg void OnUpdateCopyPhotoshopPlugin(CCmdUI* ui);
+    afx_msg void OnHelpTopics();
+    afx_msg void OnEditCommand(UINT id);
+    afx_msg void OnUpdateEditCommand(CCmdUI* ui);
+    afx_msg void OnPaste();
+    afx_msg void OnUpdatePaste(CCmdUI* ui);
+    afx_msg void OnUndo();
+    afx_msg void OnRedo();
+    afx_msg void OnUpdateUndo(CCmdUI* ui);
+    afx_msg void OnUpdateRedo(CCmdUI* ui);
+    afx_msg LRESULT OnAlgorithmNotify(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -79,6 +142,24 @@ private:
     void ClearPhoto();
     BOOL DialogEnabled(UINT id) const;
     void SetFrameTitle(const char* title);
+    // Forgets the photo and empties the views, keeping the title.
+    void FreePhoto();
+    void ShowPhoto(const char* stepName);
+    BOOL OpenRawResult(const char* path);
+    BOOL LoadSiblingResult(const char* path, int textId);
+    BOOL SavePhotoBack(int quality);
+    // Opens the next (step 1) or previous (-1) photo of the folder.
+    void GoToFolderPhoto(int step);
+    void ShowHistoryStep(int (UndoHistory::*step)(CQLImage*));
+    void WaitForEdit();
+    static BOOL ChangesPhoto(UINT id);
+
+    std::unique_ptr<CPhotoEditJob> m_editJob;
+    UINT m_editCommand = 0;
+    // The job turns the photo by its EXIF orientation.
+    BOOL m_rotatingByExif = FALSE;
+    // The kit's result file was there before the editor ran.
+    BOOL m_kitResultExisted = FALSE;
 };
 
 // Fills the frame's dialog table with every dialog the editor has.
@@ -86,3 +167,10 @@ void RegisterDialogRunners();
 
 // The length of the file at path; 0 when it cannot be opened.
 int GetFileSize(const char* path);
+
+// Copies the rectangle of image (clamped to it) to the clipboard as a 32-bit
+// bottom-up CF_DIB, alpha made 255 in the copy only; tells the user when
+// the clipboard is busy. TRUE when the clipboard took it.
+BOOL CopyImageToClipboard(CWnd* owner, const CQLImage& image, RECT rect);
+// The CF_DIB block of that rectangle; NULL for an empty rectangle.
+HGLOBAL MakeDibBlock(const CQLImage& image, RECT rect);

@@ -54,6 +54,14 @@ void CMainImageView::DoubleClick(UINT flags, CPoint point)
     MergedZoomView::DoubleClick(flags, point);
 }
 
+void CMainImageView::TrimForKitMode(CBitmapMenu* popup)
+{
+    popup->DeleteMenu(7, MF_BYPOSITION);
+    popup->DeleteMenu(10, MF_BYPOSITION);
+    popup->DeleteMenu(kNextPhoto, MF_BYCOMMAND);
+    popup->DeleteMenu(kPrevPhoto, MF_BYCOMMAND);
+}
+
 void CMainImageView::RightButtonDown(UINT, CPoint point)
 {
     if (!HasPixels())
@@ -68,6 +76,8 @@ void CMainImageView::RightButtonDown(UINT, CPoint point)
     CBitmapMenu* popup = menu.SubMenuAt(0);
     if (!popup)
         return;
+    if (m_kitMode && *m_kitMode)
+        TrimForKitMode(popup);
     const FolderPhotoList& folder = thePhotoDocument.m_folderList;
     if (!folder.HasNext())
         popup->EnableMenuItem(kNextPhoto, MF_BYCOMMAND | MF_GRAYED);

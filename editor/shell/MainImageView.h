@@ -5,6 +5,8 @@
 
 #include "editor/ui/ZoomView.h"
 
+class CBitmapMenu;
+
 class CMainImageView : public MergedZoomView {
     DECLARE_DYNAMIC(CMainImageView)
 public:
@@ -19,4 +21,9 @@ public:
 
     // The empty view's gradient over rect.
     static void PaintEmptyBackground(CDC* dc, const RECT& rect);
+    // The -i mode's context menu: no Save, Open, Next or Prev. Photo.
+    static void TrimForKitMode(CBitmapMenu* popup);
+
+    // The frame's kit mode flag; NULL outside a frame.
+    const int* m_kitMode = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "editor/shell/PhotoDocument.h"
 
+#include "kit/ComplexImageUtils.h"
+
 #include <cstring>
 #include <utility>
 
@@ -27,6 +29,8 @@ CPhotoDocument::~CPhotoDocument()
 
 void CPhotoDocument::Clear()
 {
+    delete m_kit;
+    m_kit = nullptr;
     m_state = 0;
     m_history.Reset();
     m_image.Free();

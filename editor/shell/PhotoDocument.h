@@ -46,7 +46,8 @@ public:
     CPhotoDocument& operator=(const CPhotoDocument&) = delete;
 
     // Forgets the photo: state 0, history reset, image freed, path and size
-    // emptied, so nothing can later be saved over an unrelated file.
+    // emptied, so nothing can later be saved over an unrelated file; the kit
+    // object is deleted.
     void Clear();
     // The photo's file name up to its first full stop into out (empty when
     // the name begins with one); returns the place of that full stop in

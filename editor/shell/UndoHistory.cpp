@@ -172,6 +172,15 @@ void UndoHistory::CutFrom(int number)
 
 int UndoHistory::Push(const CQLImage* image, const char* actionName)
 {
+    BYTE* block = nullptr;
+    DWORD length = 0;
+    if (!SnapshotCodec::Encode(image, &block, &length))
+        return PushSnapshot(nullptr, 0, actionName);
+    return PushSnapshot(std::unique_ptr<BYTE[]>(block), length, actionName);
+}
+
+int UndoHistory::PushSnapshot(std::unique_ptr<BYTE[]> block, DWORD length, const char* actionName)
+{
     if (m_refresh) {
         m_refresh = FALSE;
         if (!m_groups.empty() && g_windowCalls.sendMessage)
@@ -179,12 +188,10 @@ int UndoHistory::Push(const CQLImage* image, const char* actionName)
                                       reinterpret_cast<LPARAM>(&m_groups.back().steps.front()));
     }
 
-    BYTE* block = nullptr;
-    DWORD length = 0;
-    if (!SnapshotCodec::Encode(image, &block, &length))
+    if (!block)
         return Fail();
     LONGLONG offset = 0;
-    if (!WriteBlock(std::unique_ptr<BYTE[]>(block), length, &offset))
+    if (!WriteBlock(std::move(block), length, &offset))
         return Fail();
     m_failureShown = FALSE;
 

@@ -67,6 +67,9 @@ public:
     // reset, undo is off for what came before, the photo stays marked
     // modified and the user is told once.
     int Push(const CQLImage* image, const char* actionName);
+    // The same with the image's snapshot block already made (SnapshotCodec),
+    // so that the encoding can run away from the interface thread.
+    int PushSnapshot(std::unique_ptr<BYTE[]> block, DWORD length, const char* actionName);
     int Undo(CQLImage* image);
     int Redo(CQLImage* image);
     BOOL CanUndo() const { return m_current > 1; }

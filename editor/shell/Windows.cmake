@@ -194,3 +194,7 @@ endif()
 
 # Printing: the image printer the album shares, and the print dialog.
 include(Print.cmake)
+
+# Photos in and out: opening, browsing, QuilloKit, the sibling programs and
+# the editing commands.
+include(Photos.cmake)

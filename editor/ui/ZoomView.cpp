@@ -5,12 +5,14 @@
 #include "editor/ui/HintWnd.h"
 #include "editor/ui/SkinDrawing.h"
 #include "editor/shell/UITextTable.h"
+#include "kit/ComplexImageUtils.h"
 #include "platform/afx/QtBridge.h"
 #include "platform/afx/Resources.h"
 #include "platform/afx/WinApp.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <string>
 
@@ -1074,8 +1076,22 @@ void MergedZoomView::EnableMergedDisplay(BOOL on)
 
 void MergedZoomView::RebuildMergedCopy()
 {
-    // The layered-image object of the -i mode is not part of this build; the
-    // copy keeps what it holds.
+    CComplexImageUtils* kit = m_layeredSource ? *m_layeredSource : nullptr;
+    UINT w = 0, h = 0;
+    if (m_image)
+        m_image->GetSize(&w, &h);
+    if (!kit || !w || !h)
+        return;
+    const INTERNAL_IMAGE edited{static_cast<std::int32_t>(w), static_cast<std::int32_t>(h), m_image->GetBuffer(0, 0)};
+    const INTERNAL_IMAGE merged = kit->MaybeChanged(edited);
+    if (!IsSoundImage(merged))
+        return;
+    // Create keeps the buffer when the size is unchanged.
+    if (m_merged.Create(merged.width, merged.height) != 0)
+        return;
+    const size_t rowBytes = static_cast<size_t>(merged.width) * 4;
+    for (int y = 0; y < merged.height; ++y)
+        std::memcpy(m_merged.GetBuffer(0, y), merged.bits + rowBytes * y, rowBytes);
 }
 
 void MergedZoomView::PaintImage(CDC* dc)

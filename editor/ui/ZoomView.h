@@ -8,6 +8,7 @@
 #include "platform/afx/Afx.h"
 
 class ZoomView;
+class CComplexImageUtils;
 
 // What goes with every notice: lParam is the address of this record.
 struct ZoomViewNotice {
@@ -222,6 +223,9 @@ public:
 
     CQLImage m_merged;
     BOOL m_mergedDisplay = FALSE;
+    // Where the -i mode's layered-image object is kept (it may be replaced
+    // or deleted meanwhile); NULL: no merged picture to show.
+    CComplexImageUtils* const* m_layeredSource = nullptr;
 
 protected:
     // The copy comes from the layered-image object of the -i mode; without

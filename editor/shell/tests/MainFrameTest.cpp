@@ -12,10 +12,6 @@
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Profile.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QThread>
 #include <QWidget>
 
 #include <cstdio>
@@ -449,50 +445,16 @@ TEST_F(MainFrame, ProgramOpensItsPhotoAndClosesCleanly)
     const std::string photo = CorpusFile(kCanon);
     if (photo.empty())
         GTEST_SKIP() << "corpus absent";
-    namespace fs = std::filesystem;
-    const fs::path folder = m_folder.Path() + "program";
-    fs::create_directories(folder);
-    fs::copy_file(QUILLO_EDITOR_PROGRAM, folder / "QuilloEditor");
-    fs::copy(fs::path(QUILLO_PROGRAM_DIR) / "skin", folder / "skin", fs::copy_options::recursive);
-    std::ofstream(folder / "Quillo.ini") << "[General]\nUserName=Tester\n";
-
-    // Both processes look for windows in one place.
-    const std::string runtime = m_folder.Path() + "runtime";
-    fs::create_directories(runtime);
-    fs::permissions(runtime, fs::perms::owner_all);
-    const std::string oldRuntime = std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    process.start(QString::fromStdString((folder / "QuilloEditor").string()), {QString::fromStdString(photo)});
-    ASSERT_TRUE(process.waitForStarted(10000));
-
-    HWND editor = nullptr;
-    QElapsedTimer timer;
-    timer.start();
-    while (!editor && timer.elapsed() < 60000 && process.state() == QProcess::Running) {
-        editor = ::FindWindow(nullptr, "Quillo Editor  - Canon_40D.jpg");
-        if (!editor)
-            QThread::msleep(100);
-    }
-    EXPECT_NE(editor, nullptr);
-    if (editor)
-        EXPECT_TRUE(::PostMessage(editor, WM_CLOSE, 0, 0));
-    const bool ended = process.waitForFinished(30000);
-    if (!ended)
-        process.kill();
-    if (oldRuntime.empty())
-        unsetenv("XDG_RUNTIME_DIR");
-    else
-        setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    ASSERT_TRUE(ended);
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
+    const std::string folder = m_folder.Path() + "program";
+    const shelltest::ProgramRun run = shelltest::RunProgramCopy(QUILLO_EDITOR_PROGRAM, folder,
+                                                                "[General]\nUserName=Tester\n", {photo},
+                                                                "Quillo Editor  - Canon_40D.jpg");
+    EXPECT_TRUE(run.windowFound);
+    ASSERT_TRUE(run.ended);
+    EXPECT_TRUE(run.normalExit);
+    EXPECT_EQ(run.exitCode, 0);
     for (const char* key : {"qleFUNC", "qleNAV", "qleHIS", "qlePAINT"})
-        EXPECT_NE(GetPrivateProfileInt("Interface", key, -7, (folder / "Quillo.ini").c_str()), static_cast<UINT>(-7)) << key;
+        EXPECT_NE(GetPrivateProfileInt("Interface", key, -7, (folder + "/Quillo.ini").c_str()), static_cast<UINT>(-7)) << key;
 }
 
 }  // namespace

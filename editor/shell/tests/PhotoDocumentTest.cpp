@@ -1,5 +1,6 @@
 #include "editor/shell/FolderPhotoList.h"
 #include "editor/shell/PhotoDocument.h"
+#include "kit/ComplexImageUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -187,3 +188,24 @@ TEST_F(PhotoDocumentFiles, HistoryWritesInTheBackgroundAndUndoes)
 }
 
 } // namespace
+
+// The -i mode's kit object belongs to the document until it is cleared.
+TEST(PhotoDocumentTest, ClearDeletesTheKitObject)
+{
+    struct Kit : CComplexImageUtils {
+        explicit Kit(int* deleted) : m_deleted(deleted) {}
+        ~Kit() override { ++*m_deleted; }
+        INTERNAL_IMAGE MaybeChanged(INTERNAL_IMAGE image) override { return image; }
+        INTERNAL_IMAGE GetImageForEdit() override { return {0, 0, nullptr}; }
+        int FromFile(const char*) override { return 0; }
+        int* m_deleted;
+    };
+    int deleted = 0;
+    CPhotoDocument doc;
+    doc.m_kit = new Kit(&deleted);
+    doc.Clear();
+    EXPECT_EQ(deleted, 1);
+    EXPECT_EQ(doc.m_kit, nullptr);
+    doc.Clear();
+    EXPECT_EQ(deleted, 1);
+}

@@ -4,6 +4,11 @@
 #include "editor/ui/AppSettings.h"
 #include "platform/codec/QLImageCodec.h"
 
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -112,6 +117,55 @@ bool LoadCorpusPhoto(const char* path, CQLImage* image)
     const std::string full = std::string(QUILLO_CORPUS_DIR) + "/" + path;
     CQLImageCodec codec;
     return std::filesystem::exists(full) && codec.LoadFile(full.c_str(), image) != 0;
+}
+
+ProgramRun RunProgramCopy(const std::string& program, const std::string& folder, const std::string& profile,
+                          const std::vector<std::string>& args, const char* title)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(folder);
+    const fs::path copy = fs::path(folder) / fs::path(program).filename();
+    fs::copy_file(program, copy, fs::copy_options::overwrite_existing);
+    fs::copy(fs::path(QUILLO_PROGRAM_DIR) / "skin", fs::path(folder) / "skin",
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    std::ofstream(fs::path(folder) / "Quillo.ini") << profile;
+
+    // Both processes look for windows in one place.
+    const std::string runtime = folder + "/runtime";
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    const std::string oldRuntime = Env("XDG_RUNTIME_DIR");
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    QStringList arguments;
+    for (const std::string& a : args)
+        arguments << QString::fromStdString(a);
+    process.start(QString::fromStdString(copy.string()), arguments);
+    ProgramRun run;
+    if (process.waitForStarted(10000)) {
+        HWND window = nullptr;
+        QElapsedTimer timer;
+        timer.start();
+        while (!window && timer.elapsed() < 60000 && process.state() == QProcess::Running) {
+            window = ::FindWindow(nullptr, title);
+            if (!window)
+                QThread::msleep(100);
+        }
+        run.windowFound = window != nullptr;
+        if (window)
+            ::PostMessage(window, WM_CLOSE, 0, 0);
+        run.ended = process.waitForFinished(30000);
+        if (!run.ended)
+            process.kill();
+        run.normalExit = process.exitStatus() == QProcess::NormalExit;
+        run.exitCode = process.exitCode();
+    }
+    Restore("XDG_RUNTIME_DIR", oldRuntime);
+    return run;
 }
 
 }  // namespace shelltest

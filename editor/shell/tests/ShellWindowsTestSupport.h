@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace shelltest {
 
@@ -38,5 +39,19 @@ void MakeImage(CQLImage* image, int w, int h, const std::function<CPixel(int, in
 std::string SaveGrab(const QImage& grab, const char* name);
 // The corpus photo at path (under the corpus folder), loaded; false when absent.
 bool LoadCorpusPhoto(const char* path, CQLImage* image);
+
+// What became of a program run by RunProgramCopy.
+struct ProgramRun {
+    bool windowFound = false;
+    bool ended = false;
+    bool normalExit = false;
+    int exitCode = -1;
+};
+// Copies program, with the skin of the build's program folder, into folder
+// beside a Quillo.ini of this text; starts it offscreen with args; waits for
+// its window titled title, closes that window from this process and waits
+// for the end. Windows are found under a private XDG_RUNTIME_DIR in folder.
+ProgramRun RunProgramCopy(const std::string& program, const std::string& folder, const std::string& profile,
+                          const std::vector<std::string>& args, const char* title);
 
 }  // namespace shelltest
