@@ -8,6 +8,7 @@
 #include "algorithms/OverlayBlendAlgorithm.h"
 #include "editor/retouch/LayerPage.h"
 #include "editor/retouch/NavigationPage.h"
+#include "editor/retouch/TextSettings.h"
 #include "editor/ui/EffecPage.h"
 #include "editor/ui/SkinTabCtrl.h"
 #include "editor/ui/ZoomView.h"

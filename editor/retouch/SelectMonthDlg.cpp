@@ -1,6 +1,7 @@
 #include "editor/retouch/SelectMonthDlg.h"
 
 #include "editor/retouch/MonthCalendar.h"
+#include "platform/afx/CommCtrl.h"
 
 #include <cstdio>
 #include <ctime>

@@ -9,6 +9,7 @@
 #include "editor/adjust/ProfHistogramDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
+#include "editor/retouch/OverlayCommands.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PrintImageDlg.h"
@@ -76,4 +77,7 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });
     CMainFrame::SetDialogRunner(32874, [](CMainFrame*) { return static_cast<int>(CMultiHDRWork().Run()); });
     CMainFrame::SetDialogRunner(32875, [](CMainFrame* frame) { return RunMultiShootDlg(frame); });
+    // Text and pictures over the photo.
+    CMainFrame::SetDialogRunner(32828, [](CMainFrame* frame) { return RunInsertImageSheet(frame); });
+    CMainFrame::SetDialogRunner(32827, [](CMainFrame* frame) { return RunInsertTextSheet(frame); });
 }

@@ -97,10 +97,14 @@ TEST_F(MainView, TakesItsClassAndStylesFromPreCreateWindow)
     EXPECT_EQ(m_view->m_imageView.GetDlgCtrlID(), static_cast<int>(CMainView::kImageViewId));
     EXPECT_EQ(m_view->m_tabsTop.GetDlgCtrlID(), static_cast<int>(CMainView::kTopStripId));
     EXPECT_EQ(m_view->m_tabsBottom.GetDlgCtrlID(), static_cast<int>(CMainView::kBottomStripId));
-    // The top strip holds the "Histograms" page alone, the bottom one "History".
-    ASSERT_EQ(m_view->m_tabsTop.GetTabCount(), 1);
-    EXPECT_STREQ(m_view->m_tabsTop.GetTab(0).caption, "Histograms");
-    EXPECT_EQ(m_view->m_tabsTop.GetActivePage(), &m_view->m_histogramPanel);
+    // The top strip holds "Navigation" (shown first) and "Histograms", the
+    // bottom one "History".
+    ASSERT_EQ(m_view->m_tabsTop.GetTabCount(), 2);
+    EXPECT_STREQ(m_view->m_tabsTop.GetTab(0).caption, "Navigation");
+    EXPECT_STREQ(m_view->m_tabsTop.GetTab(1).caption, "Histograms");
+    EXPECT_EQ(m_view->m_tabsTop.GetActivePage(), &m_view->m_navigator);
+    EXPECT_EQ(m_view->m_navigator.GetView(), &m_view->m_imageView);
+    EXPECT_EQ(m_view->m_imageView.m_navigator, &m_view->m_navigator);
     ASSERT_EQ(m_view->m_tabsBottom.GetTabCount(), 1);
     EXPECT_STREQ(m_view->m_tabsBottom.GetTab(0).caption, "History");
     EXPECT_TRUE(m_view->m_historyBar.IsWindowVisible());
