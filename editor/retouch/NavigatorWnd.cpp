@@ -65,8 +65,10 @@ void CNavigatorWnd::UpdateGeometry()
         return;
     const int shownW = static_cast<int>(std::ceil((m_view->m_imageArea.right - m_view->m_imageArea.left) / scale));
     const int shownH = static_cast<int>(std::ceil((m_view->m_imageArea.bottom - m_view->m_imageArea.top) / scale));
-    m_viewRect = navigator::ViewRect(m_box, w, h, m_view->m_scrollX, m_view->m_scrollY, std::min(shownW, w),
-                                     std::min(shownH, h));
+    // A photo smaller than the view is centred there: all of it shows.
+    const int x0 = std::max(0, m_view->m_scrollX), y0 = std::max(0, m_view->m_scrollY);
+    const int x1 = std::min(w, m_view->m_scrollX + shownW), y1 = std::min(h, m_view->m_scrollY + shownH);
+    m_viewRect = navigator::ViewRect(m_box, w, h, x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
 }
 
 void CNavigatorWnd::DrawThumbnail(CDC* dc)

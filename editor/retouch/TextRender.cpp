@@ -157,6 +157,10 @@ bool DrawBalloon(const TextStyle& style, const CQLImage& block, CQLImage* drawin
     DeleteObject(white);
     if (!canvas.CopyTo(drawing))
         return false;
+    // Green carries only the text.
+    BYTE* p = drawing->GetBuffer(0, 0);
+    for (size_t i = 0, n = static_cast<size_t>(w) * h; i < n; ++i)
+        p[i * 4 + 1] = 0;
     for (UINT y = 0; y < bh; ++y) {
         const int dy = g.textOrigin.y + static_cast<int>(y);
         if (dy < 0 || dy >= h)

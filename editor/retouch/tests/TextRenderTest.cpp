@@ -175,8 +175,11 @@ TEST(TextObjectTest, BalloonIsOpaqueAroundTheTextAndClearOutside)
     UINT w = 0, h = 0;
     object.GetSize(&w, &h);
     EXPECT_EQ(object.GetPixel2(0, 0).a, 0);  // outside the ellipse
-    const CPixel centre = object.GetPixel2(static_cast<int>(w / 2), static_cast<int>(h * 3 / 8));
-    EXPECT_EQ(centre.a, 255);
+    // Balloon colour inside the body, away from the text.
+    const CPixel inside = object.GetPixel2(static_cast<int>(w / 2), static_cast<int>(h / 10));
+    EXPECT_EQ(inside.a, 255);
+    EXPECT_EQ(inside.b, 128);
+    EXPECT_EQ(inside.r, 255);
     // The tail reaches toward the bottom right, outside the ellipse.
     EXPECT_GT(object.GetPixel2(static_cast<int>(w * 0.825), static_cast<int>(h * 0.85)).a, 0);
     EXPECT_EQ(object.GetPixel2(static_cast<int>(w * 0.2), static_cast<int>(h * 0.85)).a, 0);
