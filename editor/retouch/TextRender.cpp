@@ -5,19 +5,29 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 namespace {
 
 constexpr int kScale = 4;
-// Above this many pixels at the drawing scale the text is not drawn.
-constexpr long long kMaxDrawPixels = 1LL << 27;
+// Drawing at four times the size runs in bands of this many rows, each
+// reduced as soon as it is drawn: the whole drawing never exists at once.
+constexpr int kBandRows = 128;
+// Above this many pixels in one band, or in the reduced object, nothing is drawn.
+constexpr long long kMaxBandPixels = 1LL << 24;
+constexpr long long kMaxObjectPixels = 1LL << 26;
 
-// A memory DC drawing into a zeroed 32-bit top-down DIB of w x h.
+int RoundUp4(int v)
+{
+    return (v + kScale - 1) / kScale * kScale;
+}
+
+// A memory DC drawing into a 32-bit top-down DIB of w x h.
 class DibCanvas {
 public:
     DibCanvas(int w, int h) : width(w), height(h)
     {
-        if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxDrawPixels)
+        if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxBandPixels)
             return;
         dc = CreateCompatibleDC(nullptr);
         if (!dc)
@@ -34,7 +44,6 @@ public:
             return;
         bits = static_cast<BYTE*>(b);
         old = SelectObject(dc, bitmap);
-        PatBlt(dc, 0, 0, w, h, BLACKNESS);
     }
     ~DibCanvas()
     {
@@ -49,24 +58,60 @@ public:
     DibCanvas& operator=(const DibCanvas&) = delete;
 
     bool Ok() const { return bits != nullptr; }
-    // The drawing as an image, every byte as drawn.
-    bool CopyTo(CQLImage* image) const
-    {
-        GdiFlush();
-        if (image->Create(static_cast<UINT>(width), static_cast<UINT>(height)) != 0)
-            return false;
-        std::memcpy(image->GetBuffer(0, 0), bits, image->GetAreaByteSize());
-        return true;
-    }
 
     HDC dc = nullptr;
     int width, height;
+    BYTE* bits = nullptr;
 
 private:
     HBITMAP bitmap = nullptr;
     HGDIOBJ old = nullptr;
-    BYTE* bits = nullptr;
 };
+
+// Adds the 4 x 4 means of rows [0, rows) of a w-wide BGRA buffer into
+// target from row targetRow; missing pixels of a partial square count 0.
+// The drawings are grey (white on black), so one byte stands for all four.
+void ReduceBandBy4(const BYTE* bits, int w, int rows, CQLImage* target, int targetRow)
+{
+    UINT tw = 0, th = 0;
+    target->GetSize(&tw, &th);
+    std::vector<unsigned> sums(tw);
+    for (int y0 = 0; y0 < rows && targetRow + y0 / 4 < static_cast<int>(th); y0 += 4) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int y = y0; y < std::min(rows, y0 + 4); ++y) {
+            const BYTE* g = bits + static_cast<size_t>(y) * w * 4 + 1;
+            for (int x = 0; x < w; ++x)
+                sums[static_cast<size_t>(x) >> 2] += g[static_cast<size_t>(x) * 4];
+        }
+        BYTE* out = target->GetBuffer(0, targetRow + y0 / 4);
+        for (size_t i = 0; i < sums.size(); ++i)
+            std::memset(out + i * 4, static_cast<int>(sums[i] / 16), 4);
+    }
+}
+
+// The reduced picture of a w4 x h4 drawing made band by band: draw gets
+// the DC, cleared to black, and the drawing row at the band's top.
+using BandDraw = std::function<bool(HDC dc, int top)>;
+bool DrawReduced(int w4, int h4, const BandDraw& draw, CQLImage* reduced)
+{
+    w4 = RoundUp4(std::max(1, w4));
+    h4 = RoundUp4(std::max(1, h4));
+    if (static_cast<long long>(w4 / kScale) * (h4 / kScale) > kMaxObjectPixels)
+        return false;
+    DibCanvas canvas(w4, std::min(kBandRows, h4));
+    if (!canvas.Ok() || reduced->Create(static_cast<UINT>(w4 / kScale), static_cast<UINT>(h4 / kScale)) != 0)
+        return false;
+    for (int top = 0; top < h4; top += kBandRows) {
+        const int rows = std::min(kBandRows, h4 - top);
+        // The DIB's own bits: clearing them needs no raster operation.
+        std::memset(canvas.bits, 0, static_cast<size_t>(w4) * rows * 4);
+        if (!draw(canvas.dc, top))
+            return false;
+        GdiFlush();
+        ReduceBandBy4(canvas.bits, w4, rows, reduced, top / kScale);
+    }
+    return true;
+}
 
 HFONT MakeFont(const TextStyle& style)
 {
@@ -76,8 +121,8 @@ HFONT MakeFont(const TextStyle& style)
                       style.face.c_str());
 }
 
-// The text block at the drawing scale: each line white on black.
-bool DrawTextBlock(const TextStyle& style, const std::string& text, CQLImage* block)
+// The text block, drawn white on black at four times the size and reduced.
+bool DrawTextBlock(const TextStyle& style, const std::string& text, CQLImage* reduced, SIZE* drawnSize)
 {
     const std::vector<std::string> lines = SplitTextLines(text);
     HFONT font = MakeFont(style);
@@ -85,11 +130,10 @@ bool DrawTextBlock(const TextStyle& style, const std::string& text, CQLImage* bl
         return false;
     HDC measure = CreateCompatibleDC(nullptr);
     bool ok = measure != nullptr;
-    TextBlockLayout layout;
+    std::vector<SIZE> extents;
+    std::vector<bool> empty;
     if (ok) {
         HGDIOBJ oldFont = SelectObject(measure, font);
-        std::vector<SIZE> extents;
-        std::vector<bool> empty;
         for (const std::string& line : lines) {
             SIZE s{};
             const bool blank = line.empty();
@@ -102,91 +146,83 @@ bool DrawTextBlock(const TextStyle& style, const std::string& text, CQLImage* bl
         }
         SelectObject(measure, oldFont);
         DeleteDC(measure);
-        layout = LayoutTextBlock(extents, empty, style.alignment, style.size * kScale);
     }
-    // Whole 4 x 4 squares: the reduction then loses no partial column.
-    const int w = (layout.width + kScale - 1) / kScale * kScale, h = (layout.height + kScale - 1) / kScale * kScale;
-    if (ok) {
-        DibCanvas canvas(w, h);
-        ok = canvas.Ok();
-        if (ok) {
-            HGDIOBJ oldFont = SelectObject(canvas.dc, font);
-            SetTextColor(canvas.dc, RGB(255, 255, 255));
-            SetBkMode(canvas.dc, TRANSPARENT);
-            for (size_t i = 0; i < lines.size() && ok; ++i)
-                if (!lines[i].empty())
-                    ok = TextOut(canvas.dc, layout.origins[i].x, layout.origins[i].y, lines[i].c_str(),
-                                 static_cast<int>(lines[i].size())) != FALSE;
-            SelectObject(canvas.dc, oldFont);
-            ok = ok && canvas.CopyTo(block);
+    const TextBlockLayout layout = LayoutTextBlock(extents, empty, style.alignment, style.size * kScale);
+    *drawnSize = SIZE{layout.width, layout.height};
+    const BandDraw draw = [&](HDC dc, int top) {
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SetTextColor(dc, RGB(255, 255, 255));
+        SetBkMode(dc, TRANSPARENT);
+        bool drawn = true;
+        for (size_t i = 0; i < lines.size() && drawn; ++i) {
+            const POINT at = layout.origins[i];
+            if (lines[i].empty() || at.y + extents[i].cy <= top || at.y >= top + kBandRows)
+                continue;
+            drawn = TextOut(dc, at.x, at.y - top, lines[i].c_str(), static_cast<int>(lines[i].size())) != FALSE;
         }
-    }
+        SelectObject(dc, oldFont);
+        return drawn;
+    };
+    ok = ok && DrawReduced(layout.width, layout.height, draw, reduced);
     DeleteObject(font);
     return ok;
 }
 
-// The balloon drawn white on black with the text block's value in green:
-// blue and red carry the shape, green the text.
-bool DrawBalloon(const TextStyle& style, const CQLImage& block, CQLImage* drawing)
+// The balloon's coverage, drawn white on black at four times the size and
+// reduced; text is the reduced text block, set into it.
+bool DrawBalloon(const TextStyle& style, SIZE block, CQLImage* shape, POINT* textAt)
 {
-    UINT bw = 0, bh = 0;
-    block.GetSize(&bw, &bh);
-    const BalloonGeometry g = ComputeBalloon(static_cast<int>(bw), static_cast<int>(bh), style.balloonShape,
-                                             style.balloonTail);
-    const int w = (g.width + kScale - 1) / kScale * kScale, h = (g.imageHeight + kScale - 1) / kScale * kScale;
-    DibCanvas canvas(w, h);
-    if (!canvas.Ok())
-        return false;
-    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
-    HPEN outline = CreatePen(PS_SOLID, 1, style.balloonShape == 3 ? RGB(0, 0, 0) : RGB(255, 255, 255));
-    HGDIOBJ oldBrush = SelectObject(canvas.dc, white);
-    HGDIOBJ oldPen = SelectObject(canvas.dc, outline);
-    if (style.balloonShape == 3)
-        Ellipse(canvas.dc, g.tailEllipse.left, g.tailEllipse.top, g.tailEllipse.right, g.tailEllipse.bottom);
-    else
-        Polygon(canvas.dc, g.tail, 3);
-    const RECT& b = g.body;
-    switch (style.balloonShape) {
-    case 0: Rectangle(canvas.dc, b.left, b.top, b.right, b.bottom); break;
-    case 1: RoundRect(canvas.dc, b.left, b.top, b.right, b.bottom, g.corner, g.corner); break;
-    default: Ellipse(canvas.dc, b.left, b.top, b.right, b.bottom); break;
-    }
-    SelectObject(canvas.dc, oldPen);
-    SelectObject(canvas.dc, oldBrush);
-    DeleteObject(outline);
-    DeleteObject(white);
-    if (!canvas.CopyTo(drawing))
-        return false;
-    // Green carries only the text.
-    BYTE* p = drawing->GetBuffer(0, 0);
-    for (size_t i = 0, n = static_cast<size_t>(w) * h; i < n; ++i)
-        p[i * 4 + 1] = 0;
-    for (UINT y = 0; y < bh; ++y) {
-        const int dy = g.textOrigin.y + static_cast<int>(y);
-        if (dy < 0 || dy >= h)
-            continue;
-        for (UINT x = 0; x < bw; ++x) {
-            const int dx = g.textOrigin.x + static_cast<int>(x);
-            if (dx >= 0 && dx < w)
-                drawing->GetBuffer(dx, dy)[1] = block.GetBuffer(static_cast<int>(x), static_cast<int>(y))[1];
+    const BalloonGeometry g = ComputeBalloon(block.cx, block.cy, style.balloonShape, style.balloonTail);
+    *textAt = POINT{g.textOrigin.x / kScale, g.textOrigin.y / kScale};
+    const BandDraw draw = [&](HDC dc, int top) {
+        HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+        HPEN outline = CreatePen(PS_SOLID, 1, style.balloonShape == 3 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+        HGDIOBJ oldBrush = SelectObject(dc, white);
+        HGDIOBJ oldPen = SelectObject(dc, outline);
+        if (style.balloonShape == 3) {
+            const RECT& e = g.tailEllipse;
+            Ellipse(dc, e.left, e.top - top, e.right, e.bottom - top);
+        } else {
+            POINT tail[3];
+            for (int i = 0; i < 3; ++i)
+                tail[i] = POINT{g.tail[i].x, g.tail[i].y - top};
+            Polygon(dc, tail, 3);
         }
-    }
-    return true;
+        const RECT b{g.body.left, g.body.top - top, g.body.right, g.body.bottom - top};
+        switch (style.balloonShape) {
+        case 0: Rectangle(dc, b.left, b.top, b.right, b.bottom); break;
+        case 1: RoundRect(dc, b.left, b.top, b.right, b.bottom, g.corner, g.corner); break;
+        default: Ellipse(dc, b.left, b.top, b.right, b.bottom); break;
+        }
+        SelectObject(dc, oldPen);
+        SelectObject(dc, oldBrush);
+        DeleteObject(outline);
+        DeleteObject(white);
+        return true;
+    };
+    return DrawReduced(g.width, g.imageHeight, draw, shape);
 }
 
 // Balloon colour at the shape's coverage, blended toward the text colour by
 // the text's coverage; the text colour's alpha is not used.
-void ColourBalloon(CQLImage* image, COLORREF balloon, const BYTE text[4])
+void ColourBalloon(CQLImage* image, const CQLImage& text, POINT textAt, COLORREF balloon, const BYTE colour[4])
 {
     const int fill[3] = {GetBValue(balloon), GetGValue(balloon), GetRValue(balloon)};
-    UINT w = 0, h = 0;
+    UINT w = 0, h = 0, tw = 0, th = 0;
     image->GetSize(&w, &h);
-    BYTE* p = image->GetBuffer(0, 0);
-    for (size_t i = 0, n = static_cast<size_t>(w) * h; i < n; ++i, p += 4) {
-        const int shape = p[0], t = p[1];
-        for (int c = 0; c < 3; ++c)
-            p[c] = static_cast<BYTE>(fill[c] + (text[c] - fill[c]) * t / 255);
-        p[3] = static_cast<BYTE>(shape);
+    text.GetSize(&tw, &th);
+    for (UINT y = 0; y < h; ++y) {
+        BYTE* p = image->GetBuffer(0, static_cast<int>(y));
+        const int ty = static_cast<int>(y) - textAt.y;
+        for (UINT x = 0; x < w; ++x, p += 4) {
+            const int tx = static_cast<int>(x) - textAt.x;
+            const bool inText = tx >= 0 && ty >= 0 && tx < static_cast<int>(tw) && ty < static_cast<int>(th);
+            const int t = inText ? text.GetBuffer(tx, ty)[1] : 0;
+            const int shape = p[0];
+            for (int c = 0; c < 3; ++c)
+                p[c] = static_cast<BYTE>(fill[c] + (colour[c] - fill[c]) * t / 255);
+            p[3] = static_cast<BYTE>(shape);
+        }
     }
 }
 
@@ -237,24 +273,9 @@ BOOL ReduceBy4(const CQLImage& source, CQLImage* target)
 {
     UINT w = 0, h = 0;
     source.GetSize(&w, &h);
-    if (w == 0 || h == 0)
+    if (w == 0 || h == 0 || target->Create((w + 3) / 4, (h + 3) / 4) != 0)
         return FALSE;
-    const UINT tw = (w + 3) / 4, th = (h + 3) / 4;
-    if (target->Create(tw, th) != 0)
-        return FALSE;
-    std::vector<unsigned> sums(static_cast<size_t>(tw) * 4);
-    for (UINT ty = 0; ty < th; ++ty) {
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (UINT y = ty * 4; y < std::min(h, ty * 4 + 4); ++y) {
-            const BYTE* row = source.GetBuffer(0, static_cast<int>(y));
-            for (UINT x = 0; x < w; ++x)
-                for (int c = 0; c < 4; ++c)
-                    sums[(x / 4) * 4 + c] += row[x * 4 + c];
-        }
-        BYTE* out = target->GetBuffer(0, static_cast<int>(ty));
-        for (size_t i = 0; i < sums.size(); ++i)
-            out[i] = static_cast<BYTE>(sums[i] / 16);
-    }
+    ReduceBandBy4(source.GetBuffer(0, 0), static_cast<int>(w), static_cast<int>(h), target, 0);
     return TRUE;
 }
 
@@ -299,14 +320,11 @@ BalloonGeometry ComputeBalloon(int w, int h, int shape, int tail)
 
 BOOL RenderTextObject(const TextStyle& style, const std::string& text, CQLImage* object, int* objectKind)
 {
-    CQLImage block;
-    if (!DrawTextBlock(style, text, &block))
-        return FALSE;
     CQLImage reduced;
+    SIZE block{};
+    if (!DrawTextBlock(style, text, &reduced, &block))
+        return FALSE;
     if (style.balloonShape < 0 || style.balloonShape > 3) {
-        if (!ReduceBy4(block, &reduced))
-            return FALSE;
-        block.Free();
         if (style.vertical) {
             CQLImage turned;
             RotateFlipAlgorithm rotate;
@@ -321,14 +339,12 @@ BOOL RenderTextObject(const TextStyle& style, const std::string& text, CQLImage*
         *objectKind = 1;
         return TRUE;
     }
-    CQLImage drawing;
-    if (!DrawBalloon(style, block, &drawing))
+    CQLImage balloon;
+    POINT textAt{};
+    if (!DrawBalloon(style, block, &balloon, &textAt))
         return FALSE;
-    block.Free();
-    if (!ReduceBy4(drawing, &reduced))
-        return FALSE;
-    ColourBalloon(&reduced, style.balloonColour, style.colour);
-    *object = std::move(reduced);
+    ColourBalloon(&balloon, reduced, textAt, style.balloonColour, style.colour);
+    *object = std::move(balloon);
     *objectKind = 0;
     return TRUE;
 }

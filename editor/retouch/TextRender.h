@@ -36,8 +36,9 @@ struct TextBlockLayout {
 TextBlockLayout LayoutTextBlock(const std::vector<SIZE>& extents, const std::vector<bool>& empty, int alignment,
                                 int emptyRow);
 
-// Each output pixel the mean of a 4 x 4 square, per byte; a partial square
-// at the right or bottom counts its missing pixels as 0.
+// Each output pixel the mean of a 4 x 4 square of a grey drawing (white on
+// black: every byte of a pixel alike, green read for all four); a partial
+// square at the right or bottom counts its missing pixels as 0.
 BOOL ReduceBy4(const CQLImage& source, CQLImage* target);
 
 // Every pixel takes the colour's blue, green and red; alpha = the grey of
