@@ -180,29 +180,7 @@ void CInsTextPage::RenderAndPlace(BOOL showNavigator)
     if (!sheet)
         return;
     ReadControls();
-    CQLImage object;
-    int kind = 0;
-    if (!RenderTextObject(CurrentStyle(), text, &object, &kind))
-        return;  // the placed object stays as it was
-    UINT oldW = 0, oldH = 0, newW = 0, newH = 0;
-    sheet->objectImage.GetSize(&oldW, &oldH);
-    object.GetSize(&newW, &newH);
-    RECT placed{};
-    if (sheet->preview.m_hWnd)
-        sheet->preview.GetSelection(&placed);
-    sheet->objectImage = std::move(object);
-    sheet->objectKind = kind;
-    sheet->preview.m_objectIsText = TRUE;
-    if (oldW == 0 || oldH == 0 || IsRectEmpty(&placed)) {
-        sheet->PlaceObject(showNavigator, nullptr);
-        return;
-    }
-    // The old rectangle scaled by new size / old size on each axis.
-    const long long w = static_cast<long long>(placed.right - placed.left) * newW / oldW;
-    const long long h = static_cast<long long>(placed.bottom - placed.top) * newH / oldH;
-    const RECT kept{placed.left, placed.top, static_cast<LONG>(placed.left + std::max(1LL, w)),
-                    static_cast<LONG>(placed.top + std::max(1LL, h))};
-    sheet->PlaceObject(showNavigator, &kept);
+    sheet->RenderText(CurrentStyle(), text, showNavigator);
 }
 
 void CInsTextPage::SetText(const std::string& value)

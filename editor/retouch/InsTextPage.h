@@ -45,8 +45,7 @@ public:
     void OnOK() override;
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    // Renders into the sheet's object and places it: an object already
-    // placed keeps its top-left corner and scales with the new size.
+    // Reads the controls and has the sheet draw the text and place it.
     void RenderAndPlace(BOOL showNavigator);
     BOOL SaveSettings(const char* path);
     BOOL LoadSettings(const char* path);

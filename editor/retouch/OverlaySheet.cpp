@@ -17,6 +17,8 @@
 namespace {
 
 constexpr int kButtonWidth = 100, kButtonHeight = 25;
+// Job tags on the algorithm thread.
+constexpr int kBlendTag = 0, kTextTag = 1;
 
 bool HasPixels(const CQLImage& image)
 {
@@ -265,6 +267,10 @@ void COverlaySheet::StartRender()
     if (!m_initialised || m_closing || !m_hWnd || !HasPixels(objectImage))
         return;
     EnableCloseButtons(FALSE);
+    if (m_textRendering) {
+        m_rerun = TRUE;  // after the drawing is placed
+        return;
+    }
     if (m_rendering) {
         // The run under way is out of date: stop it and run once more after.
         m_rerun = TRUE;
@@ -285,13 +291,90 @@ void COverlaySheet::StartRender()
     m_blend.SetImages(&thePhotoDocument.m_image, &m_work);
     m_blend.AddImage(&m_jobObject);
     theAlgorithmThread.SetNotifyWnd(m_hWnd);
-    if (!theAlgorithmThread.RunAlgorithm(&m_blend, &m_job, 0, 0, 100)) {
+    if (!theAlgorithmThread.RunAlgorithm(&m_blend, &m_job, kBlendTag, 0, 100)) {
         m_renderedVersion = -1;
         EnableCloseButtons(TRUE);
         return;
     }
     m_rendering = TRUE;
     ++m_rendersStarted;
+}
+
+void COverlaySheet::RenderText(const TextStyle& style, const std::string& text, BOOL showNavigator)
+{
+    m_wantedStyle = style;
+    m_wantedText = text;
+    m_textWanted = TRUE;
+    m_textShowNavigator = m_textShowNavigator || showNavigator;
+    if (!m_initialised || m_closing || !m_hWnd)
+        return;
+    EnableCloseButtons(FALSE);
+    if (m_textRendering)
+        return;  // drawn again with these values when the drawing ends
+    if (m_rendering) {
+        theAlgorithmThread.StopAlgorithm();  // its merge is out of date
+        return;
+    }
+    StartTextJob();
+}
+
+int COverlaySheet::RenderTextJob(void* param, FilterHost*)
+{
+    auto* job = static_cast<TextJob*>(param);
+    return RenderTextObject(job->style, job->text, &job->object, &job->kind) ? 0 : static_cast<int>(E_FAIL);
+}
+
+void COverlaySheet::StartTextJob()
+{
+    m_textWanted = FALSE;
+    m_textJob.style = m_wantedStyle;
+    m_textJob.text = m_wantedText;
+    m_textHost.SetParam(&m_textJob);
+    theAlgorithmThread.SetNotifyWnd(m_hWnd);
+    auto function = &COverlaySheet::RenderTextJob;
+    if (!theAlgorithmThread.RunAlgorithm(&m_textHost, reinterpret_cast<void*>(function), kTextTag, 0, 100)) {
+        EnableCloseButtons(TRUE);
+        return;
+    }
+    m_textRendering = TRUE;
+}
+
+void COverlaySheet::PlaceText(CQLImage&& object, int kind, BOOL showNavigator)
+{
+    UINT oldW = 0, oldH = 0, newW = 0, newH = 0;
+    objectImage.GetSize(&oldW, &oldH);
+    object.GetSize(&newW, &newH);
+    RECT placed{};
+    preview.GetSelection(&placed);
+    objectImage = std::move(object);
+    objectKind = kind;
+    preview.m_objectIsText = TRUE;
+    if (oldW == 0 || oldH == 0 || IsRectEmpty(&placed)) {
+        PlaceObject(showNavigator, nullptr);
+        return;
+    }
+    // The old rectangle scaled by new size / old size on each axis.
+    const long long w = static_cast<long long>(placed.right - placed.left) * newW / oldW;
+    const long long h = static_cast<long long>(placed.bottom - placed.top) * newH / oldH;
+    const RECT kept{placed.left, placed.top, static_cast<LONG>(placed.left + std::max(1LL, w)),
+                    static_cast<LONG>(placed.top + std::max(1LL, h))};
+    PlaceObject(showNavigator, &kept);
+}
+
+void COverlaySheet::ContinueAfterJob()
+{
+    if (m_closing)
+        return;
+    if (m_textWanted) {
+        StartTextJob();
+        return;
+    }
+    if (m_rerun) {
+        m_rerun = FALSE;
+        StartRender();
+        return;
+    }
+    EnableCloseButtons(TRUE);
 }
 
 LRESULT COverlaySheet::OnAlgorithmNotify(WPARAM wParam, LPARAM lParam)
@@ -301,22 +384,35 @@ LRESULT COverlaySheet::OnAlgorithmNotify(WPARAM wParam, LPARAM lParam)
         progress.SetPos(percent >= 100 ? 0 : percent);
         return 0;
     }
-    if (wParam != 1 || !m_rendering)
+    if (wParam != 1)
+        return 0;
+    const bool succeeded = theAlgorithmThread.GetResult() == 0;
+    if (lParam == kTextTag) {
+        if (!m_textRendering)
+            return 0;
+        m_textRendering = FALSE;
+        // A newer text waits: this drawing is out of date.
+        if (succeeded && !m_textWanted && !m_closing) {
+            const BOOL show = m_textShowNavigator;
+            m_textShowNavigator = FALSE;
+            m_rerun = FALSE;  // placing merges anew
+            PlaceText(std::move(m_textJob.object), m_textJob.kind, show);
+        }
+        if (!m_rendering)
+            ContinueAfterJob();
+        return 0;
+    }
+    if (!m_rendering)
         return 0;
     m_rendering = FALSE;
     progress.SetPos(0);
-    if (theAlgorithmThread.GetResult() == 0) {
+    if (succeeded) {
         std::swap(resultImage, m_work);
         preview.RepaintNow();
     } else {
         m_renderedVersion = -1;  // not shown: the same job must run again
     }
-    if (m_rerun && !m_closing) {
-        m_rerun = FALSE;
-        StartRender();
-        return 0;
-    }
-    EnableCloseButtons(TRUE);
+    ContinueAfterJob();
     return 0;
 }
 
@@ -324,7 +420,7 @@ LRESULT COverlaySheet::OnPreviewNotify(WPARAM wParam, LPARAM)
 {
     if (wParam == kZoomNoticeOverlayChanged)
         StartRender();
-    else if (wParam == kZoomNoticeConfirm && !m_rendering && !m_rerun)
+    else if (wParam == kZoomNoticeConfirm && !IsRendering() && !m_rerun && !m_textWanted)
         PressButton(PSBTN_OK);
     return 0;
 }
@@ -332,7 +428,7 @@ LRESULT COverlaySheet::OnPreviewNotify(WPARAM wParam, LPARAM)
 void COverlaySheet::OnOK()
 {
     // The merged photo must be the one the pages show.
-    if (m_rendering || m_rerun)
+    if (IsRendering() || m_rerun || m_textWanted)
         return;
     CPropertySheet::OnOK();
 }
@@ -347,10 +443,12 @@ void COverlaySheet::StopAndWait()
 {
     m_closing = TRUE;
     m_rerun = FALSE;
-    if (!m_rendering)
+    m_textWanted = FALSE;
+    if (!IsRendering())
         return;
     theAlgorithmThread.StopAlgorithm();
     while (theAlgorithmThread.IsBusy())
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     m_rendering = FALSE;
+    m_textRendering = FALSE;
 }

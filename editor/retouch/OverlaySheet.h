@@ -8,6 +8,7 @@
 #include "algorithms/OverlayBlendAlgorithm.h"
 #include "editor/retouch/LayerPage.h"
 #include "editor/retouch/NavigationPage.h"
+#include "editor/retouch/TextRender.h"
 #include "editor/retouch/TextSettings.h"
 #include "editor/ui/EffecPage.h"
 #include "editor/ui/SkinTabCtrl.h"
@@ -16,6 +17,7 @@
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/PropertySheet.h"
 
+#include <string>
 #include <vector>
 
 inline constexpr UINT IDC_OVERLAY_PROGRESS = 4099;
@@ -53,12 +55,18 @@ public:
     void PlaceObject(BOOL showNavigator, const RECT* rect);
     // Renders the merged photo, or marks one re-run when a render is under way.
     void StartRender();
+    // Draws a text object on the algorithm thread and places it as the
+    // object: an object already placed keeps its top-left corner and scales
+    // with the new size. Requests during a drawing collapse into one more
+    // with the last values; a failed drawing keeps the placed object.
+    void RenderText(const TextStyle& style, const std::string& text, BOOL showNavigator);
     // The object changed: the next render may not be skipped.
     void ObjectChanged() { ++m_objectVersion; }
     // The job for the current pages and selection.
     OverlayBlendParams CurrentJob() const;
     OverlayEffects CurrentEffects() const;
-    BOOL IsRendering() const { return m_rendering; }
+    // A merge or a text drawing under way.
+    BOOL IsRendering() const { return m_rendering || m_textRendering; }
     int RendersStarted() const { return m_rendersStarted; }
     OverlayBlendParams LastJob() const { return m_job; }
 
@@ -92,6 +100,26 @@ private:
     void EnableCloseButtons(BOOL enable);
     // Stops a render under way and waits until the algorithm thread is idle.
     void StopAndWait();
+    void StartTextJob();
+    // What comes after a job: a wanted text drawing, a re-run, or nothing.
+    void ContinueAfterJob();
+    void PlaceText(CQLImage&& object, int kind, BOOL showNavigator);
+    static int RenderTextJob(void* param, FilterHost* host);
+
+    // The text drawing the thread works on; the sheet reads it when done.
+    struct TextJob {
+        TextStyle style;
+        std::string text;
+        CQLImage object;
+        int kind = 0;
+    };
+    TextJob m_textJob;
+    FilterHost m_textHost;
+    TextStyle m_wantedStyle;
+    std::string m_wantedText;
+    BOOL m_textWanted = FALSE;
+    BOOL m_textShowNavigator = FALSE;
+    BOOL m_textRendering = FALSE;
 
     OverlayBlendAlgorithm m_blend;
     OverlayBlendParams m_job{};

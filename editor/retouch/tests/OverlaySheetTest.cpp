@@ -295,6 +295,7 @@ TEST_F(TextSheetTest, GrabOfTwoLinesInABalloonWithShadow)
         GTEST_SKIP() << "corpus photo absent";
     OnSheet([&](COverlaySheet* sheet) {
         CInsTextPage* page = TextPage(sheet);
+        WaitIdle(sheet);
         EXPECT_EQ(sheet->objectKind, 1);  // the default text, plain
         EXPECT_TRUE(sheet->objectImage.GetAreaByteSize() != 0);
         page->SetText("Quillo\r\nEvening lamps");
@@ -303,6 +304,7 @@ TEST_F(TextSheetTest, GrabOfTwoLinesInABalloonWithShadow)
         Click(page, IDC_BALLOON_TAIL0 + 3);  // down-right
         EXPECT_EQ(page->balloonShape, 2);
         EXPECT_EQ(page->balloonTail, 3);
+        WaitIdle(sheet);
         EXPECT_EQ(sheet->objectKind, 0);
         sheet->SetActivePage(&sheet->effectPage);
         sheet->effectPage.GetDlgItem(IDC_SHADOW_ON)->SendMessage(BM_CLICK);
@@ -315,6 +317,31 @@ TEST_F(TextSheetTest, GrabOfTwoLinesInABalloonWithShadow)
     });
     EXPECT_EQ(RunInsertTextSheet(nullptr), IDCANCEL);
     EXPECT_EQ(History(), "Open,");
+}
+
+TEST_F(TextSheetTest, TextRequestsDuringADrawingCollapseIntoTheLast)
+{
+    OnSheet([&](COverlaySheet* sheet) {
+        WaitIdle(sheet);
+        TextStyle style;
+        style.size = 40;
+        for (const char* text : {"a", "ab", "a much longer line"})
+            sheet->RenderText(style, text, FALSE);
+        EXPECT_TRUE(sheet->IsRendering());
+        EXPECT_FALSE(sheet->GetDlgItem(IDOK)->IsWindowEnabled());
+        WaitIdle(sheet);
+        CQLImage expected;
+        int kind = 0;
+        EXPECT_TRUE(RenderTextObject(style, "a much longer line", &expected, &kind));
+        UINT w = 0, h = 0, ew = 0, eh = 0;
+        sheet->objectImage.GetSize(&w, &h);
+        expected.GetSize(&ew, &eh);
+        EXPECT_EQ(w, ew);
+        EXPECT_EQ(h, eh);
+        EXPECT_TRUE(sheet->GetDlgItem(IDOK)->IsWindowEnabled());
+        return IDCANCEL;
+    });
+    EXPECT_EQ(RunInsertTextSheet(nullptr), IDCANCEL);
 }
 
 TEST_F(TextSheetTest, OkPushesInsertTextAndWritesTheDefaults)
