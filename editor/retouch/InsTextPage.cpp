@@ -218,26 +218,7 @@ void CInsTextPage::ApplySettings(const TextSettings& s)
         sheet->layerPage.mode = s.layerMode;
         sheet->layerPage.opacity = s.layerOpacity;
         sheet->layerPage.ShowValues();
-        CEffecPage& e = sheet->effectPage;
-        const OverlayEffects& v = s.effects;
-        e.shadowOn = v.shadowOn;
-        e.shadowX = v.shadowX;
-        e.shadowY = v.shadowY;
-        e.shadowBlur = static_cast<uint32_t>(v.shadowBlur);
-        std::memcpy(e.shadowColour, v.shadowColour, 4);
-        e.embossOn = v.embossOn;
-        e.embossDepth = static_cast<uint32_t>(v.embossDepth);
-        e.embossBlur = static_cast<uint32_t>(v.embossBlur);
-        e.embossOpacity = static_cast<uint32_t>(v.embossOpacity);
-        e.emissionOn = v.emissionOn;
-        e.emissionDepth = static_cast<uint32_t>(v.emissionDepth);
-        e.emissionBlur = static_cast<uint32_t>(v.emissionBlur);
-        std::memcpy(e.emissionColour, v.emissionColour, 4);
-        if (e.m_hWnd) {
-            e.UpdateData(FALSE);
-            e.EnableGroups();
-            e.Invalidate();
-        }
+        sheet->SetEffects(s.effects);
     }
     faceName = s.faceName;
     italic = s.italic;

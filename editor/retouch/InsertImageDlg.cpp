@@ -18,8 +18,6 @@ const char kInsertImageFilter[] =
 namespace {
 
 constexpr int kTextCannotOpen = 5;
-// Posted at initialisation: the file dialog opens once the sheet stands.
-constexpr UINT WM_FIRST_LOAD = WM_USER + 1;
 
 }  // namespace
 
@@ -34,6 +32,7 @@ CInsertImageDlg::CInsertImageDlg() : CSkinPropertyPage(IDD_INSERT_IMAGE) {}
 BOOL CInsertImageDlg::OnInitDialog()
 {
     CSkinPropertyPage::OnInitDialog();
+    // The file dialog opens once the sheet stands.
     PostMessage(WM_COMMAND, MAKEWPARAM(IDC_INSERT_LOAD, BN_CLICKED), 0);
     return TRUE;
 }

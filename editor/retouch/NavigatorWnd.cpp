@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 IMPLEMENT_DYNAMIC(CNavigatorWnd, CWnd)
 
@@ -35,14 +36,6 @@ void CNavigatorWnd::SetView(ZoomView* view)
         m_view->m_navigator = this;
     if (m_hWnd)
         Invalidate(FALSE);
-}
-
-void CNavigatorWnd::OnViewChanged()
-{
-    if (!m_hWnd || !IsWindowVisible())
-        return;
-    CClientDC dc(this);
-    Draw(&dc);
 }
 
 bool CNavigatorWnd::ViewHasPixels() const

@@ -13,11 +13,9 @@ public:
     CNavigatorWnd() = default;
     ~CNavigatorWnd() override;
 
-    // Links both ways: the view refreshes the navigator after each paint.
+    // Links both ways: the view invalidates the navigator after each paint.
     void SetView(ZoomView* view);
     ZoomView* GetView() const { return m_view; }
-    // The view was painted: draw again.
-    void OnViewChanged();
 
     // The geometry of the last drawing, in client pixels.
     RECT GetBox() const { return m_box; }

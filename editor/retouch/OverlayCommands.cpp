@@ -14,28 +14,32 @@ constexpr int kTextInsertText = 65;
 
 }  // namespace
 
-int RunInsertImageSheet(CWnd* parent)
+namespace {
+
+// The sheet with the caller's page first; its caption names the undo step too.
+int RunWithFirstPage(CPropertyPage* first, int textId, CWnd* parent)
 {
     if (!thePhotoDocument.IsLoaded())
         return IDCANCEL;
-    CInsertImageDlg first;
-    COverlaySheet sheet(kTextInsertImage, parent);
-    sheet.AddPage(&first);
+    COverlaySheet sheet(textId, parent);
+    sheet.AddPage(first);
     sheet.AddFixedPages();
-    sheet.undoTextId = kTextInsertImage;
+    sheet.undoTextId = textId;
     return sheet.DoModal();
+}
+
+}  // namespace
+
+int RunInsertImageSheet(CWnd* parent)
+{
+    CInsertImageDlg first;
+    return RunWithFirstPage(&first, kTextInsertImage, parent);
 }
 
 int RunInsertTextSheet(CWnd* parent)
 {
-    if (!thePhotoDocument.IsLoaded())
-        return IDCANCEL;
     CInsTextPage first;
-    COverlaySheet sheet(kTextInsertText, parent);
-    sheet.AddPage(&first);
-    sheet.AddFixedPages();
-    sheet.undoTextId = kTextInsertText;
-    return sheet.DoModal();
+    return RunWithFirstPage(&first, kTextInsertText, parent);
 }
 
 int RunPasteSheet(CWnd* parent, CQLImage&& picture)

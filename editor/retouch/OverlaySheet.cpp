@@ -227,6 +227,46 @@ OverlayEffects COverlaySheet::CurrentEffects() const
     return e;
 }
 
+void COverlaySheet::SetEffects(const OverlayEffects& e)
+{
+    CEffecPage& p = effectPage;
+    const auto setMembers = [&] {
+        p.shadowOn = e.shadowOn;
+        p.shadowX = e.shadowX;
+        p.shadowY = e.shadowY;
+        p.shadowBlur = static_cast<uint32_t>(e.shadowBlur);
+        std::memcpy(p.shadowColour, e.shadowColour, 4);
+        p.embossOn = e.embossOn;
+        p.embossDepth = static_cast<uint32_t>(e.embossDepth);
+        p.embossBlur = static_cast<uint32_t>(e.embossBlur);
+        p.embossOpacity = static_cast<uint32_t>(e.embossOpacity);
+        p.emissionOn = e.emissionOn;
+        p.emissionDepth = static_cast<uint32_t>(e.emissionDepth);
+        p.emissionBlur = static_cast<uint32_t>(e.emissionBlur);
+        std::memcpy(p.emissionColour, e.emissionColour, 4);
+    };
+    setMembers();
+    if (!p.m_hWnd)
+        return;  // the page shows the members when it is made
+    // Each written edit makes the page read all of them: write every one
+    // from the new values, then set the members once more.
+    const struct {
+        UINT id;
+        int value;
+    } edits[] = {{IDC_SHADOW_X, e.shadowX},           {IDC_SHADOW_Y, e.shadowY},
+                 {IDC_SHADOW_BLUR, e.shadowBlur},     {IDC_EMBOSS_DEPTH, e.embossDepth},
+                 {IDC_EMBOSS_BLUR, e.embossBlur},     {IDC_EFFECTS_OPACITY, e.embossOpacity},
+                 {IDC_EMISSION_DEPTH, e.emissionDepth}, {IDC_EMISSION_BLUR, e.emissionBlur}};
+    for (const auto& edit : edits)
+        p.SetDlgItemInt(static_cast<int>(edit.id), static_cast<UINT>(edit.value), TRUE);
+    p.CheckDlgButton(IDC_SHADOW_ON, e.shadowOn ? BST_CHECKED : BST_UNCHECKED);
+    p.CheckDlgButton(IDC_EMBOSS_ON, e.embossOn ? BST_CHECKED : BST_UNCHECKED);
+    p.CheckDlgButton(IDC_EMISSION_ON, e.emissionOn ? BST_CHECKED : BST_UNCHECKED);
+    setMembers();
+    p.EnableGroups();
+    p.Invalidate();
+}
+
 OverlayBlendParams COverlaySheet::CurrentJob() const
 {
     RECT selection{};

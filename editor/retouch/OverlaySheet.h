@@ -65,6 +65,8 @@ public:
     // The job for the current pages and selection.
     OverlayBlendParams CurrentJob() const;
     OverlayEffects CurrentEffects() const;
+    // The effect page takes these values (its direction stays).
+    void SetEffects(const OverlayEffects& effects);
     // A merge or a text drawing under way.
     BOOL IsRendering() const { return m_rendering || m_textRendering; }
     int RendersStarted() const { return m_rendersStarted; }

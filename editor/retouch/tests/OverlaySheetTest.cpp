@@ -386,6 +386,8 @@ TEST_F(TextSheetTest, SettingsFilesAndTheSizeSpin)
         Click(page, IDC_TEXT_ITALIC);
         sheet->layerPage.mode = 4;
         sheet->effectPage.embossOn = 1;
+        sheet->effectPage.shadowX = -20;
+        sheet->effectPage.emissionBlur = 9;
         EXPECT_TRUE(page->SaveSettings(file.c_str()));
         // Spinning up past 200 starts again at 1.
         NMUPDOWN spin{};
@@ -397,7 +399,12 @@ TEST_F(TextSheetTest, SettingsFilesAndTheSizeSpin)
         EXPECT_EQ(page->size, 1);
         Click(page, IDC_TEXT_ITALIC);
         sheet->layerPage.mode = 0;
-        sheet->effectPage.embossOn = 0;
+        // The effects page made and showing other values.
+        sheet->SetActivePage(&sheet->effectPage);
+        sheet->SetActivePage(0);
+        OverlayEffects plain;
+        sheet->SetEffects(plain);
+        EXPECT_EQ(sheet->effectPage.embossOn, 0);
         EXPECT_FALSE(page->LoadSettings(bad.c_str()));
         EXPECT_EQ(page->size, 1);
         EXPECT_TRUE(page->LoadSettings(file.c_str()));
@@ -405,6 +412,10 @@ TEST_F(TextSheetTest, SettingsFilesAndTheSizeSpin)
         EXPECT_EQ(page->italic, 1);
         EXPECT_EQ(sheet->layerPage.mode, 4);
         EXPECT_EQ(sheet->effectPage.embossOn, 1);
+        EXPECT_EQ(sheet->effectPage.shadowX, -20);
+        EXPECT_EQ(sheet->effectPage.emissionBlur, 9u);
+        EXPECT_EQ(sheet->effectPage.GetDlgItemInt(IDC_SHADOW_X, nullptr, TRUE), static_cast<UINT>(-20));
+        EXPECT_EQ(sheet->effectPage.GetDlgItemInt(IDC_EMISSION_BLUR, nullptr, TRUE), 9u);
         char shown[8] = {};
         page->GetDlgItemText(IDC_TEXT_SIZE, shown, sizeof shown);
         EXPECT_STREQ(shown, "200");
