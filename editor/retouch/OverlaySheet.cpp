@@ -133,7 +133,7 @@ BOOL COverlaySheet::OnInitDialog()
     GetClientRect(&m_pageRect);
     if (CWnd* tab = GetTabControl())
         tabControl.SubclassWindow(tab->m_hWnd);
-    SkinPushButtons(this);
+    SkinPushButtons();
     // The maximised window's size, centred.
     const int w = std::max(::GetSystemMetrics(SM_CXMAXIMIZED) - 8, static_cast<int>(m_pageRect.right) + 200);
     const int h = std::max(::GetSystemMetrics(SM_CYMAXIMIZED) - 8, static_cast<int>(m_pageRect.bottom) + 60);
@@ -146,10 +146,10 @@ BOOL COverlaySheet::OnInitDialog()
     return result;
 }
 
-void COverlaySheet::SkinPushButtons(CWnd* parent)
+void COverlaySheet::SkinPushButtons()
 {
     for (UINT id : {static_cast<UINT>(IDOK), static_cast<UINT>(IDCANCEL)})
-        if (CWnd* button = parent->GetDlgItem(static_cast<int>(id)))
+        if (CWnd* button = GetDlgItem(static_cast<int>(id)))
             if (!skin::IsSkinnedOrOwned(m_skinnedButtons, button->m_hWnd))
                 skin::SubclassPushButton(m_skinnedButtons, button->m_hWnd);
 }
@@ -288,7 +288,7 @@ void COverlaySheet::PlaceObject(BOOL showNavigator, const RECT* rect)
         place = FitObjectRect(static_cast<int>(ow), static_cast<int>(oh), static_cast<int>(pw), static_cast<int>(ph));
     preview.SetSelection(place.left, place.top, place.right, place.bottom, TRUE);
     preview.SetAspectLock(TRUE, static_cast<float>(ow) / static_cast<float>(oh));
-    ObjectChanged();
+    ++m_objectVersion;  // the next render may not be skipped
     StartRender();
     preview.RepaintNow();
     if (showNavigator)

@@ -60,8 +60,6 @@ public:
     // with the new size. Requests during a drawing collapse into one more
     // with the last values; a failed drawing keeps the placed object.
     void RenderText(const TextStyle& style, const std::string& text, BOOL showNavigator);
-    // The object changed: the next render may not be skipped.
-    void ObjectChanged() { ++m_objectVersion; }
     // The job for the current pages and selection.
     OverlayBlendParams CurrentJob() const;
     OverlayEffects CurrentEffects() const;
@@ -98,7 +96,8 @@ protected:
 
 private:
     void Layout();
-    void SkinPushButtons(CWnd* parent);
+    // OK and Cancel as the skin's picture buttons with the hand cursor.
+    void SkinPushButtons();
     void EnableCloseButtons(BOOL enable);
     // Stops a render under way and waits until the algorithm thread is idle.
     void StopAndWait();
