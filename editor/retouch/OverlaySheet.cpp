@@ -81,6 +81,8 @@ COverlaySheet::COverlaySheet(int captionTextId, CWnd* parent, UINT selectPage)
 COverlaySheet::~COverlaySheet()
 {
     StopAndWait();
+    // The preview goes before the page whose navigator follows it.
+    navigationPage.navigator.SetView(nullptr);
     if (m_hWnd)
         DestroyWindow();
     for (CWnd* button : m_skinnedButtons)
