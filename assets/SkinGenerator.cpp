@@ -14,6 +14,7 @@
 #include "SelectionPictures.h"
 #include "AdjustPictures.h"
 #include "ToneColourPictures.h"
+#include "OverlayPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
 #include "ShellDialogPictures.h"
@@ -360,5 +361,6 @@ int main(int argc, char** argv)
     failed += WriteRepairPictures(res, skin);
     failed += WriteToneColourPictures(res, skin);
     failed += WriteSelectionPictures(res, skin);
+    failed += WriteOverlayPictures(res);
     return failed ? 1 : 0;
 }

@@ -34,6 +34,7 @@
 #include "editor/ui/FilterDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
+#include "editor/retouch/OverlayCommands.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PrintImageDlg.h"
@@ -128,4 +129,7 @@ void RegisterDialogRunners()
     SetSelectAreaRunner(RunSelectAreaDlg);
     CMainFrame::SetDialogRunner(32883, [](CMainFrame* frame) { return RunSmartEraseDlg(frame); });
     CMainFrame::SetDialogRunner(32852, [](CMainFrame* frame) { return RunMonoToneSheet(frame); });
+    // Text and pictures over the photo.
+    CMainFrame::SetDialogRunner(32828, [](CMainFrame* frame) { return RunInsertImageSheet(frame); });
+    CMainFrame::SetDialogRunner(32827, [](CMainFrame* frame) { return RunInsertTextSheet(frame); });
 }

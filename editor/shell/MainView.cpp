@@ -27,6 +27,7 @@ END_MESSAGE_MAP()
 
 namespace {
 
+constexpr UINT kTextNavigation = 162;
 constexpr UINT kTextHistograms = 163;
 constexpr UINT kTextHistory = 164;
 constexpr DWORD kStripStyle = WS_CHILD | WS_VISIBLE | WS_BORDER;
@@ -48,7 +49,7 @@ CMainView::~CMainView()
 BOOL CMainView::Create(LPCSTR className, LPCSTR windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id,
                        CCreateContext* context)
 {
-    // The "Navigation" page comes with the navigator window.
+    m_tabsTop.AddTab(&m_navigator, theUITextTable.GetText(kTextNavigation), 0);
     m_tabsTop.AddTab(&m_histogramPanel, theUITextTable.GetText(kTextHistograms), 0);
     m_tabsBottom.AddTab(&m_historyBar, theUITextTable.GetText(kTextHistory), 0);
     return CWnd::Create(className, windowName, style, rect, parent, id, context);
@@ -84,10 +85,11 @@ int CMainView::OnCreate(LPCREATESTRUCT cs)
     if (!m_imageView.Create("", small, this, kImageViewId))
         return -1;
     m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
+    m_navigator.SetView(&m_imageView);
     if (!m_tabsTop.Create(nullptr, nullptr, kStripStyle, small, this, kTopStripId))
         return -1;
     m_imageView.SetSmoothScaling(ProfileInt("HighqualityView", 0));
-    m_tabsTop.SetActivePage(&m_histogramPanel);
+    m_tabsTop.SetActivePage(&m_navigator);
     m_tabsBottom.SetActivePage(&m_historyBar);
     if (!m_navShown)
         m_tabsTop.ShowWindow(SW_HIDE);

@@ -1,9 +1,10 @@
 // The client pane of the editor's main window: the photo in the middle and a
-// 200-pixel column at the right with the "Histograms" page above and the
-// "History" page below. Handles the View menu's panel switches and the zoom
-// commands; every other command goes on to the parent.
+// 200-pixel column at the right with the "Navigation" and "Histograms" pages
+// above and the "History" page below. Handles the View menu's panel switches
+// and the zoom commands; every other command goes on to the parent.
 #pragma once
 
+#include "editor/retouch/NavigatorWnd.h"
 #include "editor/shell/FunctionBar.h"
 #include "editor/shell/HistogramPanel.h"
 #include "editor/shell/HistoryBar.h"
@@ -51,6 +52,7 @@ public:
     CFunctionBar m_funcBar;
     CHistoryBar m_historyBar;
     CHistogramPanel m_histogramPanel;
+    CNavigatorWnd m_navigator;  // follows m_imageView
     CTabStrip m_tabsTop;
     CTabStrip m_tabsBottom;
 

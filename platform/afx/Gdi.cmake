@@ -3,6 +3,7 @@
 add_library(qlafx_gdi STATIC
     DC.cpp
     DibScale.cpp
+    FontEnum.cpp
     Gdi.cpp
     Resources.cpp)
 target_link_libraries(qlafx_gdi PUBLIC qlwin imagecore Qt6::Gui Qt6::Widgets)
@@ -17,6 +18,7 @@ quillo_add_test(qlafx_gdi_tests
         tests/DcBlitTest.cpp
         tests/GdiObjectTest.cpp
         tests/GdiResourceTest.cpp
+        tests/FontEnumTest.cpp
         tests/data/gdi_test_res.qrc
     LIBS qlafx_gdi
     QT NO_MAIN)

@@ -46,6 +46,17 @@ struct LOGFONT {
 using LOGFONTA = LOGFONT;
 using LPLOGFONT = LOGFONT*;
 
+// Font enumeration (EnumFontFamiliesEx): the record starts with the LOGFONT
+// that the callback receives.
+inline constexpr int LF_FULLFACESIZE = 64;
+inline constexpr DWORD RASTER_FONTTYPE = 1, DEVICE_FONTTYPE = 2, TRUETYPE_FONTTYPE = 4;
+struct ENUMLOGFONTEX {
+    LOGFONT elfLogFont;
+    BYTE elfFullName[LF_FULLFACESIZE];
+    BYTE elfStyle[LF_FACESIZE];
+    BYTE elfScript[LF_FACESIZE];
+};
+
 struct LOGPEN {
     UINT lopnStyle;
     POINT lopnWidth; // x is the width
@@ -367,6 +378,12 @@ BOOL GetTextExtentPoint32(HDC dc, LPCSTR text, int count, LPSIZE size);
 BOOL GetTextExtentPoint(HDC dc, LPCSTR text, int count, LPSIZE size);
 BOOL GetTextMetrics(HDC dc, LPTEXTMETRIC metrics);
 int GetTextFace(HDC dc, int count, LPSTR face);
+// Every installed family once, and the Windows faces the layer maps; the
+// character set is GB2312_CHARSET for families that cover Chinese, else
+// ANSI_CHARSET. filter: a face name (empty for all) and a character set
+// (DEFAULT_CHARSET for all). Returns the last callback's value; 0 stops.
+using FONTENUMPROC = int (*)(const LOGFONT* font, const TEXTMETRIC* metrics, DWORD fontType, LPARAM lParam);
+int EnumFontFamiliesEx(HDC dc, LOGFONT* filter, FONTENUMPROC proc, LPARAM lParam, DWORD flags);
 
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, DWORD rop);
 BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY, int srcWidth,

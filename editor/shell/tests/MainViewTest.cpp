@@ -97,10 +97,14 @@ TEST_F(MainView, TakesItsClassAndStylesFromPreCreateWindow)
     EXPECT_EQ(m_view->m_imageView.GetDlgCtrlID(), static_cast<int>(CMainView::kImageViewId));
     EXPECT_EQ(m_view->m_tabsTop.GetDlgCtrlID(), static_cast<int>(CMainView::kTopStripId));
     EXPECT_EQ(m_view->m_tabsBottom.GetDlgCtrlID(), static_cast<int>(CMainView::kBottomStripId));
-    // The top strip holds the "Histograms" page alone, the bottom one "History".
-    ASSERT_EQ(m_view->m_tabsTop.GetTabCount(), 1);
-    EXPECT_STREQ(m_view->m_tabsTop.GetTab(0).caption, "Histograms");
-    EXPECT_EQ(m_view->m_tabsTop.GetActivePage(), &m_view->m_histogramPanel);
+    // The top strip holds "Navigation" (shown first) and "Histograms", the
+    // bottom one "History".
+    ASSERT_EQ(m_view->m_tabsTop.GetTabCount(), 2);
+    EXPECT_STREQ(m_view->m_tabsTop.GetTab(0).caption, "Navigation");
+    EXPECT_STREQ(m_view->m_tabsTop.GetTab(1).caption, "Histograms");
+    EXPECT_EQ(m_view->m_tabsTop.GetActivePage(), &m_view->m_navigator);
+    EXPECT_EQ(m_view->m_navigator.GetView(), &m_view->m_imageView);
+    EXPECT_EQ(m_view->m_imageView.m_navigator, &m_view->m_navigator);
     ASSERT_EQ(m_view->m_tabsBottom.GetTabCount(), 1);
     EXPECT_STREQ(m_view->m_tabsBottom.GetTab(0).caption, "History");
     EXPECT_TRUE(m_view->m_historyBar.IsWindowVisible());
@@ -273,6 +277,41 @@ TEST_F(MainView, GrabShowsThePhotoFittedWithHistogramAndHistory)
     const std::string path = shelltest::SaveGrab(grab, "main_view");
     ASSERT_FALSE(path.empty());
     std::printf("main view grab: %s\n", path.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainView, NavigatorFollowsTheImageViewZoomedAndScrolledRight)
+{
+    if (!shelltest::LoadCorpusPhoto("exif-samples/jpg/hdr/canon_hdr_NO.jpg", &thePhotoDocument.m_image))
+        GTEST_SKIP() << "corpus photo missing";
+    CreateView();
+    UINT w = 0, h = 0;
+    thePhotoDocument.m_image.GetSize(&w, &h);
+    m_view->m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
+    m_view->m_imageView.SetScrollZoom(static_cast<int>(w), 0, 2.0);  // kept inside: the right edge
+    m_frame.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    qlafx::ProcessPendingEvents();
+    EXPECT_TRUE(m_view->m_navigator.IsWindowVisible());
+    const RECT box = m_view->m_navigator.GetBox();
+    const RECT rect = m_view->m_navigator.GetViewRect();
+    EXPECT_FALSE(IsRectEmpty(&box));
+    EXPECT_GT(rect.left, (box.left + box.right) / 2);
+    EXPECT_EQ(rect.right, box.right);
+    // The yellow frame on the navigator's surface.
+    const QImage nav = skintest::SurfaceOf(m_view->m_navigator.m_hWnd);
+    EXPECT_EQ(BgrAt(nav, rect.left, rect.top + 2), (Bgr{0, 255, 255}));
+    // View > Navigation bar hides and shows the strip with it.
+    Command(CMainView::kNavigationBarCmd);
+    EXPECT_FALSE(m_view->m_navigator.IsWindowVisible());
+    Command(CMainView::kNavigationBarCmd);
+    qlafx::ProcessPendingEvents();
+    const QImage grab = m_frame.GetWidget()->grab().toImage();
+    const std::string path = shelltest::SaveGrab(grab, "main-navigator");
+    ASSERT_FALSE(path.empty());
+    std::printf("main view navigator grab: %s\n", path.c_str());
 }
 
 }  // namespace
