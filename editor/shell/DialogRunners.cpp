@@ -132,4 +132,5 @@ void RegisterDialogRunners()
     // Text and pictures over the photo.
     CMainFrame::SetDialogRunner(32828, [](CMainFrame* frame) { return RunInsertImageSheet(frame); });
     CMainFrame::SetDialogRunner(32827, [](CMainFrame* frame) { return RunInsertTextSheet(frame); });
+    CMainFrame::SetPasteSheetRunner(RunPasteSheet);
 }

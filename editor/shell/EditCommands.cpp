@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -197,17 +198,40 @@ BOOL CopyImageToClipboard(CWnd* owner, const CQLImage& image, RECT rect)
     return taken;
 }
 
-BOOL CMainFrame::PasteDib(const void* block, size_t size)
+namespace {
+CMainFrame::PasteSheetRunner g_pasteSheet = nullptr;
+}
+
+void CMainFrame::SetPasteSheetRunner(PasteSheetRunner run)
+{
+    g_pasteSheet = run;
+}
+
+// The clipboard picture as a new image; FALSE when refused or out of memory.
+static BOOL ImageFromClipboardBlock(const void* block, size_t size, CQLImage& image)
 {
     QImage picture;
-    if (thePhotoDocument.IsLoaded() || !qlafx::ImageFromDib(block, size, picture))
-        return FALSE;
-    CQLImage& image = thePhotoDocument.m_image;
-    if (image.Create(static_cast<UINT>(picture.width()), static_cast<UINT>(picture.height())) != 0)
+    if (!qlafx::ImageFromDib(block, size, picture) ||
+        image.Create(static_cast<UINT>(picture.width()), static_cast<UINT>(picture.height())) != 0)
         return FALSE;
     // ARGB32 and RGB32 lie in memory as B, G, R, A, as our images do.
     for (int y = 0; y < picture.height(); ++y)
         std::memcpy(image.GetBuffer(0, y), picture.constScanLine(y), static_cast<size_t>(picture.width()) * 4);
+    return TRUE;
+}
+
+BOOL CMainFrame::PasteDibOverPhoto(const void* block, size_t size)
+{
+    CQLImage picture;
+    if (!g_pasteSheet || !thePhotoDocument.IsLoaded() || !ImageFromClipboardBlock(block, size, picture))
+        return FALSE;
+    return g_pasteSheet(this, std::move(picture)) == IDOK;
+}
+
+BOOL CMainFrame::PasteDib(const void* block, size_t size)
+{
+    if (thePhotoDocument.IsLoaded() || !ImageFromClipboardBlock(block, size, thePhotoDocument.m_image))
+        return FALSE;
     thePhotoDocument.m_path[0] = '\0';
     thePhotoDocument.m_fileSize = 0;
     thePhotoDocument.m_exif.Clear();
@@ -218,22 +242,30 @@ BOOL CMainFrame::PasteDib(const void* block, size_t size)
 
 void CMainFrame::OnPaste()
 {
-    // Pasting into an open photo is the overlay sheet's.
-    if (IsEditing() || thePhotoDocument.IsLoaded() || !::OpenClipboard(m_hWnd))
+    if (IsEditing() || (thePhotoDocument.IsLoaded() && !g_pasteSheet) || !::OpenClipboard(m_hWnd))
         return;
+    // The sheet is modal: it gets its own copy, and the clipboard is closed first.
+    std::vector<BYTE> copy;
     if (HGLOBAL block = GetClipboardData(CF_DIB)) {
-        const void* bytes = GlobalLock(block);
-        PasteDib(bytes, GlobalSize(block));
+        const auto* bytes = static_cast<const BYTE*>(GlobalLock(block));
+        if (bytes)
+            copy.assign(bytes, bytes + GlobalSize(block));
         GlobalUnlock(block);
     }
     CloseClipboard();
+    if (copy.empty())
+        return;
+    if (thePhotoDocument.IsLoaded())
+        PasteDibOverPhoto(copy.data(), copy.size());
+    else
+        PasteDib(copy.data(), copy.size());
     RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void CMainFrame::OnUpdatePaste(CCmdUI* ui)
 {
     BOOL enable = FALSE;
-    if (!IsEditing() && !thePhotoDocument.IsLoaded() && ::OpenClipboard(m_hWnd)) {
+    if (!IsEditing() && (!thePhotoDocument.IsLoaded() || g_pasteSheet) && ::OpenClipboard(m_hWnd)) {
         if (HGLOBAL block = GetClipboardData(CF_DIB)) {
             const auto* bytes = static_cast<const BYTE*>(GlobalLock(block));
             BITMAPINFOHEADER header{};

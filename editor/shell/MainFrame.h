@@ -81,6 +81,8 @@ public:
     BOOL IsEditing() const { return m_editJob != nullptr; }
     // Paste of a CF_DIB block into the empty editor; FALSE when refused.
     BOOL PasteDib(const void* block, size_t size);
+    // Paste of a CF_DIB block over the open photo through the paste sheet.
+    BOOL PasteDibOverPhoto(const void* block, size_t size);
     // The program folder the sibling programs, the kit and the help page are
     // looked for in.
     static std::string ProgramFolder();
@@ -96,6 +98,9 @@ public:
     int RunDialogCommand(UINT id);
     // The web page of a command ("" when it has none).
     static std::string WebAddressOf(UINT id);
+    // Paste into an open photo runs this (the overlay sheet); none disables it.
+    using PasteSheetRunner = int (*)(CWnd* parent, CQLImage&& picture);
+    static void SetPasteSheetRunner(PasteSheetRunner run);
 
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;

@@ -203,8 +203,20 @@ TEST_F(EditCommands, ClipboardRoundTrip)
 {
     OpenPhoto();
     ASSERT_TRUE(CopyImageToClipboard(m_frame, thePhotoDocument.m_image, RECT{0, 0, 8, 5}));
-    EXPECT_FALSE(Enabled(57637)) << "pasting into a photo is the overlay sheet's";
+    EXPECT_FALSE(Enabled(57637)) << "pasting into a photo needs the overlay sheet";
     EXPECT_FALSE(Enabled(57634)) << "Copy waits for its dialog";
+    // With the sheet, Paste hands it the clipboard's picture.
+    static UINT sheetWidth, sheetHeight;
+    sheetWidth = sheetHeight = 0;
+    CMainFrame::SetPasteSheetRunner([](CWnd*, CQLImage&& picture) {
+        picture.GetSize(&sheetWidth, &sheetHeight);
+        return IDCANCEL;
+    });
+    EXPECT_TRUE(Enabled(57637));
+    Command(57637);
+    CMainFrame::SetPasteSheetRunner(nullptr);
+    EXPECT_EQ(sheetWidth, 8u);
+    EXPECT_EQ(sheetHeight, 5u);
     thePhotoDocument.m_history.SetModified(FALSE);
     Command(57602);
     ASSERT_FALSE(thePhotoDocument.IsLoaded());
