@@ -12,6 +12,7 @@
 #include "FunctionBarPictures.h"
 #include "TransformPictures.h"
 #include "AdjustPictures.h"
+#include "FrameDialogPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
 #include "ShellDialogPictures.h"
@@ -354,5 +355,6 @@ int main(int argc, char** argv)
     failed += WriteTransformPictures(res);
     failed += WritePerspectiveSample(skin);
     failed += WriteAdjustPictures(res);
+    failed += WriteFrameDialogPictures(res);
     return failed ? 1 : 0;
 }

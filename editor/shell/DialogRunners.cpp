@@ -7,7 +7,9 @@
 #include "editor/adjust/ColorThemeDlg.h"
 #include "editor/adjust/HSBCurveDlg.h"
 #include "editor/adjust/ProfHistogramDlg.h"
+#include "editor/retouch/AddFrameDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
+#include "editor/retouch/TemplatesEditDlg.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
@@ -76,4 +78,8 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32873, [](CMainFrame*) { return static_cast<int>(CMultiASWork().Run()); });
     CMainFrame::SetDialogRunner(32874, [](CMainFrame*) { return static_cast<int>(CMultiHDRWork().Run()); });
     CMainFrame::SetDialogRunner(32875, [](CMainFrame* frame) { return RunMultiShootDlg(frame); });
+    // Photo frames: Image > Frame and the function bar's frame button.
+    CMainFrame::SetDialogRunner(32805, RunAddFrameDlg);
+    CMainFrame::SetDialogRunner(32806, RunEditFrameTemplates);
+    CFunctionBar::SetButtonRunner(CFunctionBar::kFrame, RunAddFrameDlg);
 }
