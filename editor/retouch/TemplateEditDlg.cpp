@@ -180,7 +180,11 @@ void CTemplateEditDlg::OnDrawItem(int id, LPDRAWITEMSTRUCT dis)
         return;
     }
     const CPixel c = id == static_cast<int>(IDC_CANVAS_SWATCH) ? m_template.m_canvas.colour : m_template.m_border.colour;
-    DrawAlphaSwatch(CDC::FromHandle(dis->hDC), dis->rcItem, c.r, c.g, c.b, c.a);
+    CDC* dc = CDC::FromHandle(dis->hDC);
+    DrawAlphaSwatch(dc, dis->rcItem, c.r, c.g, c.b, c.a);
+    // Outlined, so a colour close to the face still shows where it is.
+    CBrush edge(RGB(160, 168, 180));
+    dc->FrameRect(&dis->rcItem, &edge);
 }
 
 void CTemplateEditDlg::OnInfo()

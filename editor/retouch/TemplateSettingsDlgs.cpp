@@ -236,7 +236,7 @@ BOOL CSignatureSettingsDlg::OnInitDialog()
     CDialog::OnInitDialog();
     for (const char* align : {"Left", "Right", "Center"})
         SendDlgItemMessage(IDC_SIGN_ALIGN, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(align));
-    UpdateData(FALSE);
+    WriteFields();
     m_ready = true;
     return TRUE;
 }
@@ -328,7 +328,7 @@ void CSignatureSettingsDlg::OnLButtonDown(UINT flags, CPoint point)
     const POINT xy = ClickToXY(PhotoRect(area), point);
     m_x = std::clamp(static_cast<int>(xy.x), -100, 200);
     m_y = std::clamp(static_cast<int>(xy.y), -100, 200);
-    UpdateData(FALSE);
+    WriteFields();
     InvalidateRect(&area, FALSE);
 }
 
@@ -345,10 +345,20 @@ BOOL CSignatureSettingsDlg::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message)
     return CDialog::OnSetCursor(wnd, hitTest, message);
 }
 
+void CSignatureSettingsDlg::WriteFields()
+{
+    m_writing = true;
+    UpdateData(FALSE);
+    m_writing = false;
+}
+
 void CSignatureSettingsDlg::OnSpin(UINT id, NMHDR* hdr, LRESULT* result)
 {
+    m_writing = true;
     Spin(this, id == IDC_SIGN_X_SPIN ? m_x : m_y, hdr, -100, 200, result);
-    OnPlacementChange();
+    m_writing = false;
+    const RECT area = PreviewArea();
+    InvalidateRect(&area, FALSE);
 }
 
 void CSignatureSettingsDlg::OnSpinSize(NMHDR* hdr, LRESULT* result)
@@ -358,7 +368,7 @@ void CSignatureSettingsDlg::OnSpinSize(NMHDR* hdr, LRESULT* result)
 
 void CSignatureSettingsDlg::OnPlacementChange()
 {
-    if (!m_ready)
+    if (!m_ready || m_writing)
         return;
     // A half-typed number keeps the last placement.
     BOOL ok = FALSE;
@@ -589,5 +599,9 @@ void CRectangleSettingsDlg::OnDrawItem(int id, LPDRAWITEMSTRUCT dis)
         return;
     }
     const CPixel c = m_edit.colour;
-    DrawAlphaSwatch(CDC::FromHandle(dis->hDC), dis->rcItem, c.r, c.g, c.b, c.a);
+    CDC* dc = CDC::FromHandle(dis->hDC);
+    DrawAlphaSwatch(dc, dis->rcItem, c.r, c.g, c.b, c.a);
+    // Outlined, so a colour close to the face still shows where it is.
+    CBrush edge(RGB(160, 168, 180));
+    dc->FrameRect(&dis->rcItem, &edge);
 }

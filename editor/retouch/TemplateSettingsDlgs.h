@@ -155,7 +155,10 @@ protected:
 
 private:
     void DrawPreview(CDC* dc);
+    // Writes the fields without taking their change notices as edits.
+    void WriteFields();
     bool m_ready = false;
+    bool m_writing = false;
 };
 
 class CRectangleSettingsDlg : public CDialog {
