@@ -10,6 +10,7 @@
 #include "platform/codec/QLImageCodec.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 

@@ -52,11 +52,13 @@ bool CFrameLoadThread::HasPixels(const FrameListEntry& entry)
 void CFrameLoadThread::OnLoad(WPARAM, LPARAM lParam)
 {
     const auto generation = static_cast<unsigned>(lParam);
+    // Busy first, then the generation: a retired pass touches nothing, not
+    // even the target, which the dialog may be rebuilding.
     m_busy.store(1);
-    const FrameLoadTarget* target = m_target.load();
+    const FrameLoadTarget* target = Current(generation) ? m_target.load() : nullptr;
     if (target && target->entries) {
         std::vector<FrameListEntry>& entries = *target->entries;
-        for (size_t i = 0; i < entries.size() && Current(generation); ++i) {
+        for (size_t i = 0; Current(generation) && i < entries.size(); ++i) {
             FrameListEntry& entry = entries[i];
             if (entry.IsFolder() || HasPixels(entry))
                 continue;

@@ -11,7 +11,8 @@
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Process.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -90,15 +91,7 @@ void CFreeFrameTemplateDlg::DoDataExchange(CDataExchange* pDX)
 
 void CFreeFrameTemplateDlg::OnAdvance()
 {
-    CTemplateInfoDlg dialog(this);
-    dialog.m_author = m_template.m_info.author;
-    dialog.m_comment = m_template.m_info.comment;
-    if (dialog.DoModal() != IDOK)
-        return;
-    std::snprintf(m_template.m_info.author, sizeof m_template.m_info.author, "%s",
-                  static_cast<const char*>(dialog.m_author));
-    std::snprintf(m_template.m_info.comment, sizeof m_template.m_info.comment, "%s",
-                  static_cast<const char*>(dialog.m_comment));
+    EditTemplateInfo(m_template.m_info, this);
 }
 
 void CFreeFrameTemplateDlg::OnSignatureBox()
@@ -130,7 +123,7 @@ void CFreeFrameTemplateDlg::Browse(CString& path, UINT field)
         // The user repaints the picture in a second editor and saves it
         // before OK; nothing waits for it.
         const std::string editor = std::string(theAppSettings.m_programFolder) + "QuilloEditor";
-        ShellExecute(m_hWnd, "open", editor.c_str(), path, nullptr, SW_SHOW);
+        ShellExecute(m_hWnd, "open", editor.c_str(), static_cast<const char*>(path), nullptr, SW_SHOW);
         return;
     }
     CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kImageFilter, this);

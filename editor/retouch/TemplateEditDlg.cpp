@@ -12,19 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-bool PickColour(CPixel& colour, const char* caption)
-{
-    unsigned char bytes[4] = {colour.b, colour.g, colour.r, colour.a};
-    if (!SelectColor(bytes, caption))
-        return false;
-    colour = CPixel{bytes[0], bytes[1], bytes[2], bytes[3]};
-    return true;
-}
-
-} // namespace
-
 BEGIN_MESSAGE_MAP(CTemplateEditDlg, CFilterDlg)
     ON_WM_PAINT()
     ON_WM_TIMER()
@@ -190,22 +177,14 @@ void CTemplateEditDlg::OnDrawItem(int id, LPDRAWITEMSTRUCT dis)
 void CTemplateEditDlg::OnInfo()
 {
     ReadControls();
-    CTemplateInfoDlg dialog(this);
-    dialog.m_author = m_template.m_info.author;
-    dialog.m_comment = m_template.m_info.comment;
-    if (dialog.DoModal() != IDOK)
-        return;
-    std::snprintf(m_template.m_info.author, sizeof m_template.m_info.author, "%s",
-                  static_cast<const char*>(dialog.m_author));
-    std::snprintf(m_template.m_info.comment, sizeof m_template.m_info.comment, "%s",
-                  static_cast<const char*>(dialog.m_comment));
-    Changed();
+    if (EditTemplateInfo(m_template.m_info, this))
+        Changed();
 }
 
 void CTemplateEditDlg::OnCanvasColour()
 {
     ReadControls();
-    PickColour(m_template.m_canvas.colour, nullptr);
+    SelectPixelColour(m_template.m_canvas.colour, nullptr);
     m_template.m_canvas.colour.a = 255;
     Changed();
 }
@@ -228,7 +207,7 @@ void CTemplateEditDlg::OnCanvasSize()
 void CTemplateEditDlg::OnBorderColour()
 {
     ReadControls();
-    PickColour(m_template.m_border.colour, nullptr);
+    SelectPixelColour(m_template.m_border.colour, nullptr);
     Changed();
 }
 
@@ -258,7 +237,7 @@ void CTemplateEditDlg::OnBorderAdvance()
         break;
     }
     case 2:
-        if (!PickColour(b.rightBottomColour, "Set Right-Bottom Color"))
+        if (!SelectPixelColour(b.rightBottomColour, "Set Right-Bottom Color"))
             return;
         break;
     case 3: {

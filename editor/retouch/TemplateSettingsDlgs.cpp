@@ -25,13 +25,6 @@ void Spin(CDialog* dialog, int& value, NMHDR* hdr, int low, int high, LRESULT* r
     *result = 0;
 }
 
-void PickColour(CPixel& colour, const char* caption)
-{
-    unsigned char bytes[4] = {colour.b, colour.g, colour.r, colour.a};
-    if (SelectColor(bytes, caption))
-        colour = CPixel{bytes[0], bytes[1], bytes[2], bytes[3]};
-}
-
 struct Macro {
     UINT command;
     const char* code;
@@ -52,6 +45,15 @@ std::string SizeText(const FrameLength& left, const FrameLength& top, const Fram
     return text;
 }
 
+bool SelectPixelColour(CPixel& colour, const char* caption)
+{
+    unsigned char bytes[4] = {colour.b, colour.g, colour.r, colour.a};
+    if (!SelectColor(bytes, caption))
+        return false;
+    colour = CPixel{bytes[0], bytes[1], bytes[2], bytes[3]};
+    return true;
+}
+
 const char* MacroCode(UINT command)
 {
     for (const Macro& m : kMacros)
@@ -69,6 +71,18 @@ void CTemplateInfoDlg::DoDataExchange(CDataExchange* pDX)
     DDV_MaxChars(pDX, m_author, 63);
     DDX_Text(pDX, IDC_INFO_COMMENT, m_comment);
     DDV_MaxChars(pDX, m_comment, 127);
+}
+
+bool EditTemplateInfo(TemplateInfo& info, CWnd* parent)
+{
+    CTemplateInfoDlg dialog(parent);
+    dialog.m_author = info.author;
+    dialog.m_comment = info.comment;
+    if (dialog.DoModal() != IDOK)
+        return false;
+    std::snprintf(info.author, sizeof info.author, "%s", static_cast<const char*>(dialog.m_author));
+    std::snprintf(info.comment, sizeof info.comment, "%s", static_cast<const char*>(dialog.m_comment));
+    return true;
 }
 
 // ---- Size ------------------------------------------------------------------
@@ -162,7 +176,7 @@ void CBorderShadowDlg::OnSpin(UINT id, NMHDR* hdr, LRESULT* result)
 
 void CBorderShadowDlg::OnColour()
 {
-    PickColour(m_colour, "Set Shadow Color");
+    SelectPixelColour(m_colour, "Set Shadow Color");
 }
 
 // ---- Scan line -------------------------------------------------------------
@@ -188,7 +202,7 @@ void CScanLineDlg::DoDataExchange(CDataExchange* pDX)
 
 void CScanLineDlg::OnColour()
 {
-    PickColour(m_colour, nullptr);
+    SelectPixelColour(m_colour, nullptr);
 }
 
 // ---- Signature -------------------------------------------------------------
@@ -426,7 +440,7 @@ void CSignatureSettingsDlg::OnFont()
 
 void CSignatureSettingsDlg::OnColour()
 {
-    PickColour(m_colour, nullptr);
+    SelectPixelColour(m_colour, nullptr);
 }
 
 // ---- Rectangles ------------------------------------------------------------
@@ -588,7 +602,7 @@ void CRectangleSettingsDlg::OnSize()
 
 void CRectangleSettingsDlg::OnColour()
 {
-    PickColour(m_edit.colour, "Set Shadow Color");
+    SelectPixelColour(m_edit.colour, "Set Shadow Color");
     ShowEdited();
 }
 

@@ -56,6 +56,8 @@ inline constexpr UINT IDC_RECT_WIDTH_SPIN = 1132;
 // "%d%s,%d%s,%d%s,%d%s": left, top, right, bottom, "%" after percentages.
 std::string SizeText(const FrameLength& left, const FrameLength& top, const FrameLength& right,
                      const FrameLength& bottom);
+// SelectColor on an image colour; true when it was changed (OK).
+bool SelectPixelColour(CPixel& colour, const char* caption);
 // The codes that "Insert macros ..." appends, by menu command.
 const char* MacroCode(UINT command);
 
@@ -67,6 +69,9 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
 };
+
+// "Template Informations" on the template's author and comment; true on OK.
+bool EditTemplateInfo(TemplateInfo& info, CWnd* parent);
 
 // The four lengths of a canvas, a border or a rectangle.
 class CFrameSizeDlg : public CDialog {
