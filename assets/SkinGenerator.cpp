@@ -15,6 +15,7 @@
 #include "AdjustPictures.h"
 #include "ToneColourPictures.h"
 #include "OverlayPictures.h"
+#include "FrameDialogPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
 #include "ShellDialogPictures.h"
@@ -362,5 +363,6 @@ int main(int argc, char** argv)
     failed += WriteToneColourPictures(res, skin);
     failed += WriteSelectionPictures(res, skin);
     failed += WriteOverlayPictures(res);
+    failed += WriteFrameDialogPictures(res);
     return failed ? 1 : 0;
 }

@@ -1,11 +1,12 @@
 // Frame templates on a 12-megapixel photo: a drawn template with every
 // feature on, and an image-based one with a 2000 x 1500 picture, each against
 // ImageMagick doing the same kind of work on the same photo; every starter
-// template on a 200-pixel copy (the preview grid's work); a scan of 500
-// templates in 20 folders.
+// template on a 200-pixel copy (the preview grid's work), and the grid's
+// whole pass from a 24-megapixel photo; a scan of 500 templates in 20 folders.
 #include "bench/BenchSupport.h"
 
 #include "editor/retouch/FrameCategory.h"
+#include "editor/retouch/FrameLoadThread.h"
 #include "editor/retouch/FrameRenderer.h"
 #include "imagecore/QLImage.h"
 #include "platform/codec/QLImageCodec.h"
@@ -204,6 +205,58 @@ void StarterInflate(benchmark::State& state)
         t->ReadPicture(false, &picture);
 }
 BENCHMARK(StarterInflate)->DenseRange(6, 8)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The Add Frame grid's pass: every starter template framed on the 200-pixel
+// copy of a 24-megapixel photo (made once, as the dialog does) and fitted to
+// 100 x 100, without the loader's pauses between previews.
+class GridPass : public CFrameLoadThread {
+public:
+    using CFrameLoadThread::MakePreview;
+};
+
+const CQLImage& PhotoCopy24()
+{
+    static CQLImage copy = [] {
+        CQLImage photo, made;
+        MakeSyntheticPhoto(photo, 6000, 4000);
+        CQLImageCodec().Resample(&photo, &made, 200, 133, 1);
+        return made;
+    }();
+    return copy;
+}
+
+void StarterGridOurs(benchmark::State& state)
+{
+    EnsureGui();
+    std::vector<FrameListEntry> entries;
+    for (std::size_t i = 0; const FrameTemplate* t = StarterTemplate(i); ++i) {
+        FrameListEntry& e = entries.emplace_back();
+        e.item = {FrameItemKind::Template, nullptr, const_cast<FrameTemplate*>(t)};
+    }
+    const FrameLoadTarget target{&entries, &PhotoCopy24(), nullptr, nullptr};
+    GridPass pass;
+    for (auto _ : state)
+        for (FrameListEntry& e : entries) {
+            CQLImage preview;
+            if (!pass.MakePreview(target, e, &preview)) {
+                state.SkipWithError("a preview failed");
+                return;
+            }
+        }
+    state.SetLabel(std::to_string(entries.size()) + " previews");
+}
+BENCHMARK(StarterGridOurs)->Name("FrameGrid/ours")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same number of framed 100-pixel thumbnails of the copy by ImageMagick.
+void StarterGridPeer(benchmark::State& state)
+{
+    static const std::string copy = WritePpm(PhotoCopy24(), "frame-copy.ppm");
+    std::string command = "convert";
+    for (int i = 0; i < 9; ++i)
+        command += " \\( " + copy + " -bordercolor '#202020' -border 8 -resize 100x100 \\)";
+    RunPeer(state, command + " -append null:");
+}
+BENCHMARK(StarterGridPeer)->Name("FrameGrid/peer")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // 500 drawn templates in 20 folders, scanned as a dialog opens.
 void ScanLibrary(benchmark::State& state)

@@ -35,6 +35,8 @@
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
 #include "editor/retouch/OverlayCommands.h"
+#include "editor/retouch/AddFrameDlg.h"
+#include "editor/retouch/TemplatesEditDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PrintImageDlg.h"
@@ -133,4 +135,8 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32828, [](CMainFrame* frame) { return RunInsertImageSheet(frame); });
     CMainFrame::SetDialogRunner(32827, [](CMainFrame* frame) { return RunInsertTextSheet(frame); });
     CMainFrame::SetPasteSheetRunner(RunPasteSheet);
+    // Photo frames: Image > Frame and the function bar's frame button.
+    CMainFrame::SetDialogRunner(32805, RunAddFrameDlg);
+    CMainFrame::SetDialogRunner(32806, RunEditFrameTemplates);
+    CFunctionBar::SetButtonRunner(CFunctionBar::kFrame, RunAddFrameDlg);
 }

@@ -90,6 +90,12 @@ void CThumbListCtrl::SetItemData(int index, DWORD value)
         m_items[static_cast<size_t>(index)].data = value;
 }
 
+void CThumbListCtrl::SetItemThumbnail(int index, CQLImage* thumbnail)
+{
+    if (GetItem(index))
+        m_items[static_cast<size_t>(index)].thumbnail = thumbnail;
+}
+
 DWORD CThumbListCtrl::GetItemData(int index) const
 {
     const ThumbListItem* item = GetItem(index);

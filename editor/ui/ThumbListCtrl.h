@@ -41,6 +41,8 @@ public:
     void DeleteAllItems();
     void SetItemData(int index, DWORD value);
     DWORD GetItemData(int index) const;
+    // The item shows thumbnail (the caller's) from now on; NULL gives its icon back.
+    void SetItemThumbnail(int index, CQLImage* thumbnail);
     int GetItemCount() const { return static_cast<int>(m_items.size()); }
     const ThumbListItem* GetItem(int index) const;
 
