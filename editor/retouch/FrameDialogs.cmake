@@ -21,7 +21,8 @@ add_library(framedialogs STATIC
     TemplateEditDlg.cpp
     TemplateSettingsDlgs.cpp
     TemplatesEditDlg.cpp)
-target_link_libraries(framedialogs PUBLIC frameloader editorui editorshell_core qlcodec)
+# The logo button runs the repair dialogs' logo settings.
+target_link_libraries(framedialogs PUBLIC frameloader editorui editorshell_core qlcodec adjust_repair)
 add_library(framedialogs_tables OBJECT res/FrameDialogResources.cpp)
 target_link_libraries(framedialogs_tables PRIVATE qlafx)
 target_link_libraries(framedialogs INTERFACE $<TARGET_OBJECTS:framedialogs_tables>)

@@ -1,5 +1,6 @@
 #include "editor/retouch/TemplateEditDlg.h"
 
+#include "editor/adjust/LogoSettingsDlg.h"
 #include "editor/retouch/TemplateSettingsDlgs.h"
 #include "editor/retouch/TemplatesEditDlg.h"
 #include "editor/shell/PhotoDocument.h"
@@ -9,6 +10,7 @@
 #include "platform/afx/MsgMap.h"
 #include "platform/afx/WinApp.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -95,8 +97,7 @@ void CTemplateEditDlg::ApplyEnableRules()
                                            {IDC_BORDER_SIZE_TEXT, border},
                                            {IDC_BORDER_ADVANCE, border && m_borderType != 0},
                                            {IDC_SIGNATURE_ADVANCE, m_signatureEnabled != 0},
-                                           // The logo settings come with the repair dialogs.
-                                           {IDC_LOGO_ADVANCE, FALSE}};
+                                           {IDC_LOGO_ADVANCE, m_logoEnabled != 0}};
     for (const auto& [id, on] : rules)
         if (CWnd* control = GetDlgItem(id))
             control->EnableWindow(on);
@@ -278,7 +279,28 @@ void CTemplateEditDlg::OnSignature()
     Changed();
 }
 
-void CTemplateEditDlg::OnLogo() {}
+// The logo dialog edits the values of x, y and width; their units stay.
+void CTemplateEditDlg::OnLogo()
+{
+    ReadControls();
+    LogoSettings& logo = m_template.m_logo;
+    CLogoSettingsDlg dialog(this);
+    dialog.logoFile = logo.path;
+    dialog.maskFile = logo.maskPath;
+    dialog.overlayMode = logo.mode;
+    dialog.logoX = logo.x.value;
+    dialog.logoY = logo.y.value;
+    dialog.logoSize = static_cast<UINT>(std::max(logo.width.value, 1));
+    if (dialog.DoModal() != IDOK)
+        return;
+    std::snprintf(logo.path, sizeof logo.path, "%s", static_cast<const char*>(dialog.logoFile));
+    std::snprintf(logo.maskPath, sizeof logo.maskPath, "%s", static_cast<const char*>(dialog.maskFile));
+    logo.mode = static_cast<BYTE>(dialog.overlayMode);
+    logo.x.value = dialog.logoX;
+    logo.y.value = dialog.logoY;
+    logo.width.value = static_cast<std::int32_t>(dialog.logoSize);
+    Changed();
+}
 
 void CTemplateEditDlg::OnToggle()
 {

@@ -3,6 +3,7 @@
 // signature placement and macros, the rectangle list, and grabs.
 #include "FrameWindowsTestSupport.h"
 
+#include "editor/adjust/LogoSettingsDlg.h"
 #include "editor/retouch/TemplateEditDlg.h"
 #include "editor/retouch/TemplateSettingsDlgs.h"
 
@@ -128,6 +129,42 @@ TEST_F(TemplateEditDlgTest, EnableRulesAndAnEmptyNameIsRefused)
         return IDCANCEL;
     });
     EXPECT_EQ(m_boxes, (std::vector<std::string>{"Name can not be null!"}));
+}
+
+// The logo button opens the logo settings on the template's values and
+// writes them back on OK, units as they were.
+TEST_F(TemplateEditDlgTest, LogoSettingsEditTheTemplatesLogo)
+{
+    OpenPhoto(60, 40);
+    FrameTemplate frame = Defaults();
+    frame.m_logo.enabled = 1;
+    frame.m_logo.width = {1, 30};
+    int seenX = -1;
+    settings = [&](CWnd* dialog) -> int {
+        auto* logo = dynamic_cast<CLogoSettingsDlg*>(dialog);
+        if (!logo)
+            return IDCANCEL;
+        seenX = logo->logoX;
+        logo->SetDlgItemText(1149, "/photos/logo.png");
+        logo->SetDlgItemText(1142, "10");
+        logo->SetDlgItemText(1144, "-5");
+        logo->SetDlgItemText(1131, "12");
+        logo->GetDlgItem(IDOK)->SendMessage(BM_CLICK);
+        return qlafx::kModalRun;
+    };
+    Run(frame, [&](CTemplateEditDlg* dlg) {
+        EXPECT_TRUE(dlg->GetDlgItem(IDC_LOGO_ADVANCE)->IsWindowEnabled());
+        Click(dlg, IDC_LOGO_ADVANCE);
+        EXPECT_TRUE(PumpUntil([&] { return !dlg->JobPending(); }));
+        dlg->GetDlgItem(IDOK)->SendMessage(BM_CLICK);
+        return qlafx::kModalRun;
+    });
+    EXPECT_EQ(seenX, 98) << "the template's default x";
+    EXPECT_STREQ(edited.m_logo.path, "/photos/logo.png");
+    EXPECT_EQ(edited.m_logo.x.value, 10);
+    EXPECT_EQ(edited.m_logo.y.value, -5);
+    EXPECT_EQ(edited.m_logo.width.value, 12);
+    EXPECT_EQ(edited.m_logo.width.inPixels, 1) << "units stay";
 }
 
 TEST_F(TemplateEditDlgTest, GrabWithAShadowBorderAndASignature)
