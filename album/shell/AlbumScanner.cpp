@@ -4,7 +4,6 @@
 #include "platform/win/Timing.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace shelf {
 
@@ -55,8 +54,7 @@ int AlbumScanner::OpenFolder(FolderNode* node)
     // While jobs are queued a WM_USER+2440 is always pending, and it drops
     // the old folder's jobs: no message of our own is needed.
     m_pThread->WaitIdle();
-    while (m_searchBusy())
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    m_waitSearchIdle();
     if (!node)
         return 1;
     std::lock_guard lock(m_pThread->m_mutex);

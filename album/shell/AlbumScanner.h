@@ -37,8 +37,12 @@ public:
 
     FolderEntries m_model;          // guarded by the thread's mutex
     std::uint64_t m_serial = 0;     // counts folder openings; guarded too
-    // The search thread's busy flag, until that thread lands: idle.
-    std::function<bool()> m_searchBusy = [] { return false; };
+    // Returns once the search thread has no search running (it reads the
+    // property files); until that thread lands it returns at once.
+    std::function<void()> m_waitSearchIdle = [] {};
+    // Where the date albums go: the program folder, or empty for the
+    // running program's own; set before the first folder is opened.
+    std::string m_programFolder;
 
 private:
     void BeforeFree();

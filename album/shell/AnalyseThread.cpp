@@ -187,8 +187,10 @@ void CAnalyseThread::OnAnalyse(WPARAM wParam, LPARAM)
         m_bBusy = 0;
         m_idle.notify_all();
     }
-    if (file)
+    if (file && m_pOwner->m_programFolder.empty())
         AddToVirtualDateAlbum(result->job.path.c_str(), &result->info.fields);
+    else if (file)
+        AddToVirtualDateAlbum(m_pOwner->m_programFolder, result->job.path.c_str(), &result->info.fields);
 }
 
 } // namespace shelf
