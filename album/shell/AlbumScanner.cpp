@@ -51,6 +51,7 @@ int AlbumScanner::OpenFolder(FolderNode* node)
         m_model.m_pCurrent = node;
         ++m_serial;
     }
+    m_pThread->SetNewestSerial(m_serial);
     // While jobs are queued a WM_USER+2440 is always pending, and it drops
     // the old folder's jobs: no message of our own is needed.
     m_pThread->WaitIdle();
