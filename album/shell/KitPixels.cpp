@@ -93,18 +93,4 @@ void BlurBackdrop(CQLImage& image)
         worker.join();
 }
 
-RECT FitPicture(int pictureWidth, int pictureHeight, int clientWidth, int clientHeight)
-{
-    if (pictureWidth <= 0 || pictureHeight <= 0)
-        return RECT{0, 0, clientWidth, clientHeight};
-    int w = clientWidth;
-    int h = static_cast<int>(static_cast<long long>(pictureHeight) * clientWidth / pictureWidth);
-    if (h > clientHeight) {
-        h = clientHeight;
-        w = static_cast<int>(static_cast<long long>(pictureWidth) * clientHeight / pictureHeight);
-    }
-    const int left = (clientWidth - w) / 2, top = (clientHeight - h) / 2;
-    return RECT{left, top, left + w, top + h};
-}
-
 } // namespace shelf

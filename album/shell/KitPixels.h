@@ -1,5 +1,5 @@
 // The pixel work of the album's window kit, kept apart from the windows:
-// the dithered gradient, the backdrop's blur and its placement.
+// the dithered gradient and the backdrop's blur.
 #pragma once
 
 #include "imagecore/QLImage.h"
@@ -41,9 +41,5 @@ bool GradientImage(CQLImage& out, int width, int height, const GradientSpec& spe
 // 3 x 3 weights 1 2 1 / 2 2 2 / 1 2 1 over 16; borders and alpha kept.
 // Rows are shared among the cores.
 void BlurBackdrop(CQLImage& image);
-
-// The picture fitted into the client keeping its aspect ratio, centred, the
-// odd spare pixel going to the right or bottom margin.
-RECT FitPicture(int pictureWidth, int pictureHeight, int clientWidth, int clientHeight);
 
 } // namespace shelf

@@ -129,15 +129,3 @@ TEST(Backdrop, KernelWeights)
     EXPECT_EQ(image.GetBuffer(1, 1)[1], 20);
     EXPECT_EQ(image.GetBuffer(1, 1)[0], 20);
 }
-
-TEST(Backdrop, FitKeepsTheAspectAndGivesTheOddPixelRightAndBottom)
-{
-    const RECT wide = FitPicture(200, 100, 301, 300);
-    EXPECT_EQ(wide.left, 0);
-    EXPECT_EQ(wide.right, 301);
-    EXPECT_EQ(wide.top, (300 - 150) / 2);
-    const RECT tall = FitPicture(100, 200, 101, 100);
-    EXPECT_EQ(tall.right - tall.left, 50);
-    EXPECT_EQ(tall.left, 25); // 51 spare: 25 left, 26 right
-    EXPECT_EQ(tall.top, 0);
-}
