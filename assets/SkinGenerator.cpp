@@ -17,6 +17,7 @@
 #include "ShellDialogPictures.h"
 #include "IconColours.h"
 #include "ZoomViewPictures.h"
+#include "ShelfPictures.h"
 #include "imagecore/QLImage.h"
 
 #include <QColor>
@@ -354,5 +355,6 @@ int main(int argc, char** argv)
     failed += WriteTransformPictures(res);
     failed += WritePerspectiveSample(skin);
     failed += WriteAdjustPictures(res);
+    failed += WriteShelfPictures(res, skin);
     return failed ? 1 : 0;
 }

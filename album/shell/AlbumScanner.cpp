@@ -18,7 +18,9 @@ AlbumScanner::AlbumScanner()
     }
 }
 
-AlbumScanner::~AlbumScanner()
+AlbumScanner::~AlbumScanner() { Shutdown(); }
+
+void AlbumScanner::Shutdown()
 {
     SetNotifyList(nullptr);
     if (!m_pThread)
@@ -30,6 +32,7 @@ AlbumScanner::~AlbumScanner()
     }
     m_pThread->Shutdown();
     delete m_pThread;
+    m_pThread = nullptr;
 }
 
 void AlbumScanner::BeforeFree()

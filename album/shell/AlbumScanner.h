@@ -15,11 +15,14 @@ class AlbumScanner {
 public:
     // Starts the thumbnail thread.
     AlbumScanner();
-    // Closes the folder, then stops and joins the thread.
+    // Shutdown.
     ~AlbumScanner();
     AlbumScanner(const AlbumScanner&) = delete;
     AlbumScanner& operator=(const AlbumScanner&) = delete;
 
+    // Saves the open folder's finished entries, frees them, then stops and
+    // joins the thumbnail thread; the scanner does nothing afterwards.
+    void Shutdown();
     int OpenFolder(FolderNode* node);
     // No folder; the old folder's jobs are dropped before it returns.
     void CloseFolder();

@@ -5,8 +5,10 @@
 #include "platform/afx/PaintDC.h"
 #include "platform/afx/QtBridge.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -64,8 +66,10 @@ int CBackdropWnd::ShowOverMainWnd()
         return 0;
     CRect area;
     m_main->GetWindowRect(&area);
-    CRect desktop;
-    ::GetClientRect(::GetDesktopWindow(), &desktop);
+    // The desktop: every screen together.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect all = screen ? screen->virtualGeometry() : QRect();
+    const CRect desktop(all.left(), all.top(), all.right() + 1, all.bottom() + 1);
     area.left = std::max(area.left, LONG{0});
     area.top = std::max(area.top, LONG{0});
     area.right = std::min(area.right, desktop.right);
