@@ -6,12 +6,6 @@ namespace shelf {
 
 AlbumGlobals* theAlbum = nullptr;
 
-AlbumGlobals::~AlbumGlobals()
-{
-    m_scanner.CloseFolder(); // its nodes belong to the projects
-    m_projects.clear();
-}
-
 int AlbumGlobals::InitPaths(const std::string& programFolder)
 {
     m_programFolder = programFolder;

@@ -15,9 +15,10 @@ class CHintWnd;
 
 class AlbumGlobals {
 public:
+    // The scanner (declared after the projects, whose nodes it may hold)
+    // goes first: it closes its folder, then stops and joins its threads.
     AlbumGlobals() = default;
-    // Projects go first, then the scanner stops and joins its threads.
-    ~AlbumGlobals();
+    ~AlbumGlobals() = default;
     AlbumGlobals(const AlbumGlobals&) = delete;
     AlbumGlobals& operator=(const AlbumGlobals&) = delete;
 

@@ -1,6 +1,7 @@
 #include "album/shell/ButtonST.h"
 
 #include "album/shell/AlbumGlobals.h"
+#include "album/shell/MemDC.h"
 #include "editor/ui/SkinDrawing.h"
 #include "platform/afx/Resources.h"
 #include "platform/afx/WinApp.h"
@@ -28,18 +29,13 @@ void CButtonST::PreSubclassWindow()
 
 void CButtonST::DrawItem(LPDRAWITEMSTRUCT dis)
 {
-    CDC* target = CDC::FromHandle(dis->hDC);
-    CRect r = dis->rcItem;
-    CDC memory;
-    CBitmap bitmap;
-    memory.CreateCompatibleDC(target);
-    bitmap.CreateCompatibleBitmap(target, r.Width(), r.Height());
-    CBitmap* oldBitmap = memory.SelectObject(&bitmap);
+    const CRect r = dis->rcItem;
+    CMemDC memory(CDC::FromHandle(dis->hDC), r); // composed off screen, copied once
     CDC* dc = &memory;
     const bool pressed = (dis->itemState & (ODS_SELECTED | ODS_CHECKED)) != 0;
     const bool focused = (dis->itemState & ODS_FOCUS) != 0;
     const bool disabled = (dis->itemState & ODS_DISABLED) != 0;
-    CRect box(0, 0, r.Width(), r.Height());
+    CRect box = r;
     dc->FillSolidRect(&box, ::GetSysColor(COLOR_BTNFACE));
     if (!m_flat && focused) {
         dc->FrameRect(&box, CBrush::FromHandle(static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH))));
@@ -83,12 +79,10 @@ void CButtonST::DrawItem(LPDRAWITEMSTRUCT dis)
         dc->SelectObject(oldFont);
     }
     if (focused && (!m_flat || m_flatFocus)) {
-        CRect focus(0, 0, r.Width(), r.Height());
+        CRect focus = r;
         focus.DeflateRect(3, 3);
         dc->DrawFocusRect(&focus);
     }
-    target->BitBlt(r.left, r.top, r.Width(), r.Height(), dc, 0, 0, SRCCOPY);
-    memory.SelectObject(oldBitmap);
 }
 
 } // namespace shelf

@@ -70,14 +70,14 @@ void CImgButton::FillWorkImage()
                                            : colour);
 }
 
-POINT CImgButton::FacePosition(int width, int height, BOOL pressed) const
+POINT CImgButton::FacePosition(int width, int height, BOOL pressed)
 {
     UINT fw = 0, fh2 = 0;
     m_face.GetSize(&fw, &fh2);
     const int faceW = static_cast<int>(fw), faceH = static_cast<int>(fh2 / 2);
     POINT at{};
     if (m_layout == 1) {
-        const bool hasCaption = const_cast<CImgButton*>(this)->GetWindowTextLength() > 0;
+        const bool hasCaption = GetWindowTextLength() > 0;
         at.x = faceW <= width && hasCaption ? 5 : 0;
         at.y = (height - faceH) / 2;
     } else {

@@ -26,7 +26,7 @@ public:
     // Background colour, or the texture tiled from the top-left corner.
     void FillWorkImage();
     // Where the face's top-left lands in a button of this size.
-    POINT FacePosition(int width, int height, BOOL pressed) const;
+    POINT FacePosition(int width, int height, BOOL pressed);
 
     int m_tipPosition = 0; // 0 below the button, 1 above it
     COLORREF m_captionColor = RGB(0, 0, 0);

@@ -1,8 +1,9 @@
 #include "album/shell/KitPixels.h"
 
+#include "imagecore/ParallelFor.h"
+
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 namespace shelf {
@@ -60,6 +61,18 @@ bool GradientImage(CQLImage& out, int width, int height, const GradientSpec& spe
     return true;
 }
 
+int DibNumColors(const BITMAPINFOHEADER& header)
+{
+    if (header.biClrUsed != 0)
+        return static_cast<int>(header.biClrUsed);
+    switch (header.biBitCount) {
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
+    }
+}
+
 void BlurBackdrop(CQLImage& image)
 {
     UINT w = 0, h = 0;
@@ -83,14 +96,7 @@ void BlurBackdrop(CQLImage& image)
             }
         }
     };
-    const int interior = static_cast<int>(h) - 2;
-    const int parts = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, std::max(1, interior / 16));
-    std::vector<std::thread> workers;
-    for (int k = 1; k < parts; ++k)
-        workers.emplace_back(rows, 1 + interior * k / parts, 1 + interior * (k + 1) / parts);
-    rows(1, 1 + interior / parts);
-    for (auto& worker : workers)
-        worker.join();
+    imagecore::ParallelFor(1, static_cast<int>(h) - 1, w, rows);
 }
 
 } // namespace shelf

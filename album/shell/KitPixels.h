@@ -37,6 +37,10 @@ struct GradientSpec {
 // width x height pixels of the gradient into out; false when out cannot be made.
 bool GradientImage(CQLImage& out, int width, int height, const GradientSpec& spec, DitherRandom& random);
 
+// Entries of a DIB's colour table: biClrUsed when set, else 2, 16 or 256
+// for 1, 4 or 8 bits a pixel, else none.
+int DibNumColors(const BITMAPINFOHEADER& header);
+
 // Blurs and darkens to seven eighths every interior pixel's B, G, R with the
 // 3 x 3 weights 1 2 1 / 2 2 2 / 1 2 1 over 16; borders and alpha kept.
 // Rows are shared among the cores.

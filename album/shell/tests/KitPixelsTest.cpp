@@ -129,3 +129,18 @@ TEST(Backdrop, KernelWeights)
     EXPECT_EQ(image.GetBuffer(1, 1)[1], 20);
     EXPECT_EQ(image.GetBuffer(1, 1)[0], 20);
 }
+
+TEST(DibNumColors, FromTheHeader)
+{
+    const struct {
+        WORD bits;
+        DWORD used;
+        int colours;
+    } cases[] = {{1, 0, 2}, {4, 0, 16}, {8, 0, 256}, {24, 0, 0}, {32, 0, 0}, {8, 12, 12}, {24, 5, 5}};
+    for (const auto& c : cases) {
+        BITMAPINFOHEADER header{};
+        header.biBitCount = c.bits;
+        header.biClrUsed = c.used;
+        EXPECT_EQ(DibNumColors(header), c.colours) << c.bits << " bits, " << c.used << " used";
+    }
+}

@@ -172,16 +172,18 @@ protected:
         fs::create_directories(m_folder);
         fs::copy_file(QUILLO_SHELF_PROGRAM, m_folder / "QuilloShelf");
         fs::copy(fs::path(QUILLO_PROGRAM_DIR) / "skin", m_folder / "skin", fs::copy_options::recursive);
+        // A title of its own: other test processes show album frames too.
+        m_title = "QuilloShelf run" + std::to_string(getpid());
+        std::ofstream(m_folder / "Quillo.ini") << "[Custom]\nTittle=run" << getpid() << "\n";
     }
     void TearDown() override { fs::remove_all(m_folder); }
-    void Start(QProcess& process, const char* title)
+    void Start(QProcess& process)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         process.setProcessEnvironment(env);
         process.start(QString::fromStdString((m_folder / "QuilloShelf").string()), {});
         ASSERT_TRUE(process.waitForStarted(10000));
-        m_title = title;
     }
     fs::path m_folder;
     std::string m_title;
@@ -190,10 +192,10 @@ protected:
 TEST_F(Program, ClosesCleanlyAndWritesItsKeys)
 {
     QProcess process;
-    Start(process, "QuilloShelf");
+    Start(process);
     HWND window = nullptr;
     ASSERT_TRUE(PumpUntil(
-        [&] { return (window = ::FindWindow(nullptr, "QuilloShelf")) != nullptr || process.state() != QProcess::Running; },
+        [&] { return (window = ::FindWindow(nullptr, m_title.c_str())) != nullptr || process.state() != QProcess::Running; },
         60000));
     ASSERT_NE(window, nullptr) << process.readAllStandardError().toStdString();
     EXPECT_TRUE(::PostMessage(window, WM_CLOSE, 0, 0));
@@ -211,11 +213,11 @@ TEST_F(Program, WithoutTheButtonStripItFailsWithoutAWindow)
 {
     fs::remove(m_folder / "skin" / "btnsta.bmp");
     QProcess process;
-    Start(process, "QuilloShelf");
+    Start(process);
     bool sawWindow = false;
     PumpUntil(
         [&] {
-            sawWindow |= ::FindWindow(nullptr, "QuilloShelf") != nullptr;
+            sawWindow |= ::FindWindow(nullptr, m_title.c_str()) != nullptr;
             return process.state() != QProcess::Running;
         },
         30000);
