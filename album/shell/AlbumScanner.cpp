@@ -26,6 +26,7 @@ void AlbumScanner::Shutdown()
     if (!m_pThread)
         return;
     CloseFolder();
+    FinishLeftWrite();
     {
         std::lock_guard lock(m_pThread->m_mutex);
         m_model.FreeEntries();
@@ -49,7 +50,11 @@ int AlbumScanner::OpenFolder(FolderNode* node)
         std::lock_guard lock(m_pThread->m_mutex);
         if (!m_model.m_entries.empty() && m_model.m_bDirty && m_model.m_pCurrent) {
             BeforeFree();
-            m_model.SaveAndPrune(m_model.m_pCurrent);
+            FinishLeftWrite();
+            m_leftPath = m_model.m_pCurrent->GetPath() + kPropertyFileName;
+            m_leftWrite = std::thread([path = m_leftPath, entries = m_model.TakePruned()] {
+                SavePropertyRecords(path, entries); // a cache: a failed write is redone next visit
+            });
         }
         m_model.m_pCurrent = node;
         ++m_serial;
@@ -61,6 +66,8 @@ int AlbumScanner::OpenFolder(FolderNode* node)
     m_waitSearchIdle();
     if (!node)
         return 1;
+    const std::string path = node->GetPath() + kPropertyFileName;
+    FinishLeftWrite(&path); // coming back at once: read what was just left
     std::lock_guard lock(m_pThread->m_mutex);
     BeforeFree();
     m_model.LoadPropertyFile();
@@ -71,7 +78,17 @@ int AlbumScanner::OpenFolder(FolderNode* node)
     return 1;
 }
 
-void AlbumScanner::CloseFolder() { OpenFolder(nullptr); }
+void AlbumScanner::FinishLeftWrite(const std::string* path)
+{
+    if (m_leftWrite.joinable() && (!path || *path == m_leftPath))
+        m_leftWrite.join();
+}
+
+void AlbumScanner::CloseFolder()
+{
+    OpenFolder(nullptr);
+    FinishLeftWrite();
+}
 
 int AlbumScanner::Rescan()
 {

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
+#include <thread>
 
 namespace shelf {
 
@@ -49,10 +51,17 @@ public:
 
 private:
     void BeforeFree();
+    // Waits for the write of the folder left last (all of it, or only when
+    // it is path's).
+    void FinishLeftWrite(const std::string* path = nullptr);
 
     CAnalyseThread* m_pThread = nullptr;
     HWND m_hNotify = nullptr; // guarded by the mutex
     bool m_bReadyPending = false;
+    // The folder being left is written here, off the caller's path (the
+    // write is synced to disk and can take long on a busy one).
+    std::thread m_leftWrite;
+    std::string m_leftPath;
 };
 
 } // namespace shelf
