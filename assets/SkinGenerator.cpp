@@ -22,6 +22,7 @@
 #include "IconColours.h"
 #include "ZoomViewPictures.h"
 #include "RepairPictures.h"
+#include "ShelfPictures.h"
 #include "imagecore/QLImage.h"
 
 #include <QColor>
@@ -364,5 +365,6 @@ int main(int argc, char** argv)
     failed += WriteSelectionPictures(res, skin);
     failed += WriteOverlayPictures(res);
     failed += WriteFrameDialogPictures(res);
+    failed += WriteShelfPictures(res, skin);
     return failed ? 1 : 0;
 }

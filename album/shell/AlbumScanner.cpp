@@ -4,7 +4,6 @@
 #include "platform/win/Timing.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace shelf {
 
@@ -19,18 +18,22 @@ AlbumScanner::AlbumScanner()
     }
 }
 
-AlbumScanner::~AlbumScanner()
+AlbumScanner::~AlbumScanner() { Shutdown(); }
+
+void AlbumScanner::Shutdown()
 {
     SetNotifyList(nullptr);
     if (!m_pThread)
         return;
     CloseFolder();
+    FinishLeftWrite();
     {
         std::lock_guard lock(m_pThread->m_mutex);
         m_model.FreeEntries();
     }
     m_pThread->Shutdown();
     delete m_pThread;
+    m_pThread = nullptr;
 }
 
 void AlbumScanner::BeforeFree()
@@ -47,18 +50,24 @@ int AlbumScanner::OpenFolder(FolderNode* node)
         std::lock_guard lock(m_pThread->m_mutex);
         if (!m_model.m_entries.empty() && m_model.m_bDirty && m_model.m_pCurrent) {
             BeforeFree();
-            m_model.SaveAndPrune(m_model.m_pCurrent);
+            FinishLeftWrite();
+            m_leftPath = m_model.m_pCurrent->GetPath() + kPropertyFileName;
+            m_leftWrite = std::thread([path = m_leftPath, entries = m_model.TakePruned()] {
+                SavePropertyRecords(path, entries); // a cache: a failed write is redone next visit
+            });
         }
         m_model.m_pCurrent = node;
         ++m_serial;
     }
+    m_pThread->SetNewestSerial(m_serial);
     // While jobs are queued a WM_USER+2440 is always pending, and it drops
     // the old folder's jobs: no message of our own is needed.
     m_pThread->WaitIdle();
-    while (m_searchBusy())
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    m_waitSearchIdle();
     if (!node)
         return 1;
+    const std::string path = node->GetPath() + kPropertyFileName;
+    FinishLeftWrite(&path); // coming back at once: read what was just left
     std::lock_guard lock(m_pThread->m_mutex);
     BeforeFree();
     m_model.LoadPropertyFile();
@@ -69,7 +78,17 @@ int AlbumScanner::OpenFolder(FolderNode* node)
     return 1;
 }
 
-void AlbumScanner::CloseFolder() { OpenFolder(nullptr); }
+void AlbumScanner::FinishLeftWrite(const std::string* path)
+{
+    if (m_leftWrite.joinable() && (!path || *path == m_leftPath))
+        m_leftWrite.join();
+}
+
+void AlbumScanner::CloseFolder()
+{
+    OpenFolder(nullptr);
+    FinishLeftWrite();
+}
 
 int AlbumScanner::Rescan()
 {

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
+#include <thread>
 
 namespace shelf {
 
@@ -15,11 +17,14 @@ class AlbumScanner {
 public:
     // Starts the thumbnail thread.
     AlbumScanner();
-    // Closes the folder, then stops and joins the thread.
+    // Shutdown.
     ~AlbumScanner();
     AlbumScanner(const AlbumScanner&) = delete;
     AlbumScanner& operator=(const AlbumScanner&) = delete;
 
+    // Saves the open folder's finished entries, frees them, then stops and
+    // joins the thumbnail thread; the scanner does nothing afterwards.
+    void Shutdown();
     int OpenFolder(FolderNode* node);
     // No folder; the old folder's jobs are dropped before it returns.
     void CloseFolder();
@@ -37,15 +42,26 @@ public:
 
     FolderEntries m_model;          // guarded by the thread's mutex
     std::uint64_t m_serial = 0;     // counts folder openings; guarded too
-    // The search thread's busy flag, until that thread lands: idle.
-    std::function<bool()> m_searchBusy = [] { return false; };
+    // Returns once the search thread has no search running (it reads the
+    // property files); until that thread lands it returns at once.
+    std::function<void()> m_waitSearchIdle = [] {};
+    // Where the date albums go: the program folder, or empty for the
+    // running program's own; set before the first folder is opened.
+    std::string m_programFolder;
 
 private:
     void BeforeFree();
+    // Waits for the write of the folder left last (all of it, or only when
+    // it is path's).
+    void FinishLeftWrite(const std::string* path = nullptr);
 
     CAnalyseThread* m_pThread = nullptr;
     HWND m_hNotify = nullptr; // guarded by the mutex
     bool m_bReadyPending = false;
+    // The folder being left is written here, off the caller's path (the
+    // write is synced to disk and can take long on a busy one).
+    std::thread m_leftWrite;
+    std::string m_leftPath;
 };
 
 } // namespace shelf

@@ -69,6 +69,15 @@ void CAnalyseThread::WaitIdle()
     m_idle.wait(lock, [&] { return m_jobs.empty(); });
 }
 
+void CAnalyseThread::SetNewestSerial(std::uint64_t serial)
+{
+    {
+        std::lock_guard lock(m_poolLock);
+        m_newestSerial = serial;
+    }
+    m_poolDone.notify_all();
+}
+
 void CAnalyseThread::PoolLoop()
 {
     CQLImageCodec codec;
@@ -98,7 +107,7 @@ std::shared_ptr<CAnalyseThread::Work> CAnalyseThread::TakeResult(std::uint64_t i
     if (found == m_work.end())
         return nullptr;
     std::shared_ptr<Work> work = found->second;
-    m_poolDone.wait(lock, [&] { return work->done || m_bStop; });
+    m_poolDone.wait(lock, [&] { return work->done || m_bStop || work->serial < m_newestSerial; });
     if (!work->done)
         return nullptr;
     m_work.erase(id);
@@ -187,8 +196,10 @@ void CAnalyseThread::OnAnalyse(WPARAM wParam, LPARAM)
         m_bBusy = 0;
         m_idle.notify_all();
     }
-    if (file)
+    if (file && m_pOwner->m_programFolder.empty())
         AddToVirtualDateAlbum(result->job.path.c_str(), &result->info.fields);
+    else if (file)
+        AddToVirtualDateAlbum(m_pOwner->m_programFolder, result->job.path.c_str(), &result->info.fields);
 }
 
 } // namespace shelf

@@ -47,6 +47,9 @@ public:
     int IsIdle() const { return m_nCount == 0 ? 1 : 0; }
     // Blocks until the queue is empty.
     void WaitIdle();
+    // A folder was opened: the wait for a decode made for an older opening
+    // ends at once, so that the switch never waits for a photo nobody shows.
+    void SetNewestSerial(std::uint64_t serial);
     // Ends the decode pool and the thread and waits for both.
     void Shutdown();
 
@@ -90,6 +93,7 @@ private:
     int m_nAhead = 0;   // how far the pool may run ahead
     bool m_bStop = false;
     std::uint64_t m_nextId = 0;
+    std::uint64_t m_newestSerial = 0; // guarded by m_poolLock
     std::vector<std::thread> m_pool;
 };
 

@@ -62,7 +62,7 @@ bool FolderEntries::SavePropertyFile(FolderNode* folder)
     return true;
 }
 
-bool FolderEntries::SaveAndPrune(FolderNode* folder)
+void FolderEntries::Prune()
 {
     const auto keep = [](const auto& e) { return e->m_bPresent && e->IsComplete(); };
     if (!std::all_of(m_entries.begin(), m_entries.end(), keep)) {
@@ -70,7 +70,21 @@ bool FolderEntries::SaveAndPrune(FolderNode* folder)
         m_index.clear();
         ++m_generation;
     }
+}
+
+bool FolderEntries::SaveAndPrune(FolderNode* folder)
+{
+    Prune();
     return SavePropertyFile(folder);
+}
+
+PhotoEntries FolderEntries::TakePruned()
+{
+    Prune();
+    m_bDirty = 0;
+    m_index.clear();
+    ++m_generation;
+    return std::move(m_entries);
 }
 
 void FolderEntries::DeleteAbsent()

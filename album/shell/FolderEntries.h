@@ -37,6 +37,9 @@ public:
     bool SavePropertyFile(FolderNode* folder);
     // Drops the entries that are not present or not complete, then saves.
     bool SaveAndPrune(FolderNode* folder);
+    // Drops them the same way and hands the rest over, to be written by the
+    // caller; the model is left empty, clean and of a new generation.
+    PhotoEntries TakePruned();
     // Drops the entries that are not present.
     void DeleteAbsent();
     int IsAllComplete() const;
@@ -59,6 +62,7 @@ public:
     std::uint64_t m_generation = 0;
 
 private:
+    void Prune();
     // The entry for one listing item, or null when it needs no work.
     PhotoEntry* FindOrAddEntry(const WIN32_FIND_DATA& item);
     void RelinkSubfolders();

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace shelf {
 namespace {
@@ -220,6 +221,25 @@ int Project::Save(const std::string& fileName) const
     return qlwin::ReplaceFileContents(fileName, bytes) ? 1 : 0;
 }
 
+namespace {
+
+// Files numbered at or beyond the saved count would come back as soon as the
+// count grew again.
+void removeProjectFilesFrom(const std::string& folderSet, int count)
+{
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(folderSet, error)) {
+        const std::string name = item.path().filename().string();
+        const std::string digits = name.size() > 11 ? name.substr(7, name.size() - 11) : std::string();
+        if (name.rfind("Project", 0) == 0 && name.ends_with(".set") && !digits.empty() && digits.size() < 9 &&
+            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+            std::stoi(digits) >= count)
+            std::filesystem::remove(item.path(), error);
+    }
+}
+
+} // namespace
+
 int LoadProjectList(const std::string& folderSet, int number, ProjectList& projects)
 {
     int loaded = 0;
@@ -239,6 +259,7 @@ int SaveProjectList(const std::string& folderSet, const ProjectList& projects)
     for (const auto& project : projects)
         if (project->m_bLoaded && project->Save(folderSet + "Project" + std::to_string(saved) + ".set"))
             ++saved;
+    removeProjectFilesFrom(folderSet, saved);
     return saved;
 }
 

@@ -1,7 +1,7 @@
 # Colour controls: the Select Color dialog with its swatch, the hue range
 # bar with the preview button, and the parameter grid of the effect
 # parameter dialog.
-target_sources(editorui PRIVATE
+target_sources(editorui_controls PRIVATE
     SelectColorDlg.cpp
     HueRangeCtrl.cpp
     EffectParam.cpp
@@ -17,7 +17,7 @@ set(colorcontrols_test_sources
 
 # The preview button embeds the zoom view.
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/ZoomView.cmake)
-    target_sources(editorui PRIVATE PreviewButton.cpp)
+    target_sources(editorui_controls PRIVATE PreviewButton.cpp)
     list(APPEND colorcontrols_test_sources tests/PreviewButtonTest.cpp)
 endif()
 

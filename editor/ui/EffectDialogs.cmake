@@ -1,7 +1,7 @@
 # The effect parameter description and its value text, the effect dialog
 # base with its view-mode strip and layer set-up, the parameter dialog and
 # the text overlay's effects page.
-target_sources(editorui PRIVATE
+target_sources(editorui_controls PRIVATE
     EffectDescription.cpp
     FilterBlend.cpp
     FilterDlg.cpp
@@ -19,7 +19,7 @@ if(TARGET quillo_skin)
     set(effect_res_dir ${CMAKE_BINARY_DIR}/assets/res)
     set(effect_res_files ${effect_res_dir}/bitmap/350.png ${effect_res_dir}/icon/227.png ${effect_res_dir}/icon/343.png)
     set_source_files_properties(${effect_res_files} PROPERTIES GENERATED TRUE)
-    qt_add_resources(editorui editor_effect_dialog_pictures PREFIX "/res" BASE ${effect_res_dir} FILES ${effect_res_files})
+    qt_add_resources(editorui_res editor_effect_dialog_pictures PREFIX "/res" BASE ${effect_res_dir} FILES ${effect_res_files})
 endif()
 
 quillo_add_test(editorui_effectdlg_tests

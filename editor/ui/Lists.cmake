@@ -1,5 +1,5 @@
 # The thumbnail list, the tab strip and the hyperlink list.
-target_sources(editorui PRIVATE
+target_sources(editorui_controls PRIVATE
     HyperlinkListCtrl.cpp
     TabStrip.cpp
     ThumbListCtrl.cpp)

@@ -1,6 +1,6 @@
 # The skin: settings and skin pictures, skinned dialog bases and controls,
 # the hint window, and a demo dialog that shows them together.
-target_sources(editorui PRIVATE
+target_sources(editorui_controls PRIVATE
     AppSettings.cpp
     ButtonST.cpp
     HintWnd.cpp

@@ -1,5 +1,5 @@
 # The algorithm worker thread and the text prompt.
-target_sources(editorui PRIVATE
+target_sources(editorui_controls PRIVATE
     AlgorithmThread.cpp
     AlgorithmThreadInstance.cpp
     PromptForText.cpp)
@@ -20,6 +20,6 @@ if(TARGET quillo_skin)
     set(editor_res_dir ${CMAKE_BINARY_DIR}/assets/res)
     set(editor_res_files ${editor_res_dir}/bitmap/329.png ${editor_res_dir}/cursor/131.png)
     set_source_files_properties(${editor_res_files} PROPERTIES GENERATED TRUE)
-    qt_add_resources(editorui editor_skin_resources PREFIX "/res" BASE ${editor_res_dir} FILES ${editor_res_files})
-    add_dependencies(editorui quillo_skin)
+    qt_add_resources(editorui_res editor_skin_resources PREFIX "/res" BASE ${editor_res_dir} FILES ${editor_res_files})
+    add_dependencies(editorui_res quillo_skin)
 endif()

@@ -1,5 +1,5 @@
 # The zoom view with its subclasses and the aspect-lock dialog.
-target_sources(editorui PRIVATE
+target_sources(editorui_controls PRIVATE
     ZoomView.cpp
     AspectLockDlg.cpp)
 
@@ -13,7 +13,7 @@ if(TARGET quillo_skin)
         list(APPEND zoom_res_files ${zoom_res_dir}/${f}.png)
     endforeach()
     set_source_files_properties(${zoom_res_files} PROPERTIES GENERATED TRUE)
-    qt_add_resources(editorui editor_zoomview_pictures PREFIX "/res" BASE ${zoom_res_dir} FILES ${zoom_res_files})
+    qt_add_resources(editorui_res editor_zoomview_pictures PREFIX "/res" BASE ${zoom_res_dir} FILES ${zoom_res_files})
 endif()
 
 quillo_add_test(editorui_zoomview_tests

@@ -4,6 +4,7 @@
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/QtBridge.h"
 #include "platform/afx/Resources.h"
+#include "platform/afx/WinApp.h"
 #include "platform/afx/WndRecord.h"
 
 #include <QApplication>
@@ -186,8 +187,31 @@ int GetSystemMetrics(int index)
     return 0;
 }
 
+namespace {
+
+// The available area (without panels and docks) of the screen the main
+// window is on, else of the primary screen.
+BOOL WorkArea(RECT* area)
+{
+    if (!QGuiApplication::instance())
+        return FALSE;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd && app->m_pMainWnd->m_hWnd)
+        if (QWidget* main = qlafx::WidgetOf(app->m_pMainWnd->m_hWnd); main && main->screen())
+            screen = main->screen();
+    if (!screen)
+        return FALSE;
+    const QRect r = screen->availableGeometry();
+    *area = RECT{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+    return TRUE;
+}
+
+} // namespace
+
 BOOL SystemParametersInfo(UINT action, UINT, LPVOID pvParam, UINT)
 {
+    if (action == SPI_GETWORKAREA && pvParam)
+        return WorkArea(static_cast<RECT*>(pvParam));
     if (action != SPI_GETNONCLIENTMETRICS || !pvParam)
         return FALSE;
     auto* m = static_cast<NONCLIENTMETRICS*>(pvParam);

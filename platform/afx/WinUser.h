@@ -854,7 +854,9 @@ struct NONCLIENTMETRICS {
 using NONCLIENTMETRICSA = NONCLIENTMETRICS;
 using LPNONCLIENTMETRICS = NONCLIENTMETRICS*;
 inline constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
-// Only SPI_GETNONCLIENTMETRICS is answered; its fonts are the application's.
+inline constexpr UINT SPI_GETWORKAREA = 0x0030;
+// SPI_GETNONCLIENTMETRICS (the application's fonts) and SPI_GETWORKAREA (the
+// available area of the main window's screen) are answered.
 BOOL SystemParametersInfo(UINT action, UINT uiParam, LPVOID pvParam, UINT winIni);
 int GetSystemMetrics(int index);
 BOOL MessageBeep(UINT type);

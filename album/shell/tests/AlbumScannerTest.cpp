@@ -193,6 +193,30 @@ TEST_F(Scanner, AnotherFolderDropsTheQueuedJobsAtOnce)
         EXPECT_GT(r->m_thumb.GetAreaByteSize(), 0u);
 }
 
+// The folder left is written off the caller's path; coming straight back
+// reads what was left, finished thumbnails and all.
+TEST_F(Scanner, ComingBackAtOnceReadsTheFolderJustLeft)
+{
+    const std::string a = m_folder.Path() + "a/", b = m_folder.Path() + "b/";
+    fs::create_directories(a);
+    fs::create_directories(b);
+    writePhotos(a, 40);
+    Root();
+    m_scanner.OpenFolder(m_root.FindChild("a"));
+    ASSERT_TRUE(PumpUntil([&] { return m_list.Total() >= 3; }));
+    m_scanner.OpenFolder(m_root.FindChild("b"));
+    const int finished = m_list.Total();
+    m_scanner.OpenFolder(m_root.FindChild("a"));
+    int complete = 0;
+    {
+        std::lock_guard lock(m_scanner.GetThread()->m_mutex);
+        for (const auto& entry : m_scanner.m_model.m_entries)
+            complete += entry->IsComplete();
+    }
+    EXPECT_GE(complete, std::min(finished, 3));
+    m_scanner.CloseFolder();
+}
+
 TEST_F(Scanner, ALateWindowStillGetsOneReadyMessage)
 {
     writePhotos(m_folder.Path(), 2);

@@ -227,4 +227,7 @@ TEST(Project, ListReadsOnlyNumberFilesAndSavesTheLoadedOnes)
     Project first;
     ASSERT_EQ(first.Load(set + "Project0.set"), 1);
     EXPECT_EQ(first.m_root.m_label, "Album 1");
+    // The old files 1 and 2 would come back when Number grew again.
+    EXPECT_FALSE(fs::exists(set + "Project1.set"));
+    EXPECT_FALSE(fs::exists(set + "Project2.set"));
 }

@@ -1,0 +1,66 @@
+// QuilloShelf's main window: the owner-drawn menu, the hint window and the
+// backdrop; it routes the menu commands and runs the album's shut-down.
+#pragma once
+
+#include "album/shell/BackdropWnd.h"
+#include "album/shell/HintWnd.h"
+#include "album/shell/ShelfCommands.h"
+#include "editor/ui/BitmapMenu.h"
+#include "platform/afx/Afx.h"
+
+namespace shelf {
+
+inline constexpr UINT WM_SELECT_FOLDER = WM_USER + 2457;
+
+class CMainFrame : public CFrameWnd {
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    static constexpr int kMinWidth = 800, kMinHeight = 450;
+    static constexpr UINT kPatternBitmap = 228;
+    // Folder pane modes (Project/ShowAllFixedDisk).
+    static constexpr int kModeAlbum = 0, kModeFixedDisk = 1, kModeTimeline = 2;
+
+    CMainFrame() = default;
+
+    // What the update rules look at, from the panes that exist.
+    CommandState GetCommandState() const;
+    // The command has a runner and its rule allows it now.
+    BOOL IsCommandEnabled(UINT id) const;
+    // "LastVisit": the open folder's path with one more separator, so that
+    // it names that folder itself; empty in the Timeline or without one.
+    std::string LastVisitText() const;
+
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void OnUpdateFrameTitle(BOOL) override {}
+
+    CBitmapMenu m_menu;
+    CHintWnd m_hint;
+    CBackdropWnd m_backdrop;
+    int m_clipboardCut = 0;
+    // The panes' visibility and mode until the panes themselves land.
+    int m_exifBarVisible = 1;
+    int m_folderPaneVisible = 1;
+    int m_paneMode = kModeFixedDisk;
+
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT cs);
+    afx_msg void OnClose();
+    afx_msg void OnGetMinMaxInfo(MINMAXINFO* info);
+    afx_msg LRESULT OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu);
+    afx_msg LRESULT OnSelectFolder(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnFolderReady(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    using Runner = void (CMainFrame::*)();
+    static Runner FindRunner(UINT id);
+    void OnExit();
+    void OnAbout();
+    void OnHelpTopic();
+    void OnSendMail();
+    void OnCheckUpdates();
+    std::string UpdaterPath() const;
+};
+
+} // namespace shelf
