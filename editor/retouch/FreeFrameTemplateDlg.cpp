@@ -11,6 +11,8 @@
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Process.h"
 
+#include <QUrl>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -112,8 +114,10 @@ void CFreeFrameTemplateDlg::OnSetup()
 
 void CFreeFrameTemplateDlg::OnHelp()
 {
-    const std::string help = std::string(theAppSettings.m_programFolder) + "QuilloEditor.html";
-    ShellExecute(m_hWnd, "open", help.c_str(), nullptr, nullptr, SW_SHOW);
+    // The help page's own section on these templates.
+    QUrl help = QUrl::fromLocalFile(QString::fromUtf8(theAppSettings.m_programFolder) + "QuilloEditor.html");
+    help.setFragment("free-shape-templates");
+    ShellExecute(m_hWnd, "open", help.toString(QUrl::FullyEncoded).toUtf8().constData(), nullptr, nullptr, SW_SHOW);
 }
 
 void CFreeFrameTemplateDlg::Browse(CString& path, UINT field)

@@ -57,8 +57,8 @@ void WriteMenu(std::ofstream& out, UINT id, const char* heading)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <page.html>\n", argv[0]);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <page.html> [section.html...]\n", argv[0]);
         return 2;
     }
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
@@ -70,6 +70,15 @@ int main(int argc, char** argv)
     WriteMenu(out, 128, "Menus while a photo is open");
     WriteMenu(out, 234, "Menus while no photo is open");
     WriteMenu(out, 139, "The photo's context menu");
+    // Sections written by hand, for the tools that need more than a menu line.
+    for (int i = 2; i < argc; ++i) {
+        std::ifstream section(argv[i], std::ios::binary);
+        if (!section) {
+            std::fprintf(stderr, "cannot read %s\n", argv[i]);
+            return 1;
+        }
+        out << section.rdbuf();
+    }
     out << "</body></html>\n";
     out.close();
     return out ? 0 : 1;

@@ -15,9 +15,10 @@ target_link_libraries(editorshell_frame PUBLIC editorshell_browse)
 # The help page of Help > Topics, written from the editor's menus.
 add_executable(quillo_helpgen HelpPageGen.cpp)
 target_link_libraries(quillo_helpgen PRIVATE qlafx $<TARGET_OBJECTS:editorui_menu_tables>)
+set(help_sections ${CMAKE_SOURCE_DIR}/editor/retouch/FreeShapeTemplatesHelp.html)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/bin/QuilloEditor.html
-    COMMAND quillo_helpgen ${CMAKE_BINARY_DIR}/bin/QuilloEditor.html
-    DEPENDS quillo_helpgen
+    COMMAND quillo_helpgen ${CMAKE_BINARY_DIR}/bin/QuilloEditor.html ${help_sections}
+    DEPENDS quillo_helpgen ${help_sections}
     COMMENT "Writing the editor's help page")
 add_custom_target(quillo_editor_help ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/QuilloEditor.html)
 add_dependencies(QuilloEditor quillo_editor_help)
