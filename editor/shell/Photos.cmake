@@ -14,7 +14,7 @@ target_link_libraries(editorshell_frame PUBLIC editorshell_browse)
 
 # The help page of Help > Topics, written from the editor's menus.
 add_executable(quillo_helpgen HelpPageGen.cpp)
-target_link_libraries(quillo_helpgen PRIVATE qlafx $<TARGET_OBJECTS:editorui_menu_tables>)
+target_link_libraries(quillo_helpgen PRIVATE qlafx $<TARGET_OBJECTS:editorui_res>)
 set(help_sections ${CMAKE_SOURCE_DIR}/editor/retouch/FreeShapeTemplatesHelp.html)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/bin/QuilloEditor.html
     COMMAND quillo_helpgen ${CMAKE_BINARY_DIR}/bin/QuilloEditor.html ${help_sections}
