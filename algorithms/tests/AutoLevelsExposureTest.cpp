@@ -1,11 +1,15 @@
 #include "algorithms/AutoExposureAlgorithm.h"
 #include "algorithms/AutoLevelsAlgorithm.h"
 #include "algorithms/tests/EffectTestSupport.h"
+#include "imagecore/16BitBitmap.h"
+#include "platform/codec/ColorForms.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -216,6 +220,194 @@ INSTANTIATE_TEST_SUITE_P(
         ExposureCase{"LumaOnlyKeepsTheChroma", {{50, {20, 20, 40, 255}}, {50, {180, 200, 230, 255}}}, 1, 3,
                      {{50, {0, 0, 14, 0}}, {50, {228, 248, 255, 0}}}}),
     [](const ::testing::TestParamInfo<ExposureCase>& info) { return std::string(info.param.name); });
+
+// --- the effects against a plain pass-by-pass form -------------------------------
+
+// The effects as a sequence of whole passes over a 16-bit copy, serial:
+// histogram, curve, apply, one after the other. The effects fold these
+// passes together and split them over cores; the bytes must not change.
+namespace plain {
+
+using Hist = std::vector<std::uint64_t>;
+
+int IndexOf(const C16BitPixel& p, int index)
+{
+    return index == 0 ? p.b : index == 1 ? p.g : index == 2 ? p.r : (3 * p.r + 6 * p.g + p.b) / 10;
+}
+
+Hist Histogram(const C16BitBitmap& work, int index)
+{
+    Hist hist(65536, 0);
+    for (int y = 0; y < work.GetHeight(); ++y)
+        for (int x = 0; x < work.GetWidth(); ++x)
+            ++hist[static_cast<std::size_t>(IndexOf(work.GetPixel(x, y), index))];
+    return hist;
+}
+
+void Apply(C16BitBitmap& work, const std::vector<WORD>& curve, bool b, bool g, bool r)
+{
+    for (int y = 0; y < work.GetHeight(); ++y)
+        for (C16BitPixel* p = work.GetBuffer(0, y); p != work.GetBuffer(0, y) + work.GetWidth(); ++p) {
+            p->b = b ? curve[p->b] : p->b;
+            p->g = g ? curve[p->g] : p->g;
+            p->r = r ? curve[p->r] : p->r;
+        }
+}
+
+int Low(const Hist& hist, std::uint64_t n)
+{
+    std::uint64_t run = 0;
+    for (int k = 0; k < 65536; ++k)
+        if ((run += hist[static_cast<std::size_t>(k)]) >= n)
+            return k;
+    return 65535;
+}
+
+int High(const Hist& hist, std::uint64_t n, int floor)
+{
+    std::uint64_t run = 0;
+    for (int k = 65535; k > floor; --k)
+        if ((run += hist[static_cast<std::size_t>(k)]) >= n)
+            return k;
+    return floor;
+}
+
+void ForEachPixel(CQLImage& image, void (*fn)(BYTE*))
+{
+    UINT w = 0, h = 0;
+    image.GetSize(&w, &h);
+    for (UINT y = 0; y < h; ++y)
+        for (UINT x = 0; x < w; ++x)
+            fn(image.GetBuffer(static_cast<int>(x), static_cast<int>(y)));
+}
+
+std::vector<BYTE> AutoLevels(const CQLImage& source, bool linked)
+{
+    C16BitBitmap work;
+    work.ConvertFromSimpleBitmap(&source, 0);
+    const std::uint64_t n = std::uint64_t(work.GetWidth()) * work.GetHeight() / 1000;
+    std::vector<WORD> curve(65536);
+    for (int index : linked ? std::vector<int>{3} : std::vector<int>{2, 1, 0}) {
+        const Hist hist = Histogram(work, index);
+        const int lo = Low(hist, n);
+        AutoLevelsAlgorithm::StretchCurve(lo, High(hist, n, lo), curve.data());
+        Apply(work, curve, linked || index == 0, linked || index == 1, linked || index == 2);
+    }
+    CQLImage out;
+    work.ConvertToSimpleBitmap(&out, 1);
+    return Bytes(out);
+}
+
+std::vector<BYTE> AutoExposure(const CQLImage& source, bool lumaOnly, int& photoClass)
+{
+    CQLImage in;
+    in.DuplicateFrom(&source);
+    if (lumaOnly)
+        ForEachPixel(in, qlcodec::RgbToYuvPixel);
+    C16BitBitmap work;
+    work.ConvertFromSimpleBitmap(&in, 0);
+    const int index = lumaOnly ? 2 : 3;
+    const bool all = !lumaOnly;
+    Hist hist = Histogram(work, index);
+    const std::uint64_t n = std::uint64_t(work.GetWidth()) * work.GetHeight() / 100;
+    const int lo = Low(hist, n), hi = High(hist, n, 0);
+    std::vector<WORD> curve(65536);
+    for (int k = 0; k < 65536; ++k)
+        curve[k] = static_cast<WORD>(lo >= hi ? k : k < lo ? 0 : k > hi ? 65535 : std::int64_t(k - lo) * 65535 / (hi - lo));
+    Apply(work, curve, all, all, true);
+    hist = Histogram(work, index);
+    photoClass = AutoExposureAlgorithm::Classify(hist);
+    if (photoClass == AutoExposureAlgorithm::Balanced) {
+        const int w = work.GetWidth(), h = work.GetHeight();
+        for (int y = h / 4; y < h - h / 4; ++y)
+            for (int x = w / 4; x < w - w / 4; ++x)
+                if (std::abs(y - h / 2) > h / 8 && std::abs(x - w / 2) > w / 8)
+                    ++hist[static_cast<std::size_t>(IndexOf(work.GetPixel(x, y), index))];
+        AutoExposureAlgorithm::EqualisationCurve(hist, curve.data());
+    } else {
+        const double power = photoClass == AutoExposureAlgorithm::Dark ? 1.3 : 0.75;
+        for (int k = 0; k < 65536; ++k)
+            curve[k] = photoClass == AutoExposureAlgorithm::Flat
+                           ? static_cast<WORD>(k)
+                           : static_cast<WORD>(std::trunc(65536.0 * std::pow(k / 65536.0, power)));
+    }
+    Apply(work, curve, all, all, true);
+    CQLImage out;
+    work.ConvertToSimpleBitmap(&out, 1);
+    if (lumaOnly)
+        ForEachPixel(out, qlcodec::YuvToRgbPixel);
+    return Bytes(out);
+}
+
+} // namespace plain
+
+// Random pixels with each channel drawn from [lo, hi].
+struct RandomPhoto {
+    const char* name;
+    int w, h, lo, hi;
+};
+
+void PrintTo(const RandomPhoto& p, std::ostream* os)
+{
+    *os << p.name;
+}
+
+class AutoAgainstPlainPasses : public ::testing::TestWithParam<RandomPhoto> {
+protected:
+    void SetUp() override
+    {
+        const RandomPhoto& p = GetParam();
+        std::mt19937 random(static_cast<unsigned>(p.w * 7919 + p.h * 31 + p.lo));
+        std::uniform_int_distribution<int> value(p.lo, p.hi);
+        source.Create(p.w, p.h);
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 0; x < p.w; ++x) {
+                // Some rows repeat a level per channel, as flat areas of photos do.
+                const bool flat = y % 5 == 1;
+                source.PutPixel(x, y, {static_cast<BYTE>(flat ? p.lo : value(random)), static_cast<BYTE>(value(random)),
+                                       static_cast<BYTE>(value(random)), static_cast<BYTE>(random())});
+            }
+    }
+
+    CQLImage source, target;
+};
+
+TEST_P(AutoAgainstPlainPasses, AutoLevelsIsByteForByteThePlainForm)
+{
+    for (INT linked : {0, 1}) {
+        AutoLevelsAlgorithm fx;
+        ASSERT_EQ(ApplyTo(fx, source, target, linked), 0);
+        ASSERT_EQ(Bytes(target), plain::AutoLevels(source, linked != 0)) << "linked " << linked;
+        ASSERT_EQ(ApplyTo(fx, source, target, linked), 0); // a second run reuses the work copy
+        ASSERT_EQ(Bytes(target), plain::AutoLevels(source, linked != 0)) << "again, linked " << linked;
+    }
+}
+
+TEST_P(AutoAgainstPlainPasses, AutoExposureIsByteForByteThePlainForm)
+{
+    for (INT lumaOnly : {0, 1}) {
+        AutoExposureAlgorithm fx;
+        int photoClass = -1;
+        const std::vector<BYTE> expected = plain::AutoExposure(source, lumaOnly != 0, photoClass);
+        for (int run = 0; run < 2; ++run) {
+            ASSERT_EQ(ApplyTo(fx, source, target, lumaOnly), 0);
+            EXPECT_EQ(fx.GetPhotoClass(), photoClass) << "luma only " << lumaOnly;
+            ASSERT_EQ(Bytes(target), expected) << "luma only " << lumaOnly << ", run " << run;
+        }
+    }
+}
+
+// Edge sizes, and sizes that the wavefront and the cores split; levels over
+// the whole range, dark, bright and narrow, so that every exposure class and
+// both stretches are reached.
+INSTANTIATE_TEST_SUITE_P(
+    Auto, AutoAgainstPlainPasses,
+    ::testing::Values(RandomPhoto{"OnePixel", 1, 1, 0, 255}, RandomPhoto{"OneRow", 300, 1, 0, 255},
+                      RandomPhoto{"OneColumn", 1, 300, 20, 240}, RandomPhoto{"SmallFull", 40, 25, 0, 255},
+                      RandomPhoto{"WideFull", 777, 401, 0, 255}, RandomPhoto{"WideDark", 777, 401, 0, 70},
+                      RandomPhoto{"WideBright", 777, 401, 190, 255}, RandomPhoto{"WideNarrow", 777, 401, 100, 140},
+                      RandomPhoto{"TallFull", 520, 700, 10, 250}),
+    [](const ::testing::TestParamInfo<RandomPhoto>& info) { return std::string(info.param.name); });
 
 TEST(AutoExposureCurve, UniformHistogramEqualisesToAShiftByOne)
 {
