@@ -341,10 +341,13 @@ std::vector<BYTE> AutoExposure(const CQLImage& source, bool lumaOnly, int& photo
 
 } // namespace plain
 
-// Random pixels with each channel drawn from [lo, hi].
+// Random pixels with each channel in [lo, hi], spread evenly, crowded
+// toward lo (dark) or hi (bright), or split between the two ends (flat).
 struct RandomPhoto {
+    enum Shape { Even, Dark, Bright, Ends };
     const char* name;
     int w, h, lo, hi;
+    Shape shape;
 };
 
 void PrintTo(const RandomPhoto& p, std::ostream* os)
@@ -358,14 +361,22 @@ protected:
     {
         const RandomPhoto& p = GetParam();
         std::mt19937 random(static_cast<unsigned>(p.w * 7919 + p.h * 31 + p.lo));
-        std::uniform_int_distribution<int> value(p.lo, p.hi);
+        std::uniform_real_distribution<double> unit(0, 1);
+        std::uniform_int_distribution<int> noise(-6, 6);
         source.Create(p.w, p.h);
         for (int y = 0; y < p.h; ++y)
             for (int x = 0; x < p.w; ++x) {
-                // Some rows repeat a level per channel, as flat areas of photos do.
-                const bool flat = y % 5 == 1;
-                source.PutPixel(x, y, {static_cast<BYTE>(flat ? p.lo : value(random)), static_cast<BYTE>(value(random)),
-                                       static_cast<BYTE>(value(random)), static_cast<BYTE>(random())});
+                const double u = unit(random);
+                const double t = p.shape == RandomPhoto::Dark     ? u * u * u * u
+                                 : p.shape == RandomPhoto::Bright ? 1 - u * u * u * u
+                                 : p.shape == RandomPhoto::Ends   ? (u < 0.5 ? u / 8 : 1 - (1 - u) / 8)
+                                                                  : u;
+                const int base = p.lo + static_cast<int>(std::lround(t * (p.hi - p.lo)));
+                auto channel = [&] { return static_cast<BYTE>(std::clamp(base + noise(random), p.lo, p.hi)); };
+                // Some rows repeat a level in one channel, as flat areas of photos do.
+                const BYTE b = y % 5 == 1 ? static_cast<BYTE>(p.lo) : channel();
+                const BYTE g = channel();
+                source.PutPixel(x, y, {b, g, channel(), static_cast<BYTE>(random())});
             }
     }
 
@@ -397,16 +408,21 @@ TEST_P(AutoAgainstPlainPasses, AutoExposureIsByteForByteThePlainForm)
     }
 }
 
-// Edge sizes, and sizes that the wavefront and the cores split; levels over
-// the whole range, dark, bright and narrow, so that every exposure class and
-// both stretches are reached.
+// Edge sizes, and sizes that the wavefront and the cores split; levels
+// spread, crowded and narrow, so that every exposure class and both
+// stretches are reached.
 INSTANTIATE_TEST_SUITE_P(
     Auto, AutoAgainstPlainPasses,
-    ::testing::Values(RandomPhoto{"OnePixel", 1, 1, 0, 255}, RandomPhoto{"OneRow", 300, 1, 0, 255},
-                      RandomPhoto{"OneColumn", 1, 300, 20, 240}, RandomPhoto{"SmallFull", 40, 25, 0, 255},
-                      RandomPhoto{"WideFull", 777, 401, 0, 255}, RandomPhoto{"WideDark", 777, 401, 0, 70},
-                      RandomPhoto{"WideBright", 777, 401, 190, 255}, RandomPhoto{"WideNarrow", 777, 401, 100, 140},
-                      RandomPhoto{"TallFull", 520, 700, 10, 250}),
+    ::testing::Values(RandomPhoto{"OnePixel", 1, 1, 0, 255, RandomPhoto::Even},
+                      RandomPhoto{"OneRow", 300, 1, 0, 255, RandomPhoto::Dark},
+                      RandomPhoto{"OneColumn", 1, 300, 20, 240, RandomPhoto::Bright},
+                      RandomPhoto{"Small", 40, 25, 0, 255, RandomPhoto::Even},
+                      RandomPhoto{"WideEven", 777, 401, 0, 255, RandomPhoto::Even},
+                      RandomPhoto{"WideDark", 777, 401, 0, 255, RandomPhoto::Dark},
+                      RandomPhoto{"WideBright", 777, 401, 10, 250, RandomPhoto::Bright},
+                      RandomPhoto{"WideEnds", 777, 401, 30, 220, RandomPhoto::Ends},
+                      RandomPhoto{"WideNarrow", 777, 401, 100, 140, RandomPhoto::Even},
+                      RandomPhoto{"Tall", 520, 700, 0, 255, RandomPhoto::Dark}),
     [](const ::testing::TestParamInfo<RandomPhoto>& info) { return std::string(info.param.name); });
 
 TEST(AutoExposureCurve, UniformHistogramEqualisesToAShiftByOne)
