@@ -456,16 +456,19 @@ TEST(AutoExposureCurve, MiddleHalfOutsideTheCentralCrossCountsTwice)
 {
     // 16 x 16, each pixel its own level: rows and columns 4..11 are the middle
     // half; those within 16 / 8 = 2 of 8 (6..10) form the cross.
-    C16BitBitmap bitmap;
-    ASSERT_TRUE(bitmap.Create(16, 16));
+    // Pixel (x, y) is level 16 y + x, at 16 bits 1000 + 16 y + x.
+    CQLImage photo;
+    photo.Create(16, 16);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            const WORD v = static_cast<WORD>(1000 + 16 * y + x);
-            *bitmap.GetBuffer(x, y) = C16BitPixel{v, v, v};
-        }
+        for (int x = 0; x < 16; ++x)
+            photo.PutPixel(x, y, Grey(16 * y + x));
+    curve16::Tables tables;
+    for (auto& channel : tables.c)
+        for (int v = 0; v < 256; ++v)
+            channel[v] = static_cast<WORD>(1000 + v);
     for (bool lumaOnly : {false, true}) {
         std::vector<std::uint64_t> hist(65536, 0);
-        AutoExposureAlgorithm::CountCentreAgain(bitmap, lumaOnly, hist);
+        AutoExposureAlgorithm::CountCentreAgain(photo, tables, lumaOnly, hist);
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
                 auto twice = [](int c) { return c == 4 || c == 5 || c == 11; };

@@ -1,0 +1,132 @@
+#include "algorithms/Curve16.h"
+
+#include "imagecore/ParallelFor.h"
+#include "imagecore/QLImage.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace curve16 {
+
+namespace {
+
+// The columns of the region in one row: [a0, a1) and [b0, b1).
+struct Columns {
+    int a0, a1, b0, b1;
+
+    explicit Columns(const Region& r)
+        : a0(r.left), a1(std::min(r.right, r.skipLeft)), b0(std::max(r.left, r.skipRight)), b1(r.right)
+    {
+    }
+    std::size_t Count() const { return static_cast<std::size_t>(std::max(0, a1 - a0) + std::max(0, b1 - b0)); }
+};
+
+// Calls span(p, n) for every span of n pixels of the region in rows [y0, y1).
+template <class Span>
+void ForSpans(const CQLImage& image, const Region& r, const Columns& c, int y0, int y1, Span&& span)
+{
+    for (int y = y0; y < y1; ++y) {
+        if (y >= r.skipTop && y < r.skipBottom)
+            continue;
+        if (c.a0 < c.a1)
+            span(image.GetBuffer(c.a0, y), c.a1 - c.a0);
+        if (c.b0 < c.b1)
+            span(image.GetBuffer(c.b0, y), c.b1 - c.b0);
+    }
+}
+
+} // namespace
+
+Tables Tables::Identity()
+{
+    Tables t;
+    for (auto& channel : t.c)
+        for (int v = 0; v < 256; ++v)
+            channel[v] = static_cast<WORD>(v << 8);
+    return t;
+}
+
+void Tables::Map(const WORD* curve, bool first, bool second, bool third)
+{
+    const bool chosen[3] = {first, second, third};
+    for (int ch = 0; ch < 3; ++ch)
+        if (chosen[ch])
+            for (WORD& v : c[ch])
+                v = curve[v];
+}
+
+void Count(const CQLImage& image, const Tables& t, Index index, const Region& region, std::vector<std::uint64_t>& hist)
+{
+    if (region.bottom <= region.top || region.right <= region.left)
+        return;
+    const Columns columns(region);
+    std::mutex merge;
+    if (index != Index::Luma) {
+        // A channel: count its 256 levels, then move the counts to their values.
+        const int ch = static_cast<int>(index);
+        std::uint64_t levels[256] = {};
+        imagecore::ParallelFor(region.top, region.bottom, columns.Count(), [&](int y0, int y1) {
+            std::uint32_t local[256] = {}; // < 2^32 pixels a chunk
+            ForSpans(image, region, columns, y0, y1, [&](const BYTE* p, int n) {
+                for (int i = 0; i < n; ++i)
+                    ++local[p[4 * i + ch]];
+            });
+            std::lock_guard<std::mutex> lock(merge);
+            for (int v = 0; v < 256; ++v)
+                levels[v] += local[v];
+        });
+        for (int v = 0; v < 256; ++v)
+            hist[t.c[ch][v]] += levels[v];
+        return;
+    }
+    // The luminance index: weighted tables, one local histogram per chunk.
+    std::uint32_t lb[256], lg[256], lr[256];
+    for (int v = 0; v < 256; ++v) {
+        lb[v] = t.c[0][v];
+        lg[v] = 6u * t.c[1][v];
+        lr[v] = 3u * t.c[2][v];
+    }
+    imagecore::ParallelFor(region.top, region.bottom, columns.Count(), [&](int y0, int y1) {
+        std::vector<std::uint32_t> local(kLevels, 0); // < 2^32 pixels a chunk
+        std::uint32_t* counts = local.data();
+        ForSpans(image, region, columns, y0, y1, [&](const BYTE* p, int n) {
+            for (int i = 0; i < n; ++i, p += 4)
+                ++counts[(lr[p[2]] + lg[p[1]] + lb[p[0]]) / 10];
+        });
+        std::lock_guard<std::mutex> lock(merge);
+        for (int k = 0; k < kLevels; ++k)
+            hist[static_cast<std::size_t>(k)] += counts[k];
+    });
+}
+
+void Histogram(const CQLImage& image, const Tables& tables, Index index, std::vector<std::uint64_t>& hist)
+{
+    hist.assign(kLevels, 0);
+    UINT w = 0, h = 0;
+    image.GetSize(&w, &h);
+    Count(image, tables, index, Region::Whole(static_cast<int>(w), static_cast<int>(h)), hist);
+}
+
+bool Fit(C16BitBitmap& bitmap, int width, int height)
+{
+    return (bitmap.GetBuffer(0, 0) && bitmap.GetWidth() == width && bitmap.GetHeight() == height)
+           || bitmap.Create(width, height);
+}
+
+bool Convert(const CQLImage& image, const Tables& t, C16BitBitmap& bitmap)
+{
+    UINT w = 0, h = 0;
+    image.GetSize(&w, &h);
+    if (!image.GetBuffer(0, 0) || w == 0 || h == 0 || !Fit(bitmap, static_cast<int>(w), static_cast<int>(h)))
+        return false;
+    imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int y0, int y1) {
+        const BYTE* p = image.GetBuffer(0, y0);
+        C16BitPixel* out = bitmap.GetBuffer(0, y0);
+        const std::size_t n = std::size_t{w} * static_cast<std::size_t>(y1 - y0);
+        for (std::size_t i = 0; i < n; ++i, p += 4)
+            out[i] = C16BitPixel{t.c[0][p[0]], t.c[1][p[1]], t.c[2][p[2]]};
+    });
+    return true;
+}
+
+} // namespace curve16
