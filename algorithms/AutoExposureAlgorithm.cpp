@@ -161,7 +161,7 @@ HRESULT AutoExposureAlgorithm::Apply(const void* params)
     if (TestCancel())
         return E_FAIL;
 
-    if (!curve16::Convert(*photo, tables, work) || !work.ConvertToSimpleBitmap(target, 1))
+    if (!work.ConvertThroughTables(photo, tables.c, target))
         return E_FAIL;
     if (lumaOnly) {
         target->GetSize(&w, &h);

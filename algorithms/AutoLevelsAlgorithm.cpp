@@ -72,7 +72,7 @@ HRESULT AutoLevelsAlgorithm::Apply(const void* params)
     }
     if (TestCancel())
         return E_FAIL;
-    if (!curve16::Convert(*source, tables, work) || !work.ConvertToSimpleBitmap(target, 1))
+    if (!work.ConvertThroughTables(source, tables.c, target))
         return E_FAIL;
     Progress(100);
     return 0;

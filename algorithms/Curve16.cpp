@@ -113,20 +113,4 @@ bool Fit(C16BitBitmap& bitmap, int width, int height)
            || bitmap.Create(width, height);
 }
 
-bool Convert(const CQLImage& image, const Tables& t, C16BitBitmap& bitmap)
-{
-    UINT w = 0, h = 0;
-    image.GetSize(&w, &h);
-    if (!image.GetBuffer(0, 0) || w == 0 || h == 0 || !Fit(bitmap, static_cast<int>(w), static_cast<int>(h)))
-        return false;
-    imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int y0, int y1) {
-        const BYTE* p = image.GetBuffer(0, y0);
-        C16BitPixel* out = bitmap.GetBuffer(0, y0);
-        const std::size_t n = std::size_t{w} * static_cast<std::size_t>(y1 - y0);
-        for (std::size_t i = 0; i < n; ++i, p += 4)
-            out[i] = C16BitPixel{t.c[0][p[0]], t.c[1][p[1]], t.c[2][p[2]]};
-    });
-    return true;
-}
-
 } // namespace curve16

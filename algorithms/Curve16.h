@@ -2,7 +2,9 @@
 // which work on a 16-bit copy of the photo. Every value of that copy is a
 // function of the photo's own 8-bit level in the same channel, so the curves
 // fold into one table per channel, the histograms of every stage are
-// counted from the photo through the tables, and the copy is written once.
+// counted from the photo through the tables, and the copy is filled as the
+// error diffusion back to 8 bits reaches it
+// (C16BitBitmap::ConvertThroughTables).
 // Counts are exact integers, so the split over cores does not change them.
 #pragma once
 
@@ -49,9 +51,6 @@ void Count(const CQLImage& image, const Tables& tables, Index index, const Regio
 // hist = the histogram of the index over the whole image through the tables.
 void Histogram(const CQLImage& image, const Tables& tables, Index index, std::vector<std::uint64_t>& hist);
 
-// bitmap = the image through the tables, made or resized to the image's size.
-// false when the image is empty or the bitmap cannot be made.
-bool Convert(const CQLImage& image, const Tables& tables, C16BitBitmap& bitmap);
 // Makes bitmap width x height unless it already is, so that a failure shows
 // before any work; a bitmap of the right size keeps its faulted-in pages.
 bool Fit(C16BitBitmap& bitmap, int width, int height);

@@ -103,6 +103,15 @@ void WaitUntil(const std::atomic<std::int64_t>& count, std::int64_t want)
     }
 }
 
+// Pixels [x0, x1) of a row from 8-bit pixels through per-channel tables.
+void FillSpan(C16BitPixel* row, const BYTE* source, const WORD (&tables)[3][256], int x0, int x1)
+{
+    for (int x = x0; x < x1; ++x) {
+        const BYTE* p = source + 4 * static_cast<std::size_t>(x);
+        row[x] = C16BitPixel{tables[0][p[0]], tables[1][p[1]], tables[2][p[2]]};
+    }
+}
+
 } // namespace
 
 C16BitBitmap::~C16BitBitmap()
@@ -204,12 +213,29 @@ int C16BitBitmap::ConvertFromSimpleBitmap(const CQLImage* image, int smart)
     return 1;
 }
 
+int C16BitBitmap::ConvertThroughTables(const CQLImage* source, const WORD (&tables)[3][256], CQLImage* target)
+{
+    if (!source || !source->GetBuffer(0, 0) || !target || target == source)
+        return 0;
+    UINT w = 0;
+    UINT h = 0;
+    source->GetSize(&w, &h);
+    if (!(m_pPixels && m_nWidth == static_cast<LONG>(w) && m_nHeight == static_cast<LONG>(h)) &&
+        !Create(static_cast<int>(w), static_cast<int>(h)))
+        return 0;
+    if (target->Create(w, h) != 0)
+        return 0;
+    const Fill fill{source, &tables};
+    Diffuse(*target, &fill);
+    return 1;
+}
+
 int C16BitBitmap::ConvertToSimpleBitmap(CQLImage* image, int dither)
 {
     if (!image || !m_pPixels || image->Create(static_cast<UINT>(m_nWidth), static_cast<UINT>(m_nHeight)) != 0)
         return 0;
     if (dither) {
-        Diffuse(*image);
+        Diffuse(*image, nullptr);
         return 1;
     }
     CPixel* dst = reinterpret_cast<CPixel*>(image->GetBuffer(0, 0));
@@ -223,17 +249,32 @@ int C16BitBitmap::ConvertToSimpleBitmap(CQLImage* image, int dither)
     return 1;
 }
 
-void C16BitBitmap::Diffuse(CQLImage& image)
+void C16BitBitmap::Diffuse(CQLImage& image, const Fill* fill)
 {
     const int w = m_nWidth;
     const int h = m_nHeight;
     auto rowAt = [&](int y) { return m_pPixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(w); };
     auto belowOf = [&](int y) { return y + 1 < h ? rowAt(y + 1) : nullptr; };
+    // With a fill, the span [x0, x1) of row y first fills what it reads and
+    // no earlier span filled: pixels through x1 of row y + 1 (and of row 0).
+    // Spans of a row follow each other, so every pixel is filled once,
+    // before any error reaches it, by the thread that reaches it first.
+    auto span = [&](int y, int x0, int x1) {
+        if (fill) {
+            const int f0 = x0 == 0 ? 0 : std::min(w, x0 + 1);
+            const int f1 = std::min(w, x1 + 1);
+            if (y == 0)
+                FillSpan(rowAt(0), fill->source->GetBuffer(0, 0), *fill->tables, f0, f1);
+            if (y + 1 < h)
+                FillSpan(rowAt(y + 1), fill->source->GetBuffer(0, y + 1), *fill->tables, f0, f1);
+        }
+        DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), x0, x1, w);
+    };
     const std::size_t work = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
     const std::size_t lanes = imagecore::ThreadCount();
     if (w < 2 * kDiffuseTile || h < 2 * kDiffuseBand || lanes < 2 || work < imagecore::kParallelMinWork) {
         for (int y = 0; y < h; ++y)
-            DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), 0, w, w);
+            span(y, 0, w);
         return;
     }
 
@@ -271,7 +312,7 @@ void C16BitBitmap::Diffuse(CQLImage& image)
                         continue;
                     if (y == y0 && band > 0)
                         WaitUntil(above.value, encode(band - 1, std::min(w, x1 + 1)));
-                    DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), x0, x1, w);
+                    span(y, x0, x1);
                     if (y == y1 - 1) {
                         mine.value.store(encode(band, x1), std::memory_order_release);
                         mine.value.notify_all();

@@ -306,4 +306,52 @@ TEST(SixteenBitDiffusion, ThreadedConversionEqualsTheSerialPassByteForByte)
     }
 }
 
+TEST(SixteenBitDiffusion, FillingThroughTablesAsItGoesEqualsFillingFirst)
+{
+    const std::pair<int, int> sizes[] = {{1, 1}, {700, 1}, {1, 700}, {2, 2}, {513, 3}, {3, 513}, {2000, 600}, {1537, 401}};
+    std::mt19937 random(11);
+    for (const auto& [w, h] : sizes) {
+        CQLImage source;
+        source.Create(static_cast<UINT>(w), static_cast<UINT>(h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                source.PutPixel(x, y, {static_cast<BYTE>(random()), static_cast<BYTE>(random()),
+                                       static_cast<BYTE>(random()), static_cast<BYTE>(random())});
+        // Any values: extremes included, so that the clamps are reached.
+        WORD tables[3][256];
+        for (auto& channel : tables)
+            for (WORD& v : channel)
+                v = random() % 4 == 0 ? static_cast<WORD>(random() % 2 ? 0xFFFF : 0) : static_cast<WORD>(random());
+        std::vector<C16BitPixel> want(static_cast<std::size_t>(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const CPixel p = source.GetPixel2(x, y);
+                want[static_cast<std::size_t>(y) * w + x] = C16BitPixel{tables[0][p.b], tables[1][p.g], tables[2][p.r]};
+            }
+        std::vector<BYTE> wantOut;
+        SerialDiffusion(want, w, h, wantOut);
+
+        C16BitBitmap bmp;
+        CQLImage out;
+        const std::string at = std::to_string(w) + "x" + std::to_string(h);
+        for (int run = 0; run < 2; ++run) { // the second run reuses the bitmap and the target
+            ASSERT_EQ(bmp.ConvertThroughTables(&source, tables, &out), 1) << at;
+            ASSERT_EQ(std::memcmp(out.GetBuffer(0, 0), wantOut.data(), wantOut.size()), 0) << at;
+            ASSERT_TRUE(std::equal(want.begin(), want.end(), bmp.GetBuffer(0, 0))) << at;
+        }
+    }
+}
+
+TEST(SixteenBitDiffusion, FillingThroughTablesRefusesBadImages)
+{
+    WORD tables[3][256] = {};
+    CQLImage empty, image;
+    image.Create(4, 4);
+    C16BitBitmap bmp;
+    EXPECT_EQ(bmp.ConvertThroughTables(nullptr, tables, &image), 0);
+    EXPECT_EQ(bmp.ConvertThroughTables(&empty, tables, &image), 0);
+    EXPECT_EQ(bmp.ConvertThroughTables(&image, tables, nullptr), 0);
+    EXPECT_EQ(bmp.ConvertThroughTables(&image, tables, &image), 0);
+}
+
 } // namespace
