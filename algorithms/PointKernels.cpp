@@ -144,6 +144,58 @@ __attribute__((target("avx2"))) std::size_t MapChannelsAvx2(const BYTE* s, BYTE*
     return i;
 }
 
+// One channel's 256-byte table in four registers.
+struct ByteTable {
+    __m512i q0, q1, q2, q3;
+};
+
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) ByteTable LoadByteTable(const BYTE* t)
+{
+    return {_mm512_load_si512(t), _mm512_load_si512(t + 64), _mm512_load_si512(t + 128), _mm512_load_si512(t + 192)};
+}
+
+// 64 bytes looked up at once: one byte permute on each half of the table,
+// bit 7 of the byte (upper) picks the half.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"), always_inline)) inline __m512i
+LookUp(const ByteTable& t, __m512i index, __mmask64 upper)
+{
+    return _mm512_mask_blend_epi8(upper, _mm512_permutex2var_epi8(t.q0, index, t.q1),
+                                  _mm512_permutex2var_epi8(t.q2, index, t.q3));
+}
+
+// Sixteen pixels a step, the tables held in registers; every byte takes its
+// own channel's result. With stream, stores from the first 64-byte boundary
+// of d bypass the cache (a large target is not read again soon, and a
+// cached store would first read the line it overwrites).
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
+MapChannelsVbmi(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, bool opaque, bool stream)
+{
+    const ByteTable tb = LoadByteTable(t.level[0]), tg = LoadByteTable(t.level[1]), tr = LoadByteTable(t.level[2]);
+    const __mmask64 alpha = opaque ? 0x8888888888888888ull : 0;
+    const __m512i opaqueAlpha = _mm512_set1_epi8(-1);
+    auto map = [&](std::size_t i) __attribute__((target("avx512f,avx512bw,avx512vbmi"))) {
+        const __m512i px = _mm512_loadu_si512(s + 4 * i);
+        const __mmask64 upper = _mm512_movepi8_mask(px);
+        __m512i out = _mm512_mask_blend_epi8(0x1111111111111111ull, px, LookUp(tb, px, upper));
+        out = _mm512_mask_blend_epi8(0x2222222222222222ull, out, LookUp(tg, px, upper));
+        out = _mm512_mask_blend_epi8(0x4444444444444444ull, out, LookUp(tr, px, upper));
+        return _mm512_mask_blend_epi8(alpha, out, opaqueAlpha);
+    };
+    std::size_t i = 0;
+    if (stream && reinterpret_cast<std::uintptr_t>(d) % 4 == 0) {
+        const std::uint32_t keep = opaque ? 0 : kAlpha, set = opaque ? kAlpha : 0;
+        for (; i + 16 <= n && reinterpret_cast<std::uintptr_t>(d + 4 * i) % 64 != 0; ++i)
+            Store(d + 4 * i, MapPixel(Load(s + 4 * i), t, keep, set));
+        for (; i + 16 <= n; i += 16)
+            _mm512_stream_si512(reinterpret_cast<__m512i*>(d + 4 * i), map(i));
+        _mm_sfence(); // the streamed stores are seen before the rows are handed on
+        return i;
+    }
+    for (; i + 16 <= n; i += 16)
+        _mm512_storeu_si512(d + 4 * i, map(i));
+    return i;
+}
+
 __attribute__((target("sse4.1"))) std::size_t MapGreySse4(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t)
 {
     std::size_t i = 0;
@@ -297,6 +349,9 @@ __attribute__((target("avx2"))) std::size_t AdjustHsbAvx2(const BYTE* s, BYTE* d
 
 ChannelTables::ChannelTables(const BYTE* b, const BYTE* g, const BYTE* r)
 {
+    std::memcpy(level[0], b, 256);
+    std::memcpy(level[1], g, 256);
+    std::memcpy(level[2], r, 256);
     for (int v = 0; v < 256; ++v) {
         word[0][v] = b[v];
         word[1][v] = std::uint32_t{g[v]} << 8;
@@ -332,12 +387,14 @@ void AdjustHsb(const BYTE* s, BYTE* d, std::size_t n, const HsbAdjust& a, SimdLe
     AdjustHsbScalar(s, d, i, n, a);
 }
 
-void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, bool opaque, SimdLevel level)
+void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, bool opaque, SimdLevel level,
+                 bool stream)
 {
     std::size_t i = 0;
 #if defined(__x86_64__)
     if (level == SimdLevel::Avx2)
-        i = MapChannelsAvx2(s, d, n, t, opaque);
+        i = imagecore::ActiveByteTables() ? MapChannelsVbmi(s, d, n, t, opaque, stream)
+                                          : MapChannelsAvx2(s, d, n, t, opaque);
     else if (level == SimdLevel::Sse4)
         i = MapChannelsSse4(s, d, n, t, opaque);
 #endif

@@ -16,6 +16,7 @@ namespace pointkernels {
 struct ChannelTables {
     ChannelTables(const BYTE* b, const BYTE* g, const BYTE* r);
     std::uint32_t word[3][256];
+    alignas(64) BYTE level[3][256]; // the tables as given, for in-register lookups
 };
 
 // A table on the grey level (6G + 3R + B) / 10, as whole output pixels:
@@ -26,9 +27,20 @@ struct GreyTable {
 };
 
 // B, G, R of n pixels at s through their tables into d (d may be s); alpha
-// is kept, or 255 with opaque.
+// is kept, or 255 with opaque. At the AVX2 level with imagecore::
+// ActiveByteTables(), the tables are held in registers, and with stream the
+// stores bypass the cache (for a target far larger than the cache: see
+// Streams).
 void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, bool opaque,
-                 imagecore::SimdLevel level = imagecore::ActiveSimdLevel());
+                 imagecore::SimdLevel level = imagecore::ActiveSimdLevel(), bool stream = false);
+
+// Whether a target of this many bytes is better written past the cache: far
+// larger than any last-level cache, so its lines would be gone before they
+// are read again.
+inline bool Streams(std::size_t bytes)
+{
+    return bytes >= (std::size_t{64} << 20);
+}
 
 // Each of n pixels becomes its grey level's table entry (d may be s).
 void MapGrey(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t,

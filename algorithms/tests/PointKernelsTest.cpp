@@ -14,6 +14,7 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -52,18 +53,26 @@ TEST(PointKernels, ChannelTablesMatchByteLookups)
                 if (opaque)
                     want[4 * i + 3] = 255;
             }
-            for (SimdLevel level : kLevels) {
-                if (!Runs(level))
-                    continue;
-                SCOPED_TRACE(testing::Message() << "level " << int(level) << " width " << n << " opaque " << opaque);
-                std::vector<BYTE> out(n * 4 + 1, 0xAB);
-                pointkernels::MapChannels(src.data(), out.data(), n, tables, opaque, level);
-                EXPECT_EQ(std::vector<BYTE>(out.begin(), out.begin() + long(n * 4)), want);
-                EXPECT_EQ(out.back(), 0xAB) << "wrote past the row";
-                std::vector<BYTE> inPlace(src);
-                pointkernels::MapChannels(inPlace.data(), inPlace.data(), n, tables, opaque, level);
-                EXPECT_EQ(inPlace, want);
-            }
+            for (SimdLevel level : kLevels)
+                for (int variant = 0; variant < 3; ++variant) {
+                    // 1: stores past the cache; 2: AVX2 without the in-register tables.
+                    const bool stream = variant == 1, lowered = variant == 2;
+                    if (!Runs(level))
+                        continue;
+                    std::optional<imagecore::ScopedSimdCeiling> ceiling;
+                    if (lowered)
+                        ceiling.emplace(SimdLevel::Avx2);
+                    SCOPED_TRACE(testing::Message() << "level " << int(level) << " width " << n << " opaque " << opaque
+                                                    << " byte tables " << imagecore::ActiveByteTables()
+                                                    << " stream " << stream);
+                    std::vector<BYTE> out(n * 4 + 1, 0xAB);
+                    pointkernels::MapChannels(src.data(), out.data(), n, tables, opaque, level, stream);
+                    EXPECT_EQ(std::vector<BYTE>(out.begin(), out.begin() + long(n * 4)), want);
+                    EXPECT_EQ(out.back(), 0xAB) << "wrote past the row";
+                    std::vector<BYTE> inPlace(src);
+                    pointkernels::MapChannels(inPlace.data(), inPlace.data(), n, tables, opaque, level, stream);
+                    EXPECT_EQ(inPlace, want);
+                }
         }
 }
 
@@ -213,6 +222,7 @@ TEST(PointKernels, EffectsGiveTheSameBytesOnEveryPath)
             imagecore::ScopedSimdCeiling ceiling(level);
             EXPECT_EQ(c.run(image), scalar) << c.name << " at level " << int(level);
         }
+        EXPECT_EQ(c.run(image), scalar) << c.name << " at the processor's best";
     }
 }
 
