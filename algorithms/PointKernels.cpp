@@ -393,7 +393,7 @@ void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, 
     std::size_t i = 0;
 #if defined(__x86_64__)
     if (level == SimdLevel::Avx2)
-        i = imagecore::ActiveByteTables() ? MapChannelsVbmi(s, d, n, t, opaque, stream)
+        i = imagecore::ActiveAvx512() ? MapChannelsVbmi(s, d, n, t, opaque, stream)
                                           : MapChannelsAvx2(s, d, n, t, opaque);
     else if (level == SimdLevel::Sse4)
         i = MapChannelsSse4(s, d, n, t, opaque);

@@ -28,7 +28,7 @@ struct GreyTable {
 
 // B, G, R of n pixels at s through their tables into d (d may be s); alpha
 // is kept, or 255 with opaque. At the AVX2 level with imagecore::
-// ActiveByteTables(), the tables are held in registers, and with stream the
+// ActiveAvx512(), the tables are held in registers, and with stream the
 // stores bypass the cache (for a target far larger than the cache: see
 // Streams).
 void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, bool opaque,
@@ -37,7 +37,7 @@ void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, 
 // Whether a target of this many bytes is better written past the cache: far
 // larger than any last-level cache, so its lines would be gone before they
 // are read again.
-inline bool Streams(std::size_t bytes)
+constexpr bool Streams(std::size_t bytes)
 {
     return bytes >= (std::size_t{64} << 20);
 }

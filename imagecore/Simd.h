@@ -37,10 +37,10 @@ inline SimdLevel ActiveSimdLevel()
         std::min(static_cast<int>(CpuSimdLevel()), SimdCeiling().load(std::memory_order_relaxed)));
 }
 
-// AVX-512 byte permutes (VBMI) on top of AVX2, for the byte table lookups
-// only: the processor has them and the level is not lowered, so that a
-// ceiling of Avx2 reaches the plain AVX2 path.
-inline bool ActiveByteTables()
+// AVX-512 (BW and the byte permutes of VBMI) on top of AVX2, for the few
+// kernels that have such a path: the processor has it and the level is not
+// lowered, so that a ceiling of Avx2 reaches the plain AVX2 path.
+inline bool ActiveAvx512()
 {
 #if defined(__x86_64__)
     static const bool vbmi = __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw");

@@ -63,7 +63,7 @@ TEST(PointKernels, ChannelTablesMatchByteLookups)
                     if (lowered)
                         ceiling.emplace(SimdLevel::Avx2);
                     SCOPED_TRACE(testing::Message() << "level " << int(level) << " width " << n << " opaque " << opaque
-                                                    << " byte tables " << imagecore::ActiveByteTables()
+                                                    << " byte tables " << imagecore::ActiveAvx512()
                                                     << " stream " << stream);
                     std::vector<BYTE> out(n * 4 + 1, 0xAB);
                     pointkernels::MapChannels(src.data(), out.data(), n, tables, opaque, level, stream);
@@ -249,6 +249,40 @@ TEST(PointKernels, WhiteBalanceOfALargeImageMatchesItsTiles)
                                   kTile * 4),
                       0)
                 << "row " << y << " tile " << tx;
+}
+
+// A target large enough to be written past the cache, rows of a width that
+// puts them at every alignment: the same bytes as the scalar path.
+TEST(PointKernels, LargeTargetsWrittenPastTheCacheGiveTheSameBytes)
+{
+    constexpr int kWidth = 4100, kHeight = 4100;
+    static_assert(pointkernels::Streams(std::size_t{kWidth} * kHeight * 4));
+    CQLImage image;
+    ASSERT_EQ(image.Create(kWidth, kHeight), 0);
+    std::uint32_t state = 5; // xorshift: random enough, and quick at this size
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+            std::memcpy(image.GetBuffer(x, y), &state, 4);
+        }
+    const DWORD reference = 0x00806070;
+    const ChannelMixerParams mixer{0, {80, 20, -30, 5}, {10, 90, 0, 0}, {-40, 130, 70, -5}, {}};
+    auto balance = [&] {
+        WhiteBalanceAlgorithm fx;
+        return RunOn(fx, image, &reference, false);
+    };
+    auto mix = [&] {
+        ChannelMixerAlgorithm fx;
+        return RunOn(fx, image, &mixer, false);
+    };
+    std::vector<BYTE> balanced, mixed;
+    {
+        imagecore::ScopedSimdCeiling ceiling(SimdLevel::Scalar);
+        balanced = balance();
+        mixed = mix();
+    }
+    EXPECT_TRUE(balance() == balanced) << "white balance";
+    EXPECT_TRUE(mix() == mixed) << "channel mixer";
 }
 
 } // namespace
