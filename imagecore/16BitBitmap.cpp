@@ -4,6 +4,7 @@
 #include "imagecore/ParallelFor.h"
 #include "imagecore/PixelMemory.h"
 #include "imagecore/QLImage.h"
+#include "imagecore/Simd.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +16,10 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 using imagecore::ParallelFor;
 
@@ -33,6 +38,114 @@ int Clamp16(int v)
 {
     return v < 0 ? 0 : (v > 0xFFFF ? 0xFFFF : v);
 }
+
+#if defined(__x86_64__)
+// The span below with the three channels side by side in 32-bit lanes (B,
+// G, R, 0): the same steps, a third of the instructions.
+__attribute__((target("sse4.1"))) __m128i Load16(const C16BitPixel* p)
+{
+    std::uint32_t bg;
+    std::memcpy(&bg, p, 4);
+    return _mm_cvtepu16_epi32(_mm_insert_epi16(_mm_cvtsi32_si128(static_cast<int>(bg)), p->r, 2));
+}
+
+// Stores lanes clamped to 0..65535.
+__attribute__((target("sse4.1"))) void Store16(C16BitPixel* p, __m128i v)
+{
+    const __m128i words = _mm_packus_epi32(v, v);
+    const std::uint32_t bg = static_cast<std::uint32_t>(_mm_cvtsi128_si32(words));
+    std::memcpy(p, &bg, 4);
+    p->r = static_cast<WORD>(_mm_extract_epi16(words, 2));
+}
+
+__attribute__((target("sse4.1"))) __m128i Clamp16(__m128i v)
+{
+    return _mm_min_epi32(_mm_max_epi32(v, _mm_setzero_si128()), _mm_set1_epi32(0xFFFF));
+}
+
+// One row's diffusion in 32-bit lanes (B, G, R, 0): its pixel with the
+// errors that reached it so far (c), and the same for the pixel below (bc).
+struct RowState {
+    C16BitPixel* row;
+    C16BitPixel* below; // null on the last row
+    BYTE* out;
+    __m128i c, bc;
+};
+
+__attribute__((target("sse4.1"), always_inline)) inline void BeginSpan(RowState& r, int x0)
+{
+    r.c = Load16(r.row + x0);
+    r.bc = r.below ? Load16(r.below + x0) : _mm_setzero_si128();
+}
+
+// Pixel x: rounded into out, a quarter of its error (truncated toward zero;
+// the fourth quarter is dropped) passed right, below and below-right.
+__attribute__((target("sse4.1"), always_inline)) inline void StepSpan(RowState& r, int x, int w)
+{
+    Store16(r.row + x, r.c);
+    const __m128i q = _mm_min_epi32(_mm_srli_epi32(_mm_add_epi32(r.c, _mm_set1_epi32(128)), 8), _mm_set1_epi32(255));
+    const __m128i bytes = _mm_packus_epi16(_mm_packus_epi32(q, q), q);
+    const std::uint32_t word = static_cast<std::uint32_t>(_mm_cvtsi128_si32(bytes)); // alpha lane is 0
+    std::memcpy(r.out + 4 * static_cast<std::size_t>(x), &word, 4);
+    const __m128i d = _mm_sub_epi32(r.c, _mm_slli_epi32(q, 8));
+    const __m128i e = _mm_srai_epi32(_mm_add_epi32(d, _mm_and_si128(_mm_srai_epi32(d, 31), _mm_set1_epi32(3))), 2);
+    if (r.below)
+        Store16(r.below + x, _mm_add_epi32(r.bc, e));
+    if (x + 1 < w) {
+        if (r.below)
+            r.bc = Clamp16(_mm_add_epi32(Load16(r.below + x + 1), e));
+        r.c = Clamp16(_mm_add_epi32(Load16(r.row + x + 1), e));
+    }
+}
+
+// What the next span of the row (or the row below) reads.
+__attribute__((target("sse4.1"), always_inline)) inline void EndSpan(RowState& r, int x1, int w)
+{
+    if (x1 < w) {
+        Store16(r.row + x1, r.c);
+        if (r.below)
+            Store16(r.below + x1, r.bc);
+    }
+}
+
+__attribute__((target("sse4.1"))) void DiffuseSpanSse4(RowState r, int x0, int x1, int w)
+{
+    BeginSpan(r, x0);
+    for (int x = x0; x < x1; ++x)
+        StepSpan(r, x, w);
+    EndSpan(r, x1, w);
+}
+
+// Two rows at once, b the row below a, b a step behind: b's pixel x needs
+// a's pixels through x + 1, and the two chains of dependent steps overlap.
+// Each span alone is what DiffuseSpanSse4 does; b's span may not reach
+// past what a's span and the spans before it cover.
+__attribute__((target("sse4.1"))) void DiffusePairSse4(RowState a, RowState b, int a0, int a1, int b0, int b1, int w)
+{
+    if (a0 >= a1 || b0 >= b1) {
+        if (a0 < a1)
+            DiffuseSpanSse4(a, a0, a1, w);
+        if (b0 < b1)
+            DiffuseSpanSse4(b, b0, b1, w);
+        return;
+    }
+    BeginSpan(a, a0);
+    int xa = a0, xb = b0;
+    while (xa < a1 && xa <= std::min(xb + 1, w - 1)) // a runs ahead to where b may start
+        StepSpan(a, xa++, w);
+    BeginSpan(b, xb);
+    for (; xa < a1 && xb < b1; ++xa, ++xb) {
+        StepSpan(a, xa, w);
+        StepSpan(b, xb, w);
+    }
+    for (; xa < a1; ++xa)
+        StepSpan(a, xa, w);
+    EndSpan(a, a1, w);
+    for (; xb < b1; ++xb)
+        StepSpan(b, xb, w);
+    EndSpan(b, b1, w);
+}
+#endif
 
 // Error diffusion of pixels [x0, x1) of one row (below is null on the last
 // row): each channel is rounded into out, and a quarter of its error is
@@ -259,22 +372,45 @@ void C16BitBitmap::Diffuse(CQLImage& image, const Fill* fill)
     // no earlier span filled: pixels through x1 of row y + 1 (and of row 0).
     // Spans of a row follow each other, so every pixel is filled once,
     // before any error reaches it, by the thread that reaches it first.
-    auto span = [&](int y, int x0, int x1) {
-        if (fill) {
-            const int f0 = x0 == 0 ? 0 : std::min(w, x0 + 1);
-            const int f1 = std::min(w, x1 + 1);
-            if (y == 0)
-                FillSpan(rowAt(0), fill->source->GetBuffer(0, 0), *fill->tables, f0, f1);
-            if (y + 1 < h)
-                FillSpan(rowAt(y + 1), fill->source->GetBuffer(0, y + 1), *fill->tables, f0, f1);
+    auto fillFor = [&](int y, int x0, int x1) {
+        const int f0 = x0 == 0 ? 0 : std::min(w, x0 + 1);
+        const int f1 = std::min(w, x1 + 1);
+        if (y == 0)
+            FillSpan(rowAt(0), fill->source->GetBuffer(0, 0), *fill->tables, f0, f1);
+        if (y + 1 < h)
+            FillSpan(rowAt(y + 1), fill->source->GetBuffer(0, y + 1), *fill->tables, f0, f1);
+    };
+#if defined(__x86_64__)
+    const bool vector = imagecore::ActiveSimdLevel() >= imagecore::SimdLevel::Sse4;
+#endif
+    // The span [a0, a1) of row y and, with two, [b0, b1) of row y + 1; the
+    // vector path runs the two rows side by side.
+    auto diffuse = [&](int y, int a0, int a1, bool two, int b0, int b1) {
+        if (!two)
+            b0 = b1 = 0;
+        if (fill && a0 < a1)
+            fillFor(y, a0, a1);
+        if (fill && b0 < b1)
+            fillFor(y + 1, b0, b1);
+#if defined(__x86_64__)
+        if (vector) {
+            const RowState first{rowAt(y), belowOf(y), image.GetBuffer(0, y), {}, {}};
+            const RowState second = two ? RowState{rowAt(y + 1), belowOf(y + 1), image.GetBuffer(0, y + 1), {}, {}}
+                                        : RowState{};
+            DiffusePairSse4(first, second, a0, a1, b0, b1, w);
+            return;
         }
-        DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), x0, x1, w);
+#endif
+        if (a0 < a1)
+            DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), a0, a1, w);
+        if (b0 < b1)
+            DiffuseSpan(rowAt(y + 1), belowOf(y + 1), image.GetBuffer(0, y + 1), b0, b1, w);
     };
     const std::size_t work = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
     const std::size_t lanes = imagecore::ThreadCount();
     if (w < 2 * kDiffuseTile || h < 2 * kDiffuseBand || lanes < 2 || work < imagecore::kParallelMinWork) {
-        for (int y = 0; y < h; ++y)
-            span(y, 0, w);
+        for (int y = 0; y < h; y += 2)
+            diffuse(y, 0, w, y + 1 < h, 0, w);
         return;
     }
 
@@ -303,18 +439,18 @@ void C16BitBitmap::Diffuse(CQLImage& image, const Fill* fill)
             const int y1 = std::min(h, y0 + kDiffuseBand);
             Slot& above = ring[static_cast<std::size_t>(band - 1) % ring.size()];
             Slot& mine = ring[static_cast<std::size_t>(band) % ring.size()];
+            auto from = [&](int t, int y) { return std::clamp(t * kDiffuseTile - (y - y0), 0, w); };
             for (int t = 0; t < tiles; ++t) {
-                for (int y = y0; y < y1; ++y) {
-                    const int skew = y - y0;
-                    const int x0 = std::clamp(t * kDiffuseTile - skew, 0, w);
-                    const int x1 = std::clamp((t + 1) * kDiffuseTile - skew, 0, w);
-                    if (x0 == x1)
-                        continue;
-                    if (y == y0 && band > 0)
-                        WaitUntil(above.value, encode(band - 1, std::min(w, x1 + 1)));
-                    span(y, x0, x1);
-                    if (y == y1 - 1) {
-                        mine.value.store(encode(band, x1), std::memory_order_release);
+                for (int y = y0; y < y1; y += 2) {
+                    const int a0 = from(t, y), a1 = from(t + 1, y);
+                    const bool two = y + 1 < y1;
+                    const int b0 = from(t, y + 1), b1 = from(t + 1, y + 1);
+                    if (y == y0 && band > 0 && a0 != a1)
+                        WaitUntil(above.value, encode(band - 1, std::min(w, a1 + 1)));
+                    diffuse(y, a0, a1, two, b0, b1);
+                    const int lastFrom = two ? b0 : a0, lastTo = two ? b1 : a1;
+                    if (y + (two ? 1 : 0) == y1 - 1 && lastFrom != lastTo) {
+                        mine.value.store(encode(band, lastTo), std::memory_order_release);
                         mine.value.notify_all();
                     }
                 }

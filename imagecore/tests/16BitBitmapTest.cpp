@@ -1,5 +1,6 @@
 #include "imagecore/16BitBitmap.h"
 #include "imagecore/QLImage.h"
+#include "imagecore/Simd.h"
 #include "imagecore/tests/BmpTestWriter.h"
 
 #include <gtest/gtest.h>
@@ -286,24 +287,27 @@ TEST(SixteenBitDiffusion, ThreadedConversionEqualsTheSerialPassByteForByte)
         {4100, 300, 0x7F00, 0x8100}, // values either side of a rounding point
     };
     std::mt19937 random(7);
-    for (const Case& c : cases) {
-        std::uniform_int_distribution<int> value(c.lo, c.hi);
-        C16BitBitmap bmp;
-        ASSERT_EQ(bmp.Create(c.w, c.h), 1);
-        std::vector<C16BitPixel> want(static_cast<std::size_t>(c.w) * c.h);
-        for (C16BitPixel& p : want)
-            p = C16BitPixel{static_cast<WORD>(value(random)), static_cast<WORD>(value(random)),
-                            static_cast<WORD>(value(random))};
-        std::copy(want.begin(), want.end(), bmp.GetBuffer(0, 0));
-        std::vector<BYTE> wantOut;
-        SerialDiffusion(want, c.w, c.h, wantOut);
+    for (const Case& c : cases)
+        for (imagecore::SimdLevel level : {imagecore::SimdLevel::Avx2, imagecore::SimdLevel::Scalar}) {
+            const imagecore::ScopedSimdCeiling ceiling(level);
+            std::uniform_int_distribution<int> value(c.lo, c.hi);
+            C16BitBitmap bmp;
+            ASSERT_EQ(bmp.Create(c.w, c.h), 1);
+            std::vector<C16BitPixel> want(static_cast<std::size_t>(c.w) * c.h);
+            for (C16BitPixel& p : want)
+                p = C16BitPixel{static_cast<WORD>(value(random)), static_cast<WORD>(value(random)),
+                                static_cast<WORD>(value(random))};
+            std::copy(want.begin(), want.end(), bmp.GetBuffer(0, 0));
+            std::vector<BYTE> wantOut;
+            SerialDiffusion(want, c.w, c.h, wantOut);
 
-        CQLImage out;
-        ASSERT_EQ(bmp.ConvertToSimpleBitmap(&out, 1), 1);
-        const std::string at = std::to_string(c.w) + "x" + std::to_string(c.h);
-        ASSERT_EQ(std::memcmp(out.GetBuffer(0, 0), wantOut.data(), wantOut.size()), 0) << at;
-        ASSERT_TRUE(std::equal(want.begin(), want.end(), bmp.GetBuffer(0, 0))) << at;
-    }
+            CQLImage out;
+            ASSERT_EQ(bmp.ConvertToSimpleBitmap(&out, 1), 1);
+            const std::string at =
+                std::to_string(c.w) + "x" + std::to_string(c.h) + " level " + std::to_string(int(level));
+            ASSERT_EQ(std::memcmp(out.GetBuffer(0, 0), wantOut.data(), wantOut.size()), 0) << at;
+            ASSERT_TRUE(std::equal(want.begin(), want.end(), bmp.GetBuffer(0, 0))) << at;
+        }
 }
 
 TEST(SixteenBitDiffusion, FillingThroughTablesAsItGoesEqualsFillingFirst)
@@ -334,7 +338,9 @@ TEST(SixteenBitDiffusion, FillingThroughTablesAsItGoesEqualsFillingFirst)
         C16BitBitmap bmp;
         CQLImage out;
         const std::string at = std::to_string(w) + "x" + std::to_string(h);
-        for (int run = 0; run < 2; ++run) { // the second run reuses the bitmap and the target
+        for (int run = 0; run < 2; ++run) { // the second run reuses the bitmap and the target, on the plain path
+            const imagecore::ScopedSimdCeiling ceiling(run == 0 ? imagecore::SimdLevel::Avx2
+                                                                : imagecore::SimdLevel::Scalar);
             ASSERT_EQ(bmp.ConvertThroughTables(&source, tables, &out), 1) << at;
             ASSERT_EQ(std::memcmp(out.GetBuffer(0, 0), wantOut.data(), wantOut.size()), 0) << at;
             ASSERT_TRUE(std::equal(want.begin(), want.end(), bmp.GetBuffer(0, 0))) << at;
