@@ -65,17 +65,35 @@ __attribute__((target("sse4.1"))) __m128i Clamp16(__m128i v)
 
 // One row's diffusion in 32-bit lanes (B, G, R, 0): its pixel with the
 // errors that reached it so far (c), and the same for the pixel below (bc).
+// With belowSource, the pixels of the row below that no error has reached
+// yet are taken from the 8-bit source through the tables instead of from
+// the bitmap, which then needs no fill of its own.
 struct RowState {
     C16BitPixel* row;
     C16BitPixel* below; // null on the last row
     BYTE* out;
+    const BYTE* belowSource;
+    const WORD (*tables)[256];
     __m128i c, bc;
 };
 
+__attribute__((target("sse4.1"), always_inline)) inline __m128i FromTables(const BYTE* p, const WORD (*t)[256])
+{
+    return _mm_setr_epi32(t[0][p[0]], t[1][p[1]], t[2][p[2]], 0);
+}
+
+// Pixel x + 1 of the row below as no error has reached it yet.
+__attribute__((target("sse4.1"), always_inline)) inline __m128i FreshBelow(const RowState& r, int x)
+{
+    return r.belowSource ? FromTables(r.belowSource + 4 * static_cast<std::size_t>(x), r.tables)
+                         : Load16(r.below + x);
+}
+
+// At x0 > 0 the row below holds what the last span carried over.
 __attribute__((target("sse4.1"), always_inline)) inline void BeginSpan(RowState& r, int x0)
 {
     r.c = Load16(r.row + x0);
-    r.bc = r.below ? Load16(r.below + x0) : _mm_setzero_si128();
+    r.bc = !r.below ? _mm_setzero_si128() : x0 == 0 ? FreshBelow(r, 0) : Load16(r.below + x0);
 }
 
 // Pixel x: rounded into out, a quarter of its error (truncated toward zero;
@@ -93,7 +111,7 @@ __attribute__((target("sse4.1"), always_inline)) inline void StepSpan(RowState& 
         Store16(r.below + x, _mm_add_epi32(r.bc, e));
     if (x + 1 < w) {
         if (r.below)
-            r.bc = Clamp16(_mm_add_epi32(Load16(r.below + x + 1), e));
+            r.bc = Clamp16(_mm_add_epi32(FreshBelow(r, x + 1), e));
         r.c = Clamp16(_mm_add_epi32(Load16(r.row + x + 1), e));
     }
 }
@@ -388,19 +406,26 @@ void C16BitBitmap::Diffuse(CQLImage& image, const Fill* fill)
     auto diffuse = [&](int y, int a0, int a1, bool two, int b0, int b1) {
         if (!two)
             b0 = b1 = 0;
+#if defined(__x86_64__)
+        if (vector) {
+            // Only row 0 is filled; the rows below come from the source as they are reached.
+            if (fill && y == 0 && a0 < a1)
+                FillSpan(rowAt(0), fill->source->GetBuffer(0, 0), *fill->tables, a0 == 0 ? 0 : std::min(w, a0 + 1),
+                         std::min(w, a1 + 1));
+            auto state = [&](int row) {
+                const bool fresh = fill && row + 1 < h;
+                return RowState{rowAt(row), belowOf(row), image.GetBuffer(0, row),
+                                fresh ? fill->source->GetBuffer(0, row + 1) : nullptr, fill ? *fill->tables : nullptr,
+                                {}, {}};
+            };
+            DiffusePairSse4(state(y), two ? state(y + 1) : RowState{}, a0, a1, b0, b1, w);
+            return;
+        }
+#endif
         if (fill && a0 < a1)
             fillFor(y, a0, a1);
         if (fill && b0 < b1)
             fillFor(y + 1, b0, b1);
-#if defined(__x86_64__)
-        if (vector) {
-            const RowState first{rowAt(y), belowOf(y), image.GetBuffer(0, y), {}, {}};
-            const RowState second = two ? RowState{rowAt(y + 1), belowOf(y + 1), image.GetBuffer(0, y + 1), {}, {}}
-                                        : RowState{};
-            DiffusePairSse4(first, second, a0, a1, b0, b1, w);
-            return;
-        }
-#endif
         if (a0 < a1)
             DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), a0, a1, w);
         if (b0 < b1)
