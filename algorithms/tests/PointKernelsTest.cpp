@@ -130,10 +130,15 @@ TEST(PointKernels, HsbAdjustOfEveryColour)
                 std::memcpy(&src[4 * i], &px, 4);
             }
             pointkernels::AdjustHsb(src.data(), scalar.data(), n, adjust, SimdLevel::Scalar);
-            pointkernels::AdjustHsb(src.data(), vector.data(), n, adjust, SimdLevel::Avx2);
-            ASSERT_EQ(std::memcmp(scalar.data(), vector.data(), n * 4), 0)
-                << "setting " << set.hue << "," << set.saturation << "," << set.lightness << " from colour "
-                << first;
+            for (bool lowered : {false, true}) { // lowered: AVX2 without AVX-512
+                std::optional<imagecore::ScopedSimdCeiling> ceiling;
+                if (lowered)
+                    ceiling.emplace(SimdLevel::Avx2);
+                pointkernels::AdjustHsb(src.data(), vector.data(), n, adjust, SimdLevel::Avx2);
+                ASSERT_EQ(std::memcmp(scalar.data(), vector.data(), n * 4), 0)
+                    << "setting " << set.hue << "," << set.saturation << "," << set.lightness << " from colour "
+                    << first << " AVX-512 " << imagecore::ActiveAvx512();
+            }
         }
     }
 }
