@@ -40,8 +40,8 @@ int Clamp16(int v)
 }
 
 #if defined(__x86_64__)
-// The span below with the three channels side by side in 32-bit lanes (B,
-// G, R, 0): the same steps, a third of the instructions.
+// DiffuseSpan (further down) with the three channels side by side in 32-bit
+// lanes (B, G, R, 0): the same steps, a third of the instructions.
 __attribute__((target("sse4.1"))) __m128i Load16(const C16BitPixel* p)
 {
     std::uint32_t bg;
@@ -390,13 +390,15 @@ void C16BitBitmap::Diffuse(CQLImage& image, const Fill* fill)
     // no earlier span filled: pixels through x1 of row y + 1 (and of row 0).
     // Spans of a row follow each other, so every pixel is filled once,
     // before any error reaches it, by the thread that reaches it first.
+    auto fillRow = [&](int y, int x0, int x1) {
+        FillSpan(rowAt(y), fill->source->GetBuffer(0, y), *fill->tables, x0 == 0 ? 0 : std::min(w, x0 + 1),
+                 std::min(w, x1 + 1));
+    };
     auto fillFor = [&](int y, int x0, int x1) {
-        const int f0 = x0 == 0 ? 0 : std::min(w, x0 + 1);
-        const int f1 = std::min(w, x1 + 1);
         if (y == 0)
-            FillSpan(rowAt(0), fill->source->GetBuffer(0, 0), *fill->tables, f0, f1);
+            fillRow(0, x0, x1);
         if (y + 1 < h)
-            FillSpan(rowAt(y + 1), fill->source->GetBuffer(0, y + 1), *fill->tables, f0, f1);
+            fillRow(y + 1, x0, x1);
     };
 #if defined(__x86_64__)
     const bool vector = imagecore::ActiveSimdLevel() >= imagecore::SimdLevel::Sse4;
@@ -408,10 +410,10 @@ void C16BitBitmap::Diffuse(CQLImage& image, const Fill* fill)
             b0 = b1 = 0;
 #if defined(__x86_64__)
         if (vector) {
-            // Only row 0 is filled; the rows below come from the source as they are reached.
+            // Only row 0 is filled; the rows below come from the source as
+            // the diffusion reaches them.
             if (fill && y == 0 && a0 < a1)
-                FillSpan(rowAt(0), fill->source->GetBuffer(0, 0), *fill->tables, a0 == 0 ? 0 : std::min(w, a0 + 1),
-                         std::min(w, a1 + 1));
+                fillRow(0, a0, a1);
             auto state = [&](int row) {
                 const bool fresh = fill && row + 1 < h;
                 return RowState{rowAt(row), belowOf(row), image.GetBuffer(0, row),
