@@ -163,10 +163,30 @@ LookUp(const ByteTable& t, __m512i index, __mmask64 upper)
                                   _mm512_permutex2var_epi8(t.q2, index, t.q3));
 }
 
+// Stores map(i) (sixteen pixels from pixel i) for every whole step of 16
+// of n pixels into d and returns the pixels done. With stream, stores from
+// the first 64-byte boundary of d (pixels before it by one(i)) bypass the
+// cache: a large target is not read again soon, and a cached store would
+// first read the line it overwrites.
+template <class Map, class One>
+__attribute__((target("avx512f"))) std::size_t StoreSteps(BYTE* d, std::size_t n, bool stream, Map&& map, One&& one)
+{
+    std::size_t i = 0;
+    if (stream && reinterpret_cast<std::uintptr_t>(d) % 4 == 0) {
+        for (; i + 16 <= n && reinterpret_cast<std::uintptr_t>(d + 4 * i) % 64 != 0; ++i)
+            one(i);
+        for (; i + 16 <= n; i += 16)
+            _mm512_stream_si512(reinterpret_cast<__m512i*>(d + 4 * i), map(i));
+        _mm_sfence(); // the streamed stores are seen before the rows are handed on
+        return i;
+    }
+    for (; i + 16 <= n; i += 16)
+        _mm512_storeu_si512(d + 4 * i, map(i));
+    return i;
+}
+
 // Sixteen pixels a step, the tables held in registers; every byte takes its
-// own channel's result. With stream, stores from the first 64-byte boundary
-// of d bypass the cache (a large target is not read again soon, and a
-// cached store would first read the line it overwrites).
+// own channel's result.
 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t
 MapChannelsVbmi(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, bool opaque, bool stream)
 {
@@ -181,19 +201,28 @@ MapChannelsVbmi(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, b
         out = _mm512_mask_blend_epi8(0x4444444444444444ull, out, LookUp(tr, px, upper));
         return _mm512_mask_blend_epi8(alpha, out, opaqueAlpha);
     };
-    std::size_t i = 0;
-    if (stream && reinterpret_cast<std::uintptr_t>(d) % 4 == 0) {
-        const std::uint32_t keep = opaque ? 0 : kAlpha, set = opaque ? kAlpha : 0;
-        for (; i + 16 <= n && reinterpret_cast<std::uintptr_t>(d + 4 * i) % 64 != 0; ++i)
-            Store(d + 4 * i, MapPixel(Load(s + 4 * i), t, keep, set));
-        for (; i + 16 <= n; i += 16)
-            _mm512_stream_si512(reinterpret_cast<__m512i*>(d + 4 * i), map(i));
-        _mm_sfence(); // the streamed stores are seen before the rows are handed on
-        return i;
-    }
-    for (; i + 16 <= n; i += 16)
-        _mm512_storeu_si512(d + 4 * i, map(i));
-    return i;
+    const std::uint32_t keep = opaque ? 0 : kAlpha, set = opaque ? kAlpha : 0;
+    return StoreSteps(d, n, stream, map, [&](std::size_t i) { Store(d + 4 * i, MapPixel(Load(s + 4 * i), t, keep, set)); });
+}
+
+// The same for the grey level: computed as in GreyAvx2, looked up, and
+// spread over B, G and R under an alpha of 255.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) std::size_t MapGreyVbmi(const BYTE* s, BYTE* d, std::size_t n,
+                                                                                 const GreyTable& t, bool stream)
+{
+    const ByteTable levels = LoadByteTable(t.level);
+    // Byte 0 of each pixel to bytes 0, 1 and 2; byte 3 zero.
+    const __m512i spread = _mm512_setr4_epi32(static_cast<int>(0xFF000000u), static_cast<int>(0xFF040404u),
+                                              static_cast<int>(0xFF080808u), static_cast<int>(0xFF0C0C0Cu));
+    const __m512i alpha = _mm512_set1_epi32(static_cast<int>(kAlpha));
+    auto map = [&](std::size_t i) __attribute__((target("avx512f,avx512bw,avx512vbmi"))) {
+        const __m512i px = _mm512_loadu_si512(s + 4 * i);
+        const __m512i sums =
+            _mm512_madd_epi16(_mm512_maddubs_epi16(px, _mm512_set1_epi32(0x00030601)), _mm512_set1_epi16(1));
+        const __m512i grey = _mm512_mulhi_epu16(sums, _mm512_set1_epi32(6554));
+        return _mm512_or_si512(_mm512_shuffle_epi8(LookUp(levels, grey, _mm512_movepi8_mask(grey)), spread), alpha);
+    };
+    return StoreSteps(d, n, stream, map, [&](std::size_t i) { Store(d + 4 * i, t.word[GreyOf(Load(s + 4 * i))]); });
 }
 
 __attribute__((target("sse4.1"))) std::size_t MapGreySse4(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t)
@@ -460,6 +489,7 @@ ChannelTables::ChannelTables(const BYTE* b, const BYTE* g, const BYTE* r)
 
 GreyTable::GreyTable(const BYTE* levels)
 {
+    std::memcpy(level, levels, 256);
     for (int v = 0; v < 256; ++v)
         word[v] = levels[v] * 0x010101u | kAlpha;
 }
@@ -500,12 +530,12 @@ void MapChannels(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, 
     MapChannelsScalar(s, d, i, n, t, opaque);
 }
 
-void MapGrey(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t, SimdLevel level)
+void MapGrey(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t, SimdLevel level, bool stream)
 {
     std::size_t i = 0;
 #if defined(__x86_64__)
     if (level == SimdLevel::Avx2)
-        i = MapGreyAvx2(s, d, n, t);
+        i = imagecore::ActiveAvx512() ? MapGreyVbmi(s, d, n, t, stream) : MapGreyAvx2(s, d, n, t);
     else if (level == SimdLevel::Sse4)
         i = MapGreySse4(s, d, n, t);
 #endif

@@ -24,6 +24,7 @@ struct ChannelTables {
 struct GreyTable {
     explicit GreyTable(const BYTE* levels);
     std::uint32_t word[256];
+    alignas(64) BYTE level[256]; // the levels as given, for in-register lookups
 };
 
 // B, G, R of n pixels at s through their tables into d (d may be s); alpha
@@ -42,9 +43,10 @@ constexpr bool Streams(std::size_t bytes)
     return bytes >= (std::size_t{64} << 20);
 }
 
-// Each of n pixels becomes its grey level's table entry (d may be s).
+// Each of n pixels becomes its grey level's table entry (d may be s); the
+// table in registers and stream as in MapChannels.
 void MapGrey(const BYTE* s, BYTE* d, std::size_t n, const GreyTable& t,
-             imagecore::SimdLevel level = imagecore::ActiveSimdLevel());
+             imagecore::SimdLevel level = imagecore::ActiveSimdLevel(), bool stream = false);
 
 // The hue turn, saturation scale and lightness blend of the colour
 // corrections, through the codec's HSB form.

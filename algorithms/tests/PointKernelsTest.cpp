@@ -86,26 +86,32 @@ TEST(PointKernels, GreyLevelOfEveryColour)
     const pointkernels::GreyTable table(identity);
     constexpr std::size_t kRow = 65536 + 13; // not a multiple of any vector
     std::vector<BYTE> src(kRow * 4), out(kRow * 4);
-    for (SimdLevel level : kLevels) {
-        if (!Runs(level))
-            continue;
-        for (std::uint32_t first = 0; first < (1u << 24); first += kRow) {
-            const std::size_t n = std::min<std::size_t>(kRow, (1u << 24) - first);
-            for (std::size_t i = 0; i < n; ++i) {
-                const std::uint32_t c = first + std::uint32_t(i);
-                const std::uint32_t px = c | (c * 2654435761u & 0xFF000000u); // alpha must not count
-                std::memcpy(&src[4 * i], &px, 4);
-            }
-            pointkernels::MapGrey(src.data(), out.data(), n, table, level);
-            for (std::size_t i = 0; i < n; ++i) {
-                const BYTE* s = &src[4 * i];
-                const BYTE g = static_cast<BYTE>((6 * s[1] + 3 * s[2] + s[0]) / 10);
-                const BYTE want[4] = {g, g, g, 255};
-                ASSERT_EQ(std::memcmp(&out[4 * i], want, 4), 0)
-                    << "level " << int(level) << " colour " << std::hex << (first + i);
+    for (SimdLevel level : kLevels)
+        for (int variant = 0; variant < 3; ++variant) {
+            // 1: stores past the cache; 2: AVX2 without the in-register table.
+            const bool stream = variant == 1;
+            std::optional<imagecore::ScopedSimdCeiling> ceiling;
+            if (variant == 2)
+                ceiling.emplace(SimdLevel::Avx2);
+            if (!Runs(level))
+                continue;
+            for (std::uint32_t first = 0; first < (1u << 24); first += kRow) {
+                const std::size_t n = std::min<std::size_t>(kRow, (1u << 24) - first);
+                for (std::size_t i = 0; i < n; ++i) {
+                    const std::uint32_t c = first + std::uint32_t(i);
+                    const std::uint32_t px = c | (c * 2654435761u & 0xFF000000u); // alpha must not count
+                    std::memcpy(&src[4 * i], &px, 4);
+                }
+                pointkernels::MapGrey(src.data(), out.data(), n, table, level, stream);
+                for (std::size_t i = 0; i < n; ++i) {
+                    const BYTE* s = &src[4 * i];
+                    const BYTE g = static_cast<BYTE>((6 * s[1] + 3 * s[2] + s[0]) / 10);
+                    const BYTE want[4] = {g, g, g, 255};
+                    ASSERT_EQ(std::memcmp(&out[4 * i], want, 4), 0)
+                        << "level " << int(level) << " variant " << variant << " colour " << std::hex << (first + i);
+                }
             }
         }
-    }
 }
 
 // Every colour through the HSB adjustment: the vector path's divisions are
@@ -280,14 +286,21 @@ TEST(PointKernels, LargeTargetsWrittenPastTheCacheGiveTheSameBytes)
         ChannelMixerAlgorithm fx;
         return RunOn(fx, image, &mixer, false);
     };
-    std::vector<BYTE> balanced, mixed;
+    auto threshold = [&] {
+        ThresholdAlgorithm fx;
+        const ThresholdParams p{0, 120, 60, 50};
+        return RunOn(fx, image, &p, false);
+    };
+    std::vector<BYTE> balanced, mixed, thresholded;
     {
         imagecore::ScopedSimdCeiling ceiling(SimdLevel::Scalar);
         balanced = balance();
         mixed = mix();
+        thresholded = threshold();
     }
     EXPECT_TRUE(balance() == balanced) << "white balance";
     EXPECT_TRUE(mix() == mixed) << "channel mixer";
+    EXPECT_TRUE(threshold() == thresholded) << "threshold";
 }
 
 } // namespace
