@@ -82,7 +82,8 @@ void AutoExposureAlgorithm::CountCentreAgain(const CQLImage& photo, const curve1
     const int w = static_cast<int>(uw), h = static_cast<int>(uh);
     const int cx = w / 2, cy = h / 2;
     // Outside the cross: |y - cy| > h / 8 and |x - cx| > w / 8.
-    const curve16::Region centre{h / 4, h - h / 4, cy - h / 8, cy + h / 8 + 1, w / 4, w - w / 4, cx - w / 8, cx + w / 8 + 1};
+    const curve16::Region centre{h / 4, h - h / 4, cy - h / 8, cy + h / 8 + 1,
+                                 w / 4, w - w / 4, cx - w / 8, cx + w / 8 + 1};
     curve16::Count(photo, tables, luma ? curve16::Index::Third : curve16::Index::Luma, centre, hist);
 }
 

@@ -192,7 +192,8 @@ __attribute__((target("avx512f,avx512bw"))) void MixRowAvx512(const BYTE* s, BYT
                                                                 const MixRow<int>& rr, bool stream)
 {
     const __m512i alpha = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
-    const __m512i takeB = _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, -1, -1, 4, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1));
+    const __m512i takeB =
+        _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, -1, -1, 4, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1));
     const __m512i takeG = _mm512_add_epi8(takeB, _mm512_set1_epi32(1));
     const __m512i takeR = _mm512_add_epi8(takeB, _mm512_set1_epi32(2));
     const MixWeights512 wb = Weights512Of(br), wg = Weights512Of(gr), wr = Weights512Of(rr);

@@ -10,7 +10,6 @@
 
 #include "imagecore/16BitBitmap.h"
 
-#include <array>
 #include <cstdint>
 #include <vector>
 

@@ -202,7 +202,8 @@ MapChannelsVbmi(const BYTE* s, BYTE* d, std::size_t n, const ChannelTables& t, b
         return _mm512_mask_blend_epi8(alpha, out, opaqueAlpha);
     };
     const std::uint32_t keep = opaque ? 0 : kAlpha, set = opaque ? kAlpha : 0;
-    return StoreSteps(d, n, stream, map, [&](std::size_t i) { Store(d + 4 * i, MapPixel(Load(s + 4 * i), t, keep, set)); });
+    return StoreSteps(d, n, stream, map,
+                      [&](std::size_t i) { Store(d + 4 * i, MapPixel(Load(s + 4 * i), t, keep, set)); });
 }
 
 // The same for the grey level: computed as in GreyAvx2, looked up, and
@@ -372,7 +373,6 @@ __attribute__((target("avx2"))) std::size_t AdjustHsbAvx2(const BYTE* s, BYTE* d
     return i;
 }
 
-
 // GCC 12's AVX-512 header fills unused lanes from a deliberately
 // uninitialised value, which the warnings below would report in every caller.
 #pragma GCC diagnostic push
@@ -410,7 +410,8 @@ __attribute__((target("avx512f,avx512bw"))) std::size_t AdjustHsbAvx512(const BY
 {
     const __m512i zero = _mm512_setzero_si512(), low = _mm512_set1_epi32(255);
     const __m512i alphaMask = _mm512_set1_epi32(static_cast<int>(kAlpha));
-    const __m512i takeB = _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, -1, -1, 4, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1));
+    const __m512i takeB =
+        _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, -1, -1, 4, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1));
     const __m512i takeG = _mm512_add_epi8(takeB, _mm512_set1_epi32(1));
     const __m512i takeR = _mm512_add_epi8(takeB, _mm512_set1_epi32(2));
     const __m512i laneBytes = _mm512_broadcast_i32x4(_mm_setr_epi32(0, 0x04040404, 0x08080808, 0x0C0C0C0C));

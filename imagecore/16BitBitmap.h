@@ -71,9 +71,9 @@ public:
     int ConvertToSimpleBitmap(CQLImage* image, int dither);
     // ConvertFromSimpleBitmap(source, 0) with each channel's 8-bit levels
     // mapped through tables (b, g, r: the 16-bit value of every level), then
-    // ConvertToSimpleBitmap(target, 1), in one pass: a row is filled just
-    // before the diffusion reaches it, while it is in cache. target is not
-    // source. 1 or 0.
+    // ConvertToSimpleBitmap(target, 1), in one pass: the diffusion takes each
+    // pixel from the source as it reaches it, so the copy is never written
+    // and read back in a pass of its own. target is not source. 1 or 0.
     int ConvertThroughTables(const CQLImage* source, const WORD (&tables)[3][256], CQLImage* target);
     // Dithered 24-bit BMP; changes this bitmap. The SaveToFile result, or
     // E_FAIL when the conversion fails (nothing written).

@@ -313,7 +313,10 @@ std::vector<BYTE> AutoExposure(const CQLImage& source, bool lumaOnly, int& photo
     const int lo = Low(hist, n), hi = High(hist, n, 0);
     std::vector<WORD> curve(65536);
     for (int k = 0; k < 65536; ++k)
-        curve[k] = static_cast<WORD>(lo >= hi ? k : k < lo ? 0 : k > hi ? 65535 : std::int64_t(k - lo) * 65535 / (hi - lo));
+        curve[k] = static_cast<WORD>(lo >= hi ? k
+                                     : k < lo ? 0
+                                     : k > hi ? 65535
+                                              : std::int64_t(k - lo) * 65535 / (hi - lo));
     Apply(work, curve, all, all, true);
     hist = Histogram(work, index);
     photoClass = AutoExposureAlgorithm::Classify(hist);

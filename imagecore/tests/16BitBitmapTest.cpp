@@ -312,7 +312,8 @@ TEST(SixteenBitDiffusion, ThreadedConversionEqualsTheSerialPassByteForByte)
 
 TEST(SixteenBitDiffusion, FillingThroughTablesAsItGoesEqualsFillingFirst)
 {
-    const std::pair<int, int> sizes[] = {{1, 1}, {700, 1}, {1, 700}, {2, 2}, {513, 3}, {3, 513}, {2000, 600}, {1537, 401}};
+    const std::pair<int, int> sizes[] = {{1, 1},   {700, 1}, {1, 700},    {2, 2},
+                                         {513, 3}, {3, 513}, {2000, 600}, {1537, 401}};
     std::mt19937 random(11);
     for (const auto& [w, h] : sizes) {
         CQLImage source;
