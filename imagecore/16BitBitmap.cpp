@@ -346,7 +346,7 @@ int C16BitBitmap::ConvertFromSimpleBitmap(const CQLImage* image, int smart)
 
 int C16BitBitmap::ConvertThroughTables(const CQLImage* source, const WORD (&tables)[3][256], CQLImage* target)
 {
-    if (!source || !source->GetBuffer(0, 0) || !target || target == source)
+    if (!source || !source->GetBuffer(0, 0) || !target)
         return 0;
     UINT w = 0;
     UINT h = 0;
@@ -354,6 +354,16 @@ int C16BitBitmap::ConvertThroughTables(const CQLImage* source, const WORD (&tabl
     if (!(m_pPixels && m_nWidth == static_cast<LONG>(w) && m_nHeight == static_cast<LONG>(h)) &&
         !Create(static_cast<int>(w), static_cast<int>(h)))
         return 0;
+    if (target == source) {
+        // The diffusion writes rows that it has not read yet: the whole copy first.
+        ParallelFor(0, m_nHeight, w, [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y)
+                FillSpan(m_pPixels + std::size_t{w} * static_cast<std::size_t>(y), source->GetBuffer(0, y), tables, 0,
+                         m_nWidth);
+        });
+        Diffuse(*target, nullptr);
+        return 1;
+    }
     if (target->Create(w, h) != 0)
         return 0;
     const Fill fill{source, &tables};

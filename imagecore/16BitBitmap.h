@@ -73,7 +73,7 @@ public:
     // mapped through tables (b, g, r: the 16-bit value of every level), then
     // ConvertToSimpleBitmap(target, 1), in one pass: the diffusion takes each
     // pixel from the source as it reaches it, so the copy is never written
-    // and read back in a pass of its own. target is not source. 1 or 0.
+    // and read back in a pass of its own (unless target is source). 1 or 0.
     int ConvertThroughTables(const CQLImage* source, const WORD (&tables)[3][256], CQLImage* target);
     // Dithered 24-bit BMP; changes this bitmap. The SaveToFile result, or
     // E_FAIL when the conversion fails (nothing written).

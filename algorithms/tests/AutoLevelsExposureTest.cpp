@@ -394,6 +394,10 @@ TEST_P(AutoAgainstPlainPasses, AutoLevelsIsByteForByteThePlainForm)
         ASSERT_EQ(Bytes(target), plain::AutoLevels(source, linked != 0)) << "linked " << linked;
         ASSERT_EQ(ApplyTo(fx, source, target, linked), 0); // a second run reuses the work copy
         ASSERT_EQ(Bytes(target), plain::AutoLevels(source, linked != 0)) << "again, linked " << linked;
+        CQLImage inPlace;
+        inPlace.DuplicateFrom(&source);
+        ASSERT_EQ(ApplyTo(fx, inPlace, inPlace, linked), 0);
+        ASSERT_EQ(Bytes(inPlace), Bytes(target)) << "in place, linked " << linked;
     }
 }
 
@@ -408,6 +412,10 @@ TEST_P(AutoAgainstPlainPasses, AutoExposureIsByteForByteThePlainForm)
             EXPECT_EQ(fx.GetPhotoClass(), photoClass) << "luma only " << lumaOnly;
             ASSERT_EQ(Bytes(target), expected) << "luma only " << lumaOnly << ", run " << run;
         }
+        CQLImage inPlace;
+        inPlace.DuplicateFrom(&source);
+        ASSERT_EQ(ApplyTo(fx, inPlace, inPlace, lumaOnly), 0);
+        ASSERT_EQ(Bytes(inPlace), expected) << "in place, luma only " << lumaOnly;
     }
 }
 
