@@ -106,7 +106,8 @@ HRESULT AutoExposureAlgorithm::Apply(const void* params)
     }
     UINT w = 0, h = 0;
     photo->GetSize(&w, &h);
-    if (!photo->GetBuffer(0, 0) || !curve16::Fit(work, static_cast<int>(w), static_cast<int>(h)))
+    // The work copy is made first, so that a failure shows before any work.
+    if (!photo->GetBuffer(0, 0) || !work.Fit(static_cast<int>(w), static_cast<int>(h)))
         return E_FAIL;
     Progress(30);
     if (TestCancel())

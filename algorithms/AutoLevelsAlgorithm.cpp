@@ -33,7 +33,8 @@ HRESULT AutoLevelsAlgorithm::Apply(const void* params)
     linked = *static_cast<const INT*>(params);
     UINT w = 0, h = 0;
     source->GetSize(&w, &h);
-    if (!source->GetBuffer(0, 0) || !curve16::Fit(work, static_cast<int>(w), static_cast<int>(h)))
+    // The work copy is made first, so that a failure shows before any work.
+    if (!source->GetBuffer(0, 0) || !work.Fit(static_cast<int>(w), static_cast<int>(h)))
         return E_FAIL;
     Progress(30);
     if (TestCancel())

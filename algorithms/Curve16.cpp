@@ -166,10 +166,4 @@ void Histogram(const CQLImage& image, const Tables& tables, Index index, std::ve
     Count(image, tables, index, Region::Whole(static_cast<int>(w), static_cast<int>(h)), hist);
 }
 
-bool Fit(C16BitBitmap& bitmap, int width, int height)
-{
-    return (bitmap.GetBuffer(0, 0) && bitmap.GetWidth() == width && bitmap.GetHeight() == height)
-           || bitmap.Create(width, height);
-}
-
 } // namespace curve16

@@ -8,7 +8,7 @@
 // Counts are exact integers, so the split over cores does not change them.
 #pragma once
 
-#include "imagecore/16BitBitmap.h"
+#include "platform/win/WinTypes.h"
 
 #include <cstdint>
 #include <vector>
@@ -49,10 +49,6 @@ void Count(const CQLImage& image, const Tables& tables, Index index, const Regio
 
 // hist = the histogram of the index over the whole image through the tables.
 void Histogram(const CQLImage& image, const Tables& tables, Index index, std::vector<std::uint64_t>& hist);
-
-// Makes bitmap width x height unless it already is, so that a failure shows
-// before any work; a bitmap of the right size keeps its faulted-in pages.
-bool Fit(C16BitBitmap& bitmap, int width, int height);
 
 // The first level from 0 at which the running count reaches n.
 inline int LowPoint(const std::vector<std::uint64_t>& hist, std::uint64_t n)

@@ -290,6 +290,11 @@ int C16BitBitmap::Create(int width, int height)
     return 1;
 }
 
+int C16BitBitmap::Fit(int width, int height)
+{
+    return (m_pPixels && m_nWidth == width && m_nHeight == height) || Create(width, height) ? 1 : 0;
+}
+
 void C16BitBitmap::Free()
 {
     std::free(m_pPixels);
@@ -312,9 +317,7 @@ int C16BitBitmap::DuplicateFrom(const C16BitBitmap* other)
         return 0;
     if (other == this)
         return 1;
-    // A bitmap of the same size is overwritten in place: no fresh pages to fault.
-    if (!(m_pPixels && m_nWidth == other->m_nWidth && m_nHeight == other->m_nHeight) &&
-        !Create(other->m_nWidth, other->m_nHeight))
+    if (!Fit(other->m_nWidth, other->m_nHeight))
         return 0;
     if (m_nCount != 0)
         std::memcpy(m_pPixels, other->m_pPixels, static_cast<std::size_t>(m_nCount) * sizeof(C16BitPixel));
@@ -330,9 +333,7 @@ int C16BitBitmap::ConvertFromSimpleBitmap(const CQLImage* image, int smart)
     UINT w = 0;
     UINT h = 0;
     image->GetSize(&w, &h);
-    // A bitmap of the same size is overwritten in place: no fresh pages to fault.
-    if (!(m_pPixels && m_nWidth == static_cast<LONG>(w) && m_nHeight == static_cast<LONG>(h)) &&
-        !Create(static_cast<int>(w), static_cast<int>(h)))
+    if (!Fit(static_cast<int>(w), static_cast<int>(h)))
         return 0;
     const CPixel* src = reinterpret_cast<const CPixel*>(image->GetBuffer(0, 0));
     C16BitPixel* dst = m_pPixels;
@@ -351,8 +352,7 @@ int C16BitBitmap::ConvertThroughTables(const CQLImage* source, const WORD (&tabl
     UINT w = 0;
     UINT h = 0;
     source->GetSize(&w, &h);
-    if (!(m_pPixels && m_nWidth == static_cast<LONG>(w) && m_nHeight == static_cast<LONG>(h)) &&
-        !Create(static_cast<int>(w), static_cast<int>(h)))
+    if (!Fit(static_cast<int>(w), static_cast<int>(h)))
         return 0;
     if (target == source) {
         // The diffusion writes rows that it has not read yet: the whole copy first.
@@ -513,7 +513,7 @@ int C16BitBitmap::SmartConvert(const CQLImage* image)
     image->GetSize(&uw, &uh);
     const int w = static_cast<int>(uw);
     const int h = static_cast<int>(uh);
-    if (!(m_pPixels && m_nWidth == w && m_nHeight == h) && !Create(w, h))
+    if (!Fit(w, h))
         return 0;
     std::unique_ptr<C16BitPixel, FreeDeleter> horizontal(
         static_cast<C16BitPixel*>(imagecore::AllocatePixels(static_cast<std::size_t>(m_nCount) * sizeof(C16BitPixel))));

@@ -51,6 +51,9 @@ public:
     // 1 on success (unlike CQLImage::Create), 0 when the allocation fails or
     // the size is negative or too large. Contents unspecified.
     int Create(int width, int height);
+    // Create unless the bitmap is already width x height: one of that size is
+    // overwritten in place, with no fresh pages to fault. 1 or 0.
+    int Fit(int width, int height);
     void Free();
 
     LONG GetWidth() const { return m_nWidth; }
