@@ -1,6 +1,6 @@
 #include "algorithms/AutoExposureAlgorithm.h"
 
-#include "algorithms/Curve16.h"
+#include "imagecore/ParallelFor.h"
 #include "platform/codec/ColorForms.h"
 
 #include <algorithm>
@@ -74,19 +74,17 @@ void AutoExposureAlgorithm::EqualisationCurve(const std::vector<std::uint64_t>& 
     }
 }
 
-void AutoExposureAlgorithm::CountCentreAgain(const C16BitBitmap& bitmap, bool luma, std::vector<std::uint64_t>& hist)
+void AutoExposureAlgorithm::CountCentreAgain(const CQLImage& photo, const curve16::Tables& tables, bool luma,
+                                             std::vector<std::uint64_t>& hist)
 {
-    const curve16::Index index = luma ? curve16::Index::Third : curve16::Index::Luma;
-    const int w = bitmap.GetWidth(), h = bitmap.GetHeight();
+    UINT uw = 0, uh = 0;
+    photo.GetSize(&uw, &uh);
+    const int w = static_cast<int>(uw), h = static_cast<int>(uh);
     const int cx = w / 2, cy = h / 2;
-    for (int y = h / 4; y < h - h / 4; ++y) {
-        if (std::abs(y - cy) <= h / 8)
-            continue;
-        const C16BitPixel* row = bitmap.GetBuffer(0, y);
-        for (int x = w / 4; x < w - w / 4; ++x)
-            if (std::abs(x - cx) > w / 8)
-                ++hist[static_cast<std::size_t>(curve16::IndexOf(row[x], index))];
-    }
+    // Outside the cross: |y - cy| > h / 8 and |x - cx| > w / 8.
+    const curve16::Region centre{h / 4, h - h / 4, cy - h / 8, cy + h / 8 + 1,
+                                 w / 4, w - w / 4, cx - w / 8, cx + w / 8 + 1};
+    curve16::Count(photo, tables, luma ? curve16::Index::Third : curve16::Index::Luma, centre, hist);
 }
 
 HRESULT AutoExposureAlgorithm::Apply(const void* params)
@@ -94,8 +92,8 @@ HRESULT AutoExposureAlgorithm::Apply(const void* params)
     if (EffectAlgorithm::Apply(params) != 0 || !params)
         return E_FAIL;
     lumaOnly = *static_cast<const INT*>(params);
+    const CQLImage* photo = source;
     if (lumaOnly) {
-        CQLImage yuv;
         if (!yuv.DuplicateFrom(source))
             return E_FAIL;
         UINT w = 0, h = 0;
@@ -104,11 +102,13 @@ HRESULT AutoExposureAlgorithm::Apply(const void* params)
             for (int y = y0; y < y1; ++y)
                 qlcodec::RgbToYuv(yuv.GetBuffer(0, y), w);
         });
-        if (!work.ConvertFromSimpleBitmap(&yuv, 0))
-            return E_FAIL;
-    } else if (!work.ConvertFromSimpleBitmap(source, 0)) {
-        return E_FAIL;
+        photo = &yuv;
     }
+    UINT w = 0, h = 0;
+    photo->GetSize(&w, &h);
+    // The work copy is made first, so that a failure shows before any work.
+    if (!photo->GetBuffer(0, 0) || !work.Fit(static_cast<int>(w), static_cast<int>(h)))
+        return E_FAIL;
     Progress(30);
     if (TestCancel())
         return E_FAIL;
@@ -117,10 +117,11 @@ HRESULT AutoExposureAlgorithm::Apply(const void* params)
     const bool all = !lumaOnly;
     std::vector<std::uint64_t> hist;
     std::vector<WORD> curve(curve16::kLevels);
+    curve16::Tables tables = curve16::Tables::Identity();
 
     // Range stretch between the 1 % points.
-    curve16::Histogram(work, index, hist);
-    const std::uint64_t n = static_cast<std::uint64_t>(work.GetWidth()) * static_cast<std::uint64_t>(work.GetHeight()) / 100;
+    curve16::Histogram(*photo, tables, index, hist);
+    const std::uint64_t n = static_cast<std::uint64_t>(w) * h / 100;
     const int lo = curve16::LowPoint(hist, n);
     const int hi = curve16::HighPoint(hist, n, 0);
     for (int k = 0; k < curve16::kLevels; ++k) {
@@ -133,12 +134,12 @@ HRESULT AutoExposureAlgorithm::Apply(const void* params)
         else
             curve[k] = static_cast<WORD>(static_cast<std::int64_t>(k - lo) * 65535 / (hi - lo));
     }
-    curve16::Apply(work, curve.data(), all, all, true);
+    tables.Map(curve.data(), all, all, true);
     Progress(40);
     if (TestCancel())
         return E_FAIL;
 
-    curve16::Histogram(work, index, hist);
+    curve16::Histogram(*photo, tables, index, hist);
     photoClass = Classify(hist);
     switch (photoClass) {
     case Dark:
@@ -153,19 +154,18 @@ HRESULT AutoExposureAlgorithm::Apply(const void* params)
             curve[k] = static_cast<WORD>(k);
         break;
     default:
-        CountCentreAgain(work, lumaOnly != 0, hist);
+        CountCentreAgain(*photo, tables, lumaOnly != 0, hist);
         EqualisationCurve(hist, curve.data());
     }
     if (photoClass != Flat)
-        curve16::Apply(work, curve.data(), all, all, true);
+        tables.Map(curve.data(), all, all, true);
     Progress(90);
     if (TestCancel())
         return E_FAIL;
 
-    if (!work.ConvertToSimpleBitmap(target, 1))
+    if (!work.ConvertThroughTables(photo, tables.c, target))
         return E_FAIL;
     if (lumaOnly) {
-        UINT w = 0, h = 0;
         target->GetSize(&w, &h);
         imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int y0, int y1) {
             for (int y = y0; y < y1; ++y)

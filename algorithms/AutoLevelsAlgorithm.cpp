@@ -31,19 +31,21 @@ HRESULT AutoLevelsAlgorithm::Apply(const void* params)
     if (EffectAlgorithm::Apply(params) != 0 || !params)
         return E_FAIL;
     linked = *static_cast<const INT*>(params);
-    if (!work.ConvertFromSimpleBitmap(source, 0))
+    UINT w = 0, h = 0;
+    source->GetSize(&w, &h);
+    // The work copy is made first, so that a failure shows before any work.
+    if (!source->GetBuffer(0, 0) || !work.Fit(static_cast<int>(w), static_cast<int>(h)))
         return E_FAIL;
     Progress(30);
     if (TestCancel())
         return E_FAIL;
 
-    UINT w = 0, h = 0;
-    source->GetSize(&w, &h);
     const std::uint64_t n = static_cast<std::uint64_t>(w) * h / 1000;
     std::vector<std::uint64_t> hist;
     std::vector<WORD> curve(curve16::kLevels);
+    curve16::Tables tables = curve16::Tables::Identity();
     auto stretch = [&](curve16::Index index) {
-        curve16::Histogram(work, index, hist);
+        curve16::Histogram(*source, tables, index, hist);
         const int lo = curve16::LowPoint(hist, n);
         StretchCurve(lo, curve16::HighPoint(hist, n, lo), curve.data());
     };
@@ -51,7 +53,7 @@ HRESULT AutoLevelsAlgorithm::Apply(const void* params)
     if (linked) {
         stretch(curve16::Index::Luma);
         Progress(50);
-        curve16::Apply(work, curve.data(), true, true, true);
+        tables.Map(curve.data(), true, true, true);
     } else {
         struct Step {
             curve16::Index index;
@@ -64,14 +66,14 @@ HRESULT AutoLevelsAlgorithm::Apply(const void* params)
             if (TestCancel())
                 return E_FAIL;
             stretch(s.index);
-            curve16::Apply(work, curve.data(), s.index == curve16::Index::First, s.index == curve16::Index::Second,
-                           s.index == curve16::Index::Third);
+            tables.Map(curve.data(), s.index == curve16::Index::First, s.index == curve16::Index::Second,
+                       s.index == curve16::Index::Third);
             Progress(s.before + 10);
         }
     }
     if (TestCancel())
         return E_FAIL;
-    if (!work.ConvertToSimpleBitmap(target, 1))
+    if (!work.ConvertThroughTables(source, tables.c, target))
         return E_FAIL;
     Progress(100);
     return 0;

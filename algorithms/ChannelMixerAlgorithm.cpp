@@ -1,5 +1,6 @@
 #include "algorithms/ChannelMixerAlgorithm.h"
 
+#include "algorithms/PointKernels.h"
 #include "algorithms/PointRows.h"
 #include "imagecore/Simd.h"
 #include "platform/codec/ColorForms.h"
@@ -8,6 +9,7 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -73,11 +75,13 @@ void MixColourRow(const BYTE* s, BYTE* p, int width, const MixRow<T>& br, const 
     }
 }
 
-using MixRowFn = void (*)(const BYTE*, BYTE*, int, const MixRow<int>&, const MixRow<int>&, const MixRow<int>&);
+// The last argument asks for stores past the cache (a large target); only
+// the widest loop has them.
+using MixRowFn = void (*)(const BYTE*, BYTE*, int, const MixRow<int>&, const MixRow<int>&, const MixRow<int>&, bool);
 
 __attribute__((optimize("no-tree-vectorize"))) void MixRowScalar(const BYTE* s, BYTE* p, int width,
                                                                   const MixRow<int>& br, const MixRow<int>& gr,
-                                                                  const MixRow<int>& rr)
+                                                                  const MixRow<int>& rr, bool)
 {
     MixColourRowInt(s, p, width, br, gr, rr);
 }
@@ -87,7 +91,7 @@ __attribute__((optimize("no-tree-vectorize"))) void MixRowScalar(const BYTE* s, 
 __attribute__((target("sse4.1"), optimize("tree-vectorize"))) void MixRowSse4(const BYTE* s, BYTE* p, int width,
                                                                               const MixRow<int>& br,
                                                                               const MixRow<int>& gr,
-                                                                              const MixRow<int>& rr)
+                                                                              const MixRow<int>& rr, bool)
 {
     MixColourRowInt(s, p, width, br, gr, rr);
 }
@@ -125,7 +129,7 @@ __attribute__((target("avx2"))) __m256i MixAvx2(__m256i r, __m256i g, __m256i b,
 }
 
 __attribute__((target("avx2"))) void MixRowAvx2(const BYTE* s, BYTE* p, int width, const MixRow<int>& br,
-                                                const MixRow<int>& gr, const MixRow<int>& rr)
+                                                const MixRow<int>& gr, const MixRow<int>& rr, bool)
 {
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
     const __m256i takeB = _mm256_setr_epi8(0, -1, -1, -1, 4, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1, 0, -1, -1, -1,
@@ -146,13 +150,84 @@ __attribute__((target("avx2"))) void MixRowAvx2(const BYTE* s, BYTE* p, int widt
     }
     MixColourRowInt(s + 4 * x, p + 4 * x, width - x, br, gr, rr);
 }
+
+// GCC 12's AVX-512 header fills unused lanes from a deliberately
+// uninitialised value, which the warnings below would report in every caller.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+// The AVX2 loop on sixteen pixels a step.
+__attribute__((target("avx512f,avx512bw"))) __m512i Div100Avx512(__m512i t)
+{
+    const __m512i m = _mm512_set1_epi32(1374389535);
+    const __m512i even = _mm512_srli_epi64(_mm512_mul_epi32(t, m), 32);
+    const __m512i odd = _mm512_mul_epi32(_mm512_srli_epi64(t, 32), m);
+    const __m512i high = _mm512_mask_blend_epi32(0xAAAA, even, odd);
+    return _mm512_sub_epi32(_mm512_srai_epi32(high, 5), _mm512_srai_epi32(t, 31));
+}
+
+struct MixWeights512 {
+    __m512i r, g, b, constant;
+};
+
+__attribute__((target("avx512f,avx512bw"))) MixWeights512 Weights512Of(const MixRow<int>& row)
+{
+    return {_mm512_set1_epi32(row.r), _mm512_set1_epi32(row.g), _mm512_set1_epi32(row.b),
+            _mm512_set1_epi32(row.constant)};
+}
+
+__attribute__((target("avx512f,avx512bw"))) __m512i MixAvx512(__m512i r, __m512i g, __m512i b,
+                                                                const MixWeights512& w)
+{
+    const __m512i sum = _mm512_add_epi32(_mm512_add_epi32(_mm512_mullo_epi32(r, w.r), _mm512_mullo_epi32(g, w.g)),
+                                         _mm512_mullo_epi32(b, w.b));
+    const __m512i v = _mm512_add_epi32(w.constant, Div100Avx512(sum));
+    return _mm512_min_epi32(_mm512_max_epi32(v, _mm512_setzero_si512()), _mm512_set1_epi32(255));
+}
+
+// With stream, stores from the first 64-byte boundary of p bypass the cache.
+__attribute__((target("avx512f,avx512bw"))) void MixRowAvx512(const BYTE* s, BYTE* p, int width,
+                                                                const MixRow<int>& br, const MixRow<int>& gr,
+                                                                const MixRow<int>& rr, bool stream)
+{
+    const __m512i alpha = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m512i takeB =
+        _mm512_broadcast_i32x4(_mm_setr_epi8(0, -1, -1, -1, 4, -1, -1, -1, 8, -1, -1, -1, 12, -1, -1, -1));
+    const __m512i takeG = _mm512_add_epi8(takeB, _mm512_set1_epi32(1));
+    const __m512i takeR = _mm512_add_epi8(takeB, _mm512_set1_epi32(2));
+    const MixWeights512 wb = Weights512Of(br), wg = Weights512Of(gr), wr = Weights512Of(rr);
+    auto mix = [&](int x) __attribute__((target("avx512f,avx512bw"))) {
+        const __m512i px = _mm512_loadu_si512(s + 4 * x);
+        const __m512i b = _mm512_shuffle_epi8(px, takeB);
+        const __m512i g = _mm512_shuffle_epi8(px, takeG);
+        const __m512i r = _mm512_shuffle_epi8(px, takeR);
+        return _mm512_or_si512(
+            _mm512_or_si512(MixAvx512(r, g, b, wb), _mm512_slli_epi32(MixAvx512(r, g, b, wg), 8)),
+            _mm512_or_si512(_mm512_slli_epi32(MixAvx512(r, g, b, wr), 16), _mm512_and_si512(px, alpha)));
+    };
+    int x = 0;
+    if (stream && reinterpret_cast<std::uintptr_t>(p) % 4 == 0) {
+        const int head = static_cast<int>((64 - reinterpret_cast<std::uintptr_t>(p) % 64) % 64 / 4);
+        if (head + 16 <= width) {
+            MixColourRowInt(s, p, head, br, gr, rr);
+            for (x = head; x + 16 <= width; x += 16)
+                _mm512_stream_si512(reinterpret_cast<__m512i*>(p + 4 * x), mix(x));
+            _mm_sfence(); // the streamed stores are seen before the rows are handed on
+        }
+    }
+    for (; x + 16 <= width; x += 16)
+        _mm512_storeu_si512(p + 4 * x, mix(x));
+    MixColourRowInt(s + 4 * x, p + 4 * x, width - x, br, gr, rr);
+}
+#pragma GCC diagnostic pop
 #endif
 
 MixRowFn PickMixRow()
 {
 #if defined(__x86_64__)
     switch (imagecore::ActiveSimdLevel()) {
-    case imagecore::SimdLevel::Avx2: return MixRowAvx2;
+    case imagecore::SimdLevel::Avx2: return imagecore::ActiveAvx512() ? MixRowAvx512 : MixRowAvx2;
     case imagecore::SimdLevel::Sse4: return MixRowSse4;
     default: break;
     }
@@ -183,8 +258,9 @@ HRESULT ChannelMixerAlgorithm::Apply(const void* params)
         if (small) {
             const MixRow<int> br(param.blue, cb), gr(param.green, cg), rr(param.red, cr);
             const MixRowFn mixRow = PickMixRow();
+            const bool stream = pointkernels::Streams(target->GetAreaByteSize());
             done = ForEachRow(*this, width, height, 0, 100, [&](int y) {
-                mixRow(source->GetBuffer(0, y), target->GetBuffer(0, y), width, br, gr, rr);
+                mixRow(source->GetBuffer(0, y), target->GetBuffer(0, y), width, br, gr, rr, stream);
             });
         } else {
             const MixRow<long long> br(param.blue, cb), gr(param.green, cg), rr(param.red, cr);

@@ -1,56 +1,54 @@
-// Histograms and tone curves over the 16-bit work copy, shared by the
-// automatic levels and exposure effects. Counts are exact integers, so the
-// split over cores does not change them.
+// Histograms and tone curves of the automatic levels and exposure effects,
+// which work on a 16-bit copy of the photo. Every value of that copy is a
+// function of the photo's own 8-bit level in the same channel, so the curves
+// fold into one table per channel, the histograms of every stage are
+// counted from the photo through the tables, and the copy is filled as the
+// error diffusion back to 8 bits reaches it
+// (C16BitBitmap::ConvertThroughTables).
+// Counts are exact integers, so the split over cores does not change them.
 #pragma once
 
-#include "imagecore/16BitBitmap.h"
-#include "imagecore/ParallelFor.h"
+#include "platform/win/WinTypes.h"
 
-#include <cstddef>
 #include <cstdint>
-#include <mutex>
 #include <vector>
+
+class CQLImage;
 
 namespace curve16 {
 
 inline constexpr int kLevels = 65536;
 
-// Which value of a pixel a histogram counts.
+// Which value of a pixel a histogram counts: a channel (b, g, r, as the
+// bytes of a pixel) or the luminance index (3 r + 6 g + b) / 10.
 enum class Index { First, Second, Third, Luma };
 
-inline int IndexOf(const C16BitPixel& p, Index index)
-{
-    switch (index) {
-    case Index::First: return p.b;
-    case Index::Second: return p.g;
-    case Index::Third: return p.r;
-    default: return (3 * p.r + 6 * p.g + p.b) / 10;
-    }
-}
+// The 16-bit value of each 8-bit level, per channel (b, g, r).
+struct Tables {
+    WORD c[3][256];
 
-// hist (kLevels counts) = the histogram of the index over every pixel.
-inline void Histogram(const C16BitBitmap& bitmap, Index index, std::vector<std::uint64_t>& hist)
-{
-    hist.assign(kLevels, 0);
-    const int w = bitmap.GetWidth();
-    std::mutex merge;
-    imagecore::ParallelFor(0, bitmap.GetHeight(), static_cast<std::size_t>(w), [&](int y0, int y1) {
-        std::vector<std::uint32_t> local(kLevels, 0); // one per chunk; < 2^32 pixels a chunk
-        const C16BitPixel* p = bitmap.GetBuffer(0, y0);
-        const std::size_t n = static_cast<std::size_t>(w) * static_cast<std::size_t>(y1 - y0);
-        switch (index) {
-        case Index::First: for (std::size_t i = 0; i < n; ++i) ++local[p[i].b]; break;
-        case Index::Second: for (std::size_t i = 0; i < n; ++i) ++local[p[i].g]; break;
-        case Index::Third: for (std::size_t i = 0; i < n; ++i) ++local[p[i].r]; break;
-        default:
-            for (std::size_t i = 0; i < n; ++i)
-                ++local[(3 * p[i].r + 6 * p[i].g + p[i].b) / 10];
-        }
-        std::lock_guard<std::mutex> lock(merge);
-        for (int k = 0; k < kLevels; ++k)
-            hist[static_cast<std::size_t>(k)] += local[static_cast<std::size_t>(k)];
-    });
-}
+    // v * 256: the plain 16-bit copy.
+    static Tables Identity();
+    // Maps the chosen channels' values through curve (kLevels entries).
+    void Map(const WORD* curve, bool first, bool second, bool third);
+};
+
+// Pixels a count takes: rows [top, bottom) but not [skipTop, skipBottom),
+// and of those columns [left, right) but not [skipLeft, skipRight).
+struct Region {
+    int top, bottom, skipTop, skipBottom;
+    int left, right, skipLeft, skipRight;
+
+    static Region Whole(int width, int height) { return {0, height, 0, 0, 0, width, 0, 0}; }
+};
+
+// Adds the index of every pixel of the region, its channels through the
+// tables, to hist (kLevels counts).
+void Count(const CQLImage& image, const Tables& tables, Index index, const Region& region,
+           std::vector<std::uint64_t>& hist);
+
+// hist = the histogram of the index over the whole image through the tables.
+void Histogram(const CQLImage& image, const Tables& tables, Index index, std::vector<std::uint64_t>& hist);
 
 // The first level from 0 at which the running count reaches n.
 inline int LowPoint(const std::vector<std::uint64_t>& hist, std::uint64_t n)
@@ -75,24 +73,6 @@ inline int HighPoint(const std::vector<std::uint64_t>& hist, std::uint64_t n, in
             return k;
     }
     return floor;
-}
-
-// Maps the chosen components of every pixel through curve (kLevels entries).
-inline void Apply(C16BitBitmap& bitmap, const WORD* curve, bool first, bool second, bool third)
-{
-    const int w = bitmap.GetWidth();
-    imagecore::ParallelFor(0, bitmap.GetHeight(), static_cast<std::size_t>(w), [&](int y0, int y1) {
-        C16BitPixel* p = bitmap.GetBuffer(0, y0);
-        const std::size_t n = static_cast<std::size_t>(w) * static_cast<std::size_t>(y1 - y0);
-        for (std::size_t i = 0; i < n; ++i) {
-            if (first)
-                p[i].b = curve[p[i].b];
-            if (second)
-                p[i].g = curve[p[i].g];
-            if (third)
-                p[i].r = curve[p[i].r];
-        }
-    });
 }
 
 } // namespace curve16

@@ -78,8 +78,10 @@ bool ThresholdAlgorithm::RampThreshold()
     UINT w = 0, h = 0;
     target->GetSize(&w, &h);
     const int width = static_cast<int>(w);
+    const bool stream = pointkernels::Streams(target->GetAreaByteSize());
     return ForEachRow(*this, width, static_cast<int>(h), 0, 100, [&](int y) {
-        pointkernels::MapGrey(source->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), table);
+        pointkernels::MapGrey(source->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), table,
+                              imagecore::ActiveSimdLevel(), stream);
     });
 }
 

@@ -294,8 +294,10 @@ HRESULT WhiteBalanceAlgorithm::Apply(const void* params)
     source->GetSize(&w, &h);
     const int width = static_cast<int>(w);
     const pointkernels::ChannelTables tables(map[0], map[1], map[2]);
+    const bool stream = pointkernels::Streams(target->GetAreaByteSize());
     const bool mapped = ForEachRow(*this, width, static_cast<int>(h), 40, tonePass ? 50 : 99, [&](int y) {
-        pointkernels::MapChannels(from->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), tables, true);
+        pointkernels::MapChannels(from->GetBuffer(0, y), target->GetBuffer(0, y), std::size_t(width), tables, true,
+                                  imagecore::ActiveSimdLevel(), stream);
     });
     if (!mapped)
         return E_FAIL;

@@ -4,6 +4,7 @@
 #include "imagecore/ParallelFor.h"
 #include "imagecore/PixelMemory.h"
 #include "imagecore/QLImage.h"
+#include "imagecore/Simd.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +16,10 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 using imagecore::ParallelFor;
 
@@ -33,6 +38,132 @@ int Clamp16(int v)
 {
     return v < 0 ? 0 : (v > 0xFFFF ? 0xFFFF : v);
 }
+
+#if defined(__x86_64__)
+// DiffuseSpan (further down) with the three channels side by side in 32-bit
+// lanes (B, G, R, 0): the same steps, a third of the instructions.
+__attribute__((target("sse4.1"))) __m128i Load16(const C16BitPixel* p)
+{
+    std::uint32_t bg;
+    std::memcpy(&bg, p, 4);
+    return _mm_cvtepu16_epi32(_mm_insert_epi16(_mm_cvtsi32_si128(static_cast<int>(bg)), p->r, 2));
+}
+
+// Stores lanes clamped to 0..65535.
+__attribute__((target("sse4.1"))) void Store16(C16BitPixel* p, __m128i v)
+{
+    const __m128i words = _mm_packus_epi32(v, v);
+    const std::uint32_t bg = static_cast<std::uint32_t>(_mm_cvtsi128_si32(words));
+    std::memcpy(p, &bg, 4);
+    p->r = static_cast<WORD>(_mm_extract_epi16(words, 2));
+}
+
+__attribute__((target("sse4.1"))) __m128i Clamp16(__m128i v)
+{
+    return _mm_min_epi32(_mm_max_epi32(v, _mm_setzero_si128()), _mm_set1_epi32(0xFFFF));
+}
+
+// One row's diffusion in 32-bit lanes (B, G, R, 0): its pixel with the
+// errors that reached it so far (c), and the same for the pixel below (bc).
+// With belowSource, the pixels of the row below that no error has reached
+// yet are taken from the 8-bit source through the tables instead of from
+// the bitmap, which then needs no fill of its own.
+struct RowState {
+    C16BitPixel* row;
+    C16BitPixel* below; // null on the last row
+    BYTE* out;
+    const BYTE* belowSource;
+    const WORD (*tables)[256];
+    __m128i c, bc;
+};
+
+__attribute__((target("sse4.1"), always_inline)) inline __m128i FromTables(const BYTE* p, const WORD (*t)[256])
+{
+    return _mm_setr_epi32(t[0][p[0]], t[1][p[1]], t[2][p[2]], 0);
+}
+
+// Pixel x + 1 of the row below as no error has reached it yet.
+__attribute__((target("sse4.1"), always_inline)) inline __m128i FreshBelow(const RowState& r, int x)
+{
+    return r.belowSource ? FromTables(r.belowSource + 4 * static_cast<std::size_t>(x), r.tables)
+                         : Load16(r.below + x);
+}
+
+// At x0 > 0 the row below holds what the last span carried over.
+__attribute__((target("sse4.1"), always_inline)) inline void BeginSpan(RowState& r, int x0)
+{
+    r.c = Load16(r.row + x0);
+    r.bc = !r.below ? _mm_setzero_si128() : x0 == 0 ? FreshBelow(r, 0) : Load16(r.below + x0);
+}
+
+// Pixel x: rounded into out, a quarter of its error (truncated toward zero;
+// the fourth quarter is dropped) passed right, below and below-right.
+__attribute__((target("sse4.1"), always_inline)) inline void StepSpan(RowState& r, int x, int w)
+{
+    Store16(r.row + x, r.c);
+    const __m128i q = _mm_min_epi32(_mm_srli_epi32(_mm_add_epi32(r.c, _mm_set1_epi32(128)), 8), _mm_set1_epi32(255));
+    const __m128i bytes = _mm_packus_epi16(_mm_packus_epi32(q, q), q);
+    const std::uint32_t word = static_cast<std::uint32_t>(_mm_cvtsi128_si32(bytes)); // alpha lane is 0
+    std::memcpy(r.out + 4 * static_cast<std::size_t>(x), &word, 4);
+    const __m128i d = _mm_sub_epi32(r.c, _mm_slli_epi32(q, 8));
+    const __m128i e = _mm_srai_epi32(_mm_add_epi32(d, _mm_and_si128(_mm_srai_epi32(d, 31), _mm_set1_epi32(3))), 2);
+    if (r.below)
+        Store16(r.below + x, _mm_add_epi32(r.bc, e));
+    if (x + 1 < w) {
+        if (r.below)
+            r.bc = Clamp16(_mm_add_epi32(FreshBelow(r, x + 1), e));
+        r.c = Clamp16(_mm_add_epi32(Load16(r.row + x + 1), e));
+    }
+}
+
+// What the next span of the row (or the row below) reads.
+__attribute__((target("sse4.1"), always_inline)) inline void EndSpan(RowState& r, int x1, int w)
+{
+    if (x1 < w) {
+        Store16(r.row + x1, r.c);
+        if (r.below)
+            Store16(r.below + x1, r.bc);
+    }
+}
+
+__attribute__((target("sse4.1"))) void DiffuseSpanSse4(RowState r, int x0, int x1, int w)
+{
+    BeginSpan(r, x0);
+    for (int x = x0; x < x1; ++x)
+        StepSpan(r, x, w);
+    EndSpan(r, x1, w);
+}
+
+// Two rows at once, b the row below a, b a step behind: b's pixel x needs
+// a's pixels through x + 1, and the two chains of dependent steps overlap.
+// Each span alone is what DiffuseSpanSse4 does; b's span may not reach
+// past what a's span and the spans before it cover.
+__attribute__((target("sse4.1"))) void DiffusePairSse4(RowState a, RowState b, int a0, int a1, int b0, int b1, int w)
+{
+    if (a0 >= a1 || b0 >= b1) {
+        if (a0 < a1)
+            DiffuseSpanSse4(a, a0, a1, w);
+        if (b0 < b1)
+            DiffuseSpanSse4(b, b0, b1, w);
+        return;
+    }
+    BeginSpan(a, a0);
+    int xa = a0, xb = b0;
+    while (xa < a1 && xa <= std::min(xb + 1, w - 1)) // a runs ahead to where b may start
+        StepSpan(a, xa++, w);
+    BeginSpan(b, xb);
+    for (; xa < a1 && xb < b1; ++xa, ++xb) {
+        StepSpan(a, xa, w);
+        StepSpan(b, xb, w);
+    }
+    for (; xa < a1; ++xa)
+        StepSpan(a, xa, w);
+    EndSpan(a, a1, w);
+    for (; xb < b1; ++xb)
+        StepSpan(b, xb, w);
+    EndSpan(b, b1, w);
+}
+#endif
 
 // Error diffusion of pixels [x0, x1) of one row (below is null on the last
 // row): each channel is rounded into out, and a quarter of its error is
@@ -103,6 +234,15 @@ void WaitUntil(const std::atomic<std::int64_t>& count, std::int64_t want)
     }
 }
 
+// Pixels [x0, x1) of a row from 8-bit pixels through per-channel tables.
+void FillSpan(C16BitPixel* row, const BYTE* source, const WORD (&tables)[3][256], int x0, int x1)
+{
+    for (int x = x0; x < x1; ++x) {
+        const BYTE* p = source + 4 * static_cast<std::size_t>(x);
+        row[x] = C16BitPixel{tables[0][p[0]], tables[1][p[1]], tables[2][p[2]]};
+    }
+}
+
 } // namespace
 
 C16BitBitmap::~C16BitBitmap()
@@ -150,6 +290,11 @@ int C16BitBitmap::Create(int width, int height)
     return 1;
 }
 
+int C16BitBitmap::Fit(int width, int height)
+{
+    return (m_pPixels && m_nWidth == width && m_nHeight == height) || Create(width, height) ? 1 : 0;
+}
+
 void C16BitBitmap::Free()
 {
     std::free(m_pPixels);
@@ -172,9 +317,7 @@ int C16BitBitmap::DuplicateFrom(const C16BitBitmap* other)
         return 0;
     if (other == this)
         return 1;
-    // A bitmap of the same size is overwritten in place: no fresh pages to fault.
-    if (!(m_pPixels && m_nWidth == other->m_nWidth && m_nHeight == other->m_nHeight) &&
-        !Create(other->m_nWidth, other->m_nHeight))
+    if (!Fit(other->m_nWidth, other->m_nHeight))
         return 0;
     if (m_nCount != 0)
         std::memcpy(m_pPixels, other->m_pPixels, static_cast<std::size_t>(m_nCount) * sizeof(C16BitPixel));
@@ -190,9 +333,7 @@ int C16BitBitmap::ConvertFromSimpleBitmap(const CQLImage* image, int smart)
     UINT w = 0;
     UINT h = 0;
     image->GetSize(&w, &h);
-    // A bitmap of the same size is overwritten in place: no fresh pages to fault.
-    if (!(m_pPixels && m_nWidth == static_cast<LONG>(w) && m_nHeight == static_cast<LONG>(h)) &&
-        !Create(static_cast<int>(w), static_cast<int>(h)))
+    if (!Fit(static_cast<int>(w), static_cast<int>(h)))
         return 0;
     const CPixel* src = reinterpret_cast<const CPixel*>(image->GetBuffer(0, 0));
     C16BitPixel* dst = m_pPixels;
@@ -204,12 +345,38 @@ int C16BitBitmap::ConvertFromSimpleBitmap(const CQLImage* image, int smart)
     return 1;
 }
 
+int C16BitBitmap::ConvertThroughTables(const CQLImage* source, const WORD (&tables)[3][256], CQLImage* target)
+{
+    if (!source || !source->GetBuffer(0, 0) || !target)
+        return 0;
+    UINT w = 0;
+    UINT h = 0;
+    source->GetSize(&w, &h);
+    if (!Fit(static_cast<int>(w), static_cast<int>(h)))
+        return 0;
+    if (target == source) {
+        // The diffusion writes rows that it has not read yet: the whole copy first.
+        ParallelFor(0, m_nHeight, w, [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y)
+                FillSpan(m_pPixels + std::size_t{w} * static_cast<std::size_t>(y), source->GetBuffer(0, y), tables, 0,
+                         m_nWidth);
+        });
+        Diffuse(*target, nullptr);
+        return 1;
+    }
+    if (target->Create(w, h) != 0)
+        return 0;
+    const Fill fill{source, &tables};
+    Diffuse(*target, &fill);
+    return 1;
+}
+
 int C16BitBitmap::ConvertToSimpleBitmap(CQLImage* image, int dither)
 {
     if (!image || !m_pPixels || image->Create(static_cast<UINT>(m_nWidth), static_cast<UINT>(m_nHeight)) != 0)
         return 0;
     if (dither) {
-        Diffuse(*image);
+        Diffuse(*image, nullptr);
         return 1;
     }
     CPixel* dst = reinterpret_cast<CPixel*>(image->GetBuffer(0, 0));
@@ -223,17 +390,64 @@ int C16BitBitmap::ConvertToSimpleBitmap(CQLImage* image, int dither)
     return 1;
 }
 
-void C16BitBitmap::Diffuse(CQLImage& image)
+void C16BitBitmap::Diffuse(CQLImage& image, const Fill* fill)
 {
     const int w = m_nWidth;
     const int h = m_nHeight;
     auto rowAt = [&](int y) { return m_pPixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(w); };
     auto belowOf = [&](int y) { return y + 1 < h ? rowAt(y + 1) : nullptr; };
+    // With a fill, the span [x0, x1) of row y first fills what it reads and
+    // no earlier span filled: pixels through x1 of row y + 1 (and of row 0).
+    // Spans of a row follow each other, so every pixel is filled once,
+    // before any error reaches it, by the thread that reaches it first.
+    auto fillRow = [&](int y, int x0, int x1) {
+        FillSpan(rowAt(y), fill->source->GetBuffer(0, y), *fill->tables, x0 == 0 ? 0 : std::min(w, x0 + 1),
+                 std::min(w, x1 + 1));
+    };
+    auto fillFor = [&](int y, int x0, int x1) {
+        if (y == 0)
+            fillRow(0, x0, x1);
+        if (y + 1 < h)
+            fillRow(y + 1, x0, x1);
+    };
+#if defined(__x86_64__)
+    const bool vector = imagecore::ActiveSimdLevel() >= imagecore::SimdLevel::Sse4;
+#endif
+    // The span [a0, a1) of row y and, with two, [b0, b1) of row y + 1; the
+    // vector path runs the two rows side by side.
+    auto diffuse = [&](int y, int a0, int a1, bool two, int b0, int b1) {
+        if (!two)
+            b0 = b1 = 0;
+#if defined(__x86_64__)
+        if (vector) {
+            // Only row 0 is filled; the rows below come from the source as
+            // the diffusion reaches them.
+            if (fill && y == 0 && a0 < a1)
+                fillRow(0, a0, a1);
+            auto state = [&](int row) {
+                const bool fresh = fill && row + 1 < h;
+                return RowState{rowAt(row), belowOf(row), image.GetBuffer(0, row),
+                                fresh ? fill->source->GetBuffer(0, row + 1) : nullptr, fill ? *fill->tables : nullptr,
+                                {}, {}};
+            };
+            DiffusePairSse4(state(y), two ? state(y + 1) : RowState{}, a0, a1, b0, b1, w);
+            return;
+        }
+#endif
+        if (fill && a0 < a1)
+            fillFor(y, a0, a1);
+        if (fill && b0 < b1)
+            fillFor(y + 1, b0, b1);
+        if (a0 < a1)
+            DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), a0, a1, w);
+        if (b0 < b1)
+            DiffuseSpan(rowAt(y + 1), belowOf(y + 1), image.GetBuffer(0, y + 1), b0, b1, w);
+    };
     const std::size_t work = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
     const std::size_t lanes = imagecore::ThreadCount();
     if (w < 2 * kDiffuseTile || h < 2 * kDiffuseBand || lanes < 2 || work < imagecore::kParallelMinWork) {
-        for (int y = 0; y < h; ++y)
-            DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), 0, w, w);
+        for (int y = 0; y < h; y += 2)
+            diffuse(y, 0, w, y + 1 < h, 0, w);
         return;
     }
 
@@ -262,18 +476,18 @@ void C16BitBitmap::Diffuse(CQLImage& image)
             const int y1 = std::min(h, y0 + kDiffuseBand);
             Slot& above = ring[static_cast<std::size_t>(band - 1) % ring.size()];
             Slot& mine = ring[static_cast<std::size_t>(band) % ring.size()];
+            auto from = [&](int t, int y) { return std::clamp(t * kDiffuseTile - (y - y0), 0, w); };
             for (int t = 0; t < tiles; ++t) {
-                for (int y = y0; y < y1; ++y) {
-                    const int skew = y - y0;
-                    const int x0 = std::clamp(t * kDiffuseTile - skew, 0, w);
-                    const int x1 = std::clamp((t + 1) * kDiffuseTile - skew, 0, w);
-                    if (x0 == x1)
-                        continue;
-                    if (y == y0 && band > 0)
-                        WaitUntil(above.value, encode(band - 1, std::min(w, x1 + 1)));
-                    DiffuseSpan(rowAt(y), belowOf(y), image.GetBuffer(0, y), x0, x1, w);
-                    if (y == y1 - 1) {
-                        mine.value.store(encode(band, x1), std::memory_order_release);
+                for (int y = y0; y < y1; y += 2) {
+                    const int a0 = from(t, y), a1 = from(t + 1, y);
+                    const bool two = y + 1 < y1;
+                    const int b0 = from(t, y + 1), b1 = from(t + 1, y + 1);
+                    if (y == y0 && band > 0 && a0 != a1)
+                        WaitUntil(above.value, encode(band - 1, std::min(w, a1 + 1)));
+                    diffuse(y, a0, a1, two, b0, b1);
+                    const int lastFrom = two ? b0 : a0, lastTo = two ? b1 : a1;
+                    if (y + (two ? 1 : 0) == y1 - 1 && lastFrom != lastTo) {
+                        mine.value.store(encode(band, lastTo), std::memory_order_release);
                         mine.value.notify_all();
                     }
                 }
@@ -299,7 +513,7 @@ int C16BitBitmap::SmartConvert(const CQLImage* image)
     image->GetSize(&uw, &uh);
     const int w = static_cast<int>(uw);
     const int h = static_cast<int>(uh);
-    if (!(m_pPixels && m_nWidth == w && m_nHeight == h) && !Create(w, h))
+    if (!Fit(w, h))
         return 0;
     std::unique_ptr<C16BitPixel, FreeDeleter> horizontal(
         static_cast<C16BitPixel*>(imagecore::AllocatePixels(static_cast<std::size_t>(m_nCount) * sizeof(C16BitPixel))));

@@ -51,6 +51,9 @@ public:
     // 1 on success (unlike CQLImage::Create), 0 when the allocation fails or
     // the size is negative or too large. Contents unspecified.
     int Create(int width, int height);
+    // Create unless the bitmap is already width x height: one of that size is
+    // overwritten in place, with no fresh pages to fault. 1 or 0.
+    int Fit(int width, int height);
     void Free();
 
     LONG GetWidth() const { return m_nWidth; }
@@ -69,6 +72,12 @@ public:
     // 16 -> 8 bits, rounded; with dither by error diffusion, which changes this
     // bitmap. Alpha becomes 0. 1 or 0.
     int ConvertToSimpleBitmap(CQLImage* image, int dither);
+    // ConvertFromSimpleBitmap(source, 0) with each channel's 8-bit levels
+    // mapped through tables (b, g, r: the 16-bit value of every level), then
+    // ConvertToSimpleBitmap(target, 1), in one pass: the diffusion takes each
+    // pixel from the source as it reaches it, so the copy is never written
+    // and read back in a pass of its own (unless target is source). 1 or 0.
+    int ConvertThroughTables(const CQLImage* source, const WORD (&tables)[3][256], CQLImage* target);
     // Dithered 24-bit BMP; changes this bitmap. The SaveToFile result, or
     // E_FAIL when the conversion fails (nothing written).
     LONG SaveToBmpFile(const char* path);
@@ -87,7 +96,13 @@ private:
     {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(m_nWidth) + static_cast<std::size_t>(x);
     }
-    void Diffuse(CQLImage& image);
+    // Where the diffusion takes its rows from when they are filled as it goes.
+    struct Fill {
+        const CQLImage* source;
+        const WORD (*tables)[3][256];
+    };
+    // Error diffusion into image; with a fill, each row is first filled from it.
+    void Diffuse(CQLImage& image, const Fill* fill);
 
     C16BitPixel* m_pPixels = nullptr; // width * height, rows top-down, owned
     LONG m_nWidth = 0;

@@ -23,9 +23,10 @@ inline SimdLevel CpuSimdLevel()
 #endif
 }
 
+// Above every level while nothing is lowered.
 inline std::atomic<int>& SimdCeiling()
 {
-    static std::atomic<int> ceiling{static_cast<int>(SimdLevel::Avx2)};
+    static std::atomic<int> ceiling{static_cast<int>(SimdLevel::Avx2) + 1};
     return ceiling;
 }
 
@@ -34,6 +35,19 @@ inline SimdLevel ActiveSimdLevel()
 {
     return static_cast<SimdLevel>(
         std::min(static_cast<int>(CpuSimdLevel()), SimdCeiling().load(std::memory_order_relaxed)));
+}
+
+// AVX-512 (BW and the byte permutes of VBMI) on top of AVX2, for the few
+// kernels that have such a path: the processor has it and the level is not
+// lowered, so that a ceiling of Avx2 reaches the plain AVX2 path.
+inline bool ActiveAvx512()
+{
+#if defined(__x86_64__)
+    static const bool vbmi = __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw");
+    return vbmi && SimdCeiling().load(std::memory_order_relaxed) > static_cast<int>(SimdLevel::Avx2);
+#else
+    return false;
+#endif
 }
 
 // Lowers the level for its lifetime (tests compare the paths with it).

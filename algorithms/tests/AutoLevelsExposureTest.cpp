@@ -1,11 +1,15 @@
 #include "algorithms/AutoExposureAlgorithm.h"
 #include "algorithms/AutoLevelsAlgorithm.h"
 #include "algorithms/tests/EffectTestSupport.h"
+#include "imagecore/16BitBitmap.h"
+#include "platform/codec/ColorForms.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -217,6 +221,221 @@ INSTANTIATE_TEST_SUITE_P(
                      {{50, {0, 0, 14, 0}}, {50, {228, 248, 255, 0}}}}),
     [](const ::testing::TestParamInfo<ExposureCase>& info) { return std::string(info.param.name); });
 
+// --- the effects against a plain pass-by-pass form -------------------------------
+
+// The effects as a sequence of whole passes over a 16-bit copy, serial:
+// histogram, curve, apply, one after the other. The effects fold these
+// passes together and split them over cores; the bytes must not change.
+namespace plain {
+
+using Hist = std::vector<std::uint64_t>;
+
+int IndexOf(const C16BitPixel& p, int index)
+{
+    return index == 0 ? p.b : index == 1 ? p.g : index == 2 ? p.r : (3 * p.r + 6 * p.g + p.b) / 10;
+}
+
+Hist Histogram(const C16BitBitmap& work, int index)
+{
+    Hist hist(65536, 0);
+    for (int y = 0; y < work.GetHeight(); ++y)
+        for (int x = 0; x < work.GetWidth(); ++x)
+            ++hist[static_cast<std::size_t>(IndexOf(work.GetPixel(x, y), index))];
+    return hist;
+}
+
+void Apply(C16BitBitmap& work, const std::vector<WORD>& curve, bool b, bool g, bool r)
+{
+    for (int y = 0; y < work.GetHeight(); ++y)
+        for (C16BitPixel* p = work.GetBuffer(0, y); p != work.GetBuffer(0, y) + work.GetWidth(); ++p) {
+            p->b = b ? curve[p->b] : p->b;
+            p->g = g ? curve[p->g] : p->g;
+            p->r = r ? curve[p->r] : p->r;
+        }
+}
+
+int Low(const Hist& hist, std::uint64_t n)
+{
+    std::uint64_t run = 0;
+    for (int k = 0; k < 65536; ++k)
+        if ((run += hist[static_cast<std::size_t>(k)]) >= n)
+            return k;
+    return 65535;
+}
+
+int High(const Hist& hist, std::uint64_t n, int floor)
+{
+    std::uint64_t run = 0;
+    for (int k = 65535; k > floor; --k)
+        if ((run += hist[static_cast<std::size_t>(k)]) >= n)
+            return k;
+    return floor;
+}
+
+void ForEachPixel(CQLImage& image, void (*fn)(BYTE*))
+{
+    UINT w = 0, h = 0;
+    image.GetSize(&w, &h);
+    for (UINT y = 0; y < h; ++y)
+        for (UINT x = 0; x < w; ++x)
+            fn(image.GetBuffer(static_cast<int>(x), static_cast<int>(y)));
+}
+
+std::vector<BYTE> AutoLevels(const CQLImage& source, bool linked)
+{
+    C16BitBitmap work;
+    work.ConvertFromSimpleBitmap(&source, 0);
+    const std::uint64_t n = std::uint64_t(work.GetWidth()) * work.GetHeight() / 1000;
+    std::vector<WORD> curve(65536);
+    for (int index : linked ? std::vector<int>{3} : std::vector<int>{2, 1, 0}) {
+        const Hist hist = Histogram(work, index);
+        const int lo = Low(hist, n);
+        AutoLevelsAlgorithm::StretchCurve(lo, High(hist, n, lo), curve.data());
+        Apply(work, curve, linked || index == 0, linked || index == 1, linked || index == 2);
+    }
+    CQLImage out;
+    work.ConvertToSimpleBitmap(&out, 1);
+    return Bytes(out);
+}
+
+std::vector<BYTE> AutoExposure(const CQLImage& source, bool lumaOnly, int& photoClass)
+{
+    CQLImage in;
+    in.DuplicateFrom(&source);
+    if (lumaOnly)
+        ForEachPixel(in, qlcodec::RgbToYuvPixel);
+    C16BitBitmap work;
+    work.ConvertFromSimpleBitmap(&in, 0);
+    const int index = lumaOnly ? 2 : 3;
+    const bool all = !lumaOnly;
+    Hist hist = Histogram(work, index);
+    const std::uint64_t n = std::uint64_t(work.GetWidth()) * work.GetHeight() / 100;
+    const int lo = Low(hist, n), hi = High(hist, n, 0);
+    std::vector<WORD> curve(65536);
+    for (int k = 0; k < 65536; ++k)
+        curve[k] = static_cast<WORD>(lo >= hi ? k
+                                     : k < lo ? 0
+                                     : k > hi ? 65535
+                                              : std::int64_t(k - lo) * 65535 / (hi - lo));
+    Apply(work, curve, all, all, true);
+    hist = Histogram(work, index);
+    photoClass = AutoExposureAlgorithm::Classify(hist);
+    if (photoClass == AutoExposureAlgorithm::Balanced) {
+        const int w = work.GetWidth(), h = work.GetHeight();
+        for (int y = h / 4; y < h - h / 4; ++y)
+            for (int x = w / 4; x < w - w / 4; ++x)
+                if (std::abs(y - h / 2) > h / 8 && std::abs(x - w / 2) > w / 8)
+                    ++hist[static_cast<std::size_t>(IndexOf(work.GetPixel(x, y), index))];
+        AutoExposureAlgorithm::EqualisationCurve(hist, curve.data());
+    } else {
+        const double power = photoClass == AutoExposureAlgorithm::Dark ? 1.3 : 0.75;
+        for (int k = 0; k < 65536; ++k)
+            curve[k] = photoClass == AutoExposureAlgorithm::Flat
+                           ? static_cast<WORD>(k)
+                           : static_cast<WORD>(std::trunc(65536.0 * std::pow(k / 65536.0, power)));
+    }
+    Apply(work, curve, all, all, true);
+    CQLImage out;
+    work.ConvertToSimpleBitmap(&out, 1);
+    if (lumaOnly)
+        ForEachPixel(out, qlcodec::YuvToRgbPixel);
+    return Bytes(out);
+}
+
+} // namespace plain
+
+// Random pixels with each channel in [lo, hi], spread evenly, crowded
+// toward lo (dark) or hi (bright), or split between the two ends (flat).
+struct RandomPhoto {
+    enum Shape { Even, Dark, Bright, Ends };
+    const char* name;
+    int w, h, lo, hi;
+    Shape shape;
+};
+
+void PrintTo(const RandomPhoto& p, std::ostream* os)
+{
+    *os << p.name;
+}
+
+class AutoAgainstPlainPasses : public ::testing::TestWithParam<RandomPhoto> {
+protected:
+    void SetUp() override
+    {
+        const RandomPhoto& p = GetParam();
+        std::mt19937 random(static_cast<unsigned>(p.w * 7919 + p.h * 31 + p.lo));
+        std::uniform_real_distribution<double> unit(0, 1);
+        std::uniform_int_distribution<int> noise(-6, 6);
+        source.Create(p.w, p.h);
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 0; x < p.w; ++x) {
+                const double u = unit(random);
+                const double t = p.shape == RandomPhoto::Dark     ? u * u * u * u
+                                 : p.shape == RandomPhoto::Bright ? 1 - u * u * u * u
+                                 : p.shape == RandomPhoto::Ends   ? (u < 0.5 ? u / 8 : 1 - (1 - u) / 8)
+                                                                  : u;
+                const int base = p.lo + static_cast<int>(std::lround(t * (p.hi - p.lo)));
+                auto channel = [&] { return static_cast<BYTE>(std::clamp(base + noise(random), p.lo, p.hi)); };
+                // Some rows repeat a level in one channel, as flat areas of photos do.
+                const BYTE b = y % 5 == 1 ? static_cast<BYTE>(p.lo) : channel();
+                const BYTE g = channel();
+                source.PutPixel(x, y, {b, g, channel(), static_cast<BYTE>(random())});
+            }
+    }
+
+    CQLImage source, target;
+};
+
+TEST_P(AutoAgainstPlainPasses, AutoLevelsIsByteForByteThePlainForm)
+{
+    for (INT linked : {0, 1}) {
+        AutoLevelsAlgorithm fx;
+        ASSERT_EQ(ApplyTo(fx, source, target, linked), 0);
+        ASSERT_EQ(Bytes(target), plain::AutoLevels(source, linked != 0)) << "linked " << linked;
+        ASSERT_EQ(ApplyTo(fx, source, target, linked), 0); // a second run reuses the work copy
+        ASSERT_EQ(Bytes(target), plain::AutoLevels(source, linked != 0)) << "again, linked " << linked;
+        CQLImage inPlace;
+        inPlace.DuplicateFrom(&source);
+        ASSERT_EQ(ApplyTo(fx, inPlace, inPlace, linked), 0);
+        ASSERT_EQ(Bytes(inPlace), Bytes(target)) << "in place, linked " << linked;
+    }
+}
+
+TEST_P(AutoAgainstPlainPasses, AutoExposureIsByteForByteThePlainForm)
+{
+    for (INT lumaOnly : {0, 1}) {
+        AutoExposureAlgorithm fx;
+        int photoClass = -1;
+        const std::vector<BYTE> expected = plain::AutoExposure(source, lumaOnly != 0, photoClass);
+        for (int run = 0; run < 2; ++run) {
+            ASSERT_EQ(ApplyTo(fx, source, target, lumaOnly), 0);
+            EXPECT_EQ(fx.GetPhotoClass(), photoClass) << "luma only " << lumaOnly;
+            ASSERT_EQ(Bytes(target), expected) << "luma only " << lumaOnly << ", run " << run;
+        }
+        CQLImage inPlace;
+        inPlace.DuplicateFrom(&source);
+        ASSERT_EQ(ApplyTo(fx, inPlace, inPlace, lumaOnly), 0);
+        ASSERT_EQ(Bytes(inPlace), expected) << "in place, luma only " << lumaOnly;
+    }
+}
+
+// Edge sizes, and sizes that the wavefront and the cores split; levels
+// spread, crowded and narrow, so that every exposure class and both
+// stretches are reached.
+INSTANTIATE_TEST_SUITE_P(
+    Auto, AutoAgainstPlainPasses,
+    ::testing::Values(RandomPhoto{"OnePixel", 1, 1, 0, 255, RandomPhoto::Even},
+                      RandomPhoto{"OneRow", 300, 1, 0, 255, RandomPhoto::Dark},
+                      RandomPhoto{"OneColumn", 1, 300, 20, 240, RandomPhoto::Bright},
+                      RandomPhoto{"Small", 40, 25, 0, 255, RandomPhoto::Even},
+                      RandomPhoto{"WideEven", 777, 401, 0, 255, RandomPhoto::Even},
+                      RandomPhoto{"WideDark", 777, 401, 0, 255, RandomPhoto::Dark},
+                      RandomPhoto{"WideBright", 777, 401, 10, 250, RandomPhoto::Bright},
+                      RandomPhoto{"WideEnds", 777, 401, 30, 220, RandomPhoto::Ends},
+                      RandomPhoto{"WideNarrow", 777, 401, 100, 140, RandomPhoto::Even},
+                      RandomPhoto{"Tall", 520, 700, 0, 255, RandomPhoto::Dark}),
+    [](const ::testing::TestParamInfo<RandomPhoto>& info) { return std::string(info.param.name); });
+
 TEST(AutoExposureCurve, UniformHistogramEqualisesToAShiftByOne)
 {
     // Smoothed bins all 1, S = 65536, P = 256: f < e, so g = e = 65536 / 65535
@@ -248,16 +467,19 @@ TEST(AutoExposureCurve, MiddleHalfOutsideTheCentralCrossCountsTwice)
 {
     // 16 x 16, each pixel its own level: rows and columns 4..11 are the middle
     // half; those within 16 / 8 = 2 of 8 (6..10) form the cross.
-    C16BitBitmap bitmap;
-    ASSERT_TRUE(bitmap.Create(16, 16));
+    // Pixel (x, y) is level 16 y + x, at 16 bits 1000 + 16 y + x.
+    CQLImage photo;
+    photo.Create(16, 16);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            const WORD v = static_cast<WORD>(1000 + 16 * y + x);
-            *bitmap.GetBuffer(x, y) = C16BitPixel{v, v, v};
-        }
+        for (int x = 0; x < 16; ++x)
+            photo.PutPixel(x, y, Grey(16 * y + x));
+    curve16::Tables tables;
+    for (auto& channel : tables.c)
+        for (int v = 0; v < 256; ++v)
+            channel[v] = static_cast<WORD>(1000 + v);
     for (bool lumaOnly : {false, true}) {
         std::vector<std::uint64_t> hist(65536, 0);
-        AutoExposureAlgorithm::CountCentreAgain(bitmap, lumaOnly, hist);
+        AutoExposureAlgorithm::CountCentreAgain(photo, tables, lumaOnly, hist);
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
                 auto twice = [](int c) { return c == 4 || c == 5 || c == 11; };

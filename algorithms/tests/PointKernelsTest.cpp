@@ -14,6 +14,7 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -52,18 +53,26 @@ TEST(PointKernels, ChannelTablesMatchByteLookups)
                 if (opaque)
                     want[4 * i + 3] = 255;
             }
-            for (SimdLevel level : kLevels) {
-                if (!Runs(level))
-                    continue;
-                SCOPED_TRACE(testing::Message() << "level " << int(level) << " width " << n << " opaque " << opaque);
-                std::vector<BYTE> out(n * 4 + 1, 0xAB);
-                pointkernels::MapChannels(src.data(), out.data(), n, tables, opaque, level);
-                EXPECT_EQ(std::vector<BYTE>(out.begin(), out.begin() + long(n * 4)), want);
-                EXPECT_EQ(out.back(), 0xAB) << "wrote past the row";
-                std::vector<BYTE> inPlace(src);
-                pointkernels::MapChannels(inPlace.data(), inPlace.data(), n, tables, opaque, level);
-                EXPECT_EQ(inPlace, want);
-            }
+            for (SimdLevel level : kLevels)
+                for (int variant = 0; variant < 3; ++variant) {
+                    // 1: stores past the cache; 2: AVX2 without the in-register tables.
+                    const bool stream = variant == 1, lowered = variant == 2;
+                    if (!Runs(level))
+                        continue;
+                    std::optional<imagecore::ScopedSimdCeiling> ceiling;
+                    if (lowered)
+                        ceiling.emplace(SimdLevel::Avx2);
+                    SCOPED_TRACE(testing::Message() << "level " << int(level) << " width " << n << " opaque " << opaque
+                                                    << " byte tables " << imagecore::ActiveAvx512()
+                                                    << " stream " << stream);
+                    std::vector<BYTE> out(n * 4 + 1, 0xAB);
+                    pointkernels::MapChannels(src.data(), out.data(), n, tables, opaque, level, stream);
+                    EXPECT_EQ(std::vector<BYTE>(out.begin(), out.begin() + long(n * 4)), want);
+                    EXPECT_EQ(out.back(), 0xAB) << "wrote past the row";
+                    std::vector<BYTE> inPlace(src);
+                    pointkernels::MapChannels(inPlace.data(), inPlace.data(), n, tables, opaque, level, stream);
+                    EXPECT_EQ(inPlace, want);
+                }
         }
 }
 
@@ -77,26 +86,32 @@ TEST(PointKernels, GreyLevelOfEveryColour)
     const pointkernels::GreyTable table(identity);
     constexpr std::size_t kRow = 65536 + 13; // not a multiple of any vector
     std::vector<BYTE> src(kRow * 4), out(kRow * 4);
-    for (SimdLevel level : kLevels) {
-        if (!Runs(level))
-            continue;
-        for (std::uint32_t first = 0; first < (1u << 24); first += kRow) {
-            const std::size_t n = std::min<std::size_t>(kRow, (1u << 24) - first);
-            for (std::size_t i = 0; i < n; ++i) {
-                const std::uint32_t c = first + std::uint32_t(i);
-                const std::uint32_t px = c | (c * 2654435761u & 0xFF000000u); // alpha must not count
-                std::memcpy(&src[4 * i], &px, 4);
-            }
-            pointkernels::MapGrey(src.data(), out.data(), n, table, level);
-            for (std::size_t i = 0; i < n; ++i) {
-                const BYTE* s = &src[4 * i];
-                const BYTE g = static_cast<BYTE>((6 * s[1] + 3 * s[2] + s[0]) / 10);
-                const BYTE want[4] = {g, g, g, 255};
-                ASSERT_EQ(std::memcmp(&out[4 * i], want, 4), 0)
-                    << "level " << int(level) << " colour " << std::hex << (first + i);
+    for (SimdLevel level : kLevels)
+        for (int variant = 0; variant < 3; ++variant) {
+            // 1: stores past the cache; 2: AVX2 without the in-register table.
+            const bool stream = variant == 1;
+            std::optional<imagecore::ScopedSimdCeiling> ceiling;
+            if (variant == 2)
+                ceiling.emplace(SimdLevel::Avx2);
+            if (!Runs(level))
+                continue;
+            for (std::uint32_t first = 0; first < (1u << 24); first += kRow) {
+                const std::size_t n = std::min<std::size_t>(kRow, (1u << 24) - first);
+                for (std::size_t i = 0; i < n; ++i) {
+                    const std::uint32_t c = first + std::uint32_t(i);
+                    const std::uint32_t px = c | (c * 2654435761u & 0xFF000000u); // alpha must not count
+                    std::memcpy(&src[4 * i], &px, 4);
+                }
+                pointkernels::MapGrey(src.data(), out.data(), n, table, level, stream);
+                for (std::size_t i = 0; i < n; ++i) {
+                    const BYTE* s = &src[4 * i];
+                    const BYTE g = static_cast<BYTE>((6 * s[1] + 3 * s[2] + s[0]) / 10);
+                    const BYTE want[4] = {g, g, g, 255};
+                    ASSERT_EQ(std::memcmp(&out[4 * i], want, 4), 0)
+                        << "level " << int(level) << " variant " << variant << " colour " << std::hex << (first + i);
+                }
             }
         }
-    }
 }
 
 // Every colour through the HSB adjustment: the vector path's divisions are
@@ -121,10 +136,15 @@ TEST(PointKernels, HsbAdjustOfEveryColour)
                 std::memcpy(&src[4 * i], &px, 4);
             }
             pointkernels::AdjustHsb(src.data(), scalar.data(), n, adjust, SimdLevel::Scalar);
-            pointkernels::AdjustHsb(src.data(), vector.data(), n, adjust, SimdLevel::Avx2);
-            ASSERT_EQ(std::memcmp(scalar.data(), vector.data(), n * 4), 0)
-                << "setting " << set.hue << "," << set.saturation << "," << set.lightness << " from colour "
-                << first;
+            for (bool lowered : {false, true}) { // lowered: AVX2 without AVX-512
+                std::optional<imagecore::ScopedSimdCeiling> ceiling;
+                if (lowered)
+                    ceiling.emplace(SimdLevel::Avx2);
+                pointkernels::AdjustHsb(src.data(), vector.data(), n, adjust, SimdLevel::Avx2);
+                ASSERT_EQ(std::memcmp(scalar.data(), vector.data(), n * 4), 0)
+                    << "setting " << set.hue << "," << set.saturation << "," << set.lightness << " from colour "
+                    << first << " AVX-512 " << imagecore::ActiveAvx512();
+            }
         }
     }
 }
@@ -213,6 +233,7 @@ TEST(PointKernels, EffectsGiveTheSameBytesOnEveryPath)
             imagecore::ScopedSimdCeiling ceiling(level);
             EXPECT_EQ(c.run(image), scalar) << c.name << " at level " << int(level);
         }
+        EXPECT_EQ(c.run(image), scalar) << c.name << " at the processor's best";
     }
 }
 
@@ -239,6 +260,47 @@ TEST(PointKernels, WhiteBalanceOfALargeImageMatchesItsTiles)
                                   kTile * 4),
                       0)
                 << "row " << y << " tile " << tx;
+}
+
+// A target large enough to be written past the cache, rows of a width that
+// puts them at every alignment: the same bytes as the scalar path.
+TEST(PointKernels, LargeTargetsWrittenPastTheCacheGiveTheSameBytes)
+{
+    constexpr int kWidth = 4100, kHeight = 4100;
+    static_assert(pointkernels::Streams(std::size_t{kWidth} * kHeight * 4));
+    CQLImage image;
+    ASSERT_EQ(image.Create(kWidth, kHeight), 0);
+    std::uint32_t state = 5; // xorshift: random enough, and quick at this size
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+            std::memcpy(image.GetBuffer(x, y), &state, 4);
+        }
+    const DWORD reference = 0x00806070;
+    const ChannelMixerParams mixer{0, {80, 20, -30, 5}, {10, 90, 0, 0}, {-40, 130, 70, -5}, {}};
+    auto balance = [&] {
+        WhiteBalanceAlgorithm fx;
+        return RunOn(fx, image, &reference, false);
+    };
+    auto mix = [&] {
+        ChannelMixerAlgorithm fx;
+        return RunOn(fx, image, &mixer, false);
+    };
+    auto threshold = [&] {
+        ThresholdAlgorithm fx;
+        const ThresholdParams p{0, 120, 60, 50};
+        return RunOn(fx, image, &p, false);
+    };
+    std::vector<BYTE> balanced, mixed, thresholded;
+    {
+        imagecore::ScopedSimdCeiling ceiling(SimdLevel::Scalar);
+        balanced = balance();
+        mixed = mix();
+        thresholded = threshold();
+    }
+    EXPECT_TRUE(balance() == balanced) << "white balance";
+    EXPECT_TRUE(mix() == mixed) << "channel mixer";
+    EXPECT_TRUE(threshold() == thresholded) << "threshold";
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "imagecore/16BitBitmap.h"
 #include "imagecore/QLImage.h"
+#include "imagecore/Simd.h"
 #include "imagecore/tests/BmpTestWriter.h"
 
 #include <gtest/gtest.h>
@@ -286,24 +287,81 @@ TEST(SixteenBitDiffusion, ThreadedConversionEqualsTheSerialPassByteForByte)
         {4100, 300, 0x7F00, 0x8100}, // values either side of a rounding point
     };
     std::mt19937 random(7);
-    for (const Case& c : cases) {
-        std::uniform_int_distribution<int> value(c.lo, c.hi);
-        C16BitBitmap bmp;
-        ASSERT_EQ(bmp.Create(c.w, c.h), 1);
-        std::vector<C16BitPixel> want(static_cast<std::size_t>(c.w) * c.h);
-        for (C16BitPixel& p : want)
-            p = C16BitPixel{static_cast<WORD>(value(random)), static_cast<WORD>(value(random)),
-                            static_cast<WORD>(value(random))};
-        std::copy(want.begin(), want.end(), bmp.GetBuffer(0, 0));
-        std::vector<BYTE> wantOut;
-        SerialDiffusion(want, c.w, c.h, wantOut);
+    for (const Case& c : cases)
+        for (imagecore::SimdLevel level : {imagecore::SimdLevel::Avx2, imagecore::SimdLevel::Scalar}) {
+            const imagecore::ScopedSimdCeiling ceiling(level);
+            std::uniform_int_distribution<int> value(c.lo, c.hi);
+            C16BitBitmap bmp;
+            ASSERT_EQ(bmp.Create(c.w, c.h), 1);
+            std::vector<C16BitPixel> want(static_cast<std::size_t>(c.w) * c.h);
+            for (C16BitPixel& p : want)
+                p = C16BitPixel{static_cast<WORD>(value(random)), static_cast<WORD>(value(random)),
+                                static_cast<WORD>(value(random))};
+            std::copy(want.begin(), want.end(), bmp.GetBuffer(0, 0));
+            std::vector<BYTE> wantOut;
+            SerialDiffusion(want, c.w, c.h, wantOut);
 
+            CQLImage out;
+            ASSERT_EQ(bmp.ConvertToSimpleBitmap(&out, 1), 1);
+            const std::string at =
+                std::to_string(c.w) + "x" + std::to_string(c.h) + " level " + std::to_string(int(level));
+            ASSERT_EQ(std::memcmp(out.GetBuffer(0, 0), wantOut.data(), wantOut.size()), 0) << at;
+            ASSERT_TRUE(std::equal(want.begin(), want.end(), bmp.GetBuffer(0, 0))) << at;
+        }
+}
+
+TEST(SixteenBitDiffusion, FillingThroughTablesAsItGoesEqualsFillingFirst)
+{
+    const std::pair<int, int> sizes[] = {{1, 1},   {700, 1}, {1, 700},    {2, 2},
+                                         {513, 3}, {3, 513}, {2000, 600}, {1537, 401}};
+    std::mt19937 random(11);
+    for (const auto& [w, h] : sizes) {
+        CQLImage source;
+        source.Create(static_cast<UINT>(w), static_cast<UINT>(h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                source.PutPixel(x, y, {static_cast<BYTE>(random()), static_cast<BYTE>(random()),
+                                       static_cast<BYTE>(random()), static_cast<BYTE>(random())});
+        // Any values: extremes included, so that the clamps are reached.
+        WORD tables[3][256];
+        for (auto& channel : tables)
+            for (WORD& v : channel)
+                v = random() % 4 == 0 ? static_cast<WORD>(random() % 2 ? 0xFFFF : 0) : static_cast<WORD>(random());
+        std::vector<C16BitPixel> want(static_cast<std::size_t>(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const CPixel p = source.GetPixel2(x, y);
+                want[static_cast<std::size_t>(y) * w + x] = C16BitPixel{tables[0][p.b], tables[1][p.g], tables[2][p.r]};
+            }
+        std::vector<BYTE> wantOut;
+        SerialDiffusion(want, w, h, wantOut);
+
+        C16BitBitmap bmp;
         CQLImage out;
-        ASSERT_EQ(bmp.ConvertToSimpleBitmap(&out, 1), 1);
-        const std::string at = std::to_string(c.w) + "x" + std::to_string(c.h);
-        ASSERT_EQ(std::memcmp(out.GetBuffer(0, 0), wantOut.data(), wantOut.size()), 0) << at;
-        ASSERT_TRUE(std::equal(want.begin(), want.end(), bmp.GetBuffer(0, 0))) << at;
+        const std::string at = std::to_string(w) + "x" + std::to_string(h);
+        for (int run = 0; run < 2; ++run) { // the second run reuses the bitmap and the target, on the plain path
+            const imagecore::ScopedSimdCeiling ceiling(run == 0 ? imagecore::SimdLevel::Avx2
+                                                                : imagecore::SimdLevel::Scalar);
+            ASSERT_EQ(bmp.ConvertThroughTables(&source, tables, &out), 1) << at;
+            ASSERT_EQ(std::memcmp(out.GetBuffer(0, 0), wantOut.data(), wantOut.size()), 0) << at;
+            ASSERT_TRUE(std::equal(want.begin(), want.end(), bmp.GetBuffer(0, 0))) << at;
+        }
+        CQLImage inPlace;
+        inPlace.DuplicateFrom(&source);
+        ASSERT_EQ(bmp.ConvertThroughTables(&inPlace, tables, &inPlace), 1) << at;
+        ASSERT_EQ(std::memcmp(inPlace.GetBuffer(0, 0), wantOut.data(), wantOut.size()), 0) << "in place " << at;
     }
+}
+
+TEST(SixteenBitDiffusion, FillingThroughTablesRefusesBadImages)
+{
+    WORD tables[3][256] = {};
+    CQLImage empty, image;
+    image.Create(4, 4);
+    C16BitBitmap bmp;
+    EXPECT_EQ(bmp.ConvertThroughTables(nullptr, tables, &image), 0);
+    EXPECT_EQ(bmp.ConvertThroughTables(&empty, tables, &image), 0);
+    EXPECT_EQ(bmp.ConvertThroughTables(&image, tables, nullptr), 0);
 }
 
 } // namespace
