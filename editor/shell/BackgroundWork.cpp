@@ -1,6 +1,7 @@
 #include "editor/shell/BackgroundWork.h"
 
 #include "platform/afx/WinApp.h"
+#include "platform/afx/WinThread.h"
 
 #include <QEventLoop>
 #include <QMetaObject>
@@ -16,6 +17,9 @@ int RunInBackground(CWnd* window, const std::function<int()>& work)
         window->EnableWindow(FALSE);
     if (app)
         app->DoWaitCursor(1);
+    // The work stands in for a wait that pumps nothing: posted messages and
+    // timers (a queued close among them) wait until it is done.
+    const qlafx::HoldPostedMessages hold;
     QEventLoop loop;
     std::atomic<int> result{0};
     std::atomic<bool> done{false};

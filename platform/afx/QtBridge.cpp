@@ -458,7 +458,7 @@ bool Paint(WindowRecord* rec, QWidget* w, QPaintEvent* pe)
 {
     if (rec->layerDrawn) {
         if (!rec->updateRegion.isEmpty() && rec->redraw) {
-            if (PostedMessagesHeld())
+            if (PaintsHeld())
                 DeferPaint(rec->handle);  // painted once the hold ends, as on Windows
             else
                 CallProc(rec, WM_PAINT, 0, 0);

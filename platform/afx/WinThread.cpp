@@ -109,6 +109,7 @@ void ProcessSent(ThreadQueue& q);
 void DrainOne(ThreadQueue& q);
 
 thread_local int t_holdDepth = 0;
+thread_local int t_paintHoldDepth = 0;
 thread_local int t_heldDrains = 0;
 thread_local std::vector<HWND> t_deferredPaints;
 
@@ -307,22 +308,31 @@ void DispatchPosted(const MSG& posted)
     CallProc(rec.get(), msg.message, msg.wParam, msg.lParam);
 }
 
-HoldPostedMessages::HoldPostedMessages()
+HoldPostedMessages::HoldPostedMessages(bool holdPaints) : m_holdPaints(holdPaints)
 {
     ++t_holdDepth;
+    if (holdPaints)
+        ++t_paintHoldDepth;
 }
 
 HoldPostedMessages::~HoldPostedMessages()
 {
+    if (m_holdPaints && --t_paintHoldDepth == 0) {
+        for (HWND hwnd : std::exchange(t_deferredPaints, {}))
+            if (auto rec = Record(hwnd); rec && rec->alive && rec->widget)
+                rec->widget->update();
+    }
     if (--t_holdDepth)
         return;
     const int held = std::exchange(t_heldDrains, 0);
     const std::shared_ptr<ThreadQueue> q = CurrentQueue();
     for (int i = 0; i < held; ++i)
         Wake(*q);
-    for (HWND hwnd : std::exchange(t_deferredPaints, {}))
-        if (auto rec = Record(hwnd); rec && rec->alive && rec->widget)
-            rec->widget->update();
+}
+
+bool PaintsHeld()
+{
+    return t_paintHoldDepth > 0;
 }
 
 void DeferPaint(HWND hwnd)

@@ -69,3 +69,23 @@ CWinThread* AfxGetThread();
 [[noreturn]] void AfxEndThread(UINT nExitCode, BOOL bDelete = TRUE);
 // One round of the calling thread's loop: gets and dispatches one message.
 BOOL AfxPumpMessage();
+
+namespace qlafx {
+
+// While one lives, the calling (GUI) thread delivers no posted message and no
+// timer tick: as when Windows code works without pumping, though here the
+// Qt loop may run (a worker's wait, a window manager's answer). With
+// holdPaints, windows are not asked to paint either (the screen keeps their
+// last picture). What was held follows once the last hold ends.
+class HoldPostedMessages {
+public:
+    explicit HoldPostedMessages(bool holdPaints = false);
+    ~HoldPostedMessages();
+    HoldPostedMessages(const HoldPostedMessages&) = delete;
+    HoldPostedMessages& operator=(const HoldPostedMessages&) = delete;
+
+private:
+    bool m_holdPaints;
+};
+
+}  // namespace qlafx

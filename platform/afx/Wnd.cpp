@@ -1210,7 +1210,7 @@ static void ShowMaximizedNow(QWidget* w)
     w->showMaximized();
     if (already || w->size() != before || QGuiApplication::platformName() == QLatin1String("offscreen"))
         return;
-    qlafx::HoldPostedMessages hold;
+    qlafx::HoldPostedMessages hold(true);
     QEventLoop loop;
     QTimer limit;
     limit.setSingleShot(true);

@@ -105,16 +105,9 @@ void DispatchPosted(const MSG& msg);
 void SetThreadObject(CWinThread* thread);
 // Makes the calling thread's queue (windows are created on it).
 void EnsureThreadQueue();
-// While one lives, the GUI thread delivers no posted message and no timer
-// tick (as inside ShowWindow on Windows); held messages follow afterwards.
-class HoldPostedMessages {
-public:
-    HoldPostedMessages();
-    ~HoldPostedMessages();
-    HoldPostedMessages(const HoldPostedMessages&) = delete;
-    HoldPostedMessages& operator=(const HoldPostedMessages&) = delete;
-};
+// True while a HoldPostedMessages lives on this thread (and holds paints).
 bool PostedMessagesHeld();
+bool PaintsHeld();
 // A window whose WM_PAINT came during a hold: repainted when it ends.
 void DeferPaint(HWND hwnd);
 
