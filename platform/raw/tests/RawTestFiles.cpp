@@ -20,7 +20,8 @@ bool WriteRawTestDng(const std::string& path, const RawTestDng& dng)
     static const unsigned char version[4] = {1, 4, 0, 0};
     static const unsigned short dims[2] = {2, 2};
     static const unsigned char pattern[4] = {0, 1, 1, 2};
-    static const float matrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    // XYZ to linear sRGB: the camera sees sRGB primaries.
+    static const float matrix[9] = {3.2406f, -1.5372f, -0.4986f, -0.9689f, 1.8758f, 0.0415f, 0.0557f, -0.2040f, 1.0570f};
     TIFFSetField(tif, TIFFTAG_SUBFILETYPE, 0);
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, dng.width);
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, dng.height);
@@ -37,6 +38,7 @@ bool WriteRawTestDng(const std::string& path, const RawTestDng& dng)
     TIFFSetField(tif, TIFFTAG_DNGVERSION, version);
     TIFFSetField(tif, TIFFTAG_UNIQUECAMERAMODEL, dng.model);
     TIFFSetField(tif, TIFFTAG_COLORMATRIX1, 9, matrix);
+    TIFFSetField(tif, TIFFTAG_CALIBRATIONILLUMINANT1, 21); // D65
     if (dng.mosaic) {
         TIFFSetField(tif, TIFFTAG_CFAREPEATPATTERNDIM, dims);
         TIFFSetField(tif, TIFFTAG_CFAPATTERN, 4, pattern);
