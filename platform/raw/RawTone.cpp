@@ -21,16 +21,18 @@ std::array<WORD, 65536> MakeToneTable()
     return table;
 }
 
-// Sharpened value of one channel at (x, y); offset picks b, g or r.
-inline int Sharpened(const C16BitBitmap& bitmap, int x, int y, int offset)
+// Sharpened value of the channel at w in a row of words; rows[k] is the row
+// k - 2 away, and a pixel is 3 words wide.
+inline int Sharpened(const WORD* const rows[5], std::size_t w)
 {
-    auto at = [&](int dx, int dy) {
-        return static_cast<int>(reinterpret_cast<const WORD*>(bitmap.GetBuffer(x + dx, y + dy))[offset]);
-    };
-    const int sum = 4 * (at(0, 0) + at(-1, 0) + at(1, 0) + at(0, -1) + at(0, 1)) +
-                    2 * (at(-1, -1) + at(1, -1) + at(-1, 1) + at(1, 1)) + at(-2, 0) + at(2, 0) + at(0, -2) +
-                    at(0, 2);
-    return std::clamp(2 * at(0, 0) - (sum >> 5), 0, 65535);
+    const WORD* r0 = rows[0];
+    const WORD* r1 = rows[1];
+    const WORD* r2 = rows[2];
+    const WORD* r3 = rows[3];
+    const WORD* r4 = rows[4];
+    const int sum = 4 * (r2[w] + r2[w - 3] + r2[w + 3] + r1[w] + r3[w]) +
+                    2 * (r1[w - 3] + r1[w + 3] + r3[w - 3] + r3[w + 3]) + r2[w - 6] + r2[w + 6] + r0[w] + r4[w];
+    return std::clamp(2 * r2[w] - (sum >> 5), 0, 65535);
 }
 
 } // namespace
@@ -52,18 +54,23 @@ int ConvertRawTo8Bit(const C16BitBitmap& bitmap, CQLImage& image, bool sharpen)
     const WORD* tone = RawToneTable();
     imagecore::ParallelFor(0, h, static_cast<std::size_t>(w) * 8, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            const C16BitPixel* in = bitmap.GetBuffer(0, y);
+            const WORD* in = reinterpret_cast<const WORD*>(bitmap.GetBuffer(0, y));
             BYTE* out = result.GetBuffer(0, y);
             const bool inner = sharpen && y >= 2 && y < h - 2;
+            const WORD* rows[5] = {};
+            if (inner)
+                for (int k = 0; k < 5; ++k)
+                    rows[k] = reinterpret_cast<const WORD*>(bitmap.GetBuffer(0, y + k - 2));
             for (int x = 0; x < w; ++x, out += 4) {
+                const std::size_t i = static_cast<std::size_t>(x) * 3;
                 if (inner && x >= 2 && x < w - 2) {
-                    out[0] = static_cast<BYTE>(tone[Sharpened(bitmap, x, y, 0)]);
-                    out[1] = static_cast<BYTE>(tone[Sharpened(bitmap, x, y, 1)]);
-                    out[2] = static_cast<BYTE>(tone[Sharpened(bitmap, x, y, 2)]);
+                    out[0] = static_cast<BYTE>(tone[Sharpened(rows, i)]);
+                    out[1] = static_cast<BYTE>(tone[Sharpened(rows, i + 1)]);
+                    out[2] = static_cast<BYTE>(tone[Sharpened(rows, i + 2)]);
                 } else {
-                    out[0] = static_cast<BYTE>(tone[in[x].b]);
-                    out[1] = static_cast<BYTE>(tone[in[x].g]);
-                    out[2] = static_cast<BYTE>(tone[in[x].r]);
+                    out[0] = static_cast<BYTE>(tone[in[i]]);
+                    out[1] = static_cast<BYTE>(tone[in[i + 1]]);
+                    out[2] = static_cast<BYTE>(tone[in[i + 2]]);
                 }
                 out[3] = 255;
             }
