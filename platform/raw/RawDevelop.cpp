@@ -37,13 +37,20 @@ void ReadFlash(void* context, int tag, int type, int len, unsigned int order, vo
     static_cast<FlashReader*>(context)->value = (v & 1) ? 1 : 0;
 }
 
-unsigned MaxRawMemoryMb()
+unsigned long long HalfPhysicalMemory()
 {
     const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGESIZE);
-    const unsigned long long half = pages > 0 && pageSize > 0 ? (unsigned long long)pages * pageSize / 2 : 0;
-    const unsigned long long mb = half >> 20;
+    return pages > 0 && pageSize > 0 ? (unsigned long long)pages * pageSize / 2 : 0;
+}
+
+unsigned MaxRawMemoryMb()
+{
+    const unsigned long long mb = HalfPhysicalMemory() >> 20;
     return mb > 0 && mb < 2048 ? static_cast<unsigned>(mb) : 2048;
 }
+
+// LibRaw's four-word image, our 16-bit bitmap and an 8-bit result at once.
+constexpr unsigned long long kBytesPerPixel = 8 + 6 + 4;
 
 } // namespace
 
@@ -62,6 +69,9 @@ bool OpenChecked(LibRaw& raw, const char* path, int* flash)
     const unsigned long long w = s.width, h = s.height;
     if (w == 0 || h == 0 || s.raw_width > kMaxSide || s.raw_height > kMaxSide || w > kMaxSide || h > kMaxSide ||
         w * h > kMaxPixels || (unsigned long long)s.raw_width * s.raw_height > kMaxPixels)
+        return false;
+    const unsigned long long half = HalfPhysicalMemory();
+    if (half && w * h * kBytesPerPixel > half)
         return false;
     if (flash)
         *flash = reader.value;
