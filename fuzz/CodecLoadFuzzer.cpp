@@ -1,9 +1,11 @@
 // CQLImageCodec as a whole on one file: type by content, LoadFile (every
 // format), GetFileShape, a thumbnail, and a lossless turn of a copy when the
-// input is a JPEG.
+// input is a JPEG. Every input also goes to the RAW library, since a DNG
+// without a RAW name is typed as a TIFF.
 #include "fuzz/FuzzFile.h"
 #include "platform/codec/CodecInternal.h"
 #include "platform/codec/QLImageCodec.h"
+#include "platform/raw/RawDevelop.h"
 
 #include <cstdlib>
 
@@ -38,5 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::size_t outSize = 0;
         qlcodec::TransformJpeg(data, size, 1 + 2 * static_cast<int>(size & 1), out, outSize);
     }
+    CQLImage raw;
+    if (LoadRawAs8Bit(path.c_str(), true, raw) && raw.GetAreaByteSize() == 0)
+        std::abort();
+    if (RawFileShape(path.c_str(), w, h) && (w <= 0 || h <= 0))
+        std::abort();
+    LoadRawThumbnail(path.c_str(), raw);
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "editor/shell/MainFrame.h"
+#include "editor/shell/BackgroundWork.h"
 
 #include "editor/shell/EditorApp.h"
 #include "editor/shell/PhotoDocument.h"
@@ -34,6 +35,7 @@ ON_COMMAND(32882, OnPrevFile)
 ON_UPDATE_COMMAND_UI(32881, OnUpdateNextFile)
 ON_UPDATE_COMMAND_UI(32882, OnUpdatePrevFile)
 ON_COMMAND(32898, OnOpenRawWizard)
+ON_COMMAND(32900, OnOpenRawDirect)
 ON_COMMAND(32905, OnCapture)
 ON_COMMAND(32906, OnCollageFrame)
 ON_COMMAND(32857, OnCheckUpdates)
@@ -296,7 +298,17 @@ BOOL CMainFrame::OpenImageFile(const char* path, int setTitle)
         file = link.GetOrgFile();
     }
     CQLImageCodec codec;
-    if (!codec.LoadFile(file.c_str(), &thePhotoDocument.m_image)) {
+    BOOL loaded;
+    if (CQLImageCodec::GetFileType(file.c_str()) == QL_FILE_RAW) {
+        // A development takes seconds: the window keeps painting meanwhile.
+        CQLImage developed;
+        loaded = RunInBackground(this, [&] { return CQLImageCodec().LoadFile(file.c_str(), &developed); });
+        if (loaded)
+            thePhotoDocument.m_image = std::move(developed);
+    } else {
+        loaded = codec.LoadFile(file.c_str(), &thePhotoDocument.m_image);
+    }
+    if (!loaded) {
         if (app)
             app->DoWaitCursor(-1);
         AfxMessageBox(theUITextTable.GetText(245));

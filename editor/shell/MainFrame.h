@@ -55,6 +55,8 @@ public:
     // Loads path (a link file is followed) as the current photo; on failure
     // tells the user and leaves the editor empty. TRUE when loaded.
     BOOL OpenImageFile(const char* path, int setTitle);
+    // Develops a camera RAW file into a photo without a path; says so when it cannot.
+    BOOL OpenRawFileDirect(const char* path);
     void ProcessCommandLine();
 
     // Photos in and out.
@@ -123,6 +125,7 @@ protected:
     afx_msg void OnUpdateNextFile(CCmdUI* ui);
     afx_msg void OnUpdatePrevFile(CCmdUI* ui);
     afx_msg void OnOpenRawWizard();
+    afx_msg void OnOpenRawDirect();
     afx_msg void OnCapture();
     afx_msg void OnCollageFrame();
     afx_msg void OnCheckUpdates();
@@ -151,6 +154,10 @@ private:
     void FreePhoto();
     void ShowPhoto(const char* stepName);
     BOOL OpenRawResult(const char* path);
+    // RAW files developed in the editor: 1 when the current image and EXIF
+    // record hold the photo; on failure the photo is as it was.
+    int OpenRawDirect(const char* path);
+    void ShowRawStep(int textId);
     BOOL LoadSiblingResult(const char* path, int textId);
     BOOL SavePhotoBack(int quality);
     // Opens the next (step 1) or previous (-1) photo of the folder.

@@ -198,3 +198,27 @@ include(Print.cmake)
 # Photos in and out: opening, browsing, QuilloKit, the sibling programs and
 # the editing commands.
 include(Photos.cmake)
+
+# Camera RAW files developed in the editor.
+find_package(TIFF REQUIRED)
+target_sources(editorshell_frame PRIVATE RawOpen.cpp)
+target_link_libraries(editorshell_frame PUBLIC qlraw)
+quillo_add_test(editorshell_raw_tests
+    SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
+        ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
+        ${CMAKE_SOURCE_DIR}/platform/raw/tests/RawTestFiles.cpp
+        tests/ShellWindowsTestSupport.cpp
+        tests/PhotosTestSupport.cpp
+        tests/RawOpenTest.cpp
+    LIBS editorshell_frame TIFF::TIFF
+    QT NO_MAIN)
+if(TARGET editorshell_raw_tests)
+    target_compile_definitions(editorshell_raw_tests PRIVATE
+        QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
+        QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests"
+        QUILLO_EDITOR_PROGRAM="$<TARGET_FILE:QuilloEditor>"
+        QUILLO_FAKE_SIBLING="$<TARGET_FILE:quillo_fake_sibling>"
+        QUILLO_TEST_KIT="$<TARGET_FILE:quillo_test_kit>")
+    add_dependencies(editorshell_raw_tests quillo_skin)
+endif()

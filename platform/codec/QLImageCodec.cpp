@@ -6,6 +6,7 @@
 #include "imagecore/ParallelFor.h"
 #include "platform/codec/CodecInternal.h"
 #include "platform/codec/ColorForms.h"
+#include "platform/raw/RawDevelop.h"
 
 #include <algorithm>
 #include <cstring>
@@ -180,6 +181,8 @@ bool LoadTyped(const char* path, DWORD type, CQLImage& image)
 {
     if (type == QL_FILE_BMP)
         return LoadBmp(path, image);
+    if (type == QL_FILE_RAW)
+        return LoadRawAs8Bit(path, false, image);
     if (type == QL_FILE_PNG || type == QL_FILE_TIFF || type == QL_FILE_GIF) {
         FileReader in;
         if (!in.Open(path))
@@ -278,6 +281,16 @@ int CQLImageCodec::GetFileShape(const char* path, int* width, int* height)
         *height = 0;
     std::string target;
     const DWORD type = ContentTypeFollowingLink(path, target);
+    if (type == QL_FILE_RAW) {
+        int w = 0, h = 0;
+        if (!RawFileShape(path, w, h))
+            return 0;
+        if (width)
+            *width = w;
+        if (height)
+            *height = h;
+        return 1;
+    }
     if (type > QL_FILE_TGA)
         return 0;
     UINT w = 0, h = 0;
@@ -320,6 +333,13 @@ int CQLImageCodec::CreateThumbnail(const char* path, CQLImage* image, int maxSid
         ok = StreamTyped(path, type, sink) && sink.Finished();
         fw = sink.FullWidth();
         fh = sink.FullHeight();
+    } else if (type == QL_FILE_RAW) {
+        // The camera's embedded preview, else a quick half-size development.
+        int w = 0, h = 0;
+        ok = RawFileShape(path, w, h) && (LoadRawThumbnail(path, full) == 0 || LoadRawAs8Bit(path, true, full)) &&
+             ShrinkToFit(full, *image, maxSide);
+        fw = static_cast<UINT>(w);
+        fh = static_cast<UINT>(h);
     } else {
         ok = type <= QL_FILE_TGA && LoadTyped(path, type, full);
         fw = Width(full);
