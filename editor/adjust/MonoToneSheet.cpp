@@ -173,11 +173,10 @@ bool CMonoPage::MakeThumbnails(const CQLImage& photo)
 BOOL CMonoPage::OnInitDialog()
 {
     CSkinPropertyPage::OnInitDialog();
-    if (auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_MONO_METHOD))) {
-        for (const char* method : kMethods)
-            combo->AddString(method);
-        combo->SetCurSel(2);
-    }
+    // Through messages: the combo has no object of its own class here.
+    for (const char* method : kMethods)
+        SendDlgItemMessage(IDC_MONO_METHOD, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(method));
+    SendDlgItemMessage(IDC_MONO_METHOD, CB_SETCURSEL, 2);
     SetSlider(this, IDC_MONO_OPACITY, 0, 100, 100);
     RestoreDefaults();
     return TRUE;

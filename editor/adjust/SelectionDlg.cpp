@@ -76,10 +76,9 @@ BOOL CSelectionDlg::OnInitDialog()
     CSkinDialog::OnInitDialog();
     MakeScreenCopy();
     tools[0].state = 1;
-    if (auto* slider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_SELECTION_FEATHER))) {
-        slider->SetRange(0, 100);
-        slider->SetPos(feather);
-    }
+    // Through messages: the slider has no object of its own class here.
+    SendDlgItemMessage(IDC_SELECTION_FEATHER, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));
+    SendDlgItemMessage(IDC_SELECTION_FEATHER, TBM_SETPOS, TRUE, feather);
     SetTimer(kCursorTimer, 100, nullptr);
     CWinApp* app = AfxGetApp();
     if (!app || app->GetProfileInt("FilterInitMax", profileKey, 1) != 0)
@@ -425,9 +424,8 @@ void CSelectionDlg::SetFeather(int value)
     if (value == feather)
         return;
     feather = value;
-    if (auto* slider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_SELECTION_FEATHER)))
-        if (slider->GetPos() != value)
-            slider->SetPos(value);
+    if (SendDlgItemMessage(IDC_SELECTION_FEATHER, TBM_GETPOS) != value)
+        SendDlgItemMessage(IDC_SELECTION_FEATHER, TBM_SETPOS, TRUE, value);
     if (rawMask.GetAreaByteSize() == 0)
         return;
     Refeather();
@@ -439,8 +437,7 @@ void CSelectionDlg::OnHScroll(UINT code, UINT, CScrollBar* bar)
 {
     if (!bar || bar->GetDlgCtrlID() != static_cast<int>(IDC_SELECTION_FEATHER) || code == TB_THUMBTRACK)
         return;
-    if (auto* slider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_SELECTION_FEATHER)))
-        SetFeather(slider->GetPos());
+    SetFeather(static_cast<int>(SendDlgItemMessage(IDC_SELECTION_FEATHER, TBM_GETPOS)));
 }
 
 void CSelectionDlg::ClearSelection()
