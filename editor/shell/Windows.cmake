@@ -198,3 +198,6 @@ include(Print.cmake)
 # Photos in and out: opening, browsing, QuilloKit, the sibling programs and
 # the editing commands.
 include(Photos.cmake)
+
+# Plug-ins: host, menus, manager and the frame's plug-in commands.
+include(Plugins.cmake)
