@@ -91,7 +91,7 @@ TEST(PaintToolHost, StrokeStampCoverage)
     } hard[] = {
         {15, 10, 255}, // on the segment
         {15, 12, 255}, // perpendicular distance 2 < 3
-        {15, 13, 0},   // distance 3: the hard edge itself, no division by zero
+        {15, 7, 0},    // distance 3: the hard edge itself, no division by zero
         {8, 10, 255},  // beyond the end by 2
         {7, 10, 0},    // beyond the end by 3
         {8, 8, 255},   // sqrt(8) = 2.83 from the end

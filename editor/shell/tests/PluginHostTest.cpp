@@ -62,8 +62,9 @@ TEST_F(PluginHostTest, WhatLoadsWhere)
     Place("test_effect_b", "Deep/Er/b.qli");
     LoadAllPlugins(nullptr);
     const PluginFolder& root = thePluginTable.root;
+    // Deep is searched before top.QLI.
     ASSERT_EQ(root.modules.size(), 1u);
-    EXPECT_EQ(root.keys[0], 2000);
+    EXPECT_EQ(root.keys[0], 2001);
     EXPECT_STREQ(root.modules[0]->record->name, "A");
     ASSERT_EQ(root.children.size(), 1u);
     EXPECT_EQ(root.children[0]->name, "Deep");
@@ -71,7 +72,7 @@ TEST_F(PluginHostTest, WhatLoadsWhere)
     ASSERT_EQ(root.children[0]->children.size(), 1u);
     EXPECT_EQ(root.children[0]->children[0]->name, "Deep/Er");
     EXPECT_EQ(root.children[0]->children[0]->LastComponent(), "Er");
-    EXPECT_EQ(root.children[0]->children[0]->keys, std::vector<int>{2001});
+    EXPECT_EQ(root.children[0]->children[0]->keys, std::vector<int>{2000});
     EXPECT_EQ(CountPlugins(root), 2);
     EXPECT_TRUE(thePluginTable.paintTools.empty());
 }
