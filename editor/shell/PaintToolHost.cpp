@@ -38,7 +38,8 @@ double SegmentDistance(double px, double py, double x1, double y1, double x2, do
     const double length2 = dx * dx + dy * dy;
     double t = length2 > 0 ? ((px - x1) * dx + (py - y1) * dy) / length2 : 0;
     t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(px - (x1 + t * dx), py - (y1 + t * dy));
+    const double ex = px - (x1 + t * dx), ey = py - (y1 + t * dy);
+    return std::sqrt(ex * ex + ey * ey);
 }
 
 } // namespace
@@ -50,8 +51,9 @@ int MakeBrush(ImageDesc* out, BrushSettings* brush)
     const int size = brush->size;
     const int alpha = brush->opacity * 255 / 100;
     auto& pixels = thePaintToolHost.brushPixels;
-    pixels.assign(static_cast<size_t>(size) * size * 4, 0);
+    pixels.resize(static_cast<size_t>(size) * size * 4);
     if (size == 1) {
+        pixels.assign(4, 0);
         pixels[3] = static_cast<BYTE>(alpha);
     } else {
         // The image's centre, so odd sizes stay symmetric.
@@ -59,8 +61,9 @@ int MakeBrush(ImageDesc* out, BrushSettings* brush)
         const double soft = h * brush->softness * 0.01;
         for (int i = 0; i < size; ++i) {
             BYTE* row = pixels.data() + static_cast<size_t>(i) * size * 4;
+            const double di2 = (i - h + 0.5) * (i - h + 0.5);
             for (int j = 0; j < size; ++j) {
-                const double l = std::hypot(i - h + 0.5, j - h + 0.5);
+                const double l = std::sqrt(di2 + (j - h + 0.5) * (j - h + 0.5));
                 int m;
                 if (l > h || (soft <= 0 && l >= h))
                     m = 0;
@@ -134,7 +137,7 @@ int StrokeStamp(BrushSettings* brush, int x1, int y1, int x2, int y2, ImageDesc*
     const double soft = brush->softness * r * 0.01;
     const int opacity = brush->opacity;
     auto& pixels = thePaintToolHost.stampPixels;
-    pixels.assign(static_cast<size_t>(width * height * 4), 0);
+    pixels.resize(static_cast<size_t>(width * height * 4));
     for (int row = 0; row < height; ++row) {
         BYTE* line = pixels.data() + static_cast<size_t>(row) * width * 4;
         for (int col = 0; col < width; ++col) {

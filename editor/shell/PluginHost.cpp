@@ -23,12 +23,6 @@ void ShowStatus(HWND splash, const char* text)
         ::SendMessage(splash, kSplashStatus, 0, reinterpret_cast<LPARAM>(text));
 }
 
-bool HasPluginSuffix(const char* name)
-{
-    const size_t length = std::strlen(name);
-    return length >= 4 && ::strcasecmp(name + length - 4, ".qli") == 0;
-}
-
 // A plug-in may write its texts without terminating them.
 void TerminateTexts(EffectRecord& record)
 {
@@ -66,6 +60,12 @@ std::string PluginFolder::LastComponent() const
 {
     const size_t slash = name.rfind('/');
     return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+bool IsPluginFileName(const char* name)
+{
+    const size_t length = std::strlen(name);
+    return length >= 4 && ::strcasecmp(name + length - 4, ".qli") == 0;
 }
 
 std::string PluginRootPath()
@@ -156,7 +156,7 @@ int ScanPluginFolder(PluginFolder& folder, const std::string& name, HWND splash,
                 folder.children.push_back(std::move(child));
                 nextKey = next;
             }
-        } else if (HasPluginSuffix(data.cFileName)) {
+        } else if (IsPluginFileName(data.cFileName)) {
             auto plugin = LoadEffectPlugin((path + data.cFileName).c_str());
             if (!plugin)
                 continue;

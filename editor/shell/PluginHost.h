@@ -52,6 +52,9 @@ constexpr UINT kManagePluginsCmd = 2000;
 std::string PluginRootPath();
 void SetPluginRootPath(const std::string& path);
 
+// A name ending in ".qli" without regard to case.
+bool IsPluginFileName(const char* name);
+
 // 0, or E_FAIL when the file does not load or lacks PluginEntry (the module
 // stays in holder and is freed with it).
 HRESULT LoadPlugin(PluginModule& holder, const char* path);

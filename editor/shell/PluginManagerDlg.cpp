@@ -8,19 +8,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 #include <sys/stat.h>
 
 namespace {
 
 constexpr UINT kRestartText = 124;
 constexpr int kFolderNameMax = 32;
-
-bool HasPluginSuffix(const char* name)
-{
-    const size_t length = std::strlen(name);
-    return length >= 4 && ::strcasecmp(name + length - 4, ".qli") == 0;
-}
 
 // A folder name that stays one level below the right pane's folder.
 bool IsPlainFolderName(const char* name)
@@ -79,7 +72,7 @@ void CPluginManagerDlg::FillPane(Pane& pane)
             std::snprintf(entry.fileName, sizeof entry.fileName, "%s", data.cFileName);
             entry.isFolder = 1;
             folders.push_back(entry);
-        } else if (HasPluginSuffix(data.cFileName) && std::strlen(data.cFileName) < sizeof entry.fileName) {
+        } else if (IsPluginFileName(data.cFileName) && std::strlen(data.cFileName) < sizeof entry.fileName) {
             // A name cut short would name another file: such files are left out.
             auto plugin = LoadEffectPlugin((path + data.cFileName).c_str());
             if (!plugin)
