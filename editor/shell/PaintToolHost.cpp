@@ -59,6 +59,7 @@ int MakeBrush(ImageDesc* out, BrushSettings* brush)
         // The image's centre, so odd sizes stay symmetric.
         const double h = size / 2.0;
         const double soft = h * brush->softness * 0.01;
+        const double scale = soft > 0 ? 256 / soft : 0;
         for (int i = 0; i < size; ++i) {
             BYTE* row = pixels.data() + static_cast<size_t>(i) * size * 4;
             const double di2 = (i - h + 0.5) * (i - h + 0.5);
@@ -70,7 +71,7 @@ int MakeBrush(ImageDesc* out, BrushSettings* brush)
                 else if (soft < h - l)
                     m = 255;
                 else
-                    m = std::min(255, static_cast<int>((h - l) * 256 / soft));
+                    m = std::min(255, static_cast<int>((h - l) * scale));
                 BYTE* p = row + j * 4;
                 p[0] = p[1] = p[2] = static_cast<BYTE>(255 - m);
                 p[3] = static_cast<BYTE>((alpha * m) >> 8);

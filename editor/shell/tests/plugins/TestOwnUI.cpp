@@ -28,10 +28,8 @@ extern "C" __attribute__((visibility("default"))) int PluginEntry(int msg, void*
         *out = kPluginKindEffect;
     if (msg == kPluginFillRecord && record) {
         auto* r = static_cast<EffectRecord*>(record);
+        std::snprintf(r->name, sizeof r->name, "%s", TEST_OWNUI_ANSWER ? "Mirror" : "Nothing");
         // Written to the end without a terminator: the host must cut it.
-        std::memset(r->name, 'M', sizeof r->name);
-        std::memcpy(r->name, TEST_OWNUI_ANSWER ? "Mirror" : "Nothing", TEST_OWNUI_ANSWER ? 6 : 7);
-        r->name[TEST_OWNUI_ANSWER ? 6 : 7] = '\0';
         std::memset(r->description, 'd', sizeof r->description);
         r->ownUI = 1;
         r->reserved = 1;
