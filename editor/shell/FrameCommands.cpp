@@ -3,6 +3,7 @@
 #include "editor/shell/EditorApp.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
+#include "editor/shell/PluginHost.h"
 #include "editor/shell/UITextTable.h"
 #include "platform/win/Process.h"
 #include "platform/win/Registry.h"
@@ -167,6 +168,10 @@ BOOL CMainFrame::OnCommand(WPARAM wParam, LPARAM lParam)
         m_view.m_funcBar.OpenLogo();
         return TRUE;
     }
+    if (IsPluginCommand(LOWORD(wParam))) {
+        RunPluginCommand(LOWORD(wParam));
+        return TRUE;
+    }
     return CFrameWnd::OnCommand(wParam, lParam);
 }
 
@@ -178,6 +183,14 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     if (nID == CFunctionBar::kLogoCmd && (nCode == CN_COMMAND || nCode == CN_UPDATE_COMMAND_UI)) {
         if (nCode == CN_UPDATE_COMMAND_UI && pExtra)
             static_cast<CCmdUI*>(pExtra)->Enable(TRUE);
+        return TRUE;
+    }
+    // Plug-in commands are run by OnCommand, enabled even without a photo.
+    if (IsPluginCommand(nID) && (nCode == CN_COMMAND || nCode == CN_UPDATE_COMMAND_UI)) {
+        if (nCode == CN_UPDATE_COMMAND_UI && pExtra)
+            static_cast<CCmdUI*>(pExtra)->Enable(nID == kManagePluginsCmd || !IsEditing());
+        if (nCode == CN_COMMAND && pHandlerInfo)
+            pHandlerInfo->pTarget = this;
         return TRUE;
     }
     // The photo is being edited on the algorithm thread: nothing may change it.

@@ -192,7 +192,8 @@ BOOL CFunctionBar::CreateMenuFace(CMenuButton& button, UINT id, const char* face
 void CFunctionBar::AddPluginMenu(CMenuButton& button)
 {
     button.m_fill = [&button](CMenu*) {
-        const PluginMenu& plugins = thePhotoDocument.m_pluginMenu;
+        PluginMenu& plugins = thePhotoDocument.m_pluginMenu;
+        plugins.Build();
         if (plugins.m_built && plugins.m_popup && plugins.m_popup->m_hMenu)
             button.m_menu.InsertItem(kColorThemeCmd, MF_BYCOMMAND | MF_POPUP,
                                      reinterpret_cast<UINT_PTR>(plugins.m_popup->m_hMenu),

@@ -4,6 +4,7 @@
 #include "editor/shell/EditorApp.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/PhotoEditJob.h"
+#include "editor/shell/PluginHost.h"
 #include "editor/shell/SplashDlg.h"
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/AlgorithmThread.h"
@@ -173,7 +174,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     if (!m_hint.Create("", this))
         return -1;
     g_hintWnd = &m_hint;
-    // Plug-ins are loaded here once the plug-in host exists.
+    LoadAllPlugins(theSplashDlg.GetSafeHwnd());
     if (theAppSettings.m_buttonImage.GetAreaByteSize() == 0)
         return -1;
     if (!CreateToolBar())
@@ -193,6 +194,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
 
     if (!m_menuEmpty.LoadMenu(234) || !m_menuImage.LoadMenu(128))
         return -1;
+    InsertPluginMenu();
     for (UINT toolbar : {128u, 134u, 365u}) {
         m_menuEmpty.LoadToolbarImages(toolbar);
         m_menuImage.LoadToolbarImages(toolbar);
@@ -389,6 +391,7 @@ void CMainFrame::OnClose()
             ::SendMessage(companion, WM_COPYDATA, reinterpret_cast<WPARAM>(m_hWnd), reinterpret_cast<LPARAM>(&data));
         }
     }
+    UnloadAllPlugins();
     CQLImageCodec::Stop();
     CFrameWnd::OnClose();
 }

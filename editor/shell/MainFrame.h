@@ -13,6 +13,7 @@
 #include <string>
 
 class CPhotoEditJob;
+struct EffectRecord;
 class UndoHistory;
 
 // The -i mode's library in the program folder.
@@ -103,6 +104,15 @@ public:
     // Paste into an open photo runs this (the overlay sheet); none disables it.
     using PasteSheetRunner = int (*)(CWnd* parent, CQLImage&& picture);
     static void SetPasteSheetRunner(PasteSheetRunner run);
+
+    // Effect plug-ins: 2000 runs the manager, k + 1 the effect of key k;
+    // everything up to 2001 + the number of effects is the frame's own.
+    static BOOL IsPluginCommand(UINT id);
+    void RunPluginCommand(UINT id);
+    // The plug-in's own window; 1 when its result replaced the photo.
+    int RunOwnUIPlugin(EffectRecord& record);
+    // The image menu's "Effects Plugins" pop-up, before "Color Theme".
+    void InsertPluginMenu();
 
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;

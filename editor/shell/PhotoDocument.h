@@ -30,12 +30,17 @@ private:
 };
 
 // The effect plug-ins' pop-up menus: one for the function bar's plug-in
-// button, one embedded in the frame's image menu. Built by the function bar.
+// button, one for the frame's image menu. Built by the function bar; both
+// live as long as the program, like the menus they are inserted into.
 class PluginMenu {
 public:
+    // Creates both pop-ups from the plug-in table once; 1 from then on.
+    int Build();
+
     int m_built = 0;
     CBitmapMenu* m_popup = nullptr;
-    // The embedded pop-up comes with the owner-drawn menus.
+    // Held by pointer: the headless core is built without the menus.
+    CBitmapMenu* m_embedded = nullptr;
 };
 
 class CPhotoDocument {

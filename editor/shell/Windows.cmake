@@ -222,3 +222,5 @@ if(TARGET editorshell_raw_tests)
         QUILLO_TEST_KIT="$<TARGET_FILE:quillo_test_kit>")
     add_dependencies(editorshell_raw_tests quillo_skin)
 endif()
+# Plug-ins: host, menus, manager and the frame's plug-in commands.
+include(Plugins.cmake)

@@ -396,6 +396,8 @@ TEST_F(FunctionBar, GroupMenusHoldTheirCommands)
 // menus; without it they stay as they are.
 TEST_F(FunctionBar, PluginPopupGoesBeforeColorTheme)
 {
+    // Built without a pop-up: the bar's fill finds nothing to insert.
+    thePhotoDocument.m_pluginMenu.m_built = 1;
     MakeBar(700);
     auto positionOf = [](CMenuButton& b, UINT id) {
         int pos = -1;
