@@ -36,6 +36,8 @@
 #include "editor/retouch/MultiWork.h"
 #include "editor/retouch/OverlayCommands.h"
 #include "editor/retouch/AddFrameDlg.h"
+#include "editor/retouch/CanvasSizeDlg.h"
+#include "editor/retouch/CopyDlg.h"
 #include "editor/retouch/TemplatesEditDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
@@ -139,4 +141,7 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32805, RunAddFrameDlg);
     CMainFrame::SetDialogRunner(32806, RunEditFrameTemplates);
     CFunctionBar::SetButtonRunner(CFunctionBar::kFrame, RunAddFrameDlg);
+    // Retouch and geometry: Extend Cavas and Edit > Copy.
+    CMainFrame::SetDialogRunner(32876, RunCanvasSizeDlg);
+    CMainFrame::SetDialogRunner(57634, RunCopyDlg);
 }

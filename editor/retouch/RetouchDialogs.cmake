@@ -1,0 +1,27 @@
+# Retouch and geometry dialogs: Extend Cavas and the rectangle of Edit > Copy.
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+
+add_library(retouch_dialogs STATIC CanvasSizeDlg.cpp CopyDlg.cpp)
+target_link_libraries(retouch_dialogs PUBLIC editorui editorshell_core qlcodec)
+add_library(retouch_dialogs_tables OBJECT res/RetouchDialogResources.cpp)
+target_link_libraries(retouch_dialogs_tables PRIVATE qlafx)
+target_link_libraries(retouch_dialogs INTERFACE $<TARGET_OBJECTS:retouch_dialogs_tables>)
+# The frame's command table runs the dialogs.
+target_link_libraries(editorshell_frame PUBLIC retouch_dialogs)
+
+quillo_add_test(retouch_dialogs_tests
+    SOURCES
+        ${CMAKE_SOURCE_DIR}/platform/afx/tests/TestMain.cpp
+        ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
+        ${CMAKE_SOURCE_DIR}/editor/shell/tests/ShellWindowsTestSupport.cpp
+        ${CMAKE_SOURCE_DIR}/editor/adjust/tests/AdjustTestSupport.cpp
+        tests/CanvasSizeDlgTest.cpp
+        tests/CopyDlgTest.cpp
+    LIBS editorshell_frame
+    QT NO_MAIN)
+if(TARGET retouch_dialogs_tests)
+    target_compile_definitions(retouch_dialogs_tests PRIVATE
+        QUILLO_PROGRAM_DIR="${CMAKE_BINARY_DIR}/bin"
+        QUILLO_GRAB_DIR="${CMAKE_BINARY_DIR}/tests")
+    add_dependencies(retouch_dialogs_tests quillo_skin)
+endif()

@@ -1,0 +1,43 @@
+// The retouch and geometry dialogs' templates.
+#include "editor/retouch/CanvasSizeDlg.h"
+#include "editor/retouch/CopyDlg.h"
+#include "platform/afx/ResourceTables.h"
+
+namespace {
+
+constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER;
+constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
+constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
+constexpr DWORD kMarginEdit = kTab | WS_BORDER | ES_AUTOHSCROLL;
+
+const qlafx::DialogTemplate kRetouchDialogs[] = {
+    {IDD_CANVAS_SIZE, kModal, 0, 0, 0, 230, 150, "Cavas Size", "MS Shell Dlg", 8,
+     {
+         {"Static", "Extend cavas size to insert more text and images.", 0xFFFF, 10, 8, 210, 10, kLabel},
+         {"Static", "Top:", 0xFFFF, 88, 26, 40, 8, kLabel},
+         {"Edit", "", IDC_CANVAS_TOP, 88, 36, 50, 12, kMarginEdit},
+         {"Static", "Left:", 0xFFFF, 20, 56, 40, 8, kLabel},
+         {"Edit", "", IDC_CANVAS_LEFT, 20, 66, 50, 12, kMarginEdit},
+         {"Static", "Right:", 0xFFFF, 156, 56, 40, 8, kLabel},
+         {"Edit", "", IDC_CANVAS_RIGHT, 156, 66, 50, 12, kMarginEdit},
+         {"Static", "Bottom:", 0xFFFF, 88, 86, 40, 8, kLabel},
+         {"Edit", "", IDC_CANVAS_BOTTOM, 88, 96, 50, 12, kMarginEdit},
+         {"Button", "symmetric", IDC_CANVAS_SYMMETRIC, 88, 114, 60, 10, kTab | BS_AUTOCHECKBOX},
+         {"Static", "", IDC_CANVAS_COLOUR, 10, 130, 20, 14, WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY},
+         {"Button", "Set background", IDC_CANVAS_COLOUR_BUTTON, 34, 130, 66, 14, kTab | BS_PUSHBUTTON},
+         {"Button", "OK", IDOK, 116, 130, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 170, 130, 50, 14, kTab | BS_PUSHBUTTON},
+     }},
+    {IDD_COPY, kModal, 0, 0, 0, 320, 250, "Copy", "MS Shell Dlg", 8,
+     {
+         {"Static", "Select a rectangle to copy. In default to copy all.", 0xFFFF, 7, 7, 306, 10, kLabel},
+         {"Static", "", IDC_COPY_PICTURE, 7, 20, 306, 200, SS_LEFT},  // marks the picture's place
+         {"Button", "Copy", IDOK, 205, 228, 52, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 261, 228, 52, 14, kTab | BS_PUSHBUTTON},
+     }},
+};
+
+const qlafx::ResourceTable kTable{.dialogs = kRetouchDialogs};
+qlafx::ResourceRegistrar kRegister(kTable);
+
+}  // namespace
