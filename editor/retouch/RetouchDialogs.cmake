@@ -1,11 +1,20 @@
-# Retouch and geometry dialogs: Extend Cavas and the rectangle of Edit > Copy.
+# Retouch and geometry dialogs: Correct Barrel Distort, Extend Cavas and the
+# rectangle of Edit > Copy.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
-add_library(retouch_dialogs STATIC CanvasSizeDlg.cpp CopyDlg.cpp)
-target_link_libraries(retouch_dialogs PUBLIC editorui editorshell_core qlcodec)
+add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp)
+target_link_libraries(retouch_dialogs PUBLIC algorithms editorui editorshell_core qlcodec)
 add_library(retouch_dialogs_tables OBJECT res/RetouchDialogResources.cpp)
 target_link_libraries(retouch_dialogs_tables PRIVATE qlafx)
 target_link_libraries(retouch_dialogs INTERFACE $<TARGET_OBJECTS:retouch_dialogs_tables>)
+# The slider's end pictures come from the generator in assets/.
+block()
+    set(res_dir ${CMAKE_BINARY_DIR}/assets/res)
+    set(res_files ${res_dir}/bitmap/299.png ${res_dir}/bitmap/302.png)
+    set_source_files_properties(${res_files} PROPERTIES GENERATED TRUE)
+    qt_add_resources(retouch_dialogs retouch_dialogs_pictures PREFIX "/res" BASE ${res_dir} FILES ${res_files})
+    add_dependencies(retouch_dialogs quillo_skin)
+endblock()
 # The frame's command table runs the dialogs.
 target_link_libraries(editorshell_frame PUBLIC retouch_dialogs)
 
@@ -15,6 +24,7 @@ quillo_add_test(retouch_dialogs_tests
         ${CMAKE_SOURCE_DIR}/editor/ui/tests/SkinTestSupport.cpp
         ${CMAKE_SOURCE_DIR}/editor/shell/tests/ShellWindowsTestSupport.cpp
         ${CMAKE_SOURCE_DIR}/editor/adjust/tests/AdjustTestSupport.cpp
+        tests/BarrelDistortDlgTest.cpp
         tests/CanvasSizeDlgTest.cpp
         tests/CopyDlgTest.cpp
     LIBS editorshell_frame

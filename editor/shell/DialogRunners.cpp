@@ -36,6 +36,7 @@
 #include "editor/retouch/MultiWork.h"
 #include "editor/retouch/OverlayCommands.h"
 #include "editor/retouch/AddFrameDlg.h"
+#include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
 #include "editor/retouch/TemplatesEditDlg.h"
@@ -141,7 +142,8 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32805, RunAddFrameDlg);
     CMainFrame::SetDialogRunner(32806, RunEditFrameTemplates);
     CFunctionBar::SetButtonRunner(CFunctionBar::kFrame, RunAddFrameDlg);
-    // Retouch and geometry: Extend Cavas and Edit > Copy.
+    // Retouch and geometry: Image > Transform and Edit > Copy.
+    CMainFrame::SetDialogRunner(32858, RunBarrelDistortDlg);
     CMainFrame::SetDialogRunner(32876, RunCanvasSizeDlg);
     CMainFrame::SetDialogRunner(57634, RunCopyDlg);
 }

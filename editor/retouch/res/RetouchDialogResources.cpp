@@ -1,6 +1,8 @@
 // The retouch and geometry dialogs' templates.
+#include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
+#include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
 
 namespace {
@@ -11,6 +13,18 @@ constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
 constexpr DWORD kMarginEdit = kTab | WS_BORDER | ES_AUTOHSCROLL;
 
 const qlafx::DialogTemplate kRetouchDialogs[] = {
+    // The preview is painted by the dialog inside the hidden picture static.
+    {IDD_BARREL_DISTORT, kModal, 0, 0, 0, 300, 270, "Correct Barrel Distort", "MS Shell Dlg", 8,
+     {
+         {"Static", "", IDC_BARREL_PICTURE, 7, 7, 286, 200, SS_LEFT},
+         {"Static", "#299", 0xFFFF, 10, 214, 22, 20, WS_VISIBLE | SS_BITMAP},
+         {"msctls_trackbar32", "", IDC_BARREL_AMOUNT, 36, 216, 228, 16, kTab | TBS_HORZ | TBS_BOTTOM},
+         {"Static", "#302", 0xFFFF, 268, 214, 22, 20, WS_VISIBLE | SS_BITMAP},
+         {"Button", "Auto Crop", IDC_BARREL_AUTO_CROP, 10, 244, 70, 10, kTab | BS_AUTOCHECKBOX},
+         {"msctls_progress32", "", IDC_BARREL_PROGRESS, 86, 245, 90, 8, WS_VISIBLE | WS_BORDER},
+         {"Button", "OK", IDOK, 184, 242, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 240, 242, 50, 14, kTab | BS_PUSHBUTTON},
+     }},
     {IDD_CANVAS_SIZE, kModal, 0, 0, 0, 230, 150, "Cavas Size", "MS Shell Dlg", 8,
      {
          {"Static", "Extend cavas size to insert more text and images.", 0xFFFF, 10, 8, 210, 10, kLabel},
