@@ -1,9 +1,10 @@
-# Retouch and geometry dialogs: Correct Barrel Distort, Extend Cavas and the
-# rectangle of Edit > Copy.
+# Retouch and geometry dialogs: Correct Barrel Distort, Extend Cavas, the
+# rectangle of Edit > Copy and Photography Conception Adjustment.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
-add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp)
-target_link_libraries(retouch_dialogs PUBLIC algorithms editorui editorshell_core qlcodec)
+add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp FilmAspectAdjustDlg.cpp)
+# The effect dialogs share the repair dialogs' base and the theme saving.
+target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editorui editorshell_core qlcodec)
 add_library(retouch_dialogs_tables OBJECT res/RetouchDialogResources.cpp)
 target_link_libraries(retouch_dialogs_tables PRIVATE qlafx)
 target_link_libraries(retouch_dialogs INTERFACE $<TARGET_OBJECTS:retouch_dialogs_tables>)
@@ -27,6 +28,7 @@ quillo_add_test(retouch_dialogs_tests
         tests/BarrelDistortDlgTest.cpp
         tests/CanvasSizeDlgTest.cpp
         tests/CopyDlgTest.cpp
+        tests/FilmAspectAdjustDlgTest.cpp
     LIBS editorshell_frame
     QT NO_MAIN)
 if(TARGET retouch_dialogs_tests)

@@ -39,6 +39,7 @@
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
+#include "editor/retouch/FilmAspectAdjustDlg.h"
 #include "editor/retouch/TemplatesEditDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
@@ -146,4 +147,5 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32858, RunBarrelDistortDlg);
     CMainFrame::SetDialogRunner(32876, RunCanvasSizeDlg);
     CMainFrame::SetDialogRunner(57634, RunCopyDlg);
+    CMainFrame::SetDialogRunner(32884, [](CMainFrame* frame) { return RunRepairDlg<CFilmAspectAdjustDlg>(frame); });
 }

@@ -2,6 +2,7 @@
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
+#include "editor/retouch/FilmAspectAdjustDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
 
@@ -11,6 +12,11 @@ constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS
 constexpr DWORD kTab = WS_VISIBLE | WS_TABSTOP;
 constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
 constexpr DWORD kMarginEdit = kTab | WS_BORDER | ES_AUTOHSCROLL;
+constexpr UINT kStatic = 0xFFFF;
+// The effect dialog base lays the previews right of these settings.
+constexpr DWORD kFilterStyle =
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_MODALFRAME | DS_SETFONT;
+constexpr DWORD kPush = kTab | BS_PUSHBUTTON;
 
 const qlafx::DialogTemplate kRetouchDialogs[] = {
     // The preview is painted by the dialog inside the hidden picture static.
@@ -41,6 +47,36 @@ const qlafx::DialogTemplate kRetouchDialogs[] = {
          {"Button", "Set background", IDC_CANVAS_COLOUR_BUTTON, 34, 130, 66, 14, kTab | BS_PUSHBUTTON},
          {"Button", "OK", IDOK, 116, 130, 50, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 170, 130, 50, 14, kTab | BS_PUSHBUTTON},
+     }},
+    {IDD_FILM_ASPECT, kFilterStyle, 0, 0, 0, 196, 330, "Photography Conception Adjustment", "MS Shell Dlg", 8,
+     {
+         {"Static", "The ability of this function is limited.For exposure, not exceed (+-)1Ev, for white balance, "
+                    "(+-)1500K.  ", kStatic, 5, 4, 186, 26, kLabel},
+         {"msctls_trackbar32", "", IDC_FILM_EXPOSURE, 5, 32, 186, 14, kTab},
+         {"Static", "-1Ev", kStatic, 9, 47, 30, 8, kLabel},
+         {"Static", "1Ev", kStatic, 170, 47, 20, 8, kLabel},
+         {"Static", "Dynamic Range:", kStatic, 9, 60, 120, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_FILM_RANGE, 5, 70, 186, 14, kTab},
+         {"msctls_trackbar32", "", IDC_FILM_TEMPERATURE, 5, 90, 186, 14, kTab},
+         {"Static", "-1500K", kStatic, 9, 105, 30, 8, kLabel},
+         {"Static", "1500K", kStatic, 166, 105, 24, 8, kLabel},
+         {"Static", "Color Boost, Saturate:", kStatic, 9, 118, 120, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_FILM_SATURATION, 5, 128, 186, 14, kTab},
+         {"Static", "Grain:", kStatic, 9, 146, 120, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_FILM_GRAIN, 5, 156, 186, 14, kTab},
+         {"Static", "Sharpeness:", kStatic, 9, 174, 120, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_FILM_SHARPNESS, 5, 184, 186, 14, kTab},
+         {"Button", "Predefined Simulations:", kStatic, 3, 204, 190, 84, WS_VISIBLE | BS_GROUPBOX},
+         {"Button", "Positive Film", IDC_FILM_PRESET_FIRST, 9, 216, 88, 14, kPush},
+         {"Button", "Warm Positive", IDC_FILM_PRESET_FIRST + 1, 99, 216, 88, 14, kPush},
+         {"Button", "Cold Positive", IDC_FILM_PRESET_FIRST + 2, 9, 232, 88, 14, kPush},
+         {"Button", "B&&W", IDC_FILM_PRESET_FIRST + 3, 99, 232, 88, 14, kPush},
+         {"Button", "B&&W Warm", IDC_FILM_PRESET_FIRST + 4, 9, 248, 88, 14, kPush},
+         {"Button", "B&&W Cold", IDC_FILM_PRESET_FIRST + 5, 99, 248, 88, 14, kPush},
+         {"Button", "Old B&&W", IDC_FILM_PRESET_FIRST + 6, 9, 264, 88, 14, kPush},
+         {"Button", "Save As ColorTheme", IDC_FILM_SAVE_THEME, 9, 290, 22, 22, kPush | BS_ICON},
+         {"Button", "OK", IDOK, 79, 312, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 139, 312, 50, 14, kPush},
      }},
     {IDD_COPY, kModal, 0, 0, 0, 320, 250, "Copy", "MS Shell Dlg", 8,
      {
