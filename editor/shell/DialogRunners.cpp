@@ -40,6 +40,7 @@
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
 #include "editor/retouch/FilmAspectAdjustDlg.h"
+#include "editor/retouch/GaussBlurDlg.h"
 #include "editor/retouch/TemplatesEditDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
@@ -147,5 +148,6 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32858, RunBarrelDistortDlg);
     CMainFrame::SetDialogRunner(32876, RunCanvasSizeDlg);
     CMainFrame::SetDialogRunner(57634, RunCopyDlg);
+    CMainFrame::SetDialogRunner(32802, [](CMainFrame* frame) { return RunRepairDlg<CGaussBlurDlg>(frame); });
     CMainFrame::SetDialogRunner(32884, [](CMainFrame* frame) { return RunRepairDlg<CFilmAspectAdjustDlg>(frame); });
 }

@@ -3,6 +3,7 @@
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
 #include "editor/retouch/FilmAspectAdjustDlg.h"
+#include "editor/retouch/GaussBlurDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
 
@@ -77,6 +78,21 @@ const qlafx::DialogTemplate kRetouchDialogs[] = {
          {"Button", "Save As ColorTheme", IDC_FILM_SAVE_THEME, 9, 290, 22, 22, kPush | BS_ICON},
          {"Button", "OK", IDOK, 79, 312, 50, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 139, 312, 50, 14, kPush},
+     }},
+    {IDD_GAUSS_BLUR, kFilterStyle, 0, 0, 0, 196, 200, "Blur", "MS Shell Dlg", 8,
+     {
+         {"Static", "Radius", kStatic, 9, 6, 120, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_GAUSS_RADIUS, 5, 16, 186, 16, kTab | TBS_AUTOTICKS},
+         {"Static", "Opacity", kStatic, 9, 38, 120, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_GAUSS_OPACITY, 5, 48, 186, 16, kTab | TBS_AUTOTICKS},
+         {"Static", "Highlight Enhance:", IDC_GAUSS_HIGHLIGHT_LABEL, 9, 70, 120, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_GAUSS_HIGHLIGHT, 5, 80, 186, 14, kTab},
+         {"Static", "Shadow Enhance:", IDC_GAUSS_SHADOW_LABEL, 9, 100, 120, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_GAUSS_SHADOW, 5, 110, 186, 14, kTab},
+         {"Button", "Diffuse filter", IDC_GAUSS_DIFFUSE, 9, 136, 80, 14, kPush},
+         {"Button", "", IDC_GAUSS_SAVE_THEME, 9, 156, 22, 22, kPush | BS_ICON},
+         {"Button", "OK", IDOK, 79, 182, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 139, 182, 50, 14, kPush},
      }},
     {IDD_COPY, kModal, 0, 0, 0, 320, 250, "Copy", "MS Shell Dlg", 8,
      {
