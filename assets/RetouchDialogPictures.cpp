@@ -1,10 +1,14 @@
 #include "RetouchDialogPictures.h"
 #include "IconColours.h"
 
+#include "imagecore/QLImage.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -44,11 +48,38 @@ bool Save(const QImage& img, const std::string& path)
     return img.save(QString::fromStdString(path), "PNG");
 }
 
+// A soft face-like tone field printed through a 45-degree dot screen, then
+// sampled on the pixel grid: the dots beat against the grid into moire.
+bool SavePatternDemo(const std::string& path)
+{
+    constexpr int kW = 200, kH = 150;
+    constexpr double kCell = 3.3;
+    CQLImage bmp;
+    if (bmp.Create(kW, kH) != 0)
+        return false;
+    const double c = std::cos(M_PI / 4), s = std::sin(M_PI / 4);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const double dx = (x - kW * 0.45) / kW, dy = (y - kH * 0.5) / kH;
+            const double tone = std::clamp(0.85 - 1.6 * (dx * dx + dy * dy) + 0.25 * std::sin(x * 0.05), 0.05, 0.95);
+            // Position inside the rotated screen cell, -0.5 .. 0.5 each way.
+            const double u = (x * c + y * s) / kCell, v = (-x * s + y * c) / kCell;
+            const double fu = u - std::floor(u) - 0.5, fv = v - std::floor(v) - 0.5;
+            const double dot = std::sqrt((1 - tone) / M_PI);  // ink area 1 - tone
+            const bool ink = fu * fu + fv * fv < dot * dot;
+            const BYTE b = ink ? 40 : 235, g = ink ? 50 : 230, r = ink ? 70 : 225;
+            bmp.PutPixel(x, y, CPixel{b, g, r, 255});
+        }
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    return bmp.SaveToFile(path.c_str()) == 0;
+}
+
 }  // namespace
 
-int WriteRetouchDialogPictures(const std::string& res)
+int WriteRetouchDialogPictures(const std::string& res, const std::string& skin)
 {
     int failed = 0;
+    failed += !SavePatternDemo(skin + "patterndemo.bmp");
     failed += !Save(BowedGrid(4), res + "bitmap/299.png");
     failed += !Save(BowedGrid(-4), res + "bitmap/302.png");
     return failed;

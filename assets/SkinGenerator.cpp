@@ -367,6 +367,6 @@ int main(int argc, char** argv)
     failed += WriteOverlayPictures(res);
     failed += WriteFrameDialogPictures(res);
     failed += WriteShelfPictures(res, skin);
-    failed += WriteRetouchDialogPictures(res);
+    failed += WriteRetouchDialogPictures(res, skin);
     return failed ? 1 : 0;
 }

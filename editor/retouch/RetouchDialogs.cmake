@@ -1,9 +1,10 @@
 # Retouch and geometry dialogs: Correct Barrel Distort, Extend Cavas, the
-# rectangle of Edit > Copy, Photography Conception Adjustment and Gauss Blur.
+# rectangle of Edit > Copy, Descreening, Photography Conception Adjustment and
+# Gauss Blur.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
-add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp FilmAspectAdjustDlg.cpp
-    GaussBlurDlg.cpp)
+add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp DescreenDlg.cpp
+    FilmAspectAdjustDlg.cpp GaussBlurDlg.cpp)
 # The effect dialogs share the repair dialogs' base and the theme saving.
 target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editorui editorshell_core qlcodec)
 add_library(retouch_dialogs_tables OBJECT res/RetouchDialogResources.cpp)
@@ -29,6 +30,7 @@ quillo_add_test(retouch_dialogs_tests
         tests/BarrelDistortDlgTest.cpp
         tests/CanvasSizeDlgTest.cpp
         tests/CopyDlgTest.cpp
+        tests/DescreenDlgTest.cpp
         tests/FilmAspectAdjustDlgTest.cpp
         tests/GaussBlurDlgTest.cpp
     LIBS editorshell_frame

@@ -39,6 +39,7 @@
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
+#include "editor/retouch/DescreenDlg.h"
 #include "editor/retouch/FilmAspectAdjustDlg.h"
 #include "editor/retouch/GaussBlurDlg.h"
 #include "editor/retouch/TemplatesEditDlg.h"
@@ -149,5 +150,6 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32876, RunCanvasSizeDlg);
     CMainFrame::SetDialogRunner(57634, RunCopyDlg);
     CMainFrame::SetDialogRunner(32802, [](CMainFrame* frame) { return RunRepairDlg<CGaussBlurDlg>(frame); });
+    CMainFrame::SetDialogRunner(32903, [](CMainFrame* frame) { return RunRepairDlg<CDescreenDlg>(frame); });
     CMainFrame::SetDialogRunner(32884, [](CMainFrame* frame) { return RunRepairDlg<CFilmAspectAdjustDlg>(frame); });
 }

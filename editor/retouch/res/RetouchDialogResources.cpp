@@ -2,6 +2,7 @@
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
+#include "editor/retouch/DescreenDlg.h"
 #include "editor/retouch/FilmAspectAdjustDlg.h"
 #include "editor/retouch/GaussBlurDlg.h"
 #include "platform/afx/CommCtrl.h"
@@ -93,6 +94,25 @@ const qlafx::DialogTemplate kRetouchDialogs[] = {
          {"Button", "", IDC_GAUSS_SAVE_THEME, 9, 156, 22, 22, kPush | BS_ICON},
          {"Button", "OK", IDOK, 79, 182, 50, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 139, 182, 50, 14, kPush},
+     }},
+    // The demonstration is painted by the dialog inside the hidden static.
+    {IDD_DESCREEN, kFilterStyle, 0, 0, 0, 196, 300, "Descreening", "MS Shell Dlg", 8,
+     {
+         {"Static", "The photo scanned from magazine or prints always have  Moire pattern . With this function, the "
+                    "pattern can be removed easily. Compared with descreening function of scanner itself, Quillo can "
+                    "keep more details after processing.", kStatic, 5, 4, 186, 50, kLabel},
+         {"Static", "", IDC_DESCREEN_DEMO, 5, 56, 186, 104, SS_LEFT},
+         {"Static", "Pattern size:", kStatic, 9, 166, 60, 8, kLabel},
+         {"Button", "Small", IDC_DESCREEN_SMALL, 70, 165, 38, 10, kTab | WS_GROUP | BS_AUTORADIOBUTTON},
+         {"Button", "Medium", IDC_DESCREEN_MEDIUM, 110, 165, 42, 10, BS_AUTORADIOBUTTON | WS_VISIBLE},
+         {"Button", "Big", IDC_DESCREEN_BIG, 154, 165, 34, 10, BS_AUTORADIOBUTTON | WS_VISIBLE},
+         {"msctls_trackbar32", "", IDC_DESCREEN_STRENGTH, 5, 180, 186, 14, WS_TABSTOP},
+         {"Button", "Fast Processing", IDC_DESCREEN_FAST, 9, 198, 120, 10, kTab | WS_GROUP | BS_AUTOCHECKBOX},
+         {"Static", "Only luminance channel will be processed. If the result still have Blue-Red spots, try uncheck "
+                    "or use 'Noise Reduction' after descreening.", kStatic, 21, 210, 168, 34, kLabel},
+         {"Button", "Double clean", IDC_DESCREEN_TWICE, 9, 248, 120, 10, kTab | BS_AUTOCHECKBOX},
+         {"Button", "OK", IDOK, 79, 280, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 139, 280, 50, 14, kPush},
      }},
     {IDD_COPY, kModal, 0, 0, 0, 320, 250, "Copy", "MS Shell Dlg", 8,
      {
