@@ -5,8 +5,9 @@ find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
 add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp DescreenDlg.cpp
     FilmAspectAdjustDlg.cpp GaussBlurDlg.cpp)
-# The effect dialogs share the repair dialogs' base and the theme saving.
-target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editorui editorshell_core qlcodec)
+# The effect dialogs share the repair dialogs' base and the theme saving; the
+# frame gives the background worker and the clipboard.
+target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editorshell_frame qlcodec)
 add_library(retouch_dialogs_tables OBJECT res/RetouchDialogResources.cpp)
 target_link_libraries(retouch_dialogs_tables PRIVATE qlafx)
 target_link_libraries(retouch_dialogs INTERFACE $<TARGET_OBJECTS:retouch_dialogs_tables>)
