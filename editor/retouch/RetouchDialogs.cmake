@@ -1,13 +1,14 @@
-# Retouch and geometry dialogs: Correct Barrel Distort, Extend Cavas, the
-# rectangle of Edit > Copy, Descreening, Photography Conception Adjustment and
+# Retouch and geometry dialogs: Correct Barrel Distort and the distortion
+# chooser, Extend Cavas, the rectangle of Edit > Copy, Descreening, Photography Conception Adjustment and
 # Gauss Blur.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
-add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp DescreenDlg.cpp
-    FilmAspectAdjustDlg.cpp GaussBlurDlg.cpp)
-# The effect dialogs share the repair dialogs' base and the theme saving; the
-# frame gives the background worker and the clipboard.
-target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editorshell_frame qlcodec)
+add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp CorrectDistortionDlg.cpp
+    DescreenDlg.cpp FilmAspectAdjustDlg.cpp GaussBlurDlg.cpp)
+# The effect dialogs share the repair dialogs' base and the theme saving, the
+# chooser runs Perspective Crop; the frame gives the background worker and the clipboard.
+target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editoradjust_transform editorshell_frame
+    qlcodec)
 add_library(retouch_dialogs_tables OBJECT res/RetouchDialogResources.cpp)
 target_link_libraries(retouch_dialogs_tables PRIVATE qlafx)
 target_link_libraries(retouch_dialogs INTERFACE $<TARGET_OBJECTS:retouch_dialogs_tables>)
@@ -31,6 +32,7 @@ quillo_add_test(retouch_dialogs_tests
         tests/BarrelDistortDlgTest.cpp
         tests/CanvasSizeDlgTest.cpp
         tests/CopyDlgTest.cpp
+        tests/CorrectDistortionDlgTest.cpp
         tests/DescreenDlgTest.cpp
         tests/FilmAspectAdjustDlgTest.cpp
         tests/GaussBlurDlgTest.cpp

@@ -2,6 +2,7 @@
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
+#include "editor/retouch/CorrectDistortionDlg.h"
 #include "editor/retouch/DescreenDlg.h"
 #include "editor/retouch/FilmAspectAdjustDlg.h"
 #include "editor/retouch/GaussBlurDlg.h"
@@ -113,6 +114,21 @@ const qlafx::DialogTemplate kRetouchDialogs[] = {
          {"Button", "Double clean", IDC_DESCREEN_TWICE, 9, 248, 120, 10, kTab | BS_AUTOCHECKBOX},
          {"Button", "OK", IDOK, 79, 280, 50, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 139, 280, 50, 14, kPush},
+     }},
+    {IDD_CORRECT_DISTORTION, kModal, 0, 0, 0, 250, 186, "Correct Distortion", "MS Shell Dlg", 8,
+     {
+         {"Button", "Step 1", kStatic, 7, 4, 236, 50, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "If there are barrel distortion(caused by wide angle), you need to correct it first.", kStatic, 14,
+          16, 134, 30, kLabel},
+         {"Button", "Barrel Distortion", IDC_DISTORTION_BARREL, 152, 22, 84, 14, kPush},
+         {"Button", "Step 2", kStatic, 7, 58, 236, 50, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "If you need to correct perspective distortion. Do it in this step.", kStatic, 14, 70, 134, 30,
+          kLabel},
+         {"Button", "Perspective Distortion", IDC_DISTORTION_PERSPECTIVE, 152, 76, 84, 14, kPush},
+         {"Button", "Step 3", kStatic, 7, 112, 236, 46, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Finally, rotate the image slightly.", kStatic, 14, 126, 134, 20, kLabel},
+         {"Button", "Rotate Image", IDC_DISTORTION_ROTATE, 152, 128, 84, 14, kPush},
+         {"Button", "Close", IDCANCEL, 193, 166, 50, 14, kTab | BS_DEFPUSHBUTTON},
      }},
     {IDD_COPY, kModal, 0, 0, 0, 320, 250, "Copy", "MS Shell Dlg", 8,
      {
