@@ -1,10 +1,10 @@
 # Retouch and geometry dialogs: Correct Barrel Distort and the distortion
-# chooser, Extend Cavas, the rectangle of Edit > Copy, Descreening, Photography Conception Adjustment and
-# Gauss Blur.
+# chooser, Extend Cavas, the rectangle of Edit > Copy, Descreening, Photography Conception Adjustment,
+# Gauss Blur and Select Brush.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
 add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp CorrectDistortionDlg.cpp
-    DescreenDlg.cpp FilmAspectAdjustDlg.cpp GaussBlurDlg.cpp)
+    DescreenDlg.cpp FilmAspectAdjustDlg.cpp GaussBlurDlg.cpp SelectBrushDlg.cpp)
 # The effect dialogs share the repair dialogs' base and the theme saving, the
 # chooser runs Perspective Crop; the frame gives the background worker and the clipboard.
 target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editoradjust_transform editorshell_frame
@@ -36,6 +36,7 @@ quillo_add_test(retouch_dialogs_tests
         tests/DescreenDlgTest.cpp
         tests/FilmAspectAdjustDlgTest.cpp
         tests/GaussBlurDlgTest.cpp
+        tests/SelectBrushDlgTest.cpp
     LIBS editorshell_frame
     QT NO_MAIN)
 if(TARGET retouch_dialogs_tests)

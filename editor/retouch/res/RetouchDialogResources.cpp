@@ -6,6 +6,7 @@
 #include "editor/retouch/DescreenDlg.h"
 #include "editor/retouch/FilmAspectAdjustDlg.h"
 #include "editor/retouch/GaussBlurDlg.h"
+#include "editor/retouch/SelectBrushDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
 
@@ -129,6 +130,24 @@ const qlafx::DialogTemplate kRetouchDialogs[] = {
          {"Static", "Finally, rotate the image slightly.", kStatic, 14, 126, 134, 20, kLabel},
          {"Button", "Rotate Image", IDC_DISTORTION_ROTATE, 152, 128, 84, 14, kPush},
          {"Button", "Close", IDCANCEL, 193, 166, 50, 14, kTab | BS_DEFPUSHBUTTON},
+     }},
+    // The sample is painted by the dialog over the hidden static.
+    {IDD_SELECT_BRUSH, kModal, 0, 0, 0, 200, 112, "Select Brush", "MS Shell Dlg", 8,
+     {
+         {"Static", "Shape:", kStatic, 7, 9, 40, 8, kLabel},
+         {"ComboBox", "", IDC_BRUSH_SHAPE, 50, 7, 60, 60, kTab | WS_VSCROLL | CBS_DROPDOWNLIST},
+         {"Static", "Size:", kStatic, 7, 29, 40, 8, kLabel},
+         {"Edit", "", IDC_BRUSH_SIZE_EDIT, 50, 27, 50, 12, kMarginEdit | ES_NUMBER},
+         {"msctls_updown32", "", IDC_BRUSH_SIZE_SPIN, 100, 27, 10, 12, WS_VISIBLE | UDS_ARROWKEYS},
+         {"Static", "Blur:", kStatic, 7, 49, 40, 8, kLabel},
+         {"Edit", "", IDC_BRUSH_BLUR_EDIT, 50, 47, 50, 12, kMarginEdit | ES_NUMBER},
+         {"msctls_updown32", "", IDC_BRUSH_BLUR_SPIN, 100, 47, 10, 12, WS_VISIBLE | UDS_ARROWKEYS},
+         {"Static", "Pressure:", kStatic, 7, 69, 40, 8, kLabel},
+         {"Edit", "", IDC_BRUSH_PRESSURE_EDIT, 50, 67, 50, 12, kMarginEdit | ES_NUMBER},
+         {"msctls_updown32", "", IDC_BRUSH_PRESSURE_SPIN, 100, 67, 10, 12, WS_VISIBLE | UDS_ARROWKEYS},
+         {"Static", "", IDC_BRUSH_SAMPLE, 120, 7, 73, 73, SS_LEFT},
+         {"Button", "OK", IDOK, 87, 92, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 143, 92, 50, 14, kPush},
      }},
     {IDD_COPY, kModal, 0, 0, 0, 320, 250, "Copy", "MS Shell Dlg", 8,
      {
