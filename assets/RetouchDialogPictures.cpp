@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -42,8 +43,43 @@ QImage BowedGrid(double bend)
     return img;
 }
 
-bool Save(const QImage& img, const std::string& path)
+// A ring of three quarters with an arrow head; the hot spot in its middle.
+QImage RotateCursor()
 {
+    QImage img(32, 32, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 4.0}, std::pair{QColor(Qt::black), 1.8}}) {
+        p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawArc(QRectF(6, 6, 20, 20), 90 * 16, 270 * 16);
+        const QPointF head[] = {{16, 2}, {21, 6}, {16, 10}};
+        p.drawPolyline(head, 3);
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawEllipse(QPointF(16, 16), 1.5, 1.5);
+    return img;
+}
+
+// The horizontal guide's grip, 8 x 16: an arrow pointing right at the line.
+QImage HorizontalGuideGrip()
+{
+    QImage img(8, 16, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(kOrange);
+    const QPointF arrow[] = {{7.5, 4.5}, {0.5, 1.5}, {0.5, 7.5}};
+    p.drawPolygon(arrow, 3);
+    return img;
+}
+
+bool Save(QImage img, const std::string& path, const char* hotSpot = nullptr)
+{
+    if (hotSpot)
+        img.setText("HotSpot", hotSpot);
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     return img.save(QString::fromStdString(path), "PNG");
 }
@@ -81,6 +117,8 @@ int WriteRetouchDialogPictures(const std::string& res, const std::string& skin)
     int failed = 0;
     failed += !SavePatternDemo(skin + "patterndemo.bmp");
     failed += !Save(BowedGrid(4), res + "bitmap/299.png");
+    failed += !Save(RotateCursor(), res + "cursor/252.png", "16,16");
+    failed += !Save(HorizontalGuideGrip(), res + "icon/294.png");
     failed += !Save(BowedGrid(-4), res + "bitmap/302.png");
     return failed;
 }

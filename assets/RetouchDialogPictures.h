@@ -1,6 +1,7 @@
 // The barrel-distortion dialog's slider ends: a grid bowed outwards
 // (bitmap 299) and one bowed inwards (bitmap 302); the descreening demo
-// "patterndemo.bmp", a screened print whose dots beat into moire.
+// "patterndemo.bmp", a screened print whose dots beat into moire; Free
+// Rotate's rotate cursor 252 and the horizontal guide's grip, icon 294.
 #pragma once
 
 #include <string>

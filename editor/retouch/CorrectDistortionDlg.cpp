@@ -2,6 +2,7 @@
 
 #include "editor/adjust/PerspectiveDlg.h"
 #include "editor/retouch/BarrelDistortDlg.h"
+#include "editor/retouch/FreeRotateDlg.h"
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
 #include "platform/afx/MsgMap.h"
@@ -9,17 +10,10 @@
 BEGIN_MESSAGE_MAP(CCorrectDistortionDlg, CDialog)
     ON_BN_CLICKED(IDC_DISTORTION_BARREL, OnBarrel)
     ON_BN_CLICKED(IDC_DISTORTION_PERSPECTIVE, OnPerspective)
+    ON_BN_CLICKED(IDC_DISTORTION_ROTATE, OnRotate)
 END_MESSAGE_MAP()
 
 CCorrectDistortionDlg::CCorrectDistortionDlg(CWnd* parent) : CDialog(IDD_CORRECT_DISTORTION, parent) {}
-
-BOOL CCorrectDistortionDlg::OnInitDialog()
-{
-    CDialog::OnInitDialog();
-    // Free Rotate is not part of the editor yet.
-    GetDlgItem(IDC_DISTORTION_ROTATE)->EnableWindow(FALSE);
-    return TRUE;
-}
 
 void CCorrectDistortionDlg::StepDone(int result)
 {
@@ -38,6 +32,11 @@ void CCorrectDistortionDlg::OnBarrel()
 void CCorrectDistortionDlg::OnPerspective()
 {
     StepDone(RunPerspectiveDlg(this));
+}
+
+void CCorrectDistortionDlg::OnRotate()
+{
+    StepDone(RunFreeRotateDlg(this));
 }
 
 int RunCorrectDistortionDlg(CMainFrame* frame)

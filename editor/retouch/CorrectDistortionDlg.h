@@ -16,10 +16,9 @@ public:
     explicit CCorrectDistortionDlg(CWnd* parent);
 
 protected:
-    BOOL OnInitDialog() override;
-
     afx_msg void OnBarrel();
     afx_msg void OnPerspective();
+    afx_msg void OnRotate();
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -1,10 +1,10 @@
 # Retouch and geometry dialogs: Correct Barrel Distort and the distortion
-# chooser, Extend Cavas, the rectangle of Edit > Copy, Descreening, Photography Conception Adjustment,
+# chooser, Free Rotate, Extend Cavas, the rectangle of Edit > Copy, Descreening, Photography Conception Adjustment,
 # Gauss Blur and Select Brush.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
 add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp CorrectDistortionDlg.cpp
-    DescreenDlg.cpp FilmAspectAdjustDlg.cpp GaussBlurDlg.cpp SelectBrushDlg.cpp)
+    DescreenDlg.cpp FilmAspectAdjustDlg.cpp FreeRotateDlg.cpp GaussBlurDlg.cpp SelectBrushDlg.cpp)
 # The effect dialogs share the repair dialogs' base and the theme saving, the
 # chooser runs Perspective Crop; the frame gives the background worker and the clipboard.
 target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editoradjust_transform editorshell_frame
@@ -12,10 +12,12 @@ target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_ton
 add_library(retouch_dialogs_tables OBJECT res/RetouchDialogResources.cpp)
 target_link_libraries(retouch_dialogs_tables PRIVATE qlafx)
 target_link_libraries(retouch_dialogs INTERFACE $<TARGET_OBJECTS:retouch_dialogs_tables>)
-# The slider's end pictures come from the generator in assets/.
+# The slider's end pictures, the rotate cursor and the guide grip come from
+# the generator in assets/.
 block()
     set(res_dir ${CMAKE_BINARY_DIR}/assets/res)
-    set(res_files ${res_dir}/bitmap/299.png ${res_dir}/bitmap/302.png)
+    set(res_files ${res_dir}/bitmap/299.png ${res_dir}/bitmap/302.png ${res_dir}/cursor/252.png
+        ${res_dir}/icon/294.png)
     set_source_files_properties(${res_files} PROPERTIES GENERATED TRUE)
     qt_add_resources(retouch_dialogs retouch_dialogs_pictures PREFIX "/res" BASE ${res_dir} FILES ${res_files})
     add_dependencies(retouch_dialogs quillo_skin)
@@ -35,6 +37,7 @@ quillo_add_test(retouch_dialogs_tests
         tests/CorrectDistortionDlgTest.cpp
         tests/DescreenDlgTest.cpp
         tests/FilmAspectAdjustDlgTest.cpp
+        tests/FreeRotateDlgTest.cpp
         tests/GaussBlurDlgTest.cpp
         tests/SelectBrushDlgTest.cpp
     LIBS editorshell_frame

@@ -41,6 +41,7 @@
 #include "editor/retouch/CopyDlg.h"
 #include "editor/retouch/DescreenDlg.h"
 #include "editor/retouch/FilmAspectAdjustDlg.h"
+#include "editor/retouch/FreeRotateDlg.h"
 #include "editor/retouch/GaussBlurDlg.h"
 #include "editor/retouch/TemplatesEditDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
@@ -147,6 +148,7 @@ void RegisterDialogRunners()
     CFunctionBar::SetButtonRunner(CFunctionBar::kFrame, RunAddFrameDlg);
     // Retouch and geometry: Image > Transform and Edit > Copy.
     CMainFrame::SetDialogRunner(32858, RunBarrelDistortDlg);
+    CMainFrame::SetDialogRunner(32837, [](CMainFrame* frame) { return RunFreeRotateDlg(frame); });
     CMainFrame::SetDialogRunner(32876, RunCanvasSizeDlg);
     CMainFrame::SetDialogRunner(57634, RunCopyDlg);
     CMainFrame::SetDialogRunner(32802, [](CMainFrame* frame) { return RunRepairDlg<CGaussBlurDlg>(frame); });

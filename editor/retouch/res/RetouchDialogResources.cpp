@@ -5,6 +5,7 @@
 #include "editor/retouch/CorrectDistortionDlg.h"
 #include "editor/retouch/DescreenDlg.h"
 #include "editor/retouch/FilmAspectAdjustDlg.h"
+#include "editor/retouch/FreeRotateDlg.h"
 #include "editor/retouch/GaussBlurDlg.h"
 #include "editor/retouch/SelectBrushDlg.h"
 #include "platform/afx/CommCtrl.h"
@@ -148,6 +149,19 @@ const qlafx::DialogTemplate kRetouchDialogs[] = {
          {"Static", "", IDC_BRUSH_SAMPLE, 120, 7, 73, 73, SS_LEFT},
          {"Button", "OK", IDOK, 87, 92, 50, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 143, 92, 50, 14, kPush},
+     }},
+    // Placed again by the dialog whenever it is sized; the picture is painted.
+    {IDD_FREE_ROTATE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_SETFONT | DS_CENTER, 0,
+     0, 0, 400, 300, "Free Rotate", "MS Shell Dlg", 8,
+     {
+         {"Static", "Drag the image to rotate", IDC_ROTATE_LABEL, 4, 4, 200, 10, kLabel},
+         {"Static", "", IDC_ROTATE_PICTURE, 4, 18, 392, 250, SS_LEFT},
+         {"msctls_progress32", "", IDC_ROTATE_PROGRESS, 4, 280, 60, 8, WS_VISIBLE | WS_BORDER},
+         {"Button", "Auto Crop", IDC_ROTATE_AUTO_CROP, 70, 278, 50, 12, kTab | BS_AUTOCHECKBOX},
+         {"Button", "Rotate CCW", IDC_ROTATE_CCW, 124, 278, 50, 12, kPush},
+         {"Button", "Rotate CW", IDC_ROTATE_CW, 178, 278, 50, 12, kPush},
+         {"Button", "Cancel", IDCANCEL, 280, 278, 54, 12, kPush},
+         {"Button", "OK", IDOK, 340, 278, 54, 12, kTab | BS_DEFPUSHBUTTON},
      }},
     {IDD_COPY, kModal, 0, 0, 0, 320, 250, "Copy", "MS Shell Dlg", 8,
      {
