@@ -1,4 +1,5 @@
 #include "editor/retouch/BarrelDistortDlg.h"
+#include "editor/retouch/PictureSize.h"
 
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
@@ -21,13 +22,6 @@ constexpr int kTextUnexpectedError = 137;
 constexpr int kPreviewTag = 0;
 constexpr int kFinalTag = 1;
 constexpr int kMinCropSide = 10;
-
-SIZE SizeOf(const CQLImage& image)
-{
-    UINT w = 0, h = 0;
-    image.GetSize(&w, &h);
-    return SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
-}
 
 bool IsBlack(const CQLImage& image, LONG x, LONG y)
 {
@@ -67,7 +61,7 @@ namespace barrel {
 
 RECT BlackBorderCrop(const CQLImage& image)
 {
-    const SIZE s = SizeOf(image);
+    const SIZE s = PictureSize(image);
     const RECT whole{0, 0, s.cx, s.cy};
     if (s.cx == 0 || s.cy == 0)
         return whole;
@@ -105,7 +99,7 @@ int CBarrelDistortDlg::OnCreate(LPCREATESTRUCT cs)
 {
     if (CSkinDialog::OnCreate(cs) == -1)
         return -1;
-    const SIZE s = SizeOf(thePhotoDocument.m_image);
+    const SIZE s = PictureSize(thePhotoDocument.m_image);
     if (s.cx == 0 || s.cy == 0)
         return -1;
     const double scale = static_cast<double>(barrel::kPreviewSide) / std::max(s.cx, s.cy);

@@ -1,4 +1,5 @@
 #include "editor/retouch/CopyDlg.h"
+#include "editor/retouch/PictureSize.h"
 
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
@@ -14,13 +15,6 @@ namespace {
 constexpr int kPictureInset = 5;
 constexpr int kShadowOffset = 2;
 constexpr int kMinSide = 2;
-
-SIZE SizeOf(const CQLImage& image)
-{
-    UINT w = 0, h = 0;
-    image.GetSize(&w, &h);
-    return SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
-}
 
 }  // namespace
 
@@ -47,7 +41,7 @@ RECT SelectionFromDrag(POINT a, POINT b, RECT picture, SIZE image)
 
 void DimOutside(CQLImage* image, RECT selection)
 {
-    const SIZE s = SizeOf(*image);
+    const SIZE s = PictureSize(*image);
     for (LONG y = 0; y < s.cy; ++y) {
         BYTE* p = image->GetBuffer(0, static_cast<UINT>(y));
         const bool rowInside = y >= selection.top && y < selection.bottom;
@@ -78,14 +72,14 @@ CCopyDlg::CCopyDlg(const CQLImage& image, CWnd* parent) : CDialog(IDD_COPY, pare
 
 RECT CCopyDlg::WholeImage() const
 {
-    const SIZE s = SizeOf(m_image);
+    const SIZE s = PictureSize(m_image);
     return RECT{0, 0, s.cx, s.cy};
 }
 
 RECT CCopyDlg::PictureRect() const
 {
     CWnd* frame = GetDlgItem(IDC_COPY_PICTURE);
-    const SIZE s = SizeOf(m_image);
+    const SIZE s = PictureSize(m_image);
     if (!frame || s.cx == 0 || s.cy == 0)
         return RECT{};
     CRect r;
@@ -111,7 +105,7 @@ BOOL CCopyDlg::OnInitDialog()
 void CCopyDlg::Dim()
 {
     m_dimmed.Free();
-    const SIZE shown = SizeOf(m_shown), image = SizeOf(m_image);
+    const SIZE shown = PictureSize(m_shown), image = PictureSize(m_image);
     if (shown.cx == 0 || image.cx == 0 || m_dimmed.Create(shown.cx, shown.cy) != 0)
         return;
     std::copy_n(m_shown.GetBuffer(0, 0), static_cast<size_t>(shown.cx) * shown.cy * 4, m_dimmed.GetBuffer(0, 0));
@@ -179,7 +173,7 @@ void CCopyDlg::OnLButtonUp(UINT flags, CPoint point)
 void CCopyDlg::Track(CPoint point)
 {
     const RECT picture = PictureRect();
-    const SIZE image = SizeOf(m_image);
+    const SIZE image = PictureSize(m_image);
     m_selection = copyrect::SelectionFromDrag(m_dragStart, point, picture, image);
     const RECT whole = WholeImage();
     m_drawRect = !CRect(m_selection).EqualRect(&whole);

@@ -1,4 +1,5 @@
 #include "editor/retouch/FreeRotateDlg.h"
+#include "editor/retouch/PictureSize.h"
 
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/PhotoDocument.h"
@@ -24,13 +25,6 @@ constexpr UINT kVerticalGuideIcon = 293;
 constexpr UINT kHorizontalGuideIcon = 294;
 constexpr COLORREF kPreviewBackground = RGB(220, 220, 220);
 constexpr int kGuideGrip = 2;
-
-SIZE SizeOf(const CQLImage& image)
-{
-    UINT w = 0, h = 0;
-    image.GetSize(&w, &h);
-    return SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
-}
 
 }  // namespace
 
@@ -82,7 +76,7 @@ BOOL CFreeRotateDlg::OnInitDialog()
     m_angle = 0.0;
     m_guideX = m_guideY = 100;
     CSkinDialog::OnInitDialog();
-    const SIZE s = SizeOf(thePhotoDocument.m_image);
+    const SIZE s = PictureSize(thePhotoDocument.m_image);
     if (s.cx == 0 || s.cy == 0)
         return FALSE;
     const double scale = static_cast<double>(freerotate::kPreviewSide) / std::max(s.cx, s.cy);
@@ -254,7 +248,7 @@ void CFreeRotateDlg::OnPaint()
     // The preview's scale keeps the unturned picture inside at any angle.
     CRect area = picture;
     area.DeflateRect(10, 10);
-    const SIZE source = SizeOf(m_previewSource), shown = SizeOf(m_preview);
+    const SIZE source = PictureSize(m_previewSource), shown = PictureSize(m_preview);
     const double diagonal = std::hypot(static_cast<double>(source.cx), static_cast<double>(source.cy));
     const double scale = diagonal > 0 ? std::min(area.Width(), area.Height()) / diagonal : 0;
     const double cx = area.left + area.Width() / 2.0, cy = area.top + area.Height() / 2.0;

@@ -1,4 +1,5 @@
 #include "editor/retouch/GaussBlurDlg.h"
+#include "editor/retouch/PictureSize.h"
 
 #include "editor/adjust/SaveColorTheme.h"
 #include "platform/afx/CommCtrl.h"
@@ -18,13 +19,6 @@ constexpr int kDiffuseHighlight = 50;
 constexpr int kDiffuseShadow = 20;
 constexpr UINT kEnhanceControls[] = {IDC_GAUSS_HIGHLIGHT, IDC_GAUSS_HIGHLIGHT_LABEL, IDC_GAUSS_SHADOW,
                                      IDC_GAUSS_SHADOW_LABEL};
-
-SIZE SizeOf(const CQLImage& image)
-{
-    UINT w = 0, h = 0;
-    image.GetSize(&w, &h);
-    return SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
-}
 
 }  // namespace
 
@@ -80,7 +74,7 @@ BOOL CGaussBlurDlg::OnInitDialog()
 {
     dialogKey = "GaussBlur";
     if (presetEntry) {
-        const SIZE s = SizeOf(*CurrentImage());
+        const SIZE s = PictureSize(*CurrentImage());
         settings.opacity = kDiffuseOpacity;
         settings.radius = gaussblur::DiffuseRadius(s.cx, s.cy);
     }
@@ -120,7 +114,7 @@ void CGaussBlurDlg::OnSliderReleased(NMHDR*, LRESULT* answer)
 
 void CGaussBlurDlg::OnDiffuse()
 {
-    const SIZE s = SizeOf(*CurrentImage());
+    const SIZE s = PictureSize(*CurrentImage());
     settings = gaussblur::Settings{gaussblur::DiffuseRadius(s.cx, s.cy), kDiffuseOpacity, kDiffuseHighlight,
                                    kDiffuseShadow};
     Sync();
