@@ -146,7 +146,7 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32805, RunAddFrameDlg);
     CMainFrame::SetDialogRunner(32806, RunEditFrameTemplates);
     CFunctionBar::SetButtonRunner(CFunctionBar::kFrame, RunAddFrameDlg);
-    // Retouch and geometry: Image > Transform and Edit > Copy.
+    // Retouch and geometry: Image > Transform, Enhancement and Exposure; Edit > Copy.
     CMainFrame::SetDialogRunner(32858, RunBarrelDistortDlg);
     CMainFrame::SetDialogRunner(32837, [](CMainFrame* frame) { return RunFreeRotateDlg(frame); });
     CMainFrame::SetDialogRunner(32876, RunCanvasSizeDlg);
