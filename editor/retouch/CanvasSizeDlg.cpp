@@ -9,6 +9,7 @@
 #include "platform/afx/MsgMap.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -105,20 +106,37 @@ void CCanvasSizeDlg::Sync()
     Invalidate(FALSE);
 }
 
+BOOL CCanvasSizeDlg::ReadLeftTop()
+{
+    // Checked quietly: a number half typed is no reason for a message.
+    BOOL leftRead = FALSE, topRead = FALSE;
+    const int left = static_cast<int>(GetDlgItemInt(IDC_CANVAS_LEFT, &leftRead, TRUE));
+    const int top = static_cast<int>(GetDlgItemInt(IDC_CANVAS_TOP, &topRead, TRUE));
+    if (!leftRead || !topRead || std::abs(left) > canvas::kMaxMargin || std::abs(top) > canvas::kMaxMargin)
+        return FALSE;
+    m_margins.left = left;
+    m_margins.top = top;
+    return TRUE;
+}
+
 void CCanvasSizeDlg::OnMarginChanged()
 {
-    if (m_syncing || !m_symmetric)
-        return;
-    ++m_syncing;
-    const BOOL valid = UpdateData(TRUE);
-    --m_syncing;
-    if (valid)
+    if (!m_syncing && m_symmetric && ReadLeftTop())
         Sync();
 }
 
 void CCanvasSizeDlg::OnSymmetric()
 {
     m_symmetric = IsDlgButtonChecked(IDC_CANVAS_SYMMETRIC) ? 1 : 0;
+    // What was typed while the sides were free is kept.
+    ReadLeftTop();
+    BOOL read = FALSE;
+    const int right = static_cast<int>(GetDlgItemInt(IDC_CANVAS_RIGHT, &read, TRUE));
+    if (read && std::abs(right) <= canvas::kMaxMargin)
+        m_margins.right = right;
+    const int bottom = static_cast<int>(GetDlgItemInt(IDC_CANVAS_BOTTOM, &read, TRUE));
+    if (read && std::abs(bottom) <= canvas::kMaxMargin)
+        m_margins.bottom = bottom;
     Sync();
 }
 
@@ -146,10 +164,7 @@ void CCanvasSizeDlg::OnDrawItem(int id, LPDRAWITEMSTRUCT dis)
 
 void CCanvasSizeDlg::OnOK()
 {
-    ++m_syncing;
-    const BOOL valid = UpdateData(TRUE);
-    --m_syncing;
-    if (!valid)
+    if (!UpdateData(TRUE))
         return;
     CQLImage extended;
     const canvas::Margins margins = m_margins;

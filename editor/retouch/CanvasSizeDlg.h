@@ -55,6 +55,8 @@ protected:
 
 private:
     void Sync();
+    // Left and top from their edits when they are numbers within the limits.
+    BOOL ReadLeftTop();
 
     CNumEdit m_edits[4];
     int m_syncing = 0;

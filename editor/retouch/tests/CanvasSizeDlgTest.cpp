@@ -128,12 +128,31 @@ TEST_F(CanvasSizeDlgTest, UncheckingSymmetricFreesRightAndBottom)
     EXPECT_EQ(s.cy, 43);
 }
 
+TEST_F(CanvasSizeDlgTest, CheckingSymmetricAgainKeepsWhatWasTyped)
+{
+    OpenPhoto(50, 40);
+    Run([](CCanvasSizeDlg* dlg) {
+        auto toggle = [dlg](UINT state) {
+            dlg->CheckDlgButton(IDC_CANVAS_SYMMETRIC, state);
+            dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CANVAS_SYMMETRIC, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(dlg->GetDlgItem(IDC_CANVAS_SYMMETRIC)->m_hWnd));
+        };
+        toggle(BST_UNCHECKED);
+        dlg->SetDlgItemText(IDC_CANVAS_LEFT, "7");
+        toggle(BST_CHECKED);
+        EXPECT_EQ(Value(dlg, IDC_CANVAS_LEFT), 7);
+        EXPECT_EQ(Value(dlg, IDC_CANVAS_RIGHT), 7);
+        return IDCANCEL;
+    });
+}
+
 TEST_F(CanvasSizeDlgTest, OutOfRangeMarginKeepsTheDialogAndThePhoto)
 {
     OpenPhoto(50, 40);
     const int result = Run([this](CCanvasSizeDlg* dlg) {
         dlg->SetDlgItemText(IDC_CANVAS_LEFT, "20000");
         qlafx::ProcessPendingEvents();
+        EXPECT_TRUE(m_boxes.empty());  // no message while typing
         dlg->SendMessage(WM_COMMAND, IDOK, 0);
         EXPECT_FALSE(m_boxes.empty());
         return IDCANCEL;
