@@ -22,6 +22,7 @@
 #include "IconColours.h"
 #include "ZoomViewPictures.h"
 #include "RepairPictures.h"
+#include "RetouchDialogPictures.h"
 #include "ShelfPictures.h"
 #include "imagecore/QLImage.h"
 
@@ -366,5 +367,6 @@ int main(int argc, char** argv)
     failed += WriteOverlayPictures(res);
     failed += WriteFrameDialogPictures(res);
     failed += WriteShelfPictures(res, skin);
+    failed += WriteRetouchDialogPictures(res, skin);
     return failed ? 1 : 0;
 }

@@ -36,6 +36,13 @@
 #include "editor/retouch/MultiWork.h"
 #include "editor/retouch/OverlayCommands.h"
 #include "editor/retouch/AddFrameDlg.h"
+#include "editor/retouch/BarrelDistortDlg.h"
+#include "editor/retouch/CanvasSizeDlg.h"
+#include "editor/retouch/CopyDlg.h"
+#include "editor/retouch/DescreenDlg.h"
+#include "editor/retouch/FilmAspectAdjustDlg.h"
+#include "editor/retouch/FreeRotateDlg.h"
+#include "editor/retouch/GaussBlurDlg.h"
 #include "editor/retouch/TemplatesEditDlg.h"
 #include "editor/shell/JpegOptimizeDlg.h"
 #include "editor/shell/MainFrame.h"
@@ -139,4 +146,12 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32805, RunAddFrameDlg);
     CMainFrame::SetDialogRunner(32806, RunEditFrameTemplates);
     CFunctionBar::SetButtonRunner(CFunctionBar::kFrame, RunAddFrameDlg);
+    // Retouch and geometry: Image > Transform, Enhancement and Exposure; Edit > Copy.
+    CMainFrame::SetDialogRunner(32858, RunBarrelDistortDlg);
+    CMainFrame::SetDialogRunner(32837, [](CMainFrame* frame) { return RunFreeRotateDlg(frame); });
+    CMainFrame::SetDialogRunner(32876, RunCanvasSizeDlg);
+    CMainFrame::SetDialogRunner(57634, RunCopyDlg);
+    CMainFrame::SetDialogRunner(32802, [](CMainFrame* frame) { return RunRepairDlg<CGaussBlurDlg>(frame); });
+    CMainFrame::SetDialogRunner(32903, [](CMainFrame* frame) { return RunRepairDlg<CDescreenDlg>(frame); });
+    CMainFrame::SetDialogRunner(32884, [](CMainFrame* frame) { return RunRepairDlg<CFilmAspectAdjustDlg>(frame); });
 }
