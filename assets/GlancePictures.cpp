@@ -174,11 +174,15 @@ int WriteGlancePictures(const std::string& res, const std::string& skin)
          skin + "qlv_zoom_fit.png");
     save(Face(25,
               [](QPainter& p) {
-                  QFont f("DejaVu Sans", 7);
-                  f.setBold(true);
-                  p.setFont(f);
-                  p.setPen(kGlyph);
-                  p.drawText(QRectF(0, 0, 25, 25), Qt::AlignCenter, "1:1");
+                  // "1:1" in strokes: the generator has no fonts.
+                  p.setPen(QPen(kGlyph, 2));
+                  p.drawLine(QPointF(7, 7), QPointF(7, 18));
+                  p.drawLine(QPointF(18, 7), QPointF(18, 18));
+                  p.drawLine(QPointF(5, 9), QPointF(7, 7));
+                  p.drawLine(QPointF(16, 9), QPointF(18, 7));
+                  p.setBrush(kGlyph);
+                  p.drawEllipse(QRectF(11.5, 9, 2, 2));
+                  p.drawEllipse(QRectF(11.5, 15, 2, 2));
               }),
          skin + "qlv_zoom_realsize.png");
     save(Face(60,
@@ -186,10 +190,21 @@ int WriteGlancePictures(const std::string& res, const std::string& skin)
                   p.setPen(QPen(kGlyph, 1.2));
                   p.setBrush(QColor(236, 239, 243));
                   p.drawRoundedRect(QRectF(1.5, 2.5, 57, 20), 4, 4);
-                  QFont f("DejaVu Sans", 8);
-                  f.setBold(true);
-                  p.setFont(f);
-                  p.drawText(QRectF(0, 2, 60, 21), Qt::AlignCenter, "Edit");
+                  // A pencil over a photo: edit in the editor.
+                  p.setBrush(Qt::NoBrush);
+                  p.drawRect(QRectF(14.5, 7.5, 16, 11));
+                  p.drawLine(QPointF(16, 17), QPointF(21, 12));
+                  p.drawLine(QPointF(21, 12), QPointF(24, 15));
+                  p.drawLine(QPointF(24, 15), QPointF(29, 10));
+                  QPainterPath pencil;
+                  pencil.moveTo(33, 19);
+                  pencil.lineTo(34, 15);
+                  pencil.lineTo(43, 6);
+                  pencil.lineTo(46, 9);
+                  pencil.lineTo(37, 18);
+                  pencil.closeSubpath();
+                  p.setBrush(QColor(230, 170, 60));
+                  p.drawPath(pencil);
               }),
          skin + "qlv_edit.png");
     save(TitleButton(0), skin + "close.png");

@@ -3,6 +3,8 @@
 #include "editor/ui/SkinDrawing.h"
 #include "glance/GlanceTexts.h"
 #include "platform/afx/PaintDC.h"
+#include "platform/afx/Resources.h"
+#include "platform/afx/WinApp.h"
 #include "platform/codec/QLImageCodec.h"
 
 namespace glance {

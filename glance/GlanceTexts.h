@@ -2,6 +2,7 @@
 #pragma once
 
 #include "develop/UITextMap.h"
+#include "platform/win/WinTypes.h"
 
 #include <string>
 

@@ -4,6 +4,7 @@
 #include "glance/GlanceButton.h"
 #include "glance/GlanceTexts.h"
 #include "platform/afx/PaintDC.h"
+#include "platform/afx/Resources.h"
 #include "platform/afx/WinApp.h"
 
 namespace glance {

@@ -5,6 +5,7 @@
 
 #include "glance/PhotoFolder.h"
 #include "glance/GlanceTexts.h"
+#include "platform/afx/MsgMap.h"
 #include "platform/afx/WinThread.h"
 
 #include <atomic>
