@@ -64,7 +64,9 @@ void Lens(QPainter& p, bool plus)
 QImage ViewerBar()
 {
     // The buttons sit 22 pixels below the bar's top.
-    QImage img = Canvas(360, 52);
+    // Opaque on the band's grey: the bar is drawn without blending.
+    QImage img(360, 52, QImage::Format_ARGB32);
+    img.fill(QColor(240, 240, 240));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 0, 52);

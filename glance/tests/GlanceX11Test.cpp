@@ -86,6 +86,8 @@ TEST_F(GlanceX11Test, TitleBandMovesAndCornerResizesNeverBelow600By400)
     EXPECT_GE(widget->width(), 600);
     EXPECT_GE(widget->height(), 400);
     EXPECT_LT(widget->width(), size.width());
+    barrier.Sync();
+    PumpUntil([] { return false; }, 300);
     x11test::SaveScreenshot("glance-resized");
 }
 
@@ -95,6 +97,7 @@ TEST_F(GlanceX11Test, DoubleClickOnTheBandMaximisesAndRestores)
     ASSERT_TRUE(XdoTool({"mousemove", "--sync", N(band.x()), N(band.y()), "click", "--repeat", "2", "--delay", "80",
                          "1"}));
     EXPECT_TRUE(PumpUntil([&] { return dlg->m_bMaximized == 1 && widget->isMaximized(); }, 10000));
+    PumpUntil([] { return false; }, 300);
     x11test::SaveScreenshot("glance-maximised");
     const QPoint again = Global(300, 10);
     ASSERT_TRUE(XdoTool({"mousemove", "--sync", N(again.x()), N(again.y()), "click", "--repeat", "2", "--delay", "80",
