@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <mutex>
@@ -95,12 +96,13 @@ BOOL GlanceApp::InitInstance()
 
 void GlanceApp::HandOver()
 {
-    const UINT handle = GetProfileInt("Temp", "Handle", 0);
+    const CString text = GetProfileString("Temp", "Handle", "0");
+    const std::uintptr_t handle = std::strtoull(text.GetString(), nullptr, 10);
     if (handle == 0)
         return;
     WriteProfileString("Temp", "Open", m_openPath.c_str());
     // A dead window or one that does not answer in time: end quietly.
-    if (!SendHandOver(reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle)), 10000))
+    if (!SendHandOver(reinterpret_cast<HWND>(handle), 10000))
         std::_Exit(0);
 }
 

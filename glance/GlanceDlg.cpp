@@ -7,6 +7,9 @@
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Process.h"
 
+#include <cstdint>
+#include <string>
+
 namespace glance {
 
 namespace {
@@ -73,7 +76,8 @@ BOOL GlanceDlg::OnInitDialog()
     }
     LayOut();
     UpdateButtonsAndTitle();
-    AfxGetApp()->WriteProfileInt("Temp", "Handle", static_cast<int>(reinterpret_cast<std::intptr_t>(m_hWnd)));
+    // A handle is pointer-wide: written whole, not as a 32-bit integer.
+    AfxGetApp()->WriteProfileString("Temp", "Handle", std::to_string(reinterpret_cast<std::uintptr_t>(m_hWnd)).c_str());
     return TRUE;
 }
 
@@ -230,7 +234,7 @@ bool GlanceDlg::HandleKey(UINT key)
 
 BOOL GlanceDlg::PreTranslateMessage(MSG* pMsg)
 {
-    if (pMsg->message == WM_KEYDOWN) {
+    if (pMsg->message == WM_KEYDOWN && (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
         HandleKey(static_cast<UINT>(pMsg->wParam));
         return TRUE;
     }

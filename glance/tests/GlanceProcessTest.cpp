@@ -72,11 +72,12 @@ TEST(GlanceProcess, SecondCopyHandsItsPhotoOverAndEnds)
     EXPECT_TRUE(WaitFor([] { return qlafx::FindWindowOfOtherProcess(nullptr, "Quillo Image Viewer - b.jpg"); }));
 
     // While the running copy has no window yet (Handle 0) a second one ends at once.
-    const UINT handle = GetPrivateProfileInt("Temp", "Handle", 0, kProfile.c_str());
+    char handle[64];
+    GetPrivateProfileString("Temp", "Handle", "0", handle, sizeof handle, kProfile.c_str());
     WritePrivateProfileString("Temp", "Handle", "0", kProfile.c_str());
     EXPECT_EQ(RunCopy(dir.Path() + "a.jpg"), 0);
     EXPECT_EQ(Open(), "");
-    WritePrivateProfileString("Temp", "Handle", std::to_string(handle).c_str(), kProfile.c_str());
+    WritePrivateProfileString("Temp", "Handle", handle, kProfile.c_str());
 
     HWND viewer = qlafx::FindWindowOfOtherProcess(nullptr, "Quillo Image Viewer - b.jpg");
     ASSERT_TRUE(viewer);
