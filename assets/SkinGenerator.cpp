@@ -24,6 +24,7 @@
 #include "RepairPictures.h"
 #include "RetouchDialogPictures.h"
 #include "ShelfPictures.h"
+#include "GlancePictures.h"
 #include "imagecore/QLImage.h"
 
 #include <QColor>
@@ -368,5 +369,6 @@ int main(int argc, char** argv)
     failed += WriteFrameDialogPictures(res);
     failed += WriteShelfPictures(res, skin);
     failed += WriteRetouchDialogPictures(res, skin);
+    failed += WriteGlancePictures(res, skin);
     return failed ? 1 : 0;
 }

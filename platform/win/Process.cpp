@@ -212,8 +212,20 @@ UINT WinExec(LPCSTR cmdLine, UINT)
     return 33;
 }
 
+namespace {
+qlwin::ShellExecuteHook& ShellHook()
+{
+    static qlwin::ShellExecuteHook hook;
+    return hook;
+}
+} // namespace
+
+void qlwin::SetShellExecuteHook(ShellExecuteHook hook) { ShellHook() = std::move(hook); }
+
 HINSTANCE ShellExecute(HWND, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir, int)
 {
+    if (ShellHook())
+        return ShellHook()(verb, file, params);
     const auto result = [](std::uintptr_t code) { return reinterpret_cast<HINSTANCE>(code); };
     if (verb && ::strcasecmp(verb, "open") != 0)
         return result(SE_ERR_NOASSOC);

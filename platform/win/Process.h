@@ -8,6 +8,7 @@
 #include "platform/win/WinTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,10 @@ inline constexpr UINT SE_ERR_ACCESSDENIED = 5;
 inline constexpr UINT SE_ERR_NOASSOC = 31;
 
 namespace qlwin {
+// Tests see every ShellExecute through this hook instead of starting
+// anything: it gets verb, file and parameters and returns the result.
+using ShellExecuteHook = std::function<HINSTANCE(LPCSTR verb, LPCSTR file, LPCSTR params)>;
+void SetShellExecuteHook(ShellExecuteHook hook);
 // The program a Windows-style name stands for: the path itself when it
 // exists, else the path without a trailing ".exe" (any case).
 std::string ProgramPath(const std::string& path);
