@@ -2,8 +2,11 @@
 // balloon's geometry, and whole renders through the layer's fonts.
 #include "editor/retouch/TextRender.h"
 
+#include "imagecore/ParallelFor.h"
+
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -161,6 +164,38 @@ TEST(TextObjectTest, PlainTextCarriesItsCoverageInAlpha)
     ASSERT_TRUE(RenderTextObject(style, "\r\n\r\n", &upright, &kind));
     upright.GetSize(&uw, &uh);
     EXPECT_EQ(uw, 1u);
+}
+
+// The bands drawn on all cores give the bytes of the bands drawn one after
+// another on one thread, plain, upright and in every balloon.
+TEST(TextObjectTest, BandsOnAllCoresMatchOneThread)
+{
+    struct Case {
+        int shape;
+        bool vertical;
+        int alignment;
+    };
+    const Case cases[] = {{-1, false, 0}, {-1, true, 1}, {0, false, 2}, {1, false, 0}, {2, false, 1}, {3, false, 0}};
+    for (const Case& c : cases) {
+        TextStyle style;
+        style.size = 60;
+        style.balloonShape = c.shape;
+        style.vertical = c.vertical;
+        style.alignment = c.alignment;
+        style.italic = c.shape == 1;
+        const std::string text = "Quillo\r\nEvening lamps over the harbour\n\nWg";
+        CQLImage one, all;
+        int kindOne = -1, kindAll = -1;
+        {
+            const imagecore::ScopedSingleThread single;
+            ASSERT_TRUE(RenderTextObject(style, text, &one, &kindOne));
+        }
+        ASSERT_TRUE(RenderTextObject(style, text, &all, &kindAll));
+        EXPECT_EQ(kindOne, kindAll);
+        ASSERT_EQ(one.GetAreaByteSize(), all.GetAreaByteSize()) << "shape " << c.shape;
+        EXPECT_EQ(std::memcmp(one.GetBuffer(0, 0), all.GetBuffer(0, 0), one.GetAreaByteSize()), 0)
+            << "shape " << c.shape << " vertical " << c.vertical;
+    }
 }
 
 TEST(TextObjectTest, BalloonIsOpaqueAroundTheTextAndClearOutside)
