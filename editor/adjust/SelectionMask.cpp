@@ -99,10 +99,7 @@ void HueRowPlain(const BYTE* __restrict p, BYTE* __restrict q, int from, int n, 
         q[x] = static_cast<BYTE>(HueByte(p[4 * x + 2], p[4 * x + 1], p[4 * x], h0));
 }
 
-// HueByte on 32-bit lanes, the same operations in the same order: the
-// quotient by the same single-precision division and truncation, products
-// below 65536 in the low 16 bits of a lane whose high ones stay 0.
-// B, G, R of each pixel to its lane's low byte.
+// Byte shuffles that put B, G or R of each pixel in its 32-bit lane's low byte.
 constexpr int kPickB = static_cast<int>(0x80808000u), kPickG = static_cast<int>(0x80808001u),
               kPickR = static_cast<int>(0x80808002u);
 
@@ -112,6 +109,9 @@ constexpr int kPickB = static_cast<int>(0x80808000u), kPickG = static_cast<int>(
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
+// HueByte on 32-bit lanes, the same operations in the same order: the
+// quotient by the same single-precision division and truncation, products
+// below 65536 in the low 16 bits of a lane whose high ones stay 0.
 __attribute__((target("avx512f,avx512bw"))) __m128i HueBytesAvx512(__m512i px, __m512i h0)
 {
     const auto pick = [px](int first) __attribute__((target("avx512f,avx512bw"))) {
