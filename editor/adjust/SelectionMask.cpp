@@ -20,7 +20,7 @@ namespace selection {
 namespace {
 
 constexpr int kBands = 10;  // progress steps of a selection
-constexpr int kProgressRows = 16;  // rows between looks at the progress
+constexpr int kProgressRows = 16;  // rows a core takes at a time
 
 SIZE SizeOf(const CQLImage& image)
 {
@@ -29,24 +29,28 @@ SIZE SizeOf(const CQLImage& image)
     return SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
 }
 
-// Runs row(y) over all rows of a w x h picture on every core in one pass (a
-// pass per band would wait for the slowest core at every band); progress
-// gets each tenth in order as the rows done pass it, from the thread that
-// passes it.
+// Runs row(y) over all rows of a w x h picture on every core in one pass,
+// each core taking the next kProgressRows rows not yet taken (a pass per
+// band, or a fixed share per core, would wait for the slowest core);
+// progress gets each tenth in order as the rows done pass it, from the
+// thread that passes it.
 template <class Row>
 void ForRows(int w, int h, const Progress& progress, Row&& row)
 {
+    const int blocks = (h + kProgressRows - 1) / kProgressRows;
+    const int workers = static_cast<int>(std::min<std::size_t>(imagecore::ThreadCount(), blocks));
+    std::atomic<int> next{0};
     std::atomic<long long> done{0};
     std::mutex reportLock;
     int reported = 0;
-    imagecore::ParallelFor(0, h, static_cast<std::size_t>(w), [&](int y0, int y1) {
-        for (int y = y0; y < y1;) {
-            const int from = y;
-            for (const int end = std::min(y1, y + kProgressRows); y < end; ++y)
+    imagecore::ParallelFor(0, workers, static_cast<std::size_t>(w) * h / std::max(1, workers), [&](int, int) {
+        for (int block = next++; block < blocks; block = next++) {
+            const int from = block * kProgressRows, to = std::min(h, from + kProgressRows);
+            for (int y = from; y < to; ++y)
                 row(y);
             if (!progress)
                 continue;
-            const long long rows = done += y - from;
+            const long long rows = done += to - from;
             const int tenths = static_cast<int>(rows * kBands / h);
             const std::lock_guard guard(reportLock);
             for (; reported < tenths; ++reported)

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <emmintrin.h>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -110,10 +111,10 @@ void ReduceBandBy4(const BYTE* bits, int w, int rows, CQLImage* target, int targ
 }
 
 // The reduced picture of a w4 x h4 drawing made band by band: draw gets
-// the DC, cleared to black, and the drawing row at the band's top. The
-// bands are shared out over the cores, each with a canvas of its own; a
-// band reduces into rows of its own, so the result does not depend on who
-// drew it.
+// the DC, cleared to black, and the drawing row at the band's top. Every
+// core takes the next band not yet taken (a core that is held up holds up
+// one band, not a share), on a canvas of its own; a band reduces into rows
+// of its own, so the result does not depend on who drew it.
 using BandDraw = std::function<bool(HDC dc, int top)>;
 bool DrawReduced(int w4, int h4, const BandDraw& draw, CQLImage* reduced)
 {
@@ -125,24 +126,26 @@ bool DrawReduced(int w4, int h4, const BandDraw& draw, CQLImage* reduced)
     if (reduced->Create(static_cast<UINT>(w4 / kScale), static_cast<UINT>(h4 / kScale)) != 0)
         return false;
     const int bands = (h4 + kBandRows - 1) / kBandRows;
+    const int workers = static_cast<int>(std::min<std::size_t>(imagecore::ThreadCount(), bands));
+    std::atomic<int> next{0};
     std::atomic<bool> ok{true};
-    imagecore::ParallelFor(0, bands, static_cast<std::size_t>(w4) * kBandRows, [&](int first, int last) {
-        DibCanvas canvas(w4, std::min(kBandRows, h4));
-        if (!canvas.Ok()) {
-            ok = false;
-            return;
-        }
-        for (int band = first; band < last && ok.load(std::memory_order_relaxed); ++band) {
+    imagecore::ParallelFor(0, workers, static_cast<std::size_t>(w4) * h4 / workers, [&](int, int) {
+        std::optional<DibCanvas> canvas;  // made when this core takes its first band
+        for (int band = next++; band < bands && ok.load(std::memory_order_relaxed); band = next++) {
+            if (!canvas && !canvas.emplace(w4, std::min(kBandRows, h4)).Ok()) {
+                ok = false;
+                return;
+            }
             const int top = band * kBandRows;
             const int rows = std::min(kBandRows, h4 - top);
             // The DIB's own bits: clearing them needs no raster operation.
-            std::memset(canvas.bits, 0, static_cast<size_t>(w4) * rows * 4);
-            if (!draw(canvas.dc, top)) {
+            std::memset(canvas->bits, 0, static_cast<size_t>(w4) * rows * 4);
+            if (!draw(canvas->dc, top)) {
                 ok = false;
                 return;
             }
             GdiFlush();
-            ReduceBandBy4(canvas.bits, w4, rows, reduced, top / kScale);
+            ReduceBandBy4(canvas->bits, w4, rows, reduced, top / kScale);
         }
     });
     return ok;
