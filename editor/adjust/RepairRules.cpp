@@ -90,14 +90,9 @@ __m128i LevelSums(__m128i lo, __m128i hi)
     return _mm_unpacklo_epi64(_mm_shuffle_epi32(a, _MM_SHUFFLE(3, 3, 2, 0)), _mm_shuffle_epi32(b, _MM_SHUFFLE(3, 3, 2, 0)));
 }
 
-int DiffuseGain(const BYTE* src, const BYTE* glw, int o)
-{
-    return (255 - DiffuseLevel(src)) * (o * DiffuseLevel(glw) / 256) / 256;
-}
-
 void DiffusePixel(const BYTE* src, const BYTE* glw, BYTE* dst, int o)
 {
-    const int e = DiffuseGain(src, glw, o);
+    const int e = (255 - DiffuseLevel(src)) * (o * DiffuseLevel(glw) / 256) / 256;
     dst[0] = static_cast<BYTE>(std::min(255, src[0] + e));
     dst[1] = static_cast<BYTE>(std::min(255, src[1] + e));
     dst[2] = static_cast<BYTE>(std::min(255, src[2] + e));
