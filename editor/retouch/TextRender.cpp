@@ -1,15 +1,12 @@
 #include "editor/retouch/TextRender.h"
 
 #include "algorithms/RotateFlipAlgorithm.h"
-#include "imagecore/ParallelFor.h"
 #include "platform/afx/WinGdi.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <emmintrin.h>
 #include <functional>
-#include <optional>
 
 namespace {
 
@@ -111,44 +108,27 @@ void ReduceBandBy4(const BYTE* bits, int w, int rows, CQLImage* target, int targ
 }
 
 // The reduced picture of a w4 x h4 drawing made band by band: draw gets
-// the DC, cleared to black, and the drawing row at the band's top. Every
-// core takes the next band not yet taken (a core that is held up holds up
-// one band, not a share), on a canvas of its own; a band reduces into rows
-// of its own, so the result does not depend on who drew it.
+// the DC, cleared to black, and the drawing row at the band's top.
 using BandDraw = std::function<bool(HDC dc, int top)>;
 bool DrawReduced(int w4, int h4, const BandDraw& draw, CQLImage* reduced)
 {
     w4 = RoundUp4(std::max(1, w4));
     h4 = RoundUp4(std::max(1, h4));
-    if (static_cast<long long>(w4 / kScale) * (h4 / kScale) > kMaxObjectPixels ||
-        static_cast<long long>(w4) * std::min(kBandRows, h4) > kMaxBandPixels)
+    if (static_cast<long long>(w4 / kScale) * (h4 / kScale) > kMaxObjectPixels)
         return false;
-    if (reduced->Create(static_cast<UINT>(w4 / kScale), static_cast<UINT>(h4 / kScale)) != 0)
+    DibCanvas canvas(w4, std::min(kBandRows, h4));
+    if (!canvas.Ok() || reduced->Create(static_cast<UINT>(w4 / kScale), static_cast<UINT>(h4 / kScale)) != 0)
         return false;
-    const int bands = (h4 + kBandRows - 1) / kBandRows;
-    const int workers = static_cast<int>(std::min<std::size_t>(imagecore::ThreadCount(), bands));
-    std::atomic<int> next{0};
-    std::atomic<bool> ok{true};
-    imagecore::ParallelFor(0, workers, static_cast<std::size_t>(w4) * h4 / workers, [&](int, int) {
-        std::optional<DibCanvas> canvas;  // made when this core takes its first band
-        for (int band = next++; band < bands && ok.load(std::memory_order_relaxed); band = next++) {
-            if (!canvas && !canvas.emplace(w4, std::min(kBandRows, h4)).Ok()) {
-                ok = false;
-                return;
-            }
-            const int top = band * kBandRows;
-            const int rows = std::min(kBandRows, h4 - top);
-            // The DIB's own bits: clearing them needs no raster operation.
-            std::memset(canvas->bits, 0, static_cast<size_t>(w4) * rows * 4);
-            if (!draw(canvas->dc, top)) {
-                ok = false;
-                return;
-            }
-            GdiFlush();
-            ReduceBandBy4(canvas->bits, w4, rows, reduced, top / kScale);
-        }
-    });
-    return ok;
+    for (int top = 0; top < h4; top += kBandRows) {
+        const int rows = std::min(kBandRows, h4 - top);
+        // The DIB's own bits: clearing them needs no raster operation.
+        std::memset(canvas.bits, 0, static_cast<size_t>(w4) * rows * 4);
+        if (!draw(canvas.dc, top))
+            return false;
+        GdiFlush();
+        ReduceBandBy4(canvas.bits, w4, rows, reduced, top / kScale);
+    }
+    return true;
 }
 
 HFONT MakeFont(const TextStyle& style)

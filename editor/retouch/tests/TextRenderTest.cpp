@@ -2,8 +2,6 @@
 // balloon's geometry, and whole renders through the layer's fonts.
 #include "editor/retouch/TextRender.h"
 
-#include "imagecore/ParallelFor.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -92,6 +90,32 @@ TEST(TextBlockTest, ReductionAveragesFourByFourSquaresAndColouringUsesTheGrey)
     EXPECT_EQ(b.a, (6 * 100 + 3 * 50 + 10) / 10 * 128 / 255);
 }
 
+// The vector reduction gives the plain means on random drawings of every
+// width and height remainder, partial squares counting missing pixels as 0.
+TEST(TextBlockTest, ReductionMatchesPlainMeans)
+{
+    std::mt19937 random(39);
+    for (int w : {1, 2, 3, 4, 5, 7, 8, 9, 17, 33})
+        for (int h : {1, 3, 4, 6, 9}) {
+            CQLImage drawing, reduced;
+            ASSERT_EQ(drawing.Create(w, h), 0);
+            BYTE* p = drawing.GetBuffer(0, 0);
+            for (UINT i = 0; i < drawing.GetAreaByteSize(); ++i)
+                p[i] = static_cast<BYTE>(random());
+            ASSERT_TRUE(ReduceBy4(drawing, &reduced));
+            for (int ty = 0; ty < (h + 3) / 4; ++ty)
+                for (int tx = 0; tx < (w + 3) / 4; ++tx) {
+                    int sum = 0;
+                    for (int y = 4 * ty; y < std::min(h, 4 * ty + 4); ++y)
+                        for (int x = 4 * tx; x < std::min(w, 4 * tx + 4); ++x)
+                            sum += drawing.GetBuffer(x, y)[1];
+                    const BYTE* got = reduced.GetBuffer(tx, ty);
+                    for (int c = 0; c < 4; ++c)
+                        ASSERT_EQ(got[c], sum / 16) << w << " x " << h << " at " << tx << ", " << ty;
+                }
+        }
+}
+
 TEST(BalloonTest, GeometryOfEveryShapeAndTail)
 {
     const int w = 120, h = 60;
@@ -166,64 +190,6 @@ TEST(TextObjectTest, PlainTextCarriesItsCoverageInAlpha)
     ASSERT_TRUE(RenderTextObject(style, "\r\n\r\n", &upright, &kind));
     upright.GetSize(&uw, &uh);
     EXPECT_EQ(uw, 1u);
-}
-
-// The bands drawn on all cores give the bytes of the bands drawn one after
-// another on one thread, plain, upright and in every balloon.
-// The vector reduction gives the plain means on random drawings of every
-// width and height remainder, partial squares counting missing pixels as 0.
-TEST(TextBlockTest, ReductionMatchesPlainMeans)
-{
-    std::mt19937 random(39);
-    for (int w : {1, 2, 3, 4, 5, 7, 8, 9, 17, 33})
-        for (int h : {1, 3, 4, 6, 9}) {
-            CQLImage drawing, reduced;
-            ASSERT_EQ(drawing.Create(w, h), 0);
-            BYTE* p = drawing.GetBuffer(0, 0);
-            for (UINT i = 0; i < drawing.GetAreaByteSize(); ++i)
-                p[i] = static_cast<BYTE>(random());
-            ASSERT_TRUE(ReduceBy4(drawing, &reduced));
-            for (int ty = 0; ty < (h + 3) / 4; ++ty)
-                for (int tx = 0; tx < (w + 3) / 4; ++tx) {
-                    int sum = 0;
-                    for (int y = 4 * ty; y < std::min(h, 4 * ty + 4); ++y)
-                        for (int x = 4 * tx; x < std::min(w, 4 * tx + 4); ++x)
-                            sum += drawing.GetBuffer(x, y)[1];
-                    const BYTE* got = reduced.GetBuffer(tx, ty);
-                    for (int c = 0; c < 4; ++c)
-                        ASSERT_EQ(got[c], sum / 16) << w << " x " << h << " at " << tx << ", " << ty;
-                }
-        }
-}
-
-TEST(TextObjectTest, BandsOnAllCoresMatchOneThread)
-{
-    struct Case {
-        int shape;
-        bool vertical;
-        int alignment;
-    };
-    const Case cases[] = {{-1, false, 0}, {-1, true, 1}, {0, false, 2}, {1, false, 0}, {2, false, 1}, {3, false, 0}};
-    for (const Case& c : cases) {
-        TextStyle style;
-        style.size = 60;
-        style.balloonShape = c.shape;
-        style.vertical = c.vertical;
-        style.alignment = c.alignment;
-        style.italic = c.shape == 1;
-        const std::string text = "Quillo\r\nEvening lamps over the harbour\n\nWg";
-        CQLImage one, all;
-        int kindOne = -1, kindAll = -1;
-        {
-            const imagecore::ScopedSingleThread single;
-            ASSERT_TRUE(RenderTextObject(style, text, &one, &kindOne));
-        }
-        ASSERT_TRUE(RenderTextObject(style, text, &all, &kindAll));
-        EXPECT_EQ(kindOne, kindAll);
-        ASSERT_EQ(one.GetAreaByteSize(), all.GetAreaByteSize()) << "shape " << c.shape;
-        EXPECT_EQ(std::memcmp(one.GetBuffer(0, 0), all.GetBuffer(0, 0), one.GetAreaByteSize()), 0)
-            << "shape " << c.shape << " vertical " << c.vertical;
-    }
 }
 
 TEST(TextObjectTest, BalloonIsOpaqueAroundTheTextAndClearOutside)
