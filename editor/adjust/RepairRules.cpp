@@ -1,14 +1,17 @@
 #include "editor/adjust/RepairRules.h"
 
+#include "algorithms/PointKernels.h"
 #include "imagecore/ParallelFor.h"
+#include "imagecore/Simd.h"
 #include "platform/codec/ColorForms.h"
 #include "platform/codec/QLImageCodec.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <emmintrin.h>
+#include <cstdint>
 #include <cstring>
+#include <immintrin.h>
 #include <vector>
 
 namespace repair {
@@ -87,16 +90,26 @@ __m128i LevelSums(__m128i lo, __m128i hi)
     return _mm_unpacklo_epi64(_mm_shuffle_epi32(a, _MM_SHUFFLE(3, 3, 2, 0)), _mm_shuffle_epi32(b, _MM_SHUFFLE(3, 3, 2, 0)));
 }
 
-// One row: four pixels a step in 16-bit lanes, every product below 65536.
-void DiffuseBlendRow(const BYTE* src, const BYTE* glw, BYTE* dst, int width, int o)
+void DiffusePixel(const BYTE* src, const BYTE* glw, BYTE* dst, int o)
+{
+    const int e = (255 - DiffuseLevel(src)) * (o * DiffuseLevel(glw) / 256) / 256;
+    dst[0] = static_cast<BYTE>(std::min(255, src[0] + e));
+    dst[1] = static_cast<BYTE>(std::min(255, src[1] + e));
+    dst[2] = static_cast<BYTE>(std::min(255, src[2] + e));
+    dst[3] = src[3];
+}
+
+// n pixels: four a step in 16-bit lanes, every product below 65536; the
+// plain x86-64 path.
+void DiffuseBlendSse2(const BYTE* src, const BYTE* glw, BYTE* dst, std::size_t n, int o)
 {
     const __m128i zero = _mm_setzero_si128();
     const __m128i tenth = _mm_set1_epi16(6554);
     const __m128i opacity = _mm_set1_epi16(static_cast<short>(o));
     const __m128i white = _mm_set1_epi16(255);
     const __m128i colourOnly = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
-    int x = 0;
-    for (; x + 4 <= width; x += 4) {
+    std::size_t x = 0;
+    for (; x + 4 <= n; x += 4) {
         const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 4 * x));
         const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(glw + 4 * x));
         const __m128i sLo = _mm_unpacklo_epi8(s, zero), sHi = _mm_unpackhi_epi8(s, zero);
@@ -113,14 +126,85 @@ void DiffuseBlendRow(const BYTE* src, const BYTE* glw, BYTE* dst, int width, int
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 4 * x),
                          _mm_packus_epi16(_mm_add_epi16(sLo, eLo), _mm_add_epi16(sHi, eHi)));
     }
-    for (; x < width; ++x) {
-        const int i = 4 * x;
-        const int e = (255 - DiffuseLevel(src + i)) * (o * DiffuseLevel(glw + i) / 256) / 256;
-        dst[i] = static_cast<BYTE>(std::min(255, src[i] + e));
-        dst[i + 1] = static_cast<BYTE>(std::min(255, src[i + 1] + e));
-        dst[i + 2] = static_cast<BYTE>(std::min(255, src[i + 2] + e));
-        dst[i + 3] = src[i + 3];
+    for (; x < n; ++x)
+        DiffusePixel(src + 4 * x, glw + 4 * x, dst + 4 * x, o);
+}
+
+// The wide paths keep each pixel in a 32-bit lane: the level by byte
+// multiply-adds (weights 1, 6, 3, 0) and a multiply-high by 6554, exact for
+// sums up to 2550; every product stays in the low 16 bits of its lane (the
+// high ones stay 0, so 16-bit shifts serve). The gain is spread over B, G
+// and R (0 onto alpha) and added with saturation, which holds each at 255.
+constexpr int kLevelWeights = 0x00030601;
+constexpr int kTenth = 6554;
+
+__attribute__((target("avx2"))) std::size_t DiffuseBlendAvx2(const BYTE* src, const BYTE* glw, BYTE* dst,
+                                                             std::size_t n, int o)
+{
+    const __m256i weights = _mm256_set1_epi32(kLevelWeights), ones = _mm256_set1_epi16(1);
+    const __m256i tenth = _mm256_set1_epi32(kTenth), opacity = _mm256_set1_epi32(o);
+    const __m256i white = _mm256_set1_epi32(255);
+    const __m256i spread = _mm256_set_epi32(static_cast<int>(0x800C0C0Cu), static_cast<int>(0x80080808u),
+                                            static_cast<int>(0x80040404u), static_cast<int>(0x80000000u),
+                                            static_cast<int>(0x800C0C0Cu), static_cast<int>(0x80080808u),
+                                            static_cast<int>(0x80040404u), static_cast<int>(0x80000000u));
+    auto level = [&](__m256i px) __attribute__((target("avx2"))) {
+        return _mm256_mulhi_epu16(_mm256_madd_epi16(_mm256_maddubs_epi16(px, weights), ones), tenth);
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 4 * i));
+        const __m256i g = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(glw + 4 * i));
+        const __m256i lit = _mm256_srli_epi16(_mm256_mullo_epi16(level(g), opacity), 8);
+        const __m256i e = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi32(white, level(s)), lit), 8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + 4 * i), _mm256_adds_epu8(s, _mm256_shuffle_epi8(e, spread)));
     }
+    return i;
+}
+
+// Sixteen pixels a step; with stream, the stores from the first 64-byte
+// boundary of dst bypass the cache, so a large target is not read first.
+__attribute__((target("avx512f,avx512bw"))) std::size_t DiffuseBlendAvx512(const BYTE* src, const BYTE* glw,
+                                                                           BYTE* dst, std::size_t n, int o,
+                                                                           bool stream)
+{
+    const __m512i weights = _mm512_set1_epi32(kLevelWeights), ones = _mm512_set1_epi16(1);
+    const __m512i tenth = _mm512_set1_epi32(kTenth), opacity = _mm512_set1_epi32(o);
+    const __m512i white = _mm512_set1_epi32(255);
+    const __m512i spread = _mm512_set4_epi32(static_cast<int>(0x800C0C0Cu), static_cast<int>(0x80080808u),
+                                             static_cast<int>(0x80040404u), static_cast<int>(0x80000000u));
+    auto level = [&](__m512i px) __attribute__((target("avx512f,avx512bw"))) {
+        return _mm512_mulhi_epu16(_mm512_madd_epi16(_mm512_maddubs_epi16(px, weights), ones), tenth);
+    };
+    auto blend = [&](std::size_t i) __attribute__((target("avx512f,avx512bw"))) {
+        const __m512i s = _mm512_loadu_si512(src + 4 * i);
+        const __m512i lit = _mm512_srli_epi16(_mm512_mullo_epi16(level(_mm512_loadu_si512(glw + 4 * i)), opacity), 8);
+        const __m512i e = _mm512_srli_epi16(_mm512_mullo_epi16(_mm512_sub_epi32(white, level(s)), lit), 8);
+        return _mm512_adds_epu8(s, _mm512_shuffle_epi8(e, spread));
+    };
+    std::size_t i = 0;
+    if (stream && reinterpret_cast<std::uintptr_t>(dst) % 4 == 0) {
+        for (; i + 16 <= n && reinterpret_cast<std::uintptr_t>(dst + 4 * i) % 64 != 0; ++i)
+            DiffusePixel(src + 4 * i, glw + 4 * i, dst + 4 * i, o);
+        for (; i + 16 <= n; i += 16)
+            _mm512_stream_si512(reinterpret_cast<__m512i*>(dst + 4 * i), blend(i));
+        _mm_sfence(); // the streamed stores are seen before the job ends
+        return i;
+    }
+    for (; i + 16 <= n; i += 16)
+        _mm512_storeu_si512(dst + 4 * i, blend(i));
+    return i;
+}
+
+// n pixels at the active level: the widest path the processor has, the
+// plain one for the rest of the run.
+void DiffuseBlendRun(const BYTE* src, const BYTE* glw, BYTE* dst, std::size_t n, int o, bool stream)
+{
+    std::size_t i = 0;
+    if (imagecore::ActiveSimdLevel() == imagecore::SimdLevel::Avx2)
+        i = imagecore::ActiveAvx512() ? DiffuseBlendAvx512(src, glw, dst, n, o, stream)
+                                      : DiffuseBlendAvx2(src, glw, dst, n, o);
+    DiffuseBlendSse2(src + 4 * i, glw + 4 * i, dst + 4 * i, n - i, o);
 }
 
 // Counts the bright (> 240) and dark (< 100) grey levels of a row and keeps
@@ -189,12 +273,15 @@ int HighlightDiffuseBlend(void* param, FilterHost* host)
     const int o = std::clamp(*static_cast<const int*>(param), 0, 100) * 255 / 100;
     std::atomic<bool> cancelled{false};
     host->Progress(0);
+    const bool stream = pointkernels::Streams(target->GetAreaByteSize());
     imagecore::ParallelFor(0, s.cy, static_cast<size_t>(s.cx), [&](int y0, int y1) {
-        for (int y = y0; y < y1 && !cancelled.load(std::memory_order_relaxed); ++y) {
+        // Runs of up to 64 whole rows, contiguous in all three images.
+        for (int y = y0; y < y1 && !cancelled.load(std::memory_order_relaxed); y += 64) {
             // Any thread may see the cancel; the flag it clears is kept here.
-            if ((y & 63) == 0 && host->TestCancel())
+            if (host->TestCancel())
                 cancelled = true;
-            DiffuseBlendRow(source->GetBuffer(0, y), glow->GetBuffer(0, y), target->GetBuffer(0, y), s.cx, o);
+            const std::size_t n = static_cast<std::size_t>(s.cx) * static_cast<std::size_t>(std::min(64, y1 - y));
+            DiffuseBlendRun(source->GetBuffer(0, y), glow->GetBuffer(0, y), target->GetBuffer(0, y), n, o, stream);
         }
     });
     if (cancelled)

@@ -3,11 +3,15 @@
 #include "algorithms/FillPolygonMask.h"
 #include "algorithms/SmoothAlgorithm.h"
 #include "imagecore/ParallelFor.h"
+#include "imagecore/Simd.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <immintrin.h>
+#include <mutex>
 
 CQLChannel eraseMask;
 
@@ -16,6 +20,7 @@ namespace selection {
 namespace {
 
 constexpr int kBands = 10;  // progress steps of a selection
+constexpr int kProgressRows = 16;  // rows a core takes at a time
 
 SIZE SizeOf(const CQLImage& image)
 {
@@ -24,21 +29,34 @@ SIZE SizeOf(const CQLImage& image)
     return SIZE{static_cast<LONG>(w), static_cast<LONG>(h)};
 }
 
-// Runs row(y) over all rows of a w x h picture on every core, in bands, with
-// progress after each band.
+// Runs row(y) over all rows of a w x h picture on every core in one pass,
+// each core taking the next kProgressRows rows not yet taken (a pass per
+// band, or a fixed share per core, would wait for the slowest core);
+// progress gets each tenth in order as the rows done pass it, from the
+// thread that passes it.
 template <class Row>
 void ForRows(int w, int h, const Progress& progress, Row&& row)
 {
-    for (int band = 0; band < kBands; ++band) {
-        const int from = h * band / kBands;
-        const int to = h * (band + 1) / kBands;
-        imagecore::ParallelFor(from, to, static_cast<std::size_t>(w), [&](int y0, int y1) {
-            for (int y = y0; y < y1; ++y)
+    const int blocks = (h + kProgressRows - 1) / kProgressRows;
+    const int workers = static_cast<int>(std::min<std::size_t>(imagecore::ThreadCount(), blocks));
+    std::atomic<int> next{0};
+    std::atomic<long long> done{0};
+    std::mutex reportLock;
+    int reported = 0;
+    imagecore::ParallelFor(0, workers, static_cast<std::size_t>(w) * h / std::max(1, workers), [&](int, int) {
+        for (int block = next++; block < blocks; block = next++) {
+            const int from = block * kProgressRows, to = std::min(h, from + kProgressRows);
+            for (int y = from; y < to; ++y)
                 row(y);
-        });
-        if (progress)
-            progress((band + 1) * 100 / kBands);
-    }
+            if (!progress)
+                continue;
+            const long long rows = done += to - from;
+            const int tenths = static_cast<int>(rows * kBands / h);
+            const std::lock_guard guard(reportLock);
+            for (; reported < tenths; ++reported)
+                progress((reported + 1) * 100 / kBands);
+        }
+    });
 }
 
 bool MakePlane(const CQLImage& image, CQLChannel* out)
@@ -79,10 +97,130 @@ inline int HueByte(int r, int g, int b, int h0)
     return (t * chroma) >> 8;
 }
 
-void HueRow(const BYTE* __restrict p, BYTE* __restrict q, int n, int h0)
+void HueRowPlain(const BYTE* __restrict p, BYTE* __restrict q, int from, int n, int h0)
 {
-    for (int x = 0; x < n; ++x)
+    for (int x = from; x < n; ++x)
         q[x] = static_cast<BYTE>(HueByte(p[4 * x + 2], p[4 * x + 1], p[4 * x], h0));
+}
+
+// Byte shuffles that put B, G or R of each pixel in its 32-bit lane's low byte.
+constexpr int kPickB = static_cast<int>(0x80808000u), kPickG = static_cast<int>(0x80808001u),
+              kPickR = static_cast<int>(0x80808002u);
+
+// GCC 12's AVX-512 header fills unused lanes from a deliberately
+// uninitialised value, which these warnings would report in every caller.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+// HueByte on 32-bit lanes, the same operations in the same order: the
+// quotient by the same single-precision division and truncation, products
+// below 65536 in the low 16 bits of a lane whose high ones stay 0.
+__attribute__((target("avx512f,avx512bw"))) __m128i HueBytesAvx512(__m512i px, __m512i h0)
+{
+    const auto pick = [px](int first) __attribute__((target("avx512f,avx512bw"))) {
+        const __m512i index = _mm512_add_epi32(_mm512_set1_epi32(first), _mm512_set4_epi32(12, 8, 4, 0));
+        return _mm512_shuffle_epi8(px, index);
+    };
+    const __m512i b = pick(kPickB), g = pick(kPickG), r = pick(kPickR);
+    const __m512i M = _mm512_max_epi32(r, _mm512_max_epi32(g, b));
+    const __m512i m = _mm512_min_epi32(r, _mm512_min_epi32(g, b));
+    const __m512i d = _mm512_sub_epi32(M, m);
+    const __mmask16 isR = _mm512_cmpeq_epi32_mask(M, r), isG = _mm512_cmpeq_epi32_mask(M, g);
+    __m512i diff = _mm512_mask_blend_epi32(isG, _mm512_sub_epi32(r, g), _mm512_sub_epi32(b, r));
+    diff = _mm512_mask_blend_epi32(isR, diff, _mm512_sub_epi32(g, b));
+    __m512i base = _mm512_mask_blend_epi32(isG, _mm512_set1_epi32(170), _mm512_set1_epi32(85));
+    base = _mm512_maskz_mov_epi32(static_cast<__mmask16>(~isR), base);
+    const __m512i d1 = _mm512_max_epi32(d, _mm512_set1_epi32(1));
+    const __m512i num = _mm512_mullo_epi32(diff, _mm512_set1_epi32(255));
+    const __m512i den = _mm512_mullo_epi32(d1, _mm512_set1_epi32(6));
+    const __m512i offset = _mm512_cvttps_epi32(_mm512_div_ps(_mm512_cvtepi32_ps(num), _mm512_cvtepi32_ps(den)));
+    const __mmask16 grey = _mm512_cmpeq_epi32_mask(d, _mm512_setzero_si512());
+    const __m512i hue = _mm512_maskz_and_epi32(static_cast<__mmask16>(~grey), _mm512_add_epi32(base, offset),
+                                               _mm512_set1_epi32(255));
+    __m512i o = _mm512_abs_epi32(_mm512_sub_epi32(hue, h0));
+    o = _mm512_min_epi32(o, _mm512_sub_epi32(_mm512_set1_epi32(256), o));
+    const __m512i t = _mm512_min_epi32(
+        _mm512_max_epi32(_mm512_sub_epi32(_mm512_set1_epi32(383), _mm512_mullo_epi32(o, _mm512_set1_epi32(8))),
+                         _mm512_setzero_si512()),
+        _mm512_set1_epi32(255));
+    const __m512i c = _mm512_srli_epi16(_mm512_add_epi32(M, m), 1);
+    const __m512i spread = _mm512_add_epi32(
+        _mm512_add_epi32(_mm512_abs_epi32(_mm512_sub_epi32(r, c)), _mm512_abs_epi32(_mm512_sub_epi32(g, c))),
+        _mm512_abs_epi32(_mm512_sub_epi32(b, c)));
+    const __m512i chroma = _mm512_min_epi32(_mm512_mullo_epi32(spread, _mm512_set1_epi32(3)), _mm512_set1_epi32(255));
+    return _mm512_cvtepi32_epi8(_mm512_srli_epi16(_mm512_mullo_epi16(t, chroma), 8));
+}
+
+__attribute__((target("avx512f,avx512bw"))) int HueRowAvx512(const BYTE* p, BYTE* q, int n, int h0)
+{
+    const __m512i hue0 = _mm512_set1_epi32(h0);
+    int x = 0;
+    for (; x + 16 <= n; x += 16)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(q + x), HueBytesAvx512(_mm512_loadu_si512(p + 4 * x), hue0));
+    return x;
+}
+
+#pragma GCC diagnostic pop
+
+__attribute__((target("avx2"))) __m256i HueBytesAvx2(__m256i px, __m256i h0)
+{
+    const auto pick = [px](int first) __attribute__((target("avx2"))) {
+        const __m256i index = _mm256_add_epi32(_mm256_set1_epi32(first), _mm256_setr_epi32(0, 4, 8, 12, 0, 4, 8, 12));
+        return _mm256_shuffle_epi8(px, index);
+    };
+    const __m256i b = pick(kPickB), g = pick(kPickG), r = pick(kPickR);
+    const __m256i M = _mm256_max_epi32(r, _mm256_max_epi32(g, b));
+    const __m256i m = _mm256_min_epi32(r, _mm256_min_epi32(g, b));
+    const __m256i d = _mm256_sub_epi32(M, m);
+    const __m256i isR = _mm256_cmpeq_epi32(M, r), isG = _mm256_cmpeq_epi32(M, g);
+    __m256i diff = _mm256_blendv_epi8(_mm256_sub_epi32(r, g), _mm256_sub_epi32(b, r), isG);
+    diff = _mm256_blendv_epi8(diff, _mm256_sub_epi32(g, b), isR);
+    __m256i base = _mm256_blendv_epi8(_mm256_set1_epi32(170), _mm256_set1_epi32(85), isG);
+    base = _mm256_andnot_si256(isR, base);
+    const __m256i d1 = _mm256_max_epi32(d, _mm256_set1_epi32(1));
+    const __m256i num = _mm256_mullo_epi32(diff, _mm256_set1_epi32(255));
+    const __m256i den = _mm256_mullo_epi32(d1, _mm256_set1_epi32(6));
+    const __m256i offset = _mm256_cvttps_epi32(_mm256_div_ps(_mm256_cvtepi32_ps(num), _mm256_cvtepi32_ps(den)));
+    const __m256i grey = _mm256_cmpeq_epi32(d, _mm256_setzero_si256());
+    const __m256i hue = _mm256_andnot_si256(grey, _mm256_and_si256(_mm256_add_epi32(base, offset), _mm256_set1_epi32(255)));
+    __m256i o = _mm256_abs_epi32(_mm256_sub_epi32(hue, h0));
+    o = _mm256_min_epi32(o, _mm256_sub_epi32(_mm256_set1_epi32(256), o));
+    const __m256i t = _mm256_min_epi32(
+        _mm256_max_epi32(_mm256_sub_epi32(_mm256_set1_epi32(383), _mm256_mullo_epi32(o, _mm256_set1_epi32(8))),
+                         _mm256_setzero_si256()),
+        _mm256_set1_epi32(255));
+    const __m256i c = _mm256_srli_epi16(_mm256_add_epi32(M, m), 1);
+    const __m256i spread = _mm256_add_epi32(
+        _mm256_add_epi32(_mm256_abs_epi32(_mm256_sub_epi32(r, c)), _mm256_abs_epi32(_mm256_sub_epi32(g, c))),
+        _mm256_abs_epi32(_mm256_sub_epi32(b, c)));
+    const __m256i chroma = _mm256_min_epi32(_mm256_mullo_epi32(spread, _mm256_set1_epi32(3)), _mm256_set1_epi32(255));
+    return _mm256_srli_epi16(_mm256_mullo_epi16(t, chroma), 8);
+}
+
+// Sixteen pixels a step: two vectors of eight bytes in 32-bit lanes packed
+// to bytes, the halves of each 128-bit lane put back in pixel order.
+__attribute__((target("avx2"))) int HueRowAvx2(const BYTE* p, BYTE* q, int n, int h0)
+{
+    const __m256i hue0 = _mm256_set1_epi32(h0);
+    const __m256i order = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+    int x = 0;
+    for (; x + 16 <= n; x += 16) {
+        const __m256i a = HueBytesAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 4 * x)), hue0);
+        const __m256i b = HueBytesAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 4 * x + 32)), hue0);
+        const __m256i words = _mm256_packus_epi32(a, b);
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words), order);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(q + x), _mm256_castsi256_si128(bytes));
+    }
+    return x;
+}
+
+void HueRow(const BYTE* p, BYTE* q, int n, int h0)
+{
+    int x = 0;
+    if (imagecore::ActiveSimdLevel() == imagecore::SimdLevel::Avx2)
+        x = imagecore::ActiveAvx512() ? HueRowAvx512(p, q, n, h0) : HueRowAvx2(p, q, n, h0);
+    HueRowPlain(p, q, x, n, h0);
 }
 
 // One inner row of the edge selection from three rows of grey.

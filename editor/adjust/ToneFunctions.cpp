@@ -1,5 +1,6 @@
 #include "editor/adjust/ToneFunctions.h"
 
+#include "algorithms/PointKernels.h"
 #include "algorithms/UnsharpMaskAlgorithm.h"
 #include "imagecore/ParallelFor.h"
 #include "platform/codec/ColorForms.h"
@@ -49,24 +50,14 @@ bool ApplyTable(const CQLImage& source, CQLImage* target, const BYTE table[256],
         return false;
     if (host)
         host->Progress(5);
-    // Pre-shifted tables small enough for the first-level cache; one load
-    // and one store per pixel, from source to target in one pass.
-    DWORD blue[256], green[256], red[256];
-    for (int i = 0; i < 256; ++i) {
-        blue[i] = table[i];
-        green[i] = static_cast<DWORD>(table[i]) << 8;
-        red[i] = static_cast<DWORD>(table[i]) << 16;
-    }
+    // The shared point kernel: tables in registers where the processor has
+    // the byte permutes, and a target far larger than the cache written past it.
+    const pointkernels::ChannelTables tables(table, table, table);
+    const bool stream = pointkernels::Streams(source.GetAreaByteSize());
     imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int y0, int y1) {
         const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(y1 - y0);
-        const BYTE* s = source.GetBuffer(0, y0);
-        BYTE* t = target->GetBuffer(0, y0);
-        for (std::size_t i = 0; i < count; ++i, s += 4, t += 4) {
-            DWORD px;
-            std::memcpy(&px, s, 4);
-            const DWORD out = blue[px & 0xFF] | green[px >> 8 & 0xFF] | red[px >> 16 & 0xFF] | (px & 0xFF000000u);
-            std::memcpy(t, &out, 4);
-        }
+        pointkernels::MapChannels(source.GetBuffer(0, y0), target->GetBuffer(0, y0), count, tables, false,
+                                  imagecore::ActiveSimdLevel(), stream);
     });
     if (host)
         host->Progress(100);

@@ -1,10 +1,15 @@
 // The arithmetic of the repair and lens-effect dialogs, checked by hand.
 #include "editor/adjust/RepairRules.h"
 
+#include "imagecore/Simd.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -126,6 +131,55 @@ TEST(HighlightDiffuseRules, EveryPixelFollowsTheFormula)
                     ASSERT_EQ(t.r, std::min(255, s.r + e));
                     ASSERT_EQ(t.a, s.a);
                 }
+        }
+    }
+}
+
+// Every vector path, and the stores past the cache of a large target, gives
+// the formula's bytes on random pixels, odd widths and a partial last step.
+TEST(HighlightDiffuseRules, EveryPathFollowsTheFormula)
+{
+    struct Size {
+        int w, h;
+    };
+    const Size sizes[] = {{1, 1}, {7, 3}, {15, 2}, {16, 1}, {17, 5}, {33, 9}, {701, 400}, {4100, 4100}};
+    std::mt19937 random(35);
+    for (const Size& size : sizes) {
+        CQLImage source, glow;
+        for (CQLImage* image : {&source, &glow}) {
+            ASSERT_EQ(image->Create(size.w, size.h), 0);
+            BYTE* p = image->GetBuffer(0, 0);
+            for (UINT i = 0; i < image->GetAreaByteSize(); ++i)
+                p[i] = static_cast<BYTE>(random());
+        }
+        // White and black corners: the saturation and the zero gain.
+        std::memset(source.GetBuffer(0, 0), 255, 4);
+        std::memset(glow.GetBuffer(0, 0), 255, 4);
+        std::memset(source.GetBuffer(size.w - 1, size.h - 1), 0, 4);
+        const int opacity = 20 + size.w % 81;
+        const int o = opacity * 255 / 100;
+        std::vector<BYTE> want(source.GetAreaByteSize());
+        const BYTE* s = source.GetBuffer(0, 0);
+        const BYTE* g = glow.GetBuffer(0, 0);
+        for (std::size_t i = 0; i < want.size(); i += 4) {
+            const int ls = (s[i] + 6 * s[i + 1] + 3 * s[i + 2]) / 10, lg = (g[i] + 6 * g[i + 1] + 3 * g[i + 2]) / 10;
+            const int e = (255 - ls) * (o * lg / 256) / 256;
+            for (int c = 0; c < 3; ++c)
+                want[i + c] = static_cast<BYTE>(std::min(255, s[i + c] + e));
+            want[i + 3] = s[i + 3];
+        }
+        // The top level lets AVX-512 run where the processor has it.
+        for (int level : {0, 1, 2, 3}) {
+            const imagecore::ScopedSimdCeiling ceiling(static_cast<imagecore::SimdLevel>(level));
+            CQLImage target;
+            FilterHost host;
+            host.SetImages(&source, &target);
+            host.AddImage(&glow);
+            int param = opacity;
+            host.SetParam(&param);
+            ASSERT_EQ(host.Apply(reinterpret_cast<const void*>(&HighlightDiffuseBlend)), 0);
+            EXPECT_EQ(std::memcmp(target.GetBuffer(0, 0), want.data(), want.size()), 0)
+                << size.w << " x " << size.h << " level " << level;
         }
     }
 }

@@ -3,10 +3,14 @@
 #include "editor/adjust/SelectionMask.h"
 
 #include "algorithms/SmoothAlgorithm.h"
+#include "imagecore/Simd.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <mutex>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -109,6 +113,63 @@ TEST(SelectionHue, ImageLoopMatchesTheFormulas)
                 wrong += mask.Get(x, y) != HueWeight(HueOf(p[2], p[1], p[0]), h0) * Chroma(p[2], p[1], p[0]) / 256;
             }
         EXPECT_EQ(wrong, 0) << "hue " << h0;
+    }
+}
+
+// Every vector path gives the plain loop's bytes: every colour once (the
+// quotient's truncation is where a path could slip), then random pixels on
+// widths that end with every remainder of the vector steps.
+TEST(SelectionHue, EveryPathMatchesThePlainLoop)
+{
+    using imagecore::SimdLevel;
+    CQLImage every;
+    ASSERT_EQ(every.Create(4096, 4096), 0);
+    for (UINT c = 0; c < (1u << 24); ++c) {
+        const UINT px = c | 0xFF000000u;
+        std::memcpy(every.GetBuffer(0, 0) + 4 * std::size_t{c}, &px, 4);
+    }
+    std::mt19937 random(36);
+    std::vector<CQLImage> images;
+    images.push_back(std::move(every));
+    for (int w : {1, 5, 8, 15, 16, 17, 31, 33, 47}) {
+        CQLImage image;
+        ASSERT_EQ(image.Create(w, 3), 0);
+        BYTE* p = image.GetBuffer(0, 0);
+        for (UINT i = 0; i < image.GetAreaByteSize(); ++i)
+            p[i] = static_cast<BYTE>(random());
+        images.push_back(std::move(image));
+    }
+    for (const CQLImage& image : images)
+        for (int h0 : {0, 100, 213, 255}) {
+            CQLChannel plain;
+            {
+                const imagecore::ScopedSimdCeiling ceiling(SimdLevel::Scalar);
+                ASSERT_TRUE(SelectHue(image, h0, &plain));
+            }
+            // The top level lets AVX-512 run where the processor has it.
+            for (int level : {2, 3}) {
+                const imagecore::ScopedSimdCeiling ceiling(static_cast<SimdLevel>(level));
+                CQLChannel mask;
+                ASSERT_TRUE(SelectHue(image, h0, &mask));
+                ASSERT_EQ(mask.GetAreaByteSize(), plain.GetAreaByteSize());
+                EXPECT_EQ(std::memcmp(mask.GetBuffer(0, 0), plain.GetBuffer(0, 0), plain.GetAreaByteSize()), 0)
+                    << "image " << &image - images.data() << " hue " << h0 << " level " << level;
+            }
+        }
+}
+
+// The tenths arrive in order, each once, however the rows are shared out.
+TEST(SelectionHue, ProgressCountsTenthsInOrder)
+{
+    for (int h : {1, 7, 700}) {
+        std::vector<int> seen;
+        std::mutex lock;
+        CQLChannel mask;
+        ASSERT_TRUE(SelectHue(Filled(1000, h, 10, 20, 200), 0, &mask, [&](int percent) {
+            const std::lock_guard guard(lock);
+            seen.push_back(percent);
+        }));
+        EXPECT_EQ(seen, (std::vector<int>{10, 20, 30, 40, 50, 60, 70, 80, 90, 100})) << h << " rows";
     }
 }
 
