@@ -23,6 +23,7 @@
 #include "ZoomViewPictures.h"
 #include "RepairPictures.h"
 #include "ShelfPictures.h"
+#include "ShelfListPictures.h"
 #include "imagecore/QLImage.h"
 
 #include <QColor>
@@ -366,5 +367,6 @@ int main(int argc, char** argv)
     failed += WriteOverlayPictures(res);
     failed += WriteFrameDialogPictures(res);
     failed += WriteShelfPictures(res, skin);
+    failed += WriteShelfListPictures(res, skin);
     return failed ? 1 : 0;
 }
