@@ -54,10 +54,8 @@ std::string ShutterText(float seconds)
 
 std::string SizeText(std::int64_t bytes)
 {
-    const double k = static_cast<double>(bytes / 1024);
-    if (k >= 1000)
-        return Format("%.2fM", k / 1024);
-    return Format("%.1fK", static_cast<double>(bytes) / 1024);
+    const double k = static_cast<double>(bytes) / 1024;
+    return k >= 1000 ? Format("%.2fM", k / 1024) : Format("%.1fK", k);
 }
 
 std::string DateText(const SYSTEMTIME& t)
