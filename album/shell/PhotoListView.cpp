@@ -25,6 +25,13 @@ namespace {
 
 HICON ShelfIcon(UINT id) { return AfxGetApp() ? AfxGetApp()->LoadIcon(id) : nullptr; }
 
+// The marks keep their own size.
+void DrawMark(CDC* dc, int x, int y, UINT id)
+{
+    if (HICON icon = ShelfIcon(id))
+        ::DrawIconEx(dc->GetSafeHdc(), x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
+}
+
 bool IsLinkName(const char* name) { return CQLImageCodec::GetFileType(name) == QL_FILE_LINK; }
 
 // A shell operation over a list of paths (NUL-separated, double-NUL-ended).
@@ -266,11 +273,9 @@ void CPhotoListView::DrawThumbnailCell(int index, CDC* dc)
         return;
     const int left = r.left + 1, top = r.top;
     if (IsLinkName(entry->m_info.szFileName))
-        if (HICON link = ShelfIcon(225))
-            dc->DrawIcon(left, top + 100, link);
+        DrawMark(dc, left, top + 100, 225);
     if (HasShootingValues(*entry)) {
-        if (HICON exif = ShelfIcon(197))
-            dc->DrawIcon(left, top + 1, exif);
+        DrawMark(dc, left, top + 1, 197);
         if (entry->m_info.nThumbState == kThumbFirstPass) {
             const RECT mark{left, top + 1, left + 6, top + 16};
             CBrush red(RGB(255, 0, 0));
@@ -290,8 +295,7 @@ void CPhotoListView::DrawThumbnailCell(int index, CDC* dc)
             dc->FrameRect(&box, &grey);
         }
     } else if (entry->m_thumb.GetAreaByteSize()) {
-        if (HICON sign = ShelfIcon(195))
-            dc->DrawIcon((r.left + r.right) / 2 - 12, (r.top + r.bottom) / 2 - 28, sign);
+        DrawMark(dc, (r.left + r.right) / 2 - 12, (r.top + r.bottom) / 2 - 28, 195);
     }
 }
 
@@ -311,8 +315,7 @@ void CPhotoListView::DrawDetailLine(int index, CDC* dc)
     if (entry->m_bFolder) {
         const int h = r.bottom - r.top - 1;
         dc->FillSolidRect(x + 1, y + 1, h, h - 2, RGB(220, 220, 220));
-        if (HICON sign = ShelfIcon(195))
-            dc->DrawIcon(x, y, sign);
+        DrawMark(dc, x, y, 195);
     }
     CFont* oldFont = dc->SelectObject(&m_font);
     const int oldMode = dc->SetBkMode(TRANSPARENT);

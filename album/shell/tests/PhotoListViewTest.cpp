@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QPainter>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
@@ -52,14 +53,12 @@ protected:
         ASSERT_TRUE(m_list.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 1000, 640), &m_parent, 4100));
         m_list.m_pCutFlag = &m_cut;
     }
-    // Lists the folder and makes every entry's thumbnail and EXIF summary.
-    void Load(int sortMode = 0)
+    // Lists the model's folder and makes every entry's thumbnail and EXIF
+    // summary, as the thumbnail thread would.
+    static void MakeEntries(FolderEntries& model)
     {
-        m_model.FreeEntries();
-        m_model.m_pCurrent = m_node.get();
-        m_node->RefreshChildren();
         std::vector<AnalyseJob> jobs;
-        m_model.ScanFolder(jobs);
+        model.ScanFolder(jobs);
         CQLImageCodec codec;
         for (const AnalyseJob& job : jobs) {
             ThumbnailResult thumb;
@@ -72,9 +71,16 @@ protected:
             job.entry->m_thumb = std::move(thumb.thumb);
             job.entry->m_info.nThumbState = kThumbDone;
         }
-        for (auto& entry : m_model.m_entries)
+        for (auto& entry : model.m_entries)
             if (entry->m_bFolder)
-                m_model.BuildFolderPreview(entry.get());
+                model.BuildFolderPreview(entry.get());
+    }
+    void Load(int sortMode = 0)
+    {
+        m_model.FreeEntries();
+        m_model.m_pCurrent = m_node.get();
+        m_node->RefreshChildren();
+        MakeEntries(m_model);
         m_list.Fill(m_model, sortMode);
     }
     std::string File(const std::string& name, const std::string& bytes = "x")
@@ -364,4 +370,109 @@ TEST_F(PhotoList, OpeningAFolderPostsToTheMainWindow)
     EXPECT_EQ(main.m_node, reinterpret_cast<LPARAM>(EntryOf(m_list.GetItem(0))->m_pNode));
     thread->m_pMainWnd = oldMain;
     main.DestroyWindow();
+}
+
+namespace {
+
+// The corpus's camera photos, a link and a subfolder with a mosaic.
+class PhotoListGrab : public PhotoList {
+protected:
+    bool FillFromCorpus()
+    {
+        const std::string corpus = shelfkit::CorpusPhoto("exif-samples/jpg/Canon_40D.jpg");
+        if (corpus.empty())
+            return false;
+        const fs::path source = fs::path(corpus).parent_path();
+        shelftest::MakeFolder(m_folder.Path() + "Mosaic");
+        int copied = 0;
+        for (const auto& item : fs::directory_iterator(source)) {
+            if (item.path().extension() != ".jpg" || item.path().filename() == "corrupted.jpg")
+                continue;
+            fs::copy_file(item.path(), m_folder.Path() + item.path().filename().string());
+            if (copied++ < 4)
+                fs::copy_file(item.path(), m_folder.Path() + "Mosaic/" + item.path().filename().string());
+        }
+        FolderNode mosaic(nullptr, m_folder.Path() + "Mosaic/");
+        FolderEntries inside;
+        inside.m_pCurrent = &mosaic;
+        MakeEntries(inside);
+        inside.SavePropertyFile(&mosaic); // the mosaic is made from it
+        Load();
+        auto link = std::make_unique<PhotoEntry>();
+        std::strcpy(link->m_info.szFileName, "Canon_40D.jpg.qlk");
+        link->m_bPresent = 1;
+        for (auto& entry : m_model.m_entries)
+            if (std::strcmp(entry->m_info.szFileName, "Canon_40D.jpg") == 0)
+                CQLImageCodec().Resample(&entry->m_thumb, &link->m_thumb, 100, 66, 1);
+        m_model.m_entries.push_back(std::move(link));
+        for (auto& entry : m_model.m_entries)
+            if (std::strcmp(entry->m_info.szFileName, "Nikon_D70.jpg") == 0)
+                entry->m_info.nThumbState = kThumbFirstPass;
+        m_list.Fill(m_model, 0);
+        return true;
+    }
+    QImage Grab()
+    {
+        m_list.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        QCoreApplication::processEvents();
+        return Widget()->grab().toImage();
+    }
+};
+
+} // namespace
+
+TEST_F(PhotoListGrab, Thumbnails)
+{
+    Create(0);
+    if (!FillFromCorpus())
+        GTEST_SKIP() << "corpus absent";
+    m_list.SetFocus();
+    m_list.SelectItem(0, 2);
+    m_list.SelectItem(MK_SHIFT, 4);
+    m_list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(Centre(6).x, Centre(6).y));
+    EXPECT_EQ(m_list.GetHoverItem(), 6);
+    const QImage picture = Grab();
+    EXPECT_FALSE(shelfkit::SaveGrab(picture, "shelf_list_thumbs").empty());
+}
+
+TEST_F(PhotoListGrab, Details)
+{
+    Create(1);
+    EXPECT_EQ(m_list.GetViewMode(), 1) << "the view mode comes from the profile";
+    if (!FillFromCorpus())
+        GTEST_SKIP() << "corpus absent";
+    m_list.SelectItem(0, 3);
+    const QImage picture = Grab();
+    EXPECT_FALSE(shelfkit::SaveGrab(picture, "shelf_list_details").empty());
+}
+
+// The context menu with its icons, drawn by the album's owner-drawn menu.
+TEST_F(PhotoListGrab, ContextMenu)
+{
+    Create(0);
+    if (!FillFromCorpus())
+        GTEST_SKIP() << "corpus absent";
+    QImage shown;
+    int calls = 0;
+    qlafx::SetPopupMenuHook([&](HMENU, QMenu* menu) -> UINT {
+        ++calls;
+        menu->adjustSize();
+        shown = menu->grab().toImage();
+        return 0;
+    });
+    const CPoint at = Centre(2);
+    m_list.SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    qlafx::SetPopupMenuHook({});
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(m_list.GetCurSel(), 2) << "an unselected item becomes the selection";
+    ASSERT_FALSE(shown.isNull());
+    const QImage list = Grab();
+    QImage picture(list.width(), std::max(list.height(), shown.height()), QImage::Format_ARGB32);
+    picture.fill(Qt::black);
+    {
+        QPainter painter(&picture);
+        painter.drawImage(0, 0, list);
+        painter.drawImage(at.x, 0, shown);
+    }
+    EXPECT_FALSE(shelfkit::SaveGrab(picture, "shelf_list_menu").empty());
 }
