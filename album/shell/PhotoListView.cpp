@@ -166,7 +166,29 @@ void CPhotoListView::RefreshFolder()
     if (!theAlbum || !theAlbum->m_scanner.GetThread())
         return;
     theAlbum->m_scanner.Rescan();
+    Reload();
+}
+
+void CPhotoListView::Reload(const std::vector<const PhotoEntry*>& keep)
+{
+    if (!theAlbum)
+        return;
     Fill(theAlbum->m_scanner.m_model, m_sortMode);
+    for (const PhotoEntry* entry : keep)
+        if (auto it = m_indexOf.find(entry); it != m_indexOf.end())
+            SetSelected(it->second);
+    if (!keep.empty()) {
+        EnsureVisible(GetCurSel());
+        OnSelChanged();
+    }
+}
+
+std::vector<const PhotoEntry*> CPhotoListView::SelectedEntries() const
+{
+    std::vector<const PhotoEntry*> entries;
+    for (int i = GetCurSel(); i >= 0; i = GetNextSelected(i))
+        entries.push_back(EntryOf(m_items[static_cast<std::size_t>(i)]));
+    return entries;
 }
 
 // ---- paths ---------------------------------------------------------------

@@ -55,6 +55,9 @@ public:
     std::string ItemPath(int index) const;
     const std::string& GetFolder() const { return m_folder; }
     void SetFolder(const std::string& folder) { m_folder = folder; }
+    // Fills the list again from the album's model, selecting keep's entries.
+    void Reload(const std::vector<const PhotoEntry*>& keep = {});
+    std::vector<const PhotoEntry*> SelectedEntries() const;
     // The main window's cut flag; the owner points it at its own.
     int* m_pCutFlag = nullptr;
 

@@ -1,4 +1,5 @@
 #include "album/shell/AnalyseWork.h"
+#include "album/shell/MainFrame.h"
 #include "album/shell/PhotoListView.h"
 #include "album/shell/tests/ShelfKitTestSupport.h"
 #include "album/shell/tests/ShelfTestSupport.h"
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 using namespace shelf;
 namespace fs = std::filesystem;
@@ -475,4 +477,81 @@ TEST_F(PhotoListGrab, ContextMenu)
         painter.drawImage(at.x, 0, shown);
     }
     EXPECT_FALSE(shelfkit::SaveGrab(picture, "shelf_list_menu").empty());
+}
+
+namespace {
+
+// The main frame's commands on the list (the frame needs no window for them).
+class FrameCommands : public PhotoList {
+protected:
+    void Run(UINT id) { m_frame.OnCmdMsg(id, CN_COMMAND, nullptr, nullptr); }
+    CMainFrame m_frame;
+};
+
+} // namespace
+
+TEST_F(FrameCommands, DisabledWithoutTheList)
+{
+    for (UINT id : {57634u, 57635u, 57637u, 32783u, 32817u, 32818u, 32823u, 32814u, 32801u, 59410u})
+        EXPECT_FALSE(m_frame.IsCommandEnabled(id)) << id;
+}
+
+TEST_F(FrameCommands, CopyCutFlagsAndListView)
+{
+    Create();
+    File("a.jpg");
+    Load();
+    m_frame.SetPhotoList(&m_list);
+    EXPECT_FALSE(m_frame.IsCommandEnabled(57635)) << "nothing selected";
+    m_list.SelectItem(0, 0);
+    Run(57635);
+    EXPECT_EQ(m_frame.m_clipboardCut, 1);
+    EXPECT_EQ(ClipboardFiles(), std::vector<std::string>{m_folder.Path() + "a.jpg"});
+    Run(57634);
+    EXPECT_EQ(m_frame.m_clipboardCut, 0);
+    EXPECT_TRUE(m_frame.IsCommandEnabled(57637));
+    Run(59410);
+    EXPECT_EQ(m_list.GetViewMode(), 1);
+    EXPECT_EQ(AfxGetApp()->GetProfileInt("Interface", "qlaListView", 0), 1u);
+    Run(32801);
+    EXPECT_EQ(m_list.GetViewMode(), 0);
+    m_frame.SetPhotoList(nullptr);
+}
+
+// Automatically rotate all, through the album's scanner: photos stored on
+// their side turn once; a second run turns nothing; other files stay.
+TEST_F(FrameCommands, AutomaticallyRotateAll)
+{
+    const std::string samples = std::string(QUILLO_CORPUS_DIR) + "/exif-samples/jpg/orientation/";
+    if (!fs::exists(samples + "portrait_6.jpg"))
+        GTEST_SKIP() << "corpus absent";
+    for (const char* name : {"portrait_6.jpg", "portrait_8.jpg", "landscape_6.jpg"}) {
+        fs::copy_file(samples + name, m_folder.Path() + name);
+        fs::permissions(m_folder.Path() + name, fs::perms::owner_write, fs::perm_options::add);
+    }
+    CQLImage wide;
+    ASSERT_EQ(wide.Create(40, 20), 0);
+    ASSERT_NE(CQLImageCodec().SaveFile((m_folder.Path() + "wide.png").c_str(), &wide), 0);
+    Create();
+    AlbumScanner& scanner = theAlbum->m_scanner;
+    ASSERT_EQ(scanner.OpenFolder(m_node.get()), 1);
+    scanner.GetThread()->WaitIdle();
+    m_frame.SetPhotoList(&m_list);
+    m_list.Fill(scanner.m_model, 0);
+    ASSERT_EQ(m_list.GetItemCount(), 4);
+    std::map<std::string, std::string> before;
+    for (const char* name : {"portrait_6.jpg", "portrait_8.jpg", "landscape_6.jpg", "wide.png"})
+        before[name] = shelftest::ReadBytes(m_folder.Path() + name);
+    ASSERT_TRUE(m_frame.IsCommandEnabled(32823));
+    Run(32823);
+    EXPECT_NE(shelftest::ReadBytes(m_folder.Path() + "portrait_6.jpg"), before["portrait_6.jpg"]);
+    EXPECT_NE(shelftest::ReadBytes(m_folder.Path() + "portrait_8.jpg"), before["portrait_8.jpg"]);
+    EXPECT_EQ(shelftest::ReadBytes(m_folder.Path() + "landscape_6.jpg"), before["landscape_6.jpg"]);
+    EXPECT_EQ(shelftest::ReadBytes(m_folder.Path() + "wide.png"), before["wide.png"]);
+    EXPECT_EQ(m_list.GetItemCount(), 4) << "the list is filled again";
+    const std::string turned = shelftest::ReadBytes(m_folder.Path() + "portrait_6.jpg");
+    Run(32823);
+    EXPECT_EQ(shelftest::ReadBytes(m_folder.Path() + "portrait_6.jpg"), turned) << "a second run turns nothing";
+    m_frame.SetPhotoList(nullptr);
+    scanner.CloseFolder();
 }
