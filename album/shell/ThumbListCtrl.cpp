@@ -46,7 +46,13 @@ void StretchImage(CDC* dc, const CQLImage& image, const RECT& to, int mode)
 
 } // namespace
 
-CThumbListCtrl::~CThumbListCtrl() { DestroyWindow(); }
+CThumbListCtrl::~CThumbListCtrl()
+{
+    for (SelectedFace& face : m_selected)
+        if (face.dc.GetSafeHdc())
+            face.dc.SelectObject(face.old);
+    DestroyWindow();
+}
 
 int CThumbListCtrl::AddItem(const char* text, CQLImage* image)
 {
@@ -240,10 +246,7 @@ void CThumbListCtrl::DrawThumbnailCell(int index, CDC* dc)
     dc->FrameRect(&outer, &edge);
     COLORREF caption;
     if (item.selected) {
-        const bool focused = m_hWnd && ::GetFocus() == m_hWnd;
-        FillGradient(dc, r, POINT{r.left, r.top}, POINT{r.left, r.bottom}, TRUE,
-                     focused ? RGB(64, 64, 64) : RGB(200, 200, 200), focused ? RGB(192, 192, 192) : RGB(220, 220, 220),
-                     nullptr, 0);
+        FillSelected(dc, r, m_hWnd && ::GetFocus() == m_hWnd);
         caption = RGB(255, 255, 255);
     } else {
         dc->FillSolidRect(&r, RGB(240, 240, 240));
@@ -304,6 +307,28 @@ void CThumbListCtrl::DrawThumbnailCell(int index, CDC* dc)
     dc->SetTextColor(oldColour);
     dc->SetBkMode(oldMode);
     dc->SelectObject(oldFont);
+}
+
+void CThumbListCtrl::FillSelected(CDC* dc, const RECT& r, bool focused)
+{
+    SelectedFace& face = m_selected[focused ? 1 : 0];
+    const SIZE size{r.right - r.left, r.bottom - r.top};
+    if (face.size.cx != size.cx || face.size.cy != size.cy) {
+        if (face.dc.GetSafeHdc()) {
+            face.dc.SelectObject(face.old);
+            face.dc.DeleteDC();
+            face.bitmap.DeleteObject();
+        }
+        face.size = SIZE{};
+        if (!face.dc.CreateCompatibleDC(dc) || !face.bitmap.CreateCompatibleBitmap(dc, size.cx, size.cy))
+            return;
+        face.old = face.dc.SelectObject(&face.bitmap);
+        const RECT all{0, 0, size.cx, size.cy};
+        FillGradient(&face.dc, all, POINT{0, 0}, POINT{0, size.cy}, TRUE, focused ? RGB(64, 64, 64) : RGB(200, 200, 200),
+                     focused ? RGB(192, 192, 192) : RGB(220, 220, 220), nullptr, 0);
+        face.size = size;
+    }
+    dc->BitBlt(r.left, r.top, size.cx, size.cy, &face.dc, 0, 0, SRCCOPY);
 }
 
 void CThumbListCtrl::DrawDetailLine(int index, CDC* dc)

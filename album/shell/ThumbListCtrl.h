@@ -81,6 +81,9 @@ protected:
     void UpdateScrollBar();
     void ScrollTo(int offset);
     void RecalcLayout(bool reset);
+    // A selected cell's gradient, made once per focus state and cell size
+    // (the dither is the same in every cell) and copied from then on.
+    void FillSelected(CDC* dc, const RECT& r, bool focused);
 
     ThumbItems m_items;
     ThumbListGeometry m_geo;
@@ -95,6 +98,15 @@ protected:
     int m_viewMode = kThumbModeCells;
     COLORREF m_bkColor = RGB(0, 0, 0);
     BOOL m_iconOverlay = FALSE;
+
+private:
+    struct SelectedFace {
+        CDC dc;
+        CBitmap bitmap;
+        CBitmap* old = nullptr;
+        SIZE size{};
+    };
+    SelectedFace m_selected[2];
 };
 
 } // namespace shelf
