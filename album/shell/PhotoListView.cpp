@@ -34,6 +34,20 @@ void DrawMark(CDC* dc, int x, int y, UINT id)
 
 bool IsLinkName(const char* name) { return CQLImageCodec::GetFileType(name) == QL_FILE_LINK; }
 
+// The bytes in a new global block; NULL when it cannot be made.
+HGLOBAL GlobalBlock(UINT flags, const std::string& bytes)
+{
+    HGLOBAL block = GlobalAlloc(flags, bytes.size());
+    void* at = GlobalLock(block);
+    if (!at) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    std::memcpy(at, bytes.data(), bytes.size());
+    GlobalUnlock(block);
+    return block;
+}
+
 // A shell operation over a list of paths (NUL-separated, double-NUL-ended).
 int RunFileOperation(HWND owner, UINT func, const std::string& from, const char* to, FILEOP_FLAGS flags,
                      const char* title)
@@ -391,13 +405,9 @@ void CPhotoListView::StartDrag(UINT flags, CPoint point)
     const std::vector<std::string> paths = SelectedPaths(false);
     if (paths.empty())
         return;
-    const std::string block = MakeDropBlock(paths);
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, block.size());
-    void* bytes = GlobalLock(data);
-    if (!bytes)
+    HGLOBAL data = GlobalBlock(GMEM_MOVEABLE, MakeDropBlock(paths));
+    if (!data)
         return;
-    std::memcpy(bytes, block.data(), block.size());
-    GlobalUnlock(data);
     COleDataSource source;
     source.CacheGlobalData(CF_HDROP, data);
     POINT at;
@@ -435,13 +445,9 @@ void CPhotoListView::OnCopyRequest()
     const std::vector<std::string> paths = SelectedPaths(false);
     if (paths.empty())
         return;
-    const std::string block = MakeDropBlock(paths);
-    HGLOBAL data = GlobalAlloc(GMEM_FIXED, block.size());
-    void* bytes = GlobalLock(data);
-    if (!bytes)
+    HGLOBAL data = GlobalBlock(GMEM_FIXED, MakeDropBlock(paths));
+    if (!data)
         return;
-    std::memcpy(bytes, block.data(), block.size());
-    GlobalUnlock(data);
     if (!OpenClipboard()) {
         GlobalFree(data);
         AfxMessageBox("Cannot open the Clipboard");

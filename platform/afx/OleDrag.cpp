@@ -31,8 +31,7 @@ public:
                 m_loop.exit(1);
         } else if (event->type() == QEvent::MouseButtonRelease &&
                    static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_loop.exit(0);
-            return true; // the caller completes the click itself
+            m_loop.exit(0); // the release still reaches its window
         }
         return false;
     }
