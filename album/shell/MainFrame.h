@@ -11,8 +11,6 @@
 
 namespace shelf {
 
-inline constexpr UINT WM_SELECT_FOLDER = WM_USER + 2457;
-
 class CMainFrame : public CFrameWnd {
     DECLARE_DYNCREATE(CMainFrame)
 public:

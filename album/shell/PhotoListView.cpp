@@ -276,7 +276,7 @@ void CPhotoListView::OpenItem(int index)
     if (!entry || !entry->m_bFolder)
         return; // photos open in the View Photo dialog, which comes with its own work
     if (CWnd* main = AfxGetMainWnd())
-        main->PostMessage(WM_OPEN_FOLDER_ITEM, reinterpret_cast<WPARAM>(entry->m_pNode ? entry->m_pNode->m_hItem : nullptr),
+        main->PostMessage(WM_SELECT_FOLDER, reinterpret_cast<WPARAM>(entry->m_pNode ? entry->m_pNode->m_hItem : nullptr),
                           reinterpret_cast<LPARAM>(entry->m_pNode));
 }
 

@@ -14,7 +14,8 @@
 
 namespace shelf {
 
-inline constexpr UINT WM_OPEN_FOLDER_ITEM = WM_USER + 2457;
+// To the main window: enter a folder (wParam its tree item, lParam its node).
+inline constexpr UINT WM_SELECT_FOLDER = WM_USER + 2457;
 // Posted to the list itself: wParam the entry, lParam its generation.
 inline constexpr UINT WM_LIST_REPAINT_ENTRY = WM_USER + 2463;
 

@@ -145,7 +145,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CEnterWnd, skintest::CParentWnd)
-    ON_MESSAGE(WM_OPEN_FOLDER_ITEM, OnEnter)
+    ON_MESSAGE(WM_SELECT_FOLDER, OnEnter)
 END_MESSAGE_MAP()
 
 std::vector<std::string> g_asked;
