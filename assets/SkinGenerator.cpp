@@ -25,6 +25,7 @@
 #include "RetouchDialogPictures.h"
 #include "ShelfPictures.h"
 #include "GlancePictures.h"
+#include "ShelfListPictures.h"
 #include "imagecore/QLImage.h"
 
 #include <QColor>
@@ -370,5 +371,6 @@ int main(int argc, char** argv)
     failed += WriteShelfPictures(res, skin);
     failed += WriteRetouchDialogPictures(res, skin);
     failed += WriteGlancePictures(res, skin);
+    failed += WriteShelfListPictures(res, skin);
     return failed ? 1 : 0;
 }

@@ -2,9 +2,12 @@
 
 #include "album/shell/AboutDlg.h"
 #include "album/shell/AlbumGlobals.h"
+#include "album/shell/AlbumTextTable.h"
+#include "album/shell/LosslessTurns.h"
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Process.h"
 
+#include <algorithm>
 #include <unistd.h>
 
 #ifndef QUILLO_SHELF_MAIL
@@ -39,6 +42,10 @@ CMainFrame::Runner CMainFrame::FindRunner(UINT id)
     static const RunnerEntry kRunners[] = {
         {57665, &CMainFrame::OnExit},      {57664, &CMainFrame::OnAbout},        {57666, &CMainFrame::OnHelpTopic},
         {32797, &CMainFrame::OnSendMail}, {32820, &CMainFrame::OnCheckUpdates},
+        {57634, &CMainFrame::OnCopy},      {57635, &CMainFrame::OnCut},          {57637, &CMainFrame::OnPaste},
+        {32783, &CMainFrame::OnDeleteFiles}, {32817, &CMainFrame::OnRotateLeft}, {32818, &CMainFrame::OnRotateRight},
+        {32823, &CMainFrame::OnAutoRotate}, {32814, &CMainFrame::OnRefreshThumbnail},
+        {32801, &CMainFrame::OnThumbnailView}, {59410, &CMainFrame::OnDetailView},
     };
     for (const auto& entry : kRunners)
         if (entry.id == id)
@@ -142,6 +149,20 @@ LRESULT CMainFrame::OnSelectFolder(WPARAM, LPARAM) { return 0; }
 // The photo list's re-sort comes with the command bar.
 LRESULT CMainFrame::OnFolderReady(WPARAM, LPARAM) { return 0; }
 
+void CMainFrame::SetPhotoList(CPhotoListView* list)
+{
+    m_pList = list;
+    if (list)
+        list->m_pCutFlag = &m_clipboardCut;
+    if (theAlbum)
+        theAlbum->m_scanner.SetNotifyList(list);
+}
+
+const PhotoEntry* CMainFrame::FirstSelectedEntry() const
+{
+    return m_pList ? EntryOf(m_pList->GetItem(m_pList->GetCurSel())) : nullptr;
+}
+
 CommandState CMainFrame::GetCommandState() const
 {
     CommandState state;
@@ -151,11 +172,28 @@ CommandState CMainFrame::GetCommandState() const
         state.folderHasParent = theAlbum->m_scanner.m_model.m_pCurrent->m_pParent != nullptr;
         state.allComplete = theAlbum->m_scanner.IsAllComplete() != 0;
     }
+    if (m_pList) {
+        state.selected = m_pList->GetCurSel() >= 0;
+        state.clipboardFiles = const_cast<CPhotoListView*>(m_pList)->CanPaste() != FALSE;
+        // Until the EXIF bar lands, the photo it would show is the first
+        // selected file.
+        if (const PhotoEntry* shown = FirstSelectedEntry(); shown && !shown->m_bFolder) {
+            state.photoShown = true;
+            state.shownIsJpeg = CQLImageCodec::GetFileType(shown->m_info.szFileName) == QL_FILE_JPEG;
+        }
+        for (int i = 0; i < m_pList->GetItemCount() && !state.folderHasPhotos; ++i) {
+            const PhotoEntry* entry = EntryOf(m_pList->GetItem(i));
+            state.folderHasPhotos = entry && !entry->m_bFolder;
+        }
+    }
     return state;
 }
 
 BOOL CMainFrame::IsCommandEnabled(UINT id) const
 {
+    static const UINT kListCommands[] = {57634, 57635, 57637, 32783, 32817, 32818, 32823, 32814, 32801, 59410};
+    if (!m_pList && std::find(std::begin(kListCommands), std::end(kListCommands), id) != std::end(kListCommands))
+        return FALSE;
     const ShelfCommand* command = FindShelfCommand(id);
     if (!command || !FindRunner(id) || !IsEnabled(command->rule, GetCommandState()))
         return FALSE;
@@ -168,6 +206,8 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
         return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
     if (nCode == CN_UPDATE_COMMAND_UI && pExtra) {
         static_cast<CCmdUI*>(pExtra)->Enable(IsCommandEnabled(nID));
+        if ((nID == 32801 || nID == 59410) && m_pList)
+            static_cast<CCmdUI*>(pExtra)->SetCheck(m_pList->GetViewMode() == (nID == 59410 ? 1 : 0));
         return TRUE;
     }
     if (nCode != CN_COMMAND)
@@ -182,6 +222,84 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
 }
 
 void CMainFrame::OnExit() { PostMessage(WM_CLOSE); }
+
+void CMainFrame::OnCopy()
+{
+    m_pList->OnCopyRequest();
+    m_clipboardCut = 0;
+}
+
+void CMainFrame::OnCut()
+{
+    m_pList->OnCopyRequest();
+    m_clipboardCut = 1;
+}
+
+void CMainFrame::OnPaste() { m_pList->OnPasteRequest(); }
+
+void CMainFrame::OnDeleteFiles()
+{
+    if (AfxMessageBox(theAlbumTexts.GetText(13), MB_YESNO | MB_ICONEXCLAMATION) == IDYES)
+        m_pList->OnDeleteKey();
+}
+
+// Rebuilding a thumbnail may free and refill the list's items: the work is
+// listed first and the list reloaded after.
+void CMainFrame::TurnSelected(int transform)
+{
+    const std::vector<const PhotoEntry*> selected = m_pList->SelectedEntries();
+    std::vector<std::pair<std::string, PhotoEntry*>> work;
+    for (int i = m_pList->GetCurSel(); i >= 0; i = m_pList->GetNextSelected(i))
+        work.emplace_back(m_pList->ItemPath(i), EntryOf(m_pList->GetItem(i)));
+    for (const auto& [path, entry] : work)
+        if (TurnJpeg(path, transform))
+            theAlbum->m_scanner.RebuildThumbnail(entry);
+    m_pList->Reload(selected);
+}
+
+void CMainFrame::OnRotateLeft() { TurnSelected(kTurnLeft); }
+void CMainFrame::OnRotateRight() { TurnSelected(kTurnRight); }
+
+void CMainFrame::OnAutoRotate()
+{
+    BeginWaitCursor();
+    const std::vector<const PhotoEntry*> selected = m_pList->SelectedEntries();
+    std::vector<std::pair<std::string, PhotoEntry*>> work;
+    {
+        std::lock_guard lock(theAlbum->m_scanner.GetThread()->m_mutex);
+        for (int i = 0; i < m_pList->GetItemCount(); ++i)
+            if (PhotoEntry* entry = EntryOf(m_pList->GetItem(i)); entry && !entry->m_bFolder &&
+                                                                 entry->m_info.nHeight < entry->m_info.nWidth)
+                work.emplace_back(m_pList->ItemPath(i), entry);
+    }
+    for (const auto& [path, entry] : work) {
+        if (AutoTurnJpeg(path, entry->m_info.nWidth, entry->m_info.nHeight) == 0)
+            continue;
+        {
+            std::lock_guard lock(theAlbum->m_scanner.GetThread()->m_mutex);
+            std::swap(entry->m_info.nWidth, entry->m_info.nHeight);
+        }
+        theAlbum->m_scanner.RebuildThumbnail(entry);
+    }
+    EndWaitCursor();
+    m_pList->Reload(selected);
+}
+
+void CMainFrame::OnRefreshThumbnail()
+{
+    const std::vector<const PhotoEntry*> selected = m_pList->SelectedEntries();
+    theAlbum->m_scanner.RebuildThumbnail(EntryOf(m_pList->GetItem(m_pList->GetCurSel())));
+    m_pList->Reload(selected);
+}
+
+void CMainFrame::SetListView(int mode)
+{
+    m_pList->SetViewMode(mode);
+    AfxGetApp()->WriteProfileInt("Interface", "qlaListView", mode);
+}
+
+void CMainFrame::OnThumbnailView() { SetListView(0); }
+void CMainFrame::OnDetailView() { SetListView(1); }
 
 void CMainFrame::OnAbout()
 {

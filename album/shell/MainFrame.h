@@ -4,13 +4,12 @@
 
 #include "album/shell/BackdropWnd.h"
 #include "album/shell/HintWnd.h"
+#include "album/shell/PhotoListView.h"
 #include "album/shell/ShelfCommands.h"
 #include "editor/ui/BitmapMenu.h"
 #include "platform/afx/Afx.h"
 
 namespace shelf {
-
-inline constexpr UINT WM_SELECT_FOLDER = WM_USER + 2457;
 
 class CMainFrame : public CFrameWnd {
     DECLARE_DYNCREATE(CMainFrame)
@@ -38,6 +37,9 @@ public:
     CHintWnd m_hint;
     CBackdropWnd m_backdrop;
     int m_clipboardCut = 0;
+    // The photo list, once the album window places it.
+    CPhotoListView* m_pList = nullptr;
+    void SetPhotoList(CPhotoListView* list);
     // The panes' visibility and mode until the panes themselves land.
     int m_exifBarVisible = 1;
     int m_folderPaneVisible = 1;
@@ -56,6 +58,20 @@ private:
     using Runner = void (CMainFrame::*)();
     static Runner FindRunner(UINT id);
     void OnExit();
+    void OnCopy();
+    void OnCut();
+    void OnPaste();
+    void OnDeleteFiles();
+    void OnRotateLeft();
+    void OnRotateRight();
+    void OnAutoRotate();
+    void OnRefreshThumbnail();
+    void OnThumbnailView();
+    void OnDetailView();
+    void TurnSelected(int transform);
+    void SetListView(int mode);
+    // The first selected entry, for the rules that ask about the photo shown.
+    const PhotoEntry* FirstSelectedEntry() const;
     void OnAbout();
     void OnHelpTopic();
     void OnSendMail();

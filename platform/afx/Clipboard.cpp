@@ -155,6 +155,11 @@ QMimeData* MimeOf(const std::map<UINT, QImage>& images, const std::map<UINT, QLi
 
 namespace qlafx {
 
+bool UrlsFromDropBlock(const void* block, std::size_t size, QList<QUrl>& urls)
+{
+    return block && PathsFromDrop(static_cast<const unsigned char*>(block), size, urls);
+}
+
 bool ImageFromDib(const void* block, std::size_t size, QImage& image)
 {
     if (!block || size < sizeof(BITMAPINFOHEADER))

@@ -11,6 +11,8 @@
 #include "platform/win/GlobalMemory.h"
 
 class QImage;
+class QUrl;
+template <typename T> class QList;
 
 inline constexpr UINT CF_TEXT = 1;
 inline constexpr UINT CF_BITMAP = 2;
@@ -43,6 +45,8 @@ HGLOBAL GetClipboardData(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
 
 namespace qlafx {
+// The local files of a CF_HDROP block; false when its list is out of bounds.
+bool UrlsFromDropBlock(const void* block, std::size_t size, QList<QUrl>& urls);
 // A CF_DIB block as a top-down image; false, leaving image alone, when the
 // header or the size is wrong (planes, bit count other than 24 or 32,
 // compression, sizes, rows beyond the end of the block).

@@ -5,7 +5,8 @@ target_sources(qlafx PRIVATE
     Clipboard.cpp
     FileQuestions.cpp
     Ipc.cpp
-    IpcWire.cpp)
+    IpcWire.cpp
+    OleDrag.cpp)
 target_link_libraries(qlafx PUBLIC Qt6::Network)
 
 quillo_add_test(qlafx_shell_tests
@@ -14,6 +15,7 @@ quillo_add_test(qlafx_shell_tests
         tests/ClipboardTest.cpp
         tests/DragDropTest.cpp
         tests/FileQuestionsTest.cpp
+        tests/OleDragTest.cpp
     LIBS qlafx
     QT NO_MAIN)
 
