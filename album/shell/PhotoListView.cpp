@@ -56,7 +56,9 @@ int RunFileOperation(HWND owner, UINT func, const std::string& from, const char*
     op.hwnd = owner;
     op.wFunc = func;
     op.pFrom = from.c_str();
-    op.pTo = to;
+    // The target is a list too: double-NUL-ended.
+    const std::string toList = to ? std::string(to) + '\0' : std::string();
+    op.pTo = to ? toList.c_str() : nullptr;
     op.fFlags = flags;
     op.lpszProgressTitle = title;
     return ::SHFileOperation(&op);

@@ -42,6 +42,9 @@ CPluginManagerDlg::CPluginManagerDlg(CWnd* parent) : CDialog(kTemplate, parent) 
 BOOL CPluginManagerDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    // GetDlgItem then gives these objects, so the list calls are typed.
+    m_left.box.SubclassDlgItem(m_left.list, this);
+    m_right.box.SubclassDlgItem(m_right.list, this);
     FillPanes();
     return TRUE;
 }

@@ -39,9 +39,11 @@ public:
         std::vector<PluginListEntry> entries;
         UINT list;
         UINT text;
+        // The list box as an object of its class (subclassed at opening).
+        CListBox box;
     };
-    Pane m_left{"", {}, kLeftList, kLeftFolderText};
-    Pane m_right{"", {}, kRightList, kRightFolderText};
+    Pane m_left{"", {}, kLeftList, kLeftFolderText, {}};
+    Pane m_right{"", {}, kRightList, kRightFolderText, {}};
     int m_changed = 0;
 
     void FillPane(Pane& pane);
