@@ -76,6 +76,27 @@ void AddRow(const BYTE* row, WORD* col, std::size_t n, bool first)
         col[i] = static_cast<WORD>((first ? 0 : col[i]) + row[i]);
 }
 
+// Adds 16-bit column sums into 32-bit ones (first: stores them).
+void AddWide(const WORD* col16, UINT* col32, std::size_t n, bool first)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 8 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(col16 + i));
+        __m128i lo = _mm_unpacklo_epi16(v, zero), hi = _mm_unpackhi_epi16(v, zero);
+        if (!first) {
+            lo = _mm_add_epi32(lo, _mm_loadu_si128(reinterpret_cast<const __m128i*>(col32 + i)));
+            hi = _mm_add_epi32(hi, _mm_loadu_si128(reinterpret_cast<const __m128i*>(col32 + i + 4)));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(col32 + i), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(col32 + i + 4), hi);
+    }
+#endif
+    for (; i < n; ++i)
+        col32[i] = (first ? 0 : col32[i]) + col16[i];
+}
+
 // Each output sample is the truncated mean of its factor x factor block;
 // the rows and columns beyond the last whole block are left out. Column sums
 // of the block's rows first, then the blocks.
@@ -85,28 +106,30 @@ bool BoxShrink(const Plane& s, const Plane& d, int factor)
     const std::size_t usedValues = static_cast<std::size_t>(d.width) * factor * bpp;
     const std::size_t outValues = static_cast<std::size_t>(d.width) * bpp;
     const UINT area = static_cast<UINT>(factor) * static_cast<UINT>(factor);
-    // 16-bit column sums hold up to 257 rows of 255.
-    const bool narrow = factor <= 257;
+    // 16-bit column sums hold up to 257 rows of 255; taller blocks add runs
+    // of 257 rows into 32-bit sums.
+    constexpr int kRun = 257;
+    const bool narrow = factor <= kRun;
     std::atomic<bool> failed{false};
     imagecore::ParallelFor(0, d.height, static_cast<std::size_t>(s.width) * bpp * factor, [&](int y0, int y1) {
         std::vector<WORD> col16;
         std::vector<UINT> col32;
         try {
-            (narrow ? col16.resize(usedValues) : col32.resize(usedValues));
+            col16.resize(usedValues);
+            if (!narrow)
+                col32.resize(usedValues);
         } catch (const std::bad_alloc&) {
             failed.store(true);
             return;
         }
         for (int y = y0; y < y1; ++y) {
             const BYTE* first = s.bits + static_cast<std::size_t>(y) * factor * s.width * bpp;
-            for (int r = 0; r < factor; ++r) {
-                const BYTE* row = first + static_cast<std::size_t>(r) * s.width * bpp;
-                if (narrow) {
-                    AddRow(row, col16.data(), usedValues, r == 0);
-                } else {
-                    for (std::size_t i = 0; i < usedValues; ++i)
-                        col32[i] = (r == 0 ? 0 : col32[i]) + row[i];
-                }
+            for (int r0 = 0; r0 < factor; r0 += kRun) {
+                const int r1 = std::min(factor, r0 + kRun);
+                for (int r = r0; r < r1; ++r)
+                    AddRow(first + static_cast<std::size_t>(r) * s.width * bpp, col16.data(), usedValues, r == r0);
+                if (!narrow)
+                    AddWide(col16.data(), col32.data(), usedValues, r0 == 0);
             }
             BYTE* out = d.bits + static_cast<std::size_t>(y) * outValues;
             for (int x = 0; x < d.width; ++x) {

@@ -61,3 +61,19 @@ function(quillo_add_x11_test name)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
         PROPERTIES TIMEOUT 300 LABELS x11 SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
 endfunction()
+
+# quillo_plugin_pictures(<target> <base folder> <files...>): a plug-in's own
+# pictures (<base>/icon/<id>.png, bitmap/..., cursor/...), filed under its
+# file name, where the window layer looks when asked with the plug-in's
+# module handle, so the program's pictures of the same ids never answer.
+function(quillo_plugin_pictures target base)
+    get_target_property(name ${target} OUTPUT_NAME)
+    if(NOT name)
+        set(name ${target})
+    endif()
+    set_source_files_properties(${ARGN} PROPERTIES GENERATED TRUE)
+    qt_add_resources(${target} ${target}_pictures PREFIX "/${name}/res" BASE ${base} FILES ${ARGN})
+    target_link_libraries(${target} PRIVATE Qt6::Core)
+    # The registrar's functions stay inside: a .qli exports only PluginEntry.
+    set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+endfunction()

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <vector>
+#include <utility>
 
 namespace {
 
@@ -438,6 +439,26 @@ TEST(SmoothChannelTest, TinySigmaCopiesAndSmallSigmaFilters)
     ASSERT_EQ(fx.SmoothChannel(&wide), 0);
     EXPECT_EQ(out.Get(3, 3), (120 * 255 * 255) >> 16);
     EXPECT_EQ(fx.SmoothChannel(nullptr), E_FAIL);
+}
+
+TEST(SmoothChannelTest, BlocksTallerThanSixteenBitSumsStayExact)
+{
+    // Sigma 900 shrinks by 301: blocks of 301 rows overflow 16-bit column
+    // sums. A flat plane comes out as the small flat blur gives it.
+    for (const int value : {255, 77}) {
+        CQLChannel flat, out;
+        flat.Create(700, 650);
+        for (int y = 0; y < 650; ++y)
+            for (int x = 0; x < 700; ++x)
+                flat.Set(x, y, static_cast<BYTE>(value));
+        SmoothAlgorithm fx;
+        fx.SetChannels(&flat, &out);
+        const double large = 900.0;
+        ASSERT_EQ(fx.SmoothChannel(&large), 0);
+        ASSERT_GT(fx.GetShrink(), 257);
+        for (const auto& [x, y] : {std::pair{0, 0}, std::pair{350, 325}, std::pair{699, 649}})
+            EXPECT_EQ(out.Get(x, y), (value * 255 * 255) >> 16) << value << " at " << x << "," << y;
+    }
 }
 
 TEST(BlurImageTest, InnerColoursAreTheWeightedCrossMean)

@@ -37,6 +37,19 @@ quillo_test_plugin(test_no_entry tests/plugins/TestNoEntry.cpp)
 quillo_test_plugin(test_wrong_kind tests/plugins/TestWrongKind.cpp)
 quillo_test_plugin(test_paint_tool tests/plugins/TestPaintTool.cpp TEST_PAINT_FILL_RESULT=0)
 quillo_test_plugin(test_paint_refuses tests/plugins/TestPaintTool.cpp TEST_PAINT_FILL_RESULT=1)
+# The test paint tool's own pictures, generated at build time.
+add_executable(quillo_test_plugin_pictures tests/plugins/TestPluginPictures.cpp)
+target_link_libraries(quillo_test_plugin_pictures PRIVATE Qt6::Gui)
+set_target_properties(quillo_test_plugin_pictures PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+set(paint_pictures_dir ${CMAKE_CURRENT_BINARY_DIR}/test_paint_tool_pictures)
+set(paint_pictures ${paint_pictures_dir}/icon/128.png ${paint_pictures_dir}/bitmap/140.png)
+add_custom_command(OUTPUT ${paint_pictures}
+    COMMAND quillo_test_plugin_pictures ${paint_pictures_dir}
+    DEPENDS quillo_test_plugin_pictures VERBATIM)
+quillo_plugin_pictures(test_paint_tool ${paint_pictures_dir} ${paint_pictures})
+# The paint tool's icons come through the layer, whose header speaks Qt.
+target_link_libraries(test_paint_tool PRIVATE Qt6::Gui)
+target_link_libraries(test_paint_refuses PRIVATE Qt6::Gui)
 set(quillo_test_plugins test_effect_a test_effect_b test_ownui_result test_ownui_none test_no_entry
     test_wrong_kind test_paint_tool test_paint_refuses)
 

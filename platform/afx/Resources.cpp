@@ -2,6 +2,7 @@
 #include "platform/afx/Resources.h"
 
 #include "platform/afx/GdiRecords.h"
+#include "platform/win/Library.h"
 
 #include <QFile>
 #include <QString>
@@ -49,19 +50,23 @@ QString ResourceKey(LPCSTR name)
     return QString::fromUtf8(name);
 }
 
-QString ResourcePath(const char* folder, LPCSTR name)
+// A loaded plug-in's pictures live under its own name, so its ids never
+// reach the program's pictures; any other instance means the program.
+QString ResourcePath(HINSTANCE instance, const char* folder, LPCSTR name)
 {
-    return QStringLiteral(":/res/%1/%2.png").arg(QLatin1String(folder), ResourceKey(name));
+    const std::string module = qlwin::ModuleName(instance);
+    const QString root = module.empty() ? QString() : QLatin1Char('/') + QString::fromStdString(module);
+    return QStringLiteral(":%1/res/%2/%3.png").arg(root, QLatin1String(folder), ResourceKey(name));
 }
 
-QImage LoadPicture(UINT type, LPCSTR name, UINT flags)
+QImage LoadPicture(HINSTANCE instance, UINT type, LPCSTR name, UINT flags)
 {
     if (!name)
         return {};
     if (flags & LR_LOADFROMFILE)
         return IS_INTRESOURCE(name) ? QImage() : QImage(QString::fromUtf8(name));
     const char* folder = type == IMAGE_BITMAP ? "bitmap" : type == IMAGE_ICON ? "icon" : "cursor";
-    return QImage(ResourcePath(folder, name));
+    return QImage(ResourcePath(instance, folder, name));
 }
 
 QImage Sized(const QImage& img, int width, int height)
@@ -166,7 +171,7 @@ HICON LoadIconOrCursor(HINSTANCE instance, LPCSTR name, bool cursor)
         const int id = static_cast<int>(reinterpret_cast<std::uintptr_t>(name));
         return SharedIcon(QStringLiteral("sys/%1/%2").arg(QLatin1String(folder)).arg(id), cursor, id, QImage());
     }
-    const QString path = ResourcePath(folder, name);
+    const QString path = ResourcePath(instance, folder, name);
     return SharedIcon(path, cursor, 0, QImage(path));
 }
 
@@ -213,15 +218,15 @@ int SystemIconId(HICON icon)
 
 } // namespace qlafx
 
-HBITMAP LoadBitmap(HINSTANCE, LPCSTR name)
+HBITMAP LoadBitmap(HINSTANCE instance, LPCSTR name)
 {
-    return BitmapFromImage(LoadPicture(IMAGE_BITMAP, name, 0), false);
+    return BitmapFromImage(LoadPicture(instance, IMAGE_BITMAP, name, 0), false);
 }
 
 HANDLE LoadImage(HINSTANCE instance, LPCSTR name, UINT type, int width, int height, UINT flags)
 {
     if (type == IMAGE_BITMAP)
-        return BitmapFromImage(Sized(LoadPicture(type, name, flags), width, height),
+        return BitmapFromImage(Sized(LoadPicture(instance, type, name, flags), width, height),
                                (flags & LR_CREATEDIBSECTION) != 0);
     if (type != IMAGE_ICON && type != IMAGE_CURSOR)
         return nullptr;
@@ -233,13 +238,13 @@ HANDLE LoadImage(HINSTANCE instance, LPCSTR name, UINT type, int width, int heig
     if ((flags & LR_SHARED) && !(flags & LR_LOADFROMFILE)) {
         if (!instance)
             return LoadIconOrCursor(nullptr, name, cursor);
-        const QString path = ResourcePath(cursor ? "cursor" : "icon", name);
+        const QString path = ResourcePath(instance, cursor ? "cursor" : "icon", name);
         const QImage img(path);
         QImage sized = Sized(img, width, height);
         sized.setText(QStringLiteral("HotSpot"), img.text(QStringLiteral("HotSpot")));
         return SharedIcon(path + QStringLiteral("@%1x%2").arg(width).arg(height), cursor, 0, sized);
     }
-    const QImage img = LoadPicture(type, name, flags);
+    const QImage img = LoadPicture(instance, type, name, flags);
     if (img.isNull())
         return nullptr;
     QlIconRecord* rec = NewIcon(Sized(img, width, height), cursor, false);

@@ -2,7 +2,9 @@
 // compiled in with Qt's resource system, found by id or name:
 //   :/res/bitmap/<id>.png   :/res/icon/<id>.png   :/res/cursor/<id>.png
 // (<id> in decimal, or the resource's name). A cursor's hot spot is the PNG
-// text entry "HotSpot" = "x,y" (0,0 without it).
+// text entry "HotSpot" = "x,y" (0,0 without it). A plug-in's own pictures,
+// asked for with its module handle, are under :/<module name>/res/... (see
+// quillo_plugin_pictures).
 #pragma once
 
 #include "platform/afx/WinGdi.h"

@@ -2,6 +2,8 @@
 
 #include "platform/win/Folders.h"
 
+#include <map>
+#include <mutex>
 #include <string>
 #include <strings.h>
 
@@ -31,13 +33,46 @@ std::string modulePath(const std::string& name)
     return path;
 }
 
+struct LoadedModule {
+    std::string name;
+    int count = 0;
+};
+
+std::mutex& ModulesLock()
+{
+    static std::mutex m;
+    return m;
+}
+
+// dlopen hands out one handle per file however often it is loaded.
+std::map<HMODULE, LoadedModule>& Modules()
+{
+    static auto* map = new std::map<HMODULE, LoadedModule>;
+    return *map;
+}
+
+std::string stem(const std::string& path)
+{
+    std::string name = path.substr(path.rfind('/') + 1);
+    const auto dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
 } // namespace
 
 HMODULE LoadLibrary(LPCSTR name)
 {
     if (!name || !*name)
         return nullptr;
-    return ::dlopen(modulePath(name).c_str(), RTLD_NOW | RTLD_LOCAL);
+    const std::string path = modulePath(name);
+    HMODULE module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module) {
+        std::lock_guard lock(ModulesLock());
+        LoadedModule& entry = Modules()[module];
+        entry.name = stem(path);
+        ++entry.count;
+    }
+    return module;
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name)
@@ -49,5 +84,24 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name)
 
 BOOL FreeLibrary(HMODULE module)
 {
-    return module && ::dlclose(module) == 0 ? TRUE : FALSE;
+    if (!module)
+        return FALSE;
+    {
+        std::lock_guard lock(ModulesLock());
+        const auto it = Modules().find(module);
+        if (it != Modules().end() && --it->second.count == 0)
+            Modules().erase(it);
+    }
+    return ::dlclose(module) == 0 ? TRUE : FALSE;
 }
+
+namespace qlwin {
+
+std::string ModuleName(HMODULE module)
+{
+    std::lock_guard lock(ModulesLock());
+    const auto it = Modules().find(module);
+    return it == Modules().end() ? std::string() : it->second.name;
+}
+
+} // namespace qlwin

@@ -12,3 +12,12 @@ inline HMODULE LoadLibraryA(LPCSTR name) { return LoadLibrary(name); }
 // NULL when the module has no such export.
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 BOOL FreeLibrary(HMODULE module);
+
+#include <string>
+
+namespace qlwin {
+// The file name without folder and suffix of a module LoadLibrary loaded and
+// FreeLibrary has not yet released; empty for any other handle. A module's
+// own pictures are filed under this name.
+std::string ModuleName(HMODULE module);
+} // namespace qlwin

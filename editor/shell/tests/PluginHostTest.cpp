@@ -1,6 +1,10 @@
 #include "PluginTestSupport.h"
 
+#include "editor/shell/PaintToolHost.h"
 #include "editor/shell/PluginHost.h"
+#include "platform/afx/GdiObjects.h"
+#include "platform/afx/Resources.h"
+#include "platform/afx/WinApp.h"
 
 #include <cstring>
 
@@ -91,6 +95,48 @@ TEST_F(PluginHostTest, PaintToolsLoadOnlyFromTheTop)
     UnloadAllPlugins();
     EXPECT_TRUE(thePluginTable.paintTools.empty());
     EXPECT_EQ(CountPlugins(thePluginTable.root), 0);
+}
+
+TEST_F(PluginHostTest, PaintToolPicturesComeFromItsOwnModule)
+{
+    // The tool has icon 128 and bitmap 140, as the program does, in its own
+    // colours; the program's bitmap 143 is not the tool's.
+    Place("test_paint_tool", "test_paint_tool.qli");
+    LoadAllPlugins(nullptr);
+    ASSERT_EQ(thePluginTable.paintTools.size(), 1u);
+    const PluginModule& tool = *thePluginTable.paintTools[0];
+    PaintToolRecord record;
+    std::memset(&record, 0, sizeof record);
+    BYTE colour[4] = {};
+    PreparePaintToolRecord(record, tool.module, colour);
+    ASSERT_EQ(tool.entry(kPluginFillRecord, &record, nullptr), 0);
+    const QImage own = qlafx::IconImage(record.icon, nullptr);
+    ASSERT_EQ(own.size(), QSize(16, 16));
+    EXPECT_EQ(own.pixel(3, 3), qRgb(255, 0, 255));
+    EXPECT_EQ(record.icon2, nullptr) << "the tool has no icon 129";
+    const QImage program = qlafx::IconImage(LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(128)), nullptr);
+    ASSERT_FALSE(program.isNull());
+    EXPECT_NE(program.pixel(3, 3), own.pixel(3, 3));
+
+    struct Case {
+        HINSTANCE instance;
+        UINT id;
+        bool found;
+        int width;
+    };
+    const Case cases[] = {{tool.module, 140, true, 8}, {tool.module, 143, false, 0}, {nullptr, 143, true, -1}};
+    for (const Case& c : cases) {
+        HBITMAP bitmap = LoadBitmap(c.instance, MAKEINTRESOURCE(c.id));
+        EXPECT_EQ(bitmap != nullptr, c.found) << c.id;
+        if (!bitmap)
+            continue;
+        BITMAP info{};
+        GetObject(bitmap, sizeof info, &info);
+        if (c.width > 0)
+            EXPECT_EQ(info.bmWidth, c.width);
+        DeleteObject(bitmap);
+    }
+    UnloadAllPlugins();
 }
 
 TEST_F(PluginHostTest, TreeLoadsWithoutTopLevelFiles)

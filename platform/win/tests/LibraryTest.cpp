@@ -36,6 +36,22 @@ TEST(Library, PluginsKeepTheirOwnExtension)
     EXPECT_TRUE(FreeLibrary(plugin));
 }
 
+TEST(Library, ModuleNameLastsUntilTheLastFree)
+{
+    HMODULE first = LoadLibraryA("QlTestModule.dll");
+    HMODULE second = LoadLibraryA("QlTestModule.so");
+    ASSERT_NE(first, nullptr);
+    ASSERT_EQ(first, second);
+    EXPECT_EQ(qlwin::ModuleName(first), "QlTestModule");
+    EXPECT_TRUE(FreeLibrary(second));
+    EXPECT_EQ(qlwin::ModuleName(first), "QlTestModule") << "still loaded once";
+    EXPECT_TRUE(FreeLibrary(first));
+    EXPECT_EQ(qlwin::ModuleName(first), "");
+    int local = 0;
+    EXPECT_EQ(qlwin::ModuleName(&local), "") << "not a module";
+    EXPECT_EQ(qlwin::ModuleName(nullptr), "");
+}
+
 TEST(Library, MissingModulesAndBadHandlesFail)
 {
     TestDir dir;

@@ -1,6 +1,7 @@
 // A test paint tool: drags paint the current colour through StrokeStamp
 // into the picture GetImages lends. Answers TEST_PAINT_FILL_RESULT to the
 // record message.
+#include "platform/afx/Resources.h"
 #include "plugins/PluginInterface.h"
 
 #include <cstdio>
@@ -70,6 +71,9 @@ extern "C" __attribute__((visibility("default"))) int PluginEntry(int msg, void*
         r->OnLButtonDown = OnLButtonDown;
         r->OnMouseMove = OnMouseMove;
         r->OnLButtonUp = OnLButtonUp;
+        // Its own icon 128 (the program has one too) and none of id 129.
+        r->icon = LoadIcon(static_cast<HINSTANCE>(r->module), MAKEINTRESOURCE(128));
+        r->icon2 = LoadIcon(static_cast<HINSTANCE>(r->module), MAKEINTRESOURCE(129));
         std::memcpy(&g_record, r, sizeof g_record);
     }
     return 0;
