@@ -7,9 +7,14 @@ include(GoogleTest)
 set(QUILLO_CORPUS_DIR "${CMAKE_SOURCE_DIR}/../shared/corpus" CACHE PATH "Folder of the shared test corpus")
 
 # quillo_add_test(<name> SOURCES <files...> LIBS <targets...> [QT] [NO_MAIN])
-# One GoogleTest program per module; every case becomes a ctest test.
+# One GoogleTest program per module, run by ctest as QUILLO_TEST_SHARDS
+# processes with gtest's own sharding (case i in shard i mod n, in order):
+# starting a program, Qt and all, costs more than most cases, so a process
+# per case spends most of the run starting. `<program> --gtest_filter=...`
+# runs single cases.
 # QT runs the cases on Qt's offscreen platform, so no display is needed.
 # NO_MAIN leaves out gtest_main, for programs that bring their own main().
+set(QUILLO_TEST_SHARDS 4)
 function(quillo_add_test name)
     if(QUILLO_FUZZ)
         return()
@@ -20,22 +25,27 @@ function(quillo_add_test name)
     if(NOT ARG_NO_MAIN)
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()
-    set(env "")
-    if(ARG_QT)
-        set(env ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-        if(QUILLO_SANITIZE)
-            # Qt's print plug-in pulls in and drops libraries with dynamic TLS,
-            # whose stale entries crash LeakSanitizer's thread scan at exit.
-            # Unscanned TLS can only add leak reports, never hide one.
-            list(APPEND env ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=string_append::intercept_tls_get_addr=0")
-        endif()
-    endif()
     target_compile_definitions(${name} PRIVATE
         QUILLO_CORPUS_DIR="${QUILLO_CORPUS_DIR}"
         QUILLO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 600 ${env})
+    math(EXPR last "${QUILLO_TEST_SHARDS} - 1")
+    foreach(i RANGE ${last})
+        set(test ${name}-${i})
+        add_test(NAME ${test} COMMAND ${name})
+        set(env GTEST_TOTAL_SHARDS=${QUILLO_TEST_SHARDS} GTEST_SHARD_INDEX=${i})
+        if(ARG_QT)
+            list(APPEND env QT_QPA_PLATFORM=offscreen)
+            if(QUILLO_SANITIZE)
+                # Qt's print plug-in pulls in and drops libraries with dynamic
+                # TLS, whose stale entries crash LeakSanitizer's thread scan at
+                # exit. Unscanned TLS can only add leak reports, never hide one.
+                set_tests_properties(${test} PROPERTIES ENVIRONMENT_MODIFICATION
+                    "ASAN_OPTIONS=string_append::intercept_tls_get_addr=0")
+            endif()
+        endif()
+        set_tests_properties(${test} PROPERTIES TIMEOUT 1500 ENVIRONMENT "${env}")
+    endforeach()
 endfunction()
 
 # quillo_add_x11_test(<name> SOURCES <files...> LIBS <targets...>)

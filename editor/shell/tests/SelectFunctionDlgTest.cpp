@@ -174,12 +174,22 @@ TEST_F(SelectFunction, PicturesLieInThirdsOfTheFrame)
 // The frame's runner with the real command table.
 class SelectFunctionRunner : public shelltest::ShellWindowsTest {
 protected:
+    // Other tests of this program may have left runners in the frame's table.
+    void SetUp() override
+    {
+        ShellWindowsTest::SetUp();
+        ClearRunners();
+    }
     void TearDown() override
     {
         qlafx::SetModalHook({});
+        ClearRunners();
+        ShellWindowsTest::TearDown();
+    }
+    static void ClearRunners()
+    {
         for (UINT id : {32799u, 32800u, 32801u, 32883u, 32869u, 32865u})
             CMainFrame::SetDialogRunner(id, nullptr);
-        ShellWindowsTest::TearDown();
     }
 };
 
