@@ -4,6 +4,7 @@
 #include "kit/Blend.h"
 #include "kit/KitFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
@@ -43,7 +44,11 @@ int CComplexImageUtils::FromKitFile(KitFile& file)
     m_hasMerged = false;
     if (!m_document->Read(file, LayeredDocument::LayerKinds::AllAsImage))
         return 0;
-    return Merge();
+    if (Merge())
+        return 1;
+    // Nothing half-flattened is handed out.
+    m_document->Empty();
+    return 0;
 }
 
 int CComplexImageUtils::Merge()
@@ -65,10 +70,16 @@ int CComplexImageUtils::Merge()
     }
     const std::size_t above = static_cast<std::size_t>(doc.activeLayer) + 1;
 
-    // Everything above the active layer becomes one layer of the canvas's size.
+    // Everything above the active layer becomes one layer of the canvas's
+    // size; only what lies on the background is ever shown, so a canvas a
+    // file declares larger than its background costs no more memory.
     if (above < layers.size()) {
+        UINT bw = 0, bh = 0;
+        layers[0]->image.GetSize(&bw, &bh);
+        const UINT w = std::min(bw, static_cast<UINT>(doc.canvasWidth));
+        const UINT h = std::min(bh, static_cast<UINT>(doc.canvasHeight));
         CQLImage canvas;
-        if (canvas.Create(static_cast<UINT>(doc.canvasWidth), static_cast<UINT>(doc.canvasHeight)) != 0)
+        if (canvas.Create(w, h) != 0)
             return 0;
         std::memset(canvas.GetBuffer(0, 0), 0, canvas.GetAreaByteSize());
         for (std::size_t i = above; i < layers.size(); ++i)

@@ -143,6 +143,34 @@ TEST_F(Flatten, ActiveIndexOutsideTheLayersReadsAsTheFirst)
     EXPECT_EQ(m_object.GetImageForEdit().bits[0], 10);
 }
 
+// The layer above the active one covers the background, not a larger
+// canvas the header declares: a small file cannot ask for gigabytes.
+TEST(FlattenCanvas, UpperLayerTakesTheBackgroundsSizeWithinTheCanvas)
+{
+    struct Case {
+        int canvasW, canvasH, upperW, upperH;
+    };
+    for (const Case& c : {Case{65535, 64290, 3, 2}, Case{2, 65535, 2, 2}, Case{3, 2, 3, 2}}) {
+        SCOPED_TRACE(c.canvasW);
+        kit::LayeredDocument doc;
+        doc.canvasWidth = c.canvasW;
+        doc.canvasHeight = c.canvasH;
+        doc.layers.push_back(kittest::SolidLayer(3, 2, {10, 10, 10, 255}));
+        doc.layers.push_back(kittest::SolidLayer(1, 1, {20, 20, 20, 255}));
+        doc.layers.push_back(kittest::SolidLayer(1, 1, {30, 30, 30, 255}, 1, 1));
+        doc.activeLayer = 1;
+        const kittest::Bytes bytes = kittest::WriteFile(doc);
+        kit::MemoryFile file(bytes.data(), bytes.size());
+        kit::CComplexImageUtils object;
+        ASSERT_EQ(object.FromKitFile(file), 1);
+        UINT w = 0, h = 0;
+        object.Document()->layers.at(2)->image.GetSize(&w, &h);
+        EXPECT_EQ(int(w), c.upperW);
+        EXPECT_EQ(int(h), c.upperH);
+        EXPECT_EQ(object.Merged().bits[(1 * 3 + 1) * 4], 30);
+    }
+}
+
 INTERNAL_IMAGE EditOf(std::vector<unsigned char>& copy, const INTERNAL_IMAGE& layer)
 {
     copy.assign(layer.bits, layer.bits + std::size_t(layer.width) * layer.height * 4);
