@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace kit {
 
@@ -31,20 +32,39 @@ Overlap OverlapOf(const CQLImage& target, const ImageLayer& layer, std::int64_t 
     return o;
 }
 
-// Runs Op<mode>::Pixel(target pixel, layer pixel, opacity) over the overlap.
+// Runs Op<mode>::Pixel(target pixel, layer pixel, opacity) along one row.
 template <template <int> class Op, int Mode>
-void RunOverlap(CQLImage& target, const ImageLayer& layer, const Overlap& o)
+void RunRow(BYTE* p, const BYTE* s, int count, int opacity)
 {
-    const int opacity = layer.opacity;
-    const int count = o.x1 - o.x0;
-    imagecore::ParallelFor(o.y0, o.y1, static_cast<std::size_t>(count), [&](int from, int to) {
-        for (int row = from; row < to; ++row) {
-            BYTE* p = target.GetBuffer(o.x0, row);
-            const BYTE* s = layer.image.GetBuffer(o.x0 - layer.x, row - layer.y);
-            for (int i = 0; i < count; ++i, p += 4, s += 4)
-                Op<Mode>::Pixel(p, s, opacity);
-        }
-    });
+    for (int i = 0; i < count; ++i, p += 4, s += 4)
+        Op<Mode>::Pixel(p, s, opacity);
+}
+
+template <template <int> class Op>
+void ApplyRow(int mode, BYTE* p, const BYTE* s, int count, int opacity)
+{
+    switch (mode) {
+    case kDarken:
+        return RunRow<Op, kDarken>(p, s, count, opacity);
+    case kLighten:
+        return RunRow<Op, kLighten>(p, s, count, opacity);
+    case kMultiply:
+        return RunRow<Op, kMultiply>(p, s, count, opacity);
+    case kScreen:
+        return RunRow<Op, kScreen>(p, s, count, opacity);
+    case kDifference:
+        return RunRow<Op, kDifference>(p, s, count, opacity);
+    default:
+        return RunRow<Op, kNormal>(p, s, count, opacity);
+    }
+}
+
+// One row of the overlap: the target's pixels and the layer's under them.
+template <template <int> class Op>
+void ApplyLayerRow(CQLImage& target, const ImageLayer& layer, const Overlap& o, int row)
+{
+    ApplyRow<Op>(layer.blend, target.GetBuffer(o.x0, row), layer.image.GetBuffer(o.x0 - layer.x, row - layer.y),
+                 o.x1 - o.x0, layer.opacity);
 }
 
 template <template <int> class Op>
@@ -54,20 +74,10 @@ void ApplyLayer(CQLImage& target, const ImageLayer& layer, std::int64_t limitW =
     const Overlap o = OverlapOf(target, layer, limitW, limitH);
     if (o.Empty())
         return;
-    switch (layer.blend) {
-    case kDarken:
-        return RunOverlap<Op, kDarken>(target, layer, o);
-    case kLighten:
-        return RunOverlap<Op, kLighten>(target, layer, o);
-    case kMultiply:
-        return RunOverlap<Op, kMultiply>(target, layer, o);
-    case kScreen:
-        return RunOverlap<Op, kScreen>(target, layer, o);
-    case kDifference:
-        return RunOverlap<Op, kDifference>(target, layer, o);
-    default:
-        return RunOverlap<Op, kNormal>(target, layer, o);
-    }
+    imagecore::ParallelFor(o.y0, o.y1, static_cast<std::size_t>(o.x1 - o.x0), [&](int from, int to) {
+        for (int row = from; row < to; ++row)
+            ApplyLayerRow<Op>(target, layer, o, row);
+    });
 }
 
 template <int Mode>
@@ -161,7 +171,20 @@ bool ComposeDocument(const LayeredDocument& document, CQLImage& picture, bool wi
         return false;
     const MaskPlane& mask = document.documentMask;
     const bool maskFits = withAlpha && mask.HasData() && UINT(mask.width) == w && UINT(mask.height) == h;
-    imagecore::ParallelFor(0, static_cast<int>(h), w, [&](int from, int to) {
+
+    struct Part {
+        const ImageLayer* layer;
+        Overlap overlap;
+    };
+    std::vector<Part> parts;
+    for (std::size_t i = 1; i < document.layers.size(); ++i) {
+        const ImageLayer& layer = *document.layers[i];
+        const Overlap o = OverlapOf(picture, layer, INT64_MAX, INT64_MAX);
+        if (layer.visible && !o.Empty())
+            parts.push_back({&layer, o});
+    }
+    // Row by row through every layer, so a row is composed while it is in cache.
+    imagecore::ParallelFor(0, static_cast<int>(h), std::size_t{w} * (parts.size() + 1), [&](int from, int to) {
         for (int row = from; row < to; ++row) {
             const BYTE* s = background.GetBuffer(0, row);
             BYTE* p = picture.GetBuffer(0, row);
@@ -172,10 +195,11 @@ bool ComposeDocument(const LayeredDocument& document, CQLImage& picture, bool wi
                 word = (word & 0x00FFFFFFu) | std::uint32_t{alpha ? alpha[x] : BYTE{0}} << 24;
                 std::memcpy(p + 4 * x, &word, 4);
             }
+            for (const Part& part : parts)
+                if (row >= part.overlap.y0 && row < part.overlap.y1)
+                    ApplyLayerRow<ComposeOp>(picture, *part.layer, part.overlap, row);
         }
     });
-    for (std::size_t i = 1; i < document.layers.size(); ++i)
-        ComposeLayer(picture, *document.layers[i]);
     return true;
 }
 
