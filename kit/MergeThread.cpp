@@ -61,6 +61,14 @@ int CMergeThread::ExitInstance()
     return CWinThread::ExitInstance();
 }
 
+void CMergeThread::SetJob(HWND notifyWnd, CQLImage* target, CComplexImageUtils* source)
+{
+    CSingleLock lock(&m_section, TRUE);
+    m_hNotifyWnd.store(notifyWnd);
+    m_target.store(target);
+    m_source.store(source);
+}
+
 void CMergeThread::RequestMerge()
 {
     m_mergeRequested.store(1);

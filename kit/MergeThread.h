@@ -30,6 +30,9 @@ public:
     // Clears the target picture.
     int ExitInstance() override;
 
+    // Window, target and source, set under the section so that a running
+    // composition never sees them change.
+    void SetJob(HWND notifyWnd, CQLImage* target, CComplexImageUtils* source);
     // Sets the flag and wakes the thread.
     void RequestMerge();
     // Ends the loop and waits for the thread; the object may then be deleted.

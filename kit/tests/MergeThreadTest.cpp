@@ -96,10 +96,8 @@ TEST_F(MergeThread, OneRequestGivesOneMergeAndOneNotice)
     auto* thread = static_cast<kit::CMergeThread*>(
         AfxBeginThread(RUNTIME_CLASS(CMergeThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
     ASSERT_NE(thread, nullptr);
-    thread->m_hNotifyWnd = m_wnd.m_hWnd;
-    thread->m_target = &m_target;
-    thread->m_source = &m_source;
     thread->ResumeThread();
+    thread->SetJob(m_wnd.m_hWnd, &m_target, &m_source);
 
     PumpFor(120);
     EXPECT_EQ(m_wnd.notices.load(), 0) << "nothing without a request";
