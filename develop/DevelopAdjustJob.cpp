@@ -315,7 +315,7 @@ bool DevelopAdjustJob::AddGrain(bool& failed)
             random.Seed(static_cast<unsigned>(i / 1000));
         if (random.Next() & 1)
             d = -d;
-        plane[i] = static_cast<BYTE>(128 + d);
+        plane[i] = static_cast<BYTE>(std::clamp(128 + d, 0, 255));
     }
     if (!Checkpoint(90))
         return false;
