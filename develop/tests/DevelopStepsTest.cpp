@@ -121,6 +121,31 @@ TEST_F(DevelopStepsTest, LinearFileSkipsInterpolation)
     EXPECT_EQ(state.developed.GetHeight(), 48);
 }
 
+TEST_F(DevelopStepsTest, TheFilesCarryAPreviewAndTheWhiteBalanceChoiceCounts)
+{
+    for (const bool mosaic : {true, false}) {
+        const std::string path = Dng(mosaic ? "mosaic.dng" : "linear.dng", mosaic);
+        CQLImage thumb;
+        EXPECT_EQ(CRawParser().LoadThumbnail(path.c_str(), &thumb), 0) << path;
+        DevelopState camera, automatic;
+        camera.rawPath = automatic.rawPath = path;
+        RecordingBar bar;
+        ASSERT_NE(develop::LoadRawStep(0, bar, camera).loaded, 0);
+        if (mosaic) {
+            develop::InterpolateRequest request{1, nullptr, nullptr, &camera.developed};
+            develop::InterpolateJob(&request);
+        }
+        ASSERT_NE(develop::LoadRawStep(1, bar, automatic).loaded, 0);
+        if (mosaic) {
+            develop::InterpolateRequest request{1, nullptr, nullptr, &automatic.developed};
+            develop::InterpolateJob(&request);
+        }
+        ASSERT_EQ(camera.developed.GetWidth(), automatic.developed.GetWidth());
+        const C16BitPixel a = camera.developed.GetPixel(20, 20), b = automatic.developed.GetPixel(20, 20);
+        EXPECT_TRUE(a != b) << "camera and automatic white balance develop alike in " << path;
+    }
+}
+
 TEST_F(DevelopStepsTest, FailedLoadLeavesTheDevelopedImage)
 {
     DevelopState state;
