@@ -36,7 +36,7 @@ bool Develop(C16BitBitmap& developed, CQLImage& image)
         return false;
     parser.UniformImage(&developed);
     parser.Close();
-    return ConvertRawTo8Bit(developed, image, true) != 0;
+    return ConvertRawTo8Bit(developed, image, kRawOpenSharpening) != 0;
 }
 
 void BM_OpenRawDirect(benchmark::State& state)
@@ -59,7 +59,7 @@ void BM_ConvertWithSharpening(benchmark::State& state)
         return;
     }
     for (auto _ : state)
-        ConvertRawTo8Bit(developed, image, true);
+        ConvertRawTo8Bit(developed, image, kRawOpenSharpening);
 }
 BENCHMARK(BM_ConvertWithSharpening)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -59,7 +59,7 @@ int CMainFrame::OpenRawDirect(const char* path)
                  if (loaded != 2)
                      parser.UniformImage(&developed);
                  parser.Close();
-                 return ConvertRawTo8Bit(developed, image, loaded != 2);
+                 return ConvertRawTo8Bit(developed, image, loaded != 2 ? kRawOpenSharpening : 0);
              }) != 0;
     }
     parser.Close();

@@ -167,7 +167,7 @@ bool LoadRawAs8Bit(const char* path, bool half, CQLImage& image)
 {
     C16BitBitmap developed;
     bool mosaic = false;
-    return DevelopRawFile(path, half, developed, &mosaic) && ConvertRawTo8Bit(developed, image, mosaic);
+    return DevelopRawFile(path, half, developed, &mosaic) && ConvertRawTo8Bit(developed, image, mosaic ? kRawOpenSharpening : 0);
 }
 
 namespace {

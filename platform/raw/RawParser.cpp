@@ -36,6 +36,8 @@ struct LibraryState {
     bool loaded = false;
     bool processed = false;
     bool mosaic = false;
+    // The white-balance choice of the load: Step 2 develops on a new object.
+    int autoBalance = 0;
     ShootingData shot;
 };
 
@@ -125,6 +127,7 @@ int CRawParser::LoadCCDDataOnly(const char* path, C16BitBitmap*)
         }
         s.loaded = true;
         s.mosaic = rawlib::IsMosaic(raw);
+        s.autoBalance = m_nWhiteBalance;
         ShootingData& d = s.shot;
         d = ShootingData{};
         std::snprintf(d.make, sizeof d.make, "%s", raw.imgdata.idata.make);
@@ -170,7 +173,7 @@ int CRawParser::Interpolate(int method)
     if (!s.loaded)
         return 0;
     try {
-        const int ok = Process(s, method, m_nWhiteBalance, m_callback);
+        const int ok = Process(s, method, s.autoBalance, m_callback);
         if (ok && m_callback)
             m_callback(1, 100);
         return ok;
@@ -189,7 +192,7 @@ int CRawParser::FinalConvert()
     if (s.processed)
         return 1; // Interpolate's development converted the colours already
     try {
-        return Process(s, 3, m_nWhiteBalance, nullptr);
+        return Process(s, 3, s.autoBalance, nullptr);
     } catch (...) {
         return 0;
     }

@@ -23,7 +23,7 @@ std::array<WORD, 65536> MakeToneTable()
 
 // Sharpened value of the channel at w in a row of words; rows[k] is the row
 // k - 2 away, and a pixel is 3 words wide.
-inline int Sharpened(const WORD* const rows[5], std::size_t w)
+inline int Sharpened(const WORD* const rows[5], std::size_t w, int amount)
 {
     const WORD* r0 = rows[0];
     const WORD* r1 = rows[1];
@@ -32,7 +32,8 @@ inline int Sharpened(const WORD* const rows[5], std::size_t w)
     const WORD* r4 = rows[4];
     const int sum = 4 * (r2[w] + r2[w - 3] + r2[w + 3] + r1[w] + r3[w]) +
                     2 * (r1[w - 3] + r1[w + 3] + r3[w - 3] + r3[w + 3]) + r2[w - 6] + r2[w + 6] + r0[w] + r4[w];
-    return std::clamp(2 * r2[w] - (sum >> 5), 0, 65535);
+    const int c = r2[w];
+    return std::clamp(c + amount * (c - (sum >> 5)) / 50, 0, 65535);
 }
 
 } // namespace
@@ -43,7 +44,7 @@ const WORD* RawToneTable()
     return table.data();
 }
 
-int ConvertRawTo8Bit(const C16BitBitmap& bitmap, CQLImage& image, bool sharpen)
+int ConvertRawTo8Bit(const C16BitBitmap& bitmap, CQLImage& image, int amount)
 {
     const int w = bitmap.GetWidth(), h = bitmap.GetHeight();
     if (w <= 0 || h <= 0)
@@ -56,7 +57,7 @@ int ConvertRawTo8Bit(const C16BitBitmap& bitmap, CQLImage& image, bool sharpen)
         for (int y = y0; y < y1; ++y) {
             const WORD* in = reinterpret_cast<const WORD*>(bitmap.GetBuffer(0, y));
             BYTE* out = result.GetBuffer(0, y);
-            const bool inner = sharpen && y >= 2 && y < h - 2;
+            const bool inner = amount != 0 && y >= 2 && y < h - 2;
             const WORD* rows[5] = {};
             if (inner)
                 for (int k = 0; k < 5; ++k)
@@ -64,9 +65,9 @@ int ConvertRawTo8Bit(const C16BitBitmap& bitmap, CQLImage& image, bool sharpen)
             for (int x = 0; x < w; ++x, out += 4) {
                 const std::size_t i = static_cast<std::size_t>(x) * 3;
                 if (inner && x >= 2 && x < w - 2) {
-                    out[0] = static_cast<BYTE>(tone[Sharpened(rows, i)]);
-                    out[1] = static_cast<BYTE>(tone[Sharpened(rows, i + 1)]);
-                    out[2] = static_cast<BYTE>(tone[Sharpened(rows, i + 2)]);
+                    out[0] = static_cast<BYTE>(tone[Sharpened(rows, i, amount)]);
+                    out[1] = static_cast<BYTE>(tone[Sharpened(rows, i + 1, amount)]);
+                    out[2] = static_cast<BYTE>(tone[Sharpened(rows, i + 2, amount)]);
                 } else {
                     out[0] = static_cast<BYTE>(tone[in[i]]);
                     out[1] = static_cast<BYTE>(tone[in[i + 1]]);

@@ -2,6 +2,7 @@
 
 #include <tiffio.h>
 
+#include <algorithm>
 #include <vector>
 
 void RawTestScene(int x, int y, int width, int height, unsigned short rgb[3])
@@ -10,6 +11,38 @@ void RawTestScene(int x, int y, int width, int height, unsigned short rgb[3])
     rgb[1] = static_cast<unsigned short>(4000 + 40000LL * y / height);
     rgb[2] = static_cast<unsigned short>(4000 + 20000LL * (x + y) / (width + height));
 }
+
+namespace {
+
+// The scene at 8 bits, as a reduced-resolution image of the file.
+bool WritePreview(TIFF* tif, const RawTestDng& dng)
+{
+    const int width = dng.previewWidth;
+    const int height = std::max(1, dng.height * width / dng.width);
+    TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_REDUCEDIMAGE);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, height);
+    std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            unsigned short rgb[3];
+            RawTestScene(x, y, width, height, rgb);
+            for (int c = 0; c < 3; ++c)
+                row[x * 3 + c] = static_cast<unsigned char>(rgb[c] >> 8);
+        }
+        if (TIFFWriteScanline(tif, row.data(), y, 0) < 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 bool WriteRawTestDng(const std::string& path, const RawTestDng& dng)
 {
@@ -39,6 +72,10 @@ bool WriteRawTestDng(const std::string& path, const RawTestDng& dng)
     TIFFSetField(tif, TIFFTAG_UNIQUECAMERAMODEL, dng.model);
     TIFFSetField(tif, TIFFTAG_COLORMATRIX1, 9, matrix);
     TIFFSetField(tif, TIFFTAG_CALIBRATIONILLUMINANT1, 21); // D65
+    if (dng.cameraWhiteBalance) {
+        static const float neutral[3] = {0.55f, 1.0f, 0.8f};
+        TIFFSetField(tif, TIFFTAG_ASSHOTNEUTRAL, 3, neutral);
+    }
     if (dng.mosaic) {
         TIFFSetField(tif, TIFFTAG_CFAREPEATPATTERNDIM, dims);
         TIFFSetField(tif, TIFFTAG_CFAPATTERN, 4, pattern);
@@ -57,6 +94,8 @@ bool WriteRawTestDng(const std::string& path, const RawTestDng& dng)
         }
         ok = TIFFWriteScanline(tif, row.data(), y, 0) >= 0;
     }
+    if (ok && dng.previewWidth > 0)
+        ok = TIFFWriteDirectory(tif) && WritePreview(tif, dng);
     TIFFClose(tif);
     return ok;
 }

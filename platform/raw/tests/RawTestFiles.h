@@ -10,6 +10,8 @@ struct RawTestDng {
     const char* make = "Quillotest";
     const char* model = "Sensor One";
     const char* dateTime = "2021:06:15 10:20:30";
+    bool cameraWhiteBalance = false; // an as-shot neutral that is not grey
+    int previewWidth = 0;            // an 8-bit RGB preview in a second directory
 };
 
 // The scene: smooth ramps of red, green and blue, 16-bit.

@@ -49,7 +49,7 @@ TEST(ConvertRawTo8Bit, SharpensOnlyTheCentreOfAFiveByFive)
     C16BitBitmap bitmap;
     Fill(bitmap, values);
     CQLImage image;
-    ASSERT_EQ(ConvertRawTo8Bit(bitmap, image, true), 1);
+    ASSERT_EQ(ConvertRawTo8Bit(bitmap, image, kRawOpenSharpening), 1);
     const WORD* t = RawToneTable();
     EXPECT_EQ(image.GetBuffer(2, 2)[0], t[30000]);
     EXPECT_EQ(image.GetBuffer(2, 2)[2], t[30000]);
@@ -80,7 +80,7 @@ TEST(ConvertRawTo8Bit, ClampsAtBothEnds)
         C16BitBitmap bitmap;
         Fill(bitmap, values);
         CQLImage image;
-        ASSERT_EQ(ConvertRawTo8Bit(bitmap, image, true), 1);
+        ASSERT_EQ(ConvertRawTo8Bit(bitmap, image, kRawOpenSharpening), 1);
         EXPECT_EQ(image.GetBuffer(2, 2)[0], RawToneTable()[c.expected16]);
     }
 }
@@ -96,7 +96,7 @@ TEST(ConvertRawTo8Bit, WithoutSharpeningEveryPixelGoesThroughTheTable)
             for (int x = 0; x < 4; ++x)
                 *bitmap.GetBuffer(x, y) = C16BitPixel{WORD(x * 9000), WORD(y * 15000), WORD(60000 - x * y * 3000)};
         CQLImage image;
-        ASSERT_EQ(ConvertRawTo8Bit(bitmap, image, sharpen), 1);
+        ASSERT_EQ(ConvertRawTo8Bit(bitmap, image, sharpen ? kRawOpenSharpening : 0), 1);
         ASSERT_EQ(WidthOf(image), 4u);
         const WORD* t = RawToneTable();
         for (int y = 0; y < 4; ++y)
@@ -115,7 +115,7 @@ TEST(ConvertRawTo8Bit, EmptyBitmapLeavesTheImage)
     C16BitBitmap empty;
     CQLImage image;
     ASSERT_EQ(image.Create(3, 3), 0);
-    EXPECT_EQ(ConvertRawTo8Bit(empty, image, true), 0);
+    EXPECT_EQ(ConvertRawTo8Bit(empty, image, kRawOpenSharpening), 0);
     EXPECT_EQ(WidthOf(image), 3u);
 }
 
