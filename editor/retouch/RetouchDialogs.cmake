@@ -3,7 +3,7 @@
 # Gauss Blur and Select Brush.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
-add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp CorrectDistortionDlg.cpp
+add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp ClickEditDlg.cpp CopyDlg.cpp CorrectDistortionDlg.cpp
     DescreenDlg.cpp FilmAspectAdjustDlg.cpp FreeRotateDlg.cpp GaussBlurDlg.cpp SelectBrushDlg.cpp)
 # The effect dialogs share the repair dialogs' base and the theme saving, the
 # chooser runs Perspective Crop; the frame gives the background worker and the clipboard.
@@ -17,7 +17,7 @@ target_link_libraries(retouch_dialogs INTERFACE $<TARGET_OBJECTS:retouch_dialogs
 block()
     set(res_dir ${CMAKE_BINARY_DIR}/assets/res)
     set(res_files ${res_dir}/bitmap/299.png ${res_dir}/bitmap/302.png ${res_dir}/cursor/252.png
-        ${res_dir}/icon/294.png)
+        ${res_dir}/icon/294.png ${res_dir}/icon/213.png ${res_dir}/icon/229.png)
     set_source_files_properties(${res_files} PROPERTIES GENERATED TRUE)
     qt_add_resources(retouch_dialogs retouch_dialogs_pictures PREFIX "/res" BASE ${res_dir} FILES ${res_files})
     add_dependencies(retouch_dialogs quillo_skin)
@@ -33,6 +33,7 @@ quillo_add_test(retouch_dialogs_tests
         ${CMAKE_SOURCE_DIR}/editor/adjust/tests/AdjustTestSupport.cpp
         tests/BarrelDistortDlgTest.cpp
         tests/CanvasSizeDlgTest.cpp
+        tests/ClickEditDlgTest.cpp
         tests/CopyDlgTest.cpp
         tests/CorrectDistortionDlgTest.cpp
         tests/DescreenDlgTest.cpp

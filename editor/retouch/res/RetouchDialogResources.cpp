@@ -1,6 +1,7 @@
 // The retouch and geometry dialogs' templates.
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
+#include "editor/retouch/ClickEditDlg.h"
 #include "editor/retouch/CopyDlg.h"
 #include "editor/retouch/CorrectDistortionDlg.h"
 #include "editor/retouch/DescreenDlg.h"
@@ -169,6 +170,25 @@ const qlafx::DialogTemplate kRetouchDialogs[] = {
          {"Static", "", IDC_COPY_PICTURE, 7, 20, 306, 200, SS_LEFT},  // marks the picture's place
          {"Button", "Copy", IDOK, 205, 228, 52, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 261, 228, 52, 14, kTab | BS_PUSHBUTTON},
+     }},
+    // The photo, the header and the buttons along the bottom are placed by
+    // the dialog; the navigator takes the place of its hidden static.
+    {IDD_CLICK_EDIT, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_SETFONT | DS_CENTER, 0, 0,
+     0, 500, 320, "Edit Dialog", "MS Shell Dlg", 8,
+     {
+         {"Button", "Brush", kStatic, 4, 4, 122, 104, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "", IDC_CLICK_SAMPLE, 10, 16, 50, 50, WS_VISIBLE | SS_OWNERDRAW},
+         {"Button", "Set Brush", IDC_CLICK_SET_BRUSH, 66, 16, 54, 14, kPush},
+         {"Button", "&Undo", IDC_CLICK_UNDO, 66, 36, 54, 30, kPush},
+         {"Static", "Size", kStatic, 10, 74, 40, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_CLICK_SIZE, 8, 84, 114, 16, kTab | TBS_HORZ | TBS_AUTOTICKS},
+         {"Static", "", IDC_CLICK_NAVIGATOR_PLACE, 4, 116, 122, 100, SS_LEFT},
+         {"Static", "", IDC_CLICK_SEPARATOR, 2, 290, 496, 2, WS_VISIBLE | SS_ETCHEDHORZ},
+         {"Button", "<&Prev", IDC_CLICK_PREV, 250, 298, 50, 14, kPush},
+         {"Button", "&Next>", IDC_CLICK_NEXT, 304, 298, 50, 14, kPush},
+         {"Button", "&Finish", IDC_CLICK_FINISH, 358, 298, 50, 14, kPush},
+         {"Button", "OK", IDOK, 412, 298, 40, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 456, 298, 40, 14, kPush},
      }},
 };
 
