@@ -4,7 +4,7 @@
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
 add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp ClickEditDlg.cpp CopyDlg.cpp CorrectDistortionDlg.cpp
-    DescreenDlg.cpp FilmAspectAdjustDlg.cpp FreeRotateDlg.cpp GaussBlurDlg.cpp SelectBrushDlg.cpp)
+    DescreenDlg.cpp FilmAspectAdjustDlg.cpp FreeRotateDlg.cpp GaussBlurDlg.cpp SelectBrushDlg.cpp SkinEffectDlg.cpp)
 # The effect dialogs share the repair dialogs' base and the theme saving, the
 # chooser runs Perspective Crop; the frame gives the background worker and the clipboard.
 target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editoradjust_transform editorshell_frame
@@ -41,6 +41,7 @@ quillo_add_test(retouch_dialogs_tests
         tests/FreeRotateDlgTest.cpp
         tests/GaussBlurDlgTest.cpp
         tests/SelectBrushDlgTest.cpp
+        tests/SkinEffectDlgTest.cpp
     LIBS editorshell_frame
     QT NO_MAIN)
 if(TARGET retouch_dialogs_tests)

@@ -9,6 +9,7 @@
 #include "editor/retouch/FreeRotateDlg.h"
 #include "editor/retouch/GaussBlurDlg.h"
 #include "editor/retouch/SelectBrushDlg.h"
+#include "editor/retouch/SkinEffectDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
 
@@ -189,6 +190,17 @@ const qlafx::DialogTemplate kRetouchDialogs[] = {
          {"Button", "&Finish", IDC_CLICK_FINISH, 358, 298, 50, 14, kPush},
          {"Button", "OK", IDOK, 412, 298, 40, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 456, 298, 40, 14, kPush},
+     }},
+    // Placed again by the dialog whenever it is sized; the previews are made
+    // when it is created.
+    {IDD_SKIN_EFFECT, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_SETFONT | DS_CENTER, 0, 0,
+     0, 500, 320, "Digital Beauty", "MS Shell Dlg", 8,
+     {
+         {"msctls_progress32", "", IDC_SKIN_PROGRESS, 4, 300, 200, 12, WS_VISIBLE | WS_BORDER},
+         {"Static", "", IDC_SKIN_SEPARATOR, 4, 294, 492, 2, WS_VISIBLE | SS_ETCHEDHORZ},
+         {"Button", "Advanced Digital Beauty...", IDC_SKIN_ADVANCED, 210, 298, 120, 14, kPush},
+         {"Button", "&Finish", IDOK, 390, 298, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 446, 298, 50, 14, kPush},
      }},
 };
 
