@@ -3,12 +3,14 @@
 # Gauss Blur and Select Brush.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
-add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp ClickEditDlg.cpp CopyDlg.cpp CorrectDistortionDlg.cpp
+add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp ClickEditDlg.cpp ContentResizeDlg.cpp CopyDlg.cpp CorrectDistortionDlg.cpp
     DescreenDlg.cpp FilmAspectAdjustDlg.cpp FreeRotateDlg.cpp GaussBlurDlg.cpp SelectBrushDlg.cpp SkinEffectDlg.cpp)
 # The effect dialogs share the repair dialogs' base and the theme saving, the
 # chooser runs Perspective Crop; the frame gives the background worker and the clipboard.
 target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editoradjust_transform editorshell_frame
     qlcodec)
+# "Define" of content-aware resizing runs Select an Area.
+target_link_libraries(retouch_dialogs PUBLIC adjust_selection)
 add_library(retouch_dialogs_tables OBJECT res/RetouchDialogResources.cpp)
 target_link_libraries(retouch_dialogs_tables PRIVATE qlafx)
 target_link_libraries(retouch_dialogs INTERFACE $<TARGET_OBJECTS:retouch_dialogs_tables>)
@@ -34,6 +36,7 @@ quillo_add_test(retouch_dialogs_tests
         tests/BarrelDistortDlgTest.cpp
         tests/CanvasSizeDlgTest.cpp
         tests/ClickEditDlgTest.cpp
+        tests/ContentResizeDlgTest.cpp
         tests/CopyDlgTest.cpp
         tests/CorrectDistortionDlgTest.cpp
         tests/DescreenDlgTest.cpp

@@ -39,6 +39,7 @@
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/ClickEditDlg.h"
+#include "editor/retouch/ContentResizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
 #include "editor/retouch/DescreenDlg.h"
 #include "editor/retouch/FilmAspectAdjustDlg.h"
@@ -156,4 +157,5 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32903, [](CMainFrame* frame) { return RunRepairDlg<CDescreenDlg>(frame); });
     CMainFrame::SetDialogRunner(32884, [](CMainFrame* frame) { return RunRepairDlg<CFilmAspectAdjustDlg>(frame); });
     CMainFrame::SetDialogRunner(32829, [](CMainFrame* frame) { return RunEraseSpotsDlg(frame); });
+    CMainFrame::SetDialogRunner(32909, [](CMainFrame* frame) { return RunContentResizeDlg(frame); });
 }

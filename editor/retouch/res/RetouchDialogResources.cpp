@@ -2,6 +2,7 @@
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/ClickEditDlg.h"
+#include "editor/retouch/ContentResizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
 #include "editor/retouch/CorrectDistortionDlg.h"
 #include "editor/retouch/DescreenDlg.h"
@@ -201,6 +202,25 @@ const qlafx::DialogTemplate kRetouchDialogs[] = {
          {"Button", "Advanced Digital Beauty...", IDC_SKIN_ADVANCED, 210, 298, 120, 14, kPush},
          {"Button", "&Finish", IDOK, 390, 298, 50, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 446, 298, 50, 14, kPush},
+     }},
+    // The photo, its frame box and the progress strip are painted right of
+    // the separator; the dialog grows to the main window.
+    {IDD_CONTENT_RESIZE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_SETFONT | DS_CENTER, 0, 0, 0, 460,
+     300, "Content-aware resizing", "MS Shell Dlg", 8,
+     {
+         {"Static", "Keep the important content unchanged by reducing or resizing the other part.", kStatic, 7, 7,
+          130, 26, kLabel},
+         {"Static", "It works good on out-door photos.", kStatic, 7, 36, 130, 10, kLabel},
+         {"Button", "1, Define protected area", kStatic, 5, 52, 134, 56, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Pixels outside this area will be resized smartly. ", kStatic, 11, 64, 122, 18, kLabel},
+         {"Button", "Define", IDC_RESIZE_DEFINE, 11, 86, 60, 14, kPush},
+         {"Button", "2, Drag the frame box", kStatic, 5, 114, 134, 60, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Drag the border of frame box to change the image size.", kStatic, 11, 126, 122, 18, kLabel},
+         {"ComboBox", "", IDC_RESIZE_ASPECT, 11, 150, 122, 120, kTab | WS_VSCROLL | CBS_DROPDOWNLIST},
+         {"Static", "Analysing...  \nIt may take minutes.", IDC_RESIZE_ANALYSING, 11, 182, 122, 20, SS_LEFT},
+         {"Static", "", IDC_RESIZE_SEPARATOR, 143, 5, 2, 290, WS_VISIBLE | SS_ETCHEDVERT},
+         {"Button", "OK", IDOK, 74, 278, 64, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 5, 278, 64, 14, kPush},
      }},
 };
 
