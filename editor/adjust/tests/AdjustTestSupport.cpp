@@ -30,10 +30,12 @@ void AdjustDialogTest::SetUp()
 void AdjustDialogTest::TearDown()
 {
     qlafx::SetModalHook({});
+    // Not the main window any more: its end would post a quit, which ends
+    // the next test's modal loops.
+    m_app.m_pMainWnd = nullptr;
     if (m_frame && ::IsWindow(m_frame->m_hWnd))
         m_frame->DestroyWindow();
     m_frame = nullptr;
-    m_app.m_pMainWnd = nullptr;
     std::snprintf(theAppSettings.m_programFolder, sizeof theAppSettings.m_programFolder, "%s/", QUILLO_PROGRAM_DIR);
     ShellWindowsTest::TearDown();
 }
