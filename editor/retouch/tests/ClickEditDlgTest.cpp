@@ -347,6 +347,40 @@ TEST_F(EraseSpotsDlgTest, SizeSliderSetsSizeAndBlur)
     });
 }
 
+TEST_F(EraseSpotsDlgTest, SetBrushEditsTheBrushWithinSixteen)
+{
+    OpenStripes();
+    struct Case {
+        const char* size;
+        int answer;
+        BYTE expectedSize;
+    };
+    // 17 is beyond the erase brush's limit: the range message keeps Select Brush open.
+    for (const Case& c : {Case{"12", IDOK, 12}, Case{"17", IDOK, 8}, Case{"5", IDCANCEL, 8}}) {
+        BYTE size = 0, shape = 0;
+        m_work = [&](CWnd* wnd) -> int {
+            if (auto* brushDlg = dynamic_cast<CSelectBrushDlg*>(wnd)) {
+                brushDlg->SetDlgItemText(IDC_BRUSH_SIZE_EDIT, c.size);
+                brushDlg->SendDlgItemMessage(IDC_BRUSH_SHAPE, CB_SETCURSEL, 1, 0);
+                brushDlg->SendMessage(WM_COMMAND, static_cast<WPARAM>(c.answer), 0);
+                if (::IsWindowVisible(brushDlg->m_hWnd))  // refused: still open
+                    brushDlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
+                return qlafx::kModalRun;
+            }
+            auto* dlg = dynamic_cast<CEraseSpotsDlg*>(wnd);
+            if (!dlg)
+                return IDCANCEL;
+            dlg->SendDlgItemMessage(IDC_CLICK_SET_BRUSH, BM_CLICK, 0, 0);
+            size = dlg->m_brush[brush::kSize];
+            shape = dlg->m_brush[brush::kShape];
+            return IDCANCEL;
+        };
+        RunEraseSpotsDlg(m_frame);
+        EXPECT_EQ(size, c.expectedSize) << c.size;
+        EXPECT_EQ(shape, c.expectedSize == 12 ? 1 : 0) << c.size;
+    }
+}
+
 TEST_F(EraseSpotsDlgTest, Grab)
 {
     if (!OpenCorpusPhoto("exif-samples/jpg/hdr/canon_hdr_NO.jpg"))
