@@ -178,6 +178,21 @@ TEST_F(ContentResizeDlgTest, NewProtectedAreaRedoesTheResize)
     });
 }
 
+TEST_F(ContentResizeDlgTest, OkDuringTheRunAppliesTheFinishedResize)
+{
+    OpenPhoto(200, 150);
+    const int result = Run([](CContentResizeDlg* dlg) {
+        DragTo(dlg, 0.7, 0.8);
+        dlg->SendMessage(WM_COMMAND, IDOK, 0);
+        EXPECT_FALSE(dlg->GetDlgItem(IDOK)->IsWindowEnabled());
+        return qlafx::kModalRun;
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(SizeOf(thePhotoDocument.m_image).cx, 140);
+    EXPECT_EQ(SizeOf(thePhotoDocument.m_image).cy, 120);
+    EXPECT_EQ(thePhotoDocument.m_history.GetCount(), 2);
+}
+
 TEST_F(ContentResizeDlgTest, CancelDuringTheRunKeepsThePhoto)
 {
     OpenPhoto(400, 300);
