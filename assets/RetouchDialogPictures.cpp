@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRadialGradient>
 
 #include <algorithm>
 #include <cmath>
@@ -76,6 +77,50 @@ QImage HorizontalGuideGrip()
     return img;
 }
 
+// The click-edit dialog's "Undo": an arrow curling back to the left.
+QImage UndoIcon()
+{
+    QImage img(kSide, kSide, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath curl;
+    curl.moveTo(9, 13);
+    curl.cubicTo(20, 6, 29, 12, 27, 20);
+    curl.cubicTo(26, 25, 21, 27, 16, 27);
+    p.setPen(QPen(kInk, 4.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(curl);
+    p.setPen(QPen(kBlue, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(curl);
+    p.setPen(QPen(kInk, 1));
+    p.setBrush(kBlue);
+    const QPointF head[] = {{3, 13}, {12, 6}, {12, 20}};
+    p.drawPolygon(head, 3);
+    return img;
+}
+
+// The click-edit window's icon: a soft brush spot under a cross-hair.
+QImage ClickEditIcon()
+{
+    QImage img(kSide, kSide, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient soft(QPointF(16, 16), 13);
+    soft.setColorAt(0, kOrange);
+    soft.setColorAt(0.55, kOrange);
+    soft.setColorAt(1, QColor(kOrange.red(), kOrange.green(), kOrange.blue(), 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(soft);
+    p.drawEllipse(QPointF(16, 16), 13, 13);
+    p.setPen(QPen(kInk, 1.5));
+    p.drawLine(QPointF(16, 1), QPointF(16, 10));
+    p.drawLine(QPointF(16, 22), QPointF(16, 31));
+    p.drawLine(QPointF(1, 16), QPointF(10, 16));
+    p.drawLine(QPointF(22, 16), QPointF(31, 16));
+    return img;
+}
+
 bool Save(QImage img, const std::string& path, const char* hotSpot = nullptr)
 {
     if (hotSpot)
@@ -120,5 +165,7 @@ int WriteRetouchDialogPictures(const std::string& res, const std::string& skin)
     failed += !Save(RotateCursor(), res + "cursor/252.png", "16,16");
     failed += !Save(HorizontalGuideGrip(), res + "icon/294.png");
     failed += !Save(BowedGrid(-4), res + "bitmap/302.png");
+    failed += !Save(UndoIcon(), res + "icon/213.png");
+    failed += !Save(ClickEditIcon(), res + "icon/229.png");
     return failed;
 }

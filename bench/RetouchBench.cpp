@@ -1,14 +1,22 @@
 // The retouch and geometry dialogs' full-size work on a 24-megapixel photo:
 // the canvas extension beside ImageMagick's -extent, the barrel correction's
 // final run and its black-border crop beside ImageMagick's barrel distortion,
-// and the 400-pixel barrel preview job.
+// and the 400-pixel barrel preview job; the erase-spot search at the
+// largest brush, and the skin effects' chain on 12 megapixels beside
+// ImageMagick's -gaussian-blur at the same radius.
 #include "BenchSupport.h"
 
 #include "algorithms/BarrelDistortionAlgorithm.h"
+#include "algorithms/MaskedGaussianBlurAlgorithm.h"
+#include "algorithms/SmoothAlgorithm.h"
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
+#include "editor/retouch/ClickEditDlg.h"
+#include "editor/retouch/SkinEffectDlg.h"
 #include "imagecore/QLImage.h"
 #include "platform/codec/QLImageCodec.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -64,8 +72,84 @@ void BM_CropBlackBorder(benchmark::State& state)
             state.SkipWithError("crop failed");
 }
 
+// The search of one click at the centre with the largest brush (16 and 16).
+void BM_EraseSpotSearch(benchmark::State& state)
+{
+    const CQLImage& photo = SyntheticPhoto();
+    const BYTE brush[4] = {0, 16, 16, 255};
+    const POINT centre{kPhotoWidth / 2, kPhotoHeight / 2};
+    const RECT area = clickedit::StrokeArea(SIZE{kPhotoWidth, kPhotoHeight}, centre, brush);
+    CQLImage patch;
+    if (!clickedit::MakeBrushPatch(photo, brush, area, centre, &patch)) {
+        state.SkipWithError("patch failed");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(erasespots::FindPatch(photo, patch, area));
+}
+
+constexpr unsigned kSkinWidth = 4000, kSkinHeight = 3000;
+
+const CQLImage& SkinPhoto()
+{
+    static CQLImage* photo = [] {
+        auto* image = new CQLImage;
+        MakeSyntheticPhoto(*image, kSkinWidth, kSkinHeight);
+        return image;
+    }();
+    return *photo;
+}
+
+// The four runs of the step, one after the other, as the dialog chains them.
+void BM_SkinChain(benchmark::State& state)
+{
+    CQLImage* source = const_cast<CQLImage*>(&SkinPhoto());
+    const int radius = skineffect::Radius(kSkinWidth, kSkinHeight);
+    CQLImage blurred, variants[3];
+    for (auto _ : state) {
+        MaskedGaussianBlurAlgorithm blur;
+        blur.SetImages(source, &blurred);
+        MaskedBlurParams bp{radius};
+        FilterHost host;
+        host.AddImage(&blurred);
+        SmoothAlgorithm smooth;
+        smooth.SetMultiScaleMode(1);
+        smooth.SetImages(source, &blurred);
+        SmoothParams sp{radius * 2};
+        bool ok = blur.Apply(&bp) == 0;
+        host.SetImages(source, &variants[1]);
+        ok = ok && host.Apply(reinterpret_cast<void*>(&skineffect::CleanedSkin)) == 0;
+        host.SetImages(source, &variants[2]);
+        ok = ok && host.Apply(reinterpret_cast<void*>(&skineffect::CleanedMore)) == 0;
+        ok = ok && smooth.Apply(&sp) == 0;
+        host.SetImages(source, &variants[0]);
+        ok = ok && host.Apply(reinterpret_cast<void*>(&skineffect::SoftLight)) == 0;
+        if (!ok)
+            state.SkipWithError("skin chain failed");
+    }
+}
+
+// One Gaussian of the chain's first radius, with the standard deviation the
+// chain's blur derives from it.
+void BM_PeerMagickGaussianBlur(benchmark::State& state)
+{
+    const int radius = skineffect::Radius(kSkinWidth, kSkinHeight);
+    MaskedGaussianBlurAlgorithm probe;
+    CQLImage small, out;
+    MakeSyntheticPhoto(small, 64, 64);
+    probe.SetImages(&small, &out);
+    MaskedBlurParams bp{radius};
+    probe.Apply(&bp);
+    char args[64];
+    std::snprintf(args, sizeof args, " -gaussian-blur %dx%d null:", radius, probe.GetSigma());
+    RunPeer(state, "convert " + WritePpm(SkinPhoto(), "skin12.ppm") + args);
+}
+
 }  // namespace
 
+BENCHMARK(BM_EraseSpotSearch)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SkinChain)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PeerMagickGaussianBlur)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_CanvasExtend)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PeerMagickExtent)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_BarrelFullSize)->Unit(benchmark::kMillisecond)->UseRealTime();

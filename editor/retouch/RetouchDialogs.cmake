@@ -3,12 +3,14 @@
 # Gauss Blur and Select Brush.
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 
-add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp CopyDlg.cpp CorrectDistortionDlg.cpp
-    DescreenDlg.cpp FilmAspectAdjustDlg.cpp FreeRotateDlg.cpp GaussBlurDlg.cpp SelectBrushDlg.cpp)
+add_library(retouch_dialogs STATIC BarrelDistortDlg.cpp CanvasSizeDlg.cpp ClickEditDlg.cpp ContentResizeDlg.cpp CopyDlg.cpp CorrectDistortionDlg.cpp
+    DescreenDlg.cpp FilmAspectAdjustDlg.cpp FreeRotateDlg.cpp GaussBlurDlg.cpp SelectBrushDlg.cpp SkinEffectDlg.cpp)
 # The effect dialogs share the repair dialogs' base and the theme saving, the
 # chooser runs Perspective Crop; the frame gives the background worker and the clipboard.
 target_link_libraries(retouch_dialogs PUBLIC algorithms adjust_repair adjust_tone editoradjust_transform editorshell_frame
     qlcodec)
+# "Define" of content-aware resizing runs Select an Area.
+target_link_libraries(retouch_dialogs PUBLIC adjust_selection)
 add_library(retouch_dialogs_tables OBJECT res/RetouchDialogResources.cpp)
 target_link_libraries(retouch_dialogs_tables PRIVATE qlafx)
 target_link_libraries(retouch_dialogs INTERFACE $<TARGET_OBJECTS:retouch_dialogs_tables>)
@@ -17,7 +19,7 @@ target_link_libraries(retouch_dialogs INTERFACE $<TARGET_OBJECTS:retouch_dialogs
 block()
     set(res_dir ${CMAKE_BINARY_DIR}/assets/res)
     set(res_files ${res_dir}/bitmap/299.png ${res_dir}/bitmap/302.png ${res_dir}/cursor/252.png
-        ${res_dir}/icon/294.png)
+        ${res_dir}/icon/294.png ${res_dir}/icon/213.png ${res_dir}/icon/229.png)
     set_source_files_properties(${res_files} PROPERTIES GENERATED TRUE)
     qt_add_resources(retouch_dialogs retouch_dialogs_pictures PREFIX "/res" BASE ${res_dir} FILES ${res_files})
     add_dependencies(retouch_dialogs quillo_skin)
@@ -33,6 +35,8 @@ quillo_add_test(retouch_dialogs_tests
         ${CMAKE_SOURCE_DIR}/editor/adjust/tests/AdjustTestSupport.cpp
         tests/BarrelDistortDlgTest.cpp
         tests/CanvasSizeDlgTest.cpp
+        tests/ClickEditDlgTest.cpp
+        tests/ContentResizeDlgTest.cpp
         tests/CopyDlgTest.cpp
         tests/CorrectDistortionDlgTest.cpp
         tests/DescreenDlgTest.cpp
@@ -40,6 +44,7 @@ quillo_add_test(retouch_dialogs_tests
         tests/FreeRotateDlgTest.cpp
         tests/GaussBlurDlgTest.cpp
         tests/SelectBrushDlgTest.cpp
+        tests/SkinEffectDlgTest.cpp
     LIBS editorshell_frame
     QT NO_MAIN)
 if(TARGET retouch_dialogs_tests)

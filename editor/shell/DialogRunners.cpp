@@ -38,6 +38,8 @@
 #include "editor/retouch/AddFrameDlg.h"
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
+#include "editor/retouch/ClickEditDlg.h"
+#include "editor/retouch/ContentResizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
 #include "editor/retouch/DescreenDlg.h"
 #include "editor/retouch/FilmAspectAdjustDlg.h"
@@ -154,4 +156,6 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32802, [](CMainFrame* frame) { return RunRepairDlg<CGaussBlurDlg>(frame); });
     CMainFrame::SetDialogRunner(32903, [](CMainFrame* frame) { return RunRepairDlg<CDescreenDlg>(frame); });
     CMainFrame::SetDialogRunner(32884, [](CMainFrame* frame) { return RunRepairDlg<CFilmAspectAdjustDlg>(frame); });
+    CMainFrame::SetDialogRunner(32829, [](CMainFrame* frame) { return RunEraseSpotsDlg(frame); });
+    CMainFrame::SetDialogRunner(32909, [](CMainFrame* frame) { return RunContentResizeDlg(frame); });
 }

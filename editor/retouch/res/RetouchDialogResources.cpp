@@ -1,6 +1,8 @@
 // The retouch and geometry dialogs' templates.
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
+#include "editor/retouch/ClickEditDlg.h"
+#include "editor/retouch/ContentResizeDlg.h"
 #include "editor/retouch/CopyDlg.h"
 #include "editor/retouch/CorrectDistortionDlg.h"
 #include "editor/retouch/DescreenDlg.h"
@@ -8,6 +10,7 @@
 #include "editor/retouch/FreeRotateDlg.h"
 #include "editor/retouch/GaussBlurDlg.h"
 #include "editor/retouch/SelectBrushDlg.h"
+#include "editor/retouch/SkinEffectDlg.h"
 #include "platform/afx/CommCtrl.h"
 #include "platform/afx/ResourceTables.h"
 
@@ -169,6 +172,55 @@ const qlafx::DialogTemplate kRetouchDialogs[] = {
          {"Static", "", IDC_COPY_PICTURE, 7, 20, 306, 200, SS_LEFT},  // marks the picture's place
          {"Button", "Copy", IDOK, 205, 228, 52, 14, kTab | BS_DEFPUSHBUTTON},
          {"Button", "Cancel", IDCANCEL, 261, 228, 52, 14, kTab | BS_PUSHBUTTON},
+     }},
+    // The photo, the header and the buttons along the bottom are placed by
+    // the dialog; the navigator takes the place of its hidden static.
+    {IDD_CLICK_EDIT, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_SETFONT | DS_CENTER, 0, 0,
+     0, 500, 320, "Edit Dialog", "MS Shell Dlg", 8,
+     {
+         {"Button", "Brush", kStatic, 4, 4, 122, 104, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "", IDC_CLICK_SAMPLE, 10, 16, 50, 50, WS_VISIBLE | SS_OWNERDRAW},
+         {"Button", "Set Brush", IDC_CLICK_SET_BRUSH, 66, 16, 54, 14, kPush},
+         {"Button", "&Undo", IDC_CLICK_UNDO, 66, 36, 54, 30, kPush},
+         {"Static", "Size", kStatic, 10, 74, 40, 8, kLabel},
+         {"msctls_trackbar32", "", IDC_CLICK_SIZE, 8, 84, 114, 16, kTab | TBS_HORZ | TBS_AUTOTICKS},
+         {"Static", "", IDC_CLICK_NAVIGATOR_PLACE, 4, 116, 122, 100, SS_LEFT},
+         {"Static", "", IDC_CLICK_SEPARATOR, 2, 290, 496, 2, WS_VISIBLE | SS_ETCHEDHORZ},
+         {"Button", "<&Prev", IDC_CLICK_PREV, 250, 298, 50, 14, kPush},
+         {"Button", "&Next>", IDC_CLICK_NEXT, 304, 298, 50, 14, kPush},
+         {"Button", "&Finish", IDC_CLICK_FINISH, 358, 298, 50, 14, kPush},
+         {"Button", "OK", IDOK, 412, 298, 40, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 456, 298, 40, 14, kPush},
+     }},
+    // Placed again by the dialog whenever it is sized; the previews are made
+    // when it is created.
+    {IDD_SKIN_EFFECT, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | DS_SETFONT | DS_CENTER, 0, 0,
+     0, 500, 320, "Digital Beauty", "MS Shell Dlg", 8,
+     {
+         {"msctls_progress32", "", IDC_SKIN_PROGRESS, 4, 300, 200, 12, WS_VISIBLE | WS_BORDER},
+         {"Static", "", IDC_SKIN_SEPARATOR, 4, 294, 492, 2, WS_VISIBLE | SS_ETCHEDHORZ},
+         {"Button", "Advanced Digital Beauty...", IDC_SKIN_ADVANCED, 210, 298, 120, 14, kPush},
+         {"Button", "&Finish", IDOK, 390, 298, 50, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 446, 298, 50, 14, kPush},
+     }},
+    // The photo, its frame box and the progress strip are painted right of
+    // the separator; the dialog grows to the main window.
+    {IDD_CONTENT_RESIZE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_SETFONT | DS_CENTER, 0, 0, 0, 460,
+     300, "Content-aware resizing", "MS Shell Dlg", 8,
+     {
+         {"Static", "Keep the important content unchanged by reducing or resizing the other part.", kStatic, 7, 7,
+          130, 26, kLabel},
+         {"Static", "It works good on out-door photos.", kStatic, 7, 36, 130, 10, kLabel},
+         {"Button", "1, Define protected area", kStatic, 5, 52, 134, 56, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Pixels outside this area will be resized smartly. ", kStatic, 11, 64, 122, 18, kLabel},
+         {"Button", "Define", IDC_RESIZE_DEFINE, 11, 86, 60, 14, kPush},
+         {"Button", "2, Drag the frame box", kStatic, 5, 114, 134, 60, WS_VISIBLE | BS_GROUPBOX},
+         {"Static", "Drag the border of frame box to change the image size.", kStatic, 11, 126, 122, 18, kLabel},
+         {"ComboBox", "", IDC_RESIZE_ASPECT, 11, 150, 122, 120, kTab | WS_VSCROLL | CBS_DROPDOWNLIST},
+         {"Static", "Analysing...  \nIt may take minutes.", IDC_RESIZE_ANALYSING, 11, 182, 122, 20, SS_LEFT},
+         {"Static", "", IDC_RESIZE_SEPARATOR, 143, 5, 2, 290, WS_VISIBLE | SS_ETCHEDVERT},
+         {"Button", "OK", IDOK, 74, 278, 64, 14, kTab | BS_DEFPUSHBUTTON},
+         {"Button", "Cancel", IDCANCEL, 5, 278, 64, 14, kPush},
      }},
 };
 
