@@ -3,15 +3,18 @@
 // final run and its black-border crop beside ImageMagick's barrel distortion,
 // and the 400-pixel barrel preview job; the erase-spot search at the
 // largest brush, and the skin effects' chain on 12 megapixels beside
-// ImageMagick's -gaussian-blur at the same radius.
+// ImageMagick's -gaussian-blur at the same radius; Free Rotate's 640-pixel
+// preview beside ImageMagick's -rotate of the same picture.
 #include "BenchSupport.h"
 
 #include "algorithms/BarrelDistortionAlgorithm.h"
+#include "algorithms/FreeRotateAlgorithm.h"
 #include "algorithms/MaskedGaussianBlurAlgorithm.h"
 #include "algorithms/SmoothAlgorithm.h"
 #include "editor/retouch/BarrelDistortDlg.h"
 #include "editor/retouch/CanvasSizeDlg.h"
 #include "editor/retouch/ClickEditDlg.h"
+#include "editor/retouch/FreeRotateDlg.h"
 #include "editor/retouch/SkinEffectDlg.h"
 #include "imagecore/QLImage.h"
 #include "platform/codec/QLImageCodec.h"
@@ -147,6 +150,38 @@ void BM_PeerMagickGaussianBlur(benchmark::State& state)
 
 }  // namespace
 
+// The dialog's preview source: the photo scaled to 640 pixels on its long side.
+const CQLImage& RotatePreviewSource()
+{
+    static CQLImage* source = [] {
+        auto* image = new CQLImage;
+        CQLImageCodec codec;
+        const int side = freerotate::kPreviewSide;
+        codec.Resample(const_cast<CQLImage*>(&SyntheticPhoto()), image, side, side * kPhotoHeight / kPhotoWidth, 1);
+        return image;
+    }();
+    return *source;
+}
+
+void BM_RotatePreview(benchmark::State& state)
+{
+    FreeRotateAlgorithm rotate;
+    CQLImage preview;
+    rotate.SetImages(const_cast<CQLImage*>(&RotatePreviewSource()), &preview);
+    rotate.background = RGB(220, 220, 220);
+    rotate.SetAlgorithmInput(0);
+    double angle = 5 * freerotate::kStep * 2;  // 5 degrees
+    for (auto _ : state)
+        if (rotate.Apply(&angle) != 0)
+            state.SkipWithError("rotate failed");
+}
+
+void BM_PeerMagickRotatePreview(benchmark::State& state)
+{
+    static const std::string input = WritePpm(RotatePreviewSource(), "rotate-preview.ppm");
+    RunPeer(state, "convert " + input + " -background 'rgb(220,220,220)' -rotate 5 null:");
+}
+
 BENCHMARK(BM_EraseSpotSearch)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SkinChain)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PeerMagickGaussianBlur)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
@@ -155,4 +190,6 @@ BENCHMARK(BM_PeerMagickExtent)->Unit(benchmark::kMillisecond)->UseRealTime()->It
 BENCHMARK(BM_BarrelFullSize)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PeerMagickBarrel)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_BarrelPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RotatePreview)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PeerMagickRotatePreview)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_CropBlackBorder)->Unit(benchmark::kMillisecond)->UseRealTime();
