@@ -442,6 +442,83 @@ TEST_F(OpenDialog, ThumbnailsArriveAndTheLastRedrawsTheWholeList)
     });
 }
 
+// Listed by name, never by reading the file: a broken photo is listed and
+// its thumbnail comes as a blank picture.
+TEST_F(OpenDialog, BrokenPhotosAreListedAndGetABlankThumbnail)
+{
+    const std::string folder = m_folder.Path() + "broken/";
+    std::filesystem::create_directories(folder);
+    std::FILE* empty = std::fopen((folder + "empty.jpg").c_str(), "w");
+    std::fclose(empty);
+    std::FILE* fake = std::fopen((folder + "fake.png").c_str(), "w");
+    std::fputs("just text", fake);
+    std::fclose(fake);
+    StoreLastFolder(folder);
+    Run([](OpenFileDialog* d) -> int {
+        EXPECT_EQ(ShownNames(d), (std::vector<std::string>{"empty.jpg", "fake.png"}));
+        EXPECT_TRUE(WaitForThumbnails(d));
+        for (int i = 0; i < d->GetList().GetItemCount(); ++i) {
+            const CQLImage* thumb = d->GetList().GetItem(i)->thumbnail;
+            if (!thumb)
+                continue;
+            EXPECT_EQ(skintest::BgrOf(thumb->GetPixel2(50, 50)), (skintest::Bgr{255, 255, 255}));
+        }
+        return IDCANCEL;
+    });
+}
+
+TEST_F(OpenDialog, LayoutFollowsTheSizeAndStopsAtItsSmallest)
+{
+    StoreLastFolder(m_root);
+    Run([](OpenFileDialog* d) -> int {
+        d->SetWindowPos(nullptr, 0, 0, 1000, 700, SWP_NOMOVE | SWP_NOZORDER);
+        CRect client;
+        d->GetClientRect(&client);
+        const int w = client.Width(), h = client.Height();
+        struct Place {
+            UINT id;
+            int x, y, cx, cy;
+        };
+        const Place places[] = {
+            {IDC_OPEN_NAME, 120, h - 70, w - 280, 25}, {IDC_OPEN_DOCUMENTS, 10, 45, 180, 22},
+            {IDC_OPEN_CURRENT, 10, 114, 180, 22},      {IDC_OPEN_RAW, w - 255, h - 35, 100, 25},
+            {IDC_OPEN_CAPTURE, w - 365, h - 35, 105, 25}, {IDC_OPEN_LIST, 195, 45, w - 205, h - 130},
+            {IDC_OPEN_INFO, 10, 140, 180, h - 225},    {IDOK, w - 140, h - 70, 130, 25},
+            {IDCANCEL, w - 140, h - 35, 130, 25},
+        };
+        for (const Place& p : places) {
+            CRect r;
+            d->GetDlgItem(p.id)->GetWindowRect(&r);
+            d->ScreenToClient(&r);
+            EXPECT_EQ(r, CRect(p.x, p.y, p.x + p.cx, p.y + p.cy)) << p.id;
+        }
+        MINMAXINFO info{};
+        d->SendMessage(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.ptMinTrackSize.x, 600);
+        EXPECT_EQ(info.ptMinTrackSize.y, 400);
+        return IDCANCEL;
+    });
+}
+
+TEST_F(OpenDialog, CaptureFollowsItsProgramAndCurrentPhotoTheOpenPhoto)
+{
+    const std::string snap = std::string(g_programFolder) + "QuilloSnap";
+    std::FILE* program = std::fopen(snap.c_str(), "w");
+    std::fputs("#!/bin/sh\n", program);
+    std::fclose(program);
+    std::filesystem::permissions(snap, std::filesystem::perms::owner_all);
+    WritePhoto(m_root + "alpha/open.jpg");
+    ASSERT_TRUE(m_frame->OpenImageFile((m_root + "alpha/open.jpg").c_str(), 1));
+    StoreLastFolder(m_root);
+    Run([this](OpenFileDialog* d) -> int {
+        EXPECT_TRUE(IsEnabled(d, IDC_OPEN_CAPTURE));
+        EXPECT_TRUE(IsEnabled(d, IDC_OPEN_CURRENT));
+        Click(d, IDC_OPEN_CURRENT);
+        EXPECT_STREQ(d->GetFolder(), (m_root + "alpha/").c_str());
+        return IDCANCEL;
+    });
+}
+
 TEST_F(OpenDialog, SelectingAFileShowsItsLinesAndName)
 {
     StoreLastFolder(m_root);
