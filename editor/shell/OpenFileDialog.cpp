@@ -282,7 +282,7 @@ int OpenFileDialog::OnCreate(LPCREATESTRUCT cs)
 {
     if (CSkinDialog::OnCreate(cs) == -1)
         return -1;
-    if (!m_list.Create(nullptr, "", WS_CHILD | WS_VISIBLE, RECT{0, 0, 100, 100}, this, IDC_OPEN_LIST))
+    if (!m_list.Create(nullptr, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, RECT{0, 0, 100, 100}, this, IDC_OPEN_LIST))
         return -1;
     return 0;
 }

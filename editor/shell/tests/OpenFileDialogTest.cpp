@@ -14,10 +14,13 @@
 #include "platform/afx/CommDlg.h"
 #include "platform/afx/Menu.h"
 #include "platform/afx/MessageBox.h"
+#include "platform/afx/QtBridge.h"
 #include "platform/codec/QLImageCodec.h"
 #include "platform/raw/tests/RawTestFiles.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QThread>
@@ -558,6 +561,24 @@ TEST_F(OpenDialog, ActivatingAFileWaitsForTheWorkerAndReturnsItsPath)
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(path, m_root + "c.bmp");
     EXPECT_EQ(std::string(AfxGetApp()->GetProfileString("Open", "LastFolder", "")), m_root);
+}
+
+// A photo picked in the list, then Enter opens it.
+TEST_F(OpenDialog, EnterOpensThePickedPhoto)
+{
+    StoreLastFolder(m_root);
+    std::string path;
+    const int result = Run(
+        [](OpenFileDialog* d) -> int {
+            d->GetList().SetFocus();
+            d->GetList().SelectItem(0, ShownIndexOf(d, "c.bmp"));
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(qlafx::WidgetOf(d->GetList().m_hWnd), &press);
+            return IDCANCEL; // ended already when Enter worked
+        },
+        &path);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(path, m_root + "c.bmp");
 }
 
 TEST_F(OpenDialog, OkTakesTheTypedNameOrTheSelection)
