@@ -148,6 +148,8 @@ OpenFileDialog::~OpenFileDialog()
 {
     theAlgorithmThread.CancelThumbnails();
     CSingleLock guard(&theAlgorithmThread.GetThumbnailLock(), TRUE);
+    if (m_list.m_hWnd)
+        m_list.DeleteAllItems();
     for (std::vector<ThumbJobEntry>& list : m_lists)
         for (ThumbJobEntry& entry : list)
             delete entry.thumbnail;
