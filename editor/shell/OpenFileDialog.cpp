@@ -366,13 +366,12 @@ void OpenFileDialog::OnGetMinMaxInfo(MINMAXINFO* info)
 void OpenFileDialog::FillTypes()
 {
     m_types = ParseFilter(m_filter.c_str());
-    auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_OPEN_TYPE));
-    if (!combo)
+    if (!GetDlgItem(IDC_OPEN_TYPE))
         return;
-    combo->ResetContent();
+    SendDlgItemMessage(IDC_OPEN_TYPE, CB_RESETCONTENT);
     for (const OpenFileType& type : m_types)
-        combo->AddString(type.name.c_str());
-    combo->SetCurSel(m_types.empty() ? -1 : 0);
+        SendDlgItemMessage(IDC_OPEN_TYPE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(type.name.c_str()));
+    SendDlgItemMessage(IDC_OPEN_TYPE, CB_SETCURSEL, m_types.empty() ? static_cast<WPARAM>(-1) : 0);
 }
 
 void OpenFileDialog::SetEntryText(LookInEntry* entry, const char* text, const char* path, int indent, int icon)
@@ -460,8 +459,8 @@ void OpenFileDialog::UpdateButtons()
 BOOL OpenFileDialog::ListFolder()
 {
     std::vector<DWORD> wanted;
-    auto* typeCombo = static_cast<CComboBox*>(GetDlgItem(IDC_OPEN_TYPE));
-    const int typeIndex = typeCombo ? typeCombo->GetCurSel() : 0;
+    const int typeIndex =
+        GetDlgItem(IDC_OPEN_TYPE) ? static_cast<int>(SendDlgItemMessage(IDC_OPEN_TYPE, CB_GETCURSEL)) : 0;
     if (typeIndex >= 0 && typeIndex < static_cast<int>(m_types.size()))
         for (const std::string& extension : m_types[static_cast<size_t>(typeIndex)].extensions) {
             const DWORD type = CQLImageCodec::GetFileType(("*." + extension).c_str());
@@ -601,14 +600,13 @@ LRESULT OpenFileDialog::OnThumbnailNotice(WPARAM code, LPARAM index)
 
 void OpenFileDialog::ShowInformation(int shown)
 {
-    auto* info = static_cast<CListBox*>(GetDlgItem(IDC_OPEN_INFO));
-    if (!info)
+    if (!GetDlgItem(IDC_OPEN_INFO))
         return;
-    info->ResetContent();
+    SendDlgItemMessage(IDC_OPEN_INFO, LB_RESETCONTENT);
     if (shown < 0 || shown >= static_cast<int>(m_shown.size()) || m_shown[static_cast<size_t>(shown)]->done == 1)
         return;
     for (const std::string& line : InformationLines(m_folder, m_shown[static_cast<size_t>(shown)]->name))
-        info->AddString(line.c_str());
+        SendDlgItemMessage(IDC_OPEN_INFO, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
 LRESULT OpenFileDialog::OnListNotify(WPARAM code, LPARAM lParam)
