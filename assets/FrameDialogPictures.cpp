@@ -1,5 +1,6 @@
 #include "FrameDialogPictures.h"
 #include "IconColours.h"
+#include "OpenDialogPictures.h"
 
 #include <QImage>
 #include <QLinearGradient>
@@ -174,10 +175,10 @@ void Disc(QPainter& p)
 }
 
 // Cells of 16 on the green mask: fixed drive, CD-ROM drive, other drive,
-// folder, open folder.
+// folder, open folder, home.
 QImage LookInStrip()
 {
-    constexpr int kCells = 5;
+    constexpr int kCells = 6;
     QImage img(16 * kCells, 16, QImage::Format_RGB32);
     img.fill(kMaskGreen);
     QPainter p(&img);
@@ -192,6 +193,7 @@ QImage LookInStrip()
     cell(2, [&] { Drive(p, QColor(160, 190, 235), false); });
     cell(3, [&] { Folder(p, false); });
     cell(4, [&] { Folder(p, true); });
+    cell(5, [&] { DrawHomeCell(p); });
     return img;
 }
 

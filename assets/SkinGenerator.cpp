@@ -16,6 +16,7 @@
 #include "ToneColourPictures.h"
 #include "OverlayPictures.h"
 #include "FrameDialogPictures.h"
+#include "OpenDialogPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
 #include "ShellDialogPictures.h"
@@ -368,6 +369,7 @@ int main(int argc, char** argv)
     failed += WriteSelectionPictures(res, skin);
     failed += WriteOverlayPictures(res);
     failed += WriteFrameDialogPictures(res);
+    failed += WriteOpenDialogPictures(res);
     failed += WriteShelfPictures(res, skin);
     failed += WriteRetouchDialogPictures(res, skin);
     failed += WriteGlancePictures(res, skin);

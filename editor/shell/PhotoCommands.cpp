@@ -5,7 +5,7 @@
 #include "editor/shell/MainFrame.h"
 #include "editor/shell/OverwriteDlg.h"
 #include "editor/shell/PhotoDocument.h"
-#include "editor/shell/PicViewFileDlg.h"
+#include "editor/shell/OpenFileDialog.h"
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/AppSettings.h"
 #include "platform/codec/QLImageCodec.h"
@@ -114,9 +114,9 @@ void CMainFrame::OnFileOpen()
         if (dialog.DoModal() == IDOK)
             path = static_cast<const char*>(dialog.GetPathName());
     } else {
-        CPicViewFileDlg dialog(TRUE, nullptr, nullptr, flags, kOpenFilter, this);
+        OpenFileDialog dialog(TRUE, nullptr, nullptr, flags, kOpenFilter, this);
         if (dialog.DoModal() == IDOK)
-            path = static_cast<const char*>(dialog.GetPathName());
+            path = dialog.GetPathName();
     }
     if (path.empty() || !OpenImageFile(path.c_str(), 1))
         return;

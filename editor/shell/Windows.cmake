@@ -224,3 +224,5 @@ if(TARGET editorshell_raw_tests)
 endif()
 # Plug-ins: host, menus, manager and the frame's plug-in commands.
 include(Plugins.cmake)
+# The editor's own open dialog.
+include(OpenDialog.cmake)

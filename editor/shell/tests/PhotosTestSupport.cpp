@@ -34,10 +34,21 @@ void PhotosTest::SetUp()
         m_dialogs.push_back(caption ? caption : "");
         if (auto* file = dynamic_cast<CFileDialog*>(dialog); file && !m_chosenFile.empty())
             qlafx::AnswerFileDialog(*file, {m_chosenFile});
+        else if (auto* open = dynamic_cast<OpenFileDialog*>(dialog); open && !m_chosenFile.empty() &&
+                 m_dialogAnswer == IDOK)
+            ChooseInOpenDialog(open, m_chosenFile);
         else if (!m_chosenFolder.empty())
             dialog->SendMessage(BFFM_SETSELECTION, TRUE, reinterpret_cast<LPARAM>(m_chosenFolder.c_str()));
         return m_dialogAnswer;
     });
+}
+
+void PhotosTest::ChooseInOpenDialog(OpenFileDialog* dialog, const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    dialog->MoveTo(path.substr(0, slash + 1).c_str(), TRUE);
+    dialog->SetDlgItemText(IDC_OPEN_NAME, path.c_str() + slash + 1);
+    dialog->SendMessage(WM_COMMAND, IDOK, 0);
 }
 
 void PhotosTest::TearDown()

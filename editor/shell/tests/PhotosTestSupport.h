@@ -6,6 +6,7 @@
 #include "ShellWindowsTestSupport.h"
 
 #include "editor/shell/MainFrame.h"
+#include "editor/shell/OpenFileDialog.h"
 
 #include <deque>
 #include <string>
@@ -33,6 +34,9 @@ protected:
     void SetRunner(UINT id, FrameDialogRunner run);
     // A w x h JPEG (or any type the codec writes, by extension) at path.
     static void WritePhoto(const std::string& path, int w = 32, int h = 24);
+    // Chooses path in the editor's open dialog as a person would: its
+    // folder, its name in "File Name:", then OK.
+    static void ChooseInOpenDialog(OpenFileDialog* dialog, const std::string& path);
     // A program folder of the test's own; the previous one comes back later.
     std::string UseProgramFolder();
 
