@@ -15,6 +15,7 @@
 #include "AdjustPictures.h"
 #include "ToneColourPictures.h"
 #include "OverlayPictures.h"
+#include "PaintPictures.h"
 #include "FrameDialogPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
@@ -367,6 +368,7 @@ int main(int argc, char** argv)
     failed += WriteToneColourPictures(res, skin);
     failed += WriteSelectionPictures(res, skin);
     failed += WriteOverlayPictures(res);
+    failed += WritePaintPictures(res);
     failed += WriteFrameDialogPictures(res);
     failed += WriteShelfPictures(res, skin);
     failed += WriteRetouchDialogPictures(res, skin);
