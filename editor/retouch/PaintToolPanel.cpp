@@ -559,7 +559,10 @@ void CPaintToolPanel::OpenZoomMenu()
     menu.AppendMenu(MF_STRING, CPaintCanvas::kBestFitCmd, theUITextTable.GetText(kTextBestFit));
     POINT at{86, 60};
     ClientToScreen(&at);
-    menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, m_canvas);
+    const UINT command = static_cast<UINT>(
+        menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, this));
+    if (command && m_canvas && m_canvas->m_hWnd)
+        m_canvas->SendMessage(WM_COMMAND, command, 0);
     m_readoutPressed = false;
     RedrawReadout();
 }
