@@ -8,6 +8,7 @@
 #include "editor/shell/PluginHost.h"
 #include "editor/shell/ViewContainer.h"
 #include "editor/ui/HintWnd.h"
+#include "platform/afx/CommDlg.h"
 #include "platform/afx/Menu.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/PaintDC.h"
@@ -391,6 +392,37 @@ TEST_F(PaintWindow, SwapTwiceRestoresAndResetGivesBlackOnWhite)
     EXPECT_EQ(thePaintState.background.colour, static_cast<int32_t>(0xFFFFFFFF));
     EXPECT_EQ(thePaintState.hue + thePaintState.saturation + thePaintState.brightness, 0);
     EXPECT_EQ(Panel().GetCurrentToolId(), 0);  // actions are no tools
+}
+
+TEST_F(PaintWindow, TheSwatchOpensTheColourDialogOnTheForeground)
+{
+    CreateContainer();
+    Photo(100, 100);
+    Panel().SetForegroundColour(Colour(0x10, 0x20, 0x30));
+    COLORREF seeded = 0;
+    DWORD flags = 0;
+    qlafx::SetModalHook([&](CWnd* dialog, const char*, const char*, UINT) {
+        auto* colour = dynamic_cast<CColorDialog*>(dialog);
+        if (!colour)
+            return IDCANCEL;
+        seeded = colour->m_cc.rgbResult;
+        flags = colour->m_cc.Flags;
+        qlafx::AnswerColorDialog(*colour, RGB(0xF0, 0x80, 0x00));
+        return IDOK;
+    });
+    ClickCentre(Panel(), Panel().SwatchRect());
+    EXPECT_EQ(seeded, RGB(0x30, 0x20, 0x10));
+    EXPECT_TRUE(flags & CC_FULLOPEN);
+    EXPECT_EQ(thePaintState.foreground, Colour(0x00, 0x80, 0xF0));
+    BYTE hsb[4] = {0x00, 0x80, 0xF0, 0};
+    qlcodec::RgbToHsbPixel(hsb);
+    EXPECT_EQ(thePaintState.hue, hsb[2]);
+    EXPECT_EQ(thePaintState.saturation, hsb[1]);
+    EXPECT_EQ(thePaintState.brightness, hsb[0]);
+    // Cancel keeps the colour.
+    qlafx::SetModalHook([](CWnd*, const char*, const char*, UINT) { return IDCANCEL; });
+    ClickCentre(Panel(), Panel().SwatchRect());
+    EXPECT_EQ(thePaintState.foreground, Colour(0x00, 0x80, 0xF0));
 }
 
 TEST_F(PaintWindow, PickToolTakesThePixelUnderTheClick)
