@@ -525,6 +525,37 @@ TEST_F(PaintWindow, BestFitOfATinyCanvasChangesNothing)
     EXPECT_DOUBLE_EQ(thePaintState.view.scale, 1.0);
 }
 
+TEST_F(PaintWindow, CursorFollowsTheToolAndTheCanvasTakesTheFocus)
+{
+    CreateContainer();
+    PatternPhoto(2000, 1500);
+    HINSTANCE res = AfxGetResourceHandle();
+    HCURSOR wait = ::LoadCursor(nullptr, IDC_WAIT);
+    const struct {
+        int tool;
+        bool bars;
+        HCURSOR expected;
+    } cases[] = {
+        {CPaintToolPanel::kZoomTool, true, ::LoadCursor(res, MAKEINTRESOURCE(137))},
+        {CPaintToolPanel::kMoveTool, true, ::LoadCursor(res, MAKEINTRESOURCE(131))},
+        {CPaintToolPanel::kMoveTool, false, wait},  // nothing to move: left as it was
+        {CPaintToolPanel::kPickTool, true, ::LoadCursor(res, MAKEINTRESOURCE(3440))},
+        {kPenId, true, ::LoadCursor(nullptr, IDC_ARROW)},  // the pen sets none: the class cursor
+    };
+    for (const auto& c : cases) {
+        SelectTool(c.tool);
+        if (c.bars)
+            Canvas().ActualSize();
+        else
+            Canvas().BestFit();
+        ::SetCursor(wait);
+        m_frame.SetFocus();
+        Canvas().SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(Canvas().m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(::GetCursor(), c.expected) << c.tool << (c.bars ? " with bars" : "");
+        EXPECT_EQ(::GetFocus(), Canvas().m_hWnd);
+    }
+}
+
 TEST_F(PaintWindow, HintShowsAfterThreeTicksOverAToolButNeverOverTheReadout)
 {
     CreateContainer();
