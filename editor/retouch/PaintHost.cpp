@@ -100,7 +100,8 @@ int PaintHost::StrokeStamp(BrushSettings* brush, int x0, int y0, int x1, int y1,
     RECT rect;
     SegmentRect(&rect, &size, x0, y0, x1, y1);
     const int64_t width = int64_t{rect.right} - rect.left, height = int64_t{rect.bottom} - rect.top;
-    if (width <= 0 || height <= 0 || width * height > kMaxStampPixels)
+    if (width <= 0 || height <= 0 || width > kMaxStampPixels || height > kMaxStampPixels ||
+        width * height > kMaxStampPixels)
         return E_FAIL;
     CQLImage& mask = thePaintState.strokeImage;
     if (const LONG error = mask.Create(static_cast<UINT>(width), static_cast<UINT>(height)); error != 0)

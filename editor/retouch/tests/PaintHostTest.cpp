@@ -120,7 +120,7 @@ TEST_F(PaintHostTest, StrokeStampCoverageAlongASegment)
         {0, 100, 13, 2, 255},  // beyond the second end: sqrt(13)
         {0, 100, 13, 3, 0},    // sqrt(18) > 4
         {0, 100, 5, 3, 255},   // beside the segment: the perpendicular distance
-        {0, 100, 5, 4, 0},
+        {0, 100, 5, -4, 0},   // the mask's first row, at the radius
         {100, 100, 5, 2, 127},  // soft over the whole radius: (4 - 2) * 255 / 4
         {100, 50, 5, 2, 63},    // opacity scales alpha
         {50, 100, 5, 1, 255},   // inside the hard core (radius 2)
@@ -133,6 +133,8 @@ TEST_F(PaintHostTest, StrokeStampCoverageAlongASegment)
         ASSERT_EQ(PaintHost::StrokeStamp(&brush, 0, 0, 10, 0, &out, &origin), 0);
         ASSERT_EQ(origin.x, -4);
         ASSERT_EQ(origin.y, -4);
+        ASSERT_EQ(out.width, 18);
+        ASSERT_EQ(out.height, 8);
         EXPECT_EQ(AlphaAt(out, c.x - origin.x, c.y - origin.y), c.alpha)
             << "blur " << c.blur << " at " << c.x << "," << c.y;
     }
