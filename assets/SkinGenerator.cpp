@@ -15,6 +15,7 @@
 #include "AdjustPictures.h"
 #include "ToneColourPictures.h"
 #include "OverlayPictures.h"
+#include "PaintPictures.h"
 #include "FrameDialogPictures.h"
 #include "OpenDialogPictures.h"
 #include "HistoryButtons.h"
@@ -368,6 +369,7 @@ int main(int argc, char** argv)
     failed += WriteToneColourPictures(res, skin);
     failed += WriteSelectionPictures(res, skin);
     failed += WriteOverlayPictures(res);
+    failed += WritePaintPictures(res);
     failed += WriteFrameDialogPictures(res);
     failed += WriteOpenDialogPictures(res);
     failed += WriteShelfPictures(res, skin);

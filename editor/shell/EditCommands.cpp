@@ -101,13 +101,17 @@ void CMainFrame::OnUpdateEditCommand(CCmdUI* ui)
 
 void CMainFrame::OnUndo()
 {
+    if (m_view.m_paintMode) {
+        m_view.m_paintContainer.m_canvas.Undo();
+        return;
+    }
     if (!IsEditing() && thePhotoDocument.m_history.CanUndo())
         ShowHistoryStep(&UndoHistory::Undo);
 }
 
 void CMainFrame::OnRedo()
 {
-    if (!IsEditing() && thePhotoDocument.m_history.CanRedo())
+    if (!m_view.m_paintMode && !IsEditing() && thePhotoDocument.m_history.CanRedo())
         ShowHistoryStep(&UndoHistory::Redo);
 }
 
@@ -124,12 +128,16 @@ void CMainFrame::ShowHistoryStep(int (UndoHistory::*step)(CQLImage*))
 
 void CMainFrame::OnUpdateUndo(CCmdUI* ui)
 {
+    if (m_view.m_paintMode) {
+        ui->Enable(m_view.m_paintContainer.m_canvas.CanUndo());
+        return;
+    }
     ui->Enable(!IsEditing() && thePhotoDocument.m_history.CanUndo());
 }
 
 void CMainFrame::OnUpdateRedo(CCmdUI* ui)
 {
-    ui->Enable(!IsEditing() && thePhotoDocument.m_history.CanRedo());
+    ui->Enable(!m_view.m_paintMode && !IsEditing() && thePhotoDocument.m_history.CanRedo());
 }
 
 void CMainFrame::AutoRotateByExif()

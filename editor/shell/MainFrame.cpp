@@ -325,6 +325,7 @@ BOOL CMainFrame::OpenImageFile(const char* path, int setTitle)
     std::snprintf(thePhotoDocument.m_path, sizeof thePhotoDocument.m_path, "%s", file.c_str());
     thePhotoDocument.m_fileSize = GetFileSize(file.c_str());
     m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
+    m_view.m_paintContainer.m_canvas.SetImage(&thePhotoDocument.m_image, TRUE);
     thePhotoDocument.m_history.Reset();
     thePhotoDocument.m_history.Push(&thePhotoDocument.m_image, theUITextTable.GetText(21));
     m_view.RefreshFunctionBar();

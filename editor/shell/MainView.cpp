@@ -1,5 +1,6 @@
 #include "editor/shell/MainView.h"
 
+#include "editor/shell/NoticeDlg.h"
 #include "editor/shell/PhotoDocument.h"
 #include "editor/shell/UITextTable.h"
 #include "platform/afx/PaintDC.h"
@@ -19,6 +20,7 @@ BEGIN_MESSAGE_MAP(CMainView, CWnd)
     ON_COMMAND(CMainView::kBestFitCmd, OnBestFit)
     ON_COMMAND(CMainView::kActualSizeCmd, OnActualSize)
     ON_COMMAND(CMainView::kHighQualityCmd, OnHighQuality)
+    ON_COMMAND(CMainView::kPaintModeCmd, OnPaintMode)
     ON_UPDATE_COMMAND_UI(CMainView::kFunctionBarCmd, OnUpdateFunctionBar)
     ON_UPDATE_COMMAND_UI(CMainView::kNavigationBarCmd, OnUpdateNavigationBar)
     ON_UPDATE_COMMAND_UI(CMainView::kHistoryBarCmd, OnUpdateHistoryBar)
@@ -30,6 +32,8 @@ namespace {
 constexpr UINT kTextNavigation = 162;
 constexpr UINT kTextHistograms = 163;
 constexpr UINT kTextHistory = 164;
+constexpr UINT kTextPainting = 94;
+constexpr UINT kTextPaintNotice = 247;
 constexpr DWORD kStripStyle = WS_CHILD | WS_VISIBLE | WS_BORDER;
 
 int ProfileInt(const char* key, int fallback)
@@ -86,6 +90,8 @@ int CMainView::OnCreate(LPCREATESTRUCT cs)
         return -1;
     m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
     m_navigator.SetView(&m_imageView);
+    if (!m_paintContainer.Create(nullptr, nullptr, WS_CHILD, small, this, CViewContainer::kId))
+        return -1;
     if (!m_tabsTop.Create(nullptr, nullptr, kStripStyle, small, this, kTopStripId))
         return -1;
     m_imageView.SetSmoothScaling(ProfileInt("HighqualityView", 0));
@@ -98,6 +104,8 @@ int CMainView::OnCreate(LPCREATESTRUCT cs)
 
 void CMainView::Layout(int w, int h)
 {
+    if (m_paintContainer.m_hWnd)
+        m_paintContainer.MoveWindow(0, 0, w, h);
     int x = 0;
     if (m_funcBarShown && m_funcBar.m_hWnd) {
         x = m_funcBar.Width();
@@ -175,15 +183,20 @@ void CMainView::OnHistoryBar()
     Relayout();
 }
 
-// Paint mode's canvas zooms in its own window, which comes with paint mode.
 void CMainView::OnZoomIn()
 {
-    m_imageView.ZoomAtCenter(TRUE);
+    if (m_paintMode)
+        m_paintContainer.m_canvas.ZoomStep(0, 0, CPaintCanvas::kZoomInKeys);
+    else
+        m_imageView.ZoomAtCenter(TRUE);
 }
 
 void CMainView::OnZoomOut()
 {
-    m_imageView.ZoomAtCenter(FALSE);
+    if (m_paintMode)
+        m_paintContainer.m_canvas.ZoomStep(0, 0, CPaintCanvas::kZoomOutKeys);
+    else
+        m_imageView.ZoomAtCenter(FALSE);
 }
 
 void CMainView::OnBestFit()
@@ -226,9 +239,45 @@ void CMainView::OnUpdateHistoryBar(CCmdUI* ui)
     ui->SetCheck(m_historyShown);
 }
 
-// Paint mode comes with its canvas and tool panel.
 void CMainView::OnUpdatePaintMode(CCmdUI* ui)
 {
-    ui->Enable(FALSE);
     ui->SetCheck(m_paintMode);
+}
+
+void CMainView::OnPaintMode()
+{
+    if (m_paintMode)
+        LeavePaintMode();
+    else
+        EnterPaintMode();
+}
+
+void CMainView::EnterPaintMode()
+{
+    m_paintMode = 1;
+    m_paintContainer.m_canvas.SetImage(&thePhotoDocument.m_image, FALSE);
+    m_paintContainer.ShowWindow(SW_SHOW);
+    m_funcBar.ShowWindow(SW_HIDE);
+    m_tabsTop.ShowWindow(SW_HIDE);
+    m_tabsBottom.ShowWindow(SW_HIDE);
+    m_imageView.ShowWindow(SW_HIDE);
+    m_paintContainer.m_canvas.InitUndoStore();
+    ShowImportantNotice(theUITextTable.GetText(kTextPaintNotice), theUITextTable.GetText(kTextPainting), "PaintMode");
+}
+
+void CMainView::LeavePaintMode()
+{
+    m_paintMode = 0;
+    m_paintContainer.ShowWindow(SW_HIDE);
+    m_imageView.ShowWindow(SW_SHOW);
+    if (m_funcBarShown)
+        m_funcBar.ShowWindow(SW_SHOW);
+    if (m_navShown)
+        m_tabsTop.ShowWindow(SW_SHOW);
+    if (m_historyShown)
+        m_tabsBottom.ShowWindow(SW_SHOW);
+    Relayout();
+    m_paintContainer.m_canvas.CommitPaint();
+    // The photo may have changed while the image view was hidden.
+    m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
 }

@@ -9,6 +9,7 @@
 #include "editor/shell/HistogramPanel.h"
 #include "editor/shell/HistoryBar.h"
 #include "editor/shell/MainImageView.h"
+#include "editor/shell/ViewContainer.h"
 #include "editor/ui/TabStrip.h"
 #include "platform/afx/Afx.h"
 
@@ -53,6 +54,7 @@ public:
     CHistoryBar m_historyBar;
     CHistogramPanel m_histogramPanel;
     CNavigatorWnd m_navigator;  // follows m_imageView
+    CViewContainer m_paintContainer;
     CTabStrip m_tabsTop;
     CTabStrip m_tabsBottom;
 
@@ -71,6 +73,7 @@ protected:
     afx_msg void OnBestFit();
     afx_msg void OnActualSize();
     afx_msg void OnHighQuality();
+    afx_msg void OnPaintMode();
     afx_msg void OnUpdateFunctionBar(CCmdUI* ui);
     afx_msg void OnUpdateNavigationBar(CCmdUI* ui);
     afx_msg void OnUpdateHistoryBar(CCmdUI* ui);
@@ -79,4 +82,6 @@ protected:
 
 private:
     void Relayout();
+    void EnterPaintMode();
+    void LeavePaintMode();
 };

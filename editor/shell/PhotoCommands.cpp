@@ -36,6 +36,7 @@ void CMainFrame::FreePhoto()
 {
     thePhotoDocument.Clear();
     m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
+    m_view.m_paintContainer.m_canvas.SetImage(nullptr, TRUE);
     m_view.RefreshFunctionBar();
     SwitchMenu();
 }
@@ -45,6 +46,7 @@ void CMainFrame::ShowPhoto(const char* stepName)
     thePhotoDocument.m_history.Reset();
     thePhotoDocument.m_history.Push(&thePhotoDocument.m_image, stepName);
     m_view.m_imageView.SetImage(&thePhotoDocument.m_image, TRUE);
+    m_view.m_paintContainer.m_canvas.SetImage(&thePhotoDocument.m_image, TRUE);
     m_view.RefreshFunctionBar();
     RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
     SwitchMenu();

@@ -11,6 +11,8 @@ add_library(editorshell_windows STATIC
     MainImageView.cpp
     MainView.cpp)
 target_link_libraries(editorshell_windows PUBLIC editorui editorshell_core)
+# The paint window; its library joins from editor/retouch.
+target_sources(editorshell_windows PRIVATE ViewContainer.cpp)
 
 quillo_add_test(editorshell_windows_tests
     SOURCES

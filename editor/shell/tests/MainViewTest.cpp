@@ -179,11 +179,11 @@ TEST_F(MainView, UpdateHandlersFollowFlagsAndMode)
         {0, CMainView::kFunctionBarCmd, TRUE, 0},
         {0, CMainView::kHistoryBarCmd, TRUE, 1},
         {0, CMainView::kNavigationBarCmd, TRUE, 0},
-        {0, CMainView::kPaintModeCmd, FALSE, 0},    // paint mode comes with its canvas
+        {0, CMainView::kPaintModeCmd, -1, 0},
         {1, CMainView::kFunctionBarCmd, FALSE, 0},
         {1, CMainView::kHistoryBarCmd, FALSE, 1},
         {1, CMainView::kNavigationBarCmd, FALSE, 0},
-        {1, CMainView::kPaintModeCmd, FALSE, 1},
+        {1, CMainView::kPaintModeCmd, -1, 1},
     };
     for (const auto& c : cases) {
         m_view->m_paintMode = c.paintMode;
