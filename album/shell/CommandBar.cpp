@@ -307,7 +307,7 @@ BOOL CCommandBar::OnCommand(WPARAM wParam, LPARAM lParam)
         if (e.parent) {
             const FolderNode* current = theAlbum->m_scanner.m_model.m_pCurrent;
             if (current && current->m_pParent && current->m_pParent->m_hItem)
-                if (CWnd* main = AfxGetMainWnd())
+                if (CWnd* main = GetTopLevelParent())
                     main->PostMessage(WM_SELECT_FOLDER, reinterpret_cast<WPARAM>(current->m_pParent->m_hItem), 0);
         }
         return TRUE;
@@ -333,7 +333,7 @@ BOOL CCommandBar::OnCommand(WPARAM wParam, LPARAM lParam)
         return TRUE;
     case kSearch:
         if (e.search)
-            if (CWnd* main = AfxGetMainWnd())
+            if (CWnd* main = GetTopLevelParent())
                 main->PostMessage(WM_COMMAND, 32802);
         return TRUE;
     default:
@@ -438,8 +438,8 @@ void CCommandBar::SetWallpaper()
     const std::string photo = SelectedPath();
     if (photo.empty())
         return;
-    CRect desktop;
-    CWnd::GetDesktopWindow()->GetClientRect(&desktop);
+    // The desktop's size.
+    const CRect desktop(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
     const std::string target = qlwin::UserDataFolder() + "Quillo Wallpaper.bmp";
     BeginWaitCursor();
     // The decoding and scaling of the whole photo run off the window's thread.

@@ -28,12 +28,17 @@ void CFolderTree::OnDropFiles(HDROP drop)
         ::DragFinish(drop);
 }
 
+// Posted to the pane itself: select the open folder's item once an
+// expansion that replaced it has finished.
+static constexpr UINT kReselectMessage = WM_USER + 2471;
+
 BEGIN_MESSAGE_MAP(CFolderPane, CWnd)
     ON_WM_CREATE()
     ON_WM_SIZE()
     ON_WM_ERASEBKGND()
     ON_WM_SETCURSOR()
     ON_MESSAGE(WM_TABSTRIP_CHANGED, OnTabChanged)
+    ON_MESSAGE(kReselectMessage, OnReselect)
     ON_NOTIFY(TVN_SELCHANGED, kTree, OnSelChanged)
     ON_NOTIFY(TVN_ITEMEXPANDING, kTree, OnItemExpanding)
     ON_NOTIFY(TVN_ENDLABELEDIT, kTree, OnEndLabelEdit)
@@ -224,6 +229,61 @@ FolderNode* CFolderPane::NodeOf(HTREEITEM item) const
 }
 
 FolderNode* CFolderPane::GetSelectedNode() const { return NodeOf(m_tree.GetSelectedItem()); }
+
+FolderNode* CFolderPane::FindNode(const std::string& path) const
+{
+    if (!theAlbum)
+        return nullptr;
+    for (const auto& project : theAlbum->m_projects) {
+        FolderNode* node = &project->m_root;
+        const std::string rootPath = node->GetPath();
+        if (path.compare(0, rootPath.size(), rootPath) != 0)
+            continue;
+        std::string rest = path.substr(rootPath.size());
+        while (node && !rest.empty()) {
+            const std::size_t slash = rest.find('/');
+            const std::string name = rest.substr(0, slash);
+            FolderNode* next = nullptr;
+            for (const auto& child : node->m_children)
+                if (child->m_name == name)
+                    next = child.get();
+            node = next;
+            rest = slash == std::string::npos ? std::string() : rest.substr(slash + 1);
+        }
+        if (node && node->m_hItem)
+            return node;
+    }
+    return nullptr;
+}
+
+void CFolderPane::SelectFolder(const std::string& path)
+{
+    for (int round = 0; round < 64; ++round) {
+        FolderNode* node = FindNode(path);
+        if (!node)
+            return;
+        HTREEITEM collapsed = nullptr;
+        for (const FolderNode* up = node->m_pParent; up; up = up->m_pParent)
+            if (up->m_hItem && !(m_tree.GetItemState(up->m_hItem, TVIS_EXPANDED) & TVIS_EXPANDED))
+                collapsed = up->m_hItem; // the topmost one
+        if (!collapsed) {
+            m_tree.SelectItem(node->m_hItem);
+            return;
+        }
+        m_tree.Expand(collapsed, TVE_EXPAND);
+    }
+}
+
+LRESULT CFolderPane::OnReselect(WPARAM, LPARAM)
+{
+    FolderNode* current = CurrentFolder();
+    if (!current || !current->m_hItem || m_tree.GetSelectedItem() == current->m_hItem)
+        return 0;
+    ++m_quiet;
+    SelectFolder(current->GetPath());
+    --m_quiet;
+    return 0;
+}
 
 // ---- modes -------------------------------------------------------------------------
 
@@ -461,9 +521,10 @@ void CFolderPane::RefreshNode(HTREEITEM item)
         node->Detach();
     }
     FolderNode* current = CurrentFolder();
-    if (current && current->m_hItem && m_tree.GetSelectedItem() != current->m_hItem)
-        m_tree.SelectItem(current->m_hItem);
     --m_quiet;
+    // The item being expanded is still collapsed here.
+    if (current && current->m_hItem && m_tree.GetSelectedItem() != current->m_hItem)
+        PostMessage(kReselectMessage);
     if (heldCurrent && !current)
         ReloadList();
     else if (heldCurrent && m_pCommandBar)

@@ -61,6 +61,12 @@ public:
     void DeleteSelectedFolder();
     void DropFiles(HDROP drop);
     FolderNode* GetSelectedNode() const;
+    // The node of a folder path (ending in '/'), from the projects' roots.
+    FolderNode* FindNode(const std::string& path) const;
+    // Selects the folder's item. Expanding a collapsed ancestor lists its
+    // branch again and replaces the nodes below it, so the ancestors are
+    // expanded first and the folder looked up again by its path.
+    void SelectFolder(const std::string& path);
     FolderNode* NodeOf(HTREEITEM item) const;
     std::string TimelineFolder() const;
     bool HasUserProjects() const;
@@ -94,6 +100,7 @@ protected:
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg LRESULT OnTabChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnReselect(WPARAM wParam, LPARAM lParam);
     afx_msg void OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnEndLabelEdit(NMHDR* pNMHDR, LRESULT* pResult);

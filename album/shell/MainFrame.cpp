@@ -173,29 +173,29 @@ LRESULT CMainFrame::OnSelectFolder(WPARAM wParam, LPARAM lParam)
     CTreeCtrl& tree = m_layout.m_folderPane.m_tree;
     auto* item = reinterpret_cast<HTREEITEM>(wParam);
     const auto* node = reinterpret_cast<const FolderNode*>(lParam);
+    CFolderPane& pane = m_layout.m_folderPane;
     if (!node) {
-        tree.Select(item, TVGN_CARET);
+        if (const FolderNode* target = pane.NodeOf(item))
+            pane.SelectFolder(target->GetPath());
         // Nothing changed when the item was selected already.
         m_layout.m_folderPane.m_skipHistory = 0;
         SelectPendingFile();
         return 0;
     }
-    if (item)
-        tree.EnsureVisible(item);
+    // Making the item visible lists the open folder's branch again, which
+    // replaces the node: the label is looked up afterwards.
+    const std::string label = node->m_label;
     FolderNode* current = theAlbum->m_scanner.m_model.m_pCurrent;
     if (!current)
         return 0;
-    FolderNode* target = current->FindChild(node->m_label.c_str());
-    if (target && !target->m_hItem) {
-        RefreshBranch(current); // the child's item comes with its branch
-        current = theAlbum->m_scanner.m_model.m_pCurrent;
-        target = current ? current->FindChild(node->m_label.c_str()) : nullptr;
-    }
+    if (current->m_hItem)
+        tree.Expand(current->m_hItem, TVE_EXPAND);
+    current = theAlbum->m_scanner.m_model.m_pCurrent;
+    FolderNode* target = current ? current->FindChild(label.c_str()) : nullptr;
     if (!target)
         target = current ? current->m_pParent : nullptr;
-    if (!target)
-        return 0;
-    tree.Select(target->m_hItem, TVGN_CARET);
+    if (target)
+        pane.SelectFolder(target->GetPath());
     return 0;
 }
 
@@ -239,7 +239,9 @@ void CMainFrame::LocatePhoto(const std::string& path)
     };
     tree.Expand(node->m_hItem, TVE_EXPAND);
     for (;;) {
-        if (std::any_of(node->m_children.begin(), node->m_children.end(), [](const auto& c) { return !c->m_hItem; }))
+        // A branch never listed, or listed without items, is listed now.
+        if (node->m_children.empty() ||
+            std::any_of(node->m_children.begin(), node->m_children.end(), [](const auto& c) { return !c->m_hItem; }))
             RefreshBranch(node);
         if (!holder(node))
             break;

@@ -34,7 +34,7 @@ void CMenuButton::OnLButtonDown(UINT, CPoint)
         RedrawWindow();
         CRect window;
         GetWindowRect(&window);
-        CWnd* owner = m_pOwner ? m_pOwner : AfxGetMainWnd();
+        CWnd* owner = m_pOwner ? m_pOwner : GetTopLevelParent();
         if (m_track)
             m_track(m_pPopup, window.right, window.top);
         else
