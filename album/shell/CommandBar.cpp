@@ -12,6 +12,7 @@
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Folders.h"
 #include "platform/win/Process.h"
+#include "platform/win/Wallpaper.h"
 
 #include <cstdio>
 #include <cstring>

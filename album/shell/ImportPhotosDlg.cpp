@@ -3,9 +3,27 @@
 #include "album/shell/AlbumGlobals.h"
 #include "album/shell/AlbumTextTable.h"
 #include "album/shell/TipsDlg.h"
+#include "platform/afx/DC.h"
 #include "platform/afx/WinApp.h"
 
 namespace shelf {
+
+void CSourceButton::DrawCaption(CDC* dc, BOOL pressed)
+{
+    char text[257] = {};
+    GetWindowText(text, sizeof text);
+    if (!text[0] || !dc)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    CFont* old = dc->SelectObject(&m_font);
+    const SIZE ext = dc->GetTextExtent(text);
+    const int shift = pressed ? 1 : 0;
+    dc->SetTextColor(m_captionColor);
+    dc->SetBkMode(TRANSPARENT);
+    dc->TextOut((client.Width() - ext.cx) / 2 + shift, client.Height() - ext.cy - 6 + shift, text);
+    dc->SelectObject(old);
+}
 
 BOOL CImportPhotosDlg::OnInitDialog()
 {
@@ -18,7 +36,7 @@ BOOL CImportPhotosDlg::OnInitDialog()
     CenterWindow();
     const std::string texture = theAlbum ? theAlbum->GetSkinPath("3dface.bmp") : std::string();
     struct Face {
-        CImgButton* button;
+        CSourceButton* button;
         RECT rect;
         UINT id;
         const char* face;

@@ -7,6 +7,12 @@
 
 namespace shelf {
 
+// A big source button: the caption centred under the picture.
+class CSourceButton : public CImgButton {
+public:
+    void DrawCaption(CDC* dc, BOOL pressed) override;
+};
+
 class CImportPhotosDlg : public CSkinDialog {
 public:
     static constexpr UINT kTemplate = 159;
@@ -20,8 +26,8 @@ public:
     int m_source = kSourceDisk;
     // Where the camera tip is shown; tests replace it.
     int (*m_showTip)(const char* page, const char* caption, int showCheck) = nullptr;
-    CImgButton m_camera;
-    CImgButton m_disk;
+    CSourceButton m_camera;
+    CSourceButton m_disk;
 
 private:
     void OnFromCamera();

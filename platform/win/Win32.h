@@ -11,5 +11,3 @@
 #include "platform/win/Registry.h"
 #include "platform/win/ShellFolders.h"
 #include "platform/win/Timing.h"
-#include "platform/win/Drives.h"
-#include "platform/win/Wallpaper.h"

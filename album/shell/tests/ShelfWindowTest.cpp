@@ -645,6 +645,52 @@ TEST_F(AlbumWindow, GrabAlbumAndTimeline)
     EXPECT_TRUE(Pane().m_history.Entries().empty()) << "no entry for the folder left";
 }
 
+// Delete Album: No keeps everything; Yes drops the project from the saved
+// list and closes the window through its close sequence.
+TEST_F(AlbumWindow, DeleteAlbumDropsTheProjectAndCloses)
+{
+    SaveAlbumProject();
+    Open();
+    Select("City");
+    std::string asked;
+    int answer = IDNO;
+    qlafx::SetModalHook([&](CWnd* dialog, const char* caption, const char* text, UINT) {
+        if (!dialog)
+            asked = std::string(caption) + ":" + (text ? text : "");
+        return answer;
+    });
+    m_frame->SendMessage(WM_COMMAND, 32796);
+    EXPECT_EQ(asked, std::string("Warning:") + theAlbumTexts.GetText(62));
+    EXPECT_EQ(m_globals->m_projects.size(), 1u);
+    EXPECT_EQ(CurrentPath(), m_album + "City/");
+    answer = IDYES;
+    const HWND frame = m_frame->m_hWnd;
+    m_frame->SendMessage(WM_COMMAND, 32796);
+    PumpUntil([&] { return !::IsWindow(frame); }, 5000);
+    qlafx::SetModalHook({});
+    EXPECT_FALSE(::IsWindow(frame)) << "closed as Exit closes";
+    m_frame = nullptr;
+    EXPECT_TRUE(m_globals->m_projects.empty());
+    EXPECT_EQ(AfxGetApp()->GetProfileInt("Project", "Number", 9), 0u);
+    EXPECT_TRUE(fs::is_directory(m_album + "City")) << "the folders stay";
+}
+
+TEST_F(AlbumWindow, SortCommandsFollowTheBar)
+{
+    if (!HaveCorpus())
+        GTEST_SKIP() << "corpus absent";
+    CopyPhotos("Beach/", {"Nikon_D70.jpg", "Canon_40D.jpg"});
+    SaveAlbumProject();
+    Open();
+    Select("Beach");
+    ASSERT_TRUE(m_frame->IsCommandEnabled(32800)) << "every entry is complete";
+    m_frame->SendMessage(WM_COMMAND, 32800);
+    EXPECT_EQ(Bar().m_sortMode, 1);
+    m_frame->SendMessage(WM_COMMAND, 32799);
+    EXPECT_EQ(Bar().m_sortMode, 0);
+    EXPECT_EQ(ListNames(), (std::vector<std::string>{"Canon_40D.jpg", "Nikon_D70.jpg"}));
+}
+
 // ---- the small dialogs ----------------------------------------------------------------
 
 // Saves the dialog's picture from inside the modal hook.
@@ -883,8 +929,9 @@ TEST_F(AlbumWindow, ShowTipReturnsTheCheckBox)
         EXPECT_EQ(ShowTip("import.htm", "Import Photo from Camera/Scanner", 1), cleared ? 0 : 1);
         qlafx::SetModalHook({});
         EXPECT_NE(page.find("From Camera/Scanner"), std::string::npos) << page;
-        if (!cleared)
+        if (!cleared) {
             EXPECT_FALSE(grabbed.empty());
+        }
     }
     // A missing page shows as missing; the box still answers.
     qlafx::SetModalHook([&](CWnd* dialog, const char*, const char*, UINT) {
