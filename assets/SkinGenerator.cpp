@@ -28,6 +28,7 @@
 #include "ShelfPictures.h"
 #include "GlancePictures.h"
 #include "ShelfListPictures.h"
+#include "ShelfWindowPictures.h"
 #include "imagecore/QLImage.h"
 
 #include <QColor>
@@ -376,5 +377,6 @@ int main(int argc, char** argv)
     failed += WriteRetouchDialogPictures(res, skin);
     failed += WriteGlancePictures(res, skin);
     failed += WriteShelfListPictures(res, skin);
+    failed += WriteShelfWindowPictures(res, skin);
     return failed ? 1 : 0;
 }
