@@ -26,6 +26,7 @@
 #include "ShelfPictures.h"
 #include "GlancePictures.h"
 #include "ShelfListPictures.h"
+#include "CollagePictures.h"
 #include "imagecore/QLImage.h"
 
 #include <QColor>
@@ -372,5 +373,6 @@ int main(int argc, char** argv)
     failed += WriteRetouchDialogPictures(res, skin);
     failed += WriteGlancePictures(res, skin);
     failed += WriteShelfListPictures(res, skin);
+    failed += WriteCollagePictures(res, skin + "../");
     return failed ? 1 : 0;
 }

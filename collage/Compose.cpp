@@ -187,7 +187,34 @@ struct BoxSource {
 
 } // namespace
 
-bool ComposeCollage(const CollageTemplate& tpl, const BoxPhoto photos[kMaxBoxes], CQLImage* result)
+namespace {
+
+// The photo box i shows: its own, else the last earlier box's of the same path.
+const BoxPhoto* PhotoOwner(const BoxPhoto photos[kMaxBoxes], int i)
+{
+    if (photos[i].HasPhoto())
+        return &photos[i];
+    if (photos[i].path[0])
+        for (int j = i - 1; j >= 0; --j)
+            if (photos[j].HasPhoto() && std::strcmp(photos[j].path, photos[i].path) == 0)
+                return &photos[j];
+    return nullptr;
+}
+
+} // namespace
+
+unsigned BoxesWithoutPhoto(const CollageTemplate& tpl, const BoxPhoto photos[kMaxBoxes])
+{
+    unsigned mask = 0;
+    const int count = static_cast<int>(std::min<size_t>(tpl.boxes.size(), kMaxBoxes));
+    for (int i = 0; i < count; ++i)
+        if (!PhotoOwner(photos, i))
+            mask |= 1u << i;
+    return mask;
+}
+
+bool ComposeCollage(const CollageTemplate& tpl, const BoxPhoto photos[kMaxBoxes], CQLImage* result,
+                    const std::atomic<bool>* cancel)
 {
     const int w = tpl.FrameWidth(), h = tpl.FrameHeight();
     UINT mw, mh;
@@ -197,11 +224,7 @@ bool ComposeCollage(const CollageTemplate& tpl, const BoxPhoto photos[kMaxBoxes]
     const int count = static_cast<int>(std::min<size_t>(tpl.boxes.size(), kMaxBoxes));
     BoxSource sources[kMaxBoxes];
     for (int i = 0; i < count; ++i) {
-        const BoxPhoto* owner = photos[i].HasPhoto() ? &photos[i] : nullptr;
-        if (!owner && photos[i].path[0])
-            for (int j = i - 1; j >= 0 && !owner; --j)
-                if (photos[j].HasPhoto() && std::strcmp(photos[j].path, photos[i].path) == 0)
-                    owner = &photos[j];
+        const BoxPhoto* owner = PhotoOwner(photos, i);
         if (owner && CornerMaps(tpl.boxes[i], photos[i].range, sources[i].maps)) {
             sources[i].photo = &owner->photo;
             sources[i].range = photos[i].range;
@@ -213,6 +236,10 @@ bool ComposeCollage(const CollageTemplate& tpl, const BoxPhoto photos[kMaxBoxes]
     std::atomic<bool> failed{false};
     imagecore::ParallelFor(0, h, static_cast<std::size_t>(w) * 4, [&](int y0, int y1) {
         for (int y = y0; y < y1 && !failed; ++y) {
+            if (cancel && *cancel) {
+                failed = true;
+                return;
+            }
             BYTE* out = result->GetBuffer(0, y);
             const BYTE* map = tpl.boxMap.GetBuffer(0, y);
             for (int x = 0; x < w; ++x, out += 4) {

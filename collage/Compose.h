@@ -6,6 +6,8 @@
 #include "collage/CollageTemplate.h"
 #include "imagecore/QLImage.h"
 
+#include <atomic>
+
 namespace collage {
 
 struct BoxPhoto {
@@ -32,7 +34,13 @@ CPixel SamplePhotoForBox(const CQLImage& photo, const RECT& range, const AffineM
 
 // result = the frame with each box's photo (or checkerboard) behind it;
 // photos[i] goes with box i. false (result unspecified) when the frame is
-// empty or the box map names a box that does not exist.
-bool ComposeCollage(const CollageTemplate& tpl, const BoxPhoto photos[kMaxBoxes], CQLImage* result);
+// empty or the box map names a box that does not exist, or when *cancel
+// was set while it ran.
+bool ComposeCollage(const CollageTemplate& tpl, const BoxPhoto photos[kMaxBoxes], CQLImage* result,
+                    const std::atomic<bool>* cancel = nullptr);
+
+// Which boxes show no photo (bit i for box i): neither their own nor one
+// shared by path with an earlier box.
+unsigned BoxesWithoutPhoto(const CollageTemplate& tpl, const BoxPhoto photos[kMaxBoxes]);
 
 } // namespace collage
