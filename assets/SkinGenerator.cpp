@@ -29,6 +29,7 @@
 #include "GlancePictures.h"
 #include "ShelfListPictures.h"
 #include "ShelfWindowPictures.h"
+#include "CollagePictures.h"
 #include "imagecore/QLImage.h"
 
 #include <QColor>
@@ -378,5 +379,6 @@ int main(int argc, char** argv)
     failed += WriteGlancePictures(res, skin);
     failed += WriteShelfListPictures(res, skin);
     failed += WriteShelfWindowPictures(res, skin);
+    failed += WriteCollagePictures(res, skin + "../");
     return failed ? 1 : 0;
 }

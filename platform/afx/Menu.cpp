@@ -1203,6 +1203,18 @@ HMENU GetSystemMenu(HWND hwnd, BOOL revert)
     return menu;
 }
 
+bool qlafx::TrackSystemMenu(HWND hwnd, int x, int y)
+{
+    auto it = SystemMenus().find(hwnd);
+    if (!IsWindow(hwnd) || it == SystemMenus().end() || !IsMenu(it->second))
+        return false;
+    // No WM_INITMENUPOPUP: command updating would gray the SC_ items.
+    const UINT id = static_cast<UINT>(TrackPopupMenu(it->second, TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0, hwnd, nullptr));
+    if (id && IsWindow(hwnd))
+        SendMessage(hwnd, WM_SYSCOMMAND, id, MAKELPARAM(x, y));
+    return true;
+}
+
 // ---- accelerators ----
 HACCEL LoadAccelerators(HINSTANCE, LPCSTR name)
 {
@@ -1290,6 +1302,7 @@ int TranslateAccelerator(HWND hwnd, HACCEL accel, LPMSG msg)
 // ---- CWnd's menu functions ----
 CMenu* CWnd::GetMenu() const { return CMenu::FromHandle(::GetMenu(m_hWnd)); }
 BOOL CWnd::SetMenu(CMenu* pMenu) { return ::SetMenu(m_hWnd, pMenu ? pMenu->m_hMenu : nullptr); }
+CMenu* CWnd::GetSystemMenu(BOOL bRevert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert)); }
 void CWnd::DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
 
 // ---- CMenu ----

@@ -250,6 +250,11 @@ HMENU MenuFromTemplate(const BYTE* data, size_t size);
 using PopupMenuHook = std::function<UINT(HMENU menu, QMenu* shown)>;
 void SetPopupMenuHook(PopupMenuHook hook);
 
+// Shows hwnd's system menu at (x, y) on the screen, once the program has
+// asked for it with GetSystemMenu, and sends the chosen item as
+// WM_SYSCOMMAND. False (nothing shown) when the window has none.
+bool TrackSystemMenu(HWND hwnd, int x, int y);
+
 // The Qt menu bar of a window with a menu, else NULL; its height, else 0.
 QMenuBar* MenuBarOf(HWND hwnd);
 int MenuBarHeight(HWND hwnd);

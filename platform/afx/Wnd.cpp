@@ -684,6 +684,12 @@ static bool SystemKey(HWND hwnd, UINT msg, WPARAM wParam)
         SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(0xFFFF, 0xFFFF));
         return true;
     }
+    if (msg == WM_SYSKEYDOWN && wParam == static_cast<WPARAM>(VK_SPACE)) {
+        HWND root = GetAncestor(hwnd, GA_ROOT);
+        RECT rc{};
+        GetWindowRect(root, &rc);
+        return qlafx::TrackSystemMenu(root, rc.left, rc.top);
+    }
     if (!f10)
         return false;
     if (QMenuBar* bar = MenuBarOf(GetAncestor(hwnd, GA_ROOT))) {
@@ -703,6 +709,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (!rec)
         return 0;
     if ((msg == WM_SYSKEYDOWN || msg == WM_KEYUP) && SystemKey(hwnd, msg, wParam))
+        return 0;
+    // A right click that no child took opens a top-level window's system
+    // menu, where the title bar's would be.
+    if (msg == WM_CONTEXTMENU && !(rec->style & WS_CHILD) && lParam != static_cast<LPARAM>(-1) &&
+        qlafx::TrackSystemMenu(hwnd, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)))
         return 0;
     bool handled = false;
     const LRESULT fromQt = DefaultForEvent(rec.get(), msg, wParam, lParam, &handled);

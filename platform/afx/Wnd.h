@@ -202,6 +202,9 @@ public:
     // ---- menus (defined with CMenu) ----
     CMenu* GetMenu() const;
     BOOL SetMenu(CMenu* pMenu);
+    // The window's system menu (Alt+Space, a right click where no child
+    // takes it), made on first use; items appended report by WM_SYSCOMMAND.
+    CMenu* GetSystemMenu(BOOL bRevert) const;
     void DrawMenuBar();
 
     // The widget of this window (NULL when there is no window).

@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace {
@@ -792,4 +793,71 @@ TEST(NonClientMetrics, TheCallersSizeIsChecked)
     ncm.cbSize = 12;
     EXPECT_FALSE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, &ncm, 0));
     EXPECT_FALSE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 0, nullptr, 0));
+}
+
+// The system menu opens on Alt+Space and on a right click that no child
+// takes, once the program asked for it, and reports by WM_SYSCOMMAND.
+class SysMenuOwner : public CWnd {
+public:
+    std::vector<WPARAM> sysCommands;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_SYSCOMMAND) {
+            sysCommands.push_back(wParam);
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+TEST_F(MenuTest, SystemMenuOpensOnAltSpaceAndRightClick)
+{
+    SysMenuOwner owner;
+    ASSERT_TRUE(owner.CreateEx(0, TestClass(), "owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
+    CWnd child;
+    ASSERT_TRUE(child.CreateEx(0, TestClass(), "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 40), &owner, 5));
+    HMENU shown = nullptr;
+    UINT pick = 0;
+    qlafx::SetPopupMenuHook([&](HMENU menu, QMenu*) {
+        shown = menu;
+        return pick;
+    });
+    struct Gesture {
+        const char* what;
+        std::function<void()> act;
+    };
+    const Gesture gestures[] = {
+        {"Alt+Space", [&] { child.SendMessage(WM_SYSKEYDOWN, VK_SPACE, 0x20000000); }},
+        {"right click on the window", [&] { owner.SendMessage(WM_CONTEXTMENU, (WPARAM)owner.m_hWnd, MAKELPARAM(40, 40)); }},
+        {"right click on a child", [&] { child.SendMessage(WM_CONTEXTMENU, (WPARAM)child.m_hWnd, MAKELPARAM(20, 20)); }},
+    };
+    // Without GetSystemMenu nothing opens.
+    for (const Gesture& g : gestures) {
+        g.act();
+        EXPECT_EQ(shown, nullptr) << g.what;
+    }
+    CMenu* sys = owner.GetSystemMenu(FALSE);
+    ASSERT_NE(sys, nullptr);
+    sys->AppendMenu(MF_SEPARATOR);
+    sys->AppendMenu(MF_STRING, 16, "&About...");
+    pick = 16;
+    for (const Gesture& g : gestures) {
+        shown = nullptr;
+        owner.sysCommands.clear();
+        g.act();
+        EXPECT_EQ(shown, sys->m_hMenu) << g.what;
+        EXPECT_EQ(owner.sysCommands, std::vector<WPARAM>{16}) << g.what;
+    }
+    // Dismissed: no command.
+    pick = 0;
+    owner.sysCommands.clear();
+    owner.SendMessage(WM_CONTEXTMENU, (WPARAM)owner.m_hWnd, MAKELPARAM(40, 40));
+    EXPECT_TRUE(owner.sysCommands.empty());
+    // Shift+F10 still asks for a context menu, not the system menu.
+    shown = nullptr;
+    owner.SendMessage(WM_CONTEXTMENU, (WPARAM)owner.m_hWnd, static_cast<LPARAM>(-1));
+    EXPECT_EQ(shown, nullptr);
+    qlafx::SetPopupMenuHook({});
 }
