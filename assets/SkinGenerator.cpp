@@ -25,6 +25,7 @@
 #include "RetouchDialogPictures.h"
 #include "ShelfPictures.h"
 #include "GlancePictures.h"
+#include "SnapPictures.h"
 #include "ShelfListPictures.h"
 #include "imagecore/QLImage.h"
 
@@ -372,5 +373,6 @@ int main(int argc, char** argv)
     failed += WriteRetouchDialogPictures(res, skin);
     failed += WriteGlancePictures(res, skin);
     failed += WriteShelfListPictures(res, skin);
+    failed += WriteSnapPictures(res, skin);
     return failed ? 1 : 0;
 }

@@ -59,14 +59,17 @@ struct Capture {
         while (!stop) {
             bool got;
             {
+                // Stored under the source's lock: a size change in between
+                // would leave an old-size frame as the newest.
                 std::lock_guard lock(sourceLock);
                 got = source->ReadFrame(&f, 50);
+                if (got) {
+                    std::lock_guard frames(frameLock);
+                    std::swap(newest, f);
+                    ++newestSeq;
+                }
             }
-            if (got) {
-                std::lock_guard lock(frameLock);
-                std::swap(newest, f);
-                ++newestSeq;
-            } else {
+            if (!got) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
         }
@@ -221,6 +224,9 @@ protected:
         if (sel >= 0 && static_cast<std::size_t>(sel) < m_sizes.size()) {
             std::lock_guard lock(m_cap->sourceLock);
             m_cap->source->SetSize(m_sizes[static_cast<std::size_t>(sel)]);
+            // A frame read before is of the old size: never hand it out.
+            std::lock_guard frames(m_cap->frameLock);
+            m_cap->shownSeq = m_cap->newestSeq;
         }
         CDialog::OnOK();
     }
