@@ -23,6 +23,21 @@ BEGIN_MESSAGE_MAP(CCameraDlg, CDialog)
     ON_BN_CLICKED(1007, OnFormatSetup)
 END_MESSAGE_MAP()
 
+BEGIN_MESSAGE_MAP(CPreviewFrame, CWnd)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+void CPreviewFrame::OnPaint()
+{
+    CPaintDC dc(this);
+    RECT rc;
+    GetClientRect(&rc);
+    CBrush black(RGB(0, 0, 0));
+    dc.FrameRect(&rc, &black);
+    if (m_owner)
+        m_owner->DrawFrame(&dc, m_owner->m_shown, m_owner->PreviewOrigin());
+}
+
 CCameraDlg::CCameraDlg(CWnd* parent) : CDialog(130, parent) {}
 
 CCameraDlg::~CCameraDlg()
@@ -48,6 +63,8 @@ int CCameraDlg::OnCreate(LPCREATESTRUCT cs)
 BOOL CCameraDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    m_preview.m_owner = this;
+    m_preview.SubclassDlgItem(1002, this);
     FrameReceiver() = this;
     capSetCallbackOnFrame(m_capture, &CCameraDlg::OnFrame);
     return TRUE;
@@ -86,30 +103,54 @@ void CCameraDlg::ShowFrame(const BITMAPINFOHEADER* format, const BYTE* bits, std
     // Only frames whose bytes are all there are drawn or taken.
     if (!format || !FrameToImage(*format, bits, size, &frame))
         return;
-    UINT sw = 0, sh = 0;
-    frame.GetSize(&sw, &sh);
-    const RECT t = FitFrame(PreviewTarget(), static_cast<int>(sw), static_cast<int>(sh));
-    {
-        CClientDC dc(this);
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = static_cast<LONG>(sw);
-        bi.bmiHeader.biHeight = static_cast<LONG>(sh);  // the image is bottom-up
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        const int old = dc.SetStretchBltMode(HALFTONE);
-        ::StretchDIBits(dc.GetSafeHdc(), t.left, t.top, t.right - t.left, t.bottom - t.top, 0, 0,
-                        static_cast<int>(sw), static_cast<int>(sh), frame.GetBuffer(0, 0), &bi, DIB_RGB_COLORS,
-                        SRCCOPY);
-        dc.SetStretchBltMode(old);
-    }
+    DrawNow(frame);
     if (m_grab) {
         m_grab = 0;
         m_image = std::move(frame);
         StopCamera();
         EndDialog(IDOK);
+        return;
     }
+    m_shown = std::move(frame);
+}
+
+POINT CCameraDlg::PreviewOrigin()
+{
+    RECT r{0, 0, 0, 0};
+    if (m_preview.m_hWnd) {
+        m_preview.GetWindowRect(&r);
+        ScreenToClient(&r);
+    }
+    return POINT{r.left, r.top};
+}
+
+void CCameraDlg::DrawNow(const CQLImage& frame)
+{
+    if (!m_preview.m_hWnd)
+        return;
+    CClientDC dc(&m_preview);
+    DrawFrame(&dc, frame, PreviewOrigin());
+}
+
+void CCameraDlg::DrawFrame(CDC* dc, const CQLImage& frame, POINT origin)
+{
+    UINT sw = 0, sh = 0;
+    frame.GetSize(&sw, &sh);
+    if (!sw || !sh)
+        return;
+    RECT t = FitFrame(PreviewTarget(), static_cast<int>(sw), static_cast<int>(sh));
+    OffsetRect(&t, -origin.x, -origin.y);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = static_cast<LONG>(sw);
+    bi.bmiHeader.biHeight = -static_cast<LONG>(sh);  // the image's rows run top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    const int old = dc->SetStretchBltMode(HALFTONE);
+    ::StretchDIBits(dc->GetSafeHdc(), t.left, t.top, t.right - t.left, t.bottom - t.top, 0, 0, static_cast<int>(sw),
+                    static_cast<int>(sh), frame.GetBuffer(0, 0), &bi, DIB_RGB_COLORS, SRCCOPY);
+    dc->SetStretchBltMode(old);
 }
 
 void CCameraDlg::StopCamera()

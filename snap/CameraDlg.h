@@ -8,7 +8,22 @@
 
 namespace snap {
 
+class CCameraDlg;
+
+// The preview frame 1002: a black frame showing the dialog's last frame
+// (drawing into the dialog would sit under this child).
+class CPreviewFrame : public CWnd {
+public:
+    CCameraDlg* m_owner = nullptr;
+
+protected:
+    afx_msg void OnPaint();
+    DECLARE_MESSAGE_MAP()
+};
+
 class CCameraDlg : public CDialog {
+    friend class CPreviewFrame;
+
 public:
     explicit CCameraDlg(CWnd* parent = nullptr);
     ~CCameraDlg() override;
@@ -18,6 +33,10 @@ public:
     void ShowFrame(const BITMAPINFOHEADER* format, const BYTE* bits, std::size_t size);
     // The preview's inner rectangle, in client coordinates.
     RECT PreviewTarget();
+
+    // Draws frame fitted into the preview on dc, whose origin is at the
+    // dialog client point origin.
+    void DrawFrame(CDC* dc, const CQLImage& frame, POINT origin);
 
     HWND m_capture = nullptr;
     int m_grab = 0;
@@ -35,6 +54,11 @@ protected:
 
 private:
     void StopCamera();
+    POINT PreviewOrigin();
+    void DrawNow(const CQLImage& frame);
+
+    CPreviewFrame m_preview;
+    CQLImage m_shown;  // the frame on show
 };
 
 // The dialog that receives frames (at most one).

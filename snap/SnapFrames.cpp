@@ -27,7 +27,7 @@ bool CropSnapshot(const CQLImage& snapshot, RECT sel, CQLImage* out)
     if (cw <= 0 || ch <= 0 || out->Create(static_cast<UINT>(cw), static_cast<UINT>(ch)) != 0)
         return false;
     for (int i = 0; i < ch; ++i)
-        std::memcpy(out->GetBuffer(0, i), snapshot.GetBuffer(sel.left, sel.bottom - 1 - i), static_cast<std::size_t>(cw) * 4);
+        std::memcpy(out->GetBuffer(0, i), snapshot.GetBuffer(sel.left, sel.top + i), static_cast<std::size_t>(cw) * 4);
     return true;
 }
 
@@ -62,7 +62,7 @@ bool FrameToImage(const BITMAPINFOHEADER& f, const BYTE* bits, std::size_t size,
         return false;
     const bool topDown = f.biHeight < 0;
     for (int y = 0; y < h; ++y) {
-        const BYTE* s = bits + stride * static_cast<std::size_t>(topDown ? h - 1 - y : y);
+        const BYTE* s = bits + stride * static_cast<std::size_t>(topDown ? y : h - 1 - y);
         for (int x = 0; x < w; ++x, s += bpp)
             out->PutPixel(x, y, bpp == 1 ? CPixel{s[0], s[0], s[0], 255} : CPixel{s[0], s[1], s[2], 255});
     }

@@ -97,9 +97,9 @@ private:
             for (int x = 0; x < w; ++x, d += 3) {
                 int b, g, r;
                 if (pw && ph) {
-                    // Both bottom-up: image row y is frame row y.
+                    // The frame's rows run bottom-up, the picture's top-down.
                     const CPixel p = m_picture.GetPixel2(static_cast<int>(static_cast<long long>(x) * pw / w),
-                                                         static_cast<int>(static_cast<long long>(y) * ph / h));
+                                                         static_cast<int>(static_cast<long long>(h - 1 - y) * ph / h));
                     b = p.b, g = p.g, r = p.r;
                 } else {
                     const int bar = ((x + static_cast<int>(m_count * 4)) % w) * 8 / w;

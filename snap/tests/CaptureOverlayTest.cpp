@@ -60,15 +60,18 @@ OverlayRun RunOverlay(FakeOverlay& dlg, int answer, Work work)
     return run;
 }
 
-// The result image's size and its bottom-left pixel (row 0, the selection's bottom line).
-void ExpectResult(const CQLImage& img, int w, int h, int left, int bottom)
+// The result image's size, and its first and last rows: the selection's top
+// and bottom lines (the image's rows run top-down).
+void ExpectResult(const CQLImage& img, int w, int h, int left, int top)
 {
     UINT iw = 0, ih = 0;
     img.GetSize(&iw, &ih);
     ASSERT_EQ(static_cast<int>(iw), w);
     ASSERT_EQ(static_cast<int>(ih), h);
     EXPECT_EQ(img.GetPixel2(0, 0).b, left / 2);
-    EXPECT_EQ(img.GetPixel2(0, 0).g, bottom - 1);
+    EXPECT_EQ(img.GetPixel2(0, 0).g, top);
+    EXPECT_EQ(img.GetPixel2(w - 1, h - 1).b, (left + w - 1) / 2);
+    EXPECT_EQ(img.GetPixel2(w - 1, h - 1).g, top + h - 1);
 }
 
 class CaptureOverlayTest : public ::testing::Test {
@@ -103,7 +106,7 @@ TEST_F(CaptureOverlayTest, EnterAcceptsOnlyWhereTheUserChooses)
         const OverlayRun run = RunOverlay(dlg, IDOK, [&] { Key(&dlg, VK_RETURN); });
         EXPECT_EQ(run.result, c.result) << "mode " << c.mode;
         if (c.result == IDOK)  // nothing chosen: the whole screen
-            ExpectResult(dlg.m_snapshot, 320, 200, 0, 200);
+            ExpectResult(dlg.m_snapshot, 320, 200, 0, 0);
     }
 }
 
@@ -122,7 +125,7 @@ TEST_F(CaptureOverlayTest, WholeScreenAsksAfterOneTickAndYesKeepsTheScreen)
         EXPECT_EQ(dlg.m_snapshots, 1);
         if (answer == IDYES) {
             EXPECT_EQ(run.result, IDOK);
-            ExpectResult(dlg.m_snapshot, 320, 200, 0, 200);
+            ExpectResult(dlg.m_snapshot, 320, 200, 0, 0);
         } else {
             EXPECT_EQ(run.result, IDCANCEL);
         }
@@ -168,7 +171,7 @@ TEST_F(CaptureOverlayTest, CountdownShowsTenthsAndCapturesAtFiftyEveryTime)
         EXPECT_EQ(boxesBeforeLast, 0u);
         EXPECT_EQ(run.boxes.size(), 1u);
         EXPECT_EQ(run.result, IDOK) << "round " << round;
-        ExpectResult(dlg.m_snapshot, 320, 200, 0, 200);
+        ExpectResult(dlg.m_snapshot, 320, 200, 0, 0);
     }
 }
 
@@ -210,7 +213,7 @@ TEST_F(CaptureOverlayTest, WindowModePicksTheTopWindowAndShiftAddsOne)
         EXPECT_EQ(seen[i].bottom, steps[i].selection.bottom) << "step " << i;
     }
     EXPECT_EQ(run.result, IDOK);
-    ExpectResult(dlg.m_snapshot, 100, 80, 20, 100);
+    ExpectResult(dlg.m_snapshot, 100, 80, 20, 20);
 }
 
 TEST_F(CaptureOverlayTest, RubberBandIsOrderedAndAStillClickTakesTheScreen)
@@ -231,7 +234,7 @@ TEST_F(CaptureOverlayTest, RubberBandIsOrderedAndAStillClickTakesTheScreen)
         EXPECT_EQ(band.right, 250);
         EXPECT_EQ(band.bottom, 160);
         EXPECT_EQ(run.result, IDOK);
-        ExpectResult(dlg.m_snapshot, 210, 130, 40, 160);
+        ExpectResult(dlg.m_snapshot, 210, 130, 40, 30);
     }
     {
         FakeOverlay dlg(2, Screen());
@@ -241,7 +244,7 @@ TEST_F(CaptureOverlayTest, RubberBandIsOrderedAndAStillClickTakesTheScreen)
             Key(&dlg, VK_RETURN);
         });
         EXPECT_EQ(run.result, IDOK);
-        ExpectResult(dlg.m_snapshot, 320, 200, 0, 200);
+        ExpectResult(dlg.m_snapshot, 320, 200, 0, 0);
     }
 }
 
@@ -259,7 +262,7 @@ TEST_F(CaptureOverlayTest, HotKeyTakesTheScreenAtThatMomentAndNoCancels)
         EXPECT_EQ(run.boxes.back(), "Confirm the screen capture result.");
         EXPECT_EQ(run.result, answer == IDYES ? IDOK : IDCANCEL);
         if (answer == IDYES)
-            ExpectResult(dlg.m_snapshot, 320, 200, 0, 200);
+            ExpectResult(dlg.m_snapshot, 320, 200, 0, 0);
     }
 }
 

@@ -8,7 +8,7 @@ using namespace snap;
 
 namespace {
 
-// A w x h snapshot, rows top to bottom, each pixel naming its place:
+// A w x h snapshot, each pixel naming its place:
 // blue = x, green = y.
 CQLImage Snapshot(int w, int h)
 {
@@ -28,7 +28,7 @@ struct CropCase {
 
 } // namespace
 
-TEST(SnapFramesTest, CropTakesTheSelectionBottomLineFirstAndClipsIt)
+TEST(SnapFramesTest, CropTakesTheSelectionTopLineFirstAndClipsIt)
 {
     const CQLImage shot = Snapshot(40, 30);
     const CropCase cases[] = {
@@ -55,7 +55,7 @@ TEST(SnapFramesTest, CropTakesTheSelectionBottomLineFirstAndClipsIt)
             for (int x = 0; x < w; ++x) {
                 const CPixel p = out.GetPixel2(x, i);
                 ASSERT_EQ(p.b, c.expected.left + x);
-                ASSERT_EQ(p.g, c.expected.bottom - 1 - i);  // row 0 = the selection's bottom line
+                ASSERT_EQ(p.g, c.expected.top + i);  // the image's rows run top-down
             }
     }
     CQLImage none, out;
@@ -100,7 +100,7 @@ BITMAPINFOHEADER Header(int w, int h, int bits, DWORD compression = 0)
 
 } // namespace
 
-TEST(SnapFramesTest, FramesBecomePixelsBottomLineFirst)
+TEST(SnapFramesTest, FramesBecomePixelsTopLineFirst)
 {
     // 3 x 2 frames: rows padded to 4 bytes (12 for 24 bits, 4 for 8 bits).
     const std::vector<BYTE> bgr = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE,  // first stored row
@@ -110,13 +110,13 @@ TEST(SnapFramesTest, FramesBecomePixelsBottomLineFirst)
         const char* name;
         BITMAPINFOHEADER format;
         const std::vector<BYTE>* bits;
-        BYTE firstRowFirstBlue;  // image row 0 (bottom line), column 0
+        BYTE firstRowFirstBlue;  // image row 0 (the top line), column 0
         BYTE lastPixelRed;       // row 1, column 2
     } const cases[] = {
-        {"24 bits bottom-up", Header(3, 2, 24), &bgr, 1, 19},
-        {"24 bits top-down", Header(3, -2, 24), &bgr, 11, 9},
-        {"8 bits bottom-up", Header(3, 2, 8), &grey, 1, 13},
-        {"8 bits top-down", Header(3, -2, 8), &grey, 11, 3},
+        {"24 bits bottom-up", Header(3, 2, 24), &bgr, 11, 9},
+        {"24 bits top-down", Header(3, -2, 24), &bgr, 1, 19},
+        {"8 bits bottom-up", Header(3, 2, 8), &grey, 11, 3},
+        {"8 bits top-down", Header(3, -2, 8), &grey, 1, 13},
     };
     for (const FrameCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -49,7 +49,7 @@ void ToSnapshot(const CQLImage& picture, CQLImage* snapshot)
     picture.GetSize(&w, &h);
     snapshot->Create(w, h);
     for (UINT y = 0; y < h; ++y)
-        std::memcpy(snapshot->GetBuffer(0, static_cast<int>(y)), picture.GetBuffer(0, static_cast<int>(h - 1 - y)),
+        std::memcpy(snapshot->GetBuffer(0, static_cast<int>(y)), picture.GetBuffer(0, static_cast<int>(y)),
                     static_cast<size_t>(w) * 4);
 }
 

@@ -16,10 +16,10 @@ namespace snaptest {
 void SetUpProgram();
 // Saves build/tests/<name>.png; the path, or "" when not written.
 std::string SaveGrab(const QImage& grab, const char* name);
-// The corpus photo (path under the corpus folder) fitted into maxSide,
-// rows bottom-up; false when absent.
+// The corpus photo (path under the corpus folder) fitted into maxSide;
+// false when absent.
 bool LoadCorpusPhoto(const char* path, int maxSide, CQLImage* image);
-// A picture turned into an overlay snapshot (rows top to bottom).
+// A picture copied as an overlay snapshot.
 void ToSnapshot(const CQLImage& picture, CQLImage* snapshot);
 QImage WindowGrab(CWnd* wnd);
 

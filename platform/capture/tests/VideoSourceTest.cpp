@@ -96,7 +96,7 @@ TEST(VideoSourceTest, PatternFramesFollowSizeAndControls)
 
 TEST(VideoSourceTest, PatternShowsTheNamedPictureInFrameOrder)
 {
-    // 320 x 240 picture: the bottom line blue, the rest red.
+    // 320 x 240 picture: the top line blue, the rest red.
     TempFolder dir;
     CQLImage pic;
     ASSERT_EQ(pic.Create(320, 240), 0);
@@ -112,7 +112,10 @@ TEST(VideoSourceTest, PatternShowsTheNamedPictureInFrameOrder)
     ASSERT_TRUE(src->Start());
     VideoFrame f;
     ASSERT_TRUE(src->ReadFrame(&f, 100));
-    EXPECT_EQ(f.bits[0], 255);  // first DIB row = bottom line: blue
-    EXPECT_EQ(f.bits[2], 0);
-    EXPECT_EQ(f.bits[DibStride24(320) + 2], 255);  // the next: red
+    // The DIB's last row is the picture's top line.
+    const std::size_t top = DibStride24(320) * 239;
+    EXPECT_EQ(f.bits[top], 255);
+    EXPECT_EQ(f.bits[top + 2], 0);
+    EXPECT_EQ(f.bits[top - DibStride24(320) + 2], 255);  // the line below: red
+    EXPECT_EQ(f.bits[0], 0);
 }
