@@ -10,7 +10,9 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -164,4 +166,57 @@ TEST(SnapX11Test, F10PressedElsewhereFiresTheHotKey)
     EXPECT_FALSE(qlcapture::GrabHotKey(1861, 0, 0x79, [](int) {}));  // the id is taken
     EXPECT_TRUE(qlcapture::UngrabHotKey(1861));
     EXPECT_FALSE(qlcapture::UngrabHotKey(1861));
+}
+
+TEST(SnapX11Test, F10HeldByAnotherClientCannotBeGrabbed)
+{
+    TestWindows t;
+    ASSERT_TRUE(t.ok());
+    const int code = XKeysymToKeycode(t.display(), XK_F10);
+    XGrabKey(t.display(), code, 0, DefaultRootWindow(t.display()), True, GrabModeAsync, GrabModeAsync);
+    XSync(t.display(), False);
+    EXPECT_FALSE(qlcapture::GrabHotKey(77, 0, 0x79, [](int) {}));
+    XUngrabKey(t.display(), code, 0, DefaultRootWindow(t.display()));
+    XSync(t.display(), False);
+    EXPECT_TRUE(qlcapture::GrabHotKey(77, 0, 0x79, [](int) {}));
+    EXPECT_TRUE(qlcapture::UngrabHotKey(77));
+}
+
+TEST(SnapX11Test, PressF10ModeCapturesTheScreenWhileAnotherWindowHasFocus)
+{
+    snaptest::SetUpProgram();
+    TestWindows t;
+    ASSERT_TRUE(t.ok());
+    const Window other = t.Add(0, 0, 120, 90, 0xC08020);
+    t.Settle();
+    snap::CCaptureOverlayDlg dlg(4);
+    std::vector<std::string> boxes;
+    std::thread presser;
+    snaptest::HookGuard hook([&](CWnd* d, const char*, const char* text, UINT) {
+        if (!d) {
+            boxes.push_back(text);
+            return boxes.size() == 1 ? IDOK : IDYES;
+        }
+        dlg.OnTimer(snap::kOverlayTimer);  // grabs F10 and hides the overlay
+        EXPECT_FALSE(dlg.IsWindowVisible());
+        XSetInputFocus(t.display(), other, RevertToParent, CurrentTime);
+        XSync(t.display(), False);
+        presser = std::thread([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            std::system("xdotool key F10");
+        });
+        return qlafx::kModalRun;
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    presser.join();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], "When ready, press F10 to capture.");
+    EXPECT_EQ(boxes[1], "Confirm the screen capture result.");
+    const CPixel p = dlg.m_snapshot.GetPixel2(20, 20);
+    EXPECT_EQ(p.r, 0xC0);
+    EXPECT_EQ(p.g, 0x80);
+    EXPECT_EQ(p.b, 0x20);
+    // The grab ended with the overlay: F10 is free again.
+    EXPECT_TRUE(qlcapture::GrabHotKey(78, 0, 0x79, [](int) {}));
+    EXPECT_TRUE(qlcapture::UngrabHotKey(78));
 }
