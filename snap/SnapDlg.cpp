@@ -106,7 +106,7 @@ bool CSnapDlg::SaveResult(const CQLImage& image)
 
 void CSnapDlg::OnSysCommand(UINT nID, LPARAM lParam)
 {
-    if ((nID & 0xFFF0) == 16 || (nID >= 16 && nID <= 31)) {
+    if (nID >= 16 && nID <= 31) {  // the About entry
         CDialog about(100, this);
         about.DoModal();
         return;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -308,4 +309,31 @@ TEST_F(CaptureOverlayTest, GrabOfTheCountdown)
     ASSERT_FALSE(grab.isNull());
     EXPECT_FALSE(SaveGrab(grab, "snap_overlay_countdown").empty());
     EXPECT_EQ(dlg.m_tipText, "Get Ready?\r\n2:5");
+}
+
+TEST_F(CaptureOverlayTest, WithoutTheF10GrabThePromptWindowTakesF10Itself)
+{
+    // No display to grab the key on.
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    unsetenv("DISPLAY");
+    FakeOverlay dlg(4, Screen());
+    bool ownKey = false, visible = false;
+    int snapshotsBefore = -1;
+    const OverlayRun run = RunOverlay(dlg, IDYES, [&] {
+        dlg.OnTimer(kOverlayTimer);
+        ownKey = dlg.m_ownF10;
+        visible = dlg.IsWindowVisible() != FALSE;
+        snapshotsBefore = dlg.m_snapshots;
+        Key(&dlg, VK_F10);
+    });
+    if (display)
+        setenv("DISPLAY", saved.c_str(), 1);
+    EXPECT_TRUE(ownKey);
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(snapshotsBefore, 0);
+    EXPECT_EQ(dlg.m_tipText, "When ready, press F10 to capture.");
+    EXPECT_EQ(run.boxes, (std::vector<std::string>{"Confirm the screen capture result."}));
+    EXPECT_EQ(run.result, IDOK);
+    ExpectResult(dlg.m_snapshot, 320, 200, 0, 0);
 }
