@@ -27,6 +27,7 @@
 #include "RetouchDialogPictures.h"
 #include "ShelfPictures.h"
 #include "GlancePictures.h"
+#include "SnapPictures.h"
 #include "ShelfListPictures.h"
 #include "ShelfWindowPictures.h"
 #include "CollagePictures.h"
@@ -380,5 +381,6 @@ int main(int argc, char** argv)
     failed += WriteShelfListPictures(res, skin);
     failed += WriteShelfWindowPictures(res, skin);
     failed += WriteCollagePictures(res, skin + "../");
+    failed += WriteSnapPictures(res, skin);
     return failed ? 1 : 0;
 }

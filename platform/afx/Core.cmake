@@ -5,13 +5,14 @@ add_library(qlafx STATIC
     AfxTypes.cpp
     CmdTarget.cpp
     Cursor.cpp
+    HotKey.cpp
     PaintDC.cpp
     QtBridge.cpp
     SyncObjects.cpp
     WinApp.cpp
     WinThread.cpp
     Wnd.cpp)
-target_link_libraries(qlafx PUBLIC qlafx_gdi qlwin imagecore Qt6::Widgets)
+target_link_libraries(qlafx PUBLIC qlafx_gdi qlwin imagecore Qt6::Widgets PRIVATE qlcapture_screen)
 target_precompile_headers(qlafx PRIVATE <QApplication> <QWidget> <QImage> <QEvent> <QTimer>)
 
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/TestMain.cpp)

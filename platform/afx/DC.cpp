@@ -7,6 +7,7 @@
 #include "platform/afx/DibScale.h"
 #include "platform/afx/GdiRecords.h"
 #include "platform/afx/Resources.h"
+#include "platform/capture/ScreenGrab.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -1879,6 +1880,22 @@ void StretchInto(QlDCRecord* dc, const DibSource& src, ScaleRect srcRect, QRect 
     }
 }
 
+bool ReadScreen(const QRect& area, QImage* out)
+{
+    int sw = 0, sh = 0;
+    if (area.isEmpty() || !qlcapture::ScreenSize(&sw, &sh))
+        return false;
+    *out = QImage(area.size(), QImage::Format_RGB32);
+    out->fill(Qt::black);
+    const QRect part = area & QRect(0, 0, sw, sh);
+    if (part.isEmpty())
+        return true;
+    const QPoint at = part.topLeft() - area.topLeft();
+    auto* first = reinterpret_cast<std::uint32_t*>(out->scanLine(at.y())) + at.x();
+    return qlcapture::GrabScreen(part.x(), part.y(), part.width(), part.height(), first,
+                                 static_cast<std::size_t>(out->bytesPerLine()));
+}
+
 BOOL Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh, DWORD rop)
 {
     QlDCRecord* dc = Dc(hdst);
@@ -1898,7 +1915,19 @@ BOOL Blit(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw
     Normalise(y, h, mirrorY);
     Normalise(sx, sw, mirrorX);
     Normalise(sy, sh, mirrorY);
-    const Canvas sc = CanvasOf(sdc);
+    Canvas sc = CanvasOf(sdc);
+    QImage screen;
+    if (sdc->type == DcType::Display) {
+        // The screen DC reads the X screen: the source rectangle, black where
+        // it lies off the screen.
+        if (!ReadScreen(QRect(sx + soff.x(), sy + soff.y(), sw, sh), &screen))
+            return FALSE;
+        sc.img = &screen;
+        sc.bpp = 4;
+        sc.scale = 1;
+        sx = -soff.x();
+        sy = -soff.y();
+    }
     const Canvas dcv = CanvasOf(dc);
     ColorMap map;
     if (sc.mono && !dcv.mono) {

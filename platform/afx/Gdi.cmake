@@ -6,7 +6,7 @@ add_library(qlafx_gdi STATIC
     FontEnum.cpp
     Gdi.cpp
     Resources.cpp)
-target_link_libraries(qlafx_gdi PUBLIC qlwin imagecore Qt6::Gui Qt6::Widgets)
+target_link_libraries(qlafx_gdi PUBLIC qlwin imagecore Qt6::Gui Qt6::Widgets PRIVATE qlcapture_screen)
 target_precompile_headers(qlafx_gdi PRIVATE <QImage> <QPainter> <QRegion> <QFont>)
 
 quillo_add_test(qlafx_gdi_tests

@@ -127,6 +127,9 @@ void StoreResult(LRESULT& out, F&& call)
 #define ON_WM_SETCURSOR()                                                                                              \
     QLAFX_WM(WM_SETCURSOR, p_->OnSetCursor(QLAFX_WND(c_.wParam), QLAFX_LO(c_.lParam), QLAFX_HI(c_.lParam)))
 #define ON_WM_TIMER() QLAFX_WM(WM_TIMER, p_->OnTimer(c_.wParam))
+#define ON_WM_HOTKEY()                                                                                              \
+    QLAFX_WM(WM_HOTKEY, p_->OnHotKey(static_cast<UINT>(c_.wParam), static_cast<UINT>(c_.lParam & 0xFFFF),            \
+                                     static_cast<UINT>((c_.lParam >> 16) & 0xFFFF)))
 #define ON_WM_CLOSE() QLAFX_WM(WM_CLOSE, p_->OnClose())
 #define ON_WM_QUERYENDSESSION() QLAFX_WM(WM_QUERYENDSESSION, p_->OnQueryEndSession())
 #define ON_WM_GETMINMAXINFO() QLAFX_WM(WM_GETMINMAXINFO, p_->OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(c_.lParam)))

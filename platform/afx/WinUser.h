@@ -123,6 +123,7 @@ inline constexpr UINT WM_ENTERMENULOOP = 0x0211;
 inline constexpr UINT WM_EXITMENULOOP = 0x0212;
 inline constexpr UINT WM_SIZING = 0x0214;
 inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
+inline constexpr UINT WM_HOTKEY = 0x0312;
 inline constexpr UINT WM_MOVING = 0x0216;
 inline constexpr UINT WM_DROPFILES = 0x0233;
 inline constexpr UINT WM_MOUSEHOVER = 0x02A1;
@@ -750,6 +751,12 @@ ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value);
 // Messages
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// System-wide hot keys (X11 key grabs); WM_HOTKEY comes with the id in
+// wParam, the modifiers and the key in lParam's low and high words.
+inline constexpr UINT MOD_ALT = 0x1, MOD_CONTROL = 0x2, MOD_SHIFT = 0x4, MOD_WIN = 0x8, MOD_NOREPEAT = 0x4000;
+BOOL RegisterHotKey(HWND hwnd, int id, UINT modifiers, UINT vk);
+BOOL UnregisterHotKey(HWND hwnd, int id);
 BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
