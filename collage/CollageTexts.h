@@ -2,6 +2,7 @@
 #pragma once
 
 #include "develop/UITextMap.h"
+#include "platform/win/ProgramFolder.h"
 
 #include <string>
 
@@ -11,9 +12,9 @@ CUITextMap& Texts();
 // The nine default texts, added once and sorted.
 void FillCollageTexts();
 
-// The folder of the running program, with a trailing "/"; tests set another.
-const std::string& ProgramFolder();
-void SetProgramFolder(const std::string& folder);
+// The program folder, ending in '/'; tests may point it elsewhere.
+using qlwin::ProgramFolder;
+using qlwin::SetProgramFolder;
 // Where templates are listed from and saved to.
 std::string TemplateFolder();
 // The result for the editor, in the private temporary folder.

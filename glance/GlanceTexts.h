@@ -2,6 +2,7 @@
 #pragma once
 
 #include "develop/UITextMap.h"
+#include "platform/win/ProgramFolder.h"
 #include "platform/win/WinTypes.h"
 
 #include <string>
@@ -17,8 +18,8 @@ CUITextMap& Texts();
 void FillGlanceTexts();
 
 // The program folder, ending in '/'; tests may point it elsewhere.
-const std::string& ProgramFolder();
-void SetProgramFolder(const std::string& folder);
+using qlwin::ProgramFolder;
+using qlwin::SetProgramFolder;
 // "<program folder>skin/<name>"
 std::string SkinPath(const char* name);
 

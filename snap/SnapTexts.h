@@ -2,6 +2,7 @@
 #pragma once
 
 #include "develop/UITextMap.h"
+#include "platform/win/ProgramFolder.h"
 
 #include <string>
 
@@ -12,8 +13,8 @@ CUITextMap& Texts();
 void FillSnapTexts();
 
 // The folder of the running program, with a trailing '/'.
-const std::string& ProgramFolder();
-void SetProgramFolder(const std::string& folder);
+using qlwin::ProgramFolder;
+using qlwin::SetProgramFolder;
 // ProgramFolder() + "skin/" + name.
 std::string SkinPath(const char* name);
 
