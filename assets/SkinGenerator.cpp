@@ -29,6 +29,7 @@
 #include "GlancePictures.h"
 #include "SnapPictures.h"
 #include "ShelfListPictures.h"
+#include "ShelfWindowPictures.h"
 #include "CollagePictures.h"
 #include "imagecore/QLImage.h"
 
@@ -378,6 +379,7 @@ int main(int argc, char** argv)
     failed += WriteRetouchDialogPictures(res, skin);
     failed += WriteGlancePictures(res, skin);
     failed += WriteShelfListPictures(res, skin);
+    failed += WriteShelfWindowPictures(res, skin);
     failed += WriteCollagePictures(res, skin + "../");
     failed += WriteSnapPictures(res, skin);
     return failed ? 1 : 0;

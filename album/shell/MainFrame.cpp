@@ -4,6 +4,9 @@
 #include "album/shell/AlbumGlobals.h"
 #include "album/shell/AlbumTextTable.h"
 #include "album/shell/LosslessTurns.h"
+#include "album/shell/NewAlbumDlg.h"
+#include "album/shell/NewFolderDlg.h"
+#include "album/shell/SettingsDlg.h"
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Process.h"
 
@@ -46,6 +49,12 @@ CMainFrame::Runner CMainFrame::FindRunner(UINT id)
         {32783, &CMainFrame::OnDeleteFiles}, {32817, &CMainFrame::OnRotateLeft}, {32818, &CMainFrame::OnRotateRight},
         {32823, &CMainFrame::OnAutoRotate}, {32814, &CMainFrame::OnRefreshThumbnail},
         {32801, &CMainFrame::OnThumbnailView}, {59410, &CMainFrame::OnDetailView},
+        {32773, &CMainFrame::OnNewFolder},  {32774, &CMainFrame::OnNewAlbum},   {32778, &CMainFrame::OnRenameFolder},
+        {32777, &CMainFrame::OnDeleteFolder}, {32779, &CMainFrame::OnImport},  {32780, &CMainFrame::OnEdit},
+        {32782, &CMainFrame::OnRenameFile}, {32771, &CMainFrame::OnFolderTree}, {32775, &CMainFrame::OnRefresh},
+        {32799, &CMainFrame::OnSortByName}, {32800, &CMainFrame::OnSortByTime}, {32815, &CMainFrame::OnBack},
+        {32816, &CMainFrame::OnForward},    {32793, &CMainFrame::OnWallpaper},  {32795, &CMainFrame::OnSettings},
+        {32796, &CMainFrame::OnDeleteAlbum},
     };
     for (const auto& entry : kRunners)
         if (entry.id == id)
@@ -72,9 +81,17 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     theAlbum->m_pHint = &m_hint;
     if (theAlbum->m_patternBitmap.LoadBitmap(kPatternBitmap))
         theAlbum->m_patternBrush.CreatePatternBrush(&theAlbum->m_patternBitmap);
-    // The layout window, the scanner acquisition and the command bar's
-    // buttons come with the album window's panes.
+    // The pane reads the interface keys of the profile itself.
+    if (!m_layout.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this,
+                         CLayoutWnd::kId))
+        return -1;
+    m_layout.m_folderPane.m_locate = [this](const std::string& path) { LocatePhoto(path); };
+    m_layout.m_folderPane.m_modeChanged = [this](int mode) { m_paneMode = mode; };
+    m_paneMode = m_layout.m_folderPane.m_mode;
+    SetPhotoList(&m_layout.m_commandBar.m_list);
+    RecalcLayout();
     ShowWindow(SW_SHOW);
+    m_layout.m_commandBar.UpdateButtons();
     CWinApp* app = AfxGetApp();
     theAlbum->m_userName = app->GetProfileString("General", "UserName", "").GetString();
     if (HICON icon = app->LoadIcon(128))
@@ -88,7 +105,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     CBitmapMenu::s_flatStyleOtherColours = 1;
     SetMenu(&m_menu);
     theAlbum->m_scanner.SetNotifyWindow(m_hWnd);
-    m_paneMode = static_cast<int>(app->GetProfileInt("Project", "ShowAllFixedDisk", kModeFixedDisk));
+    if (m_paneMode == kModeFixedDisk) {
+        const std::string lastVisit = app->GetProfileString("Project", "LastVisit", "").GetString();
+        if (lastVisit.size() > 2)
+            LocatePhoto(lastVisit);
+    }
     m_exifBarVisible = static_cast<int>(app->GetProfileInt("Interface", "qlaEXIF", 1));
     m_folderPaneVisible = static_cast<int>(app->GetProfileInt("Interface", "qlaTREE", 1));
     theAlbum->m_bFullScreen = static_cast<int>(app->GetProfileInt("Interface", "qlaFullScr", 0));
@@ -121,6 +142,8 @@ void CMainFrame::OnClose()
     theAlbum->m_scanner.Shutdown();
     EndWaitCursor();
     CQLImageCodec::Stop();
+    if (HasLayout())
+        m_folderPaneVisible = (m_layout.m_folderPane.GetStyle() & WS_VISIBLE) != 0;
     app->WriteProfileInt("Interface", "qlaEXIF", m_exifBarVisible);
     app->WriteProfileInt("Interface", "qlaTREE", m_folderPaneVisible);
     app->WriteProfileInt("Project", "ShowAllFixedDisk", m_paneMode);
@@ -143,11 +166,110 @@ LRESULT CMainFrame::OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu)
     return CFrameWnd::OnMenuChar(nChar, nFlags, pMenu);
 }
 
-// The folder tree comes with the album window's panes.
-LRESULT CMainFrame::OnSelectFolder(WPARAM, LPARAM) { return 0; }
+LRESULT CMainFrame::OnSelectFolder(WPARAM wParam, LPARAM lParam)
+{
+    if (!HasLayout())
+        return 0;
+    CTreeCtrl& tree = m_layout.m_folderPane.m_tree;
+    auto* item = reinterpret_cast<HTREEITEM>(wParam);
+    const auto* node = reinterpret_cast<const FolderNode*>(lParam);
+    CFolderPane& pane = m_layout.m_folderPane;
+    if (!node) {
+        if (const FolderNode* target = pane.NodeOf(item))
+            pane.SelectFolder(target->GetPath());
+        // Nothing changed when the item was selected already.
+        m_layout.m_folderPane.m_skipHistory = 0;
+        SelectPendingFile();
+        return 0;
+    }
+    // Making the item visible lists the open folder's branch again, which
+    // replaces the node: the label is looked up afterwards.
+    const std::string label = node->m_label;
+    FolderNode* current = theAlbum->m_scanner.m_model.m_pCurrent;
+    if (!current)
+        return 0;
+    if (current->m_hItem)
+        tree.Expand(current->m_hItem, TVE_EXPAND);
+    current = theAlbum->m_scanner.m_model.m_pCurrent;
+    FolderNode* target = current ? current->FindChild(label.c_str()) : nullptr;
+    if (!target)
+        target = current ? current->m_pParent : nullptr;
+    if (target)
+        pane.SelectFolder(target->GetPath());
+    return 0;
+}
 
-// The photo list's re-sort comes with the command bar.
-LRESULT CMainFrame::OnFolderReady(WPARAM, LPARAM) { return 0; }
+// The open folder is complete: its list is sorted as the bar says.
+LRESULT CMainFrame::OnFolderReady(WPARAM, LPARAM)
+{
+    if (!m_pList)
+        return 0;
+    m_pList->Reload(m_pList->SelectedEntries());
+    if (HasLayout())
+        m_layout.m_commandBar.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return 0;
+}
+
+void CMainFrame::RefreshBranch(FolderNode* node)
+{
+    if (node && node->m_hItem)
+        m_layout.m_folderPane.RefreshNode(node->m_hItem);
+}
+
+void CMainFrame::LocatePhoto(const std::string& path)
+{
+    if (!HasLayout() || !theAlbum)
+        return;
+    const std::size_t slash = path.find_last_of('/');
+    const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    FolderNode* node = nullptr;
+    for (const auto& project : theAlbum->m_projects)
+        if (project->m_root.m_hItem && project->m_root.IsAncestorOf(path)) {
+            node = &project->m_root;
+            break;
+        }
+    if (!node)
+        return;
+    CTreeCtrl& tree = m_layout.m_folderPane.m_tree;
+    auto holder = [&](FolderNode* parent) -> FolderNode* {
+        for (const auto& child : parent->m_children)
+            if (child->IsAncestorOf(path))
+                return child.get();
+        return nullptr;
+    };
+    tree.Expand(node->m_hItem, TVE_EXPAND);
+    for (;;) {
+        // A branch never listed, or listed without items, is listed now.
+        if (node->m_children.empty() ||
+            std::any_of(node->m_children.begin(), node->m_children.end(), [](const auto& c) { return !c->m_hItem; }))
+            RefreshBranch(node);
+        if (!holder(node))
+            break;
+        // Expanding lists the branch again, so the child is looked up after.
+        tree.Expand(node->m_hItem, TVE_EXPAND);
+        FolderNode* next = holder(node);
+        if (!next)
+            break;
+        node = next;
+    }
+    m_pendingFile = fileName;
+    if (node == theAlbum->m_scanner.m_model.m_pCurrent) {
+        SelectPendingFile();
+        return;
+    }
+    m_layout.m_folderPane.m_skipHistory = 1;
+    PostMessage(WM_SELECT_FOLDER, reinterpret_cast<WPARAM>(node->m_hItem), 0);
+}
+
+// After the folder opened: the located file is selected and the list focused.
+void CMainFrame::SelectPendingFile()
+{
+    if (m_pendingFile.empty() || !m_pList)
+        return;
+    m_pList->SelectItemByText(m_pendingFile.c_str());
+    m_pList->SetFocus();
+    m_pendingFile.clear();
+}
 
 void CMainFrame::SetPhotoList(CPhotoListView* list)
 {
@@ -167,6 +289,10 @@ CommandState CMainFrame::GetCommandState() const
 {
     CommandState state;
     state.timeline = m_paneMode == kModeTimeline;
+    if (HasLayout()) {
+        state.canGoBack = m_layout.m_folderPane.m_history.CanGoBack();
+        state.canGoForward = m_layout.m_folderPane.m_history.CanGoForward();
+    }
     if (theAlbum && theAlbum->m_scanner.m_model.m_pCurrent) {
         state.folderOpen = true;
         state.folderHasParent = theAlbum->m_scanner.m_model.m_pCurrent->m_pParent != nullptr;
@@ -175,9 +301,10 @@ CommandState CMainFrame::GetCommandState() const
     if (m_pList) {
         state.selected = m_pList->GetCurSel() >= 0;
         state.clipboardFiles = const_cast<CPhotoListView*>(m_pList)->CanPaste() != FALSE;
-        // Until the EXIF bar lands, the photo it would show is the first
-        // selected file.
-        if (const PhotoEntry* shown = FirstSelectedEntry(); shown && !shown->m_bFolder) {
+        // Until the EXIF bar lands, the photo it would show is the one the
+        // command bar keeps (without the bar, the first selected file).
+        const PhotoEntry* shown = HasLayout() ? m_layout.m_commandBar.m_pShown : FirstSelectedEntry();
+        if (shown && !shown->m_bFolder) {
             state.photoShown = true;
             state.shownIsJpeg = CQLImageCodec::GetFileType(shown->m_info.szFileName) == QL_FILE_JPEG;
         }
@@ -197,17 +324,33 @@ BOOL CMainFrame::IsCommandEnabled(UINT id) const
     const ShelfCommand* command = FindShelfCommand(id);
     if (!command || !FindRunner(id) || !IsEnabled(command->rule, GetCommandState()))
         return FALSE;
+    static const UINT kPaneCommands[] = {32773, 32774, 32778, 32777, 32779, 32780, 32782, 32771, 32775,
+                                         32799, 32800, 32815, 32816, 32793, 32796};
+    if (!HasLayout() && std::find(std::begin(kPaneCommands), std::end(kPaneCommands), id) != std::end(kPaneCommands))
+        return FALSE;
+    // One photo goes to the editor, while it is there; more go to batch
+    // editing, which comes later.
+    if (id == 32780 && !CCommandBar::ButtonRules(m_layout.m_commandBar.CurrentState()).edit)
+        return FALSE;
     return id != 32820 || ::access(UpdaterPath().c_str(), X_OK) == 0;
 }
 
 BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
+    // The layout window's own commands (Folder Tree, Refresh) go there first.
+    if (HasLayout() && m_layout.OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+        return TRUE;
     if (!FindShelfCommand(nID))
         return CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
     if (nCode == CN_UPDATE_COMMAND_UI && pExtra) {
-        static_cast<CCmdUI*>(pExtra)->Enable(IsCommandEnabled(nID));
+        auto* ui = static_cast<CCmdUI*>(pExtra);
+        ui->Enable(IsCommandEnabled(nID));
         if ((nID == 32801 || nID == 59410) && m_pList)
-            static_cast<CCmdUI*>(pExtra)->SetCheck(m_pList->GetViewMode() == (nID == 59410 ? 1 : 0));
+            ui->SetCheck(m_pList->GetViewMode() == (nID == 59410 ? 1 : 0));
+        if ((nID == 32799 || nID == 32800) && HasLayout())
+            ui->SetCheck(m_layout.m_commandBar.m_sortMode == (nID == 32800 ? 1 : 0));
+        if (nID == 32771 && HasLayout())
+            ui->SetCheck((m_layout.m_folderPane.GetStyle() & WS_VISIBLE) != 0);
         return TRUE;
     }
     if (nCode != CN_COMMAND)
@@ -300,6 +443,90 @@ void CMainFrame::SetListView(int mode)
 
 void CMainFrame::OnThumbnailView() { SetListView(0); }
 void CMainFrame::OnDetailView() { SetListView(1); }
+
+void CMainFrame::OnNewFolder()
+{
+    FolderNode* current = m_layout.m_folderPane.GetSelectedNode();
+    if (!current)
+        return;
+    CNewFolderDlg dlg(this);
+    if (dlg.DoModal() != IDOK)
+        return;
+    FolderNode* made = current->CreateSubfolder(dlg.m_name.GetString());
+    if (!made) {
+        AfxMessageBox(theAlbumTexts.GetText(17));
+        return;
+    }
+    if (current->m_hItem)
+        m_layout.m_folderPane.InsertItems(made, current->m_hItem);
+    m_layout.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    if (current->m_hItem)
+        m_layout.m_folderPane.m_tree.Expand(current->m_hItem, TVE_EXPAND);
+    m_layout.m_folderPane.SaveProjects();
+    m_layout.Refresh();
+}
+
+void CMainFrame::OnNewAlbum()
+{
+    CNewAlbumDlg dlg(this);
+    if (dlg.DoModal() != IDOK)
+        return;
+    std::string root = dlg.m_result;
+    if (root.empty() || root.back() != '/')
+        root += '/';
+    auto project = std::make_unique<Project>();
+    project->m_bLoaded = 1;
+    project->m_root.m_name = root;
+    project->m_root.m_label = dlg.m_name.GetString();
+    if (!project->m_root.ScanSubfolders(root, 1))
+        return;
+    theAlbum->m_projects.push_back(std::move(project));
+    CFolderPane& pane = m_layout.m_folderPane;
+    pane.SaveProjects();
+    pane.LoadProjects();
+    pane.BuildTree();
+}
+
+void CMainFrame::OnRenameFolder() { m_layout.m_folderPane.StartRename(); }
+void CMainFrame::OnDeleteFolder() { m_layout.m_folderPane.DeleteSelectedFolder(); }
+void CMainFrame::OnImport() { m_layout.m_commandBar.Import(); }
+void CMainFrame::OnEdit() { m_layout.m_commandBar.Edit(); }
+void CMainFrame::OnRenameFile() { m_layout.m_commandBar.Rename(); }
+void CMainFrame::OnFolderTree() { m_layout.ToggleFolderPane(); }
+void CMainFrame::OnRefresh() { m_layout.Refresh(); }
+void CMainFrame::OnSortByName() { m_layout.m_commandBar.SetSortMode(0); }
+void CMainFrame::OnSortByTime() { m_layout.m_commandBar.SetSortMode(1); }
+void CMainFrame::OnBack() { m_layout.m_folderPane.GoBack(); }
+void CMainFrame::OnForward() { m_layout.m_folderPane.GoForward(); }
+void CMainFrame::OnWallpaper() { m_layout.m_commandBar.SetWallpaper(); }
+
+void CMainFrame::OnSettings()
+{
+    CSettingsDlg dlg(this);
+    dlg.DoModal();
+}
+
+// The project goes from the list; the program then closes as Exit does, so
+// the message loop ends with 0.
+void CMainFrame::OnDeleteAlbum()
+{
+    const FolderNode* top = theAlbum->m_scanner.m_model.m_pCurrent;
+    if (!top)
+        return;
+    while (top->m_pParent)
+        top = top->m_pParent;
+    auto& projects = theAlbum->m_projects;
+    const auto it = std::find_if(projects.begin(), projects.end(), [&](const auto& p) { return &p->m_root == top; });
+    if (it == projects.end())
+        return;
+    if (::MessageBox(m_hWnd, theAlbumTexts.GetText(62), "Warning", MB_YESNO) != IDYES)
+        return;
+    theAlbum->m_scanner.CloseFolder();
+    m_pList->Reload();
+    projects.erase(it);
+    m_layout.m_folderPane.SaveProjects();
+    PostMessage(WM_CLOSE);
+}
 
 void CMainFrame::OnAbout()
 {

@@ -4,6 +4,7 @@
 
 #include "album/shell/BackdropWnd.h"
 #include "album/shell/HintWnd.h"
+#include "album/shell/LayoutWnd.h"
 #include "album/shell/PhotoListView.h"
 #include "album/shell/ShelfCommands.h"
 #include "editor/ui/BitmapMenu.h"
@@ -28,6 +29,10 @@ public:
     // "LastVisit": the open folder's path with one more separator, so that
     // it names that folder itself; empty in the Timeline or without one.
     std::string LastVisitText() const;
+    // Selects the folder that holds path (or, for a path ending in two
+    // separators, that folder itself), then the file in the photo list; the
+    // change stays out of the folder pane's history.
+    void LocatePhoto(const std::string& path);
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
@@ -39,6 +44,7 @@ public:
     int m_clipboardCut = 0;
     // The photo list, once the album window places it.
     CPhotoListView* m_pList = nullptr;
+    CLayoutWnd m_layout;
     void SetPhotoList(CPhotoListView* list);
     // The panes' visibility and mode until the panes themselves land.
     int m_exifBarVisible = 1;
@@ -68,6 +74,27 @@ private:
     void OnRefreshThumbnail();
     void OnThumbnailView();
     void OnDetailView();
+    void OnNewFolder();
+    void OnNewAlbum();
+    void OnRenameFolder();
+    void OnDeleteFolder();
+    void OnImport();
+    void OnEdit();
+    void OnRenameFile();
+    void OnFolderTree();
+    void OnRefresh();
+    void OnSortByName();
+    void OnSortByTime();
+    void OnBack();
+    void OnForward();
+    void OnWallpaper();
+    void OnSettings();
+    void OnDeleteAlbum();
+    bool HasLayout() const { return m_layout.m_created != 0; }
+    // Refreshes node's branch of the tree, as expanding it does.
+    void RefreshBranch(FolderNode* node);
+    void SelectPendingFile();
+    std::string m_pendingFile;
     void TurnSelected(int transform);
     void SetListView(int mode);
     // The first selected entry, for the rules that ask about the photo shown.

@@ -50,6 +50,12 @@ public:
     BOOL SelectItemByText(const char* text);
     int FindItemByPath(const char* path) const;
     int GetContentHeight() const { return m_geo.content; }
+    int GetScrollOffset() const { return m_geo.scroll; }
+    void SetScrollOffset(int offset)
+    {
+        ScrollTo(offset);
+        UpdateScrollBar();
+    }
     int GetFirstVisibleItem() const;
     int GetRowTop(int index) const { return index / m_geo.columns * m_geo.cellHeight; }
     // The path of an item, from its entry's name (never the shortened caption).

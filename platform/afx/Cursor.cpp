@@ -6,6 +6,7 @@
 #include "platform/afx/Resources.h"
 #include "platform/afx/WinApp.h"
 #include "platform/afx/WndRecord.h"
+#include "platform/win/Wallpaper.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -210,6 +211,8 @@ BOOL WorkArea(RECT* area)
 
 BOOL SystemParametersInfo(UINT action, UINT, LPVOID pvParam, UINT)
 {
+    if (action == SPI_SETDESKWALLPAPER)
+        return qlwin::SetDesktopWallpaper(static_cast<const char*>(pvParam));
     if (action == SPI_GETWORKAREA && pvParam)
         return WorkArea(static_cast<RECT*>(pvParam));
     if (action != SPI_GETNONCLIENTMETRICS || !pvParam)

@@ -1,5 +1,6 @@
 #include "ShelfKitTestSupport.h"
 
+#include "album/shell/FolderPane.h"
 #include "editor/ui/AppSettings.h"
 #include "platform/afx/Afx.h"
 
@@ -26,6 +27,8 @@ void ShelfWindowTest::SetUp()
     shelf::theAlbum = m_globals.get();
     ASSERT_EQ(m_globals->InitPaths(std::string(QUILLO_PROGRAM_DIR) + "/"), 0) << "skin/btnsta.bmp missing";
     g_skinButtonImage = &m_globals->m_skin;
+    // No window test lists the machine's own disks.
+    shelf::CFolderPane::s_driveSource = [] { return std::vector<qlwin::FixedDrive>{}; };
     if (m_globals->m_patternBitmap.LoadBitmap(228))
         m_globals->m_patternBrush.CreatePatternBrush(&m_globals->m_patternBitmap);
     m_profile = (std::filesystem::temp_directory_path() /
@@ -44,6 +47,7 @@ void ShelfWindowTest::TearDown()
         app->m_pszProfileName = m_oldProfile;
     std::filesystem::remove(m_profile);
     g_skinButtonImage = nullptr;
+    shelf::CFolderPane::s_driveSource = nullptr;
     shelf::theAlbum = nullptr;
     m_globals.reset();
 }
