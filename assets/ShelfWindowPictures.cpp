@@ -254,6 +254,35 @@ QImage TreeImages()
     return img;
 }
 
+// The tips window's icon: a lit bulb.
+QImage TipIcon()
+{
+    QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 1.2));
+    p.setBrush(QColor(255, 226, 110));
+    QPainterPath bulb;
+    bulb.moveTo(12, 21.5);
+    bulb.cubicTo(12, 17, 7, 15, 7, 10.5);
+    bulb.cubicTo(7, 5.5, 11, 2.5, 16, 2.5);
+    bulb.cubicTo(21, 2.5, 25, 5.5, 25, 10.5);
+    bulb.cubicTo(25, 15, 20, 17, 20, 21.5);
+    bulb.closeSubpath();
+    p.drawPath(bulb);
+    p.setBrush(QColor(170, 176, 186));
+    p.drawRect(QRectF(12, 21.5, 8, 6));
+    p.drawLine(QPointF(12, 24.5), QPointF(20, 24.5));
+    p.setBrush(kInk);
+    p.drawRect(QRectF(14, 27.5, 4, 2));
+    p.setPen(QPen(kOrange, 1.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(14, 19), QPointF(14, 12));
+    p.drawLine(QPointF(18, 19), QPointF(18, 12));
+    p.drawLine(QPointF(14, 12), QPointF(18, 12));
+    return img;
+}
+
 bool SavePng(const QImage& picture, const std::string& path)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
@@ -281,5 +310,6 @@ int WriteShelfWindowPictures(const std::string& res, const std::string& skin)
     failed += !SaveDrawnFace(150, Camera, skin + "fromcamera.bmp");
     failed += !SaveDrawnFace(150, Disk, skin + "fromdisk.bmp");
     failed += !SavePng(TreeImages(), res + "shelf/bitmap/132.png");
+    failed += !SavePng(TipIcon(), res + "shelf/icon/174.png");
     return failed;
 }

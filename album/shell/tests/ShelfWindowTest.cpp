@@ -377,6 +377,16 @@ TEST_F(AlbumWindow, SeparatorDragWritesBothKeysOnEveryMove)
         msg.lParam = MAKELPARAM(x, y);
         return layout.PreTranslateMessage(&msg);
     };
+    // Over the separator the pointer becomes the sizing arrow, elsewhere not.
+    auto cursorAt = [&](int x, int y) {
+        POINT at{x, y};
+        layout.ClientToScreen(&at);
+        QCursor::setPos(at.x, at.y);
+        layout.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(layout.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return ::GetCursor();
+    };
+    EXPECT_EQ(cursorAt(layout.m_leftWidth + 2, 100), ::LoadCursor(nullptr, IDC_SIZEWE));
+    EXPECT_NE(cursorAt(400, 100), ::LoadCursor(nullptr, IDC_SIZEWE));
     EXPECT_FALSE(send(WM_LBUTTONDOWN, 400, 100)) << "not over a separator";
     EXPECT_TRUE(send(WM_LBUTTONDOWN, layout.m_leftWidth + 2, 100));
     EXPECT_TRUE(send(WM_MOUSEMOVE, 100, 100));
@@ -917,6 +927,8 @@ TEST_F(AlbumWindow, ShowTipReturnsTheCheckBox)
                 return qlafx::kModalRun;
             EXPECT_STREQ(caption, "Import Photo from Camera/Scanner");
             EXPECT_EQ(dialog->IsDlgButtonChecked(1025), 1u);
+            EXPECT_NE(dialog->GetIcon(TRUE), nullptr);
+            EXPECT_NE(dialog->GetIcon(FALSE), nullptr);
             auto* tips = static_cast<CTipsDlg*>(dialog);
             page = tips->m_browser.GetPlainText();
             if (!cleared)
