@@ -16,6 +16,7 @@
 #include "ToneColourPictures.h"
 #include "OverlayPictures.h"
 #include "PaintPictures.h"
+#include "PaintToolPictures.h"
 #include "FrameDialogPictures.h"
 #include "OpenDialogPictures.h"
 #include "HistoryButtons.h"
@@ -372,6 +373,7 @@ int main(int argc, char** argv)
     failed += WriteSelectionPictures(res, skin);
     failed += WriteOverlayPictures(res);
     failed += WritePaintPictures(res);
+    failed += WritePaintToolPictures(res);
     failed += WriteFrameDialogPictures(res);
     failed += WriteOpenDialogPictures(res);
     failed += WriteShelfPictures(res, skin);
