@@ -16,6 +16,7 @@
 #include "ToneColourPictures.h"
 #include "OverlayPictures.h"
 #include "PaintPictures.h"
+#include "PaintToolPictures.h"
 #include "FrameDialogPictures.h"
 #include "OpenDialogPictures.h"
 #include "HistoryButtons.h"
@@ -373,6 +374,7 @@ int main(int argc, char** argv)
     failed += WriteSelectionPictures(res, skin);
     failed += WriteOverlayPictures(res);
     failed += WritePaintPictures(res);
+    failed += WritePaintToolPictures(res);
     failed += WriteFrameDialogPictures(res);
     failed += WriteOpenDialogPictures(res);
     failed += WriteShelfPictures(res, skin);

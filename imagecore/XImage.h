@@ -247,6 +247,76 @@ public:
     // B, G, R bytes for 32.
     bool Bitfield2RGB(const BYTE* src, DWORD redmask, DWORD greenmask, DWORD bluemask, BYTE bpp);
 
+    // --- Colour spaces, point operations, filters, FFT (XImageColour.cpp,
+    // XImageFilter.cpp, XImageFFT.cpp) ---
+    // A colour-space value packs its first component in rgbRed, the second in
+    // rgbGreen, the third in rgbBlue: HSL is hue, saturation, lightness 0..255.
+    // Pixel operations change only the selected pixels and visit only the
+    // selection's box; they report progress per row and a set escape stops
+    // them with nothing changed and false. Threshold, Split*, Combine,
+    // HuePalette and FFT2 make whole images and ignore the selection.
+    static RGBQUAD RGBtoHSL(RGBQUAD rgb);
+    static RGBQUAD HSLtoRGB(RGBQUAD hsl);
+    static RGBQUAD HSLtoRGB(COLORREF hsl); // hue in the red, saturation in the green byte
+    static RGBQUAD RGBtoYUV(RGBQUAD rgb);
+    static RGBQUAD YUVtoRGB(RGBQUAD yuv);
+    static RGBQUAD RGBtoYIQ(RGBQUAD rgb);
+    static RGBQUAD YIQtoRGB(RGBQUAD yiq);
+    static RGBQUAD RGBtoXYZ(RGBQUAD rgb);
+    static RGBQUAD XYZtoRGB(RGBQUAD xyz);
+    // Each given plane becomes an 8-bit grey image of one component; false
+    // when none is given.
+    bool SplitRGB(CxImage* r, CxImage* g, CxImage* b);
+    bool SplitYUV(CxImage* y, CxImage* u, CxImage* v);
+    bool SplitYIQ(CxImage* y, CxImage* i, CxImage* q);
+    bool SplitXYZ(CxImage* x, CxImage* y, CxImage* z);
+    bool SplitHSL(CxImage* h, CxImage* s, CxImage* l);
+    // This image becomes 24-bit of c1's size from three planes in the space
+    // (1 HSL, 2 YUV, 3 YIQ, 4 XYZ, else RGB); alpha, when given, its alpha.
+    bool Combine(CxImage* c1, CxImage* c2, CxImage* c3, CxImage* alpha, LONG colorspace = 0);
+    // 1-bit: white where the grey is above level.
+    bool Threshold(BYTE level);
+    bool Colorize(BYTE hue, BYTE sat);
+    void HuePalette(float correction = 1);
+    // v := brightness + contrast / 100 * (v - 128) + 128
+    bool Light(LONG brightness, LONG contrast = 100);
+    // False, changing nothing, for a gamma of 0 or less.
+    bool Gamma(float gamma);
+    bool ShiftRGB(LONG r, LONG g, LONG b);
+    // rand() taken as 15 bits whatever RAND_MAX is: at most level / 2 either way.
+    bool Noise(LONG level);
+    // size x size kernel, row by row; sum / divisor + offset (sum + offset
+    // when the divisor is 0).
+    bool Filter(const LONG* kernel, LONG size, LONG divisor, LONG offset);
+    bool Erode(LONG size = 2);
+    bool Dilate(LONG size = 2);
+    bool Median(LONG size = 3);
+    bool Repair(float radius = 0.25f, LONG iterations = 1, LONG colorspace = 0);
+    enum ImageOpType {
+        OpAdd = 0,
+        OpAnd = 1,
+        OpXor = 2,
+        OpOr = 3,
+        OpDarker = 4,  // the pixel that sorts lower by CompareColors
+        OpLighter = 5, // the one that sorts higher
+        OpChanged = 6, // other's pixel where the two differ
+        OpSub = 7,     // this minus other, clamped at 0
+        OpBlend = 8,   // towards other by their distance: sum of |differences| / 765
+    };
+    // other's pixel (x, y) meets this one's (x + xoffset, y + yoffset).
+    void Mix(CxImage& other, ImageOpType op, LONG xoffset = 0, LONG yoffset = 0);
+    // Mean of (30 R + 59 G + 11 B) / 100 over the selection; 0 when empty.
+    float Mean();
+    // Zeroes and fills the given 256-entry tables; the largest count, 0 with
+    // no table. A colour space 1..4 passes pixels through HSLtoRGB, YUVtoRGB,
+    // YIQtoRGB or XYZtoRGB first.
+    LONG Histogram(LONG* red, LONG* green = nullptr, LONG* blue = nullptr, LONG* grey = nullptr,
+                   LONG colorspace = 0);
+    // Direction 1 forward (divided by the count), -1 inverse. A missing
+    // destination puts the result into its source.
+    bool FFT2(CxImage* srcReal, CxImage* srcImag, CxImage* dstReal, CxImage* dstImag, LONG direction = 1,
+              bool forcePow2 = true, bool magnitude = true);
+
     // --- GDI (ximage_draw) ---
     // Every drawing member returns 1 when drawn, 0 when the image is empty or
     // disabled, the DC is NULL or a size is 0. A negative size means the image's own.
@@ -259,6 +329,14 @@ public:
     LONG Draw(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1, const RECT* pClipRect = nullptr) const;
     LONG Draw(HDC hdc, const RECT& rect, const RECT* pClipRect = nullptr) const;
     LONG Tile(HDC hdc, const RECT* rc) const;
+
+protected:
+    static float HueToRGB(float p, float q, float hue);
+    bool RepairChannel(CxImage* plane, float radius);
+    // 2^power points in place.
+    bool FFT(int direction, int power, double* re, double* im);
+    bool DFT(int direction, LONG n, double* re, double* im, double* reWork, double* imWork);
+    static bool IsPowerof2(LONG n);
 
 private:
     void Startup(DWORD imagetype);
