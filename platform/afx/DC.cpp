@@ -1886,8 +1886,12 @@ bool ReadScreen(const QRect& area, QImage* out)
     if (area.isEmpty() || !qlcapture::ScreenSize(&sw, &sh))
         return false;
     *out = QImage(area.size(), QImage::Format_RGB32);
-    out->fill(Qt::black);
+    if (out->isNull())
+        return false;
     const QRect part = area & QRect(0, 0, sw, sh);
+    // Filling the whole screen's worth first would only touch every page twice.
+    if (part != area)
+        out->fill(Qt::black);
     if (part.isEmpty())
         return true;
     const QPoint at = part.topLeft() - area.topLeft();
