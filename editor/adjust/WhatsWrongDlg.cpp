@@ -147,11 +147,13 @@ int CWhatsWrongDlg::OnCreate(LPCREATESTRUCT cs)
                            theUITextTable.GetText(p.hint), 0))
             return -1;
         button.LoadBackground(SkinFile("3dface.bmp").c_str());
-        button.SetGrayEffect(FALSE);
         if (!button.LoadHotImage(SkinFile((std::string("p_") + p.face + ".bmp").c_str()).c_str()))
             return -1;
-        // A problem whose dialogs are not in this build cannot be chosen.
-        button.EnableWindow(CanRun(p) ? TRUE : FALSE);
+        // A problem whose dialogs are not in this build cannot be chosen and
+        // shows grey; the others keep their colours.
+        const BOOL runs = CanRun(p) ? TRUE : FALSE;
+        button.SetGrayEffect(!runs);
+        button.EnableWindow(runs);
         m_whatsWrongGroup.push_back(&button);
     }
     return 0;

@@ -64,7 +64,7 @@ protected:
         g_answers.clear();
         ShowFixWizardAfterOpen = 0;
         m_answer = [](const adjusttest::Box& box) {
-            g_log.push_back("box: " + box.text);
+            g_log.push_back(box.caption == "Quillo" ? "box: " + box.text : "box (" + box.caption + "): " + box.text);
             return IDOK;
         };
     }
