@@ -32,19 +32,39 @@ constexpr UINT kIconWindow = 228;
 constexpr COLORREF kPictureColour = RGB(64, 64, 64);
 constexpr int kBands = 100;
 
+// The routines' per-pixel arithmetic for every weight and value, so that a
+// pixel costs three look-ups: Bright[h][s] = (G[s] * h + (255 - h) * s) / 255
+// with G[i] = pow(i / 255, 0.65) * 255; Down[m][v] and Up[m][v] mix v with
+// its pinked value by m / 255.
 struct Tables {
-    BYTE bright[256], up[256], down[256];
+    BYTE bright[128][256];
+    BYTE down[256][256];
+    BYTE up[256][256];
     Tables()
     {
+        int curve[256], lower[256], raise[256];
         for (int i = 0; i < 256; ++i) {
-            bright[i] = static_cast<BYTE>(std::pow(i / 255.0, 0.65) * 255);
+            curve[i] = static_cast<int>(std::pow(i / 255.0, 0.65) * 255);
             const int k = 3825 - 15 * i;
-            up[i] = static_cast<BYTE>(std::min(255, i + 15 * i / 255));
-            down[i] = static_cast<BYTE>(std::max(0, i - k / 255));
+            raise[i] = std::min(255, i + 15 * i / 255);
+            lower[i] = std::max(0, i - k / 255);
         }
+        for (int h = 0; h < 128; ++h)
+            for (int v = 0; v < 256; ++v)
+                bright[h][v] = static_cast<BYTE>((curve[v] * h + (255 - h) * v) / 255);
+        for (int m = 0; m < 256; ++m)
+            for (int v = 0; v < 256; ++v) {
+                down[m][v] = static_cast<BYTE>((m * lower[v] + v * (255 - m)) / 255);
+                up[m][v] = static_cast<BYTE>(((255 - m) * v + m * raise[v]) / 255);
+            }
     }
 };
-const Tables kTables;
+
+const Tables& MixTables()
+{
+    static const Tables* tables = new Tables;
+    return *tables;
+}
 
 // Runs fn(s, t) on every pixel in bands of rows, the rows of a band on all
 // cores, with the progress after each band (never fewer than 1000 pixels).
@@ -82,25 +102,28 @@ namespace digitalbeauty {
 
 int Brighten(void*, FilterHost* host)
 {
-    return ForEachPixel(host, [](const BYTE* s, BYTE* t) {
-        const int m = t[3];
+    const Tables& t = MixTables();
+    return ForEachPixel(host, [&t](const BYTE* s, BYTE* d) {
+        const int m = d[3];
         if (m <= 1)
             return;
-        const int h = m / 2;
-        for (int k = 0; k < 3; ++k)
-            t[k] = static_cast<BYTE>((kTables.bright[s[k]] * h + (255 - h) * s[k]) / 255);
-        t[3] = s[3];
+        const BYTE* mix = t.bright[m / 2];
+        d[0] = mix[s[0]];
+        d[1] = mix[s[1]];
+        d[2] = mix[s[2]];
+        d[3] = s[3];
     });
 }
 
 int Pink(void*, FilterHost* host)
 {
     // In place: the source is the target.
-    return ForEachPixel(host, [](const BYTE*, BYTE* t) {
-        const int m = t[3], n = 255 - m;
-        t[2] = static_cast<BYTE>((m * kTables.down[t[2]] + t[2] * n) / 255);
-        t[1] = static_cast<BYTE>((t[1] * n + m * kTables.down[t[1]]) / 255);
-        t[0] = static_cast<BYTE>((n * t[0] + m * kTables.up[t[0]]) / 255);
+    const Tables& t = MixTables();
+    return ForEachPixel(host, [&t](const BYTE*, BYTE* d) {
+        const int m = d[3];
+        d[2] = t.down[m][d[2]];
+        d[1] = t.down[m][d[1]];
+        d[0] = t.up[m][d[0]];
     });
 }
 
