@@ -21,6 +21,7 @@
 #include "OpenDialogPictures.h"
 #include "HistoryButtons.h"
 #include "SaveModePictures.h"
+#include "WizardPictures.h"
 #include "ShellDialogPictures.h"
 #include "IconColours.h"
 #include "ZoomViewPictures.h"
@@ -362,6 +363,7 @@ int main(int argc, char** argv)
     failed += WriteHistoryButtonPictures(skin);
     failed += WriteSaveModePictures(skin);
     failed += WriteMultiShotPictures(skin);
+    failed += WriteWizardPictures(skin);
     failed += WriteEditorFramePictures(res, skin);
     failed += WriteDemoIcon(res);
     failed += WriteShellDialogPictures(res, skin);

@@ -31,6 +31,12 @@
 #include "editor/adjust/WhiteBalanceDlg.h"
 #include "editor/adjust/MonoToneSheet.h"
 #include "editor/adjust/SmartEraseDlg.h"
+// The photo-fix wizard, red eye and Digital Beauty.
+#include "editor/adjust/AutoProcessDlg.h"
+#include "editor/adjust/DigitalBeautyDlg.h"
+#include "editor/adjust/RedEyeDlg.h"
+#include "editor/adjust/WhatsWrongDlg.h"
+#include "editor/retouch/CorrectDistortionDlg.h"
 #include "editor/ui/FilterDlg.h"
 #include "editor/retouch/MultiShootDlg.h"
 #include "editor/retouch/MultiWork.h"
@@ -158,4 +164,34 @@ void RegisterDialogRunners()
     CMainFrame::SetDialogRunner(32884, [](CMainFrame* frame) { return RunRepairDlg<CFilmAspectAdjustDlg>(frame); });
     CMainFrame::SetDialogRunner(32829, [](CMainFrame* frame) { return RunEraseSpotsDlg(frame); });
     CMainFrame::SetDialogRunner(32909, [](CMainFrame* frame) { return RunContentResizeDlg(frame); });
+    // The photo-fix wizard, after every open once ticked, and the dialogs it reaches.
+    CMainFrame::SetDialogRunner(32816, [](CMainFrame* frame) { return RunWhatsWrongDlg(frame); });
+    CMainFrame::SetAfterOpenRunner([](CMainFrame* frame) { return RunFixWizardAfterOpen(frame); });
+    CMainFrame::SetDialogRunner(32836, [](CMainFrame* frame) { return RunRedEyeDlg(frame); });
+    CMainFrame::SetDialogRunner(32800, [](CMainFrame* frame) { return RunDigitalBeauty(frame); });
+    using namespace fixwizard;
+    SetRunner(kAutoExposure, RunAutoExposureDlg);
+    SetRunner(kDynamicRange, RunDynamicRangeDlg);
+    SetRunner(kSpotMetering, RunSpotMeteringDlg);
+    SetRunner(kWhiteBalance, RunWhiteBalanceDlg);
+    SetRunner(kVisualColor, RunVisualColorDlg);
+    SetRunner(kCorrectDistortion, [](CWnd*) { return RunCorrectDistortionDlg(dynamic_cast<CMainFrame*>(AfxGetMainWnd())); });
+    SetRunner(kNoiseReduction, RunRepairDlg<CNoiseReductionDlg>);
+    SetRunner(kDefog, RunRepairDlg<CFogoffFilterDlg>);
+    SetRunner(kColorEnhancement, RunVividColorDlg);
+    SetRunner(kDigitalBeauty, RunDigitalBeauty);
+    SetRunner(kRedEye, RunRedEyeDlg);
+    SetRunner(kAntiPurple, RunRepairDlg<CAntiPurpleDlg>);
+    SetRunner(kSmartErase, RunSmartEraseDlg);
+    SetRunner(kModifyShape, RunModifyShapeDlg);
+    SetRunner(kImageSize, RunImageSizeDlg);
+    SetRunner(kFreeRotate, RunFreeRotateDlg);
+    SetRunner(kDarkCorners, RunRepairDlg<CDarkSideDlg>);
+    SetRunner(kAutoProcess, RunAutoProcessDlg);
+    SetRunner(kColorTheme, [](CWnd* parent) { return RunColorThemeDlg(parent); });
+    SetRunner(kToneMaker, RunMonoToneSheet);
+    SetRunner(kGradientFilter, RunRepairDlg<CGradientFilterDlg>);
+    SetRunner(kStarLight, RunRepairDlg<CStarLightDlg>);
+    SetRunner(kGaussDiffuse, RunGaussBlurPreset);
+    SetRunner(kHighlightDiffuse, RunRepairDlg<CHighlightDiffuseDlg>);
 }

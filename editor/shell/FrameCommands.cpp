@@ -55,7 +55,7 @@ struct WebPage {
     const char* page;
 };
 const WebPage kWebPages[] = {
-    {32895, "effects/"},  {32868, "bug-report/"},
+    {32895, "eng/QL/Effects/index.htm"},  {32868, "bug-report/"},
     {32880, ""},          {32860, "community/"},   {32861, "community/"},
     // What's New: the version, the language and the publisher channel.
     {32871, "qlnew.aspx"},

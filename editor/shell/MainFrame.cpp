@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 #include <strings.h>
+#include <utility>
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
@@ -284,6 +285,15 @@ void CMainFrame::ClearPhoto()
     SetEmptyTitle();
 }
 
+namespace {
+FrameDialogRunner g_afterOpenRunner = nullptr;
+}  // namespace
+
+FrameDialogRunner CMainFrame::SetAfterOpenRunner(FrameDialogRunner run)
+{
+    return std::exchange(g_afterOpenRunner, run);
+}
+
 BOOL CMainFrame::OpenImageFile(const char* path, int setTitle)
 {
     CWinApp* app = AfxGetApp();
@@ -333,6 +343,8 @@ BOOL CMainFrame::OpenImageFile(const char* path, int setTitle)
     SwitchMenu();
     if (setTitle)
         SetPhotoTitle(file.c_str());
+    if (g_afterOpenRunner)
+        g_afterOpenRunner(this);
     return TRUE;
 }
 

@@ -97,6 +97,8 @@ public:
     // returns the runner it replaced.
     static FrameDialogRunner SetDialogRunner(UINT id, FrameDialogRunner run);
     static BOOL IsDialogCommand(UINT id);
+    // Runs after every photo opened by path; returns the runner it replaced.
+    static FrameDialogRunner SetAfterOpenRunner(FrameDialogRunner run);
     // Runs the command's dialog; IDCANCEL when it has none.
     int RunDialogCommand(UINT id);
     // The web page of a command ("" when it has none).
