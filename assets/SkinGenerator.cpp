@@ -28,6 +28,7 @@
 #include "ShelfPictures.h"
 #include "GlancePictures.h"
 #include "SnapPictures.h"
+#include "BeaconPictures.h"
 #include "ShelfListPictures.h"
 #include "CollagePictures.h"
 #include "imagecore/QLImage.h"
@@ -380,5 +381,6 @@ int main(int argc, char** argv)
     failed += WriteShelfListPictures(res, skin);
     failed += WriteCollagePictures(res, skin + "../");
     failed += WriteSnapPictures(res, skin);
+    failed += WriteBeaconPictures(res);
     return failed ? 1 : 0;
 }
