@@ -32,7 +32,7 @@ const qlafx::DialogTemplate kDialogs[] = {
      {{"Button", "Progress", static_cast<UINT>(-1), 7, 7, 286, 44, kChild | BS_GROUPBOX},
       {"msctls_progress32", "", 1015, 15, 19, 270, 12, kChild | WS_BORDER},
       {"Static", "", 1003, 15, 36, 270, 9, kChild},
-      {"Edit", "", 1016, 7, 56, 286, 44, kPush | WS_BORDER | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL},
+      {"Edit", "", 1016, 7, 56, 286, 44, kChild | WS_BORDER | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL},
       {"Button", "Download Directly", 1017, 7, 107, 80, 14, kPush},
       {"Button", "Cancel", IDCANCEL, 233, 107, 60, 14, kPush}}},
 };
