@@ -643,3 +643,47 @@ TEST_F(Downloads, CancelDuringTheDripAndTheHalfwayGrab)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Downloads, DownloadDirectlyOpensThePageAndStopsTheTransfer)
+{
+    Steady();
+    LoopbackServer server([&](const std::string& line, Connection& c) {
+        if (line.find("/engupdate.aspx") != std::string::npos) {
+            c.Answer(200, "OK", ReplyLine("files/Leaves.frm", 8.0, 2, std::string(64, 'b')));
+            return;
+        }
+        c.Send("HTTP/1.1 200 OK\r\nContent-Length: 8192\r\n\r\n" + std::string(4096, 'l'));
+        c.WaitRelease();
+    });
+    Hooks hooks;
+    hooks.boxAnswer = IDYES;
+    beacon::CUpdateListDlg list;
+    Fill(list, server.Base());
+    bool busyAfter = true;
+    hooks.scripts["Download And Install"] = [&](CWnd* d) {
+        beacon::PumpUntil([&] { return fs::exists(m_dir + "tmp/qlupdate.dat") && fs::file_size(m_dir + "tmp/qlupdate.dat") > 0; });
+        d->SendDlgItemMessage(1017, BM_CLICK);
+        busyAfter = beacon::DownloadThread()->m_busy.load() != 0;
+        return qlafx::kModalRun;
+    };
+    hooks.scripts[kListCaption] = [&](CWnd*) {
+        ClickCheck(list, 32775);
+        Select(list, 0);
+        list.SendDlgItemMessage(1014, BM_CLICK);
+        return IDCANCEL;
+    };
+    list.DoModal();
+    server.Release();
+    ASSERT_EQ(hooks.boxes.size(), 1u);
+    EXPECT_EQ(hooks.boxes[0].caption, "Download And Insall Manually");
+    EXPECT_EQ(hooks.boxes[0].text,
+              "To make it work, You need to copy/uncompress the file into:\r\n" + m_dir + "Frame/\r\nContinue?");
+    EXPECT_EQ(hooks.shell, std::vector<std::string>{"open http://" + server.Base() + "/EngDL.aspx?ID=42&Serial="});
+    EXPECT_FALSE(busyAfter);
+    EXPECT_FALSE(fs::exists(m_dir + "tmp/qlupdate.dat"));
+    EXPECT_FALSE(fs::exists(m_dir + "Frame/Leaves.frm"));
+}
+
+} // namespace
