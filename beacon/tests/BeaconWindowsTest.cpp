@@ -191,15 +191,15 @@ protected:
     std::time_t m_now = 0;
 };
 
-// A reply with a row of each type; downloads served by item id.
+// A reply with a row of each type.
 const std::string kEveryType =
     "Quillo news,http://www.quillo.invalid/news,0,2026-3-1,1,1,What is new this month\r\n"
-    "Autumn frame,files/Autumn.FRM,0.0098,2026-3-2,2,2,A frame of falling leaves in warm colours," + kDigestOfPayload +
+    "Autumn frame,files/Autumn.FRM,245.3,2026-3-2,2,2,A frame of falling leaves in warm colours," + kDigestOfPayload +
     "\r\n"
-    "Sketch tools,files/sketch.zip,0.0098,2026-3-3,3,3,Pencil and charcoal tools," + kDigestOfPayload + "\r\n"
-    "Sunset theme,files/sunset.cth,0.0098,2026-3-4,4,4,Warm evening colours\r\n"
-    "QuilloGlance 2,files/QuilloGlance.exe,0.0098,2026-3-5,5,5,A faster viewer," + kDigestOfPayload + "\r\n"
-    "Sample photos,files/samples.dat,0.0098,2026-3-6,6,6,Photos to try the tools on," + kDigestOfPayload + "\r\n"
+    "Sketch tools,files/sketch.zip,1820,2026-3-3,3,3,Pencil and charcoal tools," + kDigestOfPayload + "\r\n"
+    "Sunset theme,files/sunset.cth,12.4,2026-3-4,4,4,Warm evening colours\r\n"
+    "QuilloGlance 2,files/QuilloGlance.exe,5230.7,2026-3-5,5,5,A faster viewer," + kDigestOfPayload + "\r\n"
+    "Sample photos,files/samples.dat,30720,2026-3-6,6,6,Photos to try the tools on," + kDigestOfPayload + "\r\n"
     "Thanks,x,0,2026-3-7,7,0,Thank you for using Quillo\r\n";
 
 struct Served {
@@ -235,7 +235,7 @@ TEST_F(BeaconWindows, AllUpdatesFillsTheListAndOneQueryAWindow)
         EXPECT_FALSE(Enabled(&dlg, IDOK)) << "one query a window";
         EXPECT_EQ(dlg.List().GetItemText(0, 0), "Quillo news  [Doubleclick To Know More]");
         EXPECT_EQ(dlg.List().GetItemText(1, 1), "Frame");
-        EXPECT_EQ(dlg.List().GetItemText(1, 2), "0.0KB");
+        EXPECT_EQ(dlg.List().GetItemText(1, 2), "245.3KB");
         EXPECT_EQ(dlg.List().GetItemText(1, 3), "2026-3-2");
         EXPECT_EQ(dlg.List().GetItemText(0, 2), "");
         for (int row = 0; row < dlg.List().GetItemCount(); ++row) {
