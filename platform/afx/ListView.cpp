@@ -1195,6 +1195,9 @@ View* MakeView(HWND hwnd, DWORD style, QWidget* parent, bool report)
     QItemSelectionModel* old = view->selectionModel();
     view->setSelectionModel(c.selection);
     delete old;
+    // The view owns both; the selection goes first, while its model is whole.
+    c.selection->setParent(view);
+    c.model->setParent(view);
     view->setItemDelegate(new ListDelegate(c, view));
     view->setMouseTracking(true);
     view->viewport()->setAttribute(Qt::WA_Hover);
