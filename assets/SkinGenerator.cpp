@@ -30,6 +30,7 @@
 #include "ShelfPictures.h"
 #include "GlancePictures.h"
 #include "SnapPictures.h"
+#include "BeaconPictures.h"
 #include "ShelfListPictures.h"
 #include "ShelfWindowPictures.h"
 #include "CollagePictures.h"
@@ -386,5 +387,6 @@ int main(int argc, char** argv)
     failed += WriteShelfWindowPictures(res, skin);
     failed += WriteCollagePictures(res, skin + "../");
     failed += WriteSnapPictures(res, skin);
+    failed += WriteBeaconPictures(res);
     return failed ? 1 : 0;
 }
