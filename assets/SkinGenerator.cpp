@@ -5,6 +5,7 @@
 //
 //   quillo_skingen <skin folder> <resource folder>
 #include "EditorFramePictures.h"
+#include "DropletPictures.h"
 #include "DemoIcon.h"
 #include "MenuIcons.h"
 #include "MultiShotPictures.h"
@@ -380,5 +381,6 @@ int main(int argc, char** argv)
     failed += WriteShelfListPictures(res, skin);
     failed += WriteCollagePictures(res, skin + "../");
     failed += WriteSnapPictures(res, skin);
+    failed += WriteDropletPictures(skin + "../");
     return failed ? 1 : 0;
 }
