@@ -5,6 +5,7 @@
 //
 //   quillo_skingen <skin folder> <resource folder>
 #include "EditorFramePictures.h"
+#include "DropletPictures.h"
 #include "DemoIcon.h"
 #include "MenuIcons.h"
 #include "MultiShotPictures.h"
@@ -388,5 +389,6 @@ int main(int argc, char** argv)
     failed += WriteCollagePictures(res, skin + "../");
     failed += WriteSnapPictures(res, skin);
     failed += WriteBeaconPictures(res);
+    failed += WriteDropletPictures(skin + "../");
     return failed ? 1 : 0;
 }

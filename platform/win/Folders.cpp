@@ -1,5 +1,7 @@
 #include "platform/win/Folders.h"
 
+#include "platform/win/Library.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -60,9 +62,9 @@ bool makePrivateFolder(const std::string& path)
 
 DWORD GetModuleFileName(HMODULE module, LPSTR out, DWORD size)
 {
-    if (module || !out || size == 0)
+    if (!out || size == 0)
         return 0;
-    const std::string path = executablePath();
+    const std::string path = module ? qlwin::ModulePath(module) : executablePath();
     if (path.empty())
         return 0;
     copyCut(out, size, path);

@@ -9,7 +9,8 @@ inline constexpr int _MAX_DIR = 256;
 inline constexpr int _MAX_FNAME = 256;
 inline constexpr int _MAX_EXT = 256;
 
-// NULL module: the running executable. Returns the length copied; when the
+// NULL module: the running executable; else a module LoadLibrary loaded and
+// FreeLibrary has not released (0 for any other handle). Returns the length copied; when the
 // buffer is too small the path is cut to size - 1 chars and size is returned.
 DWORD GetModuleFileName(HMODULE module, LPSTR out, DWORD size);
 

@@ -35,6 +35,7 @@ std::string modulePath(const std::string& name)
 
 struct LoadedModule {
     std::string name;
+    std::string path;
     int count = 0;
 };
 
@@ -70,6 +71,7 @@ HMODULE LoadLibrary(LPCSTR name)
         std::lock_guard lock(ModulesLock());
         LoadedModule& entry = Modules()[module];
         entry.name = stem(path);
+        entry.path = path;
         ++entry.count;
     }
     return module;
@@ -102,6 +104,13 @@ std::string ModuleName(HMODULE module)
     std::lock_guard lock(ModulesLock());
     const auto it = Modules().find(module);
     return it == Modules().end() ? std::string() : it->second.name;
+}
+
+std::string ModulePath(HMODULE module)
+{
+    std::lock_guard lock(ModulesLock());
+    const auto it = Modules().find(module);
+    return it == Modules().end() ? std::string() : it->second.path;
 }
 
 } // namespace qlwin

@@ -20,4 +20,6 @@ namespace qlwin {
 // FreeLibrary has not yet released; empty for any other handle. A module's
 // own pictures are filed under this name.
 std::string ModuleName(HMODULE module);
+// The path a module was loaded from, under the same rules.
+std::string ModulePath(HMODULE module);
 } // namespace qlwin

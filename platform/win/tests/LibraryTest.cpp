@@ -1,9 +1,12 @@
 #include "platform/win/Library.h"
+#include "platform/win/Folders.h"
 #include "platform/win/tests/TestDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <string>
 
 namespace {
 
@@ -50,6 +53,22 @@ TEST(Library, ModuleNameLastsUntilTheLastFree)
     int local = 0;
     EXPECT_EQ(qlwin::ModuleName(&local), "") << "not a module";
     EXPECT_EQ(qlwin::ModuleName(nullptr), "");
+}
+
+TEST(Library, ModuleFileNameIsTheLoadedFile)
+{
+    HMODULE module = LoadLibraryA("QlTestModule.so");
+    ASSERT_NE(module, nullptr);
+    char program[4096], path[4096];
+    ASSERT_GT(GetModuleFileName(nullptr, program, sizeof program), 0u);
+    std::string folder(program);
+    folder.erase(folder.rfind('/') + 1);
+    EXPECT_EQ(GetModuleFileName(module, path, sizeof path), folder.size() + std::strlen("QlTestModule.so"));
+    EXPECT_EQ(std::string(path), folder + "QlTestModule.so");
+    EXPECT_TRUE(FreeLibrary(module));
+    EXPECT_EQ(GetModuleFileName(module, path, sizeof path), 0u) << "released";
+    int local = 0;
+    EXPECT_EQ(GetModuleFileName(&local, path, sizeof path), 0u) << "not a module";
 }
 
 TEST(Library, MissingModulesAndBadHandlesFail)
