@@ -26,6 +26,7 @@
 #include "RepairPictures.h"
 #include "RetouchDialogPictures.h"
 #include "ShelfPictures.h"
+#include "DevelopPictures.h"
 #include "GlancePictures.h"
 #include "SnapPictures.h"
 #include "ShelfListPictures.h"
@@ -380,5 +381,6 @@ int main(int argc, char** argv)
     failed += WriteShelfListPictures(res, skin);
     failed += WriteCollagePictures(res, skin + "../");
     failed += WriteSnapPictures(res, skin);
+    failed += WriteDevelopPictures(res, skin + "../raw/");
     return failed ? 1 : 0;
 }
