@@ -12,7 +12,7 @@ void BalancePreview(const CQLImage& thumbnail, CQLImage& balanced, CPixel& refer
 {
     UINT w = 0, h = 0;
     thumbnail.GetSize(&w, &h);
-    if (w == 0 || h == 0 || balanced.DuplicateFrom(&thumbnail) != 0)
+    if (w == 0 || h == 0 || !balanced.DuplicateFrom(&thumbnail))
         return;
     const size_t count = static_cast<size_t>(w) * h;
     // Colourfulness of every pixel into its alpha; too dark or too bright

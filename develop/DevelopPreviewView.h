@@ -33,6 +33,8 @@ public:
     static double NextZoomDown(double zoom);
 
     int Mode() const { return m_mode; }
+    const C16BitBitmap* Image16() const { return m_image16; }
+    const CQLImage* Image8() const { return m_image8; }
     double Zoom() const { return m_zoom; }
     CPoint Offset() const { return {m_offsetX, m_offsetY}; }
     CRect ImageRect() const { return m_imageRect; }

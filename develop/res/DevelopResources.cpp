@@ -11,7 +11,7 @@ constexpr DWORD kPush = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
 const qlafx::DialogTemplate kDialogs[] = {
     {100, DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 210, 62, "About QuilloDevelop",
      nullptr, 0,
-     {{"Static", "", 128, 11, 14, 20, 20, kChild | SS_ICON},
+     {{"Static", "#128", static_cast<UINT>(-1), 11, 14, 20, 20, kChild | SS_ICON},
       {"Static", "QuilloDevelop: camera RAW files to JPEG or TIFF", static_cast<UINT>(-1), 40, 10, 165, 8, kChild},
       {"Static", "Part of the Quillo photo suite", static_cast<UINT>(-1), 40, 22, 165, 8, kChild},
       {"Button", "OK", IDOK, 153, 40, 50, 14, kPush | BS_DEFPUSHBUTTON}}},
