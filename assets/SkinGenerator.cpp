@@ -29,6 +29,7 @@
 #include "RepairPictures.h"
 #include "RetouchDialogPictures.h"
 #include "ShelfPictures.h"
+#include "DevelopPictures.h"
 #include "GlancePictures.h"
 #include "SnapPictures.h"
 #include "BeaconPictures.h"
@@ -390,5 +391,6 @@ int main(int argc, char** argv)
     failed += WriteSnapPictures(res, skin);
     failed += WriteBeaconPictures(res);
     failed += WriteDropletPictures(skin + "../");
+    failed += WriteDevelopPictures(res, skin + "../raw/");
     return failed ? 1 : 0;
 }

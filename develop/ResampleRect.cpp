@@ -112,6 +112,19 @@ void Bilinear(const CQLImage& source, CQLImage& dest, int width, int height, int
 
 } // namespace
 
+void MarkBilinearReads(int count, int n, std::vector<char>& used)
+{
+    used.assign(static_cast<std::size_t>(std::max(n, 0)), 0);
+    if (count < 2 || n < 2)
+        return;
+    std::vector<Tap> taps(static_cast<std::size_t>(count));
+    ComputeTaps(count, n, taps.data());
+    for (const Tap& t : taps) {
+        used[static_cast<std::size_t>(t.index)] = 1;
+        used[static_cast<std::size_t>(t.index) + 1] = 1;
+    }
+}
+
 BOOL ResampleRect(const CQLImage* source, CQLImage* dest, int width, int height, int x, int y, int w, int h)
 {
     if (!source || !dest)

@@ -4,6 +4,8 @@
 
 #include "platform/win/WinTypes.h"
 
+#include <vector>
+
 class CQLImage;
 
 namespace develop {
@@ -14,5 +16,9 @@ namespace develop {
 // made one white pixel. dest keeps its buffer when it already has that size.
 // FALSE when dest cannot be created.
 BOOL ResampleRect(const CQLImage* source, CQLImage* dest, int width, int height, int x, int y, int w, int h);
+
+// Marks in used (n entries) the source columns or rows that the bilinear
+// path reads when n samples are resampled to count; count and n above 1.
+void MarkBilinearReads(int count, int n, std::vector<char>& used);
 
 } // namespace develop

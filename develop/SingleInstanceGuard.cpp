@@ -5,7 +5,7 @@
 
 namespace develop {
 
-BOOL SingleInstanceGuard::Acquire(const char* name)
+BOOL SingleInstanceGuard::Acquire(const char* name, const char* windowTitle)
 {
     Release();
     HANDLE mutex = ::CreateMutex(nullptr, FALSE, name);
@@ -14,7 +14,7 @@ BOOL SingleInstanceGuard::Acquire(const char* name)
         return TRUE;
     if (::GetLastError() == ERROR_ALREADY_EXISTS) {
         ::CloseHandle(mutex);
-        if (HWND wnd = ::FindWindow(nullptr, name)) {
+        if (HWND wnd = ::FindWindow(nullptr, windowTitle ? windowTitle : name)) {
             ::ShowWindow(wnd, SW_SHOW);
             ::ShowWindow(wnd, SW_RESTORE);
             ::BringWindowToTop(wnd);

@@ -17,8 +17,9 @@ public:
     SingleInstanceGuard& operator=(const SingleInstanceGuard&) = delete;
 
     // TRUE when this copy is the first. Otherwise a top-level window titled
-    // name, if there is one, is shown, restored and brought to the front.
-    BOOL Acquire(const char* name);
+    // windowTitle (name when NULL), if there is one, is shown, restored and
+    // brought to the front.
+    BOOL Acquire(const char* name, const char* windowTitle = nullptr);
     void Release();
     BOOL IsHeld() const { return m_mutex != nullptr; }
 
