@@ -30,6 +30,7 @@
 #include "SnapPictures.h"
 #include "ShelfListPictures.h"
 #include "ShelfWindowPictures.h"
+#include "ShelfViewPictures.h"
 #include "CollagePictures.h"
 #include "imagecore/QLImage.h"
 
@@ -380,6 +381,7 @@ int main(int argc, char** argv)
     failed += WriteGlancePictures(res, skin);
     failed += WriteShelfListPictures(res, skin);
     failed += WriteShelfWindowPictures(res, skin);
+    failed += WriteShelfViewPictures(res);
     failed += WriteCollagePictures(res, skin + "../");
     failed += WriteSnapPictures(res, skin);
     return failed ? 1 : 0;
