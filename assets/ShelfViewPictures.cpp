@@ -14,10 +14,11 @@ using namespace iconcolours;
 
 QPen Ink(double width = 2.2) { return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
+// Bitmaps have no transparency: they are drawn on the button face.
 QImage Drawn(const std::function<void(QPainter&)>& draw)
 {
     QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
+    img.fill(QColor(240, 240, 240));
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     draw(p);
@@ -174,7 +175,14 @@ int WriteShelfViewPictures(const std::string& res)
     };
     for (const auto& [id, draw] : bitmaps)
         failed += !Save(Drawn(draw), res + "shelf/bitmap/" + std::to_string(id) + ".png");
-    failed += !Save(Drawn(FullScreen), res + "shelf/icon/219.png");
+    QImage icon(32, 32, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    {
+        QPainter p(&icon);
+        p.setRenderHint(QPainter::Antialiasing);
+        FullScreen(p);
+    }
+    failed += !Save(icon, res + "shelf/icon/219.png");
     failed += !CopyCursor(res, 136, 137);
     failed += !CopyCursor(res, 138, 139);
     failed += !CopyCursor(res, 137, 140);

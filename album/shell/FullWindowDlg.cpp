@@ -28,10 +28,8 @@ CFullWindowDlg::CFullWindowDlg(CViewPhotoDlg* owner) : CDialog(kTemplate, owner)
 BOOL CFullWindowDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    RECT desktop{};
-    ::GetClientRect(::GetDesktopWindow(), &desktop);
-    m_screenWidth = desktop.right - desktop.left;
-    m_screenHeight = desktop.bottom - desktop.top;
+    m_screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    m_screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
     m_panel.Create("", RECT{0, 0, 100, 100}, this, kPanelId);
     m_panel.SetToolbarVisible(FALSE);
     m_panel.SetImage(const_cast<CQLImage*>(m_owner->ShownImage()), FALSE);

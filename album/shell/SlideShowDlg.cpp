@@ -81,10 +81,8 @@ BOOL CSlideShowDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     if (m_screenWidth <= 0 || m_screenHeight <= 0) {
-        RECT desktop{};
-        ::GetClientRect(::GetDesktopWindow(), &desktop);
-        m_screenWidth = desktop.right - desktop.left;
-        m_screenHeight = desktop.bottom - desktop.top;
+        m_screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+        m_screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
     }
     SetWindowPos(nullptr, 0, 0, m_screenWidth, m_screenHeight, SWP_NOZORDER);
     m_playButton.SubclassDlgItem(kPlayButton, this);

@@ -100,7 +100,8 @@ BOOL CViewPhotoDlg::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
     m_panel.Create("", RECT{0, 0, 100, 100}, this, 1);
-    m_font.CreatePointFont(140, "Arial");
+    m_font.CreateFont(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Arial");
     struct Button {
         CButton* button;
         UINT id;
