@@ -33,17 +33,19 @@ void BuildEdges(const CQLImage& source, CQLImage* work)
 {
     UINT w = 0, h = 0;
     work->GetSize(&w, &h);
-    // The grey values go into the work image's fourth bytes, the source stays as it is.
-    work->BuildGrayChannel();
-    // The result needs the untouched neighbours: grey values to their own rows.
+    // The grey values go into the fourth bytes, and a copy of them to their
+    // own rows, as the result needs the untouched neighbours.
     const int W = static_cast<int>(w), H = static_cast<int>(h);
     std::vector<BYTE> grey(static_cast<std::size_t>(w) * h);
-    for (int y = 0; y < H; ++y) {
-        const BYTE* p = work->GetBuffer(0, y);
-        for (int x = 0; x < W; ++x)
-            grey[static_cast<std::size_t>(y) * w + x] = p[4 * x + 3];
-    }
     (void)source;
+    imagecore::ParallelFor(0, H, w, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            BYTE* p = work->GetBuffer(0, y);
+            BYTE* g = &grey[static_cast<std::size_t>(y) * w];
+            for (int x = 0; x < W; ++x, p += 4)
+                g[x] = p[3] = static_cast<BYTE>(PhotoAnalysis::Luminance(p[2], p[1], p[0]));
+        }
+    });
     imagecore::ParallelFor(0, H, w, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             BYTE* out = work->GetBuffer(0, y);
