@@ -35,6 +35,7 @@
 #include "BeaconPictures.h"
 #include "ShelfListPictures.h"
 #include "ShelfWindowPictures.h"
+#include "ShelfViewPictures.h"
 #include "CollagePictures.h"
 #include "imagecore/QLImage.h"
 
@@ -387,6 +388,7 @@ int main(int argc, char** argv)
     failed += WriteGlancePictures(res, skin);
     failed += WriteShelfListPictures(res, skin);
     failed += WriteShelfWindowPictures(res, skin);
+    failed += WriteShelfViewPictures(res);
     failed += WriteCollagePictures(res, skin + "../");
     failed += WriteSnapPictures(res, skin);
     failed += WriteBeaconPictures(res);

@@ -6,6 +6,7 @@
 #include "album/shell/ImportPhotosDlg.h"
 #include "album/shell/LayoutWnd.h"
 #include "album/shell/RenameDlg.h"
+#include "album/shell/SlideShowDlg.h"
 #include "platform/afx/CommDlg.h"
 #include "platform/afx/MessageBox.h"
 #include "platform/afx/WinApp.h"
@@ -109,6 +110,13 @@ int CCommandBar::OnCreate(LPCREATESTRUCT cs)
     if (!m_list.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 100), this, kListId))
         return -1;
     m_list.SetBkColor(RGB(240, 240, 240));
+    m_viewPhoto = std::make_unique<CViewPhotoDlg>();
+    if (m_viewPhoto->CreateHidden()) {
+        m_viewPhoto->m_pList = &m_list;
+        m_list.m_openPhoto = [this](std::vector<std::string> paths, int index) {
+            m_viewPhoto->Open(std::move(paths), index);
+        };
+    }
     if (theAlbum)
         theAlbum->m_scanner.SetNotifyList(&m_list);
     CreateButtons();
@@ -332,6 +340,10 @@ BOOL CCommandBar::OnCommand(WPARAM wParam, LPARAM lParam)
         if (e.importRaw)
             StartDevelop();
         return TRUE;
+    case kSlideShow:
+        if (e.slideShow)
+            SlideShow();
+        return TRUE;
     case kSearch:
         if (e.search)
             if (CWnd* main = GetTopLevelParent())
@@ -434,15 +446,54 @@ void CCommandBar::Import()
     Refresh();
 }
 
-void CCommandBar::SetWallpaper()
+std::vector<std::string> CCommandBar::SlidePaths(int* start) const
 {
-    const std::string photo = SelectedPath();
+    std::vector<std::string> paths;
+    *start = 0;
+    if (!theAlbum)
+        return paths;
+    const std::string selected = SelectedPath();
+    const FolderEntries& model = theAlbum->m_scanner.m_model;
+    const std::string& folder = m_list.GetFolder();
+    {
+        std::unique_lock<std::mutex> hold;
+        if (CAnalyseThread* thread = theAlbum->m_scanner.GetThread())
+            hold = std::unique_lock<std::mutex>(thread->m_mutex);
+        for (const auto& entry : model.m_entries)
+            if (entry && entry->m_bPresent && !entry->m_bFolder)
+                paths.push_back(folder + entry->m_info.szFileName);
+    }
+    // The start is the selected photo's own place in this list.
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (paths[i] == selected) {
+            *start = static_cast<int>(i);
+            break;
+        }
+    return paths;
+}
+
+void CCommandBar::SlideShow()
+{
+    int start = 0;
+    std::vector<std::string> paths = SlidePaths(&start);
+    if (paths.empty())
+        return;
+    CSlideShowDlg dlg(GetTopLevelParent());
+    dlg.m_paths = std::move(paths);
+    dlg.m_index = start;
+    dlg.DoModal();
+}
+
+void CCommandBar::SetWallpaper() { SetPhotoAsWallpaper(SelectedPath(), this); }
+
+void SetPhotoAsWallpaper(const std::string& photo, CWnd* owner)
+{
     if (photo.empty())
         return;
     // The desktop's size.
     const CRect desktop(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
     const std::string target = qlwin::UserDataFolder() + "Quillo Wallpaper.bmp";
-    BeginWaitCursor();
+    owner->BeginWaitCursor();
     // The decoding and scaling of the whole photo run off the window's thread.
     const bool written = std::async(std::launch::async, [&] {
                              CQLImageCodec codec;
@@ -451,7 +502,7 @@ void CCommandBar::SetWallpaper()
                                     codec.Resample(&image, &scaled, desktop.Width(), desktop.Height(), 1) &&
                                     codec.SaveFile(target.c_str(), &scaled);
                          }).get();
-    EndWaitCursor();
+    owner->EndWaitCursor();
     if (!written)
         return;
     if (!::SystemParametersInfo(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(target.c_str()),

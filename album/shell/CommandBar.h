@@ -3,9 +3,14 @@
 // renames, deletes, imports and sets the wallpaper.
 #pragma once
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "album/shell/ImgButton.h"
 #include "album/shell/MenuButton.h"
 #include "album/shell/PhotoListView.h"
+#include "album/shell/ViewPhotoDlg.h"
 #include "platform/afx/Wnd.h"
 
 #include <string>
@@ -63,6 +68,11 @@ public:
     void DeleteSelected();
     void Import();
     void SetWallpaper();
+    // Tools > Slideshow: the folder's photos from the first selected one.
+    void SlideShow();
+    // The folder's present photos in the model's order, and where the first
+    // selected one stands among them (0 when absent).
+    std::vector<std::string> SlidePaths(int* start) const;
     void StartDevelop();
     State CurrentState() const;
 
@@ -73,6 +83,8 @@ public:
     CImportButton m_import;
     CMenuButton m_sort, m_viewMode;
     CPhotoListView m_list;
+    // Created hidden with the list; opens on a photo of it.
+    std::unique_ptr<CViewPhotoDlg> m_viewPhoto;
     int m_sortMode = 0;
     // The photo the EXIF bar would show: the first selected entry.
     const PhotoEntry* m_pShown = nullptr;

@@ -1,5 +1,7 @@
 #include "album/shell/MainFrame.h"
 
+#include "album/shell/MakeScreenSaverDlg.h"
+
 #include "album/shell/AboutDlg.h"
 #include "album/shell/AlbumGlobals.h"
 #include "album/shell/AlbumTextTable.h"
@@ -55,6 +57,7 @@ CMainFrame::Runner CMainFrame::FindRunner(UINT id)
         {32799, &CMainFrame::OnSortByName}, {32800, &CMainFrame::OnSortByTime}, {32815, &CMainFrame::OnBack},
         {32816, &CMainFrame::OnForward},    {32793, &CMainFrame::OnWallpaper},  {32795, &CMainFrame::OnSettings},
         {32796, &CMainFrame::OnDeleteAlbum},
+        {32781, &CMainFrame::OnViewPhoto}, {32794, &CMainFrame::OnSlideShow}, {32791, &CMainFrame::OnMakeScreenSaver},
     };
     for (const auto& entry : kRunners)
         if (entry.id == id)
@@ -499,6 +502,22 @@ void CMainFrame::OnSortByTime() { m_layout.m_commandBar.SetSortMode(1); }
 void CMainFrame::OnBack() { m_layout.m_folderPane.GoBack(); }
 void CMainFrame::OnForward() { m_layout.m_folderPane.GoForward(); }
 void CMainFrame::OnWallpaper() { m_layout.m_commandBar.SetWallpaper(); }
+
+void CMainFrame::OnViewPhoto()
+{
+    CPhotoListView& list = m_layout.m_commandBar.m_list;
+    if (list.GetCurSel() >= 0)
+        list.OpenItem(list.GetCurSel());
+}
+
+void CMainFrame::OnSlideShow() { m_layout.m_commandBar.SlideShow(); }
+
+void CMainFrame::OnMakeScreenSaver()
+{
+    const FolderNode* current = theAlbum ? theAlbum->m_scanner.m_model.m_pCurrent : nullptr;
+    MakeScreenSaver(this, current ? current->GetPath() : std::string(),
+                    theAlbum ? theAlbum->m_programFolder : std::string());
+}
 
 void CMainFrame::OnSettings()
 {

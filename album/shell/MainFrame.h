@@ -88,6 +88,9 @@ private:
     void OnBack();
     void OnForward();
     void OnWallpaper();
+    void OnViewPhoto();
+    void OnSlideShow();
+    void OnMakeScreenSaver();
     void OnSettings();
     void OnDeleteAlbum();
     bool HasLayout() const { return m_layout.m_created != 0; }

@@ -275,11 +275,34 @@ int CPhotoListView::GetFirstVisibleItem() const
 void CPhotoListView::OpenItem(int index)
 {
     const PhotoEntry* entry = index >= 0 && index < GetItemCount() ? EntryOf(m_items[static_cast<std::size_t>(index)]) : nullptr;
-    if (!entry || !entry->m_bFolder)
-        return; // photos open in the View Photo dialog, which comes with its own work
+    if (!entry)
+        return;
+    if (!entry->m_bFolder) {
+        int selected = 0;
+        std::vector<std::string> paths = PhotoPaths(&selected);
+        if (m_openPhoto && !paths.empty())
+            m_openPhoto(std::move(paths), selected);
+        return;
+    }
     if (CWnd* main = AfxGetMainWnd())
         main->PostMessage(WM_SELECT_FOLDER, reinterpret_cast<WPARAM>(entry->m_pNode ? entry->m_pNode->m_hItem : nullptr),
                           reinterpret_cast<LPARAM>(entry->m_pNode));
+}
+
+std::vector<std::string> CPhotoListView::PhotoPaths(int* selected) const
+{
+    std::vector<std::string> paths;
+    *selected = 0;
+    const int first = GetCurSel();
+    for (int i = 0; i < GetItemCount(); ++i) {
+        const PhotoEntry* entry = EntryOf(m_items[static_cast<std::size_t>(i)]);
+        if (!entry || entry->m_bFolder || !entry->m_bPresent)
+            continue;
+        if (i == first)
+            *selected = static_cast<int>(paths.size());
+        paths.push_back(ItemPath(i));
+    }
+    return paths;
 }
 
 void CPhotoListView::OnLButtonDblClk(UINT, CPoint point) { OpenItem(HitTest(point.x, point.y)); }

@@ -7,6 +7,7 @@
 #include "album/shell/PhotoListModel.h"
 #include "album/shell/ThumbListCtrl.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -67,6 +68,12 @@ public:
     std::vector<const PhotoEntry*> SelectedEntries() const;
     // The main window's cut flag; the owner points it at its own.
     int* m_pCutFlag = nullptr;
+    // Photos open in the View Photo dialog, which lives a library above the
+    // list: its owner hands the list the routine (paths in list order, index).
+    std::function<void(std::vector<std::string>, int)> m_openPhoto;
+    // The present photos' paths in list order; *selected becomes the first
+    // selected one's place among them (0 when none).
+    std::vector<std::string> PhotoPaths(int* selected) const;
 
     // The thumbnail thread's side.
     void RepaintEntry(PhotoEntry* entry, std::uint64_t generation) override;
