@@ -83,4 +83,12 @@ CAlgorithmThread& AlgorithmThread()
     return *thread;
 }
 
+CAlgorithmThread& StartAlgorithmThread()
+{
+    CAlgorithmThread& thread = AlgorithmThread();
+    if (!thread.m_hThread)
+        thread.CreateThread(0);
+    return thread;
+}
+
 } // namespace shelf

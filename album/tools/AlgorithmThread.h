@@ -49,5 +49,7 @@ private:
 
 // The album's one worker; the album's InitInstance starts its thread.
 CAlgorithmThread& AlgorithmThread();
+// Starts its thread the first time; the album's InitInstance calls it.
+CAlgorithmThread& StartAlgorithmThread();
 
 } // namespace shelf

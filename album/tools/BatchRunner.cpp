@@ -561,10 +561,11 @@ BatchReport BatchRunner::Run()
 {
     BatchReport report;
     m_filesDone = 0;
-    m_cancel.store(false);
     const int n = static_cast<int>(m_files.size());
-    if (m_outputs.size() != m_files.size())
+    if (m_outputs.size() != m_files.size()) {
+        m_lastReport = report;
         return report;
+    }
 
     if (RenameOnly()) {
         for (int i = 0; i < n && !m_cancel.load(); ++i) {
@@ -576,6 +577,7 @@ BatchReport BatchRunner::Run()
         }
         report.filesDone = m_filesDone;
         report.cancelled = m_cancel.load() && m_filesDone < n;
+        m_lastReport = report;
         return report;
     }
 
@@ -650,6 +652,7 @@ BatchReport BatchRunner::Run()
         next.wait();
     t_runner = nullptr;
     report.filesDone = m_filesDone;
+    m_lastReport = report;
     return report;
 }
 

@@ -108,6 +108,10 @@ public:
     BatchReport Run();
     // Safe from any thread: the run stops after the photo in hand.
     void Cancel() { m_cancel.store(true); }
+    // Photos finished so far; read from any thread.
+    int FilesDone() const { return m_filesDone.load(); }
+    // What the last Run returned; read after it ended.
+    const BatchReport& LastReport() const { return m_lastReport; }
 
     // Where the chain of a photo stands; for the progress callback.
     void ReportPhotoProgress(int percent);
@@ -136,7 +140,8 @@ private:
     std::string m_userName;
     ProgressHook m_progress;
     std::atomic<bool> m_cancel{false};
-    int m_filesDone = 0;
+    std::atomic<int> m_filesDone{0};
+    BatchReport m_lastReport;
 
     CQLImage m_work[2];
     int m_current = 0;
