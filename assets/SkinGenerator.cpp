@@ -29,6 +29,7 @@
 #include "GlancePictures.h"
 #include "SnapPictures.h"
 #include "ShelfListPictures.h"
+#include "BatchPictures.h"
 #include "ShelfWindowPictures.h"
 #include "CollagePictures.h"
 #include "imagecore/QLImage.h"
@@ -382,5 +383,6 @@ int main(int argc, char** argv)
     failed += WriteShelfWindowPictures(res, skin);
     failed += WriteCollagePictures(res, skin + "../");
     failed += WriteSnapPictures(res, skin);
+    failed += WriteBatchPictures(res);
     return failed ? 1 : 0;
 }
