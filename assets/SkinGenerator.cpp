@@ -34,6 +34,7 @@
 #include "SnapPictures.h"
 #include "BeaconPictures.h"
 #include "ShelfListPictures.h"
+#include "BatchPictures.h"
 #include "ShelfWindowPictures.h"
 #include "ShelfViewPictures.h"
 #include "CollagePictures.h"
@@ -394,5 +395,6 @@ int main(int argc, char** argv)
     failed += WriteBeaconPictures(res);
     failed += WriteDropletPictures(skin + "../");
     failed += WriteDevelopPictures(res, skin + "../raw/");
+    failed += WriteBatchPictures(res);
     return failed ? 1 : 0;
 }

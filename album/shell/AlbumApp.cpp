@@ -2,6 +2,7 @@
 
 #include "album/shell/AlbumGlobals.h"
 #include "album/shell/MainFrame.h"
+#include "album/tools/AlgorithmThread.h"
 #include "editor/ui/AppSettings.h"
 #include "platform/codec/QLImageCodec.h"
 
@@ -64,6 +65,7 @@ BOOL CAlbumApp::InitInstance()
     }
     frame->ShowWindow(SW_SHOW);
     frame->UpdateWindow();
+    StartAlgorithmThread();
     return TRUE;
 }
 

@@ -78,6 +78,12 @@ void CButtonST::DrawItem(LPDRAWITEMSTRUCT dis)
         dc->DrawText(text, -1, &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         dc->SelectObject(oldFont);
     }
+    // Icon buttons (SetIcons) show their icon in the middle of the face.
+    if (HICON icon = (m_hover || pressed) ? m_hoverIcon : m_normalIcon) {
+        const int x = box.left + (box.Width() - m_iconWidth) / 2 + (pressed ? 1 : 0);
+        const int y = box.top + (box.Height() - m_iconHeight) / 2 + (pressed ? 1 : 0);
+        ::DrawIconEx(dc->GetSafeHdc(), x, y, icon, m_iconWidth, m_iconHeight, 0, nullptr, DI_NORMAL);
+    }
     if (focused && (!m_flat || m_flatFocus)) {
         CRect focus = r;
         focus.DeflateRect(3, 3);

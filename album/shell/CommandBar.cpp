@@ -78,17 +78,17 @@ CCommandBar::Enables CCommandBar::ButtonRules(const State& s)
     Enables e{};
     const bool onePhoto = s.folderOpen && s.selected && !s.firstIsFolder;
     e.view = onePhoto;
-    // Two or more photos go to batch editing, which is not here yet.
-    e.edit = onePhoto && s.selectedCount < 2 && s.editorPresent;
+    // Two or more photos go to batch editing.
+    e.edit = onePhoto && (s.selectedCount >= 2 || s.editorPresent);
     e.del = onePhoto;
     e.parent = s.folderOpen && s.folderHasParent && !s.timeline;
     e.import = s.projects && s.folderOpen && !s.timeline;
     e.sort = s.folderHasPhotos;
     e.importRaw = s.developPresent;
     e.viewMode = true;
-    // Printing, batch work, search and the slide show come with their own
-    // windows.
-    e.print = e.batch = e.search = e.slideShow = false;
+    e.batch = s.folderOpen;
+    // Printing, search and the slide show come with their own windows.
+    e.print = e.search = e.slideShow = false;
     return e;
 }
 
@@ -325,8 +325,17 @@ BOOL CCommandBar::OnCommand(WPARAM wParam, LPARAM lParam)
             m_list.OpenItem(m_list.GetCurSel());
         return TRUE;
     case kEdit:
-        if (e.edit)
+        if (e.edit && m_list.GetSelectedCount() >= 2) {
+            if (CWnd* main = GetTopLevelParent())
+                main->PostMessage(WM_COMMAND, 32780);
+        } else if (e.edit) {
             Edit();
+        }
+        return TRUE;
+    case kBatch:
+        if (e.batch)
+            if (CWnd* main = GetTopLevelParent())
+                main->PostMessage(WM_COMMAND, 32785);
         return TRUE;
     case kDelete:
         if (e.del)

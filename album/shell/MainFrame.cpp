@@ -9,6 +9,7 @@
 #include "album/shell/NewAlbumDlg.h"
 #include "album/shell/NewFolderDlg.h"
 #include "album/shell/SettingsDlg.h"
+#include "album/tools/BatchEditDlg.h"
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Process.h"
 
@@ -56,7 +57,7 @@ CMainFrame::Runner CMainFrame::FindRunner(UINT id)
         {32782, &CMainFrame::OnRenameFile}, {32771, &CMainFrame::OnFolderTree}, {32775, &CMainFrame::OnRefresh},
         {32799, &CMainFrame::OnSortByName}, {32800, &CMainFrame::OnSortByTime}, {32815, &CMainFrame::OnBack},
         {32816, &CMainFrame::OnForward},    {32793, &CMainFrame::OnWallpaper},  {32795, &CMainFrame::OnSettings},
-        {32796, &CMainFrame::OnDeleteAlbum},
+        {32796, &CMainFrame::OnDeleteAlbum}, {32785, &CMainFrame::OnBatchProcessing},
         {32781, &CMainFrame::OnViewPhoto}, {32794, &CMainFrame::OnSlideShow}, {32791, &CMainFrame::OnMakeScreenSaver},
     };
     for (const auto& entry : kRunners)
@@ -332,7 +333,7 @@ BOOL CMainFrame::IsCommandEnabled(UINT id) const
     if (!HasLayout() && std::find(std::begin(kPaneCommands), std::end(kPaneCommands), id) != std::end(kPaneCommands))
         return FALSE;
     // One photo goes to the editor, while it is there; more go to batch
-    // editing, which comes later.
+    // editing.
     if (id == 32780 && !CCommandBar::ButtonRules(m_layout.m_commandBar.CurrentState()).edit)
         return FALSE;
     return id != 32820 || ::access(UpdaterPath().c_str(), X_OK) == 0;
@@ -493,7 +494,46 @@ void CMainFrame::OnNewAlbum()
 void CMainFrame::OnRenameFolder() { m_layout.m_folderPane.StartRename(); }
 void CMainFrame::OnDeleteFolder() { m_layout.m_folderPane.DeleteSelectedFolder(); }
 void CMainFrame::OnImport() { m_layout.m_commandBar.Import(); }
-void CMainFrame::OnEdit() { m_layout.m_commandBar.Edit(); }
+void CMainFrame::OnEdit()
+{
+    if (m_pList && m_pList->GetSelectedCount() >= 2)
+        OpenBatchEdit(false);
+    else
+        m_layout.m_commandBar.Edit();
+}
+
+void CMainFrame::OnBatchProcessing() { OpenBatchEdit(true); }
+
+// The selection is the file list, the current folder the destination; with
+// selectFirst the file selection comes first and Batch Edit only after
+// "&Next >". The view is refreshed after.
+void CMainFrame::OpenBatchEdit(bool selectFirst)
+{
+    std::vector<std::string> selected;
+    if (m_pList)
+        m_pList->GetSelectedFiles(selected);
+    if (selectFirst) {
+        CBatchFileSelectDlg select(this);
+        select.m_files = selected;
+        if (select.DoModal() != IDOK)
+            return;
+        selected = select.m_files;
+    }
+    CBatchEditDlg dlg(this);
+    dlg.m_files = selected;
+    const FolderNode* current = theAlbum ? theAlbum->m_scanner.m_model.m_pCurrent : nullptr;
+    dlg.m_folder = current ? current->GetPath() : std::string();
+    dlg.m_userName = theAlbum ? theAlbum->m_userName : std::string();
+    dlg.m_albumSelection = [this] {
+        std::vector<std::string> files;
+        if (m_pList)
+            m_pList->GetSelectedFiles(files);
+        return files;
+    };
+    dlg.DoModal();
+    if (HasLayout())
+        m_layout.Refresh();
+}
 void CMainFrame::OnRenameFile() { m_layout.m_commandBar.Rename(); }
 void CMainFrame::OnFolderTree() { m_layout.ToggleFolderPane(); }
 void CMainFrame::OnRefresh() { m_layout.Refresh(); }

@@ -80,6 +80,8 @@ private:
     void OnDeleteFolder();
     void OnImport();
     void OnEdit();
+    void OnBatchProcessing();
+    void OpenBatchEdit(bool selectFirst);
     void OnRenameFile();
     void OnFolderTree();
     void OnRefresh();
