@@ -55,6 +55,8 @@ CMainFrame::Runner CMainFrame::FindRunner(UINT id)
         {32799, &CMainFrame::OnSortByName}, {32800, &CMainFrame::OnSortByTime}, {32815, &CMainFrame::OnBack},
         {32816, &CMainFrame::OnForward},    {32793, &CMainFrame::OnWallpaper},  {32795, &CMainFrame::OnSettings},
         {32796, &CMainFrame::OnDeleteAlbum},
+        {32810, &CMainFrame::OnEditExif}, {32811, &CMainFrame::OnExportExif}, {32812, &CMainFrame::OnEditTags},
+        {32819, &CMainFrame::OnExifStatistics}, {32822, &CMainFrame::OnCompactTypeset},
     };
     for (const auto& entry : kRunners)
         if (entry.id == id)

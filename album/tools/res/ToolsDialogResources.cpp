@@ -77,14 +77,14 @@ const qlafx::DialogTemplate kDialogs[] = {
          {"Static", "", 1146, 5, 58, 390, 2, WS_VISIBLE | SS_ETCHEDHORZ},
          {"ComboBox", "", 1147, 7, 64, 120, 120, kCombo},
          {"Static", "", 1149, 135, 66, 258, 10, kLabel},
-         {"Static", "", 1148, 5, 82, 390, 210, WS_VISIBLE},
+         {"Static", "", 1148, 5, 82, 390, 210, 0}, // its rectangle only: the dialog paints the chart
      }},
     {230, kDialogStyle, 0, 0, 0, 300, 196, "3R/4R Compact Typeset", "Tahoma", 8,
      {
          {"ComboBox", "", 1147, 7, 7, 170, 80, kCombo},
          {"Button", "Leave blank", 1154, 185, 8, 55, 12, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON},
          {"Button", "Crop", 1155, 243, 8, 50, 12, WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON},
-         {"Static", "", 1077, 7, 25, 286, 112, WS_VISIBLE},
+         {"Static", "", 1077, 7, 25, 286, 112, 0}, // its rectangle only: the dialog paints the preview
          {"Static", "Save to folder:", kNoId, 7, 144, 60, 10, kLabel},
          {"Edit", "", 1004, 70, 142, 199, 13, kEdit},
          {"Button", "...", 1005, 273, 141, 20, 14, kPush},
