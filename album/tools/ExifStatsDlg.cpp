@@ -46,7 +46,8 @@ BOOL CExifStatsDlg::OnInitDialog()
     for (const char* kind : kKinds)
         SendDlgItemMessage(1147, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kind));
     SendDlgItemMessage(1147, CB_SETCURSEL, 0);
-    m_font.CreatePointFont(140, "Arial");
+    // 14 pixels high: the month labels fit their 22-pixel columns.
+    m_font.CreateFont(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
     GetWindowRect(&m_fullRect);
     CRect separator;
     GetDlgItem(1146)->GetWindowRect(&separator);

@@ -271,7 +271,10 @@ TEST_F(ToolDialogs, ExifStatisticsByCameraAndByTime)
         EXPECT_FALSE(window->GetDlgItem(IDOK)->IsWindowEnabled());
         grabbed = Grab(window, "exif_stats");
         window->SendDlgItemMessage(1147, CB_SETCURSEL, kByShotTime);
-        window->SendMessage(WM_COMMAND, MAKEWPARAM(1147, CBN_SELCHANGE), 0);
+        window->SendMessage(WM_COMMAND, MAKEWPARAM(1147, CBN_SELCHANGE),
+                            reinterpret_cast<LPARAM>(window->GetDlgItem(1147)->m_hWnd));
+        EXPECT_EQ(dialog.m_kind, kByShotTime);
+        window->UpdateWindow();
         grabbedTime = Grab(window, "exif_stats_time");
         return IDCANCEL;
     });
