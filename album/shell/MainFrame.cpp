@@ -59,6 +59,8 @@ CMainFrame::Runner CMainFrame::FindRunner(UINT id)
         {32816, &CMainFrame::OnForward},    {32793, &CMainFrame::OnWallpaper},  {32795, &CMainFrame::OnSettings},
         {32796, &CMainFrame::OnDeleteAlbum}, {32785, &CMainFrame::OnBatchProcessing},
         {32781, &CMainFrame::OnViewPhoto}, {32794, &CMainFrame::OnSlideShow}, {32791, &CMainFrame::OnMakeScreenSaver},
+        {32810, &CMainFrame::OnEditExif}, {32811, &CMainFrame::OnExportExif}, {32812, &CMainFrame::OnEditTags},
+        {32819, &CMainFrame::OnExifStatistics}, {32822, &CMainFrame::OnCompactTypeset},
     };
     for (const auto& entry : kRunners)
         if (entry.id == id)

@@ -95,6 +95,13 @@ private:
     void OnMakeScreenSaver();
     void OnSettings();
     void OnDeleteAlbum();
+    // The EXIF, tag and typeset tools.
+    void OnEditExif();
+    void OnExportExif();
+    void OnEditTags();
+    void OnExifStatistics();
+    void OnCompactTypeset();
+    std::vector<std::string> SelectedPhotoPaths() const;
     bool HasLayout() const { return m_layout.m_created != 0; }
     // Refreshes node's branch of the tree, as expanding it does.
     void RefreshBranch(FolderNode* node);

@@ -577,8 +577,11 @@ int ExifInfo::WriteToFile(BOOL keepMakerNote, const char* path, BOOL always)
         items.Short(kTagEditedMark, 1);
         m_edited = TRUE;
     }
+    // An emptied text must not leave the photo's old one in place.
     if (m_text[0])
         items.Text(kTagPrivateText, m_text);
+    else
+        GdipRemovePropertyItem(image, kTagPrivateText);
     if (m_processing[0])
         items.Text(kTagProcessing, m_processing);
     items.Long(kTagExifIfd, 0);

@@ -1,0 +1,121 @@
+#include "album/tools/ExifStats.h"
+
+#include "album/shell/tests/ShelfTestSupport.h"
+#include "editor/shell/tests/ExifTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <map>
+
+using namespace shelf;
+
+namespace {
+
+// The labels and counts of a group after sorting.
+std::vector<std::pair<std::string, int>> Rows(ExifStatsTable& table, int kind)
+{
+    table.Sort();
+    std::vector<std::pair<std::string, int>> rows;
+    for (const auto& e : table.Group(kind).entries)
+        rows.emplace_back(StatsRowLabel(kind, e), e.count);
+    return rows;
+}
+
+using RowList = std::vector<std::pair<std::string, int>>;
+
+} // namespace
+
+TEST(ExifStats, ValueClassesAndLabels)
+{
+    const struct {
+        int kind;
+        std::vector<double> values; // the record field of the group
+        RowList rows;
+    } cases[] = {
+        {kByShutter, {0.001, 0.002, 1, 1.5, 0.05}, {{"<1/1000(s)", 1}, {"1/1000-1/100(s)", 1}, {"1/100-1/10(s)", 1},
+                                                    {"0.1-1.0(s)", 1}, {">1(s)", 1}}},
+        {kByDistance, {0.2, 30, 0.1, 0.99, 4, 9.9}, {{"<20cm", 1}, {"20-100cm", 2}, {"1-5m", 1}, {"5-10m", 1},
+                                                    {">30m", 1}}},
+        {kByFocal, {10, 10.5, 50, 5}, {{"1-10mm", 2}, {"10-20mm", 1}, {"40-50mm", 1}}},
+        {kByIso, {6400, 100, 200, 100, 7000}, {{"ISO100", 2}, {"ISO200", 1}}},
+        {kByAperture, {2.8, 2.82, 2.9}, {{"F2.8", 2}, {"F2.9", 1}}},
+    };
+    for (const auto& c : cases) {
+        ExifStatsTable table;
+        for (double v : c.values) {
+            ExifFields f{};
+            switch (c.kind) {
+            case kByShutter: f.exposureTime = v; break;
+            case kByDistance: f.subjectDistance = v; break;
+            case kByFocal: f.focalLength = v; break;
+            case kByIso: f.isoSpeed = static_cast<short>(v); break;
+            default: f.fNumber = v; break;
+            }
+            table.Classify(f);
+        }
+        EXPECT_EQ(Rows(table, c.kind), c.rows) << table.Group(c.kind).name;
+    }
+}
+
+TEST(ExifStats, TextGroups)
+{
+    ExifStatsTable table;
+    const struct {
+        const char* model;
+        const char* software;
+        const char* date;
+    } photos[] = {
+        {"B", "Quillo 3.1", "2005:07:14 10:00:00"}, {"A", "my quillo app", "2005:13:01 10:00:00"},
+        {"b", "Quillo Shelf", "2004/12/31"},       {"A", "Other", "1900:01:01"},
+        {"A", "", "2005-07-01"},
+    };
+    for (const auto& p : photos) {
+        ExifFields f{};
+        std::strcpy(f.model, p.model);
+        std::strcpy(f.software, p.software);
+        std::strcpy(f.dateTime, p.date);
+        table.Classify(f);
+    }
+    EXPECT_EQ(Rows(table, kByCamera), (RowList{{"A", 3}, {"B", 2}}));
+    EXPECT_EQ(Rows(table, kBySoftware), (RowList{{"Quillo", 2}, {"my quillo app", 1}, {"Other", 1}}));
+    EXPECT_EQ(Rows(table, kByShotTime), (RowList{{"2004-12", 1}, {"2005-07", 2}}));
+    EXPECT_EQ(ExifStatsTable::MonthOf("2005:07:14 10:00:00"), "2005-07");
+    EXPECT_EQ(ExifStatsTable::MonthOf("2005:07"), "");
+}
+
+TEST(ExifStats, ScanCountsFoundAndCounted)
+{
+    shelftest::ScratchFolder root;
+    exiftest::JpegWithExif(root.Path() + "a.jpg", {exiftest::Text(272, "CamA"), exiftest::Rational(33437, 28, 10)});
+    shelftest::MakeFolder(root.Path() + "sub");
+    exiftest::JpegWithExif(root.Path() + "sub/b.jpg", {exiftest::Text(272, "camb")});
+    exiftest::SavePhoto(root.Path() + "sub/none.jpg");
+    exiftest::SavePhoto(root.Path() + "sub/p.png");
+    shelftest::MakeFolder(root.Path() + ".hidden");
+    exiftest::JpegWithExif(root.Path() + ".hidden/c.jpg", {exiftest::Text(272, "CamA")});
+    std::filesystem::create_directory_symlink(root.Path() + "sub", root.Path() + "link");
+    std::filesystem::create_symlink(root.Path() + "a.jpg", root.Path() + "a-link.jpg");
+    const struct {
+        const char* filter;
+        int found, counted;
+    } cases[] = {{"", 3, 2}, {"CAMB", 3, 1}, {"none", 3, 0}};
+    for (const auto& c : cases) {
+        ExifStatsTable table;
+        ExifScanCounts counts;
+        std::atomic<bool> cancel{false};
+        std::vector<std::string> statuses;
+        ScanExifFolder(root.Path(), c.filter, table, counts, [&](const std::string& s) { statuses.push_back(s); },
+                       cancel);
+        EXPECT_EQ(counts.found.load(), c.found) << c.filter;
+        EXPECT_EQ(counts.counted.load(), c.counted) << c.filter;
+        EXPECT_EQ(statuses.size(), 2u);
+        EXPECT_EQ(statuses.front(), root.Path() + "*.*");
+    }
+    ExifStatsTable table;
+    ExifScanCounts counts;
+    std::atomic<bool> cancel{true};
+    ScanExifFolder(root.Path(), "", table, counts, {}, cancel);
+    EXPECT_EQ(counts.found.load(), 0) << "a cancelled scan stops";
+}
