@@ -52,6 +52,24 @@ public:
 
     HDC GetPrinterDC() const { return m_printerDC; }
 
+    // The album's cells (album/tools/PrintEngine.cpp).
+    int InchesToUnits(float inches) const;
+    // A page without a printer, in dots at dpi; any DC is deleted.
+    void SetVirtualPage(int dpi, double widthInches, double heightInches);
+    int GetPageWidth() const { return m_pageWidth; }
+    int GetPageHeight() const { return m_pageHeight; }
+    // -1 when the cell does not fit the region; else 1.0, or its share of
+    // the region when it would still fit a half of it (*halvable = 1).
+    double FitCell(int cellWidth, int cellHeight, int left, int top, int right, int bottom, RECT* cellRect,
+                   int* halvable) const;
+    int ComputeSlots(float widthInches, float heightInches, int slotSize[2], RECT* cellRect) const;
+    RECT FitWholePhoto(int left, int top, int right, int bottom) const;
+    BOOL CropToCell(CQLImage* out, int left, int top, int right, int bottom, int cropLeft, int cropTop, int cropRight,
+                    int cropBottom) const;
+    BOOL ResizeForPrint(CQLImage* src, CQLImage* dst, int left, int top, int right, int bottom) const;
+    BOOL PrintCell(const char* path, int left, int top, int right, int bottom, int cropLeft, int cropTop,
+                   int cropRight, int cropBottom, CQLImage* pageImage);
+
     char m_lastPath[1024] = {};
     CQLImage m_photo;
     HDC m_printerDC = nullptr;
