@@ -60,6 +60,14 @@ protected:
         s_app = &app;
         LoadingThread().CreateThread();
     }
+    // The worker must be gone before the statics it uses are destroyed.
+    static void TearDownTestSuite()
+    {
+        CLoadingThread& loader = LoadingThread();
+        loader.m_hNotifyWnd = nullptr;
+        loader.PostThreadMessage(WM_QUIT, 0, 0);
+        ::WaitForSingleObject(loader.m_hThread, 10000);
+    }
     void SetUp() override
     {
         std::free(const_cast<char*>(s_app->m_pszProfileName));
