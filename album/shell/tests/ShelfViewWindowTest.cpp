@@ -259,13 +259,13 @@ TEST_F(ViewPhotoTest, KeysStepAndClose)
     } cases[] = {{VK_SPACE, 1}, {VK_NEXT, 2}, {VK_RIGHT, 0}, {VK_DOWN, 1}, {VK_PRIOR, 0}, {VK_LEFT, 2},
                  {VK_UP, 1},    {'A', 1}};
     for (const Case& c : cases) {
-        MSG msg{m_dlg->m_hWnd, WM_KEYDOWN, c.key, 0};
+        MSG msg{m_dlg->m_hWnd, WM_KEYDOWN, c.key, 0, 0, {}};
         EXPECT_TRUE(static_cast<CWnd*>(m_dlg.get())->PreTranslateMessage(&msg));
         EXPECT_EQ(c.index, m_dlg->m_index) << c.key;
     }
-    MSG typed{m_dlg->m_hWnd, WM_CHAR, 'x', 0};
+    MSG typed{m_dlg->m_hWnd, WM_CHAR, 'x', 0, 0, {}};
     EXPECT_TRUE(static_cast<CWnd*>(m_dlg.get())->PreTranslateMessage(&typed)) << "characters are swallowed";
-    MSG esc{m_dlg->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0};
+    MSG esc{m_dlg->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
     static_cast<CWnd*>(m_dlg.get())->PreTranslateMessage(&esc);
     EXPECT_FALSE(m_dlg->IsWindowVisible());
 }
@@ -378,7 +378,7 @@ TEST_F(ViewPhotoTest, Grabs)
     EXPECT_EQ(1, tips);
     EXPECT_FALSE(GrabWindow(&m_dlg->m_fullWindow, "shelf_full_window").empty());
     // Keys reach the dialog from the full-window view; Esc comes back.
-    MSG next{m_dlg->m_fullWindow.m_hWnd, WM_KEYDOWN, VK_RIGHT, 0};
+    MSG next{m_dlg->m_fullWindow.m_hWnd, WM_KEYDOWN, VK_RIGHT, 0, 0, {}};
     static_cast<CWnd*>(&m_dlg->m_fullWindow)->PreTranslateMessage(&next);
     EXPECT_EQ(1, m_dlg->m_index);
     m_dlg->m_fullWindow.SendMessage(WM_COMMAND, IDCANCEL);
@@ -444,7 +444,7 @@ TEST_F(SlideShowTest, PlayModesCycleAndOnlyPlayingModesAdvance)
             dlg.SetPlayMode(CSlideShowDlg::kPressKey);
             Ticks(dlg, 400);
             EXPECT_FALSE(dlg.m_transitionRunning) << "no key, no step";
-            MSG key{dlg.m_hWnd, WM_KEYDOWN, 'N', 0};
+            MSG key{dlg.m_hWnd, WM_KEYDOWN, 'N', 0, 0, {}};
             static_cast<CWnd*>(&dlg)->PreTranslateMessage(&key);
             EXPECT_TRUE(dlg.m_transitionRunning);
             dlg.SetPlayMode(CSlideShowDlg::kPlay);
