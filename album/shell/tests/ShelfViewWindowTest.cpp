@@ -17,22 +17,28 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <map>
+#include <thread>
 
 using namespace shelf;
 namespace fs = std::filesystem;
 
 namespace {
 
-// A decoder over made-up paths: "w x h" grey photos, "bad" ones fail.
+// A decoder over made-up paths: "w x h" grey photos, "bad" ones fail. Only
+// decodes on the interface thread are counted: the preloader's own attempt
+// races with the dialog and is not the dialog's retry.
 struct FakePhotos {
     std::map<std::string, std::pair<int, int>> sizes;
-    int decodes = 0;
+    std::atomic<int> decodes{0};
+    const std::thread::id ui = std::this_thread::get_id();
     PhotoPreloadCache::Decoder Decoder()
     {
         return [this](const char* path, CQLImage* image) {
-            ++decodes;
+            if (std::this_thread::get_id() == ui)
+                ++decodes;
             const auto it = sizes.find(path);
             if (it == sizes.end())
                 return 0;
