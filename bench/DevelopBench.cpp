@@ -5,13 +5,12 @@
 // the sharpen step; and the 16-to-8-bit conversion without and with
 // sharpening beside ImageMagick's -depth 8.
 #include "BenchSupport.h"
+#include "Photo16Support.h"
 
 #include "develop/DevelopAdjustJob.h"
 #include "develop/DevelopState.h"
 #include "imagecore/16BitBitmap.h"
 #include "imagecore/QLImage.h"
-
-#include <tiffio.h>
 
 #include <atomic>
 #include <chrono>
@@ -20,52 +19,6 @@
 #include <vector>
 
 namespace {
-
-const C16BitBitmap& Photo16()
-{
-    static const C16BitBitmap* photo = [] {
-        auto* bitmap = new C16BitBitmap;
-        if (!bitmap->ConvertFromSimpleBitmap(&SyntheticPhoto(), 0))
-            std::abort();
-        return bitmap;
-    }();
-    return *photo;
-}
-
-// The 16-bit photo as an RGB TIFF for the peer, written once.
-const std::string& PeerInputTiff()
-{
-    static const std::string path = [] {
-        const C16BitBitmap& photo = Photo16();
-        const std::string file = BenchFolder() + "/photo16.tif";
-        TIFF* tif = TIFFOpen(file.c_str(), "w");
-        if (!tif)
-            std::abort();
-        const int w = photo.GetWidth(), h = photo.GetHeight();
-        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, w);
-        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, h);
-        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 16);
-        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
-        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-        TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 64);
-        std::vector<uint16_t> row(static_cast<std::size_t>(w) * 3);
-        for (int y = 0; y < h; ++y) {
-            const C16BitPixel* p = photo.GetBuffer(0, y);
-            for (int x = 0; x < w; ++x) {
-                row[x * 3] = p[x].r;
-                row[x * 3 + 1] = p[x].g;
-                row[x * 3 + 2] = p[x].b;
-            }
-            if (TIFFWriteScanline(tif, row.data(), y, 0) < 0)
-                std::abort();
-        }
-        TIFFClose(tif);
-        return file;
-    }();
-    return path;
-}
 
 void RunAdjust(benchmark::State& state, const develop::AdjustParams& params)
 {
@@ -90,7 +43,7 @@ void Adjust_EverySlider(benchmark::State& state)
 
 void Peer_MagickAdjust(benchmark::State& state)
 {
-    RunPeer(state, "convert " + PeerInputTiff() +
+    RunPeer(state, "convert " + PeerInputTiff16() +
                        " -evaluate multiply 1.5 -modulate 100,130 -unsharp 0x1 -attenuate 0.3 +noise Gaussian " +
                        BenchFolder() + "/adjusted.tif");
 }
@@ -145,7 +98,7 @@ void Convert(benchmark::State& state)
 
 void Peer_MagickDepth8(benchmark::State& state)
 {
-    RunPeer(state, "convert " + PeerInputTiff() + " -depth 8 " + BenchFolder() + "/depth8.ppm");
+    RunPeer(state, "convert " + PeerInputTiff16() + " -depth 8 " + BenchFolder() + "/depth8.ppm");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // CxImage's two-dimensional FFT at 512 x 512 and 500 x 500 (rounded up to
-// 512), and the 5 x 5 median and convolution on two megapixels, against
+// 512, and at its own size through the direct transform), and the 5 x 5 median and convolution on two megapixels, against
 // vips fwfft, rank (the median) and conv on the same pixels. Bar: within 3x vips.
 #include "BenchSupport.h"
 
@@ -61,6 +61,17 @@ void BM_FFT2(benchmark::State& state)
         benchmark::DoNotOptimize(host.FFT2(&src, nullptr, &re, &im, 1, true, true));
 }
 BENCHMARK(BM_FFT2)->Arg(512)->Arg(500)->Unit(benchmark::kMillisecond);
+
+void BM_FFT2_OwnSize(benchmark::State& state)
+{
+    const unsigned side = static_cast<unsigned>(state.range(0));
+    CxImage src;
+    Corner(src, side, side, true);
+    CxImage host, re, im;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(host.FFT2(&src, nullptr, &re, &im, 1, false, true));
+}
+BENCHMARK(BM_FFT2_OwnSize)->Arg(500)->Unit(benchmark::kMillisecond);
 
 void BM_VipsFwfft(benchmark::State& state)
 {

@@ -66,13 +66,24 @@ bool CxImage::DFT(int direction, LONG n, double* re, double* im, double* reWork,
 {
     if (!re || !im || !reWork || !imWork || n <= 0)
         return false;
+    // The angle of term k of output i is that of (i k mod n): n sines and
+    // cosines serve all n * n terms.
+    std::vector<double> cosTable(static_cast<std::size_t>(n)), sinTable(static_cast<std::size_t>(n));
+    const double step = -direction * 6.28318530716 / static_cast<double>(n);
+    for (LONG m = 0; m < n; ++m) {
+        cosTable[static_cast<std::size_t>(m)] = std::cos(m * step);
+        sinTable[static_cast<std::size_t>(m)] = std::sin(m * step);
+    }
     for (LONG i = 0; i < n; ++i) {
         double sr = 0, si = 0;
-        const double arg = -direction * 6.28318530716 * static_cast<double>(i) / static_cast<double>(n);
+        LONG m = 0;
         for (LONG k = 0; k < n; ++k) {
-            const double cosArg = std::cos(k * arg), sinArg = std::sin(k * arg);
+            const double cosArg = cosTable[static_cast<std::size_t>(m)], sinArg = sinTable[static_cast<std::size_t>(m)];
             sr += re[k] * cosArg - im[k] * sinArg;
             si += re[k] * sinArg + im[k] * cosArg;
+            m += i;
+            if (m >= n)
+                m -= n;
         }
         reWork[i] = sr;
         imWork[i] = si;

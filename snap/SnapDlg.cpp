@@ -1,5 +1,6 @@
 #include "snap/SnapDlg.h"
 
+#include "editor/ui/AppSettings.h"
 #include "editor/ui/BitmapMenu.h"
 #include "platform/afx/DC.h"
 #include "platform/afx/Menu.h"
@@ -40,7 +41,11 @@ END_MESSAGE_MAP()
 
 CSnapDlg::CSnapDlg(CWnd* parent) : CSnapSkinDialog(102, parent), m_programFolder(ProgramFolder()) {}
 
-CSnapDlg::~CSnapDlg() = default;
+CSnapDlg::~CSnapDlg()
+{
+    if (g_skinButtonImage == &m_menuSkin)
+        g_skinButtonImage = nullptr;
+}
 
 int CSnapDlg::OnCreate(LPCREATESTRUCT cs)
 {
@@ -78,7 +83,10 @@ BOOL CSnapDlg::OnInitDialog()
 
 void CSnapDlg::LoadMenuSkin()
 {
-    if (m_menuSkin.LoadFromFile(SkinPath("btnst.bmp").c_str()) != 0)
+    // The icon menu's selection bar is drawn from it.
+    if (m_menuSkin.LoadFromFile(SkinPath("btnst.bmp").c_str()) == 0)
+        g_skinButtonImage = &m_menuSkin;
+    else
         m_menuSkin.Free();
 }
 

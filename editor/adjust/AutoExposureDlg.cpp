@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -213,15 +214,7 @@ void CAutoExposureDlg::OnView(UINT id)
 
 LRESULT CAutoExposureDlg::OnViewNotify(WPARAM code, LPARAM lParam)
 {
-    const auto* notice = reinterpret_cast<const ZoomViewNotice*>(lParam);
-    if (code != kZoomNoticeChanged || !notice)
-        return 0;
-    for (CPreviewButton& from : views) {
-        if (&from.m_view != notice->view)
-            continue;
-        for (CPreviewButton& to : views)
-            to.SyncViewFrom(&from);
-    }
+    CPreviewButton::SyncRow(views, static_cast<int>(std::size(views)), code, lParam);
     return 0;
 }
 

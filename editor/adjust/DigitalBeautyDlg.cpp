@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <cmath>
 #include <cstring>
 #include <thread>
@@ -335,16 +336,7 @@ void CDigitalBeautyDlg::OnView(UINT id)
 
 LRESULT CDigitalBeautyDlg::OnViewNotice(WPARAM code, LPARAM data)
 {
-    const auto* notice = reinterpret_cast<const ZoomViewNotice*>(data);
-    if (code != kZoomNoticeChanged || !notice)
-        return 0;
-    for (CPreviewButton& from : m_views) {
-        if (&from.m_view != notice->view)
-            continue;
-        for (CPreviewButton& to : m_views)
-            if (&to != &from)
-                to.SyncViewFrom(&from);
-    }
+    CPreviewButton::SyncRow(m_views, static_cast<int>(std::size(m_views)), code, data);
     return 0;
 }
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -293,16 +294,7 @@ void CSkinEffectDlg::OnView(UINT id)
 
 LRESULT CSkinEffectDlg::OnViewNotice(WPARAM code, LPARAM data)
 {
-    const auto* notice = reinterpret_cast<const ZoomViewNotice*>(data);
-    if (code != kZoomNoticeChanged || !notice)
-        return 0;
-    for (CPreviewButton& from : m_views) {
-        if (&from.m_view != notice->view)
-            continue;
-        for (CPreviewButton& to : m_views)
-            if (&to != &from)
-                to.SyncViewFrom(&from);
-    }
+    CPreviewButton::SyncRow(m_views, static_cast<int>(std::size(m_views)), code, data);
     return 0;
 }
 

@@ -89,6 +89,20 @@ void CPreviewButton::SyncViewFrom(CPreviewButton* other)
     m_view.SetScrollZoom(pos[0], pos[1], zoom);
 }
 
+void CPreviewButton::SyncRow(CPreviewButton* row, int count, WPARAM code, LPARAM lParam)
+{
+    const auto* notice = reinterpret_cast<const ZoomViewNotice*>(lParam);
+    if (code != kZoomNoticeChanged || !notice)
+        return;
+    for (int i = 0; i < count; ++i) {
+        if (&row[i].m_view != notice->view)
+            continue;
+        for (int j = 0; j < count; ++j)
+            row[j].SyncViewFrom(&row[i]);
+        return;
+    }
+}
+
 LRESULT CPreviewButton::OnViewNotice(WPARAM wParam, LPARAM lParam)
 {
     CWnd* parent = GetParent();

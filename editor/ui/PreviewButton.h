@@ -17,6 +17,9 @@ public:
     void FitAndRedraw();
     // Takes the other view's scroll position and zoom.
     void SyncViewFrom(CPreviewButton* other);
+    // On a zoom view's change notice (code, lParam of WM_ZOOMVIEW_NOTIFY):
+    // the other buttons of the row take the changed view's scroll and zoom.
+    static void SyncRow(CPreviewButton* row, int count, WPARAM code, LPARAM lParam);
 
     BOOL m_selected = FALSE;
     BOOL m_created = FALSE;

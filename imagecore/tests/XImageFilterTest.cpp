@@ -154,6 +154,31 @@ TEST(XImageFilter, FftAndDftAgreeAndInvert)
     }
 }
 
+// A length that is no power of two: the direct sum, term by term.
+TEST(XImageFilter, DftOfAnOddLengthIsTheDirectSum)
+{
+    Exposed img;
+    constexpr int n = 15;
+    double re[n], im[n], wr[n], wi[n], expectRe[n], expectIm[n];
+    for (int k = 0; k < n; ++k) {
+        re[k] = std::sin(k * 1.7) * 10 + k;
+        im[k] = (k % 4) - 1.5;
+    }
+    for (int i = 0; i < n; ++i) {
+        expectRe[i] = expectIm[i] = 0;
+        for (int k = 0; k < n; ++k) {
+            const double a = -2 * 3.14159265358979 * i * k / n;
+            expectRe[i] += re[k] * std::cos(a) - im[k] * std::sin(a);
+            expectIm[i] += re[k] * std::sin(a) + im[k] * std::cos(a);
+        }
+    }
+    ASSERT_TRUE(img.DFT(1, n, re, im, wr, wi));
+    for (int i = 0; i < n; ++i) {
+        EXPECT_NEAR(re[i], expectRe[i] / n, 1e-9) << i;
+        EXPECT_NEAR(im[i], expectIm[i] / n, 1e-9) << i;
+    }
+}
+
 TEST(XImageFilter, Fft2SizesAndAFlatImage)
 {
     CxImage host;

@@ -2,6 +2,7 @@
 // About entry and the look.
 #include "SnapTestSupport.h"
 
+#include "editor/ui/AppSettings.h"
 #include "editor/ui/BitmapMenu.h"
 #include "platform/afx/Menu.h"
 #include "snap/SnapButton.h"
@@ -192,6 +193,26 @@ TEST_F(SnapDlgTest, FaceEdgeIsRaisedUnderTheCursorAndSunkWhenPressed)
     EXPECT_EQ(img.GetPixel2(0, 0).b, 100);  // outside untouched
 }
 
+TEST_F(SnapDlgTest, ButtonSkinIsTheMenuSelectionBarWhileTheWindowLives)
+{
+    const CQLImage* during = nullptr;
+    {
+        snap::CSnapDlg dlg;
+        HookGuard hook([&](CWnd* d, const char*, const char*, UINT) {
+            if (d == &dlg)
+                during = g_skinButtonImage;
+            return IDCANCEL;
+        });
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    }
+    ASSERT_NE(during, nullptr);
+    UINT w = 0, h = 0;
+    during->GetSize(&w, &h);
+    EXPECT_GT(w, 0u);
+    EXPECT_GE(h, 3u);
+    EXPECT_EQ(g_skinButtonImage, nullptr);
+}
+
 TEST_F(SnapDlgTest, GrabOfTheMainWindowWithTheModeMenu)
 {
     snap::CSnapDlg dlg;
@@ -203,6 +224,8 @@ TEST_F(SnapDlgTest, GrabOfTheMainWindowWithTheModeMenu)
         grab = WindowGrab(&dlg);
         qlafx::SetPopupMenuHook([&](HMENU, QMenu* shown) -> UINT {
             shown->adjustSize();
+            if (shown->actions().size() > 1)
+                shown->setActiveAction(shown->actions()[1]);  // the skinned selection bar
             popup = shown->grab().toImage();
             items = shown->actions().size();
             return 0;

@@ -14,9 +14,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <thread>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,6 +105,53 @@ TEST(SnapX11Test, ScreenGrabIsPixelForPixelByBothPaths)
     EXPECT_EQ(part[0] & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(part[5 * 20 + 5] & 0xFFFFFF, 0x00C040u);
     EXPECT_FALSE(qlcapture::GrabScreen(w - 5, 0, 10, 10, part.data(), 80));  // off the screen
+}
+
+// A compositing manager draws the windows into the root itself; the root
+// grab must still carry them.
+TEST(SnapX11Test, ScreenGrabCarriesTheWindowsUnderACompositingManager)
+{
+    if (std::system("command -v xcompmgr >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xcompmgr is not installed (./quillo test installs it)";
+    TestWindows t;
+    ASSERT_TRUE(t.ok());
+    const pid_t manager = fork();
+    if (manager == 0) {
+        execlp("xcompmgr", "xcompmgr", "-c", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(manager, 0);
+    struct Stop {
+        pid_t pid;
+        ~Stop()
+        {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    } stop{manager};
+    const Atom selection = XInternAtom(t.display(), "_NET_WM_CM_S0", False);
+    for (int i = 0; i < 100 && XGetSelectionOwner(t.display(), selection) == None; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_NE(XGetSelectionOwner(t.display(), selection), static_cast<Window>(None)) << "no compositing manager";
+    t.Add(200, 200, 100, 60, 0x2040E0);
+    t.Add(250, 230, 60, 60, 0xE0C000);
+    t.Settle();
+    int w = 0, h = 0;
+    ASSERT_TRUE(qlcapture::ScreenSize(&w, &h));
+    for (auto path : {qlcapture::GrabPath::SharedMemory, qlcapture::GrabPath::Plain}) {
+        std::vector<std::uint32_t> px(static_cast<size_t>(w) * h);
+        // The manager paints a moment after the windows map.
+        for (int i = 0; i < 40; ++i) {
+            ASSERT_TRUE(qlcapture::GrabScreen(0, 0, w, h, px.data(), static_cast<size_t>(w) * 4, path));
+            if (PixelAt(px, w, 205, 205) == 0x2040E0u && PixelAt(px, w, 300, 280) == 0xE0C000u)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_EQ(PixelAt(px, w, 205, 205), 0x2040E0u);
+        EXPECT_EQ(PixelAt(px, w, 249, 229), 0x2040E0u);
+        EXPECT_EQ(PixelAt(px, w, 250, 230), 0xE0C000u);  // the later window on top
+        EXPECT_EQ(PixelAt(px, w, 300, 280), 0xE0C000u);
+    }
 }
 
 TEST(SnapX11Test, OverlayTakesTheScreenThroughTheScreenDc)
