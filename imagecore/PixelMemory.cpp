@@ -18,9 +18,9 @@ thread_local int lazyScopes = 0;
 
 // Pixel buffers come and go at the rate of photos. The C library raises its
 // mapping threshold each time such a buffer is unmapped, after which buffers
-// of that size are cut from its heaps, where freed ones stay resident: the
-// footprint of a batch crept up with its length. A fixed threshold keeps
-// every large buffer mapped on its own and handed back when it is freed.
+// of that size are cut from its heaps, where freed ones stay resident and
+// the footprint of a batch creeps up with its length. A fixed threshold
+// keeps every large buffer mapped on its own and handed back when freed.
 #ifdef M_MMAP_THRESHOLD
 [[maybe_unused]] const bool kFixedMapThreshold = mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargePixelBytes)) == 1;
 #endif
