@@ -77,12 +77,14 @@ const std::string& PeerInputPpm(bool preview)
 
 const std::string& BenchFolder()
 {
-    static const std::string folder = [] {
+    // Never destroyed: the removal at exit runs after the statics made
+    // later than its registration are gone, and it needs the name.
+    static const std::string& folder = *new std::string([] {
         std::string path = (std::filesystem::temp_directory_path() / ("quillo-bench-" + std::to_string(getpid()))).string();
         std::filesystem::create_directories(path);
         std::atexit([] { std::filesystem::remove_all(BenchFolder()); });
         return path;
-    }();
+    }());
     return folder;
 }
 

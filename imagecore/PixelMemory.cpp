@@ -2,6 +2,7 @@
 
 #include "imagecore/ParallelFor.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 
 #include <cstdlib>
@@ -14,6 +15,15 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kPage = 4096;
 
 thread_local int lazyScopes = 0;
+
+// Pixel buffers come and go at the rate of photos. The C library raises its
+// mapping threshold each time such a buffer is unmapped, after which buffers
+// of that size are cut from its heaps, where freed ones stay resident and
+// the footprint of a batch creeps up with its length. A fixed threshold
+// keeps every large buffer mapped on its own and handed back when freed.
+#ifdef M_MMAP_THRESHOLD
+[[maybe_unused]] const bool kFixedMapThreshold = mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargePixelBytes)) == 1;
+#endif
 
 } // namespace
 

@@ -2,6 +2,10 @@
 // small photos made here (and on the camera corpus when it is present).
 #include "album/tools/BatchRunner.h"
 
+#include "algorithms/ChannelMixerAlgorithm.h"
+#include "algorithms/FilmAspectAdjustAlgorithm.h"
+#include "algorithms/HsbCurveAlgorithm.h"
+#include "algorithms/MonoToneAlgorithm.h"
 #include "editor/shell/tests/ExifTestSupport.h"
 #include "imagecore/ParallelFor.h"
 #include "platform/codec/QLImageCodec.h"
@@ -10,6 +14,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <random>
 
 using namespace shelf;
@@ -406,3 +411,129 @@ TEST_F(BatchRunnerTest, CorpusCameraPhotosKeepMakeAndModel)
 }
 
 } // namespace
+
+namespace {
+
+// A theme with a step of every type, so that each nested effect runs.
+void WriteThemeOfEveryStep(const std::string& path)
+{
+    ColorTheme theme;
+    std::snprintf(theme.name, sizeof theme.name, "every step");
+    theme.steps.resize(6);
+    theme.stepCount = 6;
+    ColorThemeStep* s = theme.steps.data();
+    s[0].type = ColorThemeStep::Curves;
+    for (int k = 0; k < 768; ++k)
+        s[0].payload[k] = static_cast<BYTE>(std::min(255, (k % 256) * (10 + k / 256) / 10));
+    s[1].type = ColorThemeStep::HsbCurve;
+    HsbCurveParams hsb{};
+    for (int k = 0; k < 256; ++k) {
+        hsb.hueShift[k] = k / 16;
+        hsb.saturationCurve[k] = 40 - k / 4;
+        hsb.brightnessCurve[k] = k % 32;
+    }
+    std::memcpy(s[1].payload, &hsb, sizeof hsb);
+    s[2].type = ColorThemeStep::MonoTone;
+    const MonoToneParams mono{MonoToneAlgorithm::LinearLight, 77, 150, 29, 120, 10, 60, 200, 80, 40, 90, 200};
+    std::memcpy(s[2].payload, &mono, sizeof mono);
+    s[3].type = ColorThemeStep::FilmAspect;
+    const FilmAspectParams film{3, -20, 600, 12, 30, 0, 20};
+    std::memcpy(s[3].payload, &film, sizeof film);
+    s[4].type = ColorThemeStep::Glow;
+    s[4].payload[0] = 4;
+    s[4].payload[1] = 40;
+    s[4].payload[2] = 60;
+    s[4].payload[3] = 30;
+    s[5].type = ColorThemeStep::ChannelMixer;
+    const ChannelMixerParams mixer{0, {80, 20, 10, 2}, {10, 90, 0, 0}, {0, 30, 70, -3}, {30, 59, 11, 0}};
+    std::memcpy(s[5].payload, &mixer, sizeof mixer);
+    ASSERT_TRUE(theme.Write(path));
+}
+
+// Gradients between 40 and 210 with a little noise, so that the levels,
+// colour and detail effects all have something to change.
+std::string WriteScene(const std::string& path, int w, int h)
+{
+    CQLImage image;
+    image.Create(w, h);
+    std::mt19937 rng(7);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int n = static_cast<int>(rng() % 13);
+            image.PutPixel(x, y, CPixel{static_cast<BYTE>(40 + 150 * x / w + n), static_cast<BYTE>(60 + 120 * y / h + n),
+                                        static_cast<BYTE>(((x / 24 + y / 24) & 1) ? 190 + n : 50 + n), 255});
+        }
+    CQLImageCodec codec;
+    EXPECT_TRUE(codec.SaveFile(path.c_str(), &image));
+    return path;
+}
+
+} // namespace
+
+// Every effect of the batch gives the same bytes on all cores as on one. The
+// photo is large enough that the row loops really split.
+TEST_F(BatchRunnerTest, EffectsGiveTheSameBytesOnAllCoresAsOnOne)
+{
+    fs::create_directories(program + "ColorTheme");
+    WriteThemeOfEveryStep(program + "ColorTheme/every.cth");
+    fs::create_directories(program + "SaveSet");
+    JpegSlimSettings preset;
+    preset.resizeMode = 0;
+    ASSERT_TRUE(SaveTspFile((program + "SaveSet/Web.tsp").c_str(), preset));
+    Rebuild();
+    ASSERT_NE(FindAction(table, kColorTheme), nullptr);
+    Param<EnumParam>(kSave, "Format").index = 2; // BMP: the pixels as they are
+    const std::string photo = WriteScene(src + "scene.png", 720, 480);
+    ASSERT_GE(720u * 480u, imagecore::kParallelMinWork);
+
+    struct Case {
+        const char* name;
+        int id;
+        std::function<void()> set;
+    };
+    const Case cases[] = {
+        {"RotateLeft", kRotateLeft, [] {}},
+        {"RotateRight", kRotateRight, [] {}},
+        {"FlipHorizontally", kFlipHorizontally, [] {}},
+        {"FlipVertically", kFlipVertically, [] {}},
+        {"ResizeDown", kResizeByLongSide, [&] { Param<IntParam>(kResizeByLongSide, "Long side").number = 500; }},
+        {"ResizeUpKeepingEdges", kResizeByWidth, [&] { Param<IntParam>(kResizeByWidth, "Width").number = 1000; }},
+        {"ResizeUpSmooth", kResizeBySize,
+         [&] {
+             Param<IntParam>(kResizeBySize, "Width").number = 900;
+             Param<IntParam>(kResizeBySize, "Height").number = 700;
+             Param<EnumParam>(kResizeBySize, "Enlarge: Keep Edge").index = 1;
+         }},
+        {"AutoLevel", kAutoLevel, [] {}},
+        {"AutoContrast", kAutoContrast, [] {}},
+        {"Defog", kDefog, [] {}},
+        {"Saturation", kSaturation, [&] { Param<IntParam>(kSaturation, "Saturation").number = 60; }},
+        {"Grayscale", kGrayscale, [] {}},
+        {"NoiseReduction", kNoiseReduction, [&] { Param<EnumParam>(kNoiseReduction, "Erase color noise").index = 1; }},
+        {"DigitalBeauty", kDigitalBeauty, [] {}},
+        {"Sharpen", kSharpen, [] {}},
+        {"ColorTheme", kColorTheme, [&] { Param<IntParam>(kColorTheme, "Amount").number = 70; }},
+        {"BlurDiffuse", kBlurDiffuse, [] {}},
+        {"AddDate", kAddDate, [&] { Param<EnumParam>(kAddDate, "If No Exif").index = 1; }},
+        {"SaveForWeb", kSaveForWeb, [] {}},
+    };
+    for (const auto& c : cases) {
+        c.set();
+        std::vector<std::vector<BYTE>> results;
+        for (bool single : {false, true}) {
+            BatchOutput o;
+            o.folder = out + c.name + (single ? "-one" : "-all");
+            auto runner = Runner({c.id, kSave}, {photo}, o);
+            ASSERT_EQ(runner->Start(nullptr), BatchCheck::Ok) << c.name;
+            std::optional<imagecore::ScopedSingleThread> one;
+            if (single)
+                one.emplace();
+            ASSERT_TRUE(runner->Run().Clean()) << c.name;
+            const auto files = FilesIn(o.folder);
+            ASSERT_EQ(files.size(), 1u) << c.name;
+            results.push_back(exiftest::FileBytes(o.folder + "/" + files[0]));
+        }
+        EXPECT_FALSE(results[0].empty()) << c.name;
+        EXPECT_TRUE(results[0] == results[1]) << c.name;
+    }
+}
