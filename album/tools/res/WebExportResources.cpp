@@ -76,9 +76,9 @@ const qlafx::DialogTemplate kDialogs[] = {
      }},
     {208, kPageStyle, 0, 0, 0, 310, 200, kCaption, "Tahoma", 8,
      {
-         {"Button", "Processing ... ", kNoId, 7, 60, 296, 44, kGroup},
-         {"msctls_progress32", "", 1082, 17, 77, 276, 14, WS_VISIBLE | WS_BORDER},
-         {"Button", "&View result", 1109, 233, 116, 70, 14, kPush},
+         {"Button", "Processing ... ", kNoId, 7, 4, 296, 44, kGroup},
+         {"msctls_progress32", "", 1082, 17, 21, 276, 14, WS_VISIBLE | WS_BORDER},
+         {"Button", "&View result", 1109, 233, 56, 70, 14, kPush},
      }},
 };
 
