@@ -125,10 +125,10 @@ void ScanFolder(WebExportFolder& node, const std::string& path, int& folders, in
 
 std::unique_ptr<WebExportFolder> ScanWebExportTree(const std::string& folder, int* total)
 {
-    std::string path = folder;
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    const std::string trimmed = path.substr(0, path.size() - 1);
+    std::string trimmed = folder;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    const std::string path = trimmed + "/";
     const std::size_t slash = trimmed.rfind('/');
     auto root = std::make_unique<WebExportFolder>();
     root->title = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);

@@ -365,7 +365,7 @@ TEST(WebExportTree, ScansFoldersAndCountsPhotos)
     ASSERT_TRUE(link.Create((root + "/x.jpg").c_str(), (root + "/b").c_str()));
     fs::create_directory_symlink(root + "/a", root + "/b/loop");
     int total = 0;
-    const auto tree = ScanWebExportTree(root + "/", &total);
+    const auto tree = ScanWebExportTree(root + "//", &total);
     EXPECT_EQ(tree->title, "Trip");
     EXPECT_EQ(tree->sourceName, "Trip/");
     EXPECT_EQ(total, 5) << "x, y, z, v and the link";

@@ -1,3 +1,5 @@
+#include "album/shell/FolderNode.h"
+#include "album/shell/MainFrame.h"
 #include "album/shell/tests/ShelfKitTestSupport.h"
 #include "album/shell/tests/ShelfTestSupport.h"
 #include "album/tools/WebExportWizard.h"
@@ -296,4 +298,37 @@ TEST_F(WebWizard, ExportsACorpusAlbum)
     EXPECT_EQ(opened, std::vector<std::string>{out + "/Web/index.htm"});
     EXPECT_TRUE(fs::exists(out + "/Web/exif-org/index.htm"));
     EXPECT_NE(shelftest::ReadBytes(out + "/Web/index.htm").find("EXIF examples"), std::string::npos);
+}
+
+TEST_F(WebWizard, TheFramesCommandOpensItOnTheCurrentFolder)
+{
+    exiftest::SavePhoto(m_album + "/a.jpg");
+    AfxGetApp()->WriteProfileInt("ExportWeb", "Keep Original", 1);
+    auto* frame = new CMainFrame;
+    ASSERT_TRUE(frame->LoadFrame(128, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
+    EXPECT_FALSE(frame->IsCommandEnabled(32809)) << "no folder open";
+    FolderNode root;
+    ASSERT_EQ(root.ScanSubfolders(m_scratch.Path(), 1), 1);
+    ASSERT_EQ(m_globals->m_scanner.OpenFolder(root.m_children.at(0).get()), 1);
+    EXPECT_TRUE(frame->IsCommandEnabled(32809));
+    std::string destination, title, copyright;
+    int visitor = -1;
+    qlafx::SetModalHook([&](CWnd* dialog, const char*, const char*, UINT) {
+        auto* wizard = dynamic_cast<CWebExportWizard*>(dialog);
+        if (!wizard)
+            return IDCANCEL;
+        destination = Text(&wizard->m_page1, 1004);
+        title = Text(&wizard->m_page1, 1100);
+        copyright = Text(&wizard->m_page1, 1101);
+        visitor = wizard->m_settings.visitorDownload;
+        return IDCANCEL;
+    });
+    frame->SendMessage(WM_COMMAND, 32809);
+    qlafx::SetModalHook({});
+    EXPECT_EQ(fs::path(destination).lexically_normal(), fs::path(m_album + "/").lexically_normal());
+    EXPECT_EQ(title, "Holiday");
+    EXPECT_EQ(copyright, "Copyright Ann.");
+    EXPECT_EQ(visitor, 1);
+    frame->DestroyWindow();
+    CQLImageCodec::Start();
 }
