@@ -8,6 +8,7 @@
 #include "imagecore/QLImage.h"
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/FileOps.h"
+#include "platform/win/FileReplace.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,7 +16,9 @@
 #include <ctime>
 #include <filesystem>
 #include <set>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <thread>
 #include <tuple>
 
@@ -161,6 +164,27 @@ struct WebPhoto {
     bool images = false;
 };
 
+// A copy that appears whole or not at all, streamed through a temporary
+// file beside the target.
+bool CopyWhole(const std::string& from, const std::string& to)
+{
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    const bool ok = qlwin::WriteReplacing(to, [in](int fd, const std::string&) {
+        char buffer[1 << 16];
+        for (;;) {
+            const ssize_t got = ::read(in, buffer, sizeof buffer);
+            if (got == 0)
+                return true;
+            if (got < 0 || !qlwin::WriteAllTo(fd, buffer, static_cast<std::size_t>(got)))
+                return false;
+        }
+    });
+    ::close(in);
+    return ok;
+}
+
 // The UTC date of a file time as one comparable number.
 int DateKey(const FILETIME& time)
 {
@@ -240,7 +264,7 @@ bool WebExporter::Prepare()
     fs::create_directories(m_outRoot, error);
     bool ok = fs::is_directory(m_outRoot, error);
     for (const char* name : kResources)
-        ok = ok && CopyFile((m_s.resourceFolder + name).c_str(), (m_outRoot + name).c_str(), FALSE);
+        ok = ok && CopyWhole(m_s.resourceFolder + name, m_outRoot + name);
     ok = ok && m_index.Read(m_s.indexTemplate.c_str()) && m_page.Read(m_s.pageTemplate.c_str());
     if (!ok) {
         m_s.AddMessage("Miss files or bad template format");
@@ -434,7 +458,7 @@ void WebExporter::ProcessPhoto(WebPhoto& photo, const std::string& output)
     if (Cancelled())
         return;
     if (m_s.visitorDownload && make)
-        CopyFile(photo.source.c_str(), (output + photo.outputName).c_str(), FALSE);
+        CopyWhole(photo.source, output + photo.outputName);
     if (CQLImageCodec::GetFileType(photo.source.c_str()) == QL_FILE_JPEG) {
         ExifInfo exif;
         photo.exifValid = exif.ReadFromFile(photo.source.c_str());
