@@ -101,6 +101,7 @@ private:
     void OnEditTags();
     void OnExifStatistics();
     void OnCompactTypeset();
+    void OnExportWeb();
     std::vector<std::string> SelectedPhotoPaths() const;
     bool HasLayout() const { return m_layout.m_created != 0; }
     // Refreshes node's branch of the tree, as expanding it does.

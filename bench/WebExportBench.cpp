@@ -1,0 +1,87 @@
+// An HTML gallery of the batch benchmark's 100 camera-size JPEGs (thumbnails
+// at 128, small images at 640, a page per photo) against ImageMagick making
+// the same two images with two mogrify runs.
+#include "BenchSupport.h"
+
+#include "album/tools/WebExportThread.h"
+#include "editor/shell/ExifInfo.h"
+#include "imagecore/QLImage.h"
+#include "platform/codec/QLImageCodec.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+constexpr int kPhotos = 100;
+constexpr unsigned kWidth = 4000, kHeight = 3000;
+
+// The batch benchmark's inputs, made the same way: each photo differs
+// (shifted texture), quality 92, with a corpus camera's EXIF when there.
+const std::string& InputFolder()
+{
+    static const std::string folder = [] {
+        const std::string path = BenchFolder() + "web-in/";
+        std::filesystem::create_directories(path);
+        CQLImage base, photo;
+        MakeSyntheticPhoto(base, kWidth + kPhotos, kHeight);
+        ExifInfo exif;
+        const bool haveExif = exif.ReadFromFile(QUILLO_CORPUS_DIR "/exif-samples/jpg/Canon_40D.jpg") != 0;
+        CQLImageCodec codec;
+        for (int i = 0; i < kPhotos; ++i) {
+            photo.Create(kWidth, kHeight);
+            for (unsigned y = 0; y < kHeight; ++y)
+                std::memcpy(photo.GetBuffer(0, static_cast<int>(y)), base.GetBuffer(i, static_cast<int>(y)), kWidth * 4);
+            const std::string file = path + "photo" + std::to_string(i) + ".jpg";
+            codec.SaveJpegFile(file.c_str(), &photo, 92, 72);
+            if (haveExif)
+                exif.WriteToFile(TRUE, file.c_str(), FALSE);
+        }
+        return path;
+    }();
+    return folder;
+}
+
+void BM_QuilloWebExport(benchmark::State& state)
+{
+    const std::string& input = InputFolder();
+    const std::string resources = BenchFolder() + "webexport/";
+    std::filesystem::create_directories(resources);
+    for (const char* name : {"folder.gif", "prev.gif", "next.gif"})
+        std::ofstream(resources + name) << "GIF89a";
+    const std::string templates = QUILLO_SOURCE_DIR "/assets/webexport/";
+    const std::string out = BenchFolder() + "web-out/";
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove_all(out);
+        shelf::WebExportSettings settings;
+        settings.destination = out;
+        settings.sourceRoot = input;
+        settings.resourceFolder = resources;
+        settings.indexTemplate = templates + "thumbindex.htm";
+        settings.pageTemplate = templates + "image.htm";
+        settings.threads = static_cast<int>(state.range(0));
+        settings.root = shelf::ScanWebExportTree(input, &settings.photosFound);
+        state.ResumeTiming();
+        shelf::WebExportThread(settings);
+        if (!settings.TakeMessages().empty())
+            state.SkipWithError("export reported a message");
+    }
+    state.counters["threads"] = static_cast<double>(state.range(0));
+}
+
+void BM_MogrifyThumbAndSmall(benchmark::State& state)
+{
+    const std::string& input = InputFolder();
+    const std::string thumbs = BenchFolder() + "web-mogrify-thumb/", small = BenchFolder() + "web-mogrify-small/";
+    std::filesystem::create_directories(thumbs);
+    std::filesystem::create_directories(small);
+    RunPeer(state, "mogrify -path " + thumbs + " -thumbnail 128x128 -quality 85 " + input + "*.jpg && mogrify -path " +
+                       small + " -resize 640x640 -quality 75 " + input + "*.jpg");
+}
+
+} // namespace
+
+BENCHMARK(BM_QuilloWebExport)->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_MogrifyThumbAndSmall)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
