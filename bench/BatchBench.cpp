@@ -5,15 +5,12 @@
 // memory come from the kernel's accounting of the child. The 10-photo rows
 // show that memory does not grow with the length of the run.
 #include "BenchSupport.h"
+#include "CameraJpegs.h"
 
-#include "editor/shell/ExifInfo.h"
-#include "imagecore/QLImage.h"
-#include "platform/codec/QLImageCodec.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
@@ -25,36 +22,9 @@ extern char** environ;
 
 namespace {
 
-constexpr int kPhotos = 100;
-constexpr unsigned kWidth = 4000, kHeight = 3000;
+constexpr int kPhotos = kCameraJpegCount;
 
-// The inputs, made once: each photo differs (shifted texture), quality 92,
-// with the EXIF of a camera photo of the corpus when it is there.
-const std::vector<std::string>& Inputs()
-{
-    static std::vector<std::string> files = [] {
-        std::vector<std::string> out;
-        const std::string folder = BenchFolder() + "/batch-in/";
-        std::filesystem::create_directories(folder);
-        CQLImage base, photo;
-        MakeSyntheticPhoto(base, kWidth + kPhotos, kHeight);
-        ExifInfo exif;
-        const bool haveExif = exif.ReadFromFile(QUILLO_CORPUS_DIR "/exif-samples/jpg/Canon_40D.jpg") != 0;
-        CQLImageCodec codec;
-        for (int i = 0; i < kPhotos; ++i) {
-            photo.Create(kWidth, kHeight);
-            for (unsigned y = 0; y < kHeight; ++y)
-                std::memcpy(photo.GetBuffer(0, static_cast<int>(y)), base.GetBuffer(i, static_cast<int>(y)), kWidth * 4);
-            const std::string path = folder + "photo" + std::to_string(i) + ".jpg";
-            codec.SaveJpegFile(path.c_str(), &photo, 92, 72);
-            if (haveExif)
-                exif.WriteToFile(TRUE, path.c_str(), FALSE);
-            out.push_back(path);
-        }
-        return out;
-    }();
-    return files;
-}
+const std::vector<std::string>& Inputs() { return CameraJpegs("batch-in"); }
 
 struct ChildRun {
     bool ok = false;

@@ -2,43 +2,21 @@
 // at 128, small images at 640, a page per photo) against ImageMagick making
 // the same two images with two mogrify runs.
 #include "BenchSupport.h"
+#include "CameraJpegs.h"
 
 #include "album/tools/WebExportThread.h"
-#include "editor/shell/ExifInfo.h"
-#include "imagecore/QLImage.h"
-#include "platform/codec/QLImageCodec.h"
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 namespace {
 
-constexpr int kPhotos = 100;
-constexpr unsigned kWidth = 4000, kHeight = 3000;
-
-// The batch benchmark's inputs, made the same way: each photo differs
-// (shifted texture), quality 92, with a corpus camera's EXIF when there.
+// The batch benchmark's inputs, in a folder of their own.
 const std::string& InputFolder()
 {
     static const std::string folder = [] {
-        const std::string path = BenchFolder() + "web-in/";
-        std::filesystem::create_directories(path);
-        CQLImage base, photo;
-        MakeSyntheticPhoto(base, kWidth + kPhotos, kHeight);
-        ExifInfo exif;
-        const bool haveExif = exif.ReadFromFile(QUILLO_CORPUS_DIR "/exif-samples/jpg/Canon_40D.jpg") != 0;
-        CQLImageCodec codec;
-        for (int i = 0; i < kPhotos; ++i) {
-            photo.Create(kWidth, kHeight);
-            for (unsigned y = 0; y < kHeight; ++y)
-                std::memcpy(photo.GetBuffer(0, static_cast<int>(y)), base.GetBuffer(i, static_cast<int>(y)), kWidth * 4);
-            const std::string file = path + "photo" + std::to_string(i) + ".jpg";
-            codec.SaveJpegFile(file.c_str(), &photo, 92, 72);
-            if (haveExif)
-                exif.WriteToFile(TRUE, file.c_str(), FALSE);
-        }
-        return path;
+        const std::vector<std::string>& files = CameraJpegs("web-in");
+        return files.front().substr(0, files.front().rfind('/') + 1);
     }();
     return folder;
 }
