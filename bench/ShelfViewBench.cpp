@@ -55,10 +55,11 @@ BENCHMARK(BM_TransitionStep)
 void BM_AnalysisMode(benchmark::State& state)
 {
     const int mode = static_cast<int>(state.range(0));
+    const CQLImage& photo = SyntheticPhoto();
     CQLImage work;
     PhotoAnalysis::Histograms histograms;
     for (auto _ : state)
-        PhotoAnalysis::Build(SyntheticPhoto(), mode, &work, &histograms);
+        PhotoAnalysis::Build(photo, mode, &work, &histograms);
     state.SetLabel(std::string(1, PhotoAnalysis::kLetters[mode]));
 }
 BENCHMARK(BM_AnalysisMode)->DenseRange(1, 11)->Unit(benchmark::kMillisecond);
