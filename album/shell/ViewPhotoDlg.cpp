@@ -85,6 +85,7 @@ CViewPhotoDlg::~CViewPhotoDlg()
 {
     // The worker goes before the windows it posts to.
     m_runner.reset();
+    EndAnalysisWait();
     if (m_fullWindow.m_hWnd)
         m_fullWindow.DestroyWindow();
     if (m_hWnd)
@@ -330,6 +331,7 @@ void CViewPhotoDlg::SetAnalysisMode(int mode)
     m_stripDirty = TRUE;
     if (mode == PhotoAnalysis::kPhoto) {
         ++m_generation; // a view still being built is not wanted any more
+        EndAnalysisWait();
         m_panel.ShowWindow(SW_SHOW);
         m_panel.SetImage(m_source.get(), FALSE);
         m_panel.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -342,8 +344,20 @@ void CViewPhotoDlg::StartAnalysis()
 {
     if (!m_source || !m_runner)
         return;
-    BeginWaitCursor();
+    // One wait cursor however many requests supersede each other.
+    if (!m_analysisWait) {
+        m_analysisWait = TRUE;
+        BeginWaitCursor();
+    }
     m_runner->Start(m_source, m_mode, ++m_generation);
+}
+
+void CViewPhotoDlg::EndAnalysisWait()
+{
+    if (m_analysisWait) {
+        m_analysisWait = FALSE;
+        EndWaitCursor();
+    }
 }
 
 LRESULT CViewPhotoDlg::OnAnalysisReady(WPARAM wParam, LPARAM)
@@ -365,11 +379,12 @@ void CViewPhotoDlg::ApplyAnalysis(std::unique_ptr<AnalysisRunner::Result> result
 {
     if (!result || result->generation != m_generation || result->mode != m_mode)
         return;
-    EndWaitCursor();
+    EndAnalysisWait();
     if (!result->built) {
         AfxMessageBox("Can not alloc memory!");
         return;
     }
+    std::unique_ptr<CQLImage> previous = std::move(m_work);
     m_work = std::make_unique<CQLImage>(std::move(result->work));
     if (m_mode == PhotoAnalysis::kInfo) {
         m_histograms = result->histograms;
@@ -377,13 +392,20 @@ void CViewPhotoDlg::ApplyAnalysis(std::unique_ptr<AnalysisRunner::Result> result
         m_panel.SetImage(m_work.get(), FALSE);
         RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         m_stripDirty = TRUE;
-        return;
+    } else {
+        m_panel.ShowWindow(SW_SHOW);
+        m_panel.SetImage(m_work.get(), FALSE);
+        m_panel.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
-    m_panel.ShowWindow(SW_SHOW);
-    m_panel.SetImage(m_work.get(), FALSE);
-    m_panel.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    if (m_fullWindow.IsWindowVisible())
-        m_fullWindow.Refresh();
+    // No panel may keep pointing at the image given back for the next view.
+    if (m_fullWindow.m_hWnd) {
+        if (m_fullWindow.IsWindowVisible())
+            m_fullWindow.Refresh();
+        else
+            m_fullWindow.m_panel.SetImage(const_cast<CQLImage*>(ShownImage()), FALSE);
+    }
+    if (previous && m_runner)
+        m_runner->Recycle(std::move(*previous));
 }
 
 // ---- keys and commands ---------------------------------------------------

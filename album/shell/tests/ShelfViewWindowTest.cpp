@@ -12,6 +12,7 @@
 #include "platform/afx/tests/WndTestSupport.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -331,13 +332,24 @@ TEST_F(ViewPhotoTest, ANewerModeSupersedesAnOlderOne)
     m_dlg->Open({"a"}, 0);
     m_dlg->SetAnalysisMode(PhotoAnalysis::kRed);
     m_dlg->SetAnalysisMode(PhotoAnalysis::kWarning);
+    EXPECT_TRUE(QGuiApplication::overrideCursor()) << "the wait cursor while the view is built";
     m_dlg->FinishAnalysisNow();
     Pump();
     ASSERT_TRUE(m_dlg->m_work);
     EXPECT_EQ(m_dlg->m_work.get(), m_dlg->m_panel.GetShownImage());
     EXPECT_EQ(PhotoAnalysis::kWarning, m_dlg->m_mode);
+    EXPECT_FALSE(QGuiApplication::overrideCursor()) << "one wait cursor for both requests, ended";
+    // A third view built into the second one's image, given back.
+    m_dlg->SetAnalysisMode(PhotoAnalysis::kBlue);
+    m_dlg->FinishAnalysisNow();
+    ASSERT_TRUE(m_dlg->m_work);
+    EXPECT_EQ(m_dlg->m_work.get(), m_dlg->m_panel.GetShownImage());
+    EXPECT_EQ(64, m_dlg->m_work->GetBuffer(3, 3)[0]);
+    // Back to the photo while a view is being built: no wait cursor is left.
+    m_dlg->SetAnalysisMode(PhotoAnalysis::kEdge);
     m_dlg->SetAnalysisMode(PhotoAnalysis::kPhoto);
     EXPECT_EQ(m_dlg->m_source.get(), m_dlg->m_panel.GetShownImage());
+    EXPECT_FALSE(QGuiApplication::overrideCursor());
 }
 
 // The corpus grabs: a photo in each look, and its full-window view.
