@@ -188,6 +188,8 @@ void CViewPhotoDlg::Open(std::vector<std::string> paths, int index)
     m_paths = std::move(paths);
     if (m_paths.empty())
         return;
+    // Each opening starts from the setting; stepping keeps what the user chose.
+    m_fullScreenCheck = theAlbum && theAlbum->m_bFullScreen;
     ShowPhotoAtIndex(std::clamp(index, 0, static_cast<int>(m_paths.size()) - 1));
 }
 
@@ -203,7 +205,7 @@ BOOL CViewPhotoDlg::ShowPhotoAtIndex(int index)
     if (index < 0 || index >= static_cast<int>(m_paths.size()))
         return FALSE;
     if (m_fullScreenButton.m_hWnd)
-        m_fullScreenButton.SetCheck(theAlbum && theAlbum->m_bFullScreen ? BST_CHECKED : BST_UNCHECKED);
+        m_fullScreenButton.SetCheck(m_fullScreenCheck ? BST_CHECKED : BST_UNCHECKED);
     const std::string& path = m_paths[static_cast<std::size_t>(index)];
     BeginWaitCursor();
     auto image = std::make_shared<CQLImage>();
@@ -224,13 +226,14 @@ BOOL CViewPhotoDlg::ShowPhotoAtIndex(int index)
         else
             OnFullScreenCheck();
     } else {
-        m_panel.FitToWindow();
         if (!m_shownOnce) {
             m_shownOnce = TRUE;
             ShowWindow(SW_SHOWMAXIMIZED);
         } else if (!IsWindowVisible()) {
             ShowWindow(SW_SHOW);
         }
+        // Fitted at the size it is shown at: the first showing maximises.
+        m_panel.FitToWindow();
         SetWindowText(path.c_str());
         if (m_fullWindow.IsWindowVisible())
             m_fullWindow.Refresh();
@@ -304,6 +307,7 @@ void CViewPhotoDlg::DeletePhoto()
 void CViewPhotoDlg::OnFullScreenCheck()
 {
     const BOOL on = m_fullScreenButton.GetCheck() == BST_CHECKED;
+    m_fullScreenCheck = on;
     if (on) {
         if (!(theAlbum && theAlbum->m_bFullScreen)) {
             CWinApp* app = AfxGetApp();

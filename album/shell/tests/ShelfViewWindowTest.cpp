@@ -255,6 +255,16 @@ TEST_F(ViewPhotoTest, SteppingWrapsAndAFailedPhotoKeepsIndexAndTitle)
     EXPECT_EQ(30u, w);
 }
 
+TEST_F(ViewPhotoTest, TheFirstPhotoIsFittedToTheMaximisedWindow)
+{
+    m_photos.sizes = {{"big", {2000, 1500}}};
+    Make(m_photos.Decoder());
+    m_dlg->Open({"big"}, 0);
+    const RECT a = m_dlg->m_panel.m_imageArea;
+    const double fit = std::min((a.right - a.left) / 2000.0, (a.bottom - a.top) / 1500.0);
+    EXPECT_NEAR(fit, m_dlg->m_panel.m_zoom, 1e-9) << a.right << " x " << a.bottom;
+}
+
 TEST_F(ViewPhotoTest, KeysStepAndClose)
 {
     m_photos.sizes = {{"a", {10, 10}}, {"b", {20, 10}}, {"c", {30, 10}}};
@@ -399,6 +409,9 @@ TEST_F(ViewPhotoTest, Grabs)
     MSG next{m_dlg->m_fullWindow.m_hWnd, WM_KEYDOWN, VK_RIGHT, 0, 0, {}};
     static_cast<CWnd*>(&m_dlg->m_fullWindow)->PreTranslateMessage(&next);
     EXPECT_EQ(1, m_dlg->m_index);
+    EXPECT_TRUE(m_dlg->m_fullWindow.IsWindowVisible()) << "stepping stays on the full screen";
+    EXPECT_FALSE(m_dlg->IsWindowVisible());
+    EXPECT_EQ(BST_CHECKED, m_dlg->m_fullScreenButton.GetCheck());
     m_dlg->m_fullWindow.SendMessage(WM_COMMAND, IDCANCEL);
     EXPECT_FALSE(m_dlg->m_fullWindow.IsWindowVisible());
     EXPECT_TRUE(m_dlg->IsWindowVisible());
