@@ -219,6 +219,8 @@ BOOL CViewPhotoDlg::ShowPhotoAtIndex(int index)
     m_index = index;
     m_source = std::move(image);
     ShowCurrentPicture();
+    // The title follows the photo on the full screen too, for the way back.
+    SetWindowText(path.c_str());
     const BOOL fullScreen = m_fullScreenButton.m_hWnd && m_fullScreenButton.GetCheck() == BST_CHECKED;
     if (fullScreen) {
         if (m_fullWindow.IsWindowVisible())
@@ -234,7 +236,6 @@ BOOL CViewPhotoDlg::ShowPhotoAtIndex(int index)
         }
         // Fitted at the size it is shown at: the first showing maximises.
         m_panel.FitToWindow();
-        SetWindowText(path.c_str());
         if (m_fullWindow.IsWindowVisible())
             m_fullWindow.Refresh();
         else

@@ -415,6 +415,7 @@ TEST_F(ViewPhotoTest, Grabs)
     m_dlg->m_fullWindow.SendMessage(WM_COMMAND, IDCANCEL);
     EXPECT_FALSE(m_dlg->m_fullWindow.IsWindowVisible());
     EXPECT_TRUE(m_dlg->IsWindowVisible());
+    EXPECT_EQ(second, Title()) << "the title of the photo stepped to on the full screen";
     EXPECT_EQ(BST_UNCHECKED, m_dlg->m_fullScreenButton.GetCheck());
 }
 
@@ -561,6 +562,7 @@ TEST_F(SlideShowTest, BlendGrab)
     dlg.m_screenWidth = 800;
     dlg.m_screenHeight = 500;
     std::string grabbed;
+    bool barFace = false, hiddenFace = true;
     qlafx::SetModalHook([&](CWnd* dialog, const char*, const char*, UINT) {
         if (dialog != &dlg)
             return qlafx::kModalRun;
@@ -573,11 +575,27 @@ TEST_F(SlideShowTest, BlendGrab)
         dlg.KillTimer(CSlideShowDlg::kTimer);
         dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         grabbed = GrabWindow(&dlg, "shelf_slideshow_blend");
+        const QImage shown = qlafx::WidgetOf(dlg.m_hWnd)->grab().toImage();
+        // Between the play button and the label: the strip's face.
+        barFace = shown.pixel(325, 20) == shown.pixel(205, 2);
+        // Slid away: the photo fills the bar's place.
+        dlg.m_barState = CSlideShowDlg::kBarSlidingOut;
+        dlg.m_barStep = 0;
+        for (int i = 0; i < 11; ++i)
+            dlg.Tick();
+        EXPECT_EQ(CSlideShowDlg::kBarHidden, dlg.m_barState);
+        dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        Pump();
+        const QImage hidden = qlafx::WidgetOf(dlg.m_hWnd)->grab().toImage();
+        hiddenFace = hidden.pixel(325, 20) == shown.pixel(205, 2);
+        dlg.SendMessage(WM_COMMAND, IDCANCEL);
         return IDCANCEL;
     });
     dlg.DoModal();
     qlafx::SetModalHook({});
     EXPECT_FALSE(grabbed.empty());
+    EXPECT_TRUE(barFace) << "the shown bar's strip";
+    EXPECT_FALSE(hiddenFace) << "no strip once the bar is away";
     EXPECT_GE(::ShowCursor(TRUE), 1) << "the cursor count is back";
     ::ShowCursor(FALSE);
 }
