@@ -420,6 +420,70 @@ TEST(SlideTransitionsTest, BlendAndFadeBytes)
     EXPECT_TRUE(fade.FromTarget(159, 79, 159, 79));
 }
 
+// Every pair of byte values, every step, both vector paths, against the
+// rules written plainly; the fourth byte stays D's.
+TEST(SlideTransitionsTest, BlendAndFadeOverEveryByte)
+{
+    CQLImage d0, t;
+    ASSERT_EQ(0, d0.Create(256, 256));
+    ASSERT_EQ(0, t.Create(256, 256));
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            BYTE* p = d0.GetBuffer(x, y);
+            BYTE* q = t.GetBuffer(x, y);
+            p[0] = static_cast<BYTE>(x), p[1] = static_cast<BYTE>(255 - x), p[2] = static_cast<BYTE>(y), p[3] = 7;
+            q[0] = static_cast<BYTE>(y), q[1] = static_cast<BYTE>(x), q[2] = static_cast<BYTE>(255 - y), q[3] = 99;
+        }
+    for (imagecore::SimdLevel level : {imagecore::SimdLevel::Sse4, imagecore::SimdLevel::Avx2}) {
+        imagecore::ScopedSimdCeiling ceiling(level);
+        for (int effect : {SlideTransitions::kBlend, SlideTransitions::kFade}) {
+            CQLImage d, plain;
+            ASSERT_TRUE(d.DuplicateFrom(&d0));
+            ASSERT_TRUE(plain.DuplicateFrom(&d0));
+            for (int c = 1; c <= 10; ++c) {
+                SlideTransitions::Step(effect, c, &d, t);
+                int wrong = 0;
+                for (int y = 0; y < 256 && wrong < 3; ++y)
+                    for (int x = 0; x < 256 && wrong < 3; ++x) {
+                        BYTE* p = plain.GetBuffer(x, y);
+                        const BYTE* q = t.GetBuffer(x, y);
+                        for (int k = 0; k < 3; ++k) {
+                            if (effect == SlideTransitions::kBlend)
+                                p[k] = static_cast<BYTE>((25 * c * q[k] + (255 - 25 * c) * p[k]) >> 8);
+                            else
+                                p[k] = static_cast<BYTE>(c <= 4 ? p[k] * 2 / 3 : static_cast<int>((c - 5) * 0.2 * q[k]));
+                        }
+                        if (std::memcmp(p, d.GetBuffer(x, y), 4) != 0) {
+                            ++wrong;
+                            ADD_FAILURE() << "effect " << effect << " step " << c << " level "
+                                          << static_cast<int>(level) << " at " << x << "," << y;
+                        }
+                    }
+            }
+        }
+    }
+}
+
+TEST(SlideTransitionsTest, BlocksCopyExactlyTheirDiagonal)
+{
+    // Odd sides: the last blocks are cut.
+    CQLImage t = Filled(97, 83, {1, 2, 3});
+    for (int c = 1; c <= 10; ++c) {
+        CQLImage d = Filled(97, 83, {0, 0, 0});
+        SlideTransitions::Step(SlideTransitions::kBlocks, c, &d, t);
+        int wrong = 0;
+        for (int y = 0; y < 83 && wrong < 3; ++y)
+            for (int x = 0; x < 97 && wrong < 3; ++x) {
+                const int v = y % 40 - x % 40 + 40;
+                const bool copied = 8 * c - 9 < v && v < 8 * c;
+                if ((At(d, x, y).r == 1) != copied) {
+                    ++wrong;
+                    ADD_FAILURE() << "step " << c << " at " << x << "," << y;
+                }
+            }
+    }
+}
+
 TEST(SlideTransitionsTest, CenterOutAndIn)
 {
     Buffers out;
