@@ -111,14 +111,14 @@ bool Album()
 const std::vector<std::string>& JpegPaths()
 {
     static const std::vector<std::string> paths = [] {
-        const std::string first = BenchFolder() + "view-a.jpg";
+        const std::string first = BenchFolder() + "/view-a.jpg";
         CQLImageCodec codec;
         codec.SaveJpegFile(first.c_str(), &SyntheticPhoto(), 90, 72);
         std::vector<std::string> all{first};
         for (const char* other : {"view-b.jpg", "view-c.jpg"}) {
-            std::filesystem::copy_file(first, BenchFolder() + other,
+            std::filesystem::copy_file(first, BenchFolder() + "/" + other,
                                        std::filesystem::copy_options::overwrite_existing);
-            all.push_back(BenchFolder() + other);
+            all.push_back(BenchFolder() + "/" + other);
         }
         return all;
     }();
@@ -263,26 +263,26 @@ BENCHMARK(BM_PeerDjpeg)->Unit(benchmark::kMillisecond);
 
 void BM_PeerVipsNearestToScreen(benchmark::State& state)
 {
-    const std::string out = BenchFolder() + "vips-screen.v";
+    const std::string out = BenchFolder() + "/vips-screen.v";
     RunPeer(state, "vips resize " + PeerInputPpm() + " " + out + " 0.27 --kernel nearest");
 }
 BENCHMARK(BM_PeerVipsNearestToScreen)->Unit(benchmark::kMillisecond);
 
 void BM_PeerMagickSeparate(benchmark::State& state)
 {
-    RunPeer(state, "convert " + PeerInputPpm() + " -channel R -separate " + BenchFolder() + "sep.pgm");
+    RunPeer(state, "convert " + PeerInputPpm() + " -channel R -separate " + BenchFolder() + "/sep.pgm");
 }
 BENCHMARK(BM_PeerMagickSeparate)->Unit(benchmark::kMillisecond);
 
 void BM_PeerMagickHsl(benchmark::State& state)
 {
-    RunPeer(state, "convert " + PeerInputPpm() + " -colorspace HSL " + BenchFolder() + "hsl.ppm");
+    RunPeer(state, "convert " + PeerInputPpm() + " -colorspace HSL " + BenchFolder() + "/hsl.ppm");
 }
 BENCHMARK(BM_PeerMagickHsl)->Unit(benchmark::kMillisecond);
 
 void BM_PeerMagickEdge(benchmark::State& state)
 {
-    RunPeer(state, "convert " + PeerInputPpm() + " -edge 1 " + BenchFolder() + "edge.ppm");
+    RunPeer(state, "convert " + PeerInputPpm() + " -edge 1 " + BenchFolder() + "/edge.ppm");
 }
 BENCHMARK(BM_PeerMagickEdge)->Unit(benchmark::kMillisecond);
 
