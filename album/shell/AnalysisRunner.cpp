@@ -45,6 +45,12 @@ void AnalysisRunner::Wait()
     m_changed.wait(hold, [this] { return !m_pending && m_answered == m_requested; });
 }
 
+void AnalysisRunner::Recycle(CQLImage&& spare)
+{
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_spare = std::move(spare);
+}
+
 void AnalysisRunner::Loop()
 {
     std::unique_lock<std::mutex> hold(m_lock);
@@ -56,8 +62,9 @@ void AnalysisRunner::Loop()
         const int mode = m_mode;
         const std::uint64_t generation = m_requested;
         m_pending = false;
-        hold.unlock();
         auto result = std::make_unique<Result>();
+        result->work = std::move(m_spare);
+        hold.unlock();
         result->generation = generation;
         result->mode = mode;
         if (source)

@@ -35,6 +35,9 @@ public:
     std::unique_ptr<Result> Take(std::uint64_t generation);
     // Waits until the newest request is answered.
     void Wait();
+    // A work image no longer shown: the next result is built into it, so a
+    // mode change does not allocate a photo-sized image each time.
+    void Recycle(CQLImage&& spare);
 
 private:
     void Loop();
@@ -48,6 +51,7 @@ private:
     std::uint64_t m_requested = 0, m_answered = 0;
     bool m_pending = false, m_stop = false;
     std::unique_ptr<Result> m_result;
+    CQLImage m_spare;
     std::thread m_thread;
 };
 

@@ -69,6 +69,7 @@ void CFullWindowDlg::OnCancel()
     Show(FALSE);
     if (!(theAlbum && theAlbum->m_bFullScreen)) {
         m_owner->m_fullScreenButton.SetCheck(BST_UNCHECKED);
+        m_owner->m_fullScreenCheck = FALSE;
         m_owner->ShowWindow(SW_SHOW);
     }
 }

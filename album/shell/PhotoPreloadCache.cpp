@@ -72,7 +72,16 @@ BOOL PhotoPreloadCache::GetImage(const char* path, CQLImage* out)
         m_image.Free();
         return FALSE;
     }
-    return out->DuplicateFrom(&m_image) ? TRUE : FALSE;
+    // The photo is handed over, not copied: a step to the preloaded photo
+    // waits for nothing. The slot is empty then, so asking for the same path
+    // again (a one-photo slideshow) decodes it anew.
+    *out = std::move(m_image);
+    m_image.Free();
+    m_path.clear();
+    m_state = kRequested;
+    UINT w = 0, h = 0;
+    out->GetSize(&w, &h);
+    return w > 0 && h > 0 ? TRUE : FALSE;
 }
 
 int PhotoPreloadCache::GetState() const

@@ -41,8 +41,9 @@ public:
     // 0 when the slot already stands for this path; else asks for it, 1.
     int Preload(const char* path);
     // The slot's photo when path is the slot's (0 while it is not begun or
-    // when it failed; waits while it is decoding); any other path is decoded
-    // now on the caller's thread, leaving the slot alone.
+    // when it failed; waits while it is decoding), handed over and the slot
+    // emptied; any other path is decoded now on the caller's thread, leaving
+    // the slot alone.
     BOOL GetImage(const char* path, CQLImage* out);
     int GetState() const;
 

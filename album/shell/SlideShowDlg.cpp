@@ -264,10 +264,14 @@ void CSlideShowDlg::OnTimer(UINT_PTR id)
 
 void CSlideShowDlg::DrawPicture(CDC* dc)
 {
+    // The bar's strip where the bar is now: once it has slid away the photo
+    // shows whole.
     const POINT o = BarOrigin();
-    const RECT strip{o.x, 0, o.x + kBarWidth, kBarHeight};
+    const bool bar = m_barState != kBarHidden;
+    const RECT strip{o.x, o.y, o.x + kBarWidth, o.y + kBarHeight};
     const int saved = dc->SaveDC();
-    dc->ExcludeClipRect(&strip);
+    if (bar)
+        dc->ExcludeClipRect(&strip);
     const RECT screen{0, 0, m_screenWidth, m_screenHeight};
     if (m_transitionRunning && HasPixels(m_display)) {
         const BITMAPINFO info = TopDownInfo(m_screenWidth, m_screenHeight);
@@ -289,6 +293,8 @@ void CSlideShowDlg::DrawPicture(CDC* dc)
         dc->FillSolidRect(&screen, RGB(0, 0, 0));
     }
     dc->RestoreDC(saved);
+    if (!bar)
+        return;
     dc->FillSolidRect(&strip, ::GetSysColor(COLOR_BTNFACE));
     dc->Draw3dRect(&strip, RGB(255, 255, 255), RGB(128, 128, 128));
 }

@@ -85,6 +85,7 @@ CViewPhotoDlg::~CViewPhotoDlg()
 {
     // The worker goes before the windows it posts to.
     m_runner.reset();
+    EndAnalysisWait();
     if (m_fullWindow.m_hWnd)
         m_fullWindow.DestroyWindow();
     if (m_hWnd)
@@ -187,6 +188,8 @@ void CViewPhotoDlg::Open(std::vector<std::string> paths, int index)
     m_paths = std::move(paths);
     if (m_paths.empty())
         return;
+    // Each opening starts from the setting; stepping keeps what the user chose.
+    m_fullScreenCheck = theAlbum && theAlbum->m_bFullScreen;
     ShowPhotoAtIndex(std::clamp(index, 0, static_cast<int>(m_paths.size()) - 1));
 }
 
@@ -202,7 +205,7 @@ BOOL CViewPhotoDlg::ShowPhotoAtIndex(int index)
     if (index < 0 || index >= static_cast<int>(m_paths.size()))
         return FALSE;
     if (m_fullScreenButton.m_hWnd)
-        m_fullScreenButton.SetCheck(theAlbum && theAlbum->m_bFullScreen ? BST_CHECKED : BST_UNCHECKED);
+        m_fullScreenButton.SetCheck(m_fullScreenCheck ? BST_CHECKED : BST_UNCHECKED);
     const std::string& path = m_paths[static_cast<std::size_t>(index)];
     BeginWaitCursor();
     auto image = std::make_shared<CQLImage>();
@@ -216,6 +219,8 @@ BOOL CViewPhotoDlg::ShowPhotoAtIndex(int index)
     m_index = index;
     m_source = std::move(image);
     ShowCurrentPicture();
+    // The title follows the photo on the full screen too, for the way back.
+    SetWindowText(path.c_str());
     const BOOL fullScreen = m_fullScreenButton.m_hWnd && m_fullScreenButton.GetCheck() == BST_CHECKED;
     if (fullScreen) {
         if (m_fullWindow.IsWindowVisible())
@@ -223,14 +228,14 @@ BOOL CViewPhotoDlg::ShowPhotoAtIndex(int index)
         else
             OnFullScreenCheck();
     } else {
-        m_panel.FitToWindow();
         if (!m_shownOnce) {
             m_shownOnce = TRUE;
             ShowWindow(SW_SHOWMAXIMIZED);
         } else if (!IsWindowVisible()) {
             ShowWindow(SW_SHOW);
         }
-        SetWindowText(path.c_str());
+        // Fitted at the size it is shown at: the first showing maximises.
+        m_panel.FitToWindow();
         if (m_fullWindow.IsWindowVisible())
             m_fullWindow.Refresh();
         else
@@ -303,6 +308,7 @@ void CViewPhotoDlg::DeletePhoto()
 void CViewPhotoDlg::OnFullScreenCheck()
 {
     const BOOL on = m_fullScreenButton.GetCheck() == BST_CHECKED;
+    m_fullScreenCheck = on;
     if (on) {
         if (!(theAlbum && theAlbum->m_bFullScreen)) {
             CWinApp* app = AfxGetApp();
@@ -330,6 +336,7 @@ void CViewPhotoDlg::SetAnalysisMode(int mode)
     m_stripDirty = TRUE;
     if (mode == PhotoAnalysis::kPhoto) {
         ++m_generation; // a view still being built is not wanted any more
+        EndAnalysisWait();
         m_panel.ShowWindow(SW_SHOW);
         m_panel.SetImage(m_source.get(), FALSE);
         m_panel.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -342,8 +349,20 @@ void CViewPhotoDlg::StartAnalysis()
 {
     if (!m_source || !m_runner)
         return;
-    BeginWaitCursor();
+    // One wait cursor however many requests supersede each other.
+    if (!m_analysisWait) {
+        m_analysisWait = TRUE;
+        BeginWaitCursor();
+    }
     m_runner->Start(m_source, m_mode, ++m_generation);
+}
+
+void CViewPhotoDlg::EndAnalysisWait()
+{
+    if (m_analysisWait) {
+        m_analysisWait = FALSE;
+        EndWaitCursor();
+    }
 }
 
 LRESULT CViewPhotoDlg::OnAnalysisReady(WPARAM wParam, LPARAM)
@@ -365,11 +384,12 @@ void CViewPhotoDlg::ApplyAnalysis(std::unique_ptr<AnalysisRunner::Result> result
 {
     if (!result || result->generation != m_generation || result->mode != m_mode)
         return;
-    EndWaitCursor();
+    EndAnalysisWait();
     if (!result->built) {
         AfxMessageBox("Can not alloc memory!");
         return;
     }
+    std::unique_ptr<CQLImage> previous = std::move(m_work);
     m_work = std::make_unique<CQLImage>(std::move(result->work));
     if (m_mode == PhotoAnalysis::kInfo) {
         m_histograms = result->histograms;
@@ -377,13 +397,20 @@ void CViewPhotoDlg::ApplyAnalysis(std::unique_ptr<AnalysisRunner::Result> result
         m_panel.SetImage(m_work.get(), FALSE);
         RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         m_stripDirty = TRUE;
-        return;
+    } else {
+        m_panel.ShowWindow(SW_SHOW);
+        m_panel.SetImage(m_work.get(), FALSE);
+        m_panel.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
-    m_panel.ShowWindow(SW_SHOW);
-    m_panel.SetImage(m_work.get(), FALSE);
-    m_panel.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    if (m_fullWindow.IsWindowVisible())
-        m_fullWindow.Refresh();
+    // No panel may keep pointing at the image given back for the next view.
+    if (m_fullWindow.m_hWnd) {
+        if (m_fullWindow.IsWindowVisible())
+            m_fullWindow.Refresh();
+        else
+            m_fullWindow.m_panel.SetImage(const_cast<CQLImage*>(ShownImage()), FALSE);
+    }
+    if (previous && m_runner)
+        m_runner->Recycle(std::move(*previous));
 }
 
 // ---- keys and commands ---------------------------------------------------

@@ -128,6 +128,7 @@ protected:
 
 private:
     void StartAnalysis();
+    void EndAnalysisWait();
     void ApplyAnalysis(std::unique_ptr<AnalysisRunner::Result> result);
     void ShowCurrentPicture();
     void PaintStrip(CDC* dc);
@@ -137,6 +138,7 @@ private:
 
     std::unique_ptr<AnalysisRunner> m_runner;
     std::uint64_t m_generation = 0;
+    BOOL m_analysisWait = FALSE;
 };
 
 // Sets a photo as the desktop wallpaper with owner holding the wait cursor

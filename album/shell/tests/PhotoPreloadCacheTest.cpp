@@ -116,6 +116,14 @@ TEST(PhotoPreloadCache, AnotherPathDecodesNowAndLeavesTheSlot)
     ASSERT_TRUE(cache.GetImage("/p/a.jpg", &out));
     EXPECT_EQ(widthOf(out), std::strlen("/p/a.jpg"));
     EXPECT_EQ(codec.Calls(), 2); // from the slot
+    // Handed over: the same path again is decoded anew, and may be preloaded again.
+    ASSERT_TRUE(cache.GetImage("/p/a.jpg", &out));
+    EXPECT_EQ(widthOf(out), std::strlen("/p/a.jpg"));
+    EXPECT_EQ(codec.Calls(), 3);
+    EXPECT_EQ(cache.Preload("/p/a.jpg"), 1);
+    ASSERT_TRUE(waitForState(cache, PhotoPreloadCache::kDecoded));
+    ASSERT_TRUE(cache.GetImage("/p/a.jpg", &out));
+    EXPECT_EQ(codec.Calls(), 4);
     // Paths are file identities: another case is another file.
     EXPECT_EQ(cache.Preload("/p/A.jpg"), 1);
 }

@@ -5,9 +5,14 @@
 #include "album/shell/ScreenSaverSettings.h"
 #include "album/shell/SlideTransitions.h"
 #include "album/shell/tests/ShelfTestSupport.h"
+#include "imagecore/Simd.h"
 #include "platform/codec/ColorForms.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include <sys/stat.h>
 
@@ -167,6 +172,148 @@ TEST(PhotoAnalysisTest, HistogramsAndScaleOnATwoByTwoImage)
     EXPECT_EQ(312u, PhotoAnalysis::Scale(counts, 100, 100));
 }
 
+// Each mode by its rule written plainly, pixel by pixel, over a copy.
+CQLImage Reference(const CQLImage& source, int mode)
+{
+    CQLImage ref;
+    EXPECT_TRUE(ref.DuplicateFrom(&source));
+    UINT uw = 0, uh = 0;
+    source.GetSize(&uw, &uh);
+    const int w = static_cast<int>(uw), h = static_cast<int>(uh);
+    auto grey = [&](int x, int y) {
+        const BYTE* p = source.GetBuffer(x, y);
+        return PhotoAnalysis::Luminance(p[2], p[1], p[0]);
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            BYTE* p = ref.GetBuffer(x, y);
+            BYTE c[4] = {p[0], p[1], p[2], p[3]};
+            int v = -1;
+            switch (mode) {
+            case PhotoAnalysis::kRed: v = c[2]; break;
+            case PhotoAnalysis::kGreen: v = c[1]; break;
+            case PhotoAnalysis::kBlue: v = c[0]; break;
+            case PhotoAnalysis::kHue: qlcodec::RgbToHsbPixel(c); v = c[2]; break;
+            case PhotoAnalysis::kSaturation: qlcodec::RgbToHsbPixel(c); v = c[1]; break;
+            case PhotoAnalysis::kLightness: v = grey(x, y); break;
+            case PhotoAnalysis::kU: qlcodec::RgbToYuvPixel(c); v = c[1]; break;
+            case PhotoAnalysis::kV: qlcodec::RgbToYuvPixel(c); v = c[0]; break;
+            case PhotoAnalysis::kEdge:
+                p[3] = static_cast<BYTE>(grey(x, y));
+                v = 0;
+                if (x > 0 && y > 0 && x < w - 1 && y < h - 1) {
+                    const int N = grey(x, y - 1), NE = grey(x + 1, y - 1), E = grey(x + 1, y),
+                              SE = grey(x + 1, y + 1), S = grey(x, y + 1), SW = grey(x - 1, y + 1),
+                              W = grey(x - 1, y), NW = grey(x - 1, y - 1);
+                    const int m = std::max({std::abs(N + NE + NW - SW - S - SE), std::abs(SW + W + NW - E - NE - SE),
+                                            std::abs(E + NE - SW - W), std::abs(N + W + NW - S - E - SE)});
+                    v = std::min(255, m * 2 / 3);
+                }
+                break;
+            case PhotoAnalysis::kWarning: {
+                const int l = grey(x, y);
+                if (l > 240)
+                    p[0] = p[1] = 0;
+                else if (l < 16)
+                    p[0] = 255, p[1] = p[2] = 0;
+                break;
+            }
+            default: break;
+            }
+            if (v >= 0)
+                p[0] = p[1] = p[2] = static_cast<BYTE>(v);
+        }
+    return ref;
+}
+
+// Large enough to be split over the threads, odd sides, colours of every
+// kind: greys, two equal channels, and noise.
+CQLImage MixedColours()
+{
+    CQLImage image;
+    EXPECT_EQ(0, image.Create(613, 449));
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < 449; ++y)
+        for (int x = 0; x < 613; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            BYTE* p = image.GetBuffer(x, y);
+            p[0] = static_cast<BYTE>(seed >> 24);
+            p[1] = static_cast<BYTE>(seed >> 16);
+            p[2] = static_cast<BYTE>(seed >> 8);
+            p[3] = static_cast<BYTE>(seed);
+            if (x % 7 == 0)
+                p[1] = p[2] = p[0];
+            else if (x % 11 == 0)
+                p[1] = p[2];
+            else if (y % 5 == 0)
+                p[0] = p[2];
+        }
+    return image;
+}
+
+TEST(PhotoAnalysisTest, EveryModeMatchesItsRuleOnMixedColours)
+{
+    const CQLImage source = MixedColours();
+    CQLImage work;
+    PhotoAnalysis::Histograms fast;
+    // Both vector paths where the processor has them.
+    for (imagecore::SimdLevel level : {imagecore::SimdLevel::Sse4, imagecore::SimdLevel::Avx2}) {
+        imagecore::ScopedSimdCeiling ceiling(level);
+        for (int mode = PhotoAnalysis::kRed; mode < PhotoAnalysis::kModeCount; ++mode) {
+            ASSERT_TRUE(PhotoAnalysis::Build(source, mode, &work, &fast)) << mode;
+            const CQLImage ref = Reference(source, mode);
+            int wrong = 0;
+            for (int y = 0; y < 449 && wrong < 5; ++y)
+                for (int x = 0; x < 613 && wrong < 5; ++x)
+                    if (std::memcmp(ref.GetBuffer(x, y), work.GetBuffer(x, y), 4) != 0) {
+                        ++wrong;
+                        ADD_FAILURE() << "mode " << mode << " level " << static_cast<int>(level) << " at " << x
+                                      << "," << y;
+                    }
+        }
+    }
+    // The histograms of the last mode, counted plainly.
+    PhotoAnalysis::Histograms plain;
+    for (int y = 0; y < 449; ++y)
+        for (int x = 0; x < 613; ++x) {
+            const BYTE* p = source.GetBuffer(x, y);
+            ++plain.counts[0][PhotoAnalysis::Luminance(p[2], p[1], p[0])];
+            ++plain.counts[1][p[2]];
+            ++plain.counts[2][p[1]];
+            ++plain.counts[3][p[0]];
+        }
+    EXPECT_EQ(plain.counts, fast.counts);
+}
+
+TEST(PhotoAnalysisTest, HueAndSaturationAgreeWithTheCodecOnEveryColourStep)
+{
+    // Every third level of each channel: 86^3 colours.
+    CQLImage source;
+    ASSERT_EQ(0, source.Create(86 * 86, 86));
+    for (int r = 0; r < 86; ++r)
+        for (int g = 0; g < 86; ++g)
+            for (int b = 0; b < 86; ++b) {
+                BYTE* p = source.GetBuffer(g * 86 + b, r);
+                p[0] = static_cast<BYTE>(b * 3), p[1] = static_cast<BYTE>(g * 3), p[2] = static_cast<BYTE>(r * 3);
+                p[3] = 0;
+            }
+    CQLImage hue, sat;
+    ASSERT_TRUE(PhotoAnalysis::Build(source, PhotoAnalysis::kHue, &hue, nullptr));
+    ASSERT_TRUE(PhotoAnalysis::Build(source, PhotoAnalysis::kSaturation, &sat, nullptr));
+    int wrong = 0;
+    for (int y = 0; y < 86 && wrong < 5; ++y)
+        for (int x = 0; x < 86 * 86 && wrong < 5; ++x) {
+            BYTE c[4];
+            std::memcpy(c, source.GetBuffer(x, y), 4);
+            qlcodec::RgbToHsbPixel(c);
+            if (hue.GetBuffer(x, y)[0] != c[2] || sat.GetBuffer(x, y)[0] != c[1]) {
+                ++wrong;
+                ADD_FAILURE() << "rgb " << int(source.GetBuffer(x, y)[2]) << "," << int(source.GetBuffer(x, y)[1])
+                              << "," << int(source.GetBuffer(x, y)[0]);
+            }
+        }
+}
+
 // ---- slideshow -------------------------------------------------------------
 
 constexpr int kSW = 160, kSH = 80;
@@ -271,6 +418,70 @@ TEST(SlideTransitionsTest, BlendAndFadeBytes)
     SlideTransitions::Step(SlideTransitions::kFade, 10, &fade.d, fade.t);
     EXPECT_TRUE(fade.FromTarget(100, 70, 100, 70)) << "the new photo at 10";
     EXPECT_TRUE(fade.FromTarget(159, 79, 159, 79));
+}
+
+// Every pair of byte values, every step, both vector paths, against the
+// rules written plainly; the fourth byte stays D's.
+TEST(SlideTransitionsTest, BlendAndFadeOverEveryByte)
+{
+    CQLImage d0, t;
+    ASSERT_EQ(0, d0.Create(256, 256));
+    ASSERT_EQ(0, t.Create(256, 256));
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            BYTE* p = d0.GetBuffer(x, y);
+            BYTE* q = t.GetBuffer(x, y);
+            p[0] = static_cast<BYTE>(x), p[1] = static_cast<BYTE>(255 - x), p[2] = static_cast<BYTE>(y), p[3] = 7;
+            q[0] = static_cast<BYTE>(y), q[1] = static_cast<BYTE>(x), q[2] = static_cast<BYTE>(255 - y), q[3] = 99;
+        }
+    for (imagecore::SimdLevel level : {imagecore::SimdLevel::Sse4, imagecore::SimdLevel::Avx2}) {
+        imagecore::ScopedSimdCeiling ceiling(level);
+        for (int effect : {SlideTransitions::kBlend, SlideTransitions::kFade}) {
+            CQLImage d, plain;
+            ASSERT_TRUE(d.DuplicateFrom(&d0));
+            ASSERT_TRUE(plain.DuplicateFrom(&d0));
+            for (int c = 1; c <= 10; ++c) {
+                SlideTransitions::Step(effect, c, &d, t);
+                int wrong = 0;
+                for (int y = 0; y < 256 && wrong < 3; ++y)
+                    for (int x = 0; x < 256 && wrong < 3; ++x) {
+                        BYTE* p = plain.GetBuffer(x, y);
+                        const BYTE* q = t.GetBuffer(x, y);
+                        for (int k = 0; k < 3; ++k) {
+                            if (effect == SlideTransitions::kBlend)
+                                p[k] = static_cast<BYTE>((25 * c * q[k] + (255 - 25 * c) * p[k]) >> 8);
+                            else
+                                p[k] = static_cast<BYTE>(c <= 4 ? p[k] * 2 / 3 : static_cast<int>((c - 5) * 0.2 * q[k]));
+                        }
+                        if (std::memcmp(p, d.GetBuffer(x, y), 4) != 0) {
+                            ++wrong;
+                            ADD_FAILURE() << "effect " << effect << " step " << c << " level "
+                                          << static_cast<int>(level) << " at " << x << "," << y;
+                        }
+                    }
+            }
+        }
+    }
+}
+
+TEST(SlideTransitionsTest, BlocksCopyExactlyTheirDiagonal)
+{
+    // Odd sides: the last blocks are cut.
+    CQLImage t = Filled(97, 83, {1, 2, 3});
+    for (int c = 1; c <= 10; ++c) {
+        CQLImage d = Filled(97, 83, {0, 0, 0});
+        SlideTransitions::Step(SlideTransitions::kBlocks, c, &d, t);
+        int wrong = 0;
+        for (int y = 0; y < 83 && wrong < 3; ++y)
+            for (int x = 0; x < 97 && wrong < 3; ++x) {
+                const int v = y % 40 - x % 40 + 40;
+                const bool copied = 8 * c - 9 < v && v < 8 * c;
+                if ((At(d, x, y).r == 1) != copied) {
+                    ++wrong;
+                    ADD_FAILURE() << "step " << c << " at " << x << "," << y;
+                }
+            }
+    }
 }
 
 TEST(SlideTransitionsTest, CenterOutAndIn)

@@ -12,6 +12,7 @@
 #include "platform/afx/tests/WndTestSupport.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -254,6 +255,16 @@ TEST_F(ViewPhotoTest, SteppingWrapsAndAFailedPhotoKeepsIndexAndTitle)
     EXPECT_EQ(30u, w);
 }
 
+TEST_F(ViewPhotoTest, TheFirstPhotoIsFittedToTheMaximisedWindow)
+{
+    m_photos.sizes = {{"big", {2000, 1500}}};
+    Make(m_photos.Decoder());
+    m_dlg->Open({"big"}, 0);
+    const RECT a = m_dlg->m_panel.m_imageArea;
+    const double fit = std::min((a.right - a.left) / 2000.0, (a.bottom - a.top) / 1500.0);
+    EXPECT_NEAR(fit, m_dlg->m_panel.m_zoom, 1e-9) << a.right << " x " << a.bottom;
+}
+
 TEST_F(ViewPhotoTest, KeysStepAndClose)
 {
     m_photos.sizes = {{"a", {10, 10}}, {"b", {20, 10}}, {"c", {30, 10}}};
@@ -331,13 +342,24 @@ TEST_F(ViewPhotoTest, ANewerModeSupersedesAnOlderOne)
     m_dlg->Open({"a"}, 0);
     m_dlg->SetAnalysisMode(PhotoAnalysis::kRed);
     m_dlg->SetAnalysisMode(PhotoAnalysis::kWarning);
+    EXPECT_TRUE(QGuiApplication::overrideCursor()) << "the wait cursor while the view is built";
     m_dlg->FinishAnalysisNow();
     Pump();
     ASSERT_TRUE(m_dlg->m_work);
     EXPECT_EQ(m_dlg->m_work.get(), m_dlg->m_panel.GetShownImage());
     EXPECT_EQ(PhotoAnalysis::kWarning, m_dlg->m_mode);
+    EXPECT_FALSE(QGuiApplication::overrideCursor()) << "one wait cursor for both requests, ended";
+    // A third view built into the second one's image, given back.
+    m_dlg->SetAnalysisMode(PhotoAnalysis::kBlue);
+    m_dlg->FinishAnalysisNow();
+    ASSERT_TRUE(m_dlg->m_work);
+    EXPECT_EQ(m_dlg->m_work.get(), m_dlg->m_panel.GetShownImage());
+    EXPECT_EQ(64, m_dlg->m_work->GetBuffer(3, 3)[0]);
+    // Back to the photo while a view is being built: no wait cursor is left.
+    m_dlg->SetAnalysisMode(PhotoAnalysis::kEdge);
     m_dlg->SetAnalysisMode(PhotoAnalysis::kPhoto);
     EXPECT_EQ(m_dlg->m_source.get(), m_dlg->m_panel.GetShownImage());
+    EXPECT_FALSE(QGuiApplication::overrideCursor());
 }
 
 // The corpus grabs: a photo in each look, and its full-window view.
@@ -387,9 +409,13 @@ TEST_F(ViewPhotoTest, Grabs)
     MSG next{m_dlg->m_fullWindow.m_hWnd, WM_KEYDOWN, VK_RIGHT, 0, 0, {}};
     static_cast<CWnd*>(&m_dlg->m_fullWindow)->PreTranslateMessage(&next);
     EXPECT_EQ(1, m_dlg->m_index);
+    EXPECT_TRUE(m_dlg->m_fullWindow.IsWindowVisible()) << "stepping stays on the full screen";
+    EXPECT_FALSE(m_dlg->IsWindowVisible());
+    EXPECT_EQ(BST_CHECKED, m_dlg->m_fullScreenButton.GetCheck());
     m_dlg->m_fullWindow.SendMessage(WM_COMMAND, IDCANCEL);
     EXPECT_FALSE(m_dlg->m_fullWindow.IsWindowVisible());
     EXPECT_TRUE(m_dlg->IsWindowVisible());
+    EXPECT_EQ(second, Title()) << "the title of the photo stepped to on the full screen";
     EXPECT_EQ(BST_UNCHECKED, m_dlg->m_fullScreenButton.GetCheck());
 }
 
@@ -536,6 +562,7 @@ TEST_F(SlideShowTest, BlendGrab)
     dlg.m_screenWidth = 800;
     dlg.m_screenHeight = 500;
     std::string grabbed;
+    bool barFace = false, hiddenFace = true;
     qlafx::SetModalHook([&](CWnd* dialog, const char*, const char*, UINT) {
         if (dialog != &dlg)
             return qlafx::kModalRun;
@@ -548,11 +575,27 @@ TEST_F(SlideShowTest, BlendGrab)
         dlg.KillTimer(CSlideShowDlg::kTimer);
         dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         grabbed = GrabWindow(&dlg, "shelf_slideshow_blend");
+        const QImage shown = qlafx::WidgetOf(dlg.m_hWnd)->grab().toImage();
+        // Between the play button and the label: the strip's face.
+        barFace = shown.pixel(325, 20) == shown.pixel(205, 2);
+        // Slid away: the photo fills the bar's place.
+        dlg.m_barState = CSlideShowDlg::kBarSlidingOut;
+        dlg.m_barStep = 0;
+        for (int i = 0; i < 11; ++i)
+            dlg.Tick();
+        EXPECT_EQ(CSlideShowDlg::kBarHidden, dlg.m_barState);
+        dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        Pump();
+        const QImage hidden = qlafx::WidgetOf(dlg.m_hWnd)->grab().toImage();
+        hiddenFace = hidden.pixel(325, 20) == shown.pixel(205, 2);
+        dlg.SendMessage(WM_COMMAND, IDCANCEL);
         return IDCANCEL;
     });
     dlg.DoModal();
     qlafx::SetModalHook({});
     EXPECT_FALSE(grabbed.empty());
+    EXPECT_TRUE(barFace) << "the shown bar's strip";
+    EXPECT_FALSE(hiddenFace) << "no strip once the bar is away";
     EXPECT_GE(::ShowCursor(TRUE), 1) << "the cursor count is back";
     ::ShowCursor(FALSE);
 }
