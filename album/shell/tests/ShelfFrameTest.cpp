@@ -174,7 +174,7 @@ protected:
         fs::copy(fs::path(QUILLO_PROGRAM_DIR) / "skin", m_folder / "skin", fs::copy_options::recursive);
         // A title of its own: other test processes show album frames too.
         m_title = "QuilloShelf run" + std::to_string(getpid());
-        std::ofstream(m_folder / "Quillo.ini") << "[Custom]\nTittle=run" << getpid() << "\n";
+        std::ofstream(m_folder / "Quillo.ini") << "[Custom]\nTittle=run" << getpid() << "\n[General]\nUserName=Tester\n";
     }
     void TearDown() override { fs::remove_all(m_folder); }
     void Start(QProcess& process)
