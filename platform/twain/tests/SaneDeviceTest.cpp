@@ -10,7 +10,7 @@
 #include <cstring>
 
 using namespace qltwain;
-using qltwain::testing::RgbPicture;
+using qltwain::sanetest::RgbPicture;
 
 namespace {
 
@@ -38,7 +38,7 @@ RgbPicture Assemble(const std::vector<std::pair<SANE_Parameters, std::vector<std
     HGLOBAL block = dib.Finish(300);
     if (!block)
         return {};
-    RgbPicture pic = testing::FromDib(GlobalLock(block), GlobalSize(block));
+    RgbPicture pic = sanetest::FromDib(GlobalLock(block), GlobalSize(block));
     GlobalUnlock(block);
     GlobalFree(block);
     return pic;
@@ -150,7 +150,7 @@ class SourceManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!testing::HaveTestBackend())
+        if (!sanetest::HaveTestBackend())
             GTEST_SKIP() << "SANE's test backend or scanimage is missing";
         m_parent = std::make_unique<CWnd>();
         ASSERT_TRUE(m_parent->CreateEx(0, TestClass(), "parent", WS_POPUP, CRect(0, 0, 200, 100), nullptr, 0));
@@ -209,7 +209,7 @@ protected:
                 const TW_UINT16 rc = Call(&source, DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &dib);
                 s.transfers.push_back(rc);
                 if (rc == TWRC_XFERDONE) {
-                    s.pages.push_back(testing::FromDib(GlobalLock(dib), GlobalSize(dib)));
+                    s.pages.push_back(sanetest::FromDib(GlobalLock(dib), GlobalSize(dib)));
                     EXPECT_EQ(s.pages.back().width, info.ImageWidth);
                     EXPECT_EQ(s.pages.back().height, info.ImageLength);
                     GlobalUnlock(dib);
@@ -248,8 +248,8 @@ TEST_F(SourceManagerTest, PagesEqualScanimageByteForByte)
         {"hand scanner", {"mode Color", "hand-scanner true", "test-picture \"Grid\""}},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(testing::WriteTestConfig(c.conf));
-        const RgbPicture expected = testing::ScanImage();
+        ASSERT_TRUE(sanetest::WriteTestConfig(c.conf));
+        const RgbPicture expected = sanetest::ScanImage();
         ASSERT_GT(expected.width, 0) << c.name;
         const Session s = Scan(false);
         ASSERT_EQ(s.pages.size(), 1u) << c.name;
@@ -261,7 +261,7 @@ TEST_F(SourceManagerTest, PagesEqualScanimageByteForByte)
 
 TEST_F(SourceManagerTest, FeederPagesFailuresAndCancel)
 {
-    ASSERT_TRUE(testing::WriteTestConfig({"mode Color", "test-picture \"Color pattern\"", "resolution 25.0"}));
+    ASSERT_TRUE(sanetest::WriteTestConfig({"mode Color", "test-picture \"Color pattern\"", "resolution 25.0"}));
     {
         // The test feeder holds ten sheets; the count can stop it earlier.
         EXPECT_EQ(Scan(true).pages.size(), 10u);
@@ -278,7 +278,7 @@ TEST_F(SourceManagerTest, FeederPagesFailuresAndCancel)
         EXPECT_TRUE(s.said.empty());
     }
     {
-        ASSERT_TRUE(testing::WriteTestConfig({"mode Color", "read-status-code \"SANE_STATUS_JAMMED\""}));
+        ASSERT_TRUE(sanetest::WriteTestConfig({"mode Color", "read-status-code \"SANE_STATUS_JAMMED\""}));
         const Session s = Scan(false);
         EXPECT_TRUE(s.pages.empty());
         ASSERT_EQ(s.transfers.size(), 1u);

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <unistd.h>
 
-namespace qltwain::testing {
+namespace qltwain::sanetest {
 
 namespace fs = std::filesystem;
 
@@ -149,4 +149,4 @@ RgbPicture FromDib(const void* dib, std::size_t size)
     return pic;
 }
 
-} // namespace qltwain::testing
+} // namespace qltwain::sanetest

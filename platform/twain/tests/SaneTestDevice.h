@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace qltwain::testing {
+namespace qltwain::sanetest {
 
 // The process's configuration folder, made and named to SANE before the
 // first use (libsane reads SANE_CONFIG_DIR once). "" when it could not be.
@@ -29,4 +29,4 @@ RgbPicture ScanImage(const std::vector<std::string>& args = {});
 // A 24-bit bottom-up DIB's pixels in the same form; empty when malformed.
 RgbPicture FromDib(const void* dib, std::size_t size);
 
-} // namespace qltwain::testing
+} // namespace qltwain::sanetest
