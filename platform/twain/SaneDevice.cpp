@@ -22,6 +22,85 @@ bool Resolve(void* lib, const char* name, F* fn)
 
 // A page larger than any picture the suite reads is refused, not allocated.
 constexpr std::uint64_t kMaxPixels = imagecore::kPixelCap;
+constexpr std::size_t kReadChunk = 64 * 1024;
+
+// The high byte of a host-order 16-bit sample.
+inline std::uint8_t High(const std::uint8_t* s)
+{
+    std::uint16_t v;
+    std::memcpy(&v, s, 2);
+    return static_cast<std::uint8_t>(v >> 8);
+}
+
+// One sample of a one-channel line: 16-bit gives its high byte, 1-bit is
+// black where the bit is set.
+inline std::uint8_t Sample(const std::uint8_t* src, int x, int depth)
+{
+    return depth == 16 ? High(src + x * 2) : depth == 8 ? src[x] : ((src[x >> 3] >> (7 - (x & 7))) & 1 ? 0 : 255);
+}
+
+// An RGB or grey line into packed R, G, B.
+void LineToRgb(const SANE_Parameters& p, const std::uint8_t* src, std::uint8_t* dst)
+{
+    const int w = p.pixels_per_line;
+    if (p.format == SANE_FRAME_RGB) {
+        if (p.depth == 8)
+            std::memcpy(dst, src, std::size_t(w) * 3);
+        else
+            for (int i = 0; i < w * 3; ++i)
+                dst[i] = High(src + i * 2);
+        return;
+    }
+    for (int x = 0; x < w; ++x)
+        dst[x * 3] = dst[x * 3 + 1] = dst[x * 3 + 2] = Sample(src, x, p.depth);
+}
+
+void RgbToBgr(const std::uint8_t* src, std::uint8_t* dst, int width)
+{
+    for (int x = 0; x < width; ++x) {
+        dst[x * 3] = src[x * 3 + 2];
+        dst[x * 3 + 1] = src[x * 3 + 1];
+        dst[x * 3 + 2] = src[x * 3];
+    }
+}
+
+std::size_t DibStride(int width) { return (std::size_t(width) * 3 + 3) & ~std::size_t(3); }
+
+// A zeroed 24-bit bottom-up DIB with its header; NULL when it cannot be had.
+HGLOBAL NewDib(int width, int height, int dpi)
+{
+    const std::size_t stride = DibStride(width);
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(BITMAPINFOHEADER) + stride * std::size_t(height));
+    auto* out = static_cast<std::uint8_t*>(GlobalLock(block));
+    if (!out)
+        return nullptr;
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = 24;
+    h.biCompression = 0;
+    h.biSizeImage = static_cast<DWORD>(stride * std::size_t(height));
+    h.biXPelsPerMeter = h.biYPelsPerMeter = static_cast<LONG>(dpi * 10000 / 254);
+    std::memcpy(out, &h, sizeof h);
+    GlobalUnlock(block);
+    return block;
+}
+
+// A frame's parameters are ones we can read, and its line holds its pixels.
+bool FrameUsable(const SANE_Parameters& p)
+{
+    if (p.pixels_per_line <= 0 || p.bytes_per_line <= 0 || (p.depth != 1 && p.depth != 8 && p.depth != 16))
+        return false;
+    const bool rgb = p.format == SANE_FRAME_RGB;
+    if (rgb && p.depth == 1)
+        return false;
+    if (p.format < SANE_FRAME_GRAY || p.format > SANE_FRAME_BLUE)
+        return false;
+    const std::uint64_t needBits = std::uint64_t(p.pixels_per_line) * (rgb ? 3 : 1) * p.depth;
+    return std::uint64_t(p.bytes_per_line) * 8 >= needBits;
+}
 
 } // namespace
 
@@ -48,28 +127,13 @@ bool SaneApi::Load(const char* library)
 
 bool DibAssembler::AddFrame(const SANE_Parameters& p, const std::uint8_t* data, std::size_t size)
 {
-    if (p.pixels_per_line <= 0 || p.bytes_per_line <= 0 || (p.depth != 1 && p.depth != 8 && p.depth != 16))
-        return false;
-    const bool rgb = p.format == SANE_FRAME_RGB;
-    const int channels = rgb ? 3 : 1;
-    if (rgb && p.depth == 1)
-        return false;
-    const std::uint64_t needBits = std::uint64_t(p.pixels_per_line) * channels * p.depth;
-    if (std::uint64_t(p.bytes_per_line) * 8 < needBits)
+    if (!FrameUsable(p))
         return false;
     // The data decides the height: a hand scanner does not know it first.
     const std::size_t lines = size / std::size_t(p.bytes_per_line);
     if (lines == 0 || std::uint64_t(lines) * std::uint64_t(p.pixels_per_line) > kMaxPixels)
         return false;
-    int plane = -1; // -1: all three
-    switch (p.format) {
-    case SANE_FRAME_RED: plane = 0; break;
-    case SANE_FRAME_GREEN: plane = 1; break;
-    case SANE_FRAME_BLUE: plane = 2; break;
-    case SANE_FRAME_GRAY:
-    case SANE_FRAME_RGB: break;
-    default: return false;
-    }
+    const int plane = p.format == SANE_FRAME_RED ? 0 : p.format == SANE_FRAME_GREEN ? 1 : p.format == SANE_FRAME_BLUE ? 2 : -1;
     if (m_width == 0) {
         m_width = p.pixels_per_line;
         m_height = static_cast<int>(lines);
@@ -78,35 +142,14 @@ bool DibAssembler::AddFrame(const SANE_Parameters& p, const std::uint8_t* data, 
         return false;
     }
     const int rows = std::min<int>(m_height, static_cast<int>(lines));
-    const int w = m_width;
-    // The high byte of a host-order 16-bit sample.
-    auto high = [](const std::uint8_t* s) {
-        std::uint16_t v;
-        std::memcpy(&v, s, 2);
-        return static_cast<std::uint8_t>(v >> 8);
-    };
     for (int y = 0; y < rows; ++y) {
         const std::uint8_t* src = data + std::size_t(y) * p.bytes_per_line;
-        std::uint8_t* dst = m_rgb.data() + std::size_t(y) * w * 3;
-        if (plane >= 0) {
-            for (int x = 0; x < w; ++x)
-                dst[x * 3 + plane] = p.depth == 16 ? high(src + x * 2)
-                                     : p.depth == 8 ? src[x]
-                                                    : ((src[x >> 3] >> (7 - (x & 7))) & 1 ? 0 : 255);
-        } else if (rgb) {
-            if (p.depth == 8)
-                std::memcpy(dst, src, std::size_t(w) * 3);
-            else
-                for (int i = 0; i < w * 3; ++i)
-                    dst[i] = high(src + i * 2);
-        } else {
-            for (int x = 0; x < w; ++x) {
-                const std::uint8_t v = p.depth == 16 ? high(src + x * 2)
-                                       : p.depth == 8 ? src[x]
-                                                      : ((src[x >> 3] >> (7 - (x & 7))) & 1 ? 0 : 255);
-                dst[x * 3] = dst[x * 3 + 1] = dst[x * 3 + 2] = v;
-            }
-        }
+        std::uint8_t* dst = m_rgb.data() + std::size_t(y) * m_width * 3;
+        if (plane < 0)
+            LineToRgb(p, src, dst);
+        else
+            for (int x = 0; x < m_width; ++x)
+                dst[x * 3 + plane] = Sample(src, x, p.depth);
     }
     if (plane >= 0)
         m_have[plane] = true;
@@ -119,32 +162,15 @@ HGLOBAL DibAssembler::Finish(int dpi)
 {
     if (m_width == 0 || !m_have[0] || !m_have[1] || !m_have[2])
         return nullptr;
-    const std::size_t stride = (std::size_t(m_width) * 3 + 3) & ~std::size_t(3);
-    const std::size_t bytes = sizeof(BITMAPINFOHEADER) + stride * m_height;
-    HGLOBAL block = GlobalAlloc(GHND, bytes);
+    HGLOBAL block = NewDib(m_width, m_height, dpi);
     auto* out = static_cast<std::uint8_t*>(GlobalLock(block));
     if (!out)
         return nullptr;
-    BITMAPINFOHEADER h{};
-    h.biSize = sizeof h;
-    h.biWidth = m_width;
-    h.biHeight = m_height;
-    h.biPlanes = 1;
-    h.biBitCount = 24;
-    h.biCompression = 0;
-    h.biSizeImage = static_cast<DWORD>(stride * m_height);
-    h.biXPelsPerMeter = h.biYPelsPerMeter = static_cast<LONG>(dpi * 10000 / 254);
-    std::memcpy(out, &h, sizeof h);
-    std::uint8_t* pixels = out + sizeof h;
-    for (int y = 0; y < m_height; ++y) {
-        const std::uint8_t* src = m_rgb.data() + std::size_t(y) * m_width * 3;
-        std::uint8_t* dst = pixels + std::size_t(m_height - 1 - y) * stride;
-        for (int x = 0; x < m_width; ++x) {
-            dst[x * 3] = src[x * 3 + 2];
-            dst[x * 3 + 1] = src[x * 3 + 1];
-            dst[x * 3 + 2] = src[x * 3];
-        }
-    }
+    const std::size_t stride = DibStride(m_width);
+    std::uint8_t* pixels = out + sizeof(BITMAPINFOHEADER);
+    for (int y = 0; y < m_height; ++y)
+        RgbToBgr(m_rgb.data() + std::size_t(y) * m_width * 3, pixels + std::size_t(m_height - 1 - y) * stride,
+                 m_width);
     GlobalUnlock(block);
     std::vector<std::uint8_t>().swap(m_rgb);
     return block;
@@ -286,9 +312,7 @@ SANE_Status SaneDevice::ReadFrame(const std::atomic<bool>& cancel, SANE_Paramete
                                   std::vector<std::uint8_t>* data,
                                   const std::function<void(std::size_t, std::size_t)>& progress)
 {
-    SANE_Status status = m_api.get_parameters(m_handle, params);
-    if (status != SANE_STATUS_GOOD)
-        return status;
+    SANE_Status status = SANE_STATUS_GOOD;
     if (params->bytes_per_line <= 0)
         return SANE_STATUS_INVAL;
     const std::size_t expected =
@@ -308,7 +332,9 @@ SANE_Status SaneDevice::ReadFrame(const std::atomic<bool>& cancel, SANE_Paramete
                 return SANE_STATUS_NO_MEM;
             data->resize(std::min(limit, data->size() * 2));
         }
-        const SANE_Int want = static_cast<SANE_Int>(std::min<std::size_t>(data->size() - have, 1 << 20));
+        // Backends may touch the whole buffer they are given on every call:
+        // ask for as much as a pipe holds.
+        const SANE_Int want = static_cast<SANE_Int>(std::min<std::size_t>(data->size() - have, kReadChunk));
         SANE_Int got = 0;
         status = m_api.read(m_handle, data->data() + have, want, &got);
         if (status == SANE_STATUS_EOF)
@@ -320,6 +346,75 @@ SANE_Status SaneDevice::ReadFrame(const std::atomic<bool>& cancel, SANE_Paramete
             progress(have, expected);
     }
     data->resize(have);
+    return SANE_STATUS_GOOD;
+}
+
+SANE_Status SaneDevice::StreamPage(const std::atomic<bool>& cancel, const SANE_Parameters& p, int dpi,
+                                   SanePage* page, const std::function<void(std::size_t, std::size_t)>& progress)
+{
+    const int w = p.pixels_per_line, lines = p.lines;
+    if (std::uint64_t(lines) * std::uint64_t(w) > kMaxPixels)
+        return SANE_STATUS_NO_MEM;
+    HGLOBAL block = NewDib(w, lines, dpi);
+    auto* out = static_cast<std::uint8_t*>(GlobalLock(block));
+    if (!out)
+        return SANE_STATUS_NO_MEM;
+    std::uint8_t* pixels = out + sizeof(BITMAPINFOHEADER);
+    const std::size_t stride = DibStride(w), bpl = std::size_t(p.bytes_per_line);
+    const std::size_t expected = bpl * std::size_t(lines);
+    std::vector<std::uint8_t> chunk(std::max(kReadChunk, bpl * 2)), rgb(std::size_t(w) * 3);
+    std::size_t have = 0, total = 0;
+    int y = 0;
+    SANE_Status status = SANE_STATUS_GOOD;
+    for (;;) {
+        if (cancel.load()) {
+            status = SANE_STATUS_CANCELLED;
+            break;
+        }
+        SANE_Int got = 0;
+        status = m_api.read(m_handle, chunk.data() + have, static_cast<SANE_Int>(chunk.size() - have), &got);
+        if (status == SANE_STATUS_EOF) {
+            status = SANE_STATUS_GOOD;
+            break;
+        }
+        if (status != SANE_STATUS_GOOD)
+            break;
+        have += std::size_t(std::max(got, 0));
+        total += std::size_t(std::max(got, 0));
+        if (progress)
+            progress(total, expected);
+        std::size_t used = 0;
+        for (; have - used >= bpl; used += bpl) {
+            // Lines past the promised height are dropped.
+            if (y < lines) {
+                LineToRgb(p, chunk.data() + used, rgb.data());
+                RgbToBgr(rgb.data(), pixels + std::size_t(lines - 1 - y) * stride, w);
+                ++y;
+            }
+        }
+        std::memmove(chunk.data(), chunk.data() + used, have - used);
+        have -= used;
+    }
+    if (status == SANE_STATUS_GOOD && y == 0)
+        status = SANE_STATUS_INVAL;
+    if (status != SANE_STATUS_GOOD) {
+        GlobalUnlock(block);
+        GlobalFree(block);
+        return status;
+    }
+    if (y < lines) {
+        // A short page: its rows move down to the start, the header shrinks.
+        std::memmove(pixels, pixels + std::size_t(lines - y) * stride, std::size_t(y) * stride);
+        BITMAPINFOHEADER h;
+        std::memcpy(&h, out, sizeof h);
+        h.biHeight = y;
+        h.biSizeImage = static_cast<DWORD>(stride * std::size_t(y));
+        std::memcpy(out, &h, sizeof h);
+    }
+    GlobalUnlock(block);
+    page->dib = block;
+    page->width = w;
+    page->height = y;
     return SANE_STATUS_GOOD;
 }
 
@@ -339,6 +434,17 @@ SanePage SaneDevice::ReadPage(const std::atomic<bool>& cancel,
         if (page.status != SANE_STATUS_GOOD)
             break;
         SANE_Parameters params{};
+        page.status = m_api.get_parameters(m_handle, &params);
+        if (page.status != SANE_STATUS_GOOD)
+            break;
+        // A one-frame page of known height goes straight into its bitmap.
+        if (frame == 0 && params.last_frame && params.lines > 0 && params.format <= SANE_FRAME_RGB &&
+            FrameUsable(params)) {
+            page.status = StreamPage(cancel, params, dpi, &page, progress);
+            if (page.status != SANE_STATUS_GOOD)
+                m_api.cancel(m_handle);
+            return page;
+        }
         page.status = ReadFrame(cancel, &params, &data, progress);
         if (page.status != SANE_STATUS_GOOD)
             break;

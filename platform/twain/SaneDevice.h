@@ -87,7 +87,8 @@ public:
     std::vector<int> ResolutionChoices() const;
     SANE_Status SetResolution(int dpi);
 
-    // Reads one page; progress gets (bytes so far, bytes expected or 0).
+    // Reads one page (straight into its bitmap when it comes in one frame of
+    // known height); progress gets (bytes so far, bytes expected or 0).
     // cancel is polled between reads; a cancel gives SANE_STATUS_CANCELLED.
     // Pages are read one after the other; this ends the batch.
     void EndScan();
@@ -96,6 +97,8 @@ public:
 
 private:
     int FindOption(const char* name) const;
+    SANE_Status StreamPage(const std::atomic<bool>& cancel, const SANE_Parameters& params, int dpi, SanePage* page,
+                           const std::function<void(std::size_t, std::size_t)>& progress);
     SANE_Status ReadFrame(const std::atomic<bool>& cancel, SANE_Parameters* params, std::vector<std::uint8_t>* data,
                           const std::function<void(std::size_t, std::size_t)>& progress);
 

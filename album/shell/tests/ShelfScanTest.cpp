@@ -544,8 +544,9 @@ TEST_F(ScanWindow, GapsFailuresAndCancel)
         qltwain::SetPageHook({});
         EXPECT_EQ(Pics(), c.after) << c.name;
         EXPECT_EQ(m_said.size(), c.failure ? 1u : 0u) << c.name;
-        if (c.failure && !m_said.empty())
+        if (c.failure && !m_said.empty()) {
             EXPECT_NE(m_said[0].find("Scanning stopped"), std::string::npos) << m_said[0];
+        }
     }
 }
 

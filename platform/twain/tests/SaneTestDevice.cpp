@@ -24,6 +24,13 @@ const std::string& SaneConfigDir()
         if (ec)
             return std::string();
         setenv("SANE_CONFIG_DIR", d.c_str(), 1);
+        // Gone when the process ends (the path outlives the string).
+        static char path[4096];
+        std::snprintf(path, sizeof path, "%s", d.c_str());
+        std::atexit([] {
+            std::error_code gone;
+            std::filesystem::remove_all(path, gone);
+        });
         return d.string();
     }();
     return dir;
