@@ -3,6 +3,7 @@
 
 #include "album/shell/AlbumTextTable.h"
 #include "album/shell/FolderPane.h"
+#include "album/shell/ImportPhotosDlg.h"
 #include "album/shell/MainFrame.h"
 #include "album/shell/TwainAcquirer.h"
 #include "album/shell/WelcomeWizard.h"
@@ -422,11 +423,16 @@ protected:
     }
     // Import > From Camera/Scanner: the test device chosen, the feeder when
     // asked, Scan; the pages saved once the window's loop hands them over.
-    void Scan(bool feeder, const char* grab = nullptr)
+    void Scan(bool feeder, const char* grab = nullptr, bool viaImport = false)
     {
         qlafx::SetModalHook([&, feeder, grab](CWnd* dialog, const char* caption, const char* text, UINT) {
             if (!dialog) {
                 m_said.push_back(text ? text : "");
+                return IDOK;
+            }
+            if (std::string(caption) == "Import Photos") {
+                EXPECT_TRUE(dialog->GetDlgItem(CImportPhotosDlg::kFromCamera)->IsWindowEnabled());
+                dialog->SendMessage(WM_COMMAND, CImportPhotosDlg::kFromCamera);
                 return IDOK;
             }
             if (std::string(caption) == "Select Source") {
@@ -444,7 +450,14 @@ protected:
             dialog->SendMessage(WM_COMMAND, IDOK);
             return qlafx::kModalRun;
         });
-        m_frame->AcquireFromScanner();
+        if (viaImport) {
+            // File > Import photos > From Camera/Scanner, its tip seen before.
+            AfxGetApp()->WriteProfileInt("Open", "Import", 0);
+            EXPECT_TRUE(m_frame->IsCommandEnabled(32779));
+            m_frame->SendMessage(WM_COMMAND, 32779);
+        } else {
+            m_frame->AcquireFromScanner();
+        }
         qlafx::SetModalHook({});
         // The source's event reaches the frame through the window's loop.
         PumpUntil([&] { return !m_frame->m_sourceOpen; }, 30000);
@@ -478,7 +491,7 @@ TEST_F(ScanWindow, FeederPagesGoIntoTheOpenFolder)
         fs::copy_file(nikon, m_album + "Nikon_D70.jpg");
     }
     Open();
-    Scan(true, "shelf_scan_source");
+    Scan(true, "shelf_scan_source", true);
     EXPECT_FALSE(m_grabbed.empty());
     EXPECT_TRUE(m_said.empty()) << m_said.front();
     std::vector<std::string> expected;

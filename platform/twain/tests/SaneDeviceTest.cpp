@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace qltwain;
@@ -256,6 +257,10 @@ TEST_F(SourceManagerTest, PagesEqualScanimageByteForByte)
         EXPECT_EQ(s.pages[0].width, expected.width) << c.name;
         EXPECT_EQ(s.pages[0].height, expected.height) << c.name;
         EXPECT_TRUE(s.pages[0].rgb == expected.rgb) << c.name;
+        // A pattern, not a blank page that would equal anything blank.
+        EXPECT_NE(std::count(expected.rgb.begin(), expected.rgb.end(), expected.rgb[0]),
+                  static_cast<std::ptrdiff_t>(expected.rgb.size()))
+            << c.name;
     }
 }
 
