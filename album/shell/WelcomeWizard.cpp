@@ -25,6 +25,14 @@ void SetButtons(CWnd* page, DWORD buttons)
         sheet->SetWizardButtons(buttons);
 }
 
+// A page comes up: its buttons, and its caption on the wizard's title bar.
+void Activated(CPropertyPage* page, DWORD buttons)
+{
+    SetButtons(page, buttons);
+    if (CPropertySheet* sheet = SheetOf(page))
+        sheet->SetTitle(page->GetTitle().GetString());
+}
+
 std::string ItemText(const CWnd* page, UINT id)
 {
     CString text;
@@ -76,6 +84,7 @@ BOOL CWelComPage1::OnSetActive()
 {
     const CString name = AfxGetApp()->GetProfileString("General", "UserName", "");
     SetDlgItemText(kName, name.GetString());
+    Activated(this, 0);
     UpdateButtons();
     return CSkinPropertyPage::OnSetActive();
 }
@@ -102,7 +111,7 @@ LRESULT CWelComPage1::OnWizardNext()
 
 BOOL CWelComPage2::OnSetActive()
 {
-    SetButtons(this, PSWIZB_BACK | PSWIZB_NEXT);
+    Activated(this, PSWIZB_BACK | PSWIZB_NEXT);
     CheckDlgButton(kNewFolder, m_choice == kChoiceNew);
     CheckDlgButton(kExisting, m_choice == kChoiceExisting);
     return CSkinPropertyPage::OnSetActive();
@@ -181,7 +190,7 @@ BOOL CWelComPage3::OnSetActive()
         SetDlgItemText(kAlbumName, name.c_str());
         Follow();
     }
-    SetButtons(this, PSWIZB_BACK | PSWIZB_NEXT);
+    Activated(this, PSWIZB_BACK | PSWIZB_NEXT);
     return CSkinPropertyPage::OnSetActive();
 }
 
@@ -273,7 +282,7 @@ LRESULT CWelComPage3::OnWizardNext()
 
 BOOL CWelComPage4::OnSetActive()
 {
-    SetButtons(this, PSWIZB_FINISH);
+    Activated(this, PSWIZB_FINISH);
     return CSkinPropertyPage::OnSetActive();
 }
 

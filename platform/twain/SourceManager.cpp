@@ -184,7 +184,10 @@ TW_UINT16 SourceManager::Identity(TW_UINT16 msg, TW_IDENTITY* id)
         return Fail(TWCC_BADVALUE);
     switch (msg) {
     case MSG_GETDEFAULT:
-        ListDevices();
+        // Looking for devices can take a while: the list of this session
+        // serves until the user asks to choose again.
+        if (m_devices.empty())
+            ListDevices();
         if (m_devices.empty())
             return Fail(TWCC_NODS);
         FillIdentity(id, m_chosen >= 0 && m_chosen < static_cast<int>(m_devices.size()) ? m_chosen : 0);

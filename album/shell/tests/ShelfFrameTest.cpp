@@ -226,4 +226,21 @@ TEST_F(Program, WithoutTheButtonStripItFailsWithoutAWindow)
     EXPECT_FALSE(sawWindow);
 }
 
+TEST_F(Program, FirstStartWithoutAUserShowsTheWelcomeWizard)
+{
+    std::ofstream(m_folder / "Quillo.ini") << "[Custom]\nTittle=run" << getpid() << "\n";
+    QProcess process;
+    Start(process);
+    HWND wizard = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return (wizard = ::FindWindow(nullptr, "Welcome to QuilloShelf")) != nullptr ||
+                   process.state() != QProcess::Running;
+        },
+        60000));
+    EXPECT_NE(wizard, nullptr) << process.readAllStandardError().toStdString();
+    process.kill();
+    process.waitForFinished(10000);
+}
+
 } // namespace

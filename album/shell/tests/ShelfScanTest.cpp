@@ -654,6 +654,9 @@ TEST_F(Welcome, PagesNameAndDefaultAlbum)
         EXPECT_EQ(sheet->GetWizardButtons(), 0u) << "no Next without a name";
         page1->SetDlgItemText(CWelComPage1::kName, "Tester");
         EXPECT_EQ(sheet->GetWizardButtons(), PSWIZB_NEXT);
+        CString title;
+        dialog->GetWindowText(title);
+        EXPECT_EQ(title, CString("Welcome to QuilloShelf"));
         grab(dialog, "shelf_welcome_1");
         Next(dialog);
         EXPECT_EQ(AfxGetApp()->GetProfileString("General", "UserName", ""), CString("Tester"));
