@@ -644,10 +644,11 @@ BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 
 void CMainFrame::AcquireFromScanner()
 {
-    if (!IsLoaded() || !SelectSource())
-        return;
+    // Pages need a folder to go to.
     const FolderNode* folder = theAlbum ? theAlbum->m_scanner.m_model.m_pCurrent : nullptr;
-    m_captureFolder = folder ? folder->GetPath() : std::string();
+    if (!folder || !IsLoaded() || !SelectSource())
+        return;
+    m_captureFolder = folder->GetPath();
     Acquire(256);
 }
 
