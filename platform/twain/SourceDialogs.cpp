@@ -144,11 +144,17 @@ CSaneSourceDlg::CSaneSourceDlg(SaneDevice& device, const SaneApi& api, const cha
     InitModalIndirect(m_template.get(), parent);
 }
 
+void CSaneSourceDlg::Stop()
+{
+    if (!m_worker.joinable())
+        return;
+    m_cancel = true;
+    m_worker.join();
+}
+
 CSaneSourceDlg::~CSaneSourceDlg()
 {
-    m_cancel = true;
-    if (m_worker.joinable())
-        m_worker.join();
+    Stop();
     for (ScannedPage& page : m_pages)
         if (page.dib)
             GlobalFree(page.dib);

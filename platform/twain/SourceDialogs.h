@@ -45,6 +45,8 @@ public:
     ~CSaneSourceDlg() override;
     BOOL OnInitDialog() override;
 
+    // Stops and joins the reading thread (a dialog ended from outside).
+    void Stop();
     // The pages read (the caller owns their bitmaps once the dialog ends).
     std::vector<ScannedPage> m_pages;
     // Tests: called on the reading thread after each page.

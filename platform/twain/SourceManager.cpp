@@ -312,6 +312,7 @@ TW_UINT16 SourceManager::UserInterface(TW_UINT16 msg, TW_USERINTERFACE* ui)
         CSaneSourceDlg dlg(*m_device, m_api, caption.c_str(), m_count, CWnd::FromHandle(owner));
         dlg.m_pageHook = m_pageHook;
         dlg.DoModal();
+        dlg.Stop();
         DropPages();
         for (ScannedPage& page : dlg.m_pages)
             m_pages.push_back(page);
