@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -173,7 +174,8 @@ TEST_F(Acquirer, TripletsOfAcquireAndOfTheTransfers)
     ASSERT_EQ(m_acquirer.Init(m_window.m_hWnd), 1);
     EXPECT_STREQ(m_acquirer.m_appId.ProductName, "Twain Test");
     EXPECT_STREQ(m_acquirer.m_appId.Manufacturer, "Verdale Labs");
-    EXPECT_EQ(m_acquirer.m_appId.SupportedGroups, DG_CONTROL | DG_IMAGE);
+    const TW_UINT32 groups = m_acquirer.m_appId.SupportedGroups; // a packed field, read by value
+    EXPECT_EQ(groups, DG_CONTROL | DG_IMAGE);
     EXPECT_EQ(m_acquirer.Acquire(2), 1);
     EXPECT_EQ(m_script.log,
               (std::vector<std::string>{"OPENDSM", "GETDEFAULT", "OPENDS", "CAP SET INT16 2", "ENABLEDS"}));
@@ -309,9 +311,10 @@ HGLOBAL MakeDib(int bits, bool topDown, DWORD compression = 0, std::size_t cut =
         const int dibRow = topDown ? r : 1 - r;
         for (int x = 0; x < 3; ++x) {
             BYTE* d = pixels + dibRow * stride + x * (bits / 8);
-            if (std::size_t(d - p) + bits / 8 > size)
+            const std::size_t n = std::min(3, bits / 8);
+            if (std::size_t(d - p) + n > size)
                 continue;
-            std::memcpy(d, rows[r][x], 3);
+            std::memcpy(d, rows[r][x], n);
             if (bits == 32)
                 d[3] = 7;
         }

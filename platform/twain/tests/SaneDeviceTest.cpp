@@ -211,8 +211,10 @@ protected:
                 s.transfers.push_back(rc);
                 if (rc == TWRC_XFERDONE) {
                     s.pages.push_back(sanetest::FromDib(GlobalLock(dib), GlobalSize(dib)));
-                    EXPECT_EQ(s.pages.back().width, info.ImageWidth);
-                    EXPECT_EQ(s.pages.back().height, info.ImageLength);
+                    // Packed fields, read by value.
+                    const int width = info.ImageWidth, length = info.ImageLength;
+                    EXPECT_EQ(s.pages.back().width, width);
+                    EXPECT_EQ(s.pages.back().height, length);
                     GlobalUnlock(dib);
                     GlobalFree(dib);
                 } else {
