@@ -4,6 +4,7 @@
 #include "album/shell/AlbumTextTable.h"
 #include "album/shell/FolderPane.h"
 #include "album/shell/ImportPhotosDlg.h"
+#include "album/shell/MainFrame.h"
 #include "album/shell/LayoutWnd.h"
 #include "album/shell/RenameDlg.h"
 #include "album/shell/SlideShowDlg.h"
@@ -429,11 +430,19 @@ void CCommandBar::DeleteSelected() { m_list.OnDeleteKey(); }
 
 void CCommandBar::Import()
 {
+    auto* frame = dynamic_cast<CMainFrame*>(GetTopLevelParent());
     CImportPhotosDlg dlg(this);
+    dlg.m_canAcquire = frame && frame->IsLoaded();
     if (dlg.DoModal() != IDOK)
         return;
+    if (dlg.m_source == CImportPhotosDlg::kSourceCamera) {
+        if (frame)
+            frame->AcquireFromScanner();
+        Refresh();
+        return;
+    }
     if (dlg.m_source != CImportPhotosDlg::kSourceDisk)
-        return; // cameras and scanners come with their own hand-over
+        return;
     CFileDialog files(TRUE, nullptr, nullptr, OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                       kImportFilter, this);
     if (files.DoModal() != IDOK)

@@ -51,8 +51,8 @@ BOOL CImportPhotosDlg::OnInitDialog()
         if (f.button->Create(theAlbumTexts.GetText(f.text), f.rect, this, f.id, file.c_str(), nullptr, 0))
             f.button->SetTexture(texture.c_str());
     }
-    // From Camera/Scanner waits for the scanner hand-over.
-    m_camera.EnableWindow(FALSE);
+    // Without a source manager there is nothing to scan with.
+    m_camera.EnableWindow(m_canAcquire);
     return TRUE;
 }
 

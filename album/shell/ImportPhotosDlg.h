@@ -24,6 +24,8 @@ public:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     int m_source = kSourceDisk;
+    // A source manager is there to scan with.
+    int m_canAcquire = 0;
     // Where the camera tip is shown; tests replace it.
     int (*m_showTip)(const char* page, const char* caption, int showCheck) = nullptr;
     CSourceButton m_camera;

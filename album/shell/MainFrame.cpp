@@ -9,11 +9,16 @@
 #include "album/shell/NewAlbumDlg.h"
 #include "album/shell/NewFolderDlg.h"
 #include "album/shell/SettingsDlg.h"
+#include "album/shell/WelcomeWizard.h"
 #include "album/tools/BatchEditDlg.h"
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Process.h"
 
+#include "imagecore/ImageLimits.h"
+
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 #ifndef QUILLO_SHELF_MAIL
@@ -97,10 +102,23 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
     m_paneMode = m_layout.m_folderPane.m_mode;
     SetPhotoList(&m_layout.m_commandBar.m_list);
     RecalcLayout();
+    // Without SANE there is no source manager and no acquisition is offered.
+    Init(m_hWnd);
     ShowWindow(SW_SHOW);
     m_layout.m_commandBar.UpdateButtons();
     CWinApp* app = AfxGetApp();
     theAlbum->m_userName = app->GetProfileString("General", "UserName", "").GetString();
+    if (theAlbum->m_userName.empty()) {
+        RunWelcomeWizard(this);
+        if (!theAlbum->m_projects.empty()) {
+            CFolderPane& pane = m_layout.m_folderPane;
+            pane.SaveProjects();
+            pane.LoadProjects();
+            pane.BuildTree();
+        } else {
+            MessageBox(theAlbumTexts.GetText(48), "Cancel Wizard", MB_OK | MB_ICONINFORMATION);
+        }
+    }
     if (HICON icon = app->LoadIcon(128))
         SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     ShowWindow(SW_MAXIMIZE);
@@ -143,6 +161,7 @@ void CMainFrame::OnClose()
 {
     CWinApp* app = AfxGetApp();
     app->WriteProfileString("Project", "LastVisit", LastVisitText().c_str());
+    Release();
     BeginWaitCursor();
     // Saves the open folder's finished entries, then stops and joins the
     // thumbnail thread and its decoders.
@@ -613,5 +632,106 @@ std::string CMainFrame::UpdaterPath() const
 }
 
 void CMainFrame::OnCheckUpdates() { ::ShellExecute(m_hWnd, "open", UpdaterPath().c_str(), nullptr, nullptr, SW_SHOW); }
+
+// ---- scanning ------------------------------------------------------------------------
+
+BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
+{
+    // An open source needs the window's messages first.
+    if (ProcessMessage(pMsg))
+        return TRUE;
+    return CFrameWnd::PreTranslateMessage(pMsg);
+}
+
+void CMainFrame::AcquireFromScanner()
+{
+    // Pages need a folder to go to.
+    const FolderNode* folder = theAlbum ? theAlbum->m_scanner.m_model.m_pCurrent : nullptr;
+    if (!folder || !IsLoaded() || !SelectSource())
+        return;
+    m_captureFolder = folder->GetPath();
+    Acquire(256);
+}
+
+int CMainFrame::ImageFromDib(HGLOBAL dib, CQLImage* image)
+{
+    const std::size_t size = GlobalSize(dib);
+    const auto* block = static_cast<const BYTE*>(GlobalLock(dib));
+    if (!block || !image)
+        return 0;
+    BITMAPINFOHEADER h{};
+    if (size >= sizeof h)
+        std::memcpy(&h, block, sizeof h);
+    const long long height = h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight;
+    const std::size_t stride = ((static_cast<std::size_t>(h.biWidth) * h.biBitCount / 8) + 3) & ~std::size_t(3);
+    // Header, colour table, then the rows: all inside the block.
+    const std::size_t offset = static_cast<std::size_t>(h.biSize) + std::size_t(h.biClrUsed) * 4;
+    const bool sound = size >= sizeof h && h.biSize >= sizeof h && h.biPlanes == 1 &&
+                       (h.biBitCount == 24 || h.biBitCount == 32) && h.biCompression == 0 && h.biWidth > 0 &&
+                       height > 0 && h.biClrUsed <= 256 &&
+                       imagecore::DecodeSizeAllowed(static_cast<ULONGLONG>(h.biWidth), height) &&
+                       offset <= size && (size - offset) / stride >= static_cast<std::size_t>(height);
+    if (!sound) {
+        GlobalUnlock(dib);
+        return 0;
+    }
+    const int w = h.biWidth, rows = static_cast<int>(height);
+    if (image->Create(static_cast<UINT>(w), static_cast<UINT>(rows)) != 0) {
+        GlobalUnlock(dib);
+        return -1;
+    }
+    const BYTE* pixels = block + offset;
+    for (int r = 0; r < rows; ++r) {
+        // Bottom-up unless the height is negative.
+        const BYTE* src = pixels + std::size_t(r) * stride;
+        BYTE* dst = image->GetBuffer(0, h.biHeight < 0 ? r : rows - 1 - r);
+        if (h.biBitCount == 32) {
+            std::memcpy(dst, src, std::size_t(w) * 4);
+            continue;
+        }
+        for (int x = 0; x < w; ++x) {
+            dst[x * 4] = src[x * 3];
+            dst[x * 4 + 1] = src[x * 3 + 1];
+            dst[x * 4 + 2] = src[x * 3 + 2];
+            dst[x * 4 + 3] = 255;
+        }
+    }
+    GlobalUnlock(dib);
+    return 1;
+}
+
+void CMainFrame::OnImage(HGLOBAL dib, const TW_IMAGEINFO&)
+{
+    CQLImage image;
+    const int made = ImageFromDib(dib, &image);
+    if (made == 0)
+        MessageBox("Unknown pixel format");
+    if (made != 1)
+        return;
+    char path[4096];
+    if (!NextCaptureFileName(m_captureFolder.c_str(), path, sizeof path)) {
+        // Every name is taken: nothing is overwritten.
+        const std::string last = m_captureFolder + "Pic9999.jpg";
+        char text[4200];
+        std::snprintf(text, sizeof text, theAlbumTexts.GetText(18), last.c_str());
+        MessageBox(text);
+        return;
+    }
+    CQLImageCodec codec;
+    if (!codec.SaveJpegFile(path, &image, 95, 72)) {
+        char text[4200];
+        std::snprintf(text, sizeof text, theAlbumTexts.GetText(18), path);
+        MessageBox(text);
+        return;
+    }
+    if (HasLayout())
+        m_layout.Refresh();
+}
+
+void CMainFrame::OnTransferDone()
+{
+    if (HasLayout())
+        m_layout.Refresh();
+}
 
 } // namespace shelf

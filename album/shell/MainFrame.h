@@ -7,12 +7,13 @@
 #include "album/shell/LayoutWnd.h"
 #include "album/shell/PhotoListView.h"
 #include "album/shell/ShelfCommands.h"
+#include "album/shell/TwainAcquirer.h"
 #include "editor/ui/BitmapMenu.h"
 #include "platform/afx/Afx.h"
 
 namespace shelf {
 
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CFrameWnd, public TwainAcquirer {
     DECLARE_DYNCREATE(CMainFrame)
 public:
     static constexpr int kMinWidth = 800, kMinHeight = 450;
@@ -34,7 +35,17 @@ public:
     // change stays out of the folder pane's history.
     void LocatePhoto(const std::string& path);
 
+    // Scans into the current folder when a source is chosen (command bar).
+    void AcquireFromScanner();
+    // A scanned page's DIB (40-byte header, 24 or 32 bits, uncompressed, rows
+    // bottom-up or, with a negative height, top-down) into image; 0 when the
+    // block is not such a DIB.
+    static int ImageFromDib(HGLOBAL dib, CQLImage* image);
+    // Where scanned pages are saved, with its trailing separator.
+    std::string m_captureFolder;
+
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void OnUpdateFrameTitle(BOOL) override {}
 
@@ -52,6 +63,8 @@ public:
     int m_paneMode = kModeFixedDisk;
 
 protected:
+    void OnImage(HGLOBAL dib, const TW_IMAGEINFO& info) override;
+    void OnTransferDone() override;
     afx_msg int OnCreate(LPCREATESTRUCT cs);
     afx_msg void OnClose();
     afx_msg void OnGetMinMaxInfo(MINMAXINFO* info);

@@ -1,5 +1,6 @@
 // The templates of the album window's small dialogs: New Folder 130, New
-// Album 134, Rename 149, Import Photos 159, Settings 189 and Tips 191.
+// Album 134, Rename 149, Import Photos 159, Settings 189 and Tips 191; the
+// welcome wizard's pages 173, 175, 176 and 177.
 #include "platform/afx/Controls.h"
 #include "platform/afx/ResourceTables.h"
 
@@ -12,6 +13,8 @@ constexpr DWORD kEdit = WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
 constexpr DWORD kCheck = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kGroup = WS_VISIBLE | BS_GROUPBOX;
 constexpr DWORD kLabel = WS_VISIBLE | SS_LEFT;
+constexpr DWORD kPage = WS_CHILD | WS_CAPTION | DS_SETFONT;
+constexpr DWORD kRadio = WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON;
 
 const qlafx::DialogTemplate kDialogs[] = {
     {130, kDialogStyle, 0, 0, 0, 186, 70, "New Folder", "Tahoma", 8,
@@ -55,6 +58,47 @@ const qlafx::DialogTemplate kDialogs[] = {
          {"QlHtmlView", "", 1094, 0, 0, 300, 176, WS_VISIBLE | WS_TABSTOP | WS_BORDER},
          {"Button", "Show this tip next time", 1025, 7, 182, 150, 12, kCheck},
          {"Button", "OK", IDOK, 243, 180, 50, 14, kDefPush},
+     }},
+    {173, kPage, 0, 0, 0, 280, 150, "Welcome to QuilloShelf", "Tahoma", 8,
+     {
+         {"Static", "Thank you for choosing Quillo.", static_cast<UINT>(-1), 14, 14, 252, 12, kLabel},
+         {"Static", "Your name is used in the signature of photo frames. Please enter your name:",
+          static_cast<UINT>(-1), 14, 38, 252, 20, kLabel},
+         {"Static", "Your name:", static_cast<UINT>(-1), 14, 70, 50, 10, kLabel},
+         {"Edit", "", 1050, 66, 68, 180, 13, kEdit},
+     }},
+    {175, kPage, 0, 0, 0, 280, 150, "Create a album", "Tahoma", 8,
+     {
+         {"Static", "An album is a folder together with its subfolders. You can make more albums later "
+                    "with \"File - New Project\".",
+          static_cast<UINT>(-1), 14, 14, 252, 20, kLabel},
+         {"Button", "Create an album point to a new empty folder.", 1051, 14, 48, 252, 12, kRadio | WS_GROUP},
+         {"Button", "Create an album point to a exist folder where contains my photos.", 1029, 14, 66, 252, 12,
+          kRadio},
+         {"Button", "No, Thanks!", 1119, 14, 94, 70, 14, kPush},
+     }},
+    {176, kPage, 0, 0, 0, 280, 150, "Set the project", "Tahoma", 8,
+     {
+         {"Static", "Album name:", static_cast<UINT>(-1), 7, 9, 50, 10, kLabel},
+         {"Edit", "", 1002, 60, 7, 213, 13, kEdit},
+         {"Static", "Location:", static_cast<UINT>(-1), 7, 28, 50, 10, kLabel},
+         {"Edit", "", 1004, 60, 26, 163, 13, kEdit},
+         {"Button", "&Browse", 1005, 227, 25, 46, 14, kPush},
+         {"Button", "Create sub folders", 1064, 7, 48, 266, 70, kGroup},
+         {"Button", "Architecture", 1057, 15, 62, 120, 12, kCheck},
+         {"Button", "Digital processed", 1060, 15, 76, 120, 12, kCheck},
+         {"Button", "Events", 1061, 15, 90, 120, 12, kCheck},
+         {"Button", "Landscape", 1055, 15, 104, 120, 12, kCheck},
+         {"Button", "Nature", 1062, 145, 62, 120, 12, kCheck},
+         {"Button", "Other", 1063, 145, 76, 120, 12, kCheck},
+         {"Button", "Pets", 1056, 145, 90, 120, 12, kCheck},
+         {"Button", "Portrait", 1054, 145, 104, 120, 12, kCheck},
+     }},
+    {177, kPage, 0, 0, 0, 280, 150, "Finished", "Tahoma", 8,
+     {
+         {"Static", "The album has been created successfully! ", static_cast<UINT>(-1), 14, 14, 252, 12, kLabel},
+         {"Static", "To bring photos into it, choose \"File - Import Photos\".", static_cast<UINT>(-1), 14, 38, 252,
+          20, kLabel},
      }},
 };
 

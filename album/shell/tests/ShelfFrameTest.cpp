@@ -174,7 +174,7 @@ protected:
         fs::copy(fs::path(QUILLO_PROGRAM_DIR) / "skin", m_folder / "skin", fs::copy_options::recursive);
         // A title of its own: other test processes show album frames too.
         m_title = "QuilloShelf run" + std::to_string(getpid());
-        std::ofstream(m_folder / "Quillo.ini") << "[Custom]\nTittle=run" << getpid() << "\n";
+        std::ofstream(m_folder / "Quillo.ini") << "[Custom]\nTittle=run" << getpid() << "\n[General]\nUserName=Tester\n";
     }
     void TearDown() override { fs::remove_all(m_folder); }
     void Start(QProcess& process)
@@ -224,6 +224,23 @@ TEST_F(Program, WithoutTheButtonStripItFailsWithoutAWindow)
     ASSERT_TRUE(process.state() == QProcess::NotRunning || process.waitForFinished(10000));
     EXPECT_NE(process.exitCode(), 0);
     EXPECT_FALSE(sawWindow);
+}
+
+TEST_F(Program, FirstStartWithoutAUserShowsTheWelcomeWizard)
+{
+    std::ofstream(m_folder / "Quillo.ini") << "[Custom]\nTittle=run" << getpid() << "\n";
+    QProcess process;
+    Start(process);
+    HWND wizard = nullptr;
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return (wizard = ::FindWindow(nullptr, "Welcome to QuilloShelf")) != nullptr ||
+                   process.state() != QProcess::Running;
+        },
+        60000));
+    EXPECT_NE(wizard, nullptr) << process.readAllStandardError().toStdString();
+    process.kill();
+    process.waitForFinished(10000);
 }
 
 } // namespace

@@ -39,6 +39,8 @@ void ShelfWindowTest::SetUp()
     CWinApp* app = &testApp();
     m_oldProfile = app->m_pszProfileName;
     app->m_pszProfileName = m_profile.c_str();
+    // A user is known: the frame runs no welcome wizard.
+    app->WriteProfileString("General", "UserName", "Tester");
 }
 
 void ShelfWindowTest::TearDown()

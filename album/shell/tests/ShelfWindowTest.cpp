@@ -817,8 +817,8 @@ TEST_F(AlbumWindow, ImportChoicesAndTheCameraTip)
             return IDOK;
         }
         EXPECT_STREQ(caption, "Import Photos");
-        EXPECT_FALSE(dialog->GetDlgItem(CImportPhotosDlg::kFromCamera)->IsWindowEnabled())
-            << "cameras come with the scanner hand-over";
+        EXPECT_EQ(dialog->GetDlgItem(CImportPhotosDlg::kFromCamera)->IsWindowEnabled(), m_frame->IsLoaded())
+            << "scanning is offered when there is a source manager";
         grabbed = GrabDialog(dialog, "shelf_import");
         dialog->SendMessage(WM_COMMAND, CImportPhotosDlg::kFromDisk);
         return IDOK;
