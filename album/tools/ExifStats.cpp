@@ -243,6 +243,20 @@ void ReadScanned(const std::string& path, const std::string& filter, ScannedFile
     }
 }
 
+struct BatchRead {
+    const std::string* files;
+    ScannedFile* results;
+    const std::string* filter;
+    const std::atomic<bool>* cancel;
+
+    static void Run(void* context, std::size_t i)
+    {
+        const BatchRead& b = *static_cast<const BatchRead*>(context);
+        if (!b.cancel->load())
+            ReadScanned(b.files[i], *b.filter, b.results[i]);
+    }
+};
+
 } // namespace
 
 void ScanExifFolder(const std::string& folderIn, const std::string& filter, ExifStatsTable& table,
@@ -278,11 +292,11 @@ void ScanExifFolder(const std::string& folderIn, const std::string& filter, Exif
     std::vector<ScannedFile> batch(std::min(files.size(), kScanBatch));
     for (std::size_t first = 0; first < files.size() && !cancel.load(); first += kScanBatch) {
         const int n = static_cast<int>(std::min(kScanBatch, files.size() - first));
-        // Each file is far more work than a row of pixels.
-        imagecore::ParallelFor(0, n, imagecore::kParallelMinWork, [&](int from, int to) {
-            for (int i = from; i < to && !cancel.load(); ++i)
-                ReadScanned(files[first + static_cast<std::size_t>(i)], filter, batch[static_cast<std::size_t>(i)]);
-        });
+        // A chunk per file, claimed by whichever thread is free: files differ
+        // in size, and on a busy machine a fixed share per thread waits for
+        // the slowest.
+        BatchRead read{&files[first], &batch[0], &filter, &cancel};
+        imagecore::detail::RunChunks(static_cast<std::size_t>(n), &BatchRead::Run, &read);
         if (cancel.load())
             break;
         for (int i = 0; i < n; ++i) {
