@@ -1,32 +1,14 @@
 #include "album/tools/ExifRecordFile.h"
 
 #include "platform/codec/QLImageCodec.h"
-#include "platform/win/FileOps.h"
 
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <strings.h>
 #include <unistd.h>
 
 namespace shelf {
 namespace {
-
-// The whole text (blanks around it allowed) as a finite number.
-bool ReadNumber(const std::string& text, double* value)
-{
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    *value = std::strtod(begin, &end);
-    if (end == begin || errno == ERANGE || !std::isfinite(*value))
-        return false;
-    while (*end == ' ' || *end == '\t')
-        ++end;
-    return *end == '\0';
-}
 
 template <std::size_t N> void CopyText(char (&field)[N], const std::string& text)
 {
@@ -34,41 +16,6 @@ template <std::size_t N> void CopyText(char (&field)[N], const std::string& text
 }
 
 } // namespace
-
-double ParseShutterText(const char* text)
-{
-    const std::string s = text ? text : "";
-    double value = 0;
-    if (const size_t slash = s.find('/'); slash != std::string::npos) {
-        double a = 0, b = 0;
-        if (!ReadNumber(s.substr(0, slash), &a) || !ReadNumber(s.substr(slash + 1), &b) || a <= 0 || b <= 0)
-            return 0;
-        value = a / b;
-    } else if (!ReadNumber(s, &value)) {
-        return 0;
-    }
-    return value > 0 && std::isfinite(value) ? value : 0;
-}
-
-std::string FileTimeText(const char* path)
-{
-    std::time_t when = std::time(nullptr);
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (path && *path && GetFileAttributesEx(path, GetFileExInfoStandard, &data)) {
-        const unsigned long long ticks =
-            (static_cast<unsigned long long>(data.ftCreationTime.dwHighDateTime) << 32) |
-            data.ftCreationTime.dwLowDateTime;
-        constexpr unsigned long long kTicksTo1970 = 116444736000000000ULL;
-        if (ticks >= kTicksTo1970)
-            when = static_cast<std::time_t>((ticks - kTicksTo1970) / 10000000ULL);
-    }
-    std::tm t{};
-    localtime_r(&when, &t);
-    char text[64];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
-                  t.tm_hour, t.tm_min, t.tm_sec);
-    return text;
-}
 
 ExifEditValues ValuesFromRecord(const ExifFields& f, const char* path, const char* userName)
 {

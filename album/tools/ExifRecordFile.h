@@ -8,7 +8,8 @@
 
 namespace shelf {
 
-// The ten boxes of the Edit EXIF data dialog.
+// The ten boxes of the Edit EXIF data dialog; the shutter text is read by
+// ParseShutterText, a missing time is FileTimeText (both beside ExifInfo).
 struct ExifEditValues {
     std::string time;
     double aperture = 0;
@@ -22,18 +23,12 @@ struct ExifEditValues {
     std::string copyright;
 };
 
-// "a/b" as a ÷ b when both are above 0, else a plain number; 0 for anything
-// that does not read whole or is not above 0.
-double ParseShutterText(const char* text);
 // The boxes from a record; path's creation time stands in for a missing
 // time, now for a file that cannot be read.
 ExifEditValues ValuesFromRecord(const ExifFields& fields, const char* path, const char* userName);
 // Puts the boxes into the record (both apertures, both exposures) and
 // marks it valid; shutter is the parsed text.
 void ValuesIntoRecord(const ExifEditValues& values, double shutter, ExifFields& fields);
-// "year:month:day hour:minute:second" of the file's creation time, or of
-// now when the file cannot be read.
-std::string FileTimeText(const char* path);
 
 // The proposed export name: the photo's drive, folder and name with ".exif".
 std::string ExifExportName(const std::string& photoPath);

@@ -3,33 +3,15 @@
 #include "editor/shell/UITextTable.h"
 #include "editor/ui/AppSettings.h"
 #include "platform/afx/DataExchange.h"
-#include "platform/win/FileOps.h"
 
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 namespace {
 
 constexpr int kAuthorChars = 32, kTextChars = 64;
 // The ISO tag is an unsigned 16-bit value.
 constexpr int kMaxIso = 65535;
-
-// The whole text (blanks around it allowed) as a finite number.
-bool ReadNumber(const std::string& text, double* value)
-{
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    *value = std::strtod(begin, &end);
-    if (end == begin || errno == ERANGE || !std::isfinite(*value))
-        return false;
-    while (*end == ' ' || *end == '\t')
-        ++end;
-    return *end == '\0';
-}
 
 void CopyInto(char (&field)[256], const CString& text)
 {
@@ -41,42 +23,6 @@ void CopyInto(char (&field)[256], const CString& text)
 CEditExifDlg::CEditExifDlg(ExifInfo& exif, const char* path, CWnd* parent)
     : CSkinDialog(IDD_EDIT_EXIF, parent), m_exif(exif), m_path(path ? path : "")
 {
-}
-
-double CEditExifDlg::ParseShutter(const char* text)
-{
-    const std::string s = text ? text : "";
-    double value = 0;
-    const size_t slash = s.find('/');
-    if (slash != std::string::npos) {
-        double a = 0, b = 0;
-        if (!ReadNumber(s.substr(0, slash), &a) || !ReadNumber(s.substr(slash + 1), &b) || a <= 0 || b <= 0)
-            return 0;
-        value = a / b;
-    } else if (!ReadNumber(s, &value)) {
-        return 0;
-    }
-    return value > 0 && std::isfinite(value) ? value : 0;
-}
-
-std::string CEditExifDlg::DefaultDateTime(const char* path)
-{
-    std::time_t when = std::time(nullptr);
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (path && *path && GetFileAttributesEx(path, GetFileExInfoStandard, &data)) {
-        const unsigned long long ticks =
-            (static_cast<unsigned long long>(data.ftCreationTime.dwHighDateTime) << 32) |
-            data.ftCreationTime.dwLowDateTime;
-        constexpr unsigned long long kTicksTo1970 = 116444736000000000ULL;
-        if (ticks >= kTicksTo1970)
-            when = static_cast<std::time_t>((ticks - kTicksTo1970) / 10000000ULL);
-    }
-    std::tm t{};
-    localtime_r(&when, &t);
-    char text[64];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
-                  t.tm_hour, t.tm_min, t.tm_sec);
-    return text;
 }
 
 BOOL CEditExifDlg::OnInitDialog()
@@ -100,7 +46,7 @@ BOOL CEditExifDlg::OnInitDialog()
         m_copyright = copyright;
     }
     m_model = f.model;
-    m_dateTime = f.dateTime[0] ? f.dateTime : DefaultDateTime(m_path.c_str()).c_str();
+    m_dateTime = f.dateTime[0] ? f.dateTime : FileTimeText(m_path.c_str()).c_str();
     return CSkinDialog::OnInitDialog();
 }
 
@@ -132,7 +78,7 @@ void CEditExifDlg::OnOK()
 {
     if (!UpdateData(TRUE))
         return;
-    const double shutter = ParseShutter(m_shutter.GetString());
+    const double shutter = ParseShutterText(m_shutter.GetString());
     if (shutter <= 0) {
         AfxMessageBox("Shutter speed: Input wrong format!", MB_OK | MB_ICONEXCLAMATION);
         GotoDlgCtrl(GetDlgItem(IDC_EXIF_SHUTTER));

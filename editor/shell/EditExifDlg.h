@@ -25,13 +25,6 @@ public:
     // The record of the photo at path (whose creation time is the default date).
     CEditExifDlg(ExifInfo& exif, const char* path, CWnd* parent);
 
-    // a/b as a ÷ b, else a decimal; 0 for anything else, a zero divisor or
-    // a value not above 0.
-    static double ParseShutter(const char* text);
-    // "year:month:day hour:minute:second" of the file's creation time, or
-    // of now when the file cannot be read.
-    static std::string DefaultDateTime(const char* path);
-
     double m_fNumber = 0;
     double m_exposureBias = 0;
     double m_focalLength = 0;

@@ -3,15 +3,18 @@
 #include "editor/shell/ExifEncoding.h"
 #include "editor/shell/ExifTiffPatcher.h"
 #include "platform/codec/QLImageCodec.h"
+#include "platform/win/FileOps.h"
 #include "platform/win/Folders.h"
 
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -669,5 +672,59 @@ char* TrimRight(char* text)
     std::size_t n = std::strlen(text);
     while (n > 0 && text[n - 1] == ' ')
         text[--n] = '\0';
+    return text;
+}
+
+namespace {
+
+// The whole text (blanks around it allowed) as a finite number.
+bool ReadWholeNumber(const std::string& text, double* value)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    *value = std::strtod(begin, &end);
+    if (end == begin || errno == ERANGE || !std::isfinite(*value))
+        return false;
+    while (*end == ' ' || *end == '\t')
+        ++end;
+    return *end == '\0';
+}
+
+} // namespace
+
+double ParseShutterText(const char* text)
+{
+    const std::string s = text ? text : "";
+    double value = 0;
+    if (const size_t slash = s.find('/'); slash != std::string::npos) {
+        double a = 0, b = 0;
+        if (!ReadWholeNumber(s.substr(0, slash), &a) || !ReadWholeNumber(s.substr(slash + 1), &b) || a <= 0 ||
+            b <= 0)
+            return 0;
+        value = a / b;
+    } else if (!ReadWholeNumber(s, &value)) {
+        return 0;
+    }
+    return value > 0 && std::isfinite(value) ? value : 0;
+}
+
+std::string FileTimeText(const char* path)
+{
+    std::time_t when = std::time(nullptr);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path && *path && GetFileAttributesEx(path, GetFileExInfoStandard, &data)) {
+        const unsigned long long ticks =
+            (static_cast<unsigned long long>(data.ftCreationTime.dwHighDateTime) << 32) |
+            data.ftCreationTime.dwLowDateTime;
+        constexpr unsigned long long kTicksTo1970 = 116444736000000000ULL;
+        if (ticks >= kTicksTo1970)
+            when = static_cast<std::time_t>((ticks - kTicksTo1970) / 10000000ULL);
+    }
+    std::tm t{};
+    localtime_r(&when, &t);
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                  t.tm_hour, t.tm_min, t.tm_sec);
     return text;
 }

@@ -7,6 +7,7 @@
 #include "platform/win/WinTypes.h"
 
 #include <cstddef>
+#include <string>
 
 struct ExifFields {
     static constexpr std::size_t kFileSize = 1904;
@@ -102,6 +103,14 @@ SYSTEMTIME ParseExifDateTime(const char* text);
 // ":" and "-" become "/", and the text ends at its first blank.
 char* ExifDateToSlashDate(char* text);
 char* TrimRight(char* text);
+
+// The shutter box of Edit EXIF data: "a/b" as a ÷ b when both are above 0,
+// else a plain number; 0 for anything that does not read whole or is not
+// above 0.
+double ParseShutterText(const char* text);
+// "year:month:day hour:minute:second" of the file's creation time, or of now
+// when the file cannot be read: the time of a record that has none.
+std::string FileTimeText(const char* path);
 
 // Index of the encoder with this MIME type, with its class id; -1 when none.
 int FindEncoder(const char* mimeType, CLSID* clsid);

@@ -2,9 +2,11 @@
 
 #include "album/shell/tests/ShelfTestSupport.h"
 #include "editor/shell/tests/ExifTestSupport.h"
+#include "imagecore/ParallelFor.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -118,4 +120,44 @@ TEST(ExifStats, ScanCountsFoundAndCounted)
     std::atomic<bool> cancel{true};
     ScanExifFolder(root.Path(), "", table, counts, {}, cancel);
     EXPECT_EQ(counts.found.load(), 0) << "a cancelled scan stops";
+}
+
+// More photos than one batch of the scan: every core reads, and the table is
+// the one a single thread makes, row for row, ties and all.
+TEST(ExifStats, ScanOnAllCoresMatchesOneThread)
+{
+    shelftest::ScratchFolder root;
+    const char* const models[] = {"CamA", "CamB", "CamC"};
+    const char* const software[] = {"Quillo 1", "Other", "Third"};
+    for (int i = 0; i < 300; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "p%03d.jpg", i);
+        exiftest::JpegWithExif(root.Path() + name,
+                               {exiftest::Text(272, models[i % 3]), exiftest::Text(305, software[i % 3 == 0 ? 0 : i % 2 + 1]),
+                                exiftest::Rational(33437, static_cast<DWORD>(10 + i % 7 * 8), 10),
+                                exiftest::Short(34855, static_cast<WORD>(100 << (i % 4))),
+                                exiftest::Rational(37386, static_cast<DWORD>(18 + i % 5 * 17), 1)});
+    }
+    exiftest::SavePhoto(root.Path() + "none.jpg");
+    const auto scan = [&](ExifScanCounts& counts) {
+        ExifStatsTable table;
+        std::atomic<bool> cancel{false};
+        ScanExifFolder(root.Path(), "", table, counts, {}, cancel);
+        std::vector<RowList> groups;
+        for (int kind = 0; kind < ExifStatsTable::kGroups; ++kind)
+            groups.push_back(Rows(table, kind));
+        return groups;
+    };
+    ExifScanCounts all, one;
+    const std::vector<RowList> onAllCores = scan(all);
+    std::vector<RowList> onOneThread;
+    {
+        imagecore::ScopedSingleThread single;
+        onOneThread = scan(one);
+    }
+    EXPECT_EQ(all.found.load(), 301);
+    EXPECT_EQ(all.counted.load(), 300);
+    EXPECT_EQ(one.counted.load(), 300);
+    EXPECT_EQ(onAllCores, onOneThread);
+    EXPECT_EQ(onAllCores[kByCamera], (RowList{{"CamA", 100}, {"CamB", 100}, {"CamC", 100}}));
 }

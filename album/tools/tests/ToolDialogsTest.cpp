@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,7 +40,9 @@ protected:
         qlafx::SetModalHook({});
         shelfkit::ShelfWindowTest::TearDown();
     }
-    // A scratch copy of a corpus photo; "" without the corpus.
+    // A scratch copy of a corpus photo; "" without the corpus. The corpus
+    // is read-only and a copy keeps the mode, so the copy is made writable
+    // as a user's own photo is.
     std::string Copy(const char* relative, const char* name)
     {
         const std::string source = shelfkit::CorpusPhoto(relative);
@@ -47,6 +50,7 @@ protected:
             return {};
         const std::string target = m_scratch.Path() + name;
         fs::copy_file(source, target, fs::copy_options::overwrite_existing);
+        fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
         return target;
     }
     shelftest::ScratchFolder m_scratch;
@@ -141,7 +145,7 @@ TEST_F(ToolDialogs, EditExifFillsRefusesAndWrites)
         dialog->SetDlgItemText(1117, "Ann");
         dialog->SetDlgItemText(1101, "Mine");
         dialog->SendMessage(WM_COMMAND, IDOK);
-        return qlafx::kModalRun;
+        return IDCANCEL; // ends a dialog that refused OK
     });
     EditExifOfFile(photo.c_str(), nullptr);
     ASSERT_EQ(messages.size(), 4u);
@@ -164,27 +168,62 @@ TEST_F(ToolDialogs, EditExifFillsRefusesAndWrites)
     EXPECT_STREQ(f.dateTime, before.GetFields().dateTime);
 }
 
-TEST_F(ToolDialogs, EditExifOfAReadOnlyPhotoSaysSoAndKeepsIt)
+TEST_F(ToolDialogs, EditExifWritesIntoACameraPhoto)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes read-only files";
-    const std::string photo = SmallPhoto(m_scratch.Path() + "ro.jpg");
-    ::chmod(photo.c_str(), 0444);
-    ::chmod(m_scratch.Path().c_str(), 0555);
-    const std::string bytes = shelftest::ReadBytes(photo);
+    const std::string photo = Copy("exif-samples/jpg/Canon_40D.jpg", "canon.jpg");
+    if (photo.empty())
+        GTEST_SKIP() << "corpus absent";
     std::vector<std::string> messages;
     qlafx::SetModalHook([&](CWnd* dialog, const char*, const char* text, UINT) {
         if (!dialog) {
             messages.push_back(text);
             return IDOK;
         }
+        dialog->SetDlgItemText(1024, "1/250");
+        dialog->SetDlgItemText(1028, "Model X");
         dialog->SendMessage(WM_COMMAND, IDOK);
-        return qlafx::kModalRun;
+        return IDCANCEL; // ends a dialog that refused OK
     });
     EditExifOfFile(photo.c_str(), nullptr);
-    ::chmod(m_scratch.Path().c_str(), 0755);
-    EXPECT_EQ(messages, (std::vector<std::string>{theAlbumTexts.GetText(75)}));
-    EXPECT_EQ(shelftest::ReadBytes(photo), bytes);
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    ExifInfo after;
+    ASSERT_TRUE(after.ReadFromFile(photo.c_str()));
+    EXPECT_STREQ(after.GetFields().model, "Model X");
+    EXPECT_NEAR(after.GetFields().exposureTime, 0.004, 1e-9);
+}
+
+// A photo marked read-only is refused whoever runs the album (root too);
+// a folder that cannot be written into stops the working copy.
+TEST_F(ToolDialogs, EditExifOfAReadOnlyPhotoSaysSoAndKeepsIt)
+{
+    for (const bool lockFolder : {false, true}) {
+        SCOPED_TRACE(lockFolder ? "read-only folder" : "read-only photo");
+        if (lockFolder && ::geteuid() == 0)
+            continue; // root writes into any folder
+        shelftest::ScratchFolder scratch;
+        const std::string photo = SmallPhoto(scratch.Path() + "ro.jpg");
+        ::chmod(photo.c_str(), 0444);
+        if (lockFolder)
+            ::chmod(scratch.Path().c_str(), 0555);
+        const std::string bytes = shelftest::ReadBytes(photo);
+        std::vector<std::string> messages;
+        qlafx::SetModalHook([&](CWnd* dialog, const char*, const char* text, UINT) {
+            if (!dialog) {
+                messages.push_back(text);
+                return IDOK;
+            }
+            // The small record has no exposure, so the box needs a shutter.
+            dialog->SetDlgItemText(1024, "1/125");
+            dialog->SendMessage(WM_COMMAND, IDOK);
+            return IDCANCEL; // ends a dialog that refused OK
+        });
+        EditExifOfFile(photo.c_str(), nullptr);
+        ::chmod(scratch.Path().c_str(), 0755);
+        EXPECT_EQ(messages, (std::vector<std::string>{theAlbumTexts.GetText(75)}));
+        EXPECT_EQ(shelftest::ReadBytes(photo), bytes);
+        EXPECT_EQ(std::distance(fs::directory_iterator(scratch.Path()), fs::directory_iterator()), 1)
+            << "no working copy is left behind";
+    }
 }
 
 TEST_F(ToolDialogs, ExportWritesTheRecordOrNothing)
@@ -218,8 +257,21 @@ TEST_F(ToolDialogs, ExportWritesTheRecordOrNothing)
 
 TEST_F(ToolDialogs, TagsShowTheCommonTagAndWriteTheNewOne)
 {
-    const std::string first = SmallPhoto(m_scratch.Path() + "one.jpg", "a b");
-    const std::string second = SmallPhoto(m_scratch.Path() + "two.jpg", "b c");
+    // Camera photos, with their maker notes, when the corpus is there.
+    const auto tagged = [&](const char* corpus, const char* name, const char* tags) {
+        std::string photo = Copy(corpus, name);
+        if (photo.empty())
+            return SmallPhoto(m_scratch.Path() + name, tags);
+        ExifInfo exif;
+        EXPECT_TRUE(exif.ReadFromFile(photo.c_str()));
+        std::snprintf(exif.GetPrivateText(), 256, "%s", tags);
+        EXPECT_TRUE(exif.WriteToFile(TRUE, photo.c_str(), TRUE));
+        return photo;
+    };
+    const std::string first = tagged("exif-samples/jpg/Canon_40D.jpg", "one.jpg", "a b");
+    const std::string second = tagged("exif-samples/jpg/Nikon_D70.jpg", "two.jpg", "b c");
+    ASSERT_EQ(TagsOf(first), "a b");
+    ASSERT_EQ(TagsOf(second), "b c");
     CTagSet tagSet;
     tagSet.Parse("Family Travel");
     CTagsDlg dialog({first, second}, tagSet);

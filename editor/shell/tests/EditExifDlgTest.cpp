@@ -24,7 +24,7 @@ class ShutterParse : public testing::TestWithParam<ShutterCase> {};
 
 TEST_P(ShutterParse, FractionOrDecimalAboveZero)
 {
-    EXPECT_DOUBLE_EQ(CEditExifDlg::ParseShutter(GetParam().text), GetParam().seconds);
+    EXPECT_DOUBLE_EQ(ParseShutterText(GetParam().text), GetParam().seconds);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ShutterParse,
@@ -98,7 +98,7 @@ TEST_F(EditExif, DefaultsComeFromTheUserNameAndTheFileTime)
     EXPECT_EQ(Run(), IDOK);
     EXPECT_EQ(author, "Tester");
     EXPECT_EQ(copyright, "Copyright Tester, All right reserved.");
-    EXPECT_EQ(date, CEditExifDlg::DefaultDateTime(m_path.c_str()));
+    EXPECT_EQ(date, FileTimeText(m_path.c_str()));
     EXPECT_NE(ParseExifDateTime(date.c_str()).wYear, 0);
     // Accepted as they stand.
     EXPECT_STREQ(m_exif.GetFields().artist, "Tester");
