@@ -4,6 +4,7 @@
 #include "develop/ProcessThread.h"
 #include "editor/shell/FolderBrowser.h"
 #include "editor/ui/FontCache.h"
+#include "platform/afx/CmdTarget.h"
 #include "platform/afx/CommDlg.h"
 #include "platform/afx/PaintDC.h"
 #include "platform/afx/WinApp.h"
