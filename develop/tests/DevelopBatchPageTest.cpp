@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <thread>
 #include <unistd.h>
 
 using namespace develop;
@@ -234,6 +235,8 @@ TEST_F(BatchPageTest, FileListPaintsAndTakesTheMouse)
     list.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(grab.x, 400));
     paint();
     EXPECT_EQ(list.m_first, 90) << "rows 90 to 99 shown";
+    list.SelectRow(95, 0);
+    SaveGrab(list.m_hWnd, "develop_file_list");
 
     // Clicks on rows: plain, Ctrl, Shift, below the last row.
     list.Clear();
@@ -311,6 +314,34 @@ TEST_F(BatchPageTest, RunFromDroppedFilesShowsTheStatuses)
                                                            "jolla.dng" + ok}));
     EXPECT_TRUE(page.m_add.IsWindowEnabled());
     SaveGrab(dlg.m_hWnd, "develop_batch");
+}
+
+std::atomic<bool> g_release{false};
+UINT HoldWorker(LPVOID)
+{
+    while (!g_release.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return 0;
+}
+
+TEST_F(BatchPageTest, CancelWhileBusyOnlyAsksTheRunToStop)
+{
+    std::vector<std::string> files = {Dng("in/a.dng", true), Dng("in/b.dng", true)};
+    DevelopWizardDlg& dlg = Open();
+    DevelopBatchPage& page = dlg.m_batchPage;
+    dlg.DropFiles(files);
+    page.SetOutputFolder((dir_ / "out").c_str());
+    // The worker is held, so the run waits behind another job.
+    g_release = false;
+    ASSERT_TRUE(ProcessThread().PostJob(&HoldWorker, nullptr, nullptr));
+    Click(kNextButton);
+    Click(kCancelButton);
+    EXPECT_EQ(dlg.CurrentPage(), &page) << "only the flag while the worker is busy";
+    EXPECT_EQ(page.m_cancel.load(), 1);
+    g_release = true;
+    ASSERT_TRUE(PumpUntil([&] { return dlg.CurrentPage() == &dlg.m_openPage && !ProcessThread().IsBusy(); }));
+    EXPECT_TRUE(Outputs().empty());
+    EXPECT_EQ(NextCaption(), Texts().GetText("next"));
 }
 
 TEST_F(BatchPageTest, FolderStartConvertsAndEnds)
