@@ -339,16 +339,15 @@ int WriteDevelopPictures(const std::string& res, const std::string& rawFolder)
                        }),
                        tree + "icon/146.png");
     failed += !SavePng(Glyph([](QPainter& p) { p.drawLine(QPointF(3, 8), QPointF(13, 8)); }), tree + "icon/147.png");
-    failed += !SavePng(Glyph([](QPainter& p) {  // go
-                           p.setBrush(kAccent);
-                           p.drawPolygon(QPolygonF{{4, 3}, {13, 8}, {4, 13}});
+    // The list's scroll buttons sit on a light grey strip: dark arrows.
+    failed += !SavePng(Glyph([](QPainter& p) {  // scroll up
+                           p.setBrush(QColor(0x40, 0x40, 0x40));
+                           p.drawPolygon(QPolygonF{{3.5, 11}, {8, 5}, {12.5, 11}});
                        }),
                        tree + "icon/148.png");
-    failed += !SavePng(Glyph([](QPainter& p) {  // browse
-                           p.drawRect(QRectF(2.5, 4.5, 11, 8));
-                           p.drawPoint(QPointF(5.5, 8.5));
-                           p.drawPoint(QPointF(8, 8.5));
-                           p.drawPoint(QPointF(10.5, 8.5));
+    failed += !SavePng(Glyph([](QPainter& p) {  // scroll down
+                           p.setBrush(QColor(0x40, 0x40, 0x40));
+                           p.drawPolygon(QPolygonF{{3.5, 5}, {8, 11}, {12.5, 5}});
                        }),
                        tree + "icon/149.png");
     failed += !SavePng(Cursor(true), tree + "cursor/130.png");

@@ -19,16 +19,10 @@ BOOL DevelopApp::InitInstance()
 {
     State().commandLine = ParseCommandLine(m_lpCmdLine ? m_lpCmdLine : "");
     const CommandLineValues& options = State().commandLine;
-    if (!options.folder.empty()) {
-        // The batch page that -f starts on has not come yet.
-        std::fprintf(stderr, "QuilloDevelop: -f is not supported yet\n");
-        m_exitCode = 2;
-        return FALSE;
-    }
     // The editor and the album wait for their own copy's result; only a
     // plain start hands over to a running one.
     SingleInstanceGuard guard;
-    const bool plain = options.input.empty() && options.output.empty();
+    const bool plain = options.input.empty() && options.output.empty() && options.folder.empty();
     if (plain && !guard.Acquire(kInstanceMutexName, Texts().GetText("tittle")))
         return FALSE;
     CQLImageCodec::Start();

@@ -31,8 +31,6 @@ BOOL DevelopOpenPage::Create(CWnd* parent)
         return FALSE;
     m_open.SetIcon(135);
     m_batch.SetIcon(145);
-    // Batch conversion has not come yet.
-    m_batch.EnableWindow(FALSE);
     m_step.AddItem(t.GetText("step1"), font, 18, 0xFFFFFF, nullptr);
     m_step.AddItem(" ", font, 14, 0, nullptr);
     m_step.AddItem(t.GetText("openline1"), font, 14, 0xFFFFFF, nullptr);

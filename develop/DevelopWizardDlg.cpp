@@ -69,6 +69,7 @@ DevelopWizardDlg::DevelopWizardDlg() : CDialog(102u, nullptr)
     m_interpolatePage.m_next = &m_adjustPage;
     m_adjustPage.m_next = &m_savePage;
     m_savePage.m_next = &m_openPage;
+    m_batchPage.m_next = &m_openPage;
 }
 
 DevelopWizardDlg::~DevelopWizardDlg() = default;
@@ -94,7 +95,7 @@ int DevelopWizardDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_buttons[1].SetIcon(132);
     m_buttons[2].SetIcon(133);
     m_buttons[3].EnableWindow(FALSE);
-    DevelopPage* pages[4] = {&m_openPage, &m_interpolatePage, &m_adjustPage, &m_savePage};
+    DevelopPage* pages[5] = {&m_openPage, &m_interpolatePage, &m_adjustPage, &m_savePage, &m_batchPage};
     for (DevelopPage* page : pages)
         if (!page->Create(this)) {
             std::fprintf(stderr, "QuilloDevelop: a page could not be made\n");
@@ -123,9 +124,16 @@ BOOL DevelopWizardDlg::OnInitDialog()
     CRect client;
     GetClientRect(&client);
     OnSize(SIZE_RESTORED, client.Width(), client.Height());
-    m_current->OnEnter();
-    if (!State().rawPath.empty())
-        m_current->EnableNext(true);
+    const std::string& folder = State().commandLine.folder;
+    if (!folder.empty()) {
+        GoToBatchPage();
+        m_batchPage.AddFiles();
+        m_batchPage.SetOutputFolder(folder.c_str());
+    } else {
+        m_current->OnEnter();
+        if (!State().rawPath.empty())
+            m_current->EnableNext(true);
+    }
     m_current->Show(true);
     DragAcceptFiles(TRUE);
     return TRUE;
@@ -336,7 +344,23 @@ void DevelopWizardDlg::RunCommand(UINT id)
         if (m_current == &m_savePage)
             m_savePage.SaveTiff();
         break;
-    default: break; // the batch page's commands come with the batch page
+    case DevelopOpenPage::kBatchButton:
+        if (m_current == &m_openPage)
+            GoToBatchPage();
+        break;
+    case DevelopBatchPage::kAddButton:
+    case DevelopBatchPage::kRemoveButton:
+    case DevelopBatchPage::kBrowseButton:
+        if (m_current != &m_batchPage || m_batchPage.Running())
+            break;
+        if (id == DevelopBatchPage::kAddButton)
+            m_batchPage.AddFiles();
+        else if (id == DevelopBatchPage::kRemoveButton)
+            m_batchPage.RemoveSelected();
+        else
+            m_batchPage.BrowseOutputFolder();
+        break;
+    default: break;
     }
 }
 
@@ -354,6 +378,14 @@ void DevelopWizardDlg::RunOption(UINT id)
     } else if (m_current == &m_interpolatePage && id >= DevelopInterpolatePage::kBasic &&
                id <= DevelopInterpolatePage::kBest) {
         m_interpolatePage.SetMethod(static_cast<int>(id - DevelopInterpolatePage::kBasic) + 1);
+    } else if (m_current == &m_batchPage) {
+        if (id == DevelopBatchPage::kCameraOption || id == DevelopBatchPage::kAutoOption)
+            m_batchPage.m_autoBalance = id == DevelopBatchPage::kAutoOption ? 1 : 0;
+        else if (id == DevelopBatchPage::kJpegOption || id == DevelopBatchPage::kTiffOption)
+            m_batchPage.m_jpeg = id == DevelopBatchPage::kJpegOption ? 1 : 0;
+        else
+            return;
+        m_batchPage.Refresh(true);
     }
 }
 
@@ -375,6 +407,14 @@ void DevelopWizardDlg::GoToNextPage()
 LRESULT DevelopWizardDlg::OnJob(WPARAM wParam, LPARAM lParam)
 {
     const WPARAM h = wParam & ~static_cast<WPARAM>(0xFFFF);
+    // The end of a batch started with -f ends the program.
+    if (h == kGoToNextStep && m_current == &m_batchPage && !State().commandLine.folder.empty()) {
+        EndDialog(IDOK);
+        return 0;
+    }
+    // The batch job's reports reach its page wherever the wizard is.
+    if (m_current != &m_batchPage && (wParam == kBatchReports || wParam == kJobDone))
+        m_batchPage.OnJobMessage(wParam, lParam);
     if (h == kGoToNextStep)
         GoToNextPage();
     else if (h == kCloseWizard)
@@ -387,6 +427,10 @@ LRESULT DevelopWizardDlg::OnJob(WPARAM wParam, LPARAM lParam)
 
 void DevelopWizardDlg::Cancel()
 {
+    if (m_current == &m_batchPage) {
+        CancelBatch();
+        return;
+    }
     // The worker is waited for by its messages: the window never sleeps.
     m_closing = true;
     if (m_current == &m_adjustPage)
@@ -414,18 +458,66 @@ void DevelopWizardDlg::OnDropFiles(HDROP hDropInfo)
     const UINT count = ::DragQueryFile(hDropInfo, 0xFFFFFFFF, nullptr, 0);
     if (m_current != &m_openPage) {
         ShowMessage(this, "dropinfirstpage");
-    } else if (count == 1) {
-        char path[4096] = {};
-        if (::DragQueryFile(hDropInfo, 0, path, sizeof path))
-            m_openPage.OpenFile(path);
+    } else {
+        std::vector<std::string> paths;
+        for (UINT i = 0; i < count; ++i) {
+            char path[4096] = {};
+            if (::DragQueryFile(hDropInfo, i, path, sizeof path))
+                paths.emplace_back(path);
+        }
+        DropFiles(paths);
     }
-    // Several files are a batch: the batch page comes later.
     ::DragFinish(hDropInfo);
+}
+
+void DevelopWizardDlg::DropFiles(const std::vector<std::string>& paths)
+{
+    if (m_current != &m_openPage) {
+        ShowMessage(this, "dropinfirstpage");
+        return;
+    }
+    if (paths.size() == 1) {
+        m_openPage.OpenFile(paths.front().c_str());
+        return;
+    }
+    for (const std::string& path : paths)
+        m_batchPage.AddFile(path.c_str());
+    m_batchPage.RefreshList();
+    GoToBatchPage();
+}
+
+void DevelopWizardDlg::GoToBatchPage()
+{
+    m_current->Show(false);
+    m_current = &m_batchPage;
+    m_batchPage.OnEnter();
+    m_batchPage.Show(true);
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// A running batch stops at its next check and then leaves the page itself;
+// an idle one goes back to Step 1, or ends a -f start.
+void DevelopWizardDlg::CancelBatch()
+{
+    m_batchPage.m_cancel = 1;
+    if (ProcessThread().IsBusy())
+        return;
+    m_buttons[3].SetWindowText(Texts().GetText("next"));
+    m_buttons[3].Invalidate();
+    m_batchPage.Show(false);
+    if (!State().commandLine.folder.empty()) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    m_current = &m_openPage;
+    m_openPage.OnEnter();
+    m_openPage.Show(true);
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void DevelopWizardDlg::OnDestroy()
 {
-    DevelopPage* pages[4] = {&m_openPage, &m_interpolatePage, &m_adjustPage, &m_savePage};
+    DevelopPage* pages[5] = {&m_openPage, &m_interpolatePage, &m_adjustPage, &m_savePage, &m_batchPage};
     for (DevelopPage* page : pages)
         page->DestroyControls();
     CDialog::OnDestroy();

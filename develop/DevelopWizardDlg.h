@@ -4,6 +4,7 @@
 #pragma once
 
 #include "develop/DevelopAdjustPage.h"
+#include "develop/DevelopBatchPage.h"
 #include "develop/DevelopControls.h"
 #include "develop/DevelopInterpolatePage.h"
 #include "develop/DevelopOpenPage.h"
@@ -37,6 +38,8 @@ public:
     void Cancel();
     DevelopPage* CurrentPage() const { return m_current; }
     void GoToNextPage();
+    // Dropped files: one opens on Step 1, several go to the batch list.
+    void DropFiles(const std::vector<std::string>& paths);
 
     CRect m_captionRect;
     CRect m_gripRect;
@@ -48,6 +51,7 @@ public:
     DevelopInterpolatePage m_interpolatePage;
     DevelopAdjustPage m_adjustPage;
     DevelopSavePage m_savePage;
+    DevelopBatchPage m_batchPage;
     bool m_created = false;
     bool m_closing = false;
 
@@ -74,6 +78,8 @@ protected:
 private:
     void ShowSystemMenu(CPoint client);
     void EndWhenIdle();
+    void GoToBatchPage();
+    void CancelBatch();
 
     DevelopPage* m_current = &m_openPage;
 };

@@ -143,14 +143,26 @@ TEST_F(DevelopProcessTest, ASecondPlainStartEndsAtOnce)
     EXPECT_EQ(Wait(first, false, 30000), 0);
 }
 
-// -f belongs to batch conversion, which this program does not have yet.
-TEST_F(DevelopProcessTest, FolderStartIsRefused)
+// -f: the add-files dialog comes at once; left without files, Cancel on the
+// batch page ends the program and nothing is written.
+TEST_F(DevelopProcessTest, FolderStartAsksForFilesAndCancelEnds)
 {
-    const pid_t pid = Start(kProgram, "-f", dir_.c_str());
+    fs::create_directories(dir_ / "out");
+    const pid_t pid = Start(kProgram, "-f", (dir_ / "out").c_str());
     ASSERT_GT(pid, 0);
-    const int status = Wait(pid, false, 30000);
-    EXPECT_NE(status, -1);
-    EXPECT_NE(status, 0);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    HWND files = nullptr;
+    while (!(files = qlafx::FindWindowOfOtherProcess(nullptr, "Open")) && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(files) << "the add-files dialog";
+    qlafx::PostToOtherProcess(files, WM_CLOSE, 0, 0);
+    HWND wnd = nullptr;
+    while (!(wnd = qlafx::FindWindowOfOtherProcess(nullptr, kTitle)) && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(wnd);
+    qlafx::PostToOtherProcess(wnd, kNotify, (1u << 16) + 8198, 0);
+    EXPECT_EQ(Wait(pid, false, 30000), 0);
+    EXPECT_TRUE(fs::is_empty(dir_ / "out"));
 }
 
 } // namespace

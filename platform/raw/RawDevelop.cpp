@@ -104,7 +104,7 @@ bool CopyDeveloped(LibRaw& raw, C16BitBitmap& out)
     const std::unique_ptr<libraw_processed_image_t, void (*)(libraw_processed_image_t*)> owned(
         image, [](libraw_processed_image_t* p) { LibRaw::dcraw_clear_mem(p); });
     if (!image || err != LIBRAW_SUCCESS || image->type != LIBRAW_IMAGE_BITMAP || image->bits != 16 ||
-        (image->colors != 3 && image->colors != 1) || !out.Create(image->width, image->height))
+        (image->colors != 3 && image->colors != 1) || !out.Fit(image->width, image->height))
         return false;
     const int w = image->width, colors = image->colors;
     const auto* data = reinterpret_cast<const unsigned short*>(image->data);
