@@ -37,6 +37,7 @@
 #include "BatchPictures.h"
 #include "ShelfWindowPictures.h"
 #include "ShelfViewPictures.h"
+#include "PrintPictures.h"
 #include "CollagePictures.h"
 #include "imagecore/QLImage.h"
 
@@ -396,5 +397,6 @@ int main(int argc, char** argv)
     failed += WriteDropletPictures(skin + "../");
     failed += WriteDevelopPictures(res, skin + "../raw/");
     failed += WriteBatchPictures(res);
+    failed += WritePrintPictures(res, skin);
     return failed ? 1 : 0;
 }
