@@ -191,25 +191,26 @@ void CPrintSettingsPage::LoadPaths()
         const std::size_t n = paths.size();
         for (std::size_t i = 0; i < n && !m_stop; ++i) {
             ::PostMessage(window, WM_PRINT_LOADED, static_cast<WPARAM>(100 * i / n), 0);
-            std::unique_ptr<PrintItem> item = LoadItem(paths[i]);
-            if (item)
-                ::PostMessage(window, WM_PRINT_LOADED, static_cast<WPARAM>(100 * (i + 1) / n),
-                              reinterpret_cast<LPARAM>(item.release()));
+            if (std::unique_ptr<PrintItem> item = LoadItem(paths[i])) {
+                std::lock_guard<std::mutex> lock(m_loadedLock);
+                m_loaded.push_back(std::move(item));
+            }
         }
         ::PostMessage(window, WM_PRINT_LOADED, 101, 0);
     });
 }
 
-LRESULT CPrintSettingsPage::OnLoaded(WPARAM percent, LPARAM item)
+LRESULT CPrintSettingsPage::OnLoaded(WPARAM percent, LPARAM)
 {
-    if (item)
-        m_items.emplace_back(reinterpret_cast<PrintItem*>(item));
     if (percent <= 100) {
         m_progress.SendDlgItemMessage(1082, PBM_SETPOS, percent, 0);
         return 0;
     }
     if (m_loader.joinable())
         m_loader.join();
+    for (auto& item : m_loaded)
+        m_items.push_back(std::move(item));
+    m_loaded.clear();
     m_progress.ShowWindow(SW_HIDE);
     RefillList();
     if (GetSheet() && GetSheet()->GetActivePage() == this)

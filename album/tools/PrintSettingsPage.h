@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,8 +41,7 @@ public:
     static constexpr UINT kTemplate = 178;
     static constexpr UINT kTrackTimer = 123;
     static constexpr UINT kListId = 1079;
-    // From the loading worker: wParam the percent, lParam a loaded PrintItem
-    // (owned by the message) or 0; wParam 101 ends the loading.
+    // From the loading worker: wParam the percent; 101 ends the loading.
     static constexpr UINT WM_PRINT_LOADED = WM_APP + 178;
 
     CPrintSettingsPage();
@@ -95,7 +95,7 @@ protected:
     afx_msg void OnCustomChanged();
     afx_msg void OnCopiesSpin(NMHDR* header, LRESULT* result);
     afx_msg LRESULT OnListNotify(WPARAM code, LPARAM);
-    afx_msg LRESULT OnLoaded(WPARAM percent, LPARAM item);
+    afx_msg LRESULT OnLoaded(WPARAM percent, LPARAM);
     DECLARE_MESSAGE_MAP()
 
 public:
@@ -116,6 +116,9 @@ private:
     CBitmap m_bitmaps[8];
     CFont m_font;
     std::thread m_loader;
+    // Photos the worker has read, taken over by the window thread.
+    std::mutex m_loadedLock;
+    std::vector<std::unique_ptr<PrintItem>> m_loaded;
     std::atomic<bool> m_stop{false};
     BOOL m_settingEdits = FALSE;
 };
