@@ -139,6 +139,11 @@ BOOL CPrintPage3::OnWizardFinish()
 {
     if (IsRunning() || !m_printer || !UpdateData(TRUE))
         return FALSE;
+    // Page files need a folder to go to.
+    if (m_printToFile && m_folder.IsEmpty()) {
+        GotoDlgCtrl(GetDlgItem(1004));
+        return FALSE;
+    }
     OnModeChanged();
     GetSheet()->SetWizardButtons(0);
     if (CWnd* cancel = GetSheet()->GetDlgItem(IDCANCEL))

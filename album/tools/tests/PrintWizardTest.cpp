@@ -415,6 +415,8 @@ TEST_F(PrintWizard, TypesetRunWritesPageFilesFromItsWorker)
         Press(sheet, ID_WIZNEXT);
         CWnd* page = &wizard.m_page3;
         Mode(page, 1029);
+        Press(sheet, ID_WIZFINISH);
+        EXPECT_FALSE(wizard.m_page3.IsRunning()) << "no folder, no page files";
         page->SetDlgItemText(1004, out.c_str());
         Press(sheet, ID_WIZFINISH);
         EXPECT_FALSE(sheet->GetDlgItem(IDCANCEL)->IsWindowEnabled()) << "no cancel while the run goes on";
