@@ -38,6 +38,7 @@
 #include "WebExportPictures.h"
 #include "ShelfWindowPictures.h"
 #include "ShelfViewPictures.h"
+#include "PrintPictures.h"
 #include "CollagePictures.h"
 #include "imagecore/QLImage.h"
 
@@ -398,5 +399,6 @@ int main(int argc, char** argv)
     failed += WriteDevelopPictures(res, skin + "../raw/");
     failed += WriteBatchPictures(res);
     failed += WriteWebExportPictures(skin + "../");
+    failed += WritePrintPictures(res, skin);
     return failed ? 1 : 0;
 }

@@ -88,8 +88,9 @@ CCommandBar::Enables CCommandBar::ButtonRules(const State& s)
     e.importRaw = s.developPresent;
     e.viewMode = true;
     e.batch = s.folderOpen;
-    // Printing, search and the slide show come with their own windows.
-    e.print = e.search = e.slideShow = false;
+    e.print = onePhoto;
+    // Search and the slide show come with their own windows.
+    e.search = e.slideShow = false;
     return e;
 }
 
@@ -337,6 +338,12 @@ BOOL CCommandBar::OnCommand(WPARAM wParam, LPARAM lParam)
         if (e.batch)
             if (CWnd* main = GetTopLevelParent())
                 main->PostMessage(WM_COMMAND, 32785);
+        return TRUE;
+    case kPrint:
+        // The same wizard as the main frame's Print command.
+        if (e.print)
+            if (CWnd* main = GetTopLevelParent())
+                main->PostMessage(WM_COMMAND, 57607);
         return TRUE;
     case kDelete:
         if (e.del)

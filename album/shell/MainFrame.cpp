@@ -67,6 +67,7 @@ CMainFrame::Runner CMainFrame::FindRunner(UINT id)
         {32810, &CMainFrame::OnEditExif}, {32811, &CMainFrame::OnExportExif}, {32812, &CMainFrame::OnEditTags},
         {32819, &CMainFrame::OnExifStatistics}, {32822, &CMainFrame::OnCompactTypeset},
         {32809, &CMainFrame::OnExportWeb},
+        {57607, &CMainFrame::OnPrint},     {32813, &CMainFrame::OnTypesetBeforePrint},
     };
     for (const auto& entry : kRunners)
         if (entry.id == id)

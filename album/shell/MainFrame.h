@@ -115,6 +115,9 @@ private:
     void OnExifStatistics();
     void OnCompactTypeset();
     void OnExportWeb();
+    // Printing the selected photos, on a printer or into page files.
+    void OnPrint();
+    void OnTypesetBeforePrint();
     std::vector<std::string> SelectedPhotoPaths() const;
     bool HasLayout() const { return m_layout.m_created != 0; }
     // Refreshes node's branch of the tree, as expanding it does.

@@ -225,9 +225,18 @@ void PrintArrangement::RenderPage(int i)
         if (onStatus)
             onStatus(status);
         const RECT& crop = job.copyCrops[static_cast<std::size_t>(p.copy)];
-        if (!m_printer->PrintCell(job.path, p.cell.left, p.cell.top, p.cell.right, p.cell.bottom, crop.left, crop.top,
-                                  crop.right, crop.bottom, m_printToFile ? &m_pageImage : nullptr) &&
-            onError)
+        BOOL printed = FALSE;
+        if (onCell && !m_printToFile) {
+            auto cell = std::make_unique<CQLImage>();
+            printed = m_printer->MakeCell(job.path, p.cell.left, p.cell.top, p.cell.right, p.cell.bottom, crop.left,
+                                          crop.top, crop.right, crop.bottom, cell.get());
+            if (printed)
+                onCell(p.cell, std::move(cell));
+        } else {
+            printed = m_printer->PrintCell(job.path, p.cell.left, p.cell.top, p.cell.right, p.cell.bottom, crop.left,
+                                           crop.top, crop.right, crop.bottom, m_printToFile ? &m_pageImage : nullptr);
+        }
+        if (!printed && onError)
             onError(Format("Error occurs when print file %s.", job.path));
         if (onProgress)
             onProgress(k * (100 / pages) / placements + i * 100 / pages);
@@ -320,14 +329,24 @@ void PrintArrangement::Run()
         return;
     }
     Arrange();
-    if (m_printer->StartDoc()) {
-        for (int i = 0; i < static_cast<int>(m_pages.size()); ++i) {
-            m_printer->StartPage();
-            RenderPage(i);
-            m_printer->EndPage();
-        }
-    }
+    if (m_printer->StartDoc())
+        RenderPages();
     m_printer->EndDoc();
+}
+
+void PrintArrangement::RenderPages()
+{
+    for (int i = 0; i < static_cast<int>(m_pages.size()); ++i) {
+        if (onPageStart)
+            onPageStart(i);
+        else
+            m_printer->StartPage();
+        RenderPage(i);
+        if (onPageEnd)
+            onPageEnd(i);
+        else
+            m_printer->EndPage();
+    }
 }
 
 } // namespace shelf

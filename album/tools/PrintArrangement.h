@@ -7,6 +7,7 @@
 #include "editor/shell/ImagePrinter.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ public:
     BOOL PreparePageImage();
     // The whole run of Finish: arrangement, document, pages (or mode 3).
     void Run();
+    // Every arranged page between StartPage and EndPage (or onPageStart and
+    // onPageEnd when set).
+    void RenderPages();
     // When a file of this stamp is in the folder, "<stamp>2-", "3-"...
     void ChooseFreeStamp();
 
@@ -61,6 +65,11 @@ public:
     std::function<void(const std::string& text)> onError;
     std::function<void(const std::string& text)> onStatus;
     std::function<void(int percent)> onProgress;
+    // A run on a worker: the cells for the printer are handed over here
+    // instead of being drawn, and the pages are begun and ended here.
+    std::function<void(const RECT& cell, std::unique_ptr<CQLImage> image)> onCell;
+    std::function<void(int page)> onPageStart;
+    std::function<void(int page)> onPageEnd;
 
 private:
     void ReportOutOfPaper(const PrintJob& job);

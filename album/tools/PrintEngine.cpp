@@ -196,6 +196,14 @@ BOOL CImagePrinter::ResizeForPrint(CQLImage* src, CQLImage* dst, int left, int t
 BOOL CImagePrinter::PrintCell(const char* path, int left, int top, int right, int bottom, int cropLeft, int cropTop,
                               int cropRight, int cropBottom, CQLImage* pageImage)
 {
+    CQLImage resized;
+    return MakeCell(path, left, top, right, bottom, cropLeft, cropTop, cropRight, cropBottom, &resized) &&
+           PutCell(&resized, left, top, right, bottom, pageImage);
+}
+
+BOOL CImagePrinter::MakeCell(const char* path, int left, int top, int right, int bottom, int cropLeft, int cropTop,
+                             int cropRight, int cropBottom, CQLImage* resized)
+{
     // Only the very same path is the same photo: on Linux a name differing
     // in case is another file.
     if (std::strcmp(path, m_lastPath) != 0) {
@@ -204,10 +212,14 @@ BOOL CImagePrinter::PrintCell(const char* path, int left, int top, int right, in
             return FALSE;
         std::snprintf(m_lastPath, sizeof m_lastPath, "%s", path);
     }
-    CQLImage cell, resized;
-    if (!CropToCell(&cell, left, top, right, bottom, cropLeft, cropTop, cropRight, cropBottom) ||
-        !ResizeForPrint(&cell, &resized, left, top, right, bottom))
-        return FALSE;
+    CQLImage cell;
+    return CropToCell(&cell, left, top, right, bottom, cropLeft, cropTop, cropRight, cropBottom) &&
+           ResizeForPrint(&cell, resized, left, top, right, bottom);
+}
+
+BOOL CImagePrinter::PutCell(CQLImage* cell, int left, int top, int right, int bottom, CQLImage* pageImage)
+{
+    CQLImage& resized = *cell;
     UINT cellWidth = 0, cellHeight = 0;
     resized.GetSize(&cellWidth, &cellHeight);
     const int pageWidth = std::max(1, GetPageWidth());

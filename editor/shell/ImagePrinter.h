@@ -69,6 +69,11 @@ public:
     BOOL ResizeForPrint(CQLImage* src, CQLImage* dst, int left, int top, int right, int bottom) const;
     BOOL PrintCell(const char* path, int left, int top, int right, int bottom, int cropLeft, int cropTop,
                    int cropRight, int cropBottom, CQLImage* pageImage);
+    // PrintCell in two steps: the cell made from its photo (any thread),
+    // then put into the page image or on the printer's page.
+    BOOL MakeCell(const char* path, int left, int top, int right, int bottom, int cropLeft, int cropTop,
+                  int cropRight, int cropBottom, CQLImage* cell);
+    BOOL PutCell(CQLImage* cell, int left, int top, int right, int bottom, CQLImage* pageImage);
 
     char m_lastPath[1024] = {};
     CQLImage m_photo;

@@ -99,13 +99,13 @@ TEST(CommandBarRules, ButtonsFollowTheFolderAndTheSelection)
     photo.editorPresent = photo.developPresent = true;
     auto e = CCommandBar::ButtonRules(photo);
     EXPECT_TRUE(e.view && e.edit && e.del && e.parent && e.sort && e.import && e.importRaw && e.viewMode);
-    EXPECT_TRUE(e.batch);
-    EXPECT_FALSE(e.print || e.search || e.slideShow) << "their windows are not here yet";
+    EXPECT_TRUE(e.batch && e.print);
+    EXPECT_FALSE(e.search || e.slideShow) << "their windows are not here yet";
 
     S folder = photo;
     folder.firstIsFolder = true;
     e = CCommandBar::ButtonRules(folder);
-    EXPECT_FALSE(e.view || e.edit || e.del);
+    EXPECT_FALSE(e.view || e.edit || e.del || e.print);
 
     S two = photo;
     two.selectedCount = 2;
