@@ -35,6 +35,7 @@
 #include "BeaconPictures.h"
 #include "ShelfListPictures.h"
 #include "BatchPictures.h"
+#include "SearchPictures.h"
 #include "ShelfWindowPictures.h"
 #include "ShelfViewPictures.h"
 #include "CollagePictures.h"
@@ -396,5 +397,6 @@ int main(int argc, char** argv)
     failed += WriteDropletPictures(skin + "../");
     failed += WriteDevelopPictures(res, skin + "../raw/");
     failed += WriteBatchPictures(res);
+    failed += WriteSearchPictures(res);
     return failed ? 1 : 0;
 }

@@ -87,8 +87,9 @@ CCommandBar::Enables CCommandBar::ButtonRules(const State& s)
     e.importRaw = s.developPresent;
     e.viewMode = true;
     e.batch = s.folderOpen;
-    // Printing, search and the slide show come with their own windows.
-    e.print = e.search = e.slideShow = false;
+    // Printing and the slide show come with their own windows.
+    e.print = e.slideShow = false;
+    e.search = true;
     return e;
 }
 

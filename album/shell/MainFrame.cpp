@@ -10,6 +10,7 @@
 #include "album/shell/NewFolderDlg.h"
 #include "album/shell/SettingsDlg.h"
 #include "album/tools/BatchEditDlg.h"
+#include "album/tools/SearchThread.h"
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Process.h"
 
@@ -61,6 +62,7 @@ CMainFrame::Runner CMainFrame::FindRunner(UINT id)
         {32781, &CMainFrame::OnViewPhoto}, {32794, &CMainFrame::OnSlideShow}, {32791, &CMainFrame::OnMakeScreenSaver},
         {32810, &CMainFrame::OnEditExif}, {32811, &CMainFrame::OnExportExif}, {32812, &CMainFrame::OnEditTags},
         {32819, &CMainFrame::OnExifStatistics}, {32822, &CMainFrame::OnCompactTypeset},
+        {32802, &CMainFrame::OnSearchPhoto},
     };
     for (const auto& entry : kRunners)
         if (entry.id == id)
@@ -92,6 +94,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
                          CLayoutWnd::kId))
         return -1;
     m_layout.m_folderPane.m_locate = [this](const std::string& path) { LocatePhoto(path); };
+    StartSearchThread();
     m_layout.m_folderPane.m_modeChanged = [this](int mode) { m_paneMode = mode; };
     m_paneMode = m_layout.m_folderPane.m_mode;
     SetPhotoList(&m_layout.m_commandBar.m_list);

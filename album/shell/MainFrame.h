@@ -12,6 +12,11 @@
 
 namespace shelf {
 
+class CSearchDlg;
+struct SearchDlgDeleter {
+    void operator()(CSearchDlg* dialog) const;
+};
+
 class CMainFrame : public CFrameWnd {
     DECLARE_DYNCREATE(CMainFrame)
 public:
@@ -33,6 +38,8 @@ public:
     // separators, that folder itself), then the file in the photo list; the
     // change stays out of the folder pane's history.
     void LocatePhoto(const std::string& path);
+    // The Search Photo dialog once File > Search Photo made it; else null.
+    CSearchDlg* SearchDialog() const { return m_searchDlg.get(); }
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
@@ -101,6 +108,9 @@ private:
     void OnEditTags();
     void OnExifStatistics();
     void OnCompactTypeset();
+    // File > Search Photo: the one Search Photo dialog, made on first use.
+    void OnSearchPhoto();
+    std::unique_ptr<CSearchDlg, SearchDlgDeleter> m_searchDlg;
     std::vector<std::string> SelectedPhotoPaths() const;
     bool HasLayout() const { return m_layout.m_created != 0; }
     // Refreshes node's branch of the tree, as expanding it does.
