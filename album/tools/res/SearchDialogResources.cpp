@@ -17,8 +17,8 @@ constexpr DWORD kTree = WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | T
 const qlafx::DialogTemplate kDialogs[] = {
     {156, kDialogStyle, WS_EX_APPWINDOW, 0, 0, 520, 330, "Search Photo", "Tahoma", 8,
      {
-         {"SysTreeView32", "", 1001, 7, 7, 140, 70, kTree},
-         {"Button", "Settings", 1097, 7, 84, 140, 210, WS_VISIBLE | BS_GROUPBOX},
+         {"SysTreeView32", "", 1001, 7, 7, 190, 70, kTree},
+         {"Button", "Settings", 1097, 7, 84, 190, 210, WS_VISIBLE | BS_GROUPBOX},
          {"Edit", "", 1099, 60, 305, 300, 14, WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY},
          {"Button", "Go to", 1053, 7, 305, 50, 18, kPush},
          {"Button", "Close", IDCANCEL, 370, 305, 70, 18, kPush},
