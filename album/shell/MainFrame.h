@@ -91,6 +91,7 @@ private:
     void OpenBatchEdit(bool selectFirst);
     void OnRenameFile();
     void OnFolderTree();
+    void OnImageProperty();
     void OnRefresh();
     void OnSortByName();
     void OnSortByTime();

@@ -1,6 +1,6 @@
 // The search worker's protocol: a whole search by posted steps, a stop, the
-// preview jobs and a reply for an old request dropped. Also run under
-// ThreadSanitizer (see bench/README or the report's command).
+// preview jobs and a reply for an old request dropped. Also run in a
+// QUILLO_TSAN tree (see the top CMakeLists.txt).
 #include "album/tools/SearchThread.h"
 
 #include "album/shell/tests/ShelfTestSupport.h"
