@@ -255,6 +255,7 @@ LRESULT CExifBar::OnTabChanged(WPARAM wParam, LPARAM)
     if (mode == m_mode)
         return 0;
     m_mode = mode;
+    m_tabs.SetCurrent(mode);
     m_list.ShowWindow(mode == 0 ? SW_SHOW : SW_HIDE);
     // What the new page needs of the photo shown.
     ShowPhoto(m_pEntry);
