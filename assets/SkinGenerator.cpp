@@ -36,6 +36,7 @@
 #include "ShelfListPictures.h"
 #include "BatchPictures.h"
 #include "WebExportPictures.h"
+#include "SearchPictures.h"
 #include "ShelfWindowPictures.h"
 #include "ShelfViewPictures.h"
 #include "PrintPictures.h"
@@ -400,5 +401,6 @@ int main(int argc, char** argv)
     failed += WriteBatchPictures(res);
     failed += WriteWebExportPictures(skin + "../");
     failed += WritePrintPictures(res, skin);
+    failed += WriteSearchPictures(res);
     return failed ? 1 : 0;
 }

@@ -1,5 +1,7 @@
 #include "album/shell/CommandBar.h"
 
+#include "album/shell/ExifBar.h"
+
 #include "album/shell/AlbumGlobals.h"
 #include "album/shell/AlbumTextTable.h"
 #include "album/shell/FolderPane.h"
@@ -89,8 +91,9 @@ CCommandBar::Enables CCommandBar::ButtonRules(const State& s)
     e.viewMode = true;
     e.batch = s.folderOpen;
     e.print = onePhoto;
-    // Search and the slide show come with their own windows.
-    e.search = e.slideShow = false;
+    e.search = true;
+    // The slide show comes with its own window.
+    e.slideShow = false;
     return e;
 }
 
@@ -229,12 +232,23 @@ void CCommandBar::ReloadListing(int keepSelection)
     }
     m_list.RedrawWindow();
     m_pShown = nullptr;
+    ShowInExifBar();
     UpdateButtons();
+}
+
+void CCommandBar::ShowInExifBar()
+{
+    if (!m_pExifBar || !m_pExifBar->m_hWnd)
+        return;
+    const FolderNode* folder = theAlbum ? theAlbum->m_scanner.m_model.m_pCurrent : nullptr;
+    m_pExifBar->m_folder = folder ? folder->GetPath() : std::string();
+    m_pExifBar->ShowPhoto(m_pShown);
 }
 
 void CCommandBar::OnSelectionChanged()
 {
     m_pShown = EntryOf(m_list.GetItem(m_list.GetCurSel()));
+    ShowInExifBar();
     UpdateButtons();
 }
 

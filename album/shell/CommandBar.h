@@ -61,6 +61,7 @@ public:
     void FillList();
     void ReloadListing(int keepSelection);
     void OnSelectionChanged();
+    void ShowInExifBar();
     void UpdateButtons();
     void SetSortMode(int mode);
     void Edit();
@@ -88,6 +89,8 @@ public:
     int m_sortMode = 0;
     // The photo the EXIF bar would show: the first selected entry.
     const PhotoEntry* m_pShown = nullptr;
+    // Told of every selection change; set by the layout window.
+    class CExifBar* m_pExifBar = nullptr;
     CFolderPane* m_pFolderPane = nullptr;
     CLayoutWnd* m_pLayout = nullptr;
     // Other programs, when not the program folder's (tests).

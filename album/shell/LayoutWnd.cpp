@@ -82,14 +82,17 @@ int CLayoutWnd::OnCreate(LPCREATESTRUCT cs)
     m_folderPane.m_pLayout = this;
     if (!treeVisible)
         m_folderPane.ShowWindow(SW_HIDE);
+    if (!m_exifBar.Create(nullptr, nullptr, WS_CHILD | (m_exifBarVisible ? WS_VISIBLE : 0), start, this, kExifBarId))
+        return -1;
+    m_commandBar.m_pExifBar = &m_exifBar;
     m_created = 1;
     return 0;
 }
 
 CLayoutWnd::Panes CLayoutWnd::ShownPanes() const
 {
-    // No EXIF bar window yet: the left column is the folder pane's.
-    return Panes{m_folderPane.m_hWnd && m_folderPane.IsWindowVisible(), false};
+    return Panes{m_folderPane.m_hWnd && m_folderPane.IsWindowVisible(),
+                 m_exifBar.m_hWnd && m_exifBar.IsWindowVisible()};
 }
 
 void CLayoutWnd::Layout()
@@ -101,6 +104,8 @@ void CLayoutWnd::Layout()
     const Placement p = Arrange(client.Width(), client.Height(), m_leftWidth, m_exifHeight, ShownPanes());
     if (!p.folder.IsRectEmpty())
         m_folderPane.MoveWindow(&p.folder, TRUE);
+    if (!p.exif.IsRectEmpty())
+        m_exifBar.MoveWindow(&p.exif, TRUE);
     m_commandBar.MoveWindow(&p.bar, TRUE);
 }
 
@@ -189,23 +194,32 @@ void CLayoutWnd::ToggleFolderPane()
     Layout();
 }
 
+void CLayoutWnd::ToggleExifBar()
+{
+    const bool shown = m_exifBar.IsWindowVisible();
+    m_exifBar.ShowWindow(shown ? SW_HIDE : SW_SHOW);
+    m_exifBarVisible = shown ? 0 : 1;
+    Layout();
+}
+
 void CLayoutWnd::Refresh()
 {
     if (theAlbum && theAlbum->m_scanner.Rescan())
         m_commandBar.ReloadListing(1);
 }
 
-// View > Folder Tree and View > Refresh are this window's; Image Property
-// waits for the EXIF bar.
+// View > Folder Tree, Image Property and Refresh are this window's.
 BOOL CLayoutWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
-    if (nID != 32771 && nID != 32775)
+    if (nID != 32771 && nID != 32772 && nID != 32775)
         return CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
     if (nCode == CN_UPDATE_COMMAND_UI && pExtra) {
         auto* ui = static_cast<CCmdUI*>(pExtra);
         ui->Enable(TRUE);
         if (nID == 32771)
             ui->SetCheck(m_folderPane.m_hWnd && m_folderPane.IsWindowVisible());
+        if (nID == 32772)
+            ui->SetCheck(m_exifBar.m_hWnd && m_exifBar.IsWindowVisible());
         return TRUE;
     }
     if (nCode != CN_COMMAND)
@@ -216,6 +230,8 @@ BOOL CLayoutWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
     }
     if (nID == 32771)
         ToggleFolderPane();
+    else if (nID == 32772)
+        ToggleExifBar();
     else
         Refresh();
     return TRUE;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "album/shell/CommandBar.h"
+#include "album/shell/ExifBar.h"
 #include "album/shell/FolderPane.h"
 #include "platform/afx/Wnd.h"
 
@@ -39,13 +40,14 @@ public:
     // selection.
     void Refresh();
     void ToggleFolderPane();
+    // View > Image Property.
+    void ToggleExifBar();
     Panes ShownPanes() const;
 
     int m_created = 0;
     CFolderPane m_folderPane;
     CCommandBar m_commandBar;
-    // The EXIF bar is another module's: until it is here, its visibility is
-    // only kept for the profile and the left column holds the folder pane.
+    CExifBar m_exifBar;
     int m_exifBarVisible = 1;
     int m_exifHeight = kDefaultSize;
     int m_leftWidth = kDefaultSize;

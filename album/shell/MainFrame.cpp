@@ -11,6 +11,7 @@
 #include "album/shell/SettingsDlg.h"
 #include "album/shell/WelcomeWizard.h"
 #include "album/tools/BatchEditDlg.h"
+#include "album/tools/SearchThread.h"
 #include "platform/codec/QLImageCodec.h"
 #include "platform/win/Process.h"
 
@@ -59,7 +60,7 @@ CMainFrame::Runner CMainFrame::FindRunner(UINT id)
         {32801, &CMainFrame::OnThumbnailView}, {59410, &CMainFrame::OnDetailView},
         {32773, &CMainFrame::OnNewFolder},  {32774, &CMainFrame::OnNewAlbum},   {32778, &CMainFrame::OnRenameFolder},
         {32777, &CMainFrame::OnDeleteFolder}, {32779, &CMainFrame::OnImport},  {32780, &CMainFrame::OnEdit},
-        {32782, &CMainFrame::OnRenameFile}, {32771, &CMainFrame::OnFolderTree}, {32775, &CMainFrame::OnRefresh},
+        {32782, &CMainFrame::OnRenameFile}, {32771, &CMainFrame::OnFolderTree}, {32772, &CMainFrame::OnImageProperty}, {32775, &CMainFrame::OnRefresh},
         {32799, &CMainFrame::OnSortByName}, {32800, &CMainFrame::OnSortByTime}, {32815, &CMainFrame::OnBack},
         {32816, &CMainFrame::OnForward},    {32793, &CMainFrame::OnWallpaper},  {32795, &CMainFrame::OnSettings},
         {32796, &CMainFrame::OnDeleteAlbum}, {32785, &CMainFrame::OnBatchProcessing},
@@ -68,6 +69,7 @@ CMainFrame::Runner CMainFrame::FindRunner(UINT id)
         {32819, &CMainFrame::OnExifStatistics}, {32822, &CMainFrame::OnCompactTypeset},
         {32809, &CMainFrame::OnExportWeb},
         {57607, &CMainFrame::OnPrint},     {32813, &CMainFrame::OnTypesetBeforePrint},
+        {32802, &CMainFrame::OnSearchPhoto},
     };
     for (const auto& entry : kRunners)
         if (entry.id == id)
@@ -99,6 +101,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT cs)
                          CLayoutWnd::kId))
         return -1;
     m_layout.m_folderPane.m_locate = [this](const std::string& path) { LocatePhoto(path); };
+    StartSearchThread();
     m_layout.m_folderPane.m_modeChanged = [this](int mode) { m_paneMode = mode; };
     m_paneMode = m_layout.m_folderPane.m_mode;
     SetPhotoList(&m_layout.m_commandBar.m_list);
@@ -171,6 +174,8 @@ void CMainFrame::OnClose()
     CQLImageCodec::Stop();
     if (HasLayout())
         m_folderPaneVisible = (m_layout.m_folderPane.GetStyle() & WS_VISIBLE) != 0;
+    if (HasLayout())
+        m_exifBarVisible = m_layout.m_exifBarVisible;
     app->WriteProfileInt("Interface", "qlaEXIF", m_exifBarVisible);
     app->WriteProfileInt("Interface", "qlaTREE", m_folderPaneVisible);
     app->WriteProfileInt("Project", "ShowAllFixedDisk", m_paneMode);
@@ -351,7 +356,7 @@ BOOL CMainFrame::IsCommandEnabled(UINT id) const
     const ShelfCommand* command = FindShelfCommand(id);
     if (!command || !FindRunner(id) || !IsEnabled(command->rule, GetCommandState()))
         return FALSE;
-    static const UINT kPaneCommands[] = {32773, 32774, 32778, 32777, 32779, 32780, 32782, 32771, 32775,
+    static const UINT kPaneCommands[] = {32773, 32774, 32778, 32777, 32779, 32780, 32782, 32771, 32772, 32775,
                                          32799, 32800, 32815, 32816, 32793, 32796};
     if (!HasLayout() && std::find(std::begin(kPaneCommands), std::end(kPaneCommands), id) != std::end(kPaneCommands))
         return FALSE;
@@ -378,6 +383,8 @@ BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
             ui->SetCheck(m_layout.m_commandBar.m_sortMode == (nID == 32800 ? 1 : 0));
         if (nID == 32771 && HasLayout())
             ui->SetCheck((m_layout.m_folderPane.GetStyle() & WS_VISIBLE) != 0);
+        if (nID == 32772 && HasLayout())
+            ui->SetCheck((m_layout.m_exifBar.GetStyle() & WS_VISIBLE) != 0);
         return TRUE;
     }
     if (nCode != CN_COMMAND)
@@ -559,6 +566,12 @@ void CMainFrame::OpenBatchEdit(bool selectFirst)
 }
 void CMainFrame::OnRenameFile() { m_layout.m_commandBar.Rename(); }
 void CMainFrame::OnFolderTree() { m_layout.ToggleFolderPane(); }
+
+void CMainFrame::OnImageProperty()
+{
+    m_layout.ToggleExifBar();
+    m_exifBarVisible = m_layout.m_exifBarVisible;
+}
 void CMainFrame::OnRefresh() { m_layout.Refresh(); }
 void CMainFrame::OnSortByName() { m_layout.m_commandBar.SetSortMode(0); }
 void CMainFrame::OnSortByTime() { m_layout.m_commandBar.SetSortMode(1); }

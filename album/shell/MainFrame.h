@@ -13,6 +13,11 @@
 
 namespace shelf {
 
+class CSearchDlg;
+struct SearchDlgDeleter {
+    void operator()(CSearchDlg* dialog) const;
+};
+
 class CMainFrame : public CFrameWnd, public TwainAcquirer {
     DECLARE_DYNCREATE(CMainFrame)
 public:
@@ -34,6 +39,8 @@ public:
     // separators, that folder itself), then the file in the photo list; the
     // change stays out of the folder pane's history.
     void LocatePhoto(const std::string& path);
+    // The Search Photo dialog once File > Search Photo made it; else null.
+    CSearchDlg* SearchDialog() const { return m_searchDlg.get(); }
 
     // Scans into the current folder when a source is chosen (command bar).
     void AcquireFromScanner();
@@ -97,6 +104,7 @@ private:
     void OpenBatchEdit(bool selectFirst);
     void OnRenameFile();
     void OnFolderTree();
+    void OnImageProperty();
     void OnRefresh();
     void OnSortByName();
     void OnSortByTime();
@@ -118,6 +126,9 @@ private:
     // Printing the selected photos, on a printer or into page files.
     void OnPrint();
     void OnTypesetBeforePrint();
+    // File > Search Photo: the one Search Photo dialog, made on first use.
+    void OnSearchPhoto();
+    std::unique_ptr<CSearchDlg, SearchDlgDeleter> m_searchDlg;
     std::vector<std::string> SelectedPhotoPaths() const;
     bool HasLayout() const { return m_layout.m_created != 0; }
     // Refreshes node's branch of the tree, as expanding it does.

@@ -79,9 +79,9 @@ TEST_F(Frame, TitleSuffixFromTheProfile)
 // their rules.
 TEST_F(Frame, OnlyCommandsWithARunnerAreEnabled)
 {
-    for (UINT id : {57665u, 57664u, 57666u, 32797u, 32773u, 32795u, 32785u})
+    for (UINT id : {57665u, 57664u, 57666u, 32797u, 32773u, 32795u, 32785u, 32802u})
         EXPECT_TRUE(m_frame->IsCommandEnabled(id)) << id;
-    for (UINT id : {32802u, 57634u, 32799u, 32796u, 32772u})
+    for (UINT id : {57634u, 32799u, 32796u})
         EXPECT_FALSE(m_frame->IsCommandEnabled(id)) << id;
     EXPECT_EQ(m_frame->IsCommandEnabled(32820), fs::exists(std::string(QUILLO_PROGRAM_DIR) + "/QuilloBeacon"))
         << "Check Updates needs QuilloBeacon";
