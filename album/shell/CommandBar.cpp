@@ -92,8 +92,7 @@ CCommandBar::Enables CCommandBar::ButtonRules(const State& s)
     e.batch = s.folderOpen;
     e.print = onePhoto;
     e.search = true;
-    // The slide show comes with its own window.
-    e.slideShow = false;
+    e.slideShow = s.folderHasPhotos;
     return e;
 }
 

@@ -99,13 +99,17 @@ TEST(CommandBarRules, ButtonsFollowTheFolderAndTheSelection)
     photo.editorPresent = photo.developPresent = true;
     auto e = CCommandBar::ButtonRules(photo);
     EXPECT_TRUE(e.view && e.edit && e.del && e.parent && e.sort && e.import && e.importRaw && e.viewMode);
-    EXPECT_TRUE(e.batch && e.print && e.search);
-    EXPECT_FALSE(e.slideShow) << "its window is not here yet";
+    EXPECT_TRUE(e.batch && e.print && e.search && e.slideShow);
 
     S folder = photo;
     folder.firstIsFolder = true;
     e = CCommandBar::ButtonRules(folder);
     EXPECT_FALSE(e.view || e.edit || e.del || e.print);
+    EXPECT_TRUE(e.slideShow) << "the folder still holds photos";
+
+    S noPhotos = photo;
+    noPhotos.folderHasPhotos = false;
+    EXPECT_FALSE(CCommandBar::ButtonRules(noPhotos).slideShow);
 
     S two = photo;
     two.selectedCount = 2;
