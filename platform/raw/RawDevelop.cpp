@@ -49,6 +49,21 @@ unsigned MaxRawMemoryMb()
     return mb > 0 && mb < 2048 ? static_cast<unsigned>(mb) : 2048;
 }
 
+// Whether the file recorded a white balance: multipliers, or the grey-card
+// sums some formats carry, or the library's mark for the camera's automatic
+// setting.
+bool HasCameraBalance(const LibRaw& raw)
+{
+    const libraw_colordata_t& c = raw.imgdata.color;
+    if (c.cam_mul[0] == -1 || (c.cam_mul[0] > 0 && c.cam_mul[1] > 0 && c.cam_mul[2] > 0))
+        return true;
+    for (const auto& row : c.white)
+        for (const unsigned short v : row)
+            if (v != 0)
+                return true;
+    return false;
+}
+
 // LibRaw's four-word image, our 16-bit bitmap and an 8-bit result at once.
 constexpr unsigned long long kBytesPerPixel = 8 + 6 + 4;
 
@@ -86,7 +101,10 @@ void SetDevelopParams(LibRaw& raw, int quality, bool autoBalance, bool half)
     p.gamm[1] = 1.0;
     p.no_auto_bright = 1;
     p.output_color = 1;
-    p.use_camera_wb = autoBalance ? 0 : 1;
+    // Asked for the camera's balance on a file that recorded none, LibRaw
+    // would balance on the picture's average and turn a scene of one colour
+    // grey; the colour matrix's daylight balance is what the camera meant.
+    p.use_camera_wb = !autoBalance && HasCameraBalance(raw) ? 1 : 0;
     p.use_auto_wb = autoBalance ? 1 : 0;
     p.half_size = half ? 1 : 0;
     p.user_qual = quality <= 1 ? 0 : quality == 2 ? 2 : 3;

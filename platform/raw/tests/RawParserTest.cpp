@@ -164,6 +164,66 @@ TEST_F(RawParserTest, ThumbnailOfAJpegIsNotRaw)
     EXPECT_EQ(parser.LoadThumbnail(path.c_str(), &thumb), 1);
 }
 
+// Red and blue against green at the middle of the scene (24000, 24000, 14000
+// before any balance), developed through the loaded library state.
+struct Balance {
+    double redToGreen;
+    double blueToGreen;
+};
+
+Balance DevelopedBalance(const std::string& path, int autoBalance)
+{
+    CRawParser parser;
+    parser.SetAutoBalance(autoBalance);
+    C16BitBitmap bitmap;
+    const int loaded = parser.LoadCCDDataOnly(path.c_str(), nullptr);
+    if (loaded == 1)
+        parser.Interpolate(3);
+    parser.FinalConvert();
+    const bool ok = loaded != 0 && parser.ImageToBitmap(&bitmap) == 1;
+    parser.Close();
+    if (!ok)
+        return {0, 0};
+    const C16BitPixel p = bitmap.GetPixel(32, 24);
+    return {double(p.r) / p.g, double(p.b) / p.g};
+}
+
+TEST_F(RawParserTest, WhiteBalanceChoiceOnFilesWithAndWithoutARecordedOne)
+{
+    // Without a recorded balance the camera's choice keeps the colours as the
+    // matrix gives them (the scene's own 1 and 14 / 24); a recorded neutral of
+    // (0.55, 1, 0.8) scales red by 1 / 0.55 and blue by 1 / 0.8; automatic
+    // balance pulls the scene's average towards grey, lifting blue.
+    const struct {
+        bool mosaic;
+        bool recorded;
+        int autoBalance;
+        Balance expected;
+        double tolerance;
+    } cases[] = {
+        {true, false, 0, {1.0, 14.0 / 24}, 0.03},
+        {false, false, 0, {1.0, 14.0 / 24}, 0.03},
+        {true, true, 0, {1 / 0.55, 14.0 / 24 / 0.8}, 0.03},
+        {false, true, 0, {1 / 0.55, 14.0 / 24 / 0.8}, 0.03},
+        {true, false, 1, {1.0, 1.0}, 0.2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mosaic " << c.mosaic << " recorded " << c.recorded << " auto " << c.autoBalance);
+        RawTestDng dng;
+        dng.mosaic = c.mosaic;
+        dng.cameraWhiteBalance = c.recorded;
+        const Balance got = DevelopedBalance(Dng("balance.dng", dng), c.autoBalance);
+        EXPECT_NEAR(got.redToGreen, c.expected.redToGreen, c.tolerance);
+        EXPECT_NEAR(got.blueToGreen, c.expected.blueToGreen, c.tolerance);
+    }
+    // The stateless development takes the camera's choice the same way.
+    RawTestDng dng;
+    C16BitBitmap bitmap;
+    ASSERT_TRUE(DevelopRawFile(Dng("stateless.dng", dng).c_str(), false, bitmap));
+    const C16BitPixel p = bitmap.GetPixel(32, 24);
+    EXPECT_NEAR(double(p.b) / p.g, 14.0 / 24, 0.03);
+}
+
 TEST(UniformRawImage, OnePercentReachesFullScaleNeverDarker)
 {
     C16BitBitmap bitmap;
