@@ -195,19 +195,20 @@ TEST_F(SnapDlgTest, FaceEdgeIsRaisedUnderTheCursorAndSunkWhenPressed)
 
 TEST_F(SnapDlgTest, ButtonSkinIsTheMenuSelectionBarWhileTheWindowLives)
 {
-    const CQLImage* during = nullptr;
+    bool skinned = false;
+    UINT w = 0, h = 0;
     {
         snap::CSnapDlg dlg;
         HookGuard hook([&](CWnd* d, const char*, const char*, UINT) {
-            if (d == &dlg)
-                during = g_skinButtonImage;
+            if (d == &dlg && g_skinButtonImage) {
+                skinned = true;
+                g_skinButtonImage->GetSize(&w, &h);
+            }
             return IDCANCEL;
         });
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     }
-    ASSERT_NE(during, nullptr);
-    UINT w = 0, h = 0;
-    during->GetSize(&w, &h);
+    EXPECT_TRUE(skinned);
     EXPECT_GT(w, 0u);
     EXPECT_GE(h, 3u);
     EXPECT_EQ(g_skinButtonImage, nullptr);
