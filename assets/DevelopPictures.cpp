@@ -1,6 +1,5 @@
 #include "DevelopPictures.h"
-
-#include "imagecore/QLImage.h"
+#include "PictureFiles.h"
 
 #include <QImage>
 #include <QLinearGradient>
@@ -8,32 +7,9 @@
 #include <QPainterPath>
 
 #include <cmath>
-#include <filesystem>
 #include <functional>
 
 namespace {
-
-bool SavePng(const QImage& picture, const std::string& path)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    return picture.convertToFormat(QImage::Format_ARGB32).save(QString::fromStdString(path), "PNG");
-}
-
-bool SaveBmp(const QImage& picture, const std::string& path)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    const QImage src = picture.convertToFormat(QImage::Format_RGB32);
-    CQLImage out;
-    if (out.Create(static_cast<UINT>(src.width()), static_cast<UINT>(src.height())) != 0)
-        return false;
-    for (int y = 0; y < src.height(); ++y)
-        for (int x = 0; x < src.width(); ++x) {
-            const QRgb c = src.pixel(x, y);
-            out.PutPixel(x, y, CPixel{static_cast<BYTE>(qBlue(c)), static_cast<BYTE>(qGreen(c)),
-                                      static_cast<BYTE>(qRed(c)), 255});
-        }
-    return out.SaveToFile(path.c_str()) == 0;
-}
 
 const QColor kBack(0x40, 0x40, 0x40);
 const QColor kLight(0xDC, 0xDC, 0xDC);
@@ -286,10 +262,10 @@ int WriteDevelopPictures(const std::string& res, const std::string& rawFolder)
 {
     const std::string tree = res + "develop/";
     int failed = 0;
-    failed += !SaveBmp(ButtonFaces(), rawFolder + "button.bmp");
-    failed += !SaveBmp(CheckRows(), rawFolder + "check.bmp");
-    failed += !SaveBmp(Logo(), rawFolder + "logo.bmp");
-    failed += !SaveBmp(InterpolateDemo(), rawFolder + "interpolatedemo.bmp");
+    failed += !SaveOpaqueBmp(ButtonFaces(), rawFolder + "button.bmp");
+    failed += !SaveOpaqueBmp(CheckRows(), rawFolder + "check.bmp");
+    failed += !SaveOpaqueBmp(Logo(), rawFolder + "logo.bmp");
+    failed += !SaveOpaqueBmp(InterpolateDemo(), rawFolder + "interpolatedemo.bmp");
     failed += !SavePng(ProgramIcon(), tree + "icon/128.png");
     failed += !SavePng(GripIcon(), tree + "icon/129.png");
     failed += !SavePng(Glyph([](QPainter& p) { p.drawLine(QPointF(4, 12), QPointF(12, 12)); }), tree + "icon/131.png");

@@ -1,14 +1,12 @@
 #include "PrintPictures.h"
 #include "IconColours.h"
-
-#include "imagecore/QLImage.h"
+#include "PictureFiles.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 
 namespace {
@@ -16,17 +14,6 @@ namespace {
 using namespace iconcolours;
 
 QPen Ink(double width = 1.4) { return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
-
-// Bitmaps have no transparency: they are drawn on the button face.
-QImage Drawn(const std::function<void(QPainter&)>& draw)
-{
-    QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
-    img.fill(QColor(240, 240, 240));
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    draw(p);
-    return img;
-}
 
 // The viewer's arrow shape turned to point up or down.
 void VerticalArrow(QPainter& p, bool up)
@@ -144,28 +131,6 @@ QImage Sample(int mode)
     return img;
 }
 
-bool SavePng(const QImage& picture, const std::string& path)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    return picture.save(QString::fromStdString(path), "PNG");
-}
-
-bool SaveBmp(const QImage& picture, const std::string& path)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    const QImage src = picture.convertToFormat(QImage::Format_RGB32);
-    CQLImage out;
-    if (out.Create(static_cast<UINT>(src.width()), static_cast<UINT>(src.height())) != 0)
-        return false;
-    for (int y = 0; y < src.height(); ++y)
-        for (int x = 0; x < src.width(); ++x) {
-            const QRgb c = src.pixel(x, y);
-            out.PutPixel(x, y, CPixel{static_cast<BYTE>(qBlue(c)), static_cast<BYTE>(qGreen(c)),
-                                      static_cast<BYTE>(qRed(c)), 255});
-        }
-    return out.SaveToFile(path.c_str()) == 0;
-}
-
 } // namespace
 
 int WritePrintPictures(const std::string& res, const std::string& skin)
@@ -180,8 +145,8 @@ int WritePrintPictures(const std::string& res, const std::string& skin)
         {182, [](QPainter& p) { CropFrame(p, true); }},
     };
     for (const auto& [id, draw] : bitmaps)
-        failed += !SavePng(Drawn(draw), res + "shelf/bitmap/" + std::to_string(id) + ".png");
+        failed += !SavePng(ButtonFaceBitmap(draw), res + "shelf/bitmap/" + std::to_string(id) + ".png");
     for (int mode = 0; mode < 3; ++mode)
-        failed += !SaveBmp(Sample(mode), skin + "paper" + std::to_string(mode) + ".bmp");
+        failed += !SaveOpaqueBmp(Sample(mode), skin + "paper" + std::to_string(mode) + ".bmp");
     return failed;
 }

@@ -1,5 +1,6 @@
 #include "ShelfViewPictures.h"
 #include "IconColours.h"
+#include "PictureFiles.h"
 
 #include <QImage>
 #include <QPainter>
@@ -13,17 +14,6 @@ namespace {
 using namespace iconcolours;
 
 QPen Ink(double width = 2.2) { return QPen(kInk, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
-
-// Bitmaps have no transparency: they are drawn on the button face.
-QImage Drawn(const std::function<void(QPainter&)>& draw)
-{
-    QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
-    img.fill(QColor(240, 240, 240));
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    draw(p);
-    return img;
-}
 
 void Arrow(QPainter& p, bool back)
 {
@@ -174,7 +164,7 @@ int WriteShelfViewPictures(const std::string& res)
         {172, Monitor},
     };
     for (const auto& [id, draw] : bitmaps)
-        failed += !Save(Drawn(draw), res + "shelf/bitmap/" + std::to_string(id) + ".png");
+        failed += !Save(ButtonFaceBitmap(draw), res + "shelf/bitmap/" + std::to_string(id) + ".png");
     QImage icon(32, 32, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
     {
