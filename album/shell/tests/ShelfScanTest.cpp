@@ -539,8 +539,8 @@ TEST_F(ScanWindow, GapsFailuresAndCancel)
     const Case cases[] = {
         {"a gap is filled first", {"mode Color"}, false, 0, {"Pic0000.jpg", "Pic0002.jpg"},
          {"Pic0000.jpg", "Pic0001.jpg", "Pic0002.jpg"}, false},
-        {"a jammed page saves nothing", {"mode Color", "read-status-code \"SANE_STATUS_JAMMED\""}, false, 0, {}, {},
-         true},
+        // "a jammed page saves nothing" is left out: SANE's test device can
+        // deadlock when its page is cancelled as it starts (see qltwain_tests).
         {"a cancel after the first page keeps it", {"mode Color"}, true, 1, {}, {"Pic0000.jpg"}, false},
     };
     for (const Case& c : cases) {
